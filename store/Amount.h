@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <compare>
+#include <cstdint>
+#include <optional>
+
+namespace store {
+
+// A currency amount held exactly in ten-thousandths (1 yen = 10000), as the data files
+// store it. Arithmetic checks for 64-bit overflow.
+class Amount {
+public:
+    static constexpr std::int64_t kScale = 10000;
+
+    constexpr Amount() = default;
+    static constexpr Amount fromUnits(std::int64_t tenThousandths) { return Amount(tenThousandths); }
+    static std::optional<Amount> fromYen(std::int64_t yen);
+
+    constexpr std::int64_t units() const { return units_; }
+    constexpr bool isZero() const { return units_ == 0; }
+
+    // Sum or difference, or nothing when it does not fit in 64 bits.
+    std::optional<Amount> plus(Amount other) const;
+    std::optional<Amount> minus(Amount other) const;
+
+    // Reads a stored value: null gives nothing; integers are ten-thousandths.
+    static std::optional<Amount> fromVariant(const QVariant& value);
+    QVariant toVariant() const { return QVariant(static_cast<qlonglong>(units_)); }
+
+    // Parses typed input: ASCII or full-width digits, comma groups, a leading minus
+    // (ASCII, full-width or the minus sign), an optional decimal point with up to four
+    // decimals; blanks around are ignored. Empty or unreadable text or a value out of
+    // range gives nothing.
+    static std::optional<Amount> parse(const QString& text);
+
+    // "#,###": whole units (halves rounded away from zero), comma groups, leading minus,
+    // and an empty text for a value that shows as zero.
+    QString format() const;
+
+    // The amount with its four decimals, for exact display and round trips ("-0.99", "12").
+    QString toExactString() const;
+
+    friend constexpr auto operator<=>(Amount, Amount) = default;
+
+private:
+    constexpr explicit Amount(std::int64_t units)
+        : units_(units)
+    {
+    }
+    std::int64_t units_ = 0;
+};
+
+// "#,###" of a stored value: blank for null and for zero.
+QString formatAmount(const QVariant& value);
+
+} // namespace store

@@ -1,0 +1,66 @@
+#include "DataFiles.h"
+
+#include "Sql.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <SQLiteCpp/Database.h>
+
+#include <sqlite3.h>
+
+namespace store {
+
+StartupError::StartupError(QString path, QString engineMessage)
+    : std::runtime_error((path + QStringLiteral(": ") + engineMessage).toStdString())
+    , path_(std::move(path))
+    , engineMessage_(std::move(engineMessage))
+{
+}
+
+QString dataDirectoryFor(const QString& programDirectory)
+{
+    QString directory = QDir::cleanPath(programDirectory) + QStringLiteral("/data/");
+    return directory;
+}
+
+std::unique_ptr<SQLite::Database> openDataFile(const QString& path, DataFile kind)
+{
+    std::unique_ptr<SQLite::Database> db;
+    try {
+        db = std::make_unique<SQLite::Database>(QFile::encodeName(path).toStdString(), SQLite::OPEN_READWRITE, 2000);
+    } catch (const SQLite::Exception& e) {
+        throw StartupError(path, QString::fromUtf8(e.what()));
+    }
+    if (sqlite3_db_readonly(db->getHandle(), "main") == 1)
+        throw StartupError(path, QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY)));
+    try {
+        for (const TableLayout& table : requiredTables(kind)) {
+            QStringList columns;
+            for (const QString& column : table.columns)
+                columns << quoteIdentifier(column);
+            queryRows(*db, QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + quoteIdentifier(table.name) + QStringLiteral(" LIMIT 0"));
+        }
+    } catch (const DbError& e) {
+        throw StartupError(path, e.engineMessage());
+    }
+    return db;
+}
+
+QStringList createMissingDataFiles(const QString& directory)
+{
+    QDir().mkpath(directory);
+    QStringList created;
+    const std::pair<const char*, DataFile> files[] = {{kMainFileName, DataFile::Main}, {kWorkFileName, DataFile::Work}};
+    for (const auto& [name, kind] : files) {
+        const QString path = QDir(directory).filePath(QString::fromUtf8(name));
+        if (QFileInfo::exists(path))
+            continue;
+        SQLite::Database db(QFile::encodeName(path).toStdString(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+        db.exec(schemaSql(kind).toStdString());
+        created << path;
+    }
+    return created;
+}
+
+} // namespace store

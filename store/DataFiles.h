@@ -1,0 +1,41 @@
+#pragma once
+
+#include "Schema.h"
+
+#include <QString>
+#include <memory>
+#include <stdexcept>
+
+namespace SQLite {
+class Database;
+}
+
+namespace store {
+
+// A data file that cannot be used: its path and the engine's words.
+class StartupError : public std::runtime_error {
+public:
+    StartupError(QString path, QString engineMessage);
+    const QString& path() const { return path_; }
+    const QString& engineMessage() const { return engineMessage_; }
+
+private:
+    QString path_;
+    QString engineMessage_;
+};
+
+inline constexpr const char* kMainFileName = "Quorel1.mdb";
+inline constexpr const char* kWorkFileName = "Quorel1Work.mdb";
+
+// The data directory: the program's folder followed by "data/", ending in a separator.
+QString dataDirectoryFor(const QString& programDirectory);
+
+// Opens an existing data file for reading and writing and checks that it is a database
+// holding every table of its kind with all their columns. Never creates or changes the file.
+std::unique_ptr<SQLite::Database> openDataFile(const QString& path, DataFile kind);
+
+// Creates the data directory and whichever of the two files is missing, from the
+// schema; an existing file is never touched. Returns the paths it created.
+QStringList createMissingDataFiles(const QString& directory);
+
+} // namespace store

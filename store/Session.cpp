@@ -1,0 +1,46 @@
+#include "Session.h"
+
+#include "DataFiles.h"
+#include "Sql.h"
+
+#include <QDir>
+
+#include <SQLiteCpp/Database.h>
+
+namespace store {
+
+std::unique_ptr<Session> Session::open(const QString& dataDirectory)
+{
+    std::unique_ptr<Session> session(new Session);
+    session->dataDirectory_ = dataDirectory;
+    session->mainPath_ = QDir(dataDirectory).filePath(QString::fromUtf8(kMainFileName));
+    session->workPath_ = QDir(dataDirectory).filePath(QString::fromUtf8(kWorkFileName));
+    session->main_ = openDataFile(session->mainPath_, DataFile::Main);
+    session->work_ = openDataFile(session->workPath_, DataFile::Work);
+    try {
+        exec(*session->work_, QStringLiteral("ATTACH DATABASE ? AS ") + QString::fromUtf8(kAttachedMain), {session->mainPath_});
+    } catch (const DbError& e) {
+        throw StartupError(session->mainPath_, e.engineMessage());
+    }
+    return session;
+}
+
+Session::~Session()
+{
+    close();
+}
+
+void Session::close()
+{
+    main_.reset();
+    work_.reset();
+}
+
+InstanceLock::InstanceLock(const QString& dataDirectory)
+    : lock_(QDir(dataDirectory).filePath(QStringLiteral("Quorel1.lock")))
+{
+    lock_.setStaleLockTime(0);
+    acquired_ = lock_.tryLock(0);
+}
+
+} // namespace store

@@ -1,0 +1,84 @@
+-- Schema of the two data files. Lines between "-- @main" and "-- @work" make the
+-- main file; the lines after "-- @work" make the work file.
+-- Amounts are INTEGER ten-thousandths (1 yen = 10000); dates are TEXT YYYY-MM-DD;
+-- yes/no fields are INTEGER 0 or 1.
+
+-- @main
+CREATE TABLE "支払予定表" (
+    "日付"     TEXT,
+    "行番号"   INTEGER,
+    "支払先名" TEXT,
+    "予定額"   INTEGER,
+    "支払額"   INTEGER,
+    "残高"     INTEGER
+);
+CREATE INDEX "支払予定表_日付_行番号" ON "支払予定表" ("日付", "行番号");
+
+CREATE TABLE "支払先マスタ" (
+    "支払先名" TEXT
+);
+
+CREATE TABLE "自社情報" (
+    "年号"           TEXT,
+    "支払先自動登録" INTEGER,
+    "LineColor1"     INTEGER
+);
+
+-- @work
+-- The three sheet tables share one layout so that rows copy between them with
+-- SELECT *. "元日付" and "元支払先名" keep the date and payee a line was loaded
+-- with, so that saving can replace the stored original of an edited line.
+CREATE TABLE "InpWork" (
+    "行番号"     INTEGER,
+    "元行番号"   INTEGER,
+    "表示日付"   TEXT,
+    "日付"       TEXT,
+    "支払先名"   TEXT,
+    "予定額"     INTEGER DEFAULT 0,
+    "支払額"     INTEGER DEFAULT 0,
+    "残高"       INTEGER DEFAULT 0,
+    "元日付"     TEXT,
+    "元支払先名" TEXT
+);
+
+CREATE TABLE "InpWorkSort" (
+    "行番号"     INTEGER,
+    "元行番号"   INTEGER,
+    "表示日付"   TEXT,
+    "日付"       TEXT,
+    "支払先名"   TEXT,
+    "予定額"     INTEGER DEFAULT 0,
+    "支払額"     INTEGER DEFAULT 0,
+    "残高"       INTEGER DEFAULT 0,
+    "元日付"     TEXT,
+    "元支払先名" TEXT
+);
+
+CREATE TABLE "InpWork印刷" (
+    "行番号"     INTEGER,
+    "元行番号"   INTEGER,
+    "表示日付"   TEXT,
+    "日付"       TEXT,
+    "支払先名"   TEXT,
+    "予定額"     INTEGER DEFAULT 0,
+    "支払額"     INTEGER DEFAULT 0,
+    "残高"       INTEGER DEFAULT 0,
+    "元日付"     TEXT,
+    "元支払先名" TEXT
+);
+
+CREATE TABLE "w支払先名" (
+    "支払先名" TEXT
+);
+
+CREATE TABLE "w支払先マスタ" (
+    "チェック" INTEGER DEFAULT 0,
+    "支払先名" TEXT
+);
+
+CREATE TABLE "ClHint" (
+    "FormName"  TEXT,
+    "CtlName"   TEXT,
+    "FormTitle" TEXT,
+    "Contents"  TEXT
+);
