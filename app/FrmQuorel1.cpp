@@ -1,0 +1,114 @@
+#include "FrmQuorel1.h"
+
+#include "PayeePage.h"
+#include "SchedulePage.h"
+#include "SettingsPage.h"
+#include "Skip.h"
+#include "Twips.h"
+#include "Version.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QTabWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+const char* const kMakerPage = "https://tovark.example.jp/";
+const char* const kSignature = "  TOVARK";
+} // namespace
+
+FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_ptr<store::Session> session, messages::MessagePresenter& presenter)
+    : lock_(std::move(lock))
+    , session_(std::move(session))
+    , msg_(presenter)
+    , context_{*session_, msg_}
+    , hints_(*session_, msg_)
+    , sstab1_(new QTabWidget(this))
+    , schedulePage_(new schedule::SchedulePage(context_))
+    , payeePage_(new payees::PayeePage(context_))
+    , settingsPage_(new settings::SettingsPage(context_))
+{
+    setObjectName(QStringLiteral("FrmQuorel1"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    sstab1_->setObjectName(QStringLiteral("SSTab1"));
+    sstab1_->addTab(schedulePage_, QStringLiteral("     支 払 予 定     "));
+    sstab1_->addTab(payeePage_, QStringLiteral(" 支払先保守 "));
+    sstab1_->addTab(settingsPage_, QStringLiteral(" 設定・情報 "));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(sstab1_);
+    resize(twipsToPixels(10995), twipsToPixels(7155));
+
+    connect(schedulePage_, &schedule::SchedulePage::closeRequested, this, &FrmQuorel1::cmd履歴閉じる_Click);
+    connect(schedulePage_, &schedule::SchedulePage::hintRequested, this, &FrmQuorel1::openHint);
+    connect(payeePage_, &payees::PayeePage::hintRequested, this, &FrmQuorel1::openHint);
+    connect(settingsPage_, &settings::SettingsPage::hintRequested, this, &FrmQuorel1::openHint);
+    connect(settingsPage_, &settings::SettingsPage::allDeleteRequested, this, &FrmQuorel1::cmd一括削除7_Click);
+    connect(settingsPage_, &settings::SettingsPage::bannerClicked, this, [] { QDesktopServices::openUrl(QUrl(QString::fromUtf8(kMakerPage))); });
+
+    setWindowTitle(titleText());
+    runStartupReads();
+}
+
+FrmQuorel1::~FrmQuorel1()
+{
+    hints_.close();
+    if (session_)
+        session_->close();
+}
+
+QString FrmQuorel1::titleText()
+{
+    return QStringLiteral("支払予定表 Ver ") + QStringLiteral(QUOREL_VERSION_TEXT);
+}
+
+QString FrmQuorel1::infoText()
+{
+    return titleText() + QStringLiteral(" LastUpdate") + QStringLiteral(QUOREL_LAST_UPDATE) + QString::fromUtf8(kSignature) + QStringLiteral("\r\n");
+}
+
+void FrmQuorel1::runStartupReads()
+{
+    settingsPage_->Read設定();
+    FormInit();
+    schedulePage_->Clear支払予定表();
+    payeePage_->Clear支払先マスタ();
+    schedulePage_->Read支払予定();
+}
+
+void FrmQuorel1::FormInit()
+{
+    store::skipOnFailure(QStringLiteral("lblInfo"), [&] { findChild<QLabel*>(QStringLiteral("lblInfo"))->setText(infoText()); });
+    store::skipOnFailure(QStringLiteral("lblSupport"), [&] {
+        findChild<QLabel*>(QStringLiteral("lblSupport"))->setText(QStringLiteral("質問は下のバナーをクリックしてTOVARKフリー掲示板へ"));
+    });
+    schedulePage_->FormInit();
+    payeePage_->FormInit();
+    settingsPage_->FormInit();
+}
+
+void FrmQuorel1::cmd履歴閉じる_Click()
+{
+    hints_.close();
+    close();
+}
+
+void FrmQuorel1::closeEvent(QCloseEvent* event)
+{
+    hints_.close();
+    if (session_)
+        session_->close();
+    event->accept();
+}
+
+void FrmQuorel1::openHint(const QString& controlName)
+{
+    hints_.open(objectName(), controlName, windowTitle());
+}
+
+void FrmQuorel1::cmd一括削除7_Click()
+{
+    // Deleting everything lands with the line commands.
+}

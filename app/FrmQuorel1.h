@@ -1,0 +1,60 @@
+#pragma once
+
+#include "HintController.h"
+#include "Msg.h"
+#include "PageContext.h"
+#include "Session.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QTabWidget;
+namespace schedule {
+class SchedulePage;
+}
+namespace payees {
+class PayeePage;
+}
+namespace settings {
+class SettingsPage;
+}
+
+// The main window: three pages on the tab control SSTab1. It owns the data files and
+// the in-memory settings for the whole run and closes them, main file first, when it
+// closes; nothing is saved then.
+class FrmQuorel1 : public QWidget {
+    Q_OBJECT
+public:
+    // Builds the window on an open session and runs the start-up reads.
+    FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_ptr<store::Session> session, messages::MessagePresenter& presenter);
+    ~FrmQuorel1() override;
+
+    static QString titleText();
+    static QString infoText();
+
+    store::Session& session() { return *session_; }
+    messages::Msg& msg() { return msg_; }
+    hints::HintController& hintController() { return hints_; }
+
+    void FormInit();
+    void cmd履歴閉じる_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void runStartupReads();
+    void openHint(const QString& controlName);
+    void cmd一括削除7_Click();
+
+    std::unique_ptr<store::InstanceLock> lock_;
+    std::unique_ptr<store::Session> session_;
+    messages::Msg msg_;
+    PageContext context_;
+    hints::HintController hints_;
+    QTabWidget* sstab1_;
+    schedule::SchedulePage* schedulePage_;
+    payees::PayeePage* payeePage_;
+    settings::SettingsPage* settingsPage_;
+};

@@ -1,0 +1,51 @@
+#include "MessagePresenter.h"
+
+#include <QMessageBox>
+
+namespace messages {
+
+bool QtMessagePresenter::present(const MessageBoxSpec& box)
+{
+    QMessageBox dialog(parent_);
+    dialog.setWindowTitle(box.title);
+    dialog.setText(box.text);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    switch (box.kind) {
+    case BoxKind::AskDefaultNo:
+    case BoxKind::AskDefaultYes:
+        dialog.setIcon(QMessageBox::Question);
+        dialog.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        dialog.setDefaultButton(box.kind == BoxKind::AskDefaultNo ? QMessageBox::No : QMessageBox::Yes);
+        dialog.setEscapeButton(QMessageBox::No);
+        break;
+    case BoxKind::Inform:
+        dialog.setIcon(QMessageBox::Information);
+        dialog.setStandardButtons(QMessageBox::Ok);
+        break;
+    case BoxKind::Warn:
+        dialog.setIcon(QMessageBox::Warning);
+        dialog.setStandardButtons(QMessageBox::Ok);
+        break;
+    case BoxKind::Critical:
+        dialog.setIcon(QMessageBox::Critical);
+        dialog.setStandardButtons(QMessageBox::Ok);
+        break;
+    }
+    return dialog.exec() == QMessageBox::Yes;
+}
+
+bool ScriptedMessagePresenter::present(const MessageBoxSpec& box)
+{
+    shown_.push_back(box);
+    if (onShow)
+        onShow(box);
+    if (!isQuestion(box.kind))
+        return false;
+    if (answers_.empty())
+        return defaultAnswer_;
+    const bool answer = answers_.front();
+    answers_.erase(answers_.begin());
+    return answer;
+}
+
+} // namespace messages

@@ -1,0 +1,111 @@
+#include "Msg.h"
+
+#include <array>
+
+namespace messages {
+
+namespace {
+
+enum class Title { Fixed, Target };
+
+struct Entry {
+    const char16_t* category;
+    const char16_t* key;
+    const char16_t* title; // ignored when titleFrom == Target
+    Title titleFrom;
+    const char16_t* prefix;
+    bool usesTarget;
+    const char16_t* suffix;
+    BoxKind kind;
+};
+
+constexpr auto F = Title::Fixed;
+constexpr auto N = BoxKind::AskDefaultNo;
+constexpr auto Y = BoxKind::AskDefaultYes;
+constexpr auto I = BoxKind::Inform;
+constexpr auto W = BoxKind::Warn;
+
+// The catalogue. Texts are joined as prefix + target + suffix with nothing added.
+constexpr Entry kEntries[] = {
+    // 登録
+    {u"登録", u"確認", u"登録の確認", F, u"", true, u" を登録します。よろしいですか", Y},
+    {u"登録", u"完了", u"登録完了", F, u"", true, u" を登録しました。", I},
+    {u"登録", u"データ確認", u"登録の確認", F, u"データ ", true, u" を登録します。よろしいですか", Y},
+    {u"登録", u"コード指定", u"登録注意", F, u"コードが指定されていません。コードを指定してください。", false, u"", I},
+    {u"登録", u"完了2", u"登録完了", F, u"データ  ", true, u" を登録しました。", I},
+    {u"登録", u"チェック", u"入力項目のチェック", F, u"入力必須項目が空白です。", false, u"", I},
+    {u"登録", u"商品未登録", u"入力項目のチェック", F, u"登録商品データがありません。", false, u"", I},
+    {u"登録", u"データなし", u"入力項目のチェック", F, u"登録がデータがありません。", false, u"", I},
+    {u"登録", u"失敗", u"登録の失敗", F, u"", true, u" を登録できませんでした。ディスクの空きと書き込みの権限を確認してください。入力した内容は画面に残っています。", W},
+    // 転記
+    {u"転記", u"確認", u"登録の確認", F, u"", true, u" に転記します。よろしいですか", N},
+    // 削除
+    {u"削除", u"確認", u"削除の確認", F, u"すべてのデータを削除します。よろしいですか", false, u"", N},
+    {u"削除", u"伝票確認2", u"削除の確認", F, u"", true, u" を削除します。よろしいですか", N},
+    {u"削除", u"指定確認", u"削除の確認", F, u"指定された ", true, u" を削除します。よろしいですか", N},
+    {u"削除", u"完了", u"削除の完了", F, u"データ ", true, u" を削除しました。", I},
+    {u"削除", u"伝票確認", u"削除の確認", F, u"伝票 ", true, u" を削除します。よろしいですか", N},
+    {u"削除", u"データ確認", u"削除の確認", F, u"データ ", true, u" を削除します。よろしいですか", N},
+    {u"削除", u"伝票完了", u"削除の完了", F, u"伝票 ", true, u" を削除しました。", I},
+    {u"削除", u"削除不可能", u"削除の拒否", F, u"", true, u"削除できません。", I},
+    {u"削除", u"伝票完了2", u"削除の完了", F, u"", true, u" を削除しました。", I},
+    {u"削除", u"削除不可", u"削除不可", F, u"", true, u" にデータがあるため削除できません。メンテナンス機能で削除してください。", I},
+    {u"削除", u"失敗", u"削除の失敗", F, u"", true, u" を削除できませんでした。ディスクの空きと書き込みの権限を確認してください。", W},
+    // 入力
+    {u"入力", u"上行空白", u"入力注意", F, u"上の行が空白です。データは連続して指定してください。", false, u"", I},
+    {u"入力", u"区分なし", u"入力注意", F, u"区分が指定されていません。区分を指定してください", false, u"", W},
+    {u"入力", u"必須入力なし", u"入力注意", F, u"", true, u"指定されていません。確認してください", W},
+    {u"入力", u"重複", u"入力注意", F, u"", true, u"が重複しています。確認してください", W},
+    {u"入力", u"範囲外", u"入力注意", F, u"", true, u"が指定範囲外です。確認してください", W},
+    {u"入力", u"数字のみ", u"入力注意", F, u"", true, u"には数字以外使用できません", W},
+    // 行指定
+    {u"行指定", u"無効行", u"入力注意", F, u"無効な行が指定されています。行指定をやり直してください。", false, u"", W},
+    {u"行指定", u"指定なし", u"入力注意", F, u"行が指定されていません。行指定してください。", false, u"", W},
+    {u"行指定", u"重複", u"入力注意", F, u"指定行は１回に１行です。行指定をやり直してください。", false, u"", W},
+    {u"行指定", u"余白なし", u"行挿入注意", F, u"行挿入する余白はありません。", false, u"", W},
+    // クリア
+    {u"クリア", u"確認", u"画面クリアの確認", F, u"画面をクリアします。よろしいですか", false, u"", N},
+    // 印刷
+    {u"印刷", u"確認", u"印刷の確認", F, u"", true, u"を印刷します。よろしいですか", N},
+    // その他
+    {u"その他", u"確認", u"確認", F, u"", true, u"、よろしいですか", Y},
+    {u"その他", u"メッセージ", u"", Title::Target, u"", true, u"", I},
+    {u"その他", u"コピー完了", u"コピー完了", F, u"", true, u"コピーしました。", I},
+    {u"その他", u"読込み完了", u"読込完了", F, u"", true, u"読込みしました。", I},
+    {u"その他", u"起動失敗", u"起動エラー", F, u"データファイルを開けないため起動できません。\n", true, u"", BoxKind::Critical},
+    {u"その他", u"二重起動", u"起動エラー", F, u"このデータフォルダは既に起動している支払予定表が使っています。\n", true, u"", W},
+};
+
+constexpr std::array<const char16_t*, 8> kCategories = {u"登録", u"転記", u"削除", u"入力", u"行指定", u"クリア", u"印刷", u"その他"};
+
+} // namespace
+
+std::optional<MessageBoxSpec> findMessage(const QString& category, const QString& key, const QString& target)
+{
+    bool known = false;
+    for (const char16_t* word : kCategories)
+        known = known || category == QString::fromUtf16(word);
+    if (!known)
+        return std::nullopt;
+    for (const Entry& entry : kEntries) {
+        if (category != QString::fromUtf16(entry.category) || key != QString::fromUtf16(entry.key))
+            continue;
+        MessageBoxSpec box;
+        box.text = QString::fromUtf16(entry.prefix) + (entry.usesTarget ? target : QString()) + QString::fromUtf16(entry.suffix);
+        box.title = entry.titleFrom == Title::Target ? target : QString::fromUtf16(entry.title);
+        box.kind = entry.kind;
+        return box;
+    }
+    return std::nullopt;
+}
+
+bool Msg::ShowMsg(const QString& category, const QString& key, const QString& target)
+{
+    const auto box = findMessage(category, key, target);
+    if (!box)
+        return false;
+    const bool yes = presenter_->present(*box);
+    return isQuestion(box->kind) && yes;
+}
+
+} // namespace messages

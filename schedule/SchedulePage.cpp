@@ -1,0 +1,174 @@
+#include "SchedulePage.h"
+
+#include "AmountField.h"
+#include "GridView.h"
+#include "HintButton.h"
+#include "RowSet.h"
+#include "Session.h"
+#include "Skip.h"
+#include "Transaction.h"
+#include "WorkTableModel.h"
+#include "YearMonthEdit.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace schedule {
+
+SchedulePage::SchedulePage(PageContext& context, QWidget* parent)
+    : QWidget(parent)
+    , context_(context)
+    , datInp_(new store::WorkTableModel(this))
+    , dat支払先名_(new store::WorkTableModel(this))
+    , dt年月_(new YearMonthEdit(this))
+    , num繰越額_(new AmountField(this))
+    , num予定額月計_(new AmountField(this))
+    , num支払額月計_(new AmountField(this))
+    , num累計_(new AmountField(this))
+    , gridInp_(new GridView(this))
+    , pbar_(new QProgressBar(this))
+{
+    datInp_->setObjectName(QStringLiteral("datInp"));
+    dat支払先名_->setObjectName(QStringLiteral("dat支払先名"));
+    dt年月_->setObjectName(QStringLiteral("Dt年月"));
+    dt年月_->setFont(QFont(QStringLiteral("ＭＳ ゴシック")));
+    num繰越額_->setObjectName(QStringLiteral("num繰越額"));
+    num予定額月計_->setObjectName(QStringLiteral("num予定額月計"));
+    num支払額月計_->setObjectName(QStringLiteral("num支払額月計"));
+    num累計_->setObjectName(QStringLiteral("num累計"));
+    for (AmountField* field : {num予定額月計_, num支払額月計_, num累計_})
+        field->setReadOnly(true);
+    for (AmountField* field : {num繰越額_, num予定額月計_, num支払額月計_, num累計_})
+        field->setFixedWidth(twipsToPixels(1600));
+    gridInp_->setObjectName(QStringLiteral("GridInp"));
+    gridInp_->setMinimumSize(twipsToPixels(9375) / 2, twipsToPixels(5700) / 2);
+    pbar_->setObjectName(QStringLiteral("Pbar"));
+    pbar_->setRange(0, 100);
+    pbar_->setVisible(false);
+
+    auto* monBef = new QPushButton(this);
+    monBef->setObjectName(QStringLiteral("cmdMonBef"));
+    monBef->setIcon(style()->standardIcon(QStyle::SP_ArrowLeft));
+    monBef->setToolTip(QStringLiteral("前月"));
+    auto* monNext = new QPushButton(this);
+    monNext->setObjectName(QStringLiteral("cmdMonNext"));
+    monNext->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
+    monNext->setToolTip(QStringLiteral("翌月"));
+    for (QPushButton* step : {monBef, monNext})
+        step->setFixedWidth(twipsToPixels(400));
+
+    auto* top = new QGridLayout;
+    top->addWidget(monBef, 0, 0);
+    top->addWidget(monNext, 0, 1);
+    top->addWidget(new QLabel(QStringLiteral("年月"), this), 0, 2);
+    top->addWidget(dt年月_, 0, 3);
+    top->addWidget(new QLabel(QStringLiteral("繰越額"), this), 1, 2);
+    top->addWidget(num繰越額_, 1, 3);
+    top->addWidget(new QLabel(QStringLiteral("予定額月計"), this), 1, 4);
+    top->addWidget(num予定額月計_, 1, 5);
+    top->addWidget(new QLabel(QStringLiteral("支払額月計"), this), 2, 2);
+    top->addWidget(num支払額月計_, 2, 3);
+    top->addWidget(new QLabel(QStringLiteral("予定額累計"), this), 2, 4);
+    top->addWidget(num累計_, 2, 5);
+    top->setColumnStretch(6, 1);
+
+    auto* left = new QVBoxLayout;
+    left->addLayout(top);
+    left->addWidget(gridInp_, 1);
+
+    auto* buttons = new QVBoxLayout;
+    const std::pair<const char*, const char*> captions[] = {
+        {"cmd履歴閉じる", "閉じる"}, {"cmd読込", "読込"}, {"cmd登録", "登録"}, {"Cmd印刷", "印刷"},
+        {"cmd行削除", "行削除"}, {"cmd行挿入", "行挿入"}, {"cmd履歴クリア", "クリア"}};
+    for (const auto& [name, caption] : captions) {
+        auto* button = new QPushButton(QString::fromUtf8(caption), this);
+        button->setObjectName(QString::fromUtf8(name));
+        buttons->addWidget(button);
+    }
+    auto* hint = makeHintButton(QStringLiteral("cmdHint"), this);
+    buttons->addWidget(hint);
+    buttons->addStretch();
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left, 1);
+    layout->addLayout(buttons);
+
+    connect(findChild<QPushButton*>(QStringLiteral("cmd履歴閉じる")), &QPushButton::clicked, this, &SchedulePage::closeRequested);
+    connect(findChild<QPushButton*>(QStringLiteral("Cmd印刷")), &QPushButton::clicked, this, &SchedulePage::printRequested);
+    connect(findChild<QPushButton*>(QStringLiteral("cmd履歴クリア")), &QPushButton::clicked, this, &SchedulePage::Clear支払予定表);
+    connect(findChild<QPushButton*>(QStringLiteral("cmd読込")), &QPushButton::clicked, this, &SchedulePage::Read支払予定);
+    connect(hint, &QPushButton::clicked, this, [this] { emit hintRequested(QStringLiteral("cmdHint")); });
+}
+
+void SchedulePage::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    const QRect grid = gridInp_->geometry();
+    const int width = std::min(grid.width() - 40, twipsToPixels(6000));
+    pbar_->setGeometry(grid.center().x() - width / 2, grid.center().y() - 12, width, 24);
+    pbar_->raise();
+}
+
+void SchedulePage::FormInit()
+{
+    store::Session& session = context_.session;
+    store::skipOnFailure(QStringLiteral("bind datInp"), [&] {
+        datInp_->bind(&session.workDb(), QStringLiteral("InpWork"));
+        gridInp_->setWorkModel(datInp_);
+    });
+    store::skipOnFailure(QStringLiteral("bind dat支払先名"), [&] { dat支払先名_->bind(&session.workDb(), QStringLiteral("w支払先名")); });
+    const bool western = session.settings.g年号 == QStringLiteral("西暦");
+    dt年月_->setEraPattern(!western);
+    dt年月_->setFixedWidth(twipsToPixels(western ? 1560 : 1860));
+    store::skipOnFailure(QStringLiteral("GridInp columns"), [&] {
+        gridInp_->setupColumn(0, {.shown = false});
+        gridInp_->setupColumn(1, {.shown = false});
+        gridInp_->setupColumn(2, {.heading = QStringLiteral("日付"), .alignment = Qt::AlignHCenter, .widthTwips = 600});
+        gridInp_->setupColumn(3, {.shown = false});
+        gridInp_->setupColumn(4, {.heading = QStringLiteral("支払先名"), .widthTwips = 4140.284});
+        gridInp_->setupColumn(5, {.heading = QStringLiteral("予定額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1395.213});
+        gridInp_->setupColumn(6, {.heading = QStringLiteral("支払額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1365.165});
+        gridInp_->setupColumn(7, {.heading = QStringLiteral("総　額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1319.811});
+        for (int extra = 8; extra < datInp_->columnCount(); ++extra)
+            gridInp_->setupColumn(extra, {.shown = false});
+    });
+}
+
+void SchedulePage::ClearInpWork()
+{
+    auto& work = context_.session.workDb();
+    store::Transaction tx(work);
+    tx.step(QStringLiteral("ClearInpWork delete"), [&] { store::exec(work, QStringLiteral("DELETE FROM InpWork")); });
+    tx.step(QStringLiteral("ClearInpWork fill"), [&] {
+        store::RowSet sheet(work, QStringLiteral("InpWork"));
+        if (!sheet.isEmpty())
+            return;
+        for (int i = 1; i <= 200; ++i) {
+            sheet.addNew();
+            sheet.setField(QStringLiteral("行番号"), i);
+            sheet.setField(QStringLiteral("元行番号"), i);
+            sheet.update();
+        }
+    });
+    tx.commit();
+}
+
+void SchedulePage::Clear支払予定表()
+{
+    for (AmountField* field : {num繰越額_, num支払額月計_, num予定額月計_, num累計_})
+        field->clearValue();
+    dt年月_->setFromText(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
+    store::skipOnFailure(QStringLiteral("ClearInpWork"), [&] { ClearInpWork(); });
+    store::skipOnFailure(QStringLiteral("refresh datInp"), [&] { datInp_->refresh(); });
+}
+
+void SchedulePage::Read支払予定()
+{
+    // Loading the month lands with the month's own change.
+}
+
+} // namespace schedule

@@ -1,0 +1,177 @@
+#include "GridView.h"
+
+#include "Skip.h"
+#include "WorkTableModel.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+GridView::GridView(QWidget* parent)
+    : QTableView(parent)
+{
+    setItemDelegate(new GridDelegate(this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    setTabKeyNavigation(true);
+    setAttribute(Qt::WA_InputMethodEnabled, true);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setHighlightSections(false);
+}
+
+void GridView::setWorkModel(store::WorkTableModel* model)
+{
+    model_ = model;
+    setModel(model);
+    connect(model, &store::WorkTableModel::cellAccepted, this, [this](int, int column) { emit cellAccepted(column); });
+}
+
+void GridView::setupColumn(int index, const ColumnSetup& setup)
+{
+    setColumnHidden(index, !setup.shown);
+    if (model_) {
+        if (!setup.heading.isEmpty())
+            model_->setHeading(index, setup.heading);
+        if (setup.amount)
+            model_->setColumnKind(index, store::WorkTableModel::ColumnKind::Amount);
+        model_->setAlignment(index, setup.alignment);
+    }
+    if (setup.widthTwips > 0)
+        setColumnWidth(index, twipsToPixels(setup.widthTwips));
+    if (setup.dropDown)
+        setItemDelegateForColumn(index, setup.dropDown);
+}
+
+int GridView::currentRowIndex() const
+{
+    return currentIndex().isValid() ? currentIndex().row() : -1;
+}
+
+int GridView::currentColumn() const
+{
+    return currentIndex().isValid() ? currentIndex().column() : -1;
+}
+
+void GridView::setCurrentColumn(int column)
+{
+    const int row = std::max(0, currentRowIndex());
+    setCurrentCell(row, column);
+}
+
+void GridView::setCurrentCell(int row, int column)
+{
+    if (!model())
+        return;
+    setCurrentIndex(model()->index(row, column));
+}
+
+QVariant GridView::currentValue(int column) const
+{
+    if (!model_ || currentRowIndex() < 0)
+        return {};
+    return model_->value(currentRowIndex(), column);
+}
+
+void GridView::setCurrentValue(int column, const QVariant& value)
+{
+    if (!model_ || currentRowIndex() < 0)
+        return;
+    model_->setValue(currentRowIndex(), column, value);
+}
+
+void GridView::commit()
+{
+    if (QWidget* editor = indexWidget(currentIndex()); editor == nullptr && state() == QAbstractItemView::EditingState) {
+        if (QWidget* focused = QApplication::focusWidget(); focused && focused != this && isAncestorOf(focused))
+            commitData(focused);
+    }
+    if (model_)
+        model_->commit();
+}
+
+void GridView::deleteCurrentLine()
+{
+    if (!model_ || currentRowIndex() < 0)
+        return;
+    model_->removeLine(currentRowIndex());
+}
+
+void GridView::focusInEvent(QFocusEvent* event)
+{
+    QTableView::focusInEvent(event);
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+        emit focusGained();
+}
+
+bool GridView::handleKey(QKeyEvent* event)
+{
+    if (!keyDownHandler)
+        return false;
+    int key = event->key();
+    keyDownHandler(key, event->modifiers());
+    return key == 0;
+}
+
+void GridView::keyPressEvent(QKeyEvent* event)
+{
+    if (handleKey(event)) {
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+bool GridView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && watched != this) {
+        if (handleKey(static_cast<QKeyEvent*>(event)))
+            return true;
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+void GridView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (model_ && previous.isValid() && current.row() != previous.row() && model_->pendingRow() == previous.row())
+        store::skipOnFailure(QStringLiteral("commit line on leaving it"), [&] { model_->commit(); });
+    emit currentCellMoved(previous.row(), previous.column());
+}
+
+void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    emit editingEnded();
+    QTableView::closeEditor(editor, hint);
+}
+
+void GridView::inputMethodEvent(QInputMethodEvent* event)
+{
+    // Japanese typed while no cell is being edited starts editing the current cell
+    // with the committed text, like any other first key.
+    const QModelIndex index = currentIndex();
+    if (state() != QAbstractItemView::EditingState && index.isValid() && (model()->flags(index) & Qt::ItemIsEditable)) {
+        if (edit(index, QAbstractItemView::AnyKeyPressed, event)) {
+            if (QWidget* editor = QApplication::focusWidget(); editor && editor != this) {
+                if (auto* line = qobject_cast<QLineEdit*>(editor))
+                    line->clear();
+                QCoreApplication::sendEvent(editor, event);
+            }
+            return;
+        }
+    }
+    QTableView::inputMethodEvent(event);
+}
+
+QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    if (editor) {
+        if (auto* grid = qobject_cast<GridView*>(this->parent()))
+            editor->installEventFilter(grid);
+    }
+    return editor;
+}

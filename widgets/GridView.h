@@ -1,0 +1,83 @@
+#pragma once
+
+#include "Twips.h"
+
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+#include <functional>
+
+namespace store {
+class WorkTableModel;
+}
+
+// The data-bound grid: a table view over a WorkTableModel with the column set-up and
+// the five notifications that the pages hook into:
+//   focusGained()                 the grid received the input focus;
+//   cellAccepted(column)          a typed value is in the line's buffer, not yet written;
+//   editingEnded()                the cell editor closed, the edited cell still current;
+//   currentCellMoved(row, column) the current cell moved (previous position given);
+//   keyDownHandler(key, mods)     a key reached the grid or its editor; set key to 0
+//                                 to cancel it.
+// Moving to another line commits the buffered line.
+class GridView : public QTableView {
+    Q_OBJECT
+public:
+    struct ColumnSetup {
+        bool shown = true;
+        QString heading;
+        bool amount = false; // "#,###" display, amount input
+        Qt::Alignment alignment = Qt::AlignLeft;
+        double widthTwips = 0;
+        QAbstractItemDelegate* dropDown = nullptr;
+    };
+
+    explicit GridView(QWidget* parent = nullptr);
+
+    void setWorkModel(store::WorkTableModel* model);
+    store::WorkTableModel* workModel() const { return model_; }
+    void setupColumn(int index, const ColumnSetup& setup);
+
+    int currentRowIndex() const;
+    int currentColumn() const;
+    void setCurrentColumn(int column);
+    void setCurrentCell(int row, int column);
+
+    // Value of a column in the current line; setting it goes into the line's buffer.
+    QVariant currentValue(int column) const;
+    void setCurrentValue(int column, const QVariant& value);
+
+    // Writes the current line's pending edit (and an open editor's text) at once.
+    void commit();
+    // Removes the current line from the bound table.
+    void deleteCurrentLine();
+
+    std::function<void(int& key, Qt::KeyboardModifiers modifiers)> keyDownHandler;
+
+signals:
+    void focusGained();
+    void cellAccepted(int column);
+    void editingEnded();
+    void currentCellMoved(int previousRow, int previousColumn);
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+
+private:
+    bool handleKey(QKeyEvent* event);
+    store::WorkTableModel* model_ = nullptr;
+};
+
+// The grid's cell editors report their keys to the grid, so that its key-down handler
+// sees keys typed while a cell is being edited.
+class GridDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+};
