@@ -42,6 +42,7 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     resize(twipsToPixels(10995), twipsToPixels(7155));
 
     connect(schedulePage_, &schedule::SchedulePage::closeRequested, this, &FrmQuorel1::cmd履歴閉じる_Click);
+    connect(schedulePage_, &schedule::SchedulePage::printRequested, this, &FrmQuorel1::Cmd印刷_Click);
     connect(schedulePage_, &schedule::SchedulePage::hintRequested, this, &FrmQuorel1::openHint);
     connect(payeePage_, &payees::PayeePage::hintRequested, this, &FrmQuorel1::openHint);
     connect(settingsPage_, &settings::SettingsPage::hintRequested, this, &FrmQuorel1::openHint);
@@ -111,4 +112,10 @@ void FrmQuorel1::openHint(const QString& controlName)
 void FrmQuorel1::cmd一括削除7_Click()
 {
     // Deleting everything lands with the line commands.
+}
+
+void FrmQuorel1::Cmd印刷_Click()
+{
+    // The monthly report lands with its own change: it fills InpWork印刷 from the sheet,
+    // makes the caption from schedulePage_->monthHeader() and opens a report window.
 }

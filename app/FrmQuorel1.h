@@ -47,6 +47,7 @@ private:
     void runStartupReads();
     void openHint(const QString& controlName);
     void cmd一括削除7_Click();
+    void Cmd印刷_Click();
 
     std::unique_ptr<store::InstanceLock> lock_;
     std::unique_ptr<store::Session> session_;

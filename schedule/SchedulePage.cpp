@@ -166,6 +166,11 @@ void SchedulePage::Clear支払予定表()
     store::skipOnFailure(QStringLiteral("refresh datInp"), [&] { datInp_->refresh(); });
 }
 
+MonthHeader SchedulePage::monthHeader() const
+{
+    return {dt年月_->date(), num繰越額_->amount(), num予定額月計_->amount(), num支払額月計_->amount(), num累計_->amount()};
+}
+
 void SchedulePage::Read支払予定()
 {
     // Loading the month lands with the month's own change.

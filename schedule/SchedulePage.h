@@ -1,8 +1,12 @@
 #pragma once
 
+#include "Amount.h"
 #include "PageContext.h"
 
+#include <QDate>
 #include <QWidget>
+
+#include <optional>
 
 class AmountField;
 class GridView;
@@ -14,6 +18,15 @@ class WorkTableModel;
 }
 
 namespace schedule {
+
+// What the page shows above the grid: the month and the four number fields (each may be blank).
+struct MonthHeader {
+    QDate month; // invalid when the year-month field is empty
+    std::optional<store::Amount> 繰越額;
+    std::optional<store::Amount> 予定額月計;
+    std::optional<store::Amount> 支払額月計;
+    std::optional<store::Amount> 累計;
+};
 
 // The month's schedule page: the year-month field, the four number fields, the month
 // grid over the sheet and the command buttons.
@@ -29,6 +42,8 @@ public:
     void Clear支払予定表();
     // Loads the month of the year-month field.
     void Read支払予定();
+
+    MonthHeader monthHeader() const;
 
 signals:
     void closeRequested();
