@@ -38,6 +38,7 @@ public:
     store::WorkTableModel* workModel() const { return model_; }
     void setupColumn(int index, const ColumnSetup& setup);
 
+    bool isEditing() const { return state() == QAbstractItemView::EditingState; }
     int currentRowIndex() const;
     int currentColumn() const;
     void setCurrentColumn(int column);

@@ -1,0 +1,233 @@
+#include "DataFiles.h"
+#include "FrmQuorel1.h"
+#include "Session.h"
+#include "Sql.h"
+#include "Startup.h"
+#include "TempDataDir.h"
+
+#include <QAbstractItemModel>
+#include <QComboBox>
+#include <QRegularExpression>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+
+#include <SQLiteCpp/Database.h>
+
+#include <gtest/gtest.h>
+
+using messages::BoxKind;
+using messages::ScriptedMessagePresenter;
+
+namespace {
+
+std::vector<QPushButton*> buttonsTopToBottom(QWidget* page, const QStringList& names)
+{
+    std::vector<QPushButton*> buttons;
+    for (const QString& name : names) {
+        auto* button = page->findChild<QPushButton*>(name);
+        EXPECT_NE(button, nullptr) << name.toStdString();
+        if (button)
+            buttons.push_back(button);
+    }
+    return buttons;
+}
+
+void expectStacked(const std::vector<QPushButton*>& buttons)
+{
+    for (size_t i = 1; i < buttons.size(); ++i) {
+        const QPoint above = buttons[i - 1]->mapTo(buttons[i]->window(), QPoint(0, 0));
+        const QPoint below = buttons[i]->mapTo(buttons[i]->window(), QPoint(0, 0));
+        EXPECT_LT(above.y(), below.y()) << buttons[i - 1]->objectName().toStdString() << " above " << buttons[i]->objectName().toStdString();
+    }
+}
+
+} // namespace
+
+TEST(Startup, OpensTheMainWindowWithItsPagesControlsAndGridColumns)
+{
+    TempDataDir dir;
+    ScriptedMessagePresenter presenter;
+    StartupOutcome started = startQuorel1(dir.path(), presenter);
+    ASSERT_TRUE(started.window);
+    EXPECT_EQ(started.exitCode, 0);
+    EXPECT_TRUE(presenter.shown().empty());
+    FrmQuorel1& window = *started.window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    EXPECT_TRUE(window.windowTitle().startsWith("支払予定表 Ver "));
+    const QString version = window.windowTitle().mid(QStringLiteral("支払予定表 Ver ").size());
+    EXPECT_TRUE(QRegularExpression("^[0-9.]+$").match(version).hasMatch()) << version.toStdString();
+
+    auto* tabs = window.findChild<QTabWidget*>("SSTab1");
+    ASSERT_NE(tabs, nullptr);
+    ASSERT_EQ(tabs->count(), 3);
+    EXPECT_EQ(tabs->tabText(0), "     支 払 予 定     ");
+    EXPECT_EQ(tabs->tabText(1), " 支払先保守 ");
+    EXPECT_EQ(tabs->tabText(2), " 設定・情報 ");
+    EXPECT_EQ(tabs->currentIndex(), 0);
+
+    for (const char* name : {"cmdMonBef", "cmdMonNext", "Dt年月", "num繰越額", "num支払額月計", "num予定額月計", "num累計", "GridInp", "Pbar", "cmdHint", "Grid支払先マスタ", "cmdHint1", "Pic罫線色", "num白紙罫線色", "Chk支払先自動登録", "cmb年号", "cmdHint2", "cmd一括削除7", "Image2", "lblInfo", "lblSupport"})
+        EXPECT_NE(window.findChild<QWidget*>(QString::fromUtf8(name)), nullptr) << name;
+    for (const char* name : {"datInp", "dat支払先名", "dat支払先マスタ"})
+        EXPECT_NE(window.findChild<QAbstractItemModel*>(QString::fromUtf8(name)), nullptr) << name;
+
+    const auto scheduleButtons = buttonsTopToBottom(tabs->widget(0), {"cmd履歴閉じる", "cmd読込", "cmd登録", "Cmd印刷", "cmd行削除", "cmd行挿入", "cmd履歴クリア", "cmdHint"});
+    QStringList captions;
+    for (QPushButton* b : scheduleButtons)
+        captions << b->text();
+    EXPECT_EQ(captions, (QStringList{"閉じる", "読込", "登録", "印刷", "行削除", "行挿入", "クリア", ""}));
+    expectStacked(scheduleButtons);
+    tabs->setCurrentIndex(1);
+    const auto payeeButtons = buttonsTopToBottom(tabs->widget(1), {"cmd支払先読込", "cmd支払先登録", "cmd支払先行削除", "cmd支払先クリア", "cmd支払先削除", "cmdHint1"});
+    expectStacked(payeeButtons);
+    tabs->setCurrentIndex(2);
+    expectStacked(buttonsTopToBottom(tabs->widget(2), {"cmd設定読込", "cmd設定登録", "cmd設定クリア", "cmd設定削除"}));
+    EXPECT_EQ(window.findChild<QPushButton*>("cmd一括削除7")->text(), "実行");
+    tabs->setCurrentIndex(0);
+
+    auto* lblInfo = window.findChild<QLabel*>("lblInfo");
+    EXPECT_TRUE(lblInfo->text().startsWith(window.windowTitle() + " LastUpdate"));
+    EXPECT_TRUE(QRegularExpression("LastUpdate[0-9]{4}/[0-9]{2}/[0-9]{2}").match(lblInfo->text()).hasMatch());
+    EXPECT_TRUE(lblInfo->text().endsWith("\r\n"));
+    EXPECT_EQ(window.findChild<QLabel*>("lblSupport")->text(), "質問は下のバナーをクリックしてTOVARKフリー掲示板へ");
+
+    auto* grid = window.findChild<QTableView*>("GridInp");
+    QAbstractItemModel* model = grid->model();
+    ASSERT_NE(model, nullptr);
+    EXPECT_EQ(model->rowCount(), 200);
+    for (int hidden : {0, 1, 3})
+        EXPECT_TRUE(grid->isColumnHidden(hidden)) << hidden;
+    const QStringList headings = {"日付", "支払先名", "予定額", "支払額", "総　額"};
+    const int shown[] = {2, 4, 5, 6, 7};
+    const int widths[] = {40, 276, 93, 91, 88};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_FALSE(grid->isColumnHidden(shown[i]));
+        EXPECT_EQ(model->headerData(shown[i], Qt::Horizontal).toString(), headings[i]);
+        EXPECT_EQ(grid->columnWidth(shown[i]), widths[i]) << headings[i].toStdString();
+    }
+    EXPECT_TRUE(model->data(model->index(0, 2), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHCenter);
+    for (int amount : {5, 6, 7})
+        EXPECT_TRUE(model->data(model->index(0, amount), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight);
+    // Blank lines hold 0 and show empty.
+    EXPECT_EQ(model->data(model->index(0, 5)).toString(), "");
+
+    auto* payeeGrid = window.findChild<QTableView*>("Grid支払先マスタ");
+    EXPECT_EQ(payeeGrid->columnWidth(0), 25);
+    EXPECT_EQ(payeeGrid->columnWidth(1), 366);
+
+    auto* era = window.findChild<QComboBox*>("cmb年号");
+    ASSERT_EQ(era->count(), 2);
+    EXPECT_EQ(era->itemText(0), "西暦");
+    EXPECT_EQ(era->itemText(1), "和暦");
+    EXPECT_EQ(era->currentText(), "西暦");
+    EXPECT_EQ(window.findChild<QWidget*>("Dt年月")->width(), 104);
+}
+
+TEST(Startup, CloseButtonClosesBothFilesAndLosesUnsavedEditsWithoutAQuestion)
+{
+    TempDataDir dir;
+    ScriptedMessagePresenter presenter;
+    StartupOutcome started = startQuorel1(dir.path(), presenter);
+    ASSERT_TRUE(started.window);
+    FrmQuorel1& window = *started.window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto* grid = window.findChild<QTableView*>("GridInp");
+    grid->model()->setData(grid->model()->index(0, 4), "未保存");
+    QTest::mouseClick(window.findChild<QPushButton*>("cmd履歴閉じる"), Qt::LeftButton);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(window.session().isOpen());
+    EXPECT_TRUE(presenter.shown().empty());
+    // Nothing was saved and no other copy holds the directory once the window is gone.
+    started.window.reset();
+    SQLite::Database main(dir.mainPath().toStdString());
+    EXPECT_EQ(store::scalar(main, "SELECT count(*) FROM 支払予定表").toLongLong(), 0);
+    ScriptedMessagePresenter again;
+    EXPECT_TRUE(startQuorel1(dir.path(), again).window);
+}
+
+TEST(Startup, RestartResetsTheSheetWhateverThePreviousRunLeft)
+{
+    TempDataDir dir;
+    {
+        SQLite::Database work(dir.workPath().toStdString(), SQLite::OPEN_READWRITE);
+        work.exec("INSERT INTO InpWork (行番号, 支払先名) VALUES (1, 'left over'), (2, 'x')");
+    }
+    ScriptedMessagePresenter presenter;
+    StartupOutcome started = startQuorel1(dir.path(), presenter);
+    ASSERT_TRUE(started.window);
+    auto& work = started.window->session().workDb();
+    EXPECT_EQ(store::scalar(work, "SELECT count(*) FROM InpWork").toLongLong(), 200);
+    EXPECT_EQ(store::scalar(work, "SELECT count(*) FROM InpWork WHERE 支払先名 IS NOT NULL").toLongLong(), 0);
+    EXPECT_EQ(store::scalar(work, "SELECT group_concat(行番号) = group_concat(元行番号) FROM InpWork").toLongLong(), 1);
+}
+
+TEST(Startup, UnusableDataFilesEndStartUpWithACriticalBoxAndExitStatusOneLeavingTheFilesAsTheyWere)
+{
+    struct Case {
+        const char* what;
+        std::function<void(TempDataDir&)> spoil;
+        bool mainFile; // which file the box names
+    };
+    const Case cases[] = {
+        {"missing directory", [](TempDataDir& d) { QDir(d.path()).removeRecursively(); }, true},
+        {"missing main file", [](TempDataDir& d) { QFile::remove(d.mainPath()); }, true},
+        {"missing work file", [](TempDataDir& d) { QFile::remove(d.workPath()); }, false},
+        {"main file is text", [](TempDataDir& d) {
+             QFile f(d.mainPath());
+             ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+             f.write("not a database at all, only text\n");
+         }, true},
+        {"work file lacks ClHint", [](TempDataDir& d) {
+             SQLite::Database db(d.workPath().toStdString(), SQLite::OPEN_READWRITE);
+             db.exec("DROP TABLE ClHint");
+         }, false},
+    };
+    for (const Case& c : cases) {
+        TempDataDir dir;
+        c.spoil(dir);
+        const QByteArray mainBefore = TempDataDir::readAll(dir.mainPath());
+        const QByteArray workBefore = TempDataDir::readAll(dir.workPath());
+        ScriptedMessagePresenter presenter;
+        StartupOutcome started = startQuorel1(dir.path(), presenter);
+        EXPECT_FALSE(started.window) << c.what;
+        EXPECT_EQ(started.exitCode, 1) << c.what;
+        ASSERT_EQ(presenter.shown().size(), 1u) << c.what;
+        const auto& box = presenter.shown().front();
+        EXPECT_EQ(box.kind, BoxKind::Critical) << c.what;
+        EXPECT_EQ(box.title, "起動エラー");
+        EXPECT_TRUE(box.text.startsWith("データファイルを開けないため起動できません。")) << box.text.toStdString();
+        EXPECT_TRUE(box.text.contains(c.mainFile ? dir.mainPath() : dir.workPath())) << c.what << ": " << box.text.toStdString();
+        EXPECT_GT(box.text.section('\n', -1).size(), 3) << "engine message missing: " << c.what;
+        EXPECT_EQ(TempDataDir::readAll(dir.mainPath()), mainBefore) << c.what;
+        EXPECT_EQ(TempDataDir::readAll(dir.workPath()), workBefore) << c.what;
+        // Nothing is created in place of a missing file.
+        EXPECT_EQ(QFileInfo::exists(dir.mainPath()), !mainBefore.isNull()) << c.what;
+        EXPECT_EQ(QFileInfo::exists(dir.workPath()), !workBefore.isNull()) << c.what;
+    }
+}
+
+TEST(Startup, ASecondCopyOnTheSameDirectorySaysSoAndLeavesTheFilesAlone)
+{
+    TempDataDir dir;
+    ScriptedMessagePresenter presenter;
+    StartupOutcome first = startQuorel1(dir.path(), presenter);
+    ASSERT_TRUE(first.window);
+    // The first copy's sheet holds an edit that a second start-up would wipe.
+    store::exec(first.window->session().workDb(), "UPDATE InpWork SET 支払先名 = 'first' WHERE 行番号 = 1");
+    const QByteArray workBefore = TempDataDir::readAll(dir.workPath());
+    ScriptedMessagePresenter second;
+    StartupOutcome refused = startQuorel1(dir.path(), second);
+    EXPECT_FALSE(refused.window);
+    EXPECT_EQ(refused.exitCode, 1);
+    ASSERT_EQ(second.shown().size(), 1u);
+    EXPECT_TRUE(second.shown().front().text.contains(dir.path()));
+    EXPECT_EQ(TempDataDir::readAll(dir.workPath()), workBefore);
+}

@@ -1,0 +1,119 @@
+#include "GridView.h"
+#include "Session.h"
+#include "Sql.h"
+#include "TempDataDir.h"
+#include "WorkTableModel.h"
+
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace store;
+
+namespace {
+
+struct GridFixture {
+    TempDataDir dir;
+    std::unique_ptr<Session> session = Session::open(dir.path());
+    WorkTableModel model;
+    GridView grid;
+
+    GridFixture()
+    {
+        for (int i = 1; i <= 3; ++i)
+            exec(session->workDb(), "INSERT INTO InpWork (行番号, 元行番号) VALUES (?, ?)", {i, i});
+        model.bind(&session->workDb(), "InpWork");
+        model.refresh();
+        grid.setWorkModel(&model);
+        grid.setupColumn(5, {.heading = "予定額", .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1395});
+        grid.resize(600, 300);
+        grid.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&grid));
+        grid.setFocus();
+    }
+};
+
+// Types into the grid as a user would: the first key opens the cell's editor, the rest
+// go to whichever widget then has the focus.
+void typeText(GridView& grid, const QString& text)
+{
+    for (QChar c : text) {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &grid;
+        QTest::keyClick(target, c.toLatin1());
+    }
+}
+
+} // namespace
+
+TEST(GridView, TypingRaisesTheNotificationsInOrderAndLeavingTheLineCommitsIt)
+{
+    GridFixture f;
+    QStringList events;
+    int acceptedWhileUnwritten = 0;
+    QObject::connect(&f.grid, &GridView::cellAccepted, [&](int column) {
+        events << QStringLiteral("accepted %1").arg(column);
+        if (scalar(f.session->workDb(), "SELECT 支払先名 FROM InpWork WHERE 行番号 = 1").isNull())
+            ++acceptedWhileUnwritten;
+    });
+    QObject::connect(&f.grid, &GridView::editingEnded, [&] { events << QStringLiteral("ended at %1,%2").arg(f.grid.currentRowIndex()).arg(f.grid.currentColumn()); });
+    QObject::connect(&f.grid, &GridView::currentCellMoved, [&](int row, int column) { events << QStringLiteral("moved from %1,%2").arg(row).arg(column); });
+
+    f.grid.setCurrentCell(0, 4);
+    events.clear();
+    typeText(f.grid, "Abc");
+    QWidget* editor = QApplication::focusWidget();
+    ASSERT_TRUE(qobject_cast<QLineEdit*>(editor));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the delegate commits Enter through a queued call
+    EXPECT_EQ(events, (QStringList{"accepted 4", "ended at 0,4"}));
+    EXPECT_EQ(acceptedWhileUnwritten, 1);
+    EXPECT_EQ(f.model.value(0, 4).toString(), "Abc");
+
+    f.grid.setCurrentCell(1, 4);
+    EXPECT_EQ(events.last(), "moved from 0,4");
+    EXPECT_EQ(scalar(f.session->workDb(), "SELECT 支払先名 FROM InpWork WHERE 行番号 = 1").toString(), "Abc");
+}
+
+TEST(GridView, KeyDownHandlerSeesKeysOfTheGridAndItsEditorAndCanCancelThem)
+{
+    GridFixture f;
+    QList<int> seen;
+    f.grid.keyDownHandler = [&](int& key, Qt::KeyboardModifiers) {
+        seen << key;
+        if (key == Qt::Key_Return)
+            key = 0;
+    };
+    f.grid.setCurrentCell(0, 5);
+    QTest::keyClick(&f.grid, Qt::Key_Return);
+    EXPECT_FALSE(f.grid.isEditing());
+    typeText(f.grid, "12");
+    QWidget* editor = QApplication::focusWidget();
+    ASSERT_NE(editor, &f.grid);
+    QTest::keyClick(editor, Qt::Key_Return); // cancelled: the editor stays open
+    EXPECT_TRUE(f.grid.isEditing());
+    EXPECT_TRUE(seen.contains(Qt::Key_Return));
+    EXPECT_TRUE(seen.contains(Qt::Key_2));
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_EQ(f.model.value(0, 5).toLongLong(), 120'000);
+}
+
+TEST(GridView, JapaneseCommittedByTheInputMethodStartsEditingWithThatText)
+{
+    GridFixture f;
+    f.grid.setCurrentCell(2, 4);
+    QInputMethodEvent commit;
+    commit.setCommitString("支払先あ");
+    QCoreApplication::sendEvent(&f.grid, &commit);
+    QWidget* editor = QApplication::focusWidget();
+    auto* line = qobject_cast<QLineEdit*>(editor);
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->text(), "支払先あ");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    f.grid.commit();
+    EXPECT_EQ(scalar(f.session->workDb(), "SELECT 支払先名 FROM InpWork WHERE 行番号 = 3").toString(), "支払先あ");
+}
