@@ -2,11 +2,12 @@
 
 #include "GridView.h"
 #include "HintButton.h"
+#include "Msg.h"
 #include "Session.h"
 #include "Skip.h"
 #include "WorkTableModel.h"
 
-#include <QGridLayout>
+#include <QApplication>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -15,21 +16,31 @@ namespace payees {
 PayeePage::PayeePage(PageContext& context, QWidget* parent)
     : QWidget(parent)
     , context_(context)
+    , master_(context.session)
     , dat支払先マスタ_(new store::WorkTableModel(this))
     , grid_(new GridView(this))
 {
     dat支払先マスタ_->setObjectName(QStringLiteral("dat支払先マスタ"));
     grid_->setObjectName(QStringLiteral("Grid支払先マスタ"));
     grid_->setMinimumSize(twipsToPixels(6435), twipsToPixels(5700) / 2);
+    grid_->keyDownHandler = [this](int& key, Qt::KeyboardModifiers modifiers) { onGridKey(key, modifiers); };
 
     auto* buttons = new QVBoxLayout;
     const std::pair<const char*, const char*> captions[] = {
         {"cmd支払先読込", "読込"}, {"cmd支払先登録", "登録"}, {"cmd支払先行削除", "行削除"}, {"cmd支払先クリア", "クリア"}, {"cmd支払先削除", "削除"}};
+    std::vector<QPushButton*> made;
     for (const auto& [name, caption] : captions) {
         auto* button = new QPushButton(QString::fromUtf8(caption), this);
         button->setObjectName(QString::fromUtf8(name));
         buttons->addWidget(button);
+        made.push_back(button);
     }
+    connect(made[0], &QPushButton::clicked, this, [this] { guarded("cmd支払先読込", [this] { Read支払先(); }); });
+    connect(made[1], &QPushButton::clicked, this, [this] { guarded("cmd支払先登録", [this] { cmd支払先登録_Click(); }); });
+    connect(made[2], &QPushButton::clicked, this, [this] { guarded("cmd支払先行削除", [this] { LineDelete支払先マスタ(); }); });
+    connect(made[3], &QPushButton::clicked, this, [this] { guarded("cmd支払先クリア", [this] { Clear支払先マスタ(); }); });
+    connect(made[4], &QPushButton::clicked, this, [this] { guarded("cmd支払先削除", [this] { Delete支払先マスタ(); }); });
+
     auto* hint = makeHintButton(QStringLiteral("cmdHint1"), this);
     connect(hint, &QPushButton::clicked, this, [this] { emit hintRequested(QStringLiteral("cmdHint1")); });
     buttons->addWidget(hint);
@@ -38,6 +49,13 @@ PayeePage::PayeePage(PageContext& context, QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(grid_, 1);
     layout->addLayout(buttons);
+}
+
+// No exception leaves a button's handler: whatever escapes the operation is logged.
+template <class F>
+void PayeePage::guarded(const char* what, F&& body) noexcept
+{
+    store::skipOnFailure(QString::fromUtf8(what), std::forward<F>(body));
 }
 
 void PayeePage::FormInit()
@@ -55,10 +73,79 @@ void PayeePage::FormInit()
     });
 }
 
+void PayeePage::refreshPage()
+{
+    store::skipOnFailure(QStringLiteral("refresh dat支払先マスタ"), [&] { dat支払先マスタ_->refresh(); });
+}
+
 void PayeePage::Clear支払先マスタ()
 {
-    store::skipOnFailure(QStringLiteral("Clear支払先マスタ delete"), [&] { store::exec(context_.session.workDb(), QStringLiteral("DELETE FROM w支払先マスタ")); });
-    store::skipOnFailure(QStringLiteral("Clear支払先マスタ refresh"), [&] { dat支払先マスタ_->refresh(); });
+    master_.Clear支払先マスタ();
+    refreshPage();
+}
+
+void PayeePage::Read支払先()
+{
+    master_.Read支払先();
+    refreshPage();
+}
+
+void PayeePage::cmd支払先登録_Click()
+{
+    if (context_.msg.ShowMsg(QStringLiteral("登録"), QStringLiteral("確認"), QStringLiteral("支払先")))
+        Entry支払先マスタ();
+}
+
+void PayeePage::Entry支払先マスタ()
+{
+    // The page is registered as it stands on the screen, so the line being edited goes
+    // into the copy first; if it cannot, nothing is registered.
+    try {
+        grid_->commit();
+        master_.Entry支払先マスタ();
+    } catch (const store::DbError& e) {
+        store::logSkipped(QStringLiteral("Entry支払先マスタ"), e);
+        context_.msg.ShowMsg(QStringLiteral("登録"), QStringLiteral("失敗"), QStringLiteral("支払先"));
+    }
+}
+
+void PayeePage::LineDelete支払先マスタ()
+{
+    if (!context_.msg.ShowMsg(QStringLiteral("削除"), QStringLiteral("指定確認"), QStringLiteral("支払先")))
+        return;
+    store::skipOnFailure(QStringLiteral("LineDelete支払先マスタ commit"), [&] { grid_->commit(); });
+    try {
+        master_.LineDelete支払先マスタ();
+    } catch (const store::DbError& e) {
+        store::logSkipped(QStringLiteral("LineDelete支払先マスタ"), e);
+        context_.msg.ShowMsg(QStringLiteral("削除"), QStringLiteral("失敗"), QStringLiteral("支払先"));
+    }
+    refreshPage();
+}
+
+void PayeePage::Delete支払先マスタ()
+{
+    if (!context_.msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("確認"), QStringLiteral("すべての支払先を削除します")))
+        return;
+    master_.Delete支払先マスタ();
+    Clear支払先マスタ();
+}
+
+void PayeePage::onGridKey(int& key, Qt::KeyboardModifiers modifiers)
+{
+    // Delete on a row (not while a name is being typed) removes it from the copy; the
+    // master changes only when the page is registered.
+    if (key != Qt::Key_Delete || modifiers != Qt::NoModifier)
+        return;
+    if (QWidget* focused = QApplication::focusWidget(); focused && focused != grid_ && grid_->isAncestorOf(focused))
+        return; // a cell editor is open: Delete edits its text
+    const int row = grid_->currentRowIndex();
+    if (row < 0 || row >= dat支払先マスタ_->storedRowCount())
+        return;
+    key = 0;
+    const int column = grid_->currentColumn();
+    if (store::skipOnFailure(QStringLiteral("Grid支払先マスタ delete row"), [&] { dat支払先マスタ_->removeLine(row); }))
+        grid_->setCurrentCell(std::min(row, dat支払先マスタ_->rowCount() - 1), column);
 }
 
 } // namespace payees

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PageContext.h"
+#include "PayeeMaster.h"
 
 #include <QWidget>
 
@@ -13,6 +14,8 @@ class WorkTableModel;
 namespace payees {
 
 // The payee maintenance page: the editable copy of the payee master and its five commands.
+// The grid shows a tick column and the name column, offers an empty line at the end for a
+// new name, and removes the current row from the copy on the Delete key.
 class PayeePage : public QWidget {
     Q_OBJECT
 public:
@@ -22,12 +25,28 @@ public:
     void FormInit();
     // Empties the page; the master is not touched.
     void Clear支払先マスタ();
+    // Loads the master into the page, sorted by name.
+    void Read支払先();
+    // Writes the page over the master (after the question of the register button);
+    // a failure leaves the master as it was and is reported.
+    void Entry支払先マスタ();
+    // Asks, then deletes the ticked names from the master and the ticked rows from the page.
+    void LineDelete支払先マスタ();
+    // Asks, then empties the master and the page.
+    void Delete支払先マスタ();
 
 signals:
     void hintRequested(const QString& controlName);
 
 private:
+    void cmd支払先登録_Click();
+    void refreshPage();
+    void onGridKey(int& key, Qt::KeyboardModifiers modifiers);
+    template <class F>
+    void guarded(const char* what, F&& body) noexcept;
+
     PageContext& context_;
+    PayeeMaster master_;
     store::WorkTableModel* dat支払先マスタ_;
     GridView* grid_;
 };

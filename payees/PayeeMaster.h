@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+namespace store {
+class Session;
+}
+
+namespace payees {
+
+// The payee master (支払先マスタ in the main file) and its editable copy (w支払先マスタ in
+// the work file) that the payee page shows. Widget-free: the page asks its questions,
+// commits its grid and refreshes it; these operations only touch the two tables.
+class PayeeMaster {
+public:
+    explicit PayeeMaster(store::Session& session)
+        : session_(session)
+    {
+    }
+
+    // Replaces the copy by the master's names in name order, none ticked. Every step
+    // that fails is skipped and logged.
+    void Read支払先();
+
+    // Replaces the master by every row of the copy, ticked or not, in the copy's order,
+    // as one transaction over both files. Throws store::DbError when it fails; the master
+    // then holds exactly what it held before.
+    void Entry支払先マスタ();
+
+    // Deletes every master row whose name equals a ticked name of the copy, then the ticked
+    // rows of the copy. A name that cannot be deleted is skipped and logged. Throws
+    // store::DbError when the master's changes cannot be committed; nothing is changed then.
+    void LineDelete支払先マスタ();
+
+    // Empties the master. A failure is skipped and logged.
+    void Delete支払先マスタ();
+
+    // Empties the copy; the master is not touched. A failure is skipped and logged.
+    void Clear支払先マスタ();
+
+private:
+    store::Session& session_;
+};
+
+} // namespace payees
