@@ -1,14 +1,20 @@
 #include "SettingsPage.h"
 
+#include "ColorChooser.h"
 #include "HintButton.h"
+#include "Msg.h"
 #include "Session.h"
+#include "SettingsRecord.h"
+#include "Skip.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -54,6 +60,7 @@ SettingsPage::SettingsPage(PageContext& context, QWidget* parent)
     chk支払先自動登録_->setObjectName(QStringLiteral("Chk支払先自動登録"));
     cmb年号_->setObjectName(QStringLiteral("cmb年号"));
     cmb年号_->installEventFilter(this);
+    cmb年号_->view()->installEventFilter(this);
 
     auto* form = new QGridLayout;
     form->addWidget(new QLabel(QStringLiteral("印刷時の罫線の色"), this), 0, 0);
@@ -65,12 +72,19 @@ SettingsPage::SettingsPage(PageContext& context, QWidget* parent)
 
     auto* buttons = new QVBoxLayout;
     const std::pair<const char*, const char*> captions[] = {{"cmd設定読込", "読込"}, {"cmd設定登録", "登録"}, {"cmd設定クリア", "クリア"}, {"cmd設定削除", "削除"}};
+    std::vector<QPushButton*> made;
     for (const auto& [name, caption] : captions) {
         auto* button = new QPushButton(QString::fromUtf8(caption), this);
         button->setObjectName(QString::fromUtf8(name));
         buttons->addWidget(button);
+        made.push_back(button);
     }
     buttons->addStretch();
+    // Nothing thrown by an operation leaves a button's handler.
+    connect(made[0], &QPushButton::clicked, this, [this] { store::skipOnFailure(QStringLiteral("cmd設定読込"), [this] { Read設定(); }); });
+    connect(made[1], &QPushButton::clicked, this, [this] { store::skipOnFailure(QStringLiteral("cmd設定登録"), [this] { cmd設定登録_Click(); }); });
+    connect(made[2], &QPushButton::clicked, this, [this] { store::skipOnFailure(QStringLiteral("cmd設定クリア"), [this] { Clear設定(); }); });
+    connect(made[3], &QPushButton::clicked, this, [this] { store::skipOnFailure(QStringLiteral("cmd設定削除"), [this] { Delete設定(); }); });
     auto* hint = makeHintButton(QStringLiteral("cmdHint2"), this);
     connect(hint, &QPushButton::clicked, this, [this] { emit hintRequested(QStringLiteral("cmdHint2")); });
 
@@ -110,15 +124,91 @@ SettingsPage::SettingsPage(PageContext& context, QWidget* parent)
 
 void SettingsPage::Read設定()
 {
-    // The settings record lands with the settings page; until then the defaults hold.
+    const SettingsValues values = SettingsRecord(context_.session.mainDb()).read();
+    auto& settings = context_.session.settings;
+    showEra(values.年号);
+    settings.g年号 = values.年号;
+    chk支払先自動登録_->setChecked(values.支払先自動登録);
+    settings.g支払先自動登録 = values.支払先自動登録;
+    showColour(values.LineColor1);
+    settings.gLineColor1 = values.LineColor1;
 }
 
 void SettingsPage::FormInit()
 {
     cmb年号_->clear();
-    cmb年号_->addItem(QStringLiteral("西暦"));
-    cmb年号_->addItem(QStringLiteral("和暦"));
-    cmb年号_->setCurrentText(context_.session.settings.g年号);
+    showEra(context_.session.settings.g年号);
+}
+
+void SettingsPage::cmd設定登録_Click()
+{
+    Entry設定();
+    Read設定();
+}
+
+void SettingsPage::Entry設定()
+{
+    if (!context_.msg.ShowMsg(QStringLiteral("登録"), QStringLiteral("確認"), QStringLiteral("設定")))
+        return;
+    SettingsValues values;
+    values.年号 = cmb年号_->currentText();
+    values.支払先自動登録 = chk支払先自動登録_->isChecked();
+    values.LineColor1 = num白紙罫線色_->text().toLongLong();
+    SettingsRecord(context_.session.mainDb()).write(values);
+}
+
+void SettingsPage::Clear設定()
+{
+    showEra(QStringLiteral("西暦"));
+    num白紙罫線色_->setText(QStringLiteral("1"));
+    showSwatch(0);
+    chk支払先自動登録_->setChecked(false);
+}
+
+void SettingsPage::Delete設定()
+{
+    if (!context_.msg.ShowMsg(QStringLiteral("削除"), QStringLiteral("伝票確認2"), QStringLiteral("設定")))
+        return;
+    SettingsRecord(context_.session.mainDb()).reset();
+    Clear設定();
+}
+
+void SettingsPage::showColour(qint64 value)
+{
+    num白紙罫線色_->setText(QString::number(value));
+    showSwatch(value);
+}
+
+void SettingsPage::showSwatch(qint64 value)
+{
+    QPalette palette = pic罫線色_->palette();
+    palette.setColor(QPalette::Window, colorFromValue(value));
+    pic罫線色_->setPalette(palette);
+}
+
+void SettingsPage::showEra(const QString& era)
+{
+    const QString entries[] = {QStringLiteral("西暦"), QStringLiteral("和暦")};
+    while (cmb年号_->count() > 2)
+        cmb年号_->removeItem(cmb年号_->count() - 1);
+    if (cmb年号_->count() != 2 || cmb年号_->itemText(0) != entries[0] || cmb年号_->itemText(1) != entries[1]) {
+        cmb年号_->clear();
+        for (const QString& entry : entries)
+            cmb年号_->addItem(entry);
+    }
+    int index = cmb年号_->findText(era, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 0) {
+        cmb年号_->addItem(era);
+        index = cmb年号_->count() - 1;
+    }
+    cmb年号_->setCurrentIndex(index);
+}
+
+void SettingsPage::Pic罫線色_DblClick()
+{
+    const qint64 chosen = ShowColorDialog(window());
+    if (chosen != -1)
+        showColour(chosen);
 }
 
 bool SettingsPage::eventFilter(QObject* watched, QEvent* event)
@@ -127,8 +217,16 @@ bool SettingsPage::eventFilter(QObject* watched, QEvent* event)
         emit bannerClicked();
         return true;
     }
+    if (watched == pic罫線色_ && event->type() == QEvent::MouseButtonDblClick) {
+        Pic罫線色_DblClick();
+        return true;
+    }
+    // The era is chosen with the mouse only: keys on the list are dropped, and so are keys
+    // in its open pop-up, except Escape, which closes it without choosing.
     if (watched == cmb年号_ && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride))
         return true;
+    if (watched == cmb年号_->view() && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride))
+        return static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape;
     return QWidget::eventFilter(watched, event);
 }
 

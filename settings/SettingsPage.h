@@ -20,10 +20,18 @@ class SettingsPage : public QWidget {
 public:
     explicit SettingsPage(PageContext& context, QWidget* parent = nullptr);
 
-    // Reads the settings record into the page and the in-memory settings.
+    // Reads the settings record into the page and the in-memory settings; the only
+    // place where the in-memory settings change.
     void Read設定();
     // Fills the era list and sets it to the in-memory era.
     void FormInit();
+    // Asks, then stores the page's values in the settings record (first row, added when
+    // the table has none). The in-memory settings are not touched.
+    void Entry設定();
+    // The page's blank state: "西暦", colour field 1, black swatch, box cleared. Stores nothing.
+    void Clear設定();
+    // Asks, then resets the stored record to the defaults (the row stays), then Clear設定.
+    void Delete設定();
 
 signals:
     void hintRequested(const QString& controlName);
@@ -34,6 +42,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void cmd設定登録_Click();
+    // Shows a colour in the swatch and its value in the colour field.
+    void showColour(qint64 value);
+    void showSwatch(qint64 value);
+    // Sets the era list to a text; a text other than the two entries is shown as a third
+    // entry, which lasts until the next time the list is set.
+    void showEra(const QString& era);
+    void Pic罫線色_DblClick();
+
     PageContext& context_;
     QFrame* pic罫線色_;
     QLineEdit* num白紙罫線色_;
