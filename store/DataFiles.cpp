@@ -41,6 +41,10 @@ std::unique_ptr<SQLite::Database> openDataFile(const QString& path, DataFile kin
                 columns << quoteIdentifier(column);
             queryRows(*db, QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + quoteIdentifier(table.name) + QStringLiteral(" LIMIT 0"));
         }
+        // A damaged file is refused before anything is written to it.
+        const auto problems = queryRows(*db, QStringLiteral("PRAGMA quick_check"));
+        if (problems.empty() || problems.front().at(0).toString() != QStringLiteral("ok"))
+            throw StartupError(path, problems.empty() ? QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT)) : problems.front().at(0).toString());
     } catch (const DbError& e) {
         throw StartupError(path, e.engineMessage());
     }

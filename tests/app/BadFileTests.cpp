@@ -1,0 +1,148 @@
+#include "FrmQuorel1.h"
+#include "Sql.h"
+#include "Startup.h"
+#include "TempDataDir.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <SQLiteCpp/Database.h>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+using messages::ScriptedMessagePresenter;
+
+namespace {
+
+void writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+// Starts on the directory and expects a refused start-up with one box naming the file,
+// exit status 1, and both files and any journal byte for byte as they were.
+void expectRefused(TempDataDir& dir, const QString& badFile, const char* what)
+{
+    const QString journal = badFile + "-journal";
+    const QByteArray mainBefore = TempDataDir::readAll(dir.mainPath());
+    const QByteArray workBefore = TempDataDir::readAll(dir.workPath());
+    const QByteArray journalBefore = TempDataDir::readAll(journal);
+    ScriptedMessagePresenter presenter;
+    StartupOutcome started = startQuorel1(dir.path(), presenter);
+    EXPECT_FALSE(started.window) << what;
+    EXPECT_EQ(started.exitCode, 1) << what;
+    ASSERT_EQ(presenter.shown().size(), 1u) << what;
+    EXPECT_EQ(presenter.shown().front().kind, messages::BoxKind::Critical) << what;
+    EXPECT_TRUE(presenter.shown().front().text.contains(badFile)) << what << ": " << presenter.shown().front().text.toStdString();
+    EXPECT_EQ(TempDataDir::readAll(dir.mainPath()), mainBefore) << what;
+    EXPECT_EQ(TempDataDir::readAll(dir.workPath()), workBefore) << what;
+    EXPECT_EQ(TempDataDir::readAll(journal), journalBefore) << what;
+}
+
+QByteArray randomBytes(int size)
+{
+    QByteArray bytes(size, '\0');
+    for (char& c : bytes)
+        c = static_cast<char>(QRandomGenerator::global()->bounded(256));
+    return bytes;
+}
+
+} // namespace
+
+TEST(BadFiles, EmptyRandomTruncatedCorruptedAndForeignFilesAreRefusedUntouched)
+{
+    std::printf("[ bad files ] empty, random bytes, truncated, corrupted page, foreign database, locked file\n");
+    {
+        TempDataDir dir;
+        writeAll(dir.mainPath(), QByteArray());
+        expectRefused(dir, dir.mainPath(), "empty main file");
+    }
+    {
+        TempDataDir dir;
+        writeAll(dir.workPath(), randomBytes(8192));
+        expectRefused(dir, dir.workPath(), "random work file");
+    }
+    {
+        TempDataDir dir;
+        {
+            SQLite::Database db(dir.mainPath().toStdString(), SQLite::OPEN_READWRITE);
+            db.exec("BEGIN");
+            for (int i = 0; i < 3000; ++i)
+                db.exec(QStringLiteral("INSERT INTO 支払予定表 VALUES ('2005-01-%1', %2, 'payee %2', 10000, 0, 10000)").arg(1 + i % 28, 2, 10, QChar('0')).arg(i).toStdString());
+            db.exec("COMMIT");
+        }
+        const QByteArray whole = TempDataDir::readAll(dir.mainPath());
+        writeAll(dir.mainPath(), whole.left(whole.size() / 2));
+        expectRefused(dir, dir.mainPath(), "truncated main file");
+
+        QByteArray corrupted = whole;
+        const int page = 4096;
+        for (int i = 0; i < page; ++i)
+            corrupted[corrupted.size() / 2 / page * page + i] = static_cast<char>(0xA5);
+        writeAll(dir.mainPath(), corrupted);
+        expectRefused(dir, dir.mainPath(), "corrupted page");
+    }
+    {
+        TempDataDir dir;
+        QFile::remove(dir.mainPath());
+        {
+            SQLite::Database other(dir.mainPath().toStdString(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+            other.exec("CREATE TABLE invoices (id INTEGER PRIMARY KEY, total REAL)");
+        }
+        expectRefused(dir, dir.mainPath(), "another program's database");
+    }
+    {
+        TempDataDir dir;
+        SQLite::Database holder(dir.mainPath().toStdString(), SQLite::OPEN_READWRITE);
+        holder.exec("BEGIN EXCLUSIVE");
+        holder.exec("INSERT INTO 支払先マスタ VALUES ('held')");
+        const QByteArray journal = TempDataDir::readAll(dir.mainPath() + "-journal");
+        expectRefused(dir, dir.mainPath(), "file locked by another connection");
+        holder.exec("ROLLBACK");
+    }
+}
+
+TEST(BadFiles, ReadOnlyFileAndDirectoryAreRefused)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permission bits do not bind the superuser";
+    {
+        TempDataDir dir;
+        QFile::setPermissions(dir.mainPath(), QFile::ReadOwner);
+        expectRefused(dir, dir.mainPath(), "read-only main file");
+    }
+    {
+        TempDataDir dir;
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+        ScriptedMessagePresenter presenter;
+        StartupOutcome started = startQuorel1(dir.path(), presenter);
+        EXPECT_FALSE(started.window);
+        EXPECT_EQ(started.exitCode, 1);
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+}
+
+TEST(BadFiles, ManyRandomByteStringsAsTheMainFileNeverCrashOrChange)
+{
+    TempDataDir dir;
+    const QByteArray header("SQLite format 3\0", 16);
+    int tried = 0;
+    for (int i = 0; i < 120; ++i) {
+        const int size = QRandomGenerator::global()->bounded(1, 3 * 4096);
+        QByteArray bytes = randomBytes(size);
+        if (i % 2 == 0)
+            bytes = header + bytes; // past the magic, into the page parser
+        writeAll(dir.mainPath(), bytes);
+        ScriptedMessagePresenter presenter;
+        StartupOutcome started = startQuorel1(dir.path(), presenter);
+        ASSERT_FALSE(started.window) << "random file " << i << " was accepted";
+        ASSERT_EQ(started.exitCode, 1);
+        ASSERT_EQ(TempDataDir::readAll(dir.mainPath()), bytes) << "random file " << i << " was changed";
+        ++tried;
+    }
+    std::printf("[ fuzz ] %d random main files refused unchanged\n", tried);
+}
