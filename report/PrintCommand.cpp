@@ -1,0 +1,75 @@
+#include "PrintCommand.h"
+
+#include "ReportWindow.h"
+#include "Skip.h"
+#include "Sql.h"
+#include "Transaction.h"
+
+#include <SQLiteCpp/Database.h>
+
+namespace report {
+
+namespace {
+
+// Lines without a payee are left out; a payee cell that was emptied holds an empty text,
+// which counts as no payee as well.
+const char* const kUsedLines = "WHERE 支払先名 IS NOT NULL AND 支払先名 <> '' ORDER BY rowid";
+const char* const kColumns = "表示日付, 支払先名, 予定額, 支払額, 残高";
+
+std::vector<PrintRow> readRows(SQLite::Database& db, const QString& sql)
+{
+    std::vector<PrintRow> rows;
+    const auto read = store::queryRows(db, sql);
+    rows.reserve(read.size());
+    for (const store::Row& row : read) {
+        PrintRow line;
+        line.表示日付 = row[0].isNull() ? QString() : row[0].toString();
+        line.支払先名 = row[1].isNull() ? QString() : row[1].toString();
+        line.予定額 = store::Amount::fromVariant(row[2]);
+        line.支払額 = store::Amount::fromVariant(row[3]);
+        line.残高 = store::Amount::fromVariant(row[4]);
+        rows.push_back(std::move(line));
+    }
+    return rows;
+}
+
+} // namespace
+
+bool fillPrintTable(SQLite::Database& work)
+{
+    return store::skipOnFailure(QStringLiteral("InpWork印刷"), [&] {
+        store::Transaction transaction(work);
+        store::exec(work, QStringLiteral("DELETE FROM InpWork印刷"));
+        store::exec(work, QStringLiteral("INSERT INTO InpWork印刷 SELECT * FROM InpWork ") + QString::fromUtf8(kUsedLines));
+        transaction.commit();
+    });
+}
+
+std::vector<PrintRow> readPrintTable(SQLite::Database& work)
+{
+    return readRows(work, QStringLiteral("SELECT ") + QString::fromUtf8(kColumns) + QStringLiteral(" FROM InpWork印刷 ORDER BY rowid"));
+}
+
+std::vector<PrintRow> readSheetLines(SQLite::Database& work)
+{
+    return readRows(work, QStringLiteral("SELECT ") + QString::fromUtf8(kColumns) + QStringLiteral(" FROM InpWork ") + QString::fromUtf8(kUsedLines));
+}
+
+std::vector<PrintRow> collectPrintRows(SQLite::Database& work)
+{
+    std::vector<PrintRow> rows;
+    if (fillPrintTable(work) && store::skipOnFailure(QStringLiteral("InpWork印刷 read"), [&] { rows = readPrintTable(work); }))
+        return rows;
+    rows.clear();
+    store::skipOnFailure(QStringLiteral("InpWork read"), [&] { rows = readSheetLines(work); });
+    return rows;
+}
+
+ReportWindow* openMonthlyReport(SQLite::Database& work, const ReportHeader& header, qint64 lineColor, messages::Msg& msg, QWidget* owner)
+{
+    auto* window = new ReportWindow(layoutReport(header, collectPrintRows(work), lineColor), msg, owner);
+    window->show();
+    return window;
+}
+
+} // namespace report

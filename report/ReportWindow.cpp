@@ -1,0 +1,189 @@
+#include "ReportWindow.h"
+
+#include "Msg.h"
+#include "ReportRenderer.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+namespace report {
+
+namespace {
+
+QPushButton* addButton(QHBoxLayout* row, const char* name, const QString& caption, QWidget* parent)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromUtf8(name));
+    button->setAutoDefault(false);
+    row->addWidget(button);
+    return button;
+}
+
+bool askPrinterWithDialog(QPrinter& printer, QWidget* parent)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+QString askPdfPathWithDialog(const QString& suggested, QWidget* parent)
+{
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("PDF保存"), suggested, QStringLiteral("PDF (*.pdf)"));
+}
+
+} // namespace
+
+ReportWindow::ReportWindow(ReportDocument document, messages::Msg& msg, QWidget* owner)
+    : QWidget(owner, Qt::Window)
+    , askPrinter(askPrinterWithDialog)
+    , askPdfPath(askPdfPathWithDialog)
+    , document_(std::move(document))
+    , msg_(msg)
+    , printer_(std::make_unique<QPrinter>(QPrinter::HighResolution))
+{
+    setObjectName(QStringLiteral("rpt支払予定表"));
+    setAttribute(Qt::WA_DeleteOnClose, true);
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setWindowTitle(windowTitleText());
+
+    printer_->setFullPage(true);
+    printer_->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    printer_->setDocName(QStringLiteral("支払予定表"));
+
+    auto* buttons = new QHBoxLayout;
+    auto* print = addButton(buttons, "cmd印刷", QStringLiteral("印刷"), this);
+    auto* pdf = addButton(buttons, "cmdPDF保存", QStringLiteral("PDF保存"), this);
+    auto* zoomIn = addButton(buttons, "cmd拡大", QStringLiteral("拡大"), this);
+    auto* zoomOut = addButton(buttons, "cmd縮小", QStringLiteral("縮小"), this);
+    previousButton_ = addButton(buttons, "cmd前頁", QStringLiteral("前頁"), this);
+    nextButton_ = addButton(buttons, "cmd次頁", QStringLiteral("次頁"), this);
+    pageLabel_ = new QLabel(this);
+    pageLabel_->setObjectName(QStringLiteral("lblPage"));
+    buttons->addWidget(pageLabel_);
+    buttons->addStretch();
+    auto* close = addButton(buttons, "cmd閉じる", QStringLiteral("閉じる"), this);
+
+    preview_ = new QPrintPreviewWidget(printer_.get(), this);
+    preview_->setObjectName(QStringLiteral("preview"));
+    preview_->setViewMode(QPrintPreviewWidget::SinglePageView);
+    preview_->setZoomMode(QPrintPreviewWidget::FitInView);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buttons);
+    layout->addWidget(preview_, 1);
+    resize(760, 900);
+
+    connect(preview_, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* printer) { renderDocument(*printer, document_); });
+    connect(preview_, &QPrintPreviewWidget::previewChanged, this, &ReportWindow::updatePageState);
+    connect(print, &QPushButton::clicked, this, &ReportWindow::print_Click);
+    connect(pdf, &QPushButton::clicked, this, &ReportWindow::savePdf_Click);
+    connect(zoomIn, &QPushButton::clicked, preview_, [this] { preview_->zoomIn(); });
+    connect(zoomOut, &QPushButton::clicked, preview_, [this] { preview_->zoomOut(); });
+    connect(previousButton_, &QPushButton::clicked, this, [this] {
+        preview_->setCurrentPage(preview_->currentPage() - 1);
+        updatePageState();
+    });
+    connect(nextButton_, &QPushButton::clicked, this, [this] {
+        preview_->setCurrentPage(preview_->currentPage() + 1);
+        updatePageState();
+    });
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+
+    preview_->updatePreview();
+    updatePageState();
+}
+
+ReportWindow::~ReportWindow()
+{
+    // The preview refers to the printer, which as a member goes before the child widgets.
+    delete preview_;
+}
+
+QString ReportWindow::windowTitleText()
+{
+    return QStringLiteral("支払予定表 印刷プレビュー");
+}
+
+QString ReportWindow::defaultPdfPath() const
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    const QString name = document_.month.isValid()
+        ? QStringLiteral("支払予定表_") + document_.month.toString(QStringLiteral("yyyy年MM月")) + QStringLiteral(".pdf")
+        : QStringLiteral("支払予定表.pdf");
+    return QDir(folder).filePath(name);
+}
+
+bool ReportWindow::printTo(QPrinter& printer)
+{
+    if (renderDocument(printer, document_))
+        return true;
+    const QString target = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+    msg_.ShowMsg(QStringLiteral("印刷"), QStringLiteral("失敗"), target);
+    return false;
+}
+
+bool ReportWindow::savePdf(const QString& path)
+{
+    bool written = false;
+    {
+        QPdfWriter writer(path);
+        writer.setCreator(QStringLiteral("支払予定表"));
+        writer.setTitle(QStringLiteral("支払予定表"));
+        written = renderDocument(writer, document_);
+    }
+    written = written && QFileInfo(path).size() > 0;
+    if (!written)
+        msg_.ShowMsg(QStringLiteral("印刷"), QStringLiteral("失敗"), QDir::toNativeSeparators(path));
+    return written;
+}
+
+int ReportWindow::currentPage() const
+{
+    return preview_->currentPage();
+}
+
+int ReportWindow::pageCount() const
+{
+    return preview_->pageCount();
+}
+
+void ReportWindow::print_Click()
+{
+    if (askPrinter && askPrinter(*printer_, this))
+        printTo(*printer_);
+}
+
+void ReportWindow::savePdf_Click()
+{
+    if (!askPdfPath)
+        return;
+    QString path = askPdfPath(defaultPdfPath(), this);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().compare(QStringLiteral("pdf"), Qt::CaseInsensitive) != 0)
+        path += QStringLiteral(".pdf");
+    savePdf(path);
+}
+
+void ReportWindow::updatePageState()
+{
+    const int current = preview_->currentPage();
+    const int count = preview_->pageCount();
+    pageLabel_->setText(QStringLiteral("%1 / %2").arg(current).arg(count));
+    previousButton_->setEnabled(current > 1);
+    nextButton_->setEnabled(current < count);
+}
+
+} // namespace report

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "ReportLayout.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QPrinter;
+class QPrintPreviewWidget;
+class QPushButton;
+namespace messages {
+class Msg;
+}
+
+namespace report {
+
+// The report's own window: a preview of the laid-out pages with zoom and page steps,
+// printing through the print dialog and saving as a PDF file. It keeps the pages it was
+// given, so what it prints and saves is what it shows. With an owner it is a window of
+// its own that goes with the owner and does not keep the program running; it deletes
+// itself when closed.
+class ReportWindow : public QWidget {
+    Q_OBJECT
+public:
+    ReportWindow(ReportDocument document, messages::Msg& msg, QWidget* owner = nullptr);
+    ~ReportWindow() override;
+
+    const ReportDocument& document() const { return document_; }
+    static QString windowTitleText();
+
+    // A name in the documents folder that carries the year and month, e.g.
+    // 支払予定表_2005年11月.pdf (支払予定表.pdf without a month).
+    QString defaultPdfPath() const;
+
+    // Paints the report on the printer; a failure shows the catalogue's print failure box.
+    bool printTo(QPrinter& printer);
+    // Writes the report to a PDF file; a failure shows the catalogue's print failure box.
+    bool savePdf(const QString& path);
+
+    int currentPage() const;
+    int pageCount() const;
+
+    // The dialogs behind 印刷 and PDF保存, replaceable for tests: the print dialog answers
+    // whether to print on the printer it set up; the file dialog answers the chosen path
+    // or an empty text for cancel.
+    std::function<bool(QPrinter&, QWidget*)> askPrinter;
+    std::function<QString(const QString& suggested, QWidget*)> askPdfPath;
+
+private:
+    void print_Click();
+    void savePdf_Click();
+    void updatePageState();
+
+    ReportDocument document_;
+    messages::Msg& msg_;
+    std::unique_ptr<QPrinter> printer_;
+    QPrintPreviewWidget* preview_;
+    QLabel* pageLabel_;
+    QPushButton* previousButton_;
+    QPushButton* nextButton_;
+};
+
+} // namespace report
