@@ -60,7 +60,8 @@ SettingsPage::SettingsPage(PageContext& context, QWidget* parent)
     chk支払先自動登録_->setObjectName(QStringLiteral("Chk支払先自動登録"));
     cmb年号_->setObjectName(QStringLiteral("cmb年号"));
     cmb年号_->installEventFilter(this);
-    cmb年号_->view()->installEventFilter(this);
+    eraPopup_ = cmb年号_->view();
+    eraPopup_->installEventFilter(this);
 
     auto* form = new QGridLayout;
     form->addWidget(new QLabel(QStringLiteral("印刷時の罫線の色"), this), 0, 0);
@@ -225,7 +226,7 @@ bool SettingsPage::eventFilter(QObject* watched, QEvent* event)
     // in its open pop-up, except Escape, which closes it without choosing.
     if (watched == cmb年号_ && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride))
         return true;
-    if (watched == cmb年号_->view() && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride))
+    if (watched == eraPopup_ && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride))
         return static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape;
     return QWidget::eventFilter(watched, event);
 }

@@ -56,6 +56,7 @@ private:
     QLineEdit* num白紙罫線色_;
     QCheckBox* chk支払先自動登録_;
     QComboBox* cmb年号_;
+    QObject* eraPopup_ = nullptr; // the era list's pop-up view
     QLabel* image2_;
 };
 
