@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace report {
 
@@ -18,24 +20,60 @@ constexpr double kSmallestScale = 0.6;
 // Dashes of the row rule, in multiples of its width.
 const QList<qreal> kRowDashes = {3.0, 3.0};
 
-} // namespace
-
-QFont fittedFont(const TextItem& item)
+QFont baseFont(const TextItem& item)
 {
     QFont font(item.family);
     font.setHintingPreference(QFont::PreferNoHinting);
     font.setBold(item.bold);
-    const int size = static_cast<int>(std::lround(item.pointSize * kTwipsPerPoint));
-    font.setPixelSize(size);
-    if (item.text.isEmpty())
+    font.setPixelSize(static_cast<int>(std::lround(item.pointSize * kTwipsPerPoint)));
+    return font;
+}
+
+// The base font made smaller when the text is wider than its box. No glyph of these
+// faces is wider than one em, so a text whose length in ems fits needs no measuring.
+QFont fitted(QFont font, const QFontMetricsF& metrics, const TextItem& item)
+{
+    const int size = font.pixelSize();
+    if (item.text.isEmpty() || static_cast<double>(item.text.size()) * size <= item.box.width())
         return font;
-    const double advance = QFontMetricsF(font).horizontalAdvance(item.text);
-    if (advance > item.box.width() && advance > 0) {
+    const double advance = metrics.horizontalAdvance(item.text);
+    if (advance > item.box.width()) {
         const int smallest = static_cast<int>(std::ceil(size * kSmallestScale));
-        const int fitted = static_cast<int>(std::floor(size * item.box.width() / advance));
-        font.setPixelSize(std::max(smallest, fitted));
+        const int fitting = static_cast<int>(std::floor(size * item.box.width() / advance));
+        font.setPixelSize(std::max(smallest, fitting));
     }
     return font;
+}
+
+// Fonts and metrics of the few sizes a page uses, made once per page.
+class FontCache {
+public:
+    const std::pair<QFont, QFontMetricsF>& get(const TextItem& item)
+    {
+        for (const auto& entry : entries_)
+            if (entry.family == item.family && entry.pointSize == item.pointSize && entry.bold == item.bold)
+                return entry.font;
+        QFont font = baseFont(item);
+        entries_.push_back({item.family, item.pointSize, item.bold, {font, QFontMetricsF(font)}});
+        return entries_.back().font;
+    }
+
+private:
+    struct Entry {
+        QString family;
+        double pointSize;
+        bool bold;
+        std::pair<QFont, QFontMetricsF> font;
+    };
+    std::vector<Entry> entries_;
+};
+
+} // namespace
+
+QFont fittedFont(const TextItem& item)
+{
+    const QFont font = baseFont(item);
+    return fitted(font, QFontMetricsF(font), item);
 }
 
 void paintPage(QPainter& painter, const ReportPage& page, double unitsPerTwipX, double unitsPerTwipY)
@@ -52,10 +90,12 @@ void paintPage(QPainter& painter, const ReportPage& page, double unitsPerTwipX, 
         painter.setPen(pen);
         painter.drawLine(rule.line);
     }
+    FontCache fonts;
     for (const TextItem& text : page.texts) {
         if (text.text.isEmpty())
             continue;
-        painter.setFont(fittedFont(text));
+        const auto& [font, metrics] = fonts.get(text);
+        painter.setFont(fitted(font, metrics, text));
         painter.setPen(text.color);
         painter.drawText(text.box, static_cast<int>(text.alignment) | Qt::TextSingleLine, text.text);
     }
