@@ -1,6 +1,8 @@
 #include "FrmQuorel1.h"
 
+#include "EraCalendar.h"
 #include "PayeePage.h"
+#include "PrintCommand.h"
 #include "SchedulePage.h"
 #include "SettingsPage.h"
 #include "Skip.h"
@@ -116,6 +118,18 @@ void FrmQuorel1::cmd一括削除7_Click()
 
 void FrmQuorel1::Cmd印刷_Click()
 {
-    // The monthly report lands with its own change: it fills InpWork印刷 from the sheet,
-    // makes the caption from schedulePage_->monthHeader() and opens a report window.
+    // No question is asked: each press prints the sheet as it stands in InpWork (an edit
+    // still pending in the grid's current line is not part of it) in a new report window.
+    // An empty year-month field gives an empty caption; a blank total an empty cell.
+    store::skipOnFailure(QStringLiteral("Cmd印刷"), [&] {
+        const schedule::MonthHeader month = schedulePage_->monthHeader();
+        report::ReportHeader header;
+        header.month = month.month;
+        header.caption = schedule::formatYearMonth(month.month, session_->settings.g年号 == QStringLiteral("和暦"));
+        header.繰越額 = month.繰越額;
+        header.予定額月計 = month.予定額月計;
+        header.支払額月計 = month.支払額月計;
+        header.予定額累計 = month.累計;
+        report::openMonthlyReport(session_->workDb(), header, session_->settings.gLineColor1, msg_, this);
+    });
 }
