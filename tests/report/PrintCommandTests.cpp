@@ -84,17 +84,3 @@ TEST(PrintCommand, PrintsTheSheetEvenWhenThePrintTableCannotBeRefilled)
     store::exec(work, "DROP TABLE InpWork印刷");
     EXPECT_EQ(payees(collectPrintRows(work)), QStringList({"O'Brien 商会", "東京電力", "日付なし"}));
 }
-
-TEST(PrintCommand, EmptySheetGivesNoLines)
-{
-    TempDataDir dir;
-    auto session = store::Session::open(dir.path());
-    auto& work = session->workDb();
-    store::exec(work, "BEGIN");
-    for (int i = 1; i <= 200; ++i)
-        addSheetLine(work, i, {}, {}, 0, 0, 0);
-    store::exec(work, "COMMIT");
-    EXPECT_TRUE(collectPrintRows(work).empty());
-    EXPECT_EQ(store::scalar(work, "SELECT count(*) FROM InpWork印刷").toLongLong(), 0);
-    EXPECT_EQ(layoutReport({}, {}, 0).pages.size(), 1u);
-}

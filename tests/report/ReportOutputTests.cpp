@@ -71,23 +71,15 @@ TEST(ReportOutput, PdfOfAMonthCarriesCaptionTotalsAndPayeesAsText)
     EXPECT_EQ(pdfText(path).count('\f'), 1);
 }
 
-TEST(ReportOutput, TwoHundredLinesFillEveryPageWithHeaderAndPrinterOutputMatchesThePdf)
+TEST(ReportOutput, TwoHundredLinesFillEveryPageWithHeader)
 {
     useReportFonts();
     QTemporaryDir dir;
     const ReportDocument doc = layoutReport(header(), manyRows(200), 0);
     const QString pdf = dir.filePath("lines.pdf");
-    {
-        messages::ScriptedMessagePresenter presenter;
-        messages::Msg msg(presenter);
-        ReportWindow window(doc, msg);
-        ASSERT_TRUE(window.savePdf(pdf));
-
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(dir.filePath("printed.pdf"));
-        ASSERT_TRUE(window.printTo(printer));
-    }
+    messages::ScriptedMessagePresenter presenter;
+    messages::Msg msg(presenter);
+    ASSERT_TRUE(ReportWindow(doc, msg).savePdf(pdf));
     const QString text = pdfText(pdf);
     const QStringList pages = text.split('\f', Qt::SkipEmptyParts);
     const qsizetype expectedPages = static_cast<qsizetype>(doc.pages.size());
@@ -100,7 +92,6 @@ TEST(ReportOutput, TwoHundredLinesFillEveryPageWithHeaderAndPrinterOutputMatches
         EXPECT_TRUE(text.contains(QStringLiteral("取引先%1号").arg(i))) << i;
     EXPECT_TRUE(pages[expectedPages - 1].contains("取引先200号"));
     EXPECT_TRUE(pages[expectedPages - 1].contains("-199"));
-    EXPECT_EQ(pdfText(dir.filePath("printed.pdf")), text);
 }
 
 TEST(ReportOutput, WindowPagesThroughThePreviewAndSavesUnderAMonthName)
@@ -161,7 +152,7 @@ TEST(ReportOutput, WindowPagesThroughThePreviewAndSavesUnderAMonthName)
     window.findChild<QPushButton*>("cmd印刷")->click();
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("printer.pdf")));
     window.findChild<QPushButton*>("cmd印刷")->click();
-    EXPECT_GT(QFileInfo(dir.filePath("printer.pdf")).size(), 0);
+    EXPECT_EQ(pdfText(dir.filePath("printer.pdf")), pdfText(dir.filePath("保存先.pdf")));
 }
 
 TEST(ReportOutput, TextsTooWideForTheirBoxAreSetSmallerNotCut)
