@@ -6,6 +6,7 @@
 #include "TempDataDir.h"
 #include "YearMonthEdit.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -14,209 +15,158 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include <SQLiteCpp/Database.h>
-
 #include <gtest/gtest.h>
-
-using messages::BoxKind;
-using messages::ScriptedMessagePresenter;
 
 namespace {
 
-// The settings page of a freshly started main window.
+// The settings page of a main window started on a directory whose 自社情報 holds `row`.
 struct SettingsWindow {
-    explicit SettingsWindow(TempDataDir& dir)
+    explicit SettingsWindow(TempDataDir& dir, const char* row = nullptr)
     {
+        if (row)
+            store::exec(store::Session::open(dir.path())->mainDb(), QStringLiteral("INSERT INTO 自社情報 (年号, 支払先自動登録, LineColor1) VALUES (%1)").arg(QString::fromUtf8(row)));
         started = startQuorel1(dir.path(), presenter);
         if (!started.window)
             return;
-        window().show();
-        window().activateWindow();
-        window().findChild<QTabWidget*>("SSTab1")->setCurrentIndex(2);
-        (void)QTest::qWaitForWindowActive(&window());
+        started.window->show();
+        started.window->findChild<QTabWidget*>("SSTab1")->setCurrentIndex(2);
+        (void)QTest::qWaitForWindowActive(started.window.get());
         era = find<QComboBox>("cmb年号");
         box = find<QCheckBox>("Chk支払先自動登録");
-        colour = find<QLineEdit>("num白紙罫線色");
         swatch = find<QFrame>("Pic罫線色");
         month = find<YearMonthEdit>("Dt年月");
     }
-    FrmQuorel1& window() { return *started.window; }
-    store::InMemorySettings& memory() { return window().session().settings; }
     template <class T>
-    T* find(const char* name) { return window().findChild<T*>(QString::fromUtf8(name)); }
-    void click(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
-    QColor swatchColour() { return swatch->palette().color(QPalette::Window); }
-    std::vector<store::Row> stored()
+    T* find(const char* name) { return started.window->findChild<T*>(QString::fromUtf8(name)); }
+    store::InMemorySettings& memory() { return started.window->session().settings; }
+    // Clicks a button; a command that asks gets `answer`.
+    void click(const char* button, bool answer = true)
     {
-        return store::queryRows(window().session().mainDb(), "SELECT 年号, 支払先自動登録, LineColor1 FROM 自社情報 ORDER BY rowid");
+        presenter.clear();
+        presenter.setDefaultAnswer(answer);
+        QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton);
+    }
+    // The page as one text: era, box, colour field, swatch.
+    QString page()
+    {
+        return QStringLiteral("%1 %2 %3 %4").arg(era->currentText()).arg(box->isChecked()).arg(find<QLineEdit>("num白紙罫線色")->text(), swatch->palette().color(QPalette::Window).name());
+    }
+    QString stored()
+    {
+        QStringList rows;
+        for (const store::Row& r : store::queryRows(started.window->session().mainDb(), "SELECT 年号, 支払先自動登録, LineColor1 FROM 自社情報 ORDER BY rowid"))
+            rows << QStringLiteral("%1 %2 %3").arg(r[0].toString(), r[1].toString(), r[2].toString());
+        return rows.join('|');
     }
     void chooseColour(const QColor& chosen)
     {
         answerNextColorDialog([chosen](QColorDialog& dialog) {
-            dialog.setCurrentColor(chosen);
-            dialog.accept();
+            dialog.setCurrentColor(chosen.isValid() ? chosen : QColor(Qt::yellow));
+            chosen.isValid() ? dialog.accept() : dialog.reject();
         });
         QTest::mouseDClick(swatch, Qt::LeftButton);
     }
 
-    ScriptedMessagePresenter presenter;
+    messages::ScriptedMessagePresenter presenter;
     StartupOutcome started;
     QComboBox* era = nullptr;
     QCheckBox* box = nullptr;
-    QLineEdit* colour = nullptr;
     QFrame* swatch = nullptr;
     YearMonthEdit* month = nullptr;
 };
 
-void expectPage(SettingsWindow& w, const QString& era, bool ticked, const QString& colour, const QColor& swatch, const char* when)
-{
-    EXPECT_EQ(w.era->currentText(), era) << when;
-    EXPECT_EQ(w.box->isChecked(), ticked) << when;
-    EXPECT_EQ(w.colour->text(), colour) << when;
-    EXPECT_EQ(w.swatchColour(), swatch) << when;
-}
-
 } // namespace
 
-TEST(SettingsWindow, RegisteredSettingsTakeEffectInMemoryAtOnceAndTheEraPatternAtTheNextStart)
+TEST(SettingsWindow, RegisteredSettingsReachMemoryAtOnceAndTheYearMonthFieldAtTheNextStart)
 {
     TempDataDir dir;
     {
         SettingsWindow w(dir);
         ASSERT_TRUE(w.started.window);
-        // An empty table: the defaults, nothing stored.
-        expectPage(w, "西暦", true, "0", Qt::black, "defaults");
-        EXPECT_TRUE(w.stored().empty());
-        EXPECT_FALSE(w.month->eraPattern());
+        EXPECT_EQ(w.page(), "西暦 1 0 #000000");
+        EXPECT_EQ(w.swatch->toolTip(), "ここをダブルクリックして色を指定");
 
-        // Page edits change nothing in memory until registered.
-        w.era->setCurrentIndex(1);
+        w.era->setCurrentIndex(1); // as a mouse choice
         QTest::mouseClick(w.box, Qt::LeftButton);
-        w.chooseColour(QColor(0, 255, 0));
-        EXPECT_EQ(w.colour->text(), "65280");
+        w.chooseColour(QColor(255, 0, 0));
+        w.chooseColour(QColor()); // cancelled: nothing changes
+        EXPECT_EQ(w.page(), "和暦 0 255 #ff0000");
         EXPECT_EQ(w.memory().g年号, "西暦");
         EXPECT_TRUE(w.memory().g支払先自動登録);
         EXPECT_EQ(w.memory().gLineColor1, 0);
 
-        w.presenter.pushAnswer(true);
         w.click("cmd設定登録");
-        ASSERT_EQ(w.presenter.shown().size(), 1u);
-        EXPECT_EQ(w.presenter.shown()[0].title, "登録の確認");
-        EXPECT_EQ(w.presenter.shown()[0].text, "設定 を登録します。よろしいですか");
-        const auto rows = w.stored();
-        ASSERT_EQ(rows.size(), 1u);
-        EXPECT_EQ(rows[0][0].toString(), "和暦");
-        EXPECT_EQ(rows[0][1].toLongLong(), 0);
-        EXPECT_EQ(rows[0][2].toLongLong(), 65280);
+        EXPECT_EQ(w.presenter.shown().back().text, "設定 を登録します。よろしいですか");
+        EXPECT_EQ(w.stored(), "和暦 0 255");
         EXPECT_EQ(w.memory().g年号, "和暦");
         EXPECT_FALSE(w.memory().g支払先自動登録);
-        EXPECT_EQ(w.memory().gLineColor1, 65280);
-        expectPage(w, "和暦", false, "65280", QColor(0, 255, 0), "after register");
-        // The year-month field keeps the pattern it started with.
+        EXPECT_EQ(w.memory().gLineColor1, 255);
         EXPECT_FALSE(w.month->eraPattern());
         EXPECT_EQ(w.month->width(), 104);
+
+        // No reverts the page to the stored values; more registrations keep one row.
+        w.chooseColour(QColor(0, 0, 255));
+        w.click("cmd設定登録", false);
+        EXPECT_EQ(w.page(), "和暦 0 255 #ff0000");
+        w.chooseColour(QColor(0, 255, 0));
+        w.click("cmd設定登録");
+        EXPECT_EQ(w.stored(), "和暦 0 65280");
     }
     SettingsWindow again(dir);
     ASSERT_TRUE(again.started.window);
-    expectPage(again, "和暦", false, "65280", QColor(0, 255, 0), "after restart");
-    EXPECT_EQ(again.era->count(), 2);
+    EXPECT_EQ(again.page(), "和暦 0 65280 #00ff00");
     EXPECT_TRUE(again.month->eraPattern());
     EXPECT_EQ(again.month->width(), 124);
 }
 
-TEST(SettingsWindow, RegisterAnsweredNoRevertsThePageAndRepeatedRegistrationsKeepOneRow)
+TEST(SettingsWindow, ClearStoresNothingAndDeleteResetsTheRowAndClearsThePage)
 {
     TempDataDir dir;
-    SettingsWindow w(dir);
+    SettingsWindow w(dir, "'和暦', 0, 255");
     ASSERT_TRUE(w.started.window);
-    w.presenter.pushAnswer(true);
-    w.click("cmd設定登録");
-    w.chooseColour(QColor(0, 0, 255));
-    w.presenter.pushAnswer(true);
-    w.click("cmd設定登録");
-    ASSERT_EQ(w.stored().size(), 1u);
-    EXPECT_EQ(w.stored()[0][2].toLongLong(), 16711680);
-
-    QTest::mouseClick(w.box, Qt::LeftButton);
-    w.era->setCurrentIndex(1);
-    w.chooseColour(QColor(255, 0, 0));
-    w.presenter.pushAnswer(false);
-    w.click("cmd設定登録");
-    expectPage(w, "西暦", true, "16711680", QColor(0, 0, 255), "after No");
-    EXPECT_EQ(w.stored().size(), 1u);
-    EXPECT_EQ(w.stored()[0][2].toLongLong(), 16711680);
-    EXPECT_TRUE(w.memory().g支払先自動登録);
-
-    // 読込 also discards page edits.
-    QTest::mouseClick(w.box, Qt::LeftButton);
-    w.click("cmd設定読込");
-    EXPECT_TRUE(w.box->isChecked());
-    EXPECT_EQ(w.presenter.shown().size(), 3u) << "読込 asks nothing";
-}
-
-TEST(SettingsWindow, ClearStoresNothingAndDeleteResetsTheRowThenClearsThePage)
-{
-    TempDataDir dir;
-    {
-        SQLite::Database main(dir.mainPath().toStdString(), SQLite::OPEN_READWRITE);
-        main.exec("INSERT INTO 自社情報 (年号, 支払先自動登録, LineColor1) VALUES ('和暦', 0, 255)");
-    }
-    SettingsWindow w(dir);
-    ASSERT_TRUE(w.started.window);
-    expectPage(w, "和暦", false, "255", QColor(255, 0, 0), "stored row");
-
     w.click("cmd設定クリア");
-    expectPage(w, "西暦", false, "1", Qt::black, "after クリア");
-    EXPECT_EQ(w.stored()[0][0].toString(), "和暦");
-    EXPECT_EQ(w.memory().g年号, "和暦");
-    EXPECT_EQ(w.memory().gLineColor1, 255);
+    EXPECT_EQ(w.page(), "西暦 0 1 #000000");
+    EXPECT_EQ(w.stored(), "和暦 0 255");
 
     w.click("cmd設定読込");
-    w.presenter.pushAnswer(false);
-    w.click("cmd設定削除");
-    ASSERT_EQ(w.presenter.shown().size(), 1u);
-    EXPECT_EQ(w.presenter.shown()[0].text, "設定 を削除します。よろしいですか");
-    EXPECT_EQ(w.presenter.shown()[0].kind, BoxKind::AskDefaultNo);
-    expectPage(w, "和暦", false, "255", QColor(255, 0, 0), "after 削除 No");
-    EXPECT_EQ(w.stored()[0][1].toLongLong(), 0);
+    w.click("cmd設定削除", false);
+    EXPECT_EQ(w.presenter.shown().back().text, "設定 を削除します。よろしいですか");
+    EXPECT_EQ(w.presenter.shown().back().kind, messages::BoxKind::AskDefaultNo);
+    EXPECT_EQ(w.page(), "和暦 0 255 #ff0000");
+    EXPECT_EQ(w.stored(), "和暦 0 255");
 
-    w.presenter.pushAnswer(true);
     w.click("cmd設定削除");
-    expectPage(w, "西暦", false, "1", Qt::black, "after 削除 Yes");
-    const auto rows = w.stored();
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0][0].toString(), "西暦");
-    EXPECT_EQ(rows[0][1].toLongLong(), 1);
-    EXPECT_EQ(rows[0][2].toLongLong(), 0);
-    // The in-memory values wait for the next read.
-    EXPECT_EQ(w.memory().g年号, "和暦");
-    EXPECT_FALSE(w.memory().g支払先自動登録);
+    EXPECT_EQ(w.page(), "西暦 0 1 #000000");
+    EXPECT_EQ(w.stored(), "西暦 1 0");
+    EXPECT_EQ(w.memory().g年号, "和暦") << "memory waits for the next read";
     w.click("cmd設定読込");
-    expectPage(w, "西暦", true, "0", Qt::black, "read after 削除");
-    EXPECT_TRUE(w.memory().g支払先自動登録);
+    EXPECT_EQ(w.page(), "西暦 1 0 #000000");
 }
 
-TEST(SettingsWindow, AStoredEraOutsideTheListIsShownAsItStandsAndSelectsTheEraPattern)
+TEST(SettingsWindow, EraListRefusesEveryKeyAndShowsAStoredEraOutsideItsEntries)
 {
     TempDataDir dir;
-    {
-        SQLite::Database main(dir.mainPath().toStdString(), SQLite::OPEN_READWRITE);
-        main.exec("INSERT INTO 自社情報 (年号, 支払先自動登録, LineColor1) VALUES ('令和', 1, NULL)");
-    }
-    SettingsWindow w(dir);
+    SettingsWindow w(dir, "'令和', 1, NULL");
     ASSERT_TRUE(w.started.window);
     EXPECT_EQ(w.era->currentText(), "令和");
     EXPECT_EQ(w.era->count(), 3);
-    EXPECT_EQ(w.memory().g年号, "令和");
-    EXPECT_TRUE(w.month->eraPattern());
-    EXPECT_EQ(w.colour->text(), "0");
+    EXPECT_TRUE(w.month->eraPattern()) << "an era other than 西暦 selects the era pattern";
 
-    // Registering it unchanged keeps the text; once the row says "西暦" the extra entry goes.
-    w.presenter.pushAnswer(true);
-    w.click("cmd設定登録");
-    EXPECT_EQ(w.stored()[0][0].toString(), "令和");
     w.era->setCurrentIndex(0);
-    w.presenter.pushAnswer(true);
+    w.era->setFocus();
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_End, Qt::Key_W, Qt::Key_F4})
+        QTest::keyClick(w.era, key);
+    QTest::sendKeyEvent(QTest::Click, w.era, Qt::Key_unknown, "和", Qt::NoModifier);
+    EXPECT_EQ(w.era->currentText(), "西暦");
+    EXPECT_FALSE(w.era->view()->isVisible());
+    // In the list opened by the mouse, keys choose nothing; Escape closes it.
+    w.era->showPopup();
+    QTest::keyClick(w.era->view(), Qt::Key_Down);
+    QTest::keyClick(w.era->view(), Qt::Key_Return);
+    EXPECT_EQ(w.era->currentText(), "西暦");
+    QTest::keyClick(w.era->view(), Qt::Key_Escape);
+    EXPECT_FALSE(w.era->view()->isVisible());
+
     w.click("cmd設定登録");
     EXPECT_EQ(w.era->count(), 2);
     EXPECT_EQ(w.memory().g年号, "西暦");
