@@ -1,12 +1,15 @@
 #include "SchedulePage.h"
 
 #include "AmountField.h"
+#include "Balances.h"
+#include "Calendar.h"
 #include "GridView.h"
 #include "HintButton.h"
-#include "RowSet.h"
+#include "MonthSheet.h"
+#include "PayeeDropDown.h"
+#include "PayeeList.h"
 #include "Session.h"
 #include "Skip.h"
-#include "Transaction.h"
 #include "WorkTableModel.h"
 #include "YearMonthEdit.h"
 
@@ -101,6 +104,9 @@ SchedulePage::SchedulePage(PageContext& context, QWidget* parent)
     connect(findChild<QPushButton*>(QStringLiteral("Cmd印刷")), &QPushButton::clicked, this, &SchedulePage::printRequested);
     connect(findChild<QPushButton*>(QStringLiteral("cmd履歴クリア")), &QPushButton::clicked, this, &SchedulePage::Clear支払予定表);
     connect(findChild<QPushButton*>(QStringLiteral("cmd読込")), &QPushButton::clicked, this, &SchedulePage::Read支払予定);
+    connect(monBef, &QPushButton::clicked, this, [this] { stepMonth(-1); });
+    connect(monNext, &QPushButton::clicked, this, [this] { stepMonth(1); });
+    connect(dt年月_, &YearMonthEdit::monthEntered, this, &SchedulePage::Read支払予定);
     connect(hint, &QPushButton::clicked, this, [this] { emit hintRequested(QStringLiteral("cmdHint")); });
 }
 
@@ -129,7 +135,7 @@ void SchedulePage::FormInit()
         gridInp_->setupColumn(1, {.shown = false});
         gridInp_->setupColumn(2, {.heading = QStringLiteral("日付"), .alignment = Qt::AlignHCenter, .widthTwips = 600});
         gridInp_->setupColumn(3, {.shown = false});
-        gridInp_->setupColumn(4, {.heading = QStringLiteral("支払先名"), .widthTwips = 4140.284});
+        gridInp_->setupColumn(4, {.heading = QStringLiteral("支払先名"), .widthTwips = 4140.284, .dropDown = new PayeeDropDown(dat支払先名_, gridInp_)});
         gridInp_->setupColumn(5, {.heading = QStringLiteral("予定額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1395.213});
         gridInp_->setupColumn(6, {.heading = QStringLiteral("支払額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1365.165});
         gridInp_->setupColumn(7, {.heading = QStringLiteral("総　額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1319.811});
@@ -138,31 +144,13 @@ void SchedulePage::FormInit()
     });
 }
 
-void SchedulePage::ClearInpWork()
-{
-    auto& work = context_.session.workDb();
-    store::Transaction tx(work);
-    tx.step(QStringLiteral("ClearInpWork delete"), [&] { store::exec(work, QStringLiteral("DELETE FROM InpWork")); });
-    tx.step(QStringLiteral("ClearInpWork fill"), [&] {
-        store::RowSet sheet(work, QStringLiteral("InpWork"));
-        if (!sheet.isEmpty())
-            return;
-        for (int i = 1; i <= 200; ++i) {
-            sheet.addNew();
-            sheet.setField(QStringLiteral("行番号"), i);
-            sheet.setField(QStringLiteral("元行番号"), i);
-            sheet.update();
-        }
-    });
-    tx.commit();
-}
-
 void SchedulePage::Clear支払予定表()
 {
     for (AmountField* field : {num繰越額_, num支払額月計_, num予定額月計_, num累計_})
         field->clearValue();
     dt年月_->setFromText(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
-    store::skipOnFailure(QStringLiteral("ClearInpWork"), [&] { ClearInpWork(); });
+    store::skipOnFailure(QStringLiteral("ClearInpWork"), [&] { ClearInpWork(context_.session.workDb()); });
+    payees::AddComb支払先名(context_.session, dat支払先名_);
     store::skipOnFailure(QStringLiteral("refresh datInp"), [&] { datInp_->refresh(); });
 }
 
@@ -173,7 +161,82 @@ MonthHeader SchedulePage::monthHeader() const
 
 void SchedulePage::Read支払予定()
 {
-    // Loading the month lands with the month's own change.
+    if (dt年月_->number().isNull())
+        return;
+    pbar_->setVisible(true);
+    pbar_->setValue(10);
+    store::Session& session = context_.session;
+    QDate first;
+    QDate last;
+    QString firstText;
+    QString lastText;
+    if (GetMonthRange(dt年月_->date(), firstText, lastText)) {
+        first = fromSlashText(firstText);
+        last = fromSlashText(lastText);
+    }
+    loadMonthSheet(session, first, last, [this] { pbar_->setValue(30); });
+    refreshSheet();
+    pbar_->setValue(90);
+    Calc支払予定額();
+    Calc支払額();
+    if (first.isValid())
+        store::skipOnFailure(QStringLiteral("Get繰越額"), [&] { num繰越額_->setAmount(Get繰越額(session.mainDb(), first)); });
+    store::skipOnFailure(QStringLiteral("Get累計額"), [&] { num累計_->setAmount(Get累計額(session.mainDb())); });
+    pbar_->setValue(100);
+    pbar_->setVisible(false);
+}
+
+void SchedulePage::stepMonth(int count)
+{
+    if (dt年月_->number().isNull())
+        return;
+    const QDate moved = fromSlashText(AddDate(dt年月_->date(), QStringLiteral("m"), count));
+    if (moved.isValid())
+        dt年月_->setFromText(moved.toString(QStringLiteral("yyyyMMdd")));
+    Read支払予定();
+}
+
+void SchedulePage::refreshSheet()
+{
+    const QModelIndex current = gridInp_->currentIndex();
+    if (!store::skipOnFailure(QStringLiteral("refresh datInp"), [&] { datInp_->refresh(); }))
+        return;
+    if (current.isValid() && current.row() < datInp_->rowCount())
+        gridInp_->setCurrentCell(current.row(), current.column());
+}
+
+void SchedulePage::Calc支払予定額()
+{
+    if (!store::skipOnFailure(QStringLiteral("Calc支払予定額"), [&] { num予定額月計_->setAmount(予定額月計(context_.session.workDb())); }))
+        num予定額月計_->clearValue();
+}
+
+void SchedulePage::Calc支払額()
+{
+    if (!store::skipOnFailure(QStringLiteral("Calc支払額"), [&] { num支払額月計_->setAmount(支払額月計(context_.session.workDb())); }))
+        num支払額月計_->clearValue();
+}
+
+void SchedulePage::Calc行残高()
+{
+    schedule::Calc行残高(*datInp_, gridInp_->currentRowIndex(), num繰越額_->amountOrZero());
+}
+
+void SchedulePage::ReCalc残高()
+{
+    store::skipOnFailure(QStringLiteral("ReCalc残高 commit"), [&] { datInp_->commit(); });
+    store::skipOnFailure(QStringLiteral("ReCalc残高"), [&] { schedule::ReCalc残高(context_.session.workDb(), num繰越額_->amountOrZero()); });
+    refreshSheet();
+}
+
+void SchedulePage::Calc残高(const QDate& start)
+{
+    store::skipOnFailure(QStringLiteral("Calc残高"), [&] { schedule::Calc残高(context_.session.mainDb(), start, num繰越額_->amountOrZero()); });
+}
+
+void SchedulePage::Calc残高for削除(const QDate& date, std::optional<qint64> lineNumber)
+{
+    store::skipOnFailure(QStringLiteral("Calc残高for削除"), [&] { schedule::Calc残高for削除(context_.session.mainDb(), date, lineNumber); });
 }
 
 } // namespace schedule

@@ -40,8 +40,22 @@ public:
     void FormInit();
     // Blank totals, today's month, a blank sheet, the payee drop-down refilled.
     void Clear支払予定表();
-    // Loads the month of the year-month field.
+    // Loads the month of the year-month field: the sheet, the two month totals, the
+    // carried-over amount and the cumulative figure. Does nothing while the field is empty.
     void Read支払予定();
+
+    // Month totals of the sheet into num予定額月計 / num支払額月計 (0 when the sheet holds
+    // no amount; blank when the sum cannot be computed).
+    void Calc支払予定額();
+    void Calc支払額();
+    // Running balances in the grid from its current line down (see schedule::Calc行残高).
+    void Calc行残高();
+    // Balances of the whole sheet from num繰越額, then the grid re-reads the sheet.
+    void ReCalc残高();
+    // Stored balances from a date on, starting from num繰越額.
+    void Calc残高(const QDate& start);
+    // Stored balances after a deleted line, from the stored line that preceded it.
+    void Calc残高for削除(const QDate& date, std::optional<qint64> lineNumber);
 
     MonthHeader monthHeader() const;
 
@@ -54,7 +68,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void ClearInpWork();
+    // cmdMonBef / cmdMonNext: one month back or forward, then load.
+    void stepMonth(int count);
+    // Re-reads the sheet into the grid and keeps the grid's current cell.
+    void refreshSheet();
 
     PageContext& context_;
     store::WorkTableModel* datInp_;

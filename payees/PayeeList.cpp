@@ -1,0 +1,43 @@
+#include "PayeeList.h"
+
+#include "RowSet.h"
+#include "Schema.h"
+#include "Session.h"
+#include "Skip.h"
+#include "Transaction.h"
+#include "WorkTableModel.h"
+
+namespace payees {
+
+void AddComb支払先名(store::Session& session, store::WorkTableModel* dropDownSource)
+{
+    store::skipOnFailure(QStringLiteral("AddComb支払先名"), [&] {
+        auto& work = session.workDb();
+        store::Transaction tx(work);
+        tx.step(QStringLiteral("AddComb支払先名 delete"), [&] { store::exec(work, QStringLiteral("DELETE FROM w支払先名")); });
+        tx.step(QStringLiteral("AddComb支払先名 copy"), [&] {
+            store::exec(work, QStringLiteral("INSERT INTO w支払先名 SELECT 支払先名 FROM %1.支払先マスタ ORDER BY 支払先名")
+                                  .arg(QString::fromUtf8(store::kAttachedMain)));
+        });
+        tx.commit();
+    });
+    if (dropDownSource)
+        store::skipOnFailure(QStringLiteral("refresh dat支払先名"), [&] { dropDownSource->refresh(); });
+}
+
+bool Add支払先(store::Session& session, const QString& name)
+{
+    bool added = false;
+    store::skipOnFailure(QStringLiteral("Add支払先"), [&] {
+        store::RowSet master(session.mainDb(), QStringLiteral("支払先マスタ"), QStringLiteral("WHERE 支払先名 = ?"), {name});
+        if (!master.bof() && !master.eof())
+            return;
+        master.addNew();
+        master.setField(QStringLiteral("支払先名"), name);
+        master.update();
+        added = true;
+    });
+    return added;
+}
+
+} // namespace payees

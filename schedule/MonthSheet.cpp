@@ -1,0 +1,117 @@
+#include "MonthSheet.h"
+
+#include "Calendar.h"
+#include "Prepared.h"
+#include "Session.h"
+#include "Skip.h"
+#include "Transaction.h"
+
+namespace schedule {
+
+namespace {
+
+// One skippable write inside an open transaction; a refused statement undoes only itself.
+template <class F>
+bool writeStep(SQLite::Database& db, const QString& what, F&& body)
+{
+    if (store::skipOnFailure(what, std::forward<F>(body)))
+        return true;
+    if (!inTransaction(db))
+        throw store::DbError(what, QStringLiteral("the transaction ended"), 0);
+    return false;
+}
+
+QString dayText(const QVariant& storedDate)
+{
+    const QString text = storedDate.toString();
+    const QDate date = fromStoredText(text);
+    if (date.isValid())
+        return QStringLiteral("%1").arg(date.day(), 2, 10, QLatin1Char('0'));
+    return text.right(2);
+}
+
+void copyMonth(SQLite::Database& main, SQLite::Database& work, const QDate& first, const QDate& last, int& copied)
+{
+    std::vector<store::Row> month;
+    std::vector<store::Row> sheet;
+    store::skipOnFailure(QStringLiteral("read the month"), [&] {
+        month = store::queryRows(main,
+            QStringLiteral("SELECT 日付, 行番号, 支払先名, 予定額, 支払額, 残高 FROM 支払予定表 "
+                           "WHERE 日付 >= ? AND 日付 <= ? ORDER BY 日付, 行番号 LIMIT ?"),
+            {toStoredText(first), toStoredText(last), kSheetLines});
+    });
+    if (month.empty())
+        return;
+    store::skipOnFailure(QStringLiteral("read the sheet"), [&] {
+        sheet = store::queryRows(work, QStringLiteral("SELECT rowid FROM InpWork ORDER BY 行番号"));
+    });
+    const size_t lines = std::min(month.size(), sheet.size());
+    if (lines == 0)
+        return;
+    Prepared update(work,
+        QStringLiteral("UPDATE InpWork SET 日付 = ?, 元行番号 = ?, 表示日付 = ?, 支払先名 = ?, 予定額 = ?, 支払額 = ?, 残高 = ?, "
+                       "元日付 = ?, 元支払先名 = ? WHERE rowid = ?"));
+    for (size_t i = 0; i < lines; ++i) {
+        const store::Row& stored = month[i];
+        const QVariantList values{stored[0], stored[1], dayText(stored[0]), stored[2], stored[3], stored[4], stored[5], stored[0], stored[2], sheet[i][0]};
+        if (writeStep(work, QStringLiteral("copy a stored line"), [&] { update.exec(values); }))
+            ++copied;
+    }
+}
+
+} // namespace
+
+void ClearInpWork(SQLite::Database& work)
+{
+    store::Transaction tx(work);
+    writeStep(work, QStringLiteral("ClearInpWork delete"), [&] { store::exec(work, QStringLiteral("DELETE FROM InpWork")); });
+    bool empty = false;
+    store::skipOnFailure(QStringLiteral("ClearInpWork read"), [&] {
+        empty = store::scalar(work, QStringLiteral("SELECT count(*) FROM InpWork")).toLongLong() == 0;
+    });
+    if (empty) {
+        Prepared add(work, QStringLiteral("INSERT INTO InpWork (行番号, 元行番号) VALUES (?, ?)"));
+        for (int i = 1; i <= kSheetLines; ++i)
+            writeStep(work, QStringLiteral("ClearInpWork add"), [&] { add.exec({i, i}); });
+    }
+    tx.commit();
+}
+
+int loadMonthSheet(store::Session& session, const QDate& first, const QDate& last, const std::function<void()>& afterReset)
+{
+    auto& work = session.workDb();
+    int copied = 0;
+    try {
+        store::Transaction tx(work);
+        store::skipOnFailure(QStringLiteral("ClearInpWork"), [&] { ClearInpWork(work); });
+        if (afterReset)
+            afterReset();
+        if (!inTransaction(work))
+            throw store::DbError(QStringLiteral("load the month"), QStringLiteral("the transaction ended"), 0);
+        if (first.isValid() && last.isValid())
+            copyMonth(session.mainDb(), work, first, last, copied);
+        tx.commit();
+    } catch (const store::DbError& e) {
+        store::logSkipped(QStringLiteral("load the month"), e);
+        copied = 0;
+        store::skipOnFailure(QStringLiteral("ClearInpWork after a failed load"), [&] { ClearInpWork(work); });
+    }
+    return copied;
+}
+
+store::Amount Get繰越額(SQLite::Database& main, const QDate& first)
+{
+    const QVariant balance = store::scalar(main,
+        QStringLiteral("SELECT 残高 FROM 支払予定表 WHERE 日付 < ? ORDER BY 日付 DESC, 行番号 DESC LIMIT 1"), {toStoredText(first)});
+    return store::Amount::fromVariant(balance).value_or(store::Amount());
+}
+
+std::optional<store::Amount> Get累計額(SQLite::Database& main)
+{
+    const auto rows = store::queryRows(main, QStringLiteral("SELECT 残高 FROM 支払予定表 ORDER BY 日付 DESC, 行番号 DESC LIMIT 1"));
+    if (rows.empty())
+        return store::Amount();
+    return store::Amount::fromVariant(rows.front().front());
+}
+
+} // namespace schedule

@@ -1,0 +1,74 @@
+#include "PayeeDropDown.h"
+
+#include <QComboBox>
+#include <QCompleter>
+#include <QLineEdit>
+
+namespace schedule {
+
+PayeeDropDown::PayeeDropDown(QAbstractItemModel* names, GridView* grid)
+    : GridDelegate(grid)
+    , names_(names)
+{
+}
+
+QWidget* PayeeDropDown::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const
+{
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(QStringLiteral("DD支払先名"));
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setFrame(false);
+    if (names_) {
+        combo->setModel(names_);
+        combo->setModelColumn(0);
+    }
+    // Exact, case-sensitive matching: the text typed is the name stored, and a name that
+    // differs only in letter case or width is not replaced by a listed one.
+    auto* completer = new QCompleter(combo->model(), combo);
+    completer->setCompletionColumn(0);
+    completer->setCaseSensitivity(Qt::CaseSensitive);
+    completer->setCompletionMode(QCompleter::PopupCompletion);
+    combo->setCompleter(completer);
+    combo->setCurrentIndex(-1);
+    // The line edit holds the focus while the user types, so the grid watches it.
+    if (auto* grid = qobject_cast<GridView*>(this->parent()))
+        combo->lineEdit()->installEventFilter(grid);
+    return combo;
+}
+
+void PayeeDropDown::setEditorData(QWidget* editor, const QModelIndex& index) const
+{
+    auto* combo = qobject_cast<QComboBox*>(editor);
+    if (!combo) {
+        GridDelegate::setEditorData(editor, index);
+        return;
+    }
+    const QString text = index.data(Qt::EditRole).toString();
+    const int listed = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    combo->setCurrentIndex(listed);
+    combo->setEditText(text);
+}
+
+void PayeeDropDown::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
+{
+    auto* combo = qobject_cast<QComboBox*>(editor);
+    if (!combo) {
+        GridDelegate::setModelData(editor, model, index);
+        return;
+    }
+    const QString text = combo->currentText();
+    // An unchanged cell is not written again, so that merely opening the editor on a blank
+    // line does not turn it into a used one; an emptied name leaves the line without payee.
+    const QVariant before = model->data(index, Qt::EditRole);
+    if (before.toString() == text)
+        return;
+    model->setData(index, text.isEmpty() ? QVariant() : QVariant(text), Qt::EditRole);
+}
+
+void PayeeDropDown::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex&) const
+{
+    editor->setGeometry(option.rect);
+}
+
+} // namespace schedule

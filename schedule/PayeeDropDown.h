@@ -1,0 +1,28 @@
+#pragma once
+
+#include "GridView.h"
+
+class QAbstractItemModel;
+
+namespace schedule {
+
+// The payee column's editor (DD支払先名): an editable drop-down over the names of its
+// data source (dat支払先名 over w支払先名). Choosing an entry puts its name into the cell;
+// a typed name that is not in the list is accepted as typed. Completion offers matching
+// names in a pop-up but never changes the text by itself. Keys typed in the editor reach
+// the grid's key-down handler.
+class PayeeDropDown : public GridDelegate {
+    Q_OBJECT
+public:
+    PayeeDropDown(QAbstractItemModel* names, GridView* grid);
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    QAbstractItemModel* names_;
+};
+
+} // namespace schedule
