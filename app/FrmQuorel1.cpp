@@ -8,6 +8,7 @@
 #include "Skip.h"
 #include "Twips.h"
 #include "Version.h"
+#include "WorkTableModel.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -57,9 +58,7 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
 
 FrmQuorel1::~FrmQuorel1()
 {
-    hints_.close();
-    if (session_)
-        session_->close();
+    closeFiles();
 }
 
 QString FrmQuorel1::titleText()
@@ -98,11 +97,20 @@ void FrmQuorel1::cmd履歴閉じる_Click()
     close();
 }
 
-void FrmQuorel1::closeEvent(QCloseEvent* event)
+void FrmQuorel1::closeFiles()
 {
     hints_.close();
+    // Cell editors still open would write into the sheet as the window goes away:
+    // the data sources let go of the files first, so nothing reaches them after closing.
+    for (store::WorkTableModel* source : findChildren<store::WorkTableModel*>())
+        source->bind(nullptr, QString());
     if (session_)
         session_->close();
+}
+
+void FrmQuorel1::closeEvent(QCloseEvent* event)
+{
+    closeFiles();
     event->accept();
 }
 

@@ -45,6 +45,7 @@ protected:
 
 private:
     void runStartupReads();
+    void closeFiles();
     void openHint(const QString& controlName);
     void cmd一括削除7_Click();
     void Cmd印刷_Click();

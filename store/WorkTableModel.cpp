@@ -117,6 +117,8 @@ bool WorkTableModel::setData(const QModelIndex& index, const QVariant& value, in
         stored = QVariant(qlonglong(value.toInt() == Qt::Checked ? 1 : 0));
     } else if (role != Qt::EditRole) {
         return false;
+    } else if (kind == ColumnKind::Text && value.typeId() == QMetaType::QString && value.toString().isEmpty()) {
+        stored = QVariant(); // an emptied text cell holds nothing, like a line never filled
     } else if (kind == ColumnKind::Amount) {
         const QString text = value.toString();
         if (!text.trimmed().isEmpty()) {

@@ -85,9 +85,9 @@ void GridView::setCurrentValue(int column, const QVariant& value)
 
 void GridView::commit()
 {
-    if (QWidget* editor = indexWidget(currentIndex()); editor == nullptr && state() == QAbstractItemView::EditingState) {
-        if (QWidget* focused = QApplication::focusWidget(); focused && focused != this && isAncestorOf(focused))
-            commitData(focused);
+    if (isEditing()) {
+        if (QWidget* editor = indexWidget(currentIndex()))
+            commitData(editor);
     }
     if (model_)
         model_->commit();

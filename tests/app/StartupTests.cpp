@@ -6,6 +6,7 @@
 #include "TempDataDir.h"
 
 #include <QAbstractItemModel>
+#include <QApplication>
 #include <QComboBox>
 #include <QRegularExpression>
 #include <QDir>
@@ -151,6 +152,27 @@ TEST(Startup, CloseButtonClosesBothFilesAndLosesUnsavedEditsWithoutAQuestion)
     EXPECT_EQ(store::scalar(main, "SELECT count(*) FROM 支払予定表").toLongLong(), 0);
     ScriptedMessagePresenter again;
     EXPECT_TRUE(startQuorel1(dir.path(), again).window);
+}
+
+TEST(Startup, ClosingTheWindowWhileACellIsBeingEditedWritesNothingAndDoesNotCrash)
+{
+    TempDataDir dir;
+    ScriptedMessagePresenter presenter;
+    StartupOutcome started = startQuorel1(dir.path(), presenter);
+    ASSERT_TRUE(started.window);
+    FrmQuorel1& window = *started.window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto* grid = window.findChild<QTableView*>("GridInp");
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(0, 6));
+    QTest::keyClick(grid, Qt::Key_5);
+    ASSERT_NE(QApplication::focusWidget(), grid); // the cell editor is open
+    window.close();
+    EXPECT_FALSE(window.session().isOpen());
+    started.window.reset();
+    SQLite::Database work(dir.workPath().toStdString());
+    EXPECT_EQ(store::scalar(work, "SELECT count(*) FROM InpWork WHERE 支払額 <> 0").toLongLong(), 0);
 }
 
 TEST(Startup, RestartResetsTheSheetWhateverThePreviousRunLeft)

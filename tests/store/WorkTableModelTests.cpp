@@ -50,6 +50,11 @@ TEST(WorkTableModel, BuffersTheEditedLineAndWritesItByRowidOnCommitOrWhenAnother
     model.discardPending();
     EXPECT_TRUE(model.value(0, 4).isNull());
 
+    // An emptied text cell holds null, as a blank line does.
+    ASSERT_TRUE(model.setData(model.index(2, 4), ""));
+    model.commit();
+    EXPECT_TRUE(scalar(work, "SELECT 支払先名 FROM InpWork WHERE 行番号 = 3").isNull());
+
     model.removeLine(0);
     EXPECT_EQ(model.rowCount(), 2);
     EXPECT_EQ(scalar(work, "SELECT count(*) FROM InpWork").toLongLong(), 2);
