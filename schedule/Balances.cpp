@@ -23,11 +23,6 @@ LineBalance exactBalance(Amount before, Amount scheduled, Amount paid)
     return {LineBalance::Value, *result};
 }
 
-bool isBlankText(const QVariant& value)
-{
-    return value.isNull() || !value.isValid() || value.toString().isEmpty();
-}
-
 // The stop test of the grid pass: only a number equal to 0 counts, an empty cell does not.
 bool isNumberZero(const QVariant& value)
 {
@@ -96,32 +91,88 @@ Amount 支払額月計(SQLite::Database& work)
     return sheetSum(work, QStringLiteral("SELECT sum(支払額) AS total FROM InpWork"));
 }
 
+namespace {
+
+// One line of a balance run, read at once so that the statement is finished before the
+// first write.
+struct RunLine {
+    qint64 rowId = 0;
+    bool noPayee = false;
+    bool noDate = false;
+    std::optional<Amount> scheduled;
+    std::optional<Amount> paid;
+    std::optional<Amount> balance;
+};
+
+enum class Extra { None, Balance, Date };
+
+// Reads rowid, 支払先名, 予定額, 支払額 and, as fifth column, 残高 or 日付.
+std::vector<RunLine> readRun(SQLite::Database& db, const QString& sql, const QVariantList& values, Extra extra)
+{
+    Prepared query(db, sql);
+    for (int i = 0; i < values.size(); ++i)
+        query.bind(i + 1, values.at(i));
+    std::vector<RunLine> lines;
+    while (query.next()) {
+        RunLine line;
+        line.rowId = query.integer(0);
+        line.noPayee = query.isBlank(1);
+        line.scheduled = query.amount(2);
+        line.paid = query.amount(3);
+        if (extra == Extra::Balance)
+            line.balance = query.amount(4);
+        else if (extra == Extra::Date)
+            line.noDate = query.isBlank(4);
+        lines.push_back(line);
+    }
+    query.reset();
+    return lines;
+}
+
+LineBalance balanceOf(Amount before, const RunLine& line)
+{
+    if (!line.scheduled || !line.paid)
+        return {LineBalance::Empty, Amount()};
+    return exactBalance(before, *line.scheduled, *line.paid);
+}
+
+// Writes one balance (null for an empty one) by rowid as a skippable step.
+bool writeBalance(SQLite::Database& db, Prepared& update, const QString& what, const LineBalance& balance, qint64 rowId)
+{
+    return writeStep(db, what, [&] {
+        if (balance.kind == LineBalance::Value)
+            update.bind(1, balance.value.units());
+        else
+            update.bind(1, QVariant());
+        update.bind(2, rowId);
+        update.run();
+    });
+}
+
+} // namespace
+
 BalanceRun Calc残高(SQLite::Database& main, const QDate& start, Amount carry)
 {
     BalanceRun run;
     if (!start.isValid())
         return run;
     store::Transaction tx(main);
-    const auto lines = store::queryRows(main,
+    const auto lines = readRun(main,
         QStringLiteral("SELECT rowid, 支払先名, 予定額, 支払額 FROM 支払予定表 WHERE 日付 >= ? ORDER BY 日付, 行番号"),
-        {toStoredText(start)});
+        {toStoredText(start)}, Extra::None);
     if (!lines.empty()) {
         Prepared update(main, QStringLiteral("UPDATE 支払予定表 SET 残高 = ? WHERE rowid = ?"));
         Amount running = carry;
-        for (const store::Row& line : lines) {
-            if (isBlankText(line[1]))
+        for (const RunLine& line : lines) {
+            if (line.noPayee)
                 break;
-            const LineBalance balance = balanceAfter(running, line[2], line[3]);
+            const LineBalance balance = balanceOf(running, line);
             if (balance.kind == LineBalance::Overflow) {
                 logOutOfRange(QStringLiteral("Calc残高"));
                 ++run.skipped;
                 continue;
             }
-            const QVariant stored = balance.kind == LineBalance::Value ? balance.value.toVariant() : QVariant();
-            if (writeStep(main, QStringLiteral("Calc残高 line"), [&] { update.exec({stored, line[0]}); }))
-                ++run.rewritten;
-            else
-                ++run.skipped;
+            ++(writeBalance(main, update, QStringLiteral("Calc残高 line"), balance, line.rowId) ? run.rewritten : run.skipped);
             if (balance.kind == LineBalance::Value)
                 running = balance.value;
         }
@@ -137,29 +188,25 @@ BalanceRun Calc残高for削除(SQLite::Database& main, const QDate& date, std::o
         return run;
     const QString day = toStoredText(date);
     store::Transaction tx(main);
-    const auto lines = store::queryRows(main,
+    const auto lines = readRun(main,
         QStringLiteral("SELECT rowid, 支払先名, 予定額, 支払額, 残高 FROM 支払予定表 "
                        "WHERE 日付 >= ? AND (日付 > ? OR 行番号 >= ?) ORDER BY 日付, 行番号"),
-        {day, day, *lineNumber});
+        {day, day, *lineNumber}, Extra::Balance);
     if (!lines.empty()) {
         Prepared update(main, QStringLiteral("UPDATE 支払予定表 SET 残高 = ? WHERE rowid = ?"));
         // The first line is the one before the deleted line; it is taken as it stands.
-        Amount running = orZero(lines.front()[4]);
+        Amount running = lines.front().balance.value_or(Amount());
         for (size_t i = 1; i < lines.size(); ++i) {
-            const store::Row& line = lines[i];
-            if (isBlankText(line[1]))
+            const RunLine& line = lines[i];
+            if (line.noPayee)
                 break;
-            const LineBalance balance = balanceAfter(running, line[2], line[3]);
+            const LineBalance balance = balanceOf(running, line);
             if (balance.kind == LineBalance::Overflow) {
                 logOutOfRange(QStringLiteral("Calc残高for削除"));
                 ++run.skipped;
                 continue;
             }
-            const QVariant stored = balance.kind == LineBalance::Value ? balance.value.toVariant() : QVariant();
-            if (writeStep(main, QStringLiteral("Calc残高for削除 line"), [&] { update.exec({stored, line[0]}); }))
-                ++run.rewritten;
-            else
-                ++run.skipped;
+            ++(writeBalance(main, update, QStringLiteral("Calc残高for削除 line"), balance, line.rowId) ? run.rewritten : run.skipped);
             running = balance.kind == LineBalance::Value ? balance.value : Amount();
         }
     }
@@ -171,24 +218,20 @@ BalanceRun ReCalc残高(SQLite::Database& work, Amount carry)
 {
     BalanceRun run;
     store::Transaction tx(work);
-    const auto lines = store::queryRows(work, QStringLiteral("SELECT rowid, 日付, 支払先名, 予定額, 支払額 FROM InpWork ORDER BY 行番号"));
+    const auto lines = readRun(work, QStringLiteral("SELECT rowid, 支払先名, 予定額, 支払額, 日付 FROM InpWork ORDER BY 行番号"), {}, Extra::Date);
     if (!lines.empty()) {
         Prepared update(work, QStringLiteral("UPDATE InpWork SET 残高 = ? WHERE rowid = ?"));
         Amount running = carry;
-        for (const store::Row& line : lines) {
-            if (isBlankText(line[1]) || isBlankText(line[2]))
+        for (const RunLine& line : lines) {
+            if (line.noDate || line.noPayee)
                 continue;
-            const LineBalance balance = balanceAfter(running, line[3], line[4]);
+            const LineBalance balance = balanceOf(running, line);
             if (balance.kind == LineBalance::Overflow) {
                 logOutOfRange(QStringLiteral("ReCalc残高"));
                 ++run.skipped;
                 continue;
             }
-            const QVariant stored = balance.kind == LineBalance::Value ? balance.value.toVariant() : QVariant();
-            if (writeStep(work, QStringLiteral("ReCalc残高 line"), [&] { update.exec({stored, line[0]}); }))
-                ++run.rewritten;
-            else
-                ++run.skipped;
+            ++(writeBalance(work, update, QStringLiteral("ReCalc残高 line"), balance, line.rowId) ? run.rewritten : run.skipped);
             if (balance.kind == LineBalance::Value)
                 running = balance.value;
         }

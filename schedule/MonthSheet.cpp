@@ -33,7 +33,7 @@ QString dayText(const QVariant& storedDate)
 void copyMonth(SQLite::Database& main, SQLite::Database& work, const QDate& first, const QDate& last, int& copied)
 {
     std::vector<store::Row> month;
-    std::vector<store::Row> sheet;
+    std::vector<qint64> sheet;
     store::skipOnFailure(QStringLiteral("read the month"), [&] {
         month = store::queryRows(main,
             QStringLiteral("SELECT 日付, 行番号, 支払先名, 予定額, 支払額, 残高 FROM 支払予定表 "
@@ -43,18 +43,33 @@ void copyMonth(SQLite::Database& main, SQLite::Database& work, const QDate& firs
     if (month.empty())
         return;
     store::skipOnFailure(QStringLiteral("read the sheet"), [&] {
-        sheet = store::queryRows(work, QStringLiteral("SELECT rowid FROM InpWork ORDER BY 行番号"));
+        Prepared lines(work, QStringLiteral("SELECT rowid FROM InpWork ORDER BY 行番号"));
+        while (lines.next())
+            sheet.push_back(lines.integer(0));
+        lines.reset();
     });
-    const size_t lines = std::min(month.size(), sheet.size());
-    if (lines == 0)
+    const size_t count = std::min(month.size(), sheet.size());
+    if (count == 0)
         return;
     Prepared update(work,
         QStringLiteral("UPDATE InpWork SET 日付 = ?, 元行番号 = ?, 表示日付 = ?, 支払先名 = ?, 予定額 = ?, 支払額 = ?, 残高 = ?, "
                        "元日付 = ?, 元支払先名 = ? WHERE rowid = ?"));
-    for (size_t i = 0; i < lines; ++i) {
+    for (size_t i = 0; i < count; ++i) {
         const store::Row& stored = month[i];
-        const QVariantList values{stored[0], stored[1], dayText(stored[0]), stored[2], stored[3], stored[4], stored[5], stored[0], stored[2], sheet[i][0]};
-        if (writeStep(work, QStringLiteral("copy a stored line"), [&] { update.exec(values); }))
+        const bool done = writeStep(work, QStringLiteral("copy a stored line"), [&] {
+            update.bind(1, stored[0]);
+            update.bind(2, stored[1]);
+            update.bind(3, QVariant(dayText(stored[0])));
+            update.bind(4, stored[2]);
+            update.bind(5, stored[3]);
+            update.bind(6, stored[4]);
+            update.bind(7, stored[5]);
+            update.bind(8, stored[0]);
+            update.bind(9, stored[2]);
+            update.bind(10, sheet[i]);
+            update.run();
+        });
+        if (done)
             ++copied;
     }
 }
@@ -72,7 +87,11 @@ void ClearInpWork(SQLite::Database& work)
     if (empty) {
         Prepared add(work, QStringLiteral("INSERT INTO InpWork (行番号, 元行番号) VALUES (?, ?)"));
         for (int i = 1; i <= kSheetLines; ++i)
-            writeStep(work, QStringLiteral("ClearInpWork add"), [&] { add.exec({i, i}); });
+            writeStep(work, QStringLiteral("ClearInpWork add"), [&] {
+                add.bind(1, qint64(i));
+                add.bind(2, qint64(i));
+                add.run();
+            });
     }
     tx.commit();
 }

@@ -1,5 +1,6 @@
 #include "Prepared.h"
 
+#include <SQLiteCpp/Column.h>
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 
@@ -20,20 +21,102 @@ Prepared::Prepared(SQLite::Database& db, const QString& sql)
 
 Prepared::~Prepared() = default;
 
-int Prepared::exec(const QVariantList& values)
+void Prepared::fail(int code, const char* message)
+{
+    // Leave the statement ready for the next line after a refused one.
+    statement_->tryReset();
+    statement_->clearBindings();
+    fresh_ = true;
+    throw store::DbError(sql_, QString::fromUtf8(message), code == -1 ? sqlite3_errcode(db_.getHandle()) : code);
+}
+
+void Prepared::reset()
+{
+    statement_->tryReset();
+    statement_->clearBindings();
+    fresh_ = true;
+}
+
+void Prepared::bind(int index, const QVariant& value)
+{
+    if (!fresh_)
+        reset();
+    try {
+        store::bindValue(*statement_, index, value);
+    } catch (const SQLite::Exception& e) {
+        fail(e.getErrorCode(), e.what());
+    }
+}
+
+void Prepared::bind(int index, qint64 value)
+{
+    if (!fresh_)
+        reset();
+    try {
+        statement_->bind(index, static_cast<int64_t>(value));
+    } catch (const SQLite::Exception& e) {
+        fail(e.getErrorCode(), e.what());
+    }
+}
+
+int Prepared::run()
 {
     try {
-        statement_->tryReset();
-        statement_->clearBindings();
-        store::bindAll(*statement_, values);
+        fresh_ = false;
         const int changed = statement_->exec();
-        statement_->tryReset();
+        reset();
         return changed;
     } catch (const SQLite::Exception& e) {
-        const int code = e.getErrorCode();
-        // Leave the statement ready for the next line after a refused one.
-        statement_->tryReset();
-        throw store::DbError(sql_, QString::fromUtf8(e.what()), code == -1 ? sqlite3_errcode(db_.getHandle()) : code);
+        fail(e.getErrorCode(), e.what());
+    }
+}
+
+bool Prepared::next()
+{
+    try {
+        fresh_ = false;
+        return statement_->executeStep();
+    } catch (const SQLite::Exception& e) {
+        fail(e.getErrorCode(), e.what());
+    }
+}
+
+int Prepared::exec(const QVariantList& values)
+{
+    reset();
+    for (int i = 0; i < values.size(); ++i)
+        bind(i + 1, values.at(i));
+    return run();
+}
+
+qint64 Prepared::integer(int column) const
+{
+    return statement_->getColumn(column).getInt64();
+}
+
+std::optional<store::Amount> Prepared::amount(int column) const
+{
+    const SQLite::Column value = statement_->getColumn(column);
+    switch (value.getType()) {
+    case SQLITE_NULL:
+        return std::nullopt;
+    case SQLITE_INTEGER:
+        return store::Amount::fromUnits(value.getInt64());
+    default:
+        return store::Amount::fromVariant(store::columnValue(value));
+    }
+}
+
+bool Prepared::isBlank(int column) const
+{
+    const SQLite::Column value = statement_->getColumn(column);
+    switch (value.getType()) {
+    case SQLITE_NULL:
+        return true;
+    case SQLITE_TEXT:
+        return value.getBytes() == 0;
+    default:
+        return false;
     }
 }
 

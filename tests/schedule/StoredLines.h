@@ -1,43 +1,46 @@
 #pragma once
 
-// Helpers of the month tests: stored lines and sheet lines written straight into the
-// real data files, amounts given in yen.
+// Helpers of the month tests: lines written straight into the real data files, amounts
+// given in yen, and lines read back as one text each.
 
 #include "Sql.h"
 
-#include <QString>
-#include <QVariant>
-
-#include <cstdint>
+#include <QStringList>
 
 namespace monthtest {
 
-inline QVariant yen(std::int64_t amount)
+inline QVariant yen(qint64 amount)
 {
-    return QVariant(static_cast<qlonglong>(amount * 10000));
+    return QVariant(amount * 10000);
 }
 
-inline std::int64_t inYen(const QVariant& stored)
+inline void storeLine(SQLite::Database& main, const QString& date, int lineNumber, const QVariant& payee, const QVariant& scheduled, const QVariant& paid, const QVariant& balance)
 {
-    return stored.toLongLong() / 10000;
+    store::exec(main, "INSERT INTO 支払予定表 (日付, 行番号, 支払先名, 予定額, 支払額, 残高) VALUES (?, ?, ?, ?, ?, ?)", {date, lineNumber, payee, scheduled, paid, balance});
 }
 
-// One line of 支払予定表; a null QVariant leaves that field null.
-inline void storeLine(SQLite::Database& main, const QString& date, int lineNumber, const QVariant& payee, const QVariant& scheduled,
-    const QVariant& paid, const QVariant& balance)
+// The columns of the first row of a query joined by '|', null as "-".
+inline QString row(SQLite::Database& db, const QString& sql, const QVariantList& values = {})
 {
-    store::exec(main, QStringLiteral("INSERT INTO 支払予定表 (日付, 行番号, 支払先名, 予定額, 支払額, 残高) VALUES (?, ?, ?, ?, ?, ?)"),
-        {date, lineNumber, payee, scheduled, paid, balance});
+    const auto rows = store::queryRows(db, sql, values);
+    if (rows.empty())
+        return QStringLiteral("<none>");
+    QStringList fields;
+    for (const QVariant& v : rows.front())
+        fields << (v.isNull() ? QStringLiteral("-") : v.toString());
+    return fields.join('|');
 }
 
-inline QVariant storedBalance(SQLite::Database& main, const QString& date, int lineNumber)
+// 元行番号|表示日付|日付|支払先名|予定額|支払額|残高|元日付|元支払先名 of sheet line n.
+inline QString sheetLine(SQLite::Database& work, int n)
 {
-    return store::scalar(main, QStringLiteral("SELECT 残高 FROM 支払予定表 WHERE 日付 = ? AND 行番号 = ?"), {date, lineNumber});
+    return row(work, "SELECT 元行番号, 表示日付, 日付, 支払先名, 予定額 / 10000, 支払額 / 10000, 残高 / 10000, 元日付, 元支払先名 FROM InpWork WHERE 行番号 = ?", {n});
 }
 
-inline QVariant sheetField(SQLite::Database& work, int lineNumber, const QString& field)
+// Stored balances of the given dates' lines, in date and line-number order, in yen.
+inline QString balances(SQLite::Database& main, const QString& from, const QString& to)
 {
-    return store::scalar(work, QStringLiteral("SELECT %1 FROM InpWork WHERE 行番号 = ?").arg(store::quoteIdentifier(field)), {lineNumber});
+    return row(main, "SELECT group_concat(coalesce(残高 / 10000, '-'), ' ') FROM (SELECT 残高 FROM 支払予定表 WHERE 日付 BETWEEN ? AND ? ORDER BY 日付, 行番号)", {from, to});
 }
 
 } // namespace monthtest

@@ -1,0 +1,292 @@
+// Loading a month and recomputing stored balances over a schedule of 100,000 lines
+// spread over 20 years, each beside a bare-SQLite baseline that does the same reads and
+// writes on the same files. Prints the two ratios (target: at most 1.5 each).
+
+#include "Balances.h"
+#include "MonthSheet.h"
+#include "Session.h"
+#include "TempDataDir.h"
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <QDate>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kLines = 100000;
+constexpr int kLaterLines = 12000;
+const QDate kFirstDay(2005, 1, 1);
+const QDate kMonthFirst(2015, 6, 1);
+const QDate kMonthLast(2015, 6, 30);
+
+void check(int rc, sqlite3* db, const char* what)
+{
+    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
+        throw std::runtime_error(std::string(what) + ": " + sqlite3_errmsg(db));
+}
+
+void run(sqlite3* db, const char* sql)
+{
+    check(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), db, sql);
+}
+
+struct Stmt {
+    sqlite3_stmt* s = nullptr;
+    Stmt(sqlite3* db, const char* sql) { check(sqlite3_prepare_v2(db, sql, -1, &s, nullptr), db, sql); }
+    ~Stmt() { sqlite3_finalize(s); }
+    void text(int i, const std::string& v) { sqlite3_bind_text(s, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT); }
+    void integer(int i, sqlite3_int64 v) { sqlite3_bind_int64(s, i, v); }
+    void value(int i, sqlite3_value* v) { sqlite3_bind_value(s, i, v); }
+    bool step() { return sqlite3_step(s) == SQLITE_ROW; }
+    void done()
+    {
+        sqlite3_step(s);
+        sqlite3_reset(s);
+        sqlite3_clear_bindings(s);
+    }
+};
+
+// The data directory with the schedule, made once for the whole run.
+struct Data {
+    TempDataDir dir;
+    std::string startOfLater; // the date from which kLaterLines lines follow
+
+    Data()
+    {
+        sqlite3* db = nullptr;
+        check(sqlite3_open_v2(dir.mainPath().toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr), db, "open");
+        run(db, "BEGIN");
+        Stmt insert(db, "INSERT INTO 支払予定表 (日付, 行番号, 支払先名, 予定額, 支払額, 残高) VALUES (?, ?, ?, ?, ?, ?)");
+        const int days = static_cast<int>(kFirstDay.daysTo(QDate(2024, 12, 31))) + 1;
+        sqlite3_int64 balance = 0;
+        int previousDay = -1;
+        int lineNumber = 0;
+        for (int i = 0; i < kLines; ++i) {
+            const int day = static_cast<int>(static_cast<long long>(i) * days / kLines);
+            lineNumber = day == previousDay ? lineNumber + 1 : 1;
+            previousDay = day;
+            const sqlite3_int64 scheduled = (i % 7) * 12340000LL;
+            const sqlite3_int64 paid = (i % 5) * 9870000LL;
+            balance += scheduled - paid;
+            insert.text(1, kFirstDay.addDays(day).toString("yyyy-MM-dd").toStdString());
+            insert.integer(2, lineNumber);
+            insert.text(3, "支払先" + std::to_string(i % 50));
+            insert.integer(4, scheduled);
+            insert.integer(5, paid);
+            insert.integer(6, balance);
+            insert.done();
+        }
+        run(db, "COMMIT");
+        Stmt later(db, "SELECT 日付 FROM 支払予定表 ORDER BY 日付 DESC, 行番号 DESC LIMIT 1 OFFSET ?");
+        later.integer(1, kLaterLines - 1);
+        if (later.step())
+            startOfLater = reinterpret_cast<const char*>(sqlite3_column_text(later.s, 0));
+        sqlite3_close(db);
+    }
+};
+
+Data& data()
+{
+    static Data instance;
+    return instance;
+}
+
+// ---- (1) loading one month ----
+
+void BM_LoadMonth_Logic(benchmark::State& state)
+{
+    auto session = store::Session::open(data().dir.path());
+    for (auto _ : state) {
+        schedule::loadMonthSheet(*session, kMonthFirst, kMonthLast);
+        benchmark::DoNotOptimize(schedule::予定額月計(session->workDb()));
+        benchmark::DoNotOptimize(schedule::支払額月計(session->workDb()));
+        benchmark::DoNotOptimize(schedule::Get繰越額(session->mainDb(), kMonthFirst));
+        benchmark::DoNotOptimize(schedule::Get累計額(session->mainDb()));
+    }
+}
+
+void BM_LoadMonth_BareSQLite(benchmark::State& state)
+{
+    sqlite3* main = nullptr;
+    sqlite3* work = nullptr;
+    check(sqlite3_open_v2(data().dir.mainPath().toUtf8().constData(), &main, SQLITE_OPEN_READWRITE, nullptr), main, "open main");
+    check(sqlite3_open_v2(data().dir.workPath().toUtf8().constData(), &work, SQLITE_OPEN_READWRITE, nullptr), work, "open work");
+    const std::string first = kMonthFirst.toString("yyyy-MM-dd").toStdString();
+    const std::string last = kMonthLast.toString("yyyy-MM-dd").toStdString();
+    {
+        Stmt count(work, "SELECT count(*) FROM InpWork");
+        Stmt add(work, "INSERT INTO InpWork (行番号, 元行番号) VALUES (?, ?)");
+        Stmt month(main, "SELECT 日付, 行番号, 支払先名, 予定額, 支払額, 残高 FROM 支払予定表 WHERE 日付 >= ? AND 日付 <= ? ORDER BY 日付, 行番号 LIMIT ?");
+        Stmt sheet(work, "SELECT rowid FROM InpWork ORDER BY 行番号");
+        Stmt copy(work, "UPDATE InpWork SET 日付 = ?, 元行番号 = ?, 表示日付 = ?, 支払先名 = ?, 予定額 = ?, 支払額 = ?, 残高 = ?, 元日付 = ?, 元支払先名 = ? WHERE rowid = ?");
+        Stmt plan(work, "SELECT sum(予定額) AS total FROM InpWork");
+        Stmt paid(work, "SELECT sum(支払額) AS total FROM InpWork");
+        Stmt carry(main, "SELECT 残高 FROM 支払予定表 WHERE 日付 < ? ORDER BY 日付 DESC, 行番号 DESC LIMIT 1");
+        Stmt cumulative(main, "SELECT 残高 FROM 支払予定表 ORDER BY 日付 DESC, 行番号 DESC LIMIT 1");
+        struct Line {
+            std::string date, payee;
+            sqlite3_int64 number, scheduled, paid, balance;
+        };
+        for (auto _ : state) {
+            run(work, "BEGIN");
+            run(work, "DELETE FROM InpWork");
+            count.step();
+            const bool empty = sqlite3_column_int64(count.s, 0) == 0;
+            count.done();
+            if (empty) {
+                for (int i = 1; i <= schedule::kSheetLines; ++i) {
+                    add.integer(1, i);
+                    add.integer(2, i);
+                    add.done();
+                }
+            }
+            std::vector<Line> lines;
+            month.text(1, first);
+            month.text(2, last);
+            month.integer(3, schedule::kSheetLines);
+            while (month.step()) {
+                lines.push_back({reinterpret_cast<const char*>(sqlite3_column_text(month.s, 0)), reinterpret_cast<const char*>(sqlite3_column_text(month.s, 2)),
+                    sqlite3_column_int64(month.s, 1), sqlite3_column_int64(month.s, 3), sqlite3_column_int64(month.s, 4), sqlite3_column_int64(month.s, 5)});
+            }
+            month.done();
+            std::vector<sqlite3_int64> rowids;
+            while (sheet.step())
+                rowids.push_back(sqlite3_column_int64(sheet.s, 0));
+            sheet.done();
+            for (size_t i = 0; i < lines.size() && i < rowids.size(); ++i) {
+                const Line& l = lines[i];
+                copy.text(1, l.date);
+                copy.integer(2, l.number);
+                copy.text(3, l.date.substr(8, 2));
+                copy.text(4, l.payee);
+                copy.integer(5, l.scheduled);
+                copy.integer(6, l.paid);
+                copy.integer(7, l.balance);
+                copy.text(8, l.date);
+                copy.text(9, l.payee);
+                copy.integer(10, rowids[i]);
+                copy.done();
+            }
+            run(work, "COMMIT");
+            for (Stmt* total : {&plan, &paid}) {
+                total->step();
+                benchmark::DoNotOptimize(sqlite3_column_int64(total->s, 0));
+                total->done();
+            }
+            carry.text(1, first);
+            carry.step();
+            benchmark::DoNotOptimize(sqlite3_column_int64(carry.s, 0));
+            carry.done();
+            cumulative.step();
+            benchmark::DoNotOptimize(sqlite3_column_int64(cumulative.s, 0));
+            cumulative.done();
+        }
+    }
+    sqlite3_close(main);
+    sqlite3_close(work);
+}
+
+// ---- (2) stored balances from a date with 12,000 later lines ----
+
+void BM_CalcBalances_Logic(benchmark::State& state)
+{
+    auto session = store::Session::open(data().dir.path());
+    const QDate start = QDate::fromString(QString::fromStdString(data().startOfLater), "yyyy-MM-dd");
+    for (auto _ : state) {
+        const schedule::BalanceRun result = schedule::Calc残高(session->mainDb(), start, store::Amount());
+        if (result.rewritten < kLaterLines)
+            state.SkipWithError("fewer lines than expected were rewritten");
+    }
+}
+
+void BM_CalcBalances_BareSQLite(benchmark::State& state)
+{
+    sqlite3* main = nullptr;
+    check(sqlite3_open_v2(data().dir.mainPath().toUtf8().constData(), &main, SQLITE_OPEN_READWRITE, nullptr), main, "open main");
+    {
+        Stmt read(main, "SELECT rowid, 支払先名, 予定額, 支払額 FROM 支払予定表 WHERE 日付 >= ? ORDER BY 日付, 行番号");
+        Stmt update(main, "UPDATE 支払予定表 SET 残高 = ? WHERE rowid = ?");
+        struct Line {
+            sqlite3_int64 rowid;
+            bool noPayee;
+            sqlite3_int64 scheduled, paid;
+        };
+        for (auto _ : state) {
+            run(main, "BEGIN");
+            std::vector<Line> lines;
+            read.text(1, data().startOfLater);
+            while (read.step()) {
+                const int payeeType = sqlite3_column_type(read.s, 1);
+                const bool noPayee = payeeType == SQLITE_NULL || (payeeType == SQLITE_TEXT && sqlite3_column_bytes(read.s, 1) == 0);
+                lines.push_back({sqlite3_column_int64(read.s, 0), noPayee, sqlite3_column_int64(read.s, 2), sqlite3_column_int64(read.s, 3)});
+            }
+            read.done();
+            sqlite3_int64 running = 0;
+            for (const Line& line : lines) {
+                if (line.noPayee)
+                    break;
+                running = running + line.scheduled - line.paid;
+                update.integer(1, running);
+                update.integer(2, line.rowid);
+                update.done();
+            }
+            run(main, "COMMIT");
+        }
+    }
+    sqlite3_close(main);
+}
+
+BENCHMARK(BM_LoadMonth_Logic)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_LoadMonth_BareSQLite)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_CalcBalances_Logic)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_CalcBalances_BareSQLite)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// Keeps the real time per iteration of every run for the ratios.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> seconds;
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& r : runs) {
+            if (!r.error_occurred && r.run_type == Run::RT_Iteration && r.iterations > 0)
+                seconds[r.run_name.function_name] = r.real_accumulated_time / static_cast<double>(r.iterations);
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+void printRatio(const RatioReporter& reporter, const char* what, const std::string& ours, const std::string& bare)
+{
+    const auto a = reporter.seconds.find(ours);
+    const auto b = reporter.seconds.find(bare);
+    if (a == reporter.seconds.end() || b == reporter.seconds.end() || b->second <= 0) {
+        std::printf("%s: ratio not measured\n", what);
+        return;
+    }
+    const double ratio = a->second / b->second;
+    std::printf("%s: %.3f ms / %.3f ms = ratio %.2f (target <= 1.5) %s\n", what, a->second * 1e3, b->second * 1e3, ratio, ratio <= 1.5 ? "ok" : "OVER");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    data();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    printRatio(reporter, "load one month", "BM_LoadMonth_Logic", "BM_LoadMonth_BareSQLite");
+    printRatio(reporter, "Calc残高 over 12,000 later lines", "BM_CalcBalances_Logic", "BM_CalcBalances_BareSQLite");
+    benchmark::Shutdown();
+    return 0;
+}
