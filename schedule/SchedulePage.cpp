@@ -146,6 +146,8 @@ void SchedulePage::FormInit()
 
 void SchedulePage::Clear支払予定表()
 {
+    if (!filesOpen())
+        return;
     for (AmountField* field : {num繰越額_, num支払額月計_, num予定額月計_, num累計_})
         field->clearValue();
     dt年月_->setFromText(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
@@ -161,7 +163,7 @@ MonthHeader SchedulePage::monthHeader() const
 
 void SchedulePage::Read支払予定()
 {
-    if (dt年月_->number().isNull())
+    if (dt年月_->number().isNull() || !filesOpen())
         return;
     pbar_->setVisible(true);
     pbar_->setValue(10);
@@ -186,6 +188,12 @@ void SchedulePage::Read支払予定()
     pbar_->setVisible(false);
 }
 
+bool SchedulePage::filesOpen() const
+{
+    // After the window has closed the files, a late notification must not reach them.
+    return context_.session.isOpen();
+}
+
 void SchedulePage::stepMonth(int count)
 {
     if (dt年月_->number().isNull())
@@ -207,23 +215,31 @@ void SchedulePage::refreshSheet()
 
 void SchedulePage::Calc支払予定額()
 {
+    if (!filesOpen())
+        return;
     if (!store::skipOnFailure(QStringLiteral("Calc支払予定額"), [&] { num予定額月計_->setAmount(予定額月計(context_.session.workDb())); }))
         num予定額月計_->clearValue();
 }
 
 void SchedulePage::Calc支払額()
 {
+    if (!filesOpen())
+        return;
     if (!store::skipOnFailure(QStringLiteral("Calc支払額"), [&] { num支払額月計_->setAmount(支払額月計(context_.session.workDb())); }))
         num支払額月計_->clearValue();
 }
 
 void SchedulePage::Calc行残高()
 {
+    if (!filesOpen())
+        return;
     schedule::Calc行残高(*datInp_, gridInp_->currentRowIndex(), num繰越額_->amountOrZero());
 }
 
 void SchedulePage::ReCalc残高()
 {
+    if (!filesOpen())
+        return;
     store::skipOnFailure(QStringLiteral("ReCalc残高 commit"), [&] { datInp_->commit(); });
     store::skipOnFailure(QStringLiteral("ReCalc残高"), [&] { schedule::ReCalc残高(context_.session.workDb(), num繰越額_->amountOrZero()); });
     refreshSheet();
@@ -231,11 +247,15 @@ void SchedulePage::ReCalc残高()
 
 void SchedulePage::Calc残高(const QDate& start)
 {
+    if (!filesOpen())
+        return;
     store::skipOnFailure(QStringLiteral("Calc残高"), [&] { schedule::Calc残高(context_.session.mainDb(), start, num繰越額_->amountOrZero()); });
 }
 
 void SchedulePage::Calc残高for削除(const QDate& date, std::optional<qint64> lineNumber)
 {
+    if (!filesOpen())
+        return;
     store::skipOnFailure(QStringLiteral("Calc残高for削除"), [&] { schedule::Calc残高for削除(context_.session.mainDb(), date, lineNumber); });
 }
 

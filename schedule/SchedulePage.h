@@ -72,6 +72,7 @@ private:
     void stepMonth(int count);
     // Re-reads the sheet into the grid and keeps the grid's current cell.
     void refreshSheet();
+    bool filesOpen() const;
 
     PageContext& context_;
     store::WorkTableModel* datInp_;

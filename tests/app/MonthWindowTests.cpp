@@ -120,4 +120,10 @@ TEST(MonthWindow, StepButtonsAndATypedYearMonthLoadTheSheetTheFiguresAndTheGrid)
     w.click("cmdMonBef");
     EXPECT_EQ(w.month()->date(), QDate(2005, 12, 15));
     EXPECT_TRUE(presenter.shown().empty());
+
+    // Once the window has closed its files, late clicks find nothing to load.
+    w.window.close();
+    for (const char* button : {"cmdMonNext", "cmd読込", "cmd履歴クリア"})
+        w.window.findChild<QPushButton*>(QString::fromUtf8(button))->click();
+    EXPECT_FALSE(w.window.session().isOpen());
 }
