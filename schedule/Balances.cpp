@@ -277,7 +277,7 @@ BalanceRun Calc行残高(store::WorkTableModel& sheet, int currentRow, Amount ca
                 break;
         }
         tx.commit();
-    } catch (const store::DbError& e) {
+    } catch (const std::exception& e) {
         store::logSkipped(QStringLiteral("Calc行残高"), e);
         run.rewritten = 0;
         store::skipOnFailure(QStringLiteral("Calc行残高 re-read"), [&] { sheet.refresh(); });

@@ -110,7 +110,7 @@ int loadMonthSheet(store::Session& session, const QDate& first, const QDate& las
         if (first.isValid() && last.isValid())
             copyMonth(session.mainDb(), work, first, last, copied);
         tx.commit();
-    } catch (const store::DbError& e) {
+    } catch (const std::exception& e) {
         store::logSkipped(QStringLiteral("load the month"), e);
         copied = 0;
         store::skipOnFailure(QStringLiteral("ClearInpWork after a failed load"), [&] { ClearInpWork(work); });

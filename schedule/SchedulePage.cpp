@@ -153,7 +153,7 @@ void SchedulePage::Clear支払予定表()
     dt年月_->setFromText(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
     store::skipOnFailure(QStringLiteral("ClearInpWork"), [&] { ClearInpWork(context_.session.workDb()); });
     payees::AddComb支払先名(context_.session, dat支払先名_);
-    store::skipOnFailure(QStringLiteral("refresh datInp"), [&] { datInp_->refresh(); });
+    refreshSheet();
 }
 
 MonthHeader SchedulePage::monthHeader() const
