@@ -53,18 +53,6 @@ void logOutOfRange(const QString& what)
     store::logSkipped(what, std::runtime_error("balance does not fit in 64 bits; line left as it was"));
 }
 
-// One write of a balance run inside its transaction. A refused statement undoes only
-// itself and the run goes on; when the engine ended the whole transaction, the run stops.
-template <class F>
-bool writeStep(SQLite::Database& db, const QString& what, F&& body)
-{
-    if (store::skipOnFailure(what, std::forward<F>(body)))
-        return true;
-    if (!inTransaction(db))
-        throw store::DbError(what, QStringLiteral("the transaction ended"), 0);
-    return false;
-}
-
 Amount sheetSum(SQLite::Database& work, const QString& sql)
 {
     return orZero(store::scalar(work, sql));

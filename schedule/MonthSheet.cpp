@@ -10,17 +10,6 @@ namespace schedule {
 
 namespace {
 
-// One skippable write inside an open transaction; a refused statement undoes only itself.
-template <class F>
-bool writeStep(SQLite::Database& db, const QString& what, F&& body)
-{
-    if (store::skipOnFailure(what, std::forward<F>(body)))
-        return true;
-    if (!inTransaction(db))
-        throw store::DbError(what, QStringLiteral("the transaction ended"), 0);
-    return false;
-}
-
 QString dayText(const QVariant& storedDate)
 {
     const QString text = storedDate.toString();

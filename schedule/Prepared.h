@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Amount.h"
+#include "Skip.h"
 #include "Sql.h"
 
 #include <memory>
@@ -50,5 +51,18 @@ private:
 // undoes only itself; a few engine errors end the whole transaction, after which the
 // remaining steps of an operation must not run outside it.
 bool inTransaction(SQLite::Database& db);
+
+// One skippable write of a loop inside an open transaction: a refused statement undoes
+// only itself, is logged and skipped, and the loop goes on; when the engine has ended the
+// whole transaction, the loop stops with store::DbError.
+template <class F>
+bool writeStep(SQLite::Database& db, const QString& what, F&& body)
+{
+    if (store::skipOnFailure(what, std::forward<F>(body)))
+        return true;
+    if (!inTransaction(db))
+        throw store::DbError(what, QStringLiteral("the transaction ended"), 0);
+    return false;
+}
 
 } // namespace schedule
