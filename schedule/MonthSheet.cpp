@@ -63,11 +63,9 @@ void copyMonth(SQLite::Database& main, SQLite::Database& work, const QDate& firs
     }
 }
 
-} // namespace
-
-void ClearInpWork(SQLite::Database& work)
+// The steps of ClearInpWork, inside a transaction the caller holds.
+void resetSheet(SQLite::Database& work)
 {
-    store::Transaction tx(work);
     writeStep(work, QStringLiteral("ClearInpWork delete"), [&] { store::exec(work, QStringLiteral("DELETE FROM InpWork")); });
     bool empty = false;
     store::skipOnFailure(QStringLiteral("ClearInpWork read"), [&] {
@@ -82,6 +80,14 @@ void ClearInpWork(SQLite::Database& work)
                 add.run();
             });
     }
+}
+
+} // namespace
+
+void ClearInpWork(SQLite::Database& work)
+{
+    store::Transaction tx(work);
+    resetSheet(work);
     tx.commit();
 }
 
@@ -91,7 +97,7 @@ int loadMonthSheet(store::Session& session, const QDate& first, const QDate& las
     int copied = 0;
     try {
         store::Transaction tx(work);
-        store::skipOnFailure(QStringLiteral("ClearInpWork"), [&] { ClearInpWork(work); });
+        store::skipOnFailure(QStringLiteral("ClearInpWork"), [&] { resetSheet(work); });
         if (afterReset)
             afterReset();
         if (!inTransaction(work))
