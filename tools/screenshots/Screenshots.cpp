@@ -1,0 +1,108 @@
+// Starts the program on a data directory of made-up but real-looking lines, walks its
+// pages, the hint window and the report preview, and saves a picture of each into the
+// directory given as the only argument. Runs on the offscreen platform.
+#include "DataFiles.h"
+#include "FrmQuorel1.h"
+#include "MessagePresenter.h"
+#include "Sql.h"
+#include "Startup.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <SQLiteCpp/Database.h>
+
+namespace {
+
+void fillDemoData(const QString& directory)
+{
+    store::createMissingDataFiles(directory);
+    SQLite::Database main(QDir(directory).filePath("Quorel1.mdb").toStdString(), SQLite::OPEN_READWRITE);
+    const QStringList payees = {"東京電力", "NTT東日本", "家賃（山田不動産）", "東京ガス", "水道局", "O'Brien 商会", "丸善文具", "損害保険料", "リース料（複合機）"};
+    const QDate today = QDate::currentDate();
+    qint64 balance = 1'250'000LL * 10000;
+    main.exec("BEGIN");
+    for (int back = 3; back >= 0; --back) {
+        const QDate month = today.addMonths(-back);
+        int line = 1;
+        for (int day : {1, 5, 10, 10, 15, 20, 25, 27, 28}) {
+            const QString payee = payees.at((line * 7 + back) % payees.size());
+            const qint64 planned = (line % 3 == 0 ? 0 : (30 + (line * 37 + back * 11) % 180) * 1000LL) * 10000;
+            const qint64 paid = (line % 2 == 0 ? (20 + (line * 13) % 90) * 1000LL : 0) * 10000;
+            balance += planned - paid;
+            store::exec(main, "INSERT INTO 支払予定表 VALUES (?, ?, ?, ?, ?, ?)",
+                {QDate(month.year(), month.month(), day).toString("yyyy-MM-dd"), line, payee, planned, paid, balance});
+            ++line;
+        }
+    }
+    for (const QString& payee : payees)
+        store::exec(main, "INSERT INTO 支払先マスタ VALUES (?)", {payee});
+    store::exec(main, "INSERT INTO 自社情報 VALUES ('西暦', 1, ?)", {qlonglong(0x2060C0)});
+    main.exec("COMMIT");
+    SQLite::Database work(QDir(directory).filePath("Quorel1Work.mdb").toStdString(), SQLite::OPEN_READWRITE);
+    store::exec(work, "INSERT INTO ClHint VALUES ('FrmQuorel1', 'cmdHint', '', ?)",
+        {QStringLiteral("月を選んで、日付・支払先名・予定額・支払額を入力します。\n入力が終わったら「登録」を押してください。\n繰越額は前月までの残高です。")});
+}
+
+void save(QWidget* widget, const QString& directory, const char* name)
+{
+    QCoreApplication::processEvents();
+    widget->grab().save(QDir(directory).filePath(QString::fromUtf8(name)));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (app.arguments().size() != 2)
+        return 2;
+    const QString out = app.arguments().at(1);
+    QDir().mkpath(out);
+    QTemporaryDir temp;
+    const QString data = QDir(temp.path()).filePath("data/");
+    fillDemoData(data);
+
+    messages::ScriptedMessagePresenter presenter;
+    StartupOutcome started = startQuorel1(data, presenter);
+    if (!started.window)
+        return 1;
+    FrmQuorel1& window = *started.window;
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 1;
+    auto* tabs = window.findChild<QTabWidget*>("SSTab1");
+
+    save(&window, out, "schedule.png");
+    tabs->setCurrentIndex(1);
+    window.findChild<QPushButton*>("cmd支払先読込")->click();
+    save(&window, out, "payees.png");
+    tabs->setCurrentIndex(2);
+    save(&window, out, "settings.png");
+    tabs->setCurrentIndex(0);
+
+    window.findChild<QPushButton*>("cmdHint")->click();
+    if (QWidget* hint = window.hintController().window()) {
+        (void)QTest::qWaitForWindowExposed(hint);
+        save(hint, out, "hint.png");
+        hint->close();
+    }
+    window.findChild<QPushButton*>("Cmd印刷")->click();
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->isVisible() && top->objectName() != "FrmQuorel1" && top->windowTitle().contains("印刷")) {
+            top->resize(900, 1000);
+            (void)QTest::qWaitForWindowExposed(top);
+            QTest::qWait(200);
+            save(top, out, "report.png");
+        }
+    }
+    window.close();
+    return 0;
+}
