@@ -1,0 +1,120 @@
+#include "HintStore.h"
+#include "PayeeList.h"
+#include "PayeeMaster.h"
+#include "PrintCommand.h"
+#include "ReportLayout.h"
+#include "ReportRenderer.h"
+#include "Session.h"
+#include "Sql.h"
+#include "Startup.h"
+#include "TempDataDir.h"
+#include "WorkTableModel.h"
+
+#include <QBuffer>
+#include <QPdfWriter>
+
+#include <gtest/gtest.h>
+
+using namespace store;
+
+namespace {
+
+QStringList hostileTexts()
+{
+    return {
+        "'; DROP TABLE 支払予定表; --",
+        "O'Brien",
+        "\"double\" 'single' “curly” ‘curly’ 「かぎ」『二重』 `back`",
+        QString::fromUtf8("e\xcc\x81 \xe3\x81\x8b\xe3\x82\x99 A\xcc\x8a"), // combining marks
+        QString::fromUtf8("\xf0\x9f\x92\xb4\xf0\x9f\x8f\xa6 \xf0\x9f\x91\xa8\xe2\x80\x8d\xf0\x9f\x91\xa9\xe2\x80\x8d\xf0\x9f\x91\xa7"), // emoji, ZWJ sequence
+        QString::fromUtf8("\xd7\xa9\xd7\x9c\xd7\x95\xd7\x9d \xd8\xb9\xd8\xb1\xd8\xa8\xd9\x8a \xe2\x80\x8f"), // right-to-left
+        QString::fromUtf8("a\0b", 3), // embedded NUL
+        QString(100000, QChar(u'長')),
+        "  前後に空白  ",
+        "%s %n \\ \\0 ? ?1 :name @x $1",
+    };
+}
+
+} // namespace
+
+TEST(HostileText, PayeeNamesAreStoredReadBackShownAndPrintedExactly)
+{
+    TempDataDir dir;
+    auto session = Session::open(dir.path());
+    const QStringList names = hostileTexts();
+    int tried = 0;
+    for (const QString& name : names) {
+        EXPECT_TRUE(payees::Add支払先(*session, name)) << tried;
+        EXPECT_FALSE(payees::Add支払先(*session, name)) << "registered twice: " << tried;
+        ++tried;
+    }
+    std::printf("[ hostile text ] %d payee names, the longest %lld characters\n", tried, static_cast<long long>(names.at(7).size()));
+    EXPECT_EQ(scalar(session->mainDb(), "SELECT count(*) FROM 支払先マスタ").toLongLong(), names.size());
+    // Every table is still there.
+    EXPECT_EQ(scalar(session->mainDb(), "SELECT count(*) FROM sqlite_master WHERE type = 'table'").toLongLong(), 3);
+
+    // The payee page's round trip: load, register, and the master holds the same texts.
+    payees::PayeeMaster master(*session);
+    master.Read支払先();
+    master.Entry支払先マスタ();
+    QStringList stored;
+    for (const Row& row : queryRows(session->mainDb(), "SELECT 支払先名 FROM 支払先マスタ"))
+        stored << row.at(0).toString();
+    QStringList expected = names;
+    stored.sort();
+    expected.sort();
+    EXPECT_EQ(stored, expected);
+
+    // The drop-down list and a grid show them as they are.
+    payees::AddComb支払先名(*session);
+    WorkTableModel list;
+    list.bind(&session->workDb(), "w支払先名");
+    list.refresh();
+    QStringList shown;
+    for (int r = 0; r < list.rowCount(); ++r)
+        shown << list.data(list.index(r, 0)).toString();
+    shown.sort();
+    EXPECT_EQ(shown, expected);
+
+    // Printed: the sheet's lines carry the names into the report and a PDF is made.
+    for (int i = 0; i < names.size(); ++i)
+        exec(session->workDb(), "INSERT INTO InpWork (行番号, 元行番号, 表示日付, 支払先名, 予定額) VALUES (?, ?, '01', ?, ?)", {i + 1, i + 1, names.at(i), qlonglong(10000) * (i + 1)});
+    const auto rows = report::collectPrintRows(session->workDb());
+    ASSERT_EQ(rows.size(), static_cast<size_t>(names.size()));
+    for (int i = 0; i < names.size(); ++i)
+        EXPECT_EQ(rows[static_cast<size_t>(i)].支払先名, names.at(i));
+    const report::ReportDocument document = report::layoutReport(report::ReportHeader{}, rows, 0);
+    QStringList printed;
+    for (const auto& page : document.pages)
+        for (const auto& item : page.texts)
+            if (item.name == "txt支払先名")
+                printed << item.text;
+    EXPECT_EQ(printed, names);
+    prepareApplication();
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&pdf);
+    EXPECT_TRUE(report::renderDocument(writer, document));
+    EXPECT_GT(pdf.size(), 1000);
+}
+
+TEST(HostileText, HintTextsAreKeptByteForByte)
+{
+    TempDataDir dir;
+    auto session = Session::open(dir.path());
+    hints::HintStore hints(session->workDb());
+    QStringList texts = hostileTexts();
+    texts << "一行目\r\n二行目\n\n三行目\r" << "";
+    for (const QString& text : texts) {
+        ASSERT_TRUE(hints.write("FrmQuorel1", "cmdHint", "題 'x'", text));
+        const auto read = hints.read("FrmQuorel1", "cmdHint");
+        ASSERT_TRUE(read.has_value());
+        EXPECT_EQ(read->toUtf8(), text.toUtf8());
+    }
+    EXPECT_EQ(scalar(session->workDb(), "SELECT count(*) FROM ClHint").toLongLong(), 1);
+    // Keys are matched exactly, hostile ones too.
+    const QString key = "'; DELETE FROM ClHint; --";
+    ASSERT_TRUE(hints.write(key, key, key, "k"));
+    EXPECT_EQ(hints.read(key, key).value_or(QString()), "k");
+    EXPECT_EQ(scalar(session->workDb(), "SELECT count(*) FROM ClHint").toLongLong(), 2);
+}
