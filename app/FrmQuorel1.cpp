@@ -12,7 +12,10 @@
 
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
+#include <QTableView>
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -54,6 +57,21 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
 
     setWindowTitle(titleText());
     runStartupReads();
+    fitGridsOnScreen();
+}
+
+void FrmQuorel1::fitGridsOnScreen()
+{
+    // The grids' columns keep their set widths: the grids never start narrower than their
+    // visible columns, and the window grows to show them without a horizontal scroll bar.
+    for (auto* grid : findChildren<QTableView*>()) {
+        if (!grid->model())
+            continue;
+        const int width = grid->horizontalHeader()->length() + grid->verticalHeader()->sizeHint().width()
+            + grid->verticalScrollBar()->sizeHint().width() + 2 * grid->frameWidth() + 2;
+        grid->setMinimumWidth(width);
+    }
+    resize(std::max(width(), minimumSizeHint().width()), std::max(height(), minimumSizeHint().height()));
 }
 
 FrmQuorel1::~FrmQuorel1()

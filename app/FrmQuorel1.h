@@ -46,6 +46,7 @@ protected:
 private:
     void runStartupReads();
     void closeFiles();
+    void fitGridsOnScreen();
     void openHint(const QString& controlName);
     void cmd一括削除7_Click();
     void Cmd印刷_Click();
