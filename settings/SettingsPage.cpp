@@ -55,6 +55,7 @@ SettingsPage::SettingsPage(PageContext& context, QWidget* parent)
     pic罫線色_->setAutoFillBackground(true);
     pic罫線色_->setFixedSize(twipsToPixels(900), twipsToPixels(330));
     pic罫線色_->installEventFilter(this);
+    pic罫線色_->setFocusPolicy(Qt::StrongFocus);
     num白紙罫線色_->setObjectName(QStringLiteral("num白紙罫線色"));
     num白紙罫線色_->setVisible(false);
     chk支払先自動登録_->setObjectName(QStringLiteral("Chk支払先自動登録"));
@@ -108,6 +109,7 @@ SettingsPage::SettingsPage(PageContext& context, QWidget* parent)
     image2_->setPixmap(bannerPixmap());
     image2_->setCursor(Qt::PointingHandCursor);
     image2_->installEventFilter(this);
+    image2_->setFocusPolicy(Qt::StrongFocus);
 
     auto* lblInfo = new QLabel(this);
     lblInfo->setObjectName(QStringLiteral("lblInfo"));
@@ -221,6 +223,18 @@ bool SettingsPage::eventFilter(QObject* watched, QEvent* event)
     if (watched == pic罫線色_ && event->type() == QEvent::MouseButtonDblClick) {
         Pic罫線色_DblClick();
         return true;
+    }
+    // From the keyboard, Space or Enter on the focused swatch or banner does what a
+    // double-click or click does.
+    if ((watched == pic罫線色_ || watched == image2_) && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (watched == pic罫線色_)
+                Pic罫線色_DblClick();
+            else
+                emit bannerClicked();
+            return true;
+        }
     }
     // The era is chosen with the mouse only: keys on the list are dropped, and so are keys
     // in its open pop-up, except Escape, which closes it without choosing.
