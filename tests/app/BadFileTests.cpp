@@ -1,9 +1,13 @@
+#include "FaultVfs.h"
 #include "FrmQuorel1.h"
+#include "Session.h"
+#include "Transaction.h"
 #include "Sql.h"
 #include "Startup.h"
 #include "TempDataDir.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <SQLiteCpp/Database.h>
@@ -145,4 +149,48 @@ TEST(BadFiles, ManyRandomByteStringsAsTheMainFileNeverCrashOrChange)
         ++tried;
     }
     std::printf("[ fuzz ] %d random main files refused unchanged\n", tried);
+}
+
+TEST(BadFiles, AJournalLeftByACrashIsRolledBackAtStartUpSoTheFileHoldsItsLastCommittedState)
+{
+    TempDataDir dir;
+    {
+        auto session = store::Session::open(dir.path());
+        store::exec(session->mainDb(), "INSERT INTO 支払先マスタ VALUES ('committed')");
+    }
+    FaultVfs vfs;
+    long total = 0;
+    const QByteArray before = TempDataDir::readAll(dir.mainPath());
+    auto interruptedWrite = [&](const std::function<void()>& arm) {
+        auto session = store::Session::open(dir.path());
+        arm();
+        try {
+            store::Transaction tx(session->mainDb());
+            store::exec(session->mainDb(), "DELETE FROM 支払先マスタ");
+            for (int i = 0; i < 200; ++i)
+                store::exec(session->mainDb(), "INSERT INTO 支払先マスタ VALUES (?)", {QString(500, QChar(u'新'))});
+            tx.commit();
+        } catch (const store::DbError&) {
+        }
+    };
+    interruptedWrite([&] { vfs.clear(); });
+    total = vfs.steps();
+    // Cut while the file itself is being written: its journal is on disk, the file half new.
+    bool journalLeft = false;
+    for (long cut = total - 1; cut > 1 && !journalLeft; --cut) {
+        QFile::remove(dir.mainPath() + "-journal");
+        writeAll(dir.mainPath(), before);
+        interruptedWrite([&] { vfs.powerCutAt(cut); });
+        vfs.crash(false); // the program dies; what it wrote stays
+        journalLeft = QFileInfo::exists(dir.mainPath() + "-journal") && TempDataDir::readAll(dir.mainPath()) != before;
+    }
+    ASSERT_TRUE(journalLeft);
+    ScriptedMessagePresenter presenter;
+    StartupOutcome started = startQuorel1(dir.path(), presenter);
+    ASSERT_TRUE(started.window);
+    EXPECT_TRUE(presenter.shown().empty());
+    auto& main = started.window->session().mainDb();
+    EXPECT_EQ(store::scalar(main, "SELECT group_concat(支払先名) FROM 支払先マスタ").toString(), "committed");
+    EXPECT_EQ(store::scalar(main, "PRAGMA integrity_check").toString(), "ok");
+    EXPECT_FALSE(QFileInfo::exists(dir.mainPath() + "-journal"));
 }

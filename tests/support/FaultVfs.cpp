@@ -264,8 +264,12 @@ bool FaultVfs::tripped() const
     return state.tripped;
 }
 
-void FaultVfs::crash()
+void FaultVfs::crash(bool dropUnsynced)
 {
+    if (!dropUnsynced) {
+        clear();
+        return;
+    }
     for (const auto& [path, bytes] : state.durable) {
         const bool existed = state.existedDurably[path];
         if (!existed) {

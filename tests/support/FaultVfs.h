@@ -24,7 +24,8 @@ public:
 
     long steps() const;
     bool tripped() const;
-    // Reverts every file touched since the cut to its last synced content. Call after
-    // the connections that used the files are closed.
-    void crash();
+    // Ends a power cut. With dropUnsynced, every file reverts to its last synced content,
+    // as when the machine loses power; without it, what was written stays, as when only
+    // the program dies. Call after the connections that used the files are closed.
+    void crash(bool dropUnsynced = true);
 };

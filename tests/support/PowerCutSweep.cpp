@@ -41,26 +41,29 @@ SweepResult sweepPowerCuts(TempDataDir& dir,
     EXPECT_NE(oldState, newState) << "the operation changed nothing";
     SweepResult result;
     for (long cut = 1; cut <= total; ++cut) {
-        restore(dir.mainPath(), mainBefore);
-        restore(dir.workPath(), workBefore);
-        operation([&] { vfs.powerCutAt(cut); });
-        vfs.crash();
-        ++result.cuts;
-        auto session = store::Session::open(dir.path());
-        const bool intact = store::scalar(session->mainDb(), "PRAGMA integrity_check").toString() == "ok"
-            && store::scalar(session->workDb(), "PRAGMA integrity_check").toString() == "ok";
-        const QString now = state(*session);
-        if (!intact) {
-            ++result.broken;
-            ADD_FAILURE() << "cut " << cut << " of " << total << ": a file failed its integrity check";
-        } else if (now == oldState) {
-            ++result.old;
-        } else if (now == newState) {
-            ++result.fresh;
-        } else {
-            ++result.broken;
-            ADD_FAILURE() << "cut " << cut << " of " << total << " left a mix of old and new";
+        for (bool powerLoss : {true, false}) {
+            restore(dir.mainPath(), mainBefore);
+            restore(dir.workPath(), workBefore);
+            operation([&] { vfs.powerCutAt(cut); });
+            vfs.crash(powerLoss);
+            auto session = store::Session::open(dir.path());
+            const bool intact = store::scalar(session->mainDb(), "PRAGMA integrity_check").toString() == "ok"
+                && store::scalar(session->workDb(), "PRAGMA integrity_check").toString() == "ok";
+            const QString now = state(*session);
+            const char* how = powerLoss ? " (power loss)" : " (killed)";
+            if (!intact) {
+                ++result.broken;
+                ADD_FAILURE() << "cut " << cut << " of " << total << how << ": a file failed its integrity check";
+            } else if (now == oldState) {
+                ++result.old;
+            } else if (now == newState) {
+                ++result.fresh;
+            } else {
+                ++result.broken;
+                ADD_FAILURE() << "cut " << cut << " of " << total << how << " left a mix of old and new";
+            }
         }
+        ++result.cuts;
     }
     restore(dir.mainPath(), mainBefore);
     restore(dir.workPath(), workBefore);
