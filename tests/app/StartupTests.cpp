@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -129,6 +130,15 @@ TEST(Startup, OpensTheMainWindowWithItsPagesControlsAndGridColumns)
     EXPECT_EQ(era->itemText(1), "和暦");
     EXPECT_EQ(era->currentText(), "西暦");
     EXPECT_EQ(window.findChild<QWidget*>("Dt年月")->width(), 104);
+}
+
+TEST(Startup, QtStandardButtonsSpeakJapanese)
+{
+    prepareApplication();
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text(), "はい(&Y)");
+    EXPECT_EQ(box.button(QMessageBox::No)->text(), "いいえ(&N)");
 }
 
 TEST(Startup, CloseButtonClosesBothFilesAndLosesUnsavedEditsWithoutAQuestion)
