@@ -5,6 +5,7 @@
 #include "PrintCommand.h"
 #include "SchedulePage.h"
 #include "SettingsPage.h"
+#include "SheetLines.h"
 #include "Skip.h"
 #include "Twips.h"
 #include "Version.h"
@@ -139,7 +140,16 @@ void FrmQuorel1::openHint(const QString& controlName)
 
 void FrmQuorel1::cmd一括削除7_Click()
 {
-    // Deleting everything lands with the line commands.
+    if (!session_ || !session_->isOpen())
+        return;
+    if (!msg_.ShowMsg(QStringLiteral("削除"), QStringLiteral("確認"), QString()))
+        return;
+    try {
+        schedule::AllDelete(session_->mainDb());
+    } catch (const std::exception& e) {
+        store::logSkipped(QStringLiteral("AllDelete"), e);
+        msg_.ShowMsg(QStringLiteral("削除"), QStringLiteral("失敗"), QStringLiteral("すべてのデータ"));
+    }
 }
 
 void FrmQuorel1::Cmd印刷_Click()

@@ -146,7 +146,7 @@ BalanceRun Calc残高(SQLite::Database& main, const QDate& start, Amount carry)
         return run;
     store::Transaction tx(main);
     const auto lines = readRun(main,
-        QStringLiteral("SELECT rowid, 支払先名, 予定額, 支払額 FROM 支払予定表 WHERE 日付 >= ? ORDER BY 日付, 行番号"),
+        QStringLiteral("SELECT rowid, 支払先名, 予定額, 支払額 FROM 支払予定表 WHERE 日付 >= ? ORDER BY 日付, 行番号, rowid"),
         {toStoredText(start)}, Extra::None);
     if (!lines.empty()) {
         Prepared update(main, QStringLiteral("UPDATE 支払予定表 SET 残高 = ? WHERE rowid = ?"));
@@ -178,7 +178,7 @@ BalanceRun Calc残高for削除(SQLite::Database& main, const QDate& date, std::o
     store::Transaction tx(main);
     const auto lines = readRun(main,
         QStringLiteral("SELECT rowid, 支払先名, 予定額, 支払額, 残高 FROM 支払予定表 "
-                       "WHERE 日付 >= ? AND (日付 > ? OR 行番号 >= ?) ORDER BY 日付, 行番号"),
+                       "WHERE 日付 >= ? AND (日付 > ? OR 行番号 >= ?) ORDER BY 日付, 行番号, rowid"),
         {day, day, *lineNumber}, Extra::Balance);
     if (!lines.empty()) {
         Prepared update(main, QStringLiteral("UPDATE 支払予定表 SET 残高 = ? WHERE rowid = ?"));
@@ -206,7 +206,7 @@ BalanceRun ReCalc残高(SQLite::Database& work, Amount carry)
 {
     BalanceRun run;
     store::Transaction tx(work);
-    const auto lines = readRun(work, QStringLiteral("SELECT rowid, 支払先名, 予定額, 支払額, 日付 FROM InpWork ORDER BY 行番号"), {}, Extra::Date);
+    const auto lines = readRun(work, QStringLiteral("SELECT rowid, 支払先名, 予定額, 支払額, 日付 FROM InpWork ORDER BY 行番号, rowid"), {}, Extra::Date);
     if (!lines.empty()) {
         Prepared update(work, QStringLiteral("UPDATE InpWork SET 残高 = ? WHERE rowid = ?"));
         Amount running = carry;

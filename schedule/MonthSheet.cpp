@@ -26,13 +26,13 @@ void copyMonth(SQLite::Database& main, SQLite::Database& work, const QDate& firs
     store::skipOnFailure(QStringLiteral("read the month"), [&] {
         month = store::queryRows(main,
             QStringLiteral("SELECT 日付, 行番号, 支払先名, 予定額, 支払額, 残高 FROM 支払予定表 "
-                           "WHERE 日付 >= ? AND 日付 <= ? ORDER BY 日付, 行番号 LIMIT ?"),
+                           "WHERE 日付 >= ? AND 日付 <= ? ORDER BY 日付, 行番号, rowid LIMIT ?"),
             {toStoredText(first), toStoredText(last), kSheetLines});
     });
     if (month.empty())
         return;
     store::skipOnFailure(QStringLiteral("read the sheet"), [&] {
-        Prepared lines(work, QStringLiteral("SELECT rowid FROM InpWork ORDER BY 行番号"));
+        Prepared lines(work, QStringLiteral("SELECT rowid FROM InpWork ORDER BY 行番号, rowid"));
         while (lines.next())
             sheet.push_back(lines.integer(0));
         lines.reset();
@@ -116,13 +116,13 @@ int loadMonthSheet(store::Session& session, const QDate& first, const QDate& las
 store::Amount Get繰越額(SQLite::Database& main, const QDate& first)
 {
     const QVariant balance = store::scalar(main,
-        QStringLiteral("SELECT 残高 FROM 支払予定表 WHERE 日付 < ? ORDER BY 日付 DESC, 行番号 DESC LIMIT 1"), {toStoredText(first)});
+        QStringLiteral("SELECT 残高 FROM 支払予定表 WHERE 日付 < ? ORDER BY 日付 DESC, 行番号 DESC, rowid DESC LIMIT 1"), {toStoredText(first)});
     return store::Amount::fromVariant(balance).value_or(store::Amount());
 }
 
 std::optional<store::Amount> Get累計額(SQLite::Database& main)
 {
-    const auto rows = store::queryRows(main, QStringLiteral("SELECT 残高 FROM 支払予定表 ORDER BY 日付 DESC, 行番号 DESC LIMIT 1"));
+    const auto rows = store::queryRows(main, QStringLiteral("SELECT 残高 FROM 支払予定表 ORDER BY 日付 DESC, 行番号 DESC, rowid DESC LIMIT 1"));
     if (rows.empty())
         return store::Amount();
     return store::Amount::fromVariant(rows.front().front());

@@ -32,8 +32,7 @@ QWidget* PayeeDropDown::createEditor(QWidget* parent, const QStyleOptionViewItem
     combo->setCompleter(completer);
     combo->setCurrentIndex(-1);
     // The line edit holds the focus while the user types, so the grid watches it.
-    if (auto* grid = qobject_cast<GridView*>(this->parent()))
-        combo->lineEdit()->installEventFilter(grid);
+    prepareEditor(combo);
     return combo;
 }
 
@@ -48,6 +47,8 @@ void PayeeDropDown::setEditorData(QWidget* editor, const QModelIndex& index) con
     const int listed = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
     combo->setCurrentIndex(listed);
     combo->setEditText(text);
+    // As in a plain cell editor, the first key typed replaces the name.
+    combo->lineEdit()->selectAll();
 }
 
 void PayeeDropDown::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const

@@ -108,6 +108,10 @@ SchedulePage::SchedulePage(PageContext& context, QWidget* parent)
     connect(monNext, &QPushButton::clicked, this, [this] { stepMonth(1); });
     connect(dt年月_, &YearMonthEdit::monthEntered, this, &SchedulePage::Read支払予定);
     connect(hint, &QPushButton::clicked, this, [this] { emit hintRequested(QStringLiteral("cmdHint")); });
+    connect(findChild<QPushButton*>(QStringLiteral("cmd登録")), &QPushButton::clicked, this, &SchedulePage::cmd登録_Click);
+    connect(findChild<QPushButton*>(QStringLiteral("cmd行挿入")), &QPushButton::clicked, this, &SchedulePage::InsertLine);
+    connect(findChild<QPushButton*>(QStringLiteral("cmd行削除")), &QPushButton::clicked, this, &SchedulePage::cmd行削除_Click);
+    connectGrid();
 }
 
 void SchedulePage::resizeEvent(QResizeEvent* event)
@@ -183,9 +187,14 @@ void SchedulePage::Read支払予定()
     Calc支払額();
     if (first.isValid())
         store::skipOnFailure(QStringLiteral("Get繰越額"), [&] { num繰越額_->setAmount(Get繰越額(session.mainDb(), first)); });
-    store::skipOnFailure(QStringLiteral("Get累計額"), [&] { num累計_->setAmount(Get累計額(session.mainDb())); });
+    showCumulative();
     pbar_->setValue(100);
     pbar_->setVisible(false);
+}
+
+void SchedulePage::showCumulative()
+{
+    store::skipOnFailure(QStringLiteral("Get累計額"), [&] { num累計_->setAmount(Get累計額(context_.session.mainDb())); });
 }
 
 bool SchedulePage::filesOpen() const

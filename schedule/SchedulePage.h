@@ -59,6 +59,16 @@ public:
 
     MonthHeader monthHeader() const;
 
+    // cmd登録: asks, commits the grid's pending edit and saves the month.
+    void cmd登録_Click();
+    // Saves the sheet into storage with the progress bar and reports a refusal or failure.
+    void Entry支払予定表();
+    // cmd行挿入: a blank line above the grid's current line.
+    void InsertLine();
+    // cmd行削除: asks, then deletes the grid's current line.
+    void cmd行削除_Click();
+    void LineDelete();
+
 signals:
     void closeRequested();
     void printRequested();
@@ -68,6 +78,16 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The grid's notifications (focus, accepted cell, editing ended, moved cell, key).
+    void connectGrid();
+    void gridFocusGained();
+    void gridCellAccepted(int column);
+    void gridEditingEnded();
+    void gridCellMoved();
+    void gridKeyDown(int& key, Qt::KeyboardModifiers modifiers);
+    // The one reminder of the page; the focus goes back to the year-month field.
+    void remindYearMonth();
+    void showCumulative();
     // cmdMonBef / cmdMonNext: one month back or forward, then load.
     void stepMonth(int count);
     // Re-reads the sheet into the grid and keeps the grid's current cell.

@@ -27,7 +27,10 @@ void GridView::setWorkModel(store::WorkTableModel* model)
 {
     model_ = model;
     setModel(model);
-    connect(model, &store::WorkTableModel::cellAccepted, this, [this](int, int column) { emit cellAccepted(column); });
+    connect(model, &store::WorkTableModel::cellAccepted, this, [this](int row, int column) {
+        acceptedRow_ = row;
+        emit cellAccepted(column);
+    });
 }
 
 void GridView::setupColumn(int index, const ColumnSetup& setup)
@@ -148,16 +151,35 @@ void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
     QTableView::closeEditor(editor, hint);
 }
 
+bool GridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    const bool opened = QTableView::edit(index, trigger, event);
+    if (opened && state() == QAbstractItemView::EditingState) {
+        editedIndex_ = index;
+        // Installed again, the grid's filter runs before the delegate's, so that a key the
+        // key-down handler cancels never reaches the delegate.
+        if (QWidget* editor = indexWidget(index))
+            editor->installEventFilter(this);
+    }
+    return opened;
+}
+
 void GridView::inputMethodEvent(QInputMethodEvent* event)
 {
     // Japanese typed while no cell is being edited starts editing the current cell
-    // with the committed text, like any other first key.
+    // with the committed text, like any other first key; the text replaces the cell's.
     const QModelIndex index = currentIndex();
     if (state() != QAbstractItemView::EditingState && index.isValid() && (model()->flags(index) & Qt::ItemIsEditable)) {
         if (edit(index, QAbstractItemView::AnyKeyPressed, event)) {
-            if (QWidget* editor = QApplication::focusWidget(); editor && editor != this) {
-                if (auto* line = qobject_cast<QLineEdit*>(editor))
-                    line->clear();
+            QWidget* editor = indexWidget(index);
+            QLineEdit* line = qobject_cast<QLineEdit*>(editor);
+            if (!line && editor)
+                line = editor->findChild<QLineEdit*>();
+            if (line) {
+                line->clear();
+                line->setFocus(Qt::OtherFocusReason);
+                QCoreApplication::sendEvent(line, event);
+            } else if (editor) {
                 QCoreApplication::sendEvent(editor, event);
             }
             return;
@@ -169,9 +191,20 @@ void GridView::inputMethodEvent(QInputMethodEvent* event)
 QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-    if (editor) {
-        if (auto* grid = qobject_cast<GridView*>(this->parent()))
-            editor->installEventFilter(grid);
-    }
+    prepareEditor(editor);
     return editor;
+}
+
+void GridDelegate::prepareEditor(QWidget* editor) const
+{
+    auto* grid = qobject_cast<GridView*>(this->parent());
+    if (!editor || !grid)
+        return;
+    editor->installEventFilter(grid);
+    editor->setInputMethodHints(grid->inputMethodHints());
+    if (auto* line = editor->findChild<QLineEdit*>()) {
+        // The line edit of a drop-down holds the focus while the user types.
+        line->installEventFilter(grid);
+        line->setInputMethodHints(grid->inputMethodHints());
+    }
 }

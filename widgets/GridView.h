@@ -14,8 +14,11 @@ class WorkTableModel;
 // The data-bound grid: a table view over a WorkTableModel with the column set-up and
 // the five notifications that the pages hook into:
 //   focusGained()                 the grid received the input focus;
-//   cellAccepted(column)          a typed value is in the line's buffer, not yet written;
-//   editingEnded()                the cell editor closed, the edited cell still current;
+//   cellAccepted(column)          a typed value is in the line's buffer, not yet written
+//                                 (acceptedRow() tells its line, which is the current
+//                                 line unless a click elsewhere ended the edit);
+//   editingEnded()                the cell editor closed (editedIndex() is its cell, also
+//                                 when a click elsewhere has already moved the current cell);
 //   currentCellMoved(row, column) the current cell moved (previous position given);
 //   keyDownHandler(key, mods)     a key reached the grid or its editor; set key to 0
 //                                 to cancel it.
@@ -38,7 +41,12 @@ public:
     store::WorkTableModel* workModel() const { return model_; }
     void setupColumn(int index, const ColumnSetup& setup);
 
+    using QTableView::edit;
     bool isEditing() const { return state() == QAbstractItemView::EditingState; }
+    // The cell whose editor was opened last (kept until the next editor opens).
+    QModelIndex editedIndex() const { return editedIndex_; }
+    // The line of the value that cellAccepted last announced.
+    int acceptedRow() const { return acceptedRow_; }
     int currentRowIndex() const;
     int currentColumn() const;
     void setCurrentColumn(int column);
@@ -68,17 +76,26 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
 
 private:
     bool handleKey(QKeyEvent* event);
     store::WorkTableModel* model_ = nullptr;
+    QPersistentModelIndex editedIndex_;
+    int acceptedRow_ = -1;
 };
 
 // The grid's cell editors report their keys to the grid, so that its key-down handler
 // sees keys typed while a cell is being edited.
+// Editors also take the grid's input-method hints, so that the input method switch of
+// the current column holds while a cell is edited.
 class GridDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+protected:
+    // Hooks a new editor (and the line edit inside a drop-down) up to the grid.
+    void prepareEditor(QWidget* editor) const;
 };

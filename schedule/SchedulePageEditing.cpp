@@ -1,0 +1,206 @@
+// The schedule page's editing side: the grid's notifications, saving the month and the
+// line commands.
+
+#include "SchedulePage.h"
+
+#include "AmountField.h"
+#include "Balances.h"
+#include "Calendar.h"
+#include "GridEditing.h"
+#include "GridView.h"
+#include "ImeSwitch.h"
+#include "MonthSave.h"
+#include "Msg.h"
+#include "PayeeList.h"
+#include "Session.h"
+#include "SheetLines.h"
+#include "Skip.h"
+#include "WorkTableModel.h"
+#include "YearMonthEdit.h"
+
+#include <QProgressBar>
+
+namespace schedule {
+
+void SchedulePage::connectGrid()
+{
+    connect(gridInp_, &GridView::focusGained, this, &SchedulePage::gridFocusGained);
+    connect(gridInp_, &GridView::cellAccepted, this, &SchedulePage::gridCellAccepted);
+    connect(gridInp_, &GridView::editingEnded, this, &SchedulePage::gridEditingEnded);
+    connect(gridInp_, &GridView::currentCellMoved, this, &SchedulePage::gridCellMoved);
+    gridInp_->keyDownHandler = [this](int& key, Qt::KeyboardModifiers modifiers) { gridKeyDown(key, modifiers); };
+}
+
+void SchedulePage::remindYearMonth()
+{
+    context_.msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("メッセージ"), QStringLiteral("年月を指定してください。"));
+    dt年月_->setFocus(Qt::OtherFocusReason);
+}
+
+void SchedulePage::gridFocusGained()
+{
+    if (dt年月_->number().isNull())
+        remindYearMonth();
+}
+
+void SchedulePage::gridCellAccepted(int column)
+{
+    if (!filesOpen())
+        return;
+    const int row = gridInp_->acceptedRow();
+    if (row < 0 || row >= datInp_->storedRowCount())
+        return;
+    const QVariant value = datInp_->value(row, column);
+
+    // An emptied amount becomes the number 0.
+    if (column == kCol予定額 || column == kCol支払額 || column == kCol残高) {
+        if (value.typeId() == QMetaType::QString && value.toString().isEmpty())
+            store::skipOnFailure(QStringLiteral("empty amount"), [&] { datInp_->setValue(row, column, QVariant(qlonglong(0))); });
+    }
+
+    // A day makes the line's date in the shown month; a day that gives no date empties
+    // the day cell and the date, so that the date never holds an impossible day.
+    if (column == kCol表示日付 && !value.isNull() && !value.toString().isEmpty()) {
+        const std::optional<QDate> date = composeDay(dt年月_->date(), value);
+        store::skipOnFailure(QStringLiteral("day entry"), [&] {
+            if (date) {
+                datInp_->setValue(row, kCol日付, QVariant(toStoredText(*date)));
+            } else {
+                datInp_->setValue(row, kCol表示日付, QVariant());
+                datInp_->setValue(row, kCol日付, QVariant());
+            }
+        });
+    }
+
+    if (column == kCol予定額 || column == kCol支払額) {
+        store::skipOnFailure(QStringLiteral("commit the line"), [&] { datInp_->commit(); });
+        if (column == kCol予定額)
+            Calc支払予定額();
+        else
+            Calc支払額();
+        schedule::Calc行残高(*datInp_, row, num繰越額_->amountOrZero());
+    }
+}
+
+void SchedulePage::gridEditingEnded()
+{
+    if (!filesOpen() || !context_.session.settings.g支払先自動登録)
+        return;
+    const QModelIndex edited = gridInp_->editedIndex();
+    if (!edited.isValid() || edited.column() != kCol支払先名)
+        return;
+    const QString name = datInp_->value(edited.row(), kCol支払先名).toString();
+    // An empty cell names no payee: nothing is registered for it.
+    if (!name.isEmpty())
+        payees::Add支払先(context_.session, name);
+}
+
+void SchedulePage::gridCellMoved()
+{
+    SetImeOpen(gridInp_, gridInp_->currentColumn() == kCol支払先名);
+}
+
+void SchedulePage::gridKeyDown(int& key, Qt::KeyboardModifiers)
+{
+    if ((key != Qt::Key_Return && key != Qt::Key_Enter) || gridInp_->currentColumn() != kCol残高)
+        return;
+    const int row = gridInp_->currentRowIndex();
+    if (row < 0)
+        return;
+    key = 0;
+    const int next = row + 1 < datInp_->rowCount() ? row + 1 : row;
+    gridInp_->setCurrentCell(next, kCol表示日付);
+}
+
+void SchedulePage::cmd登録_Click()
+{
+    if (!filesOpen())
+        return;
+    if (!context_.msg.ShowMsg(QStringLiteral("登録"), QStringLiteral("確認"), QStringLiteral("支払予定表")))
+        return;
+    store::skipOnFailure(QStringLiteral("commit GridInp"), [&] { gridInp_->commit(); });
+    Entry支払予定表();
+}
+
+void SchedulePage::Entry支払予定表()
+{
+    if (!filesOpen())
+        return;
+    // The month decides where the stored balances are recomputed from.
+    if (!dt年月_->date().isValid()) {
+        remindYearMonth();
+        return;
+    }
+    pbar_->setVisible(true);
+    const SaveResult result = schedule::Entry支払予定表(context_.session.mainDb(), context_.session.workDb(), dt年月_->date(),
+        num繰越額_->amountOrZero(), [this](int value) { pbar_->setValue(value); });
+    pbar_->setValue(100);
+    pbar_->setVisible(false);
+    switch (result.kind) {
+    case SaveResult::Kind::Duplicate:
+        context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("重複"), result.doubled);
+        break;
+    case SaveResult::Kind::Failed:
+        context_.msg.ShowMsg(QStringLiteral("登録"), QStringLiteral("失敗"), QStringLiteral("支払予定表"));
+        break;
+    case SaveResult::Kind::Saved:
+        refreshSheet();
+        showCumulative();
+        break;
+    }
+}
+
+void SchedulePage::InsertLine()
+{
+    if (!filesOpen())
+        return;
+    const int row = gridInp_->currentRowIndex();
+    if (row < 0)
+        return;
+    store::skipOnFailure(QStringLiteral("commit GridInp"), [&] { gridInp_->commit(); });
+    const QVariant number = datInp_->value(row, kCol行番号);
+    if (number.isNull())
+        return;
+    InsertOutcome outcome = InsertOutcome::Inserted;
+    if (!store::skipOnFailure(QStringLiteral("InsertLine"), [&] { outcome = schedule::InsertLine(context_.session.workDb(), number.toLongLong()); }))
+        return;
+    if (outcome == InsertOutcome::NoRoom) {
+        context_.msg.ShowMsg(QStringLiteral("行指定"), QStringLiteral("余白なし"), QString());
+        return;
+    }
+    refreshSheet();
+}
+
+void SchedulePage::cmd行削除_Click()
+{
+    if (!filesOpen())
+        return;
+    if (!context_.msg.ShowMsg(QStringLiteral("削除"), QStringLiteral("伝票確認2"), QStringLiteral("指定された行")))
+        return;
+    LineDelete();
+}
+
+void SchedulePage::LineDelete()
+{
+    if (!filesOpen())
+        return;
+    const int row = gridInp_->currentRowIndex();
+    if (row < 0)
+        return;
+    store::skipOnFailure(QStringLiteral("commit GridInp"), [&] { gridInp_->commit(); });
+    try {
+        schedule::LineDelete(*datInp_, row, num繰越額_->amountOrZero());
+    } catch (const std::exception&) {
+        // Nothing was deleted from either file.
+        context_.msg.ShowMsg(QStringLiteral("削除"), QStringLiteral("失敗"), QStringLiteral("指定された行"));
+        refreshSheet();
+        return;
+    }
+    refreshSheet();
+    gridInp_->setFocus(Qt::OtherFocusReason);
+    Calc支払予定額();
+    Calc支払額();
+    showCumulative();
+}
+
+} // namespace schedule
