@@ -84,23 +84,35 @@ QString doubledLines(const std::vector<SheetLine>& lines)
 
 } // namespace
 
-bool fileSafeStep(store::Transaction& tx, SQLite::Database& db, const QString& what, const std::function<void()>& body)
+StepSavepoint::StepSavepoint(SQLite::Database& db)
+    : db_(db)
+    , begin_(std::make_unique<Prepared>(db, QStringLiteral("SAVEPOINT one_step")))
+    , release_(std::make_unique<Prepared>(db, QStringLiteral("RELEASE one_step")))
+    , rollback_(std::make_unique<Prepared>(db, QStringLiteral("ROLLBACK TO one_step")))
 {
-    std::optional<store::DbError> fatal;
-    const bool done = tx.step(what, [&] {
-        try {
-            body();
-        } catch (const store::DbError& e) {
-            if (isFileFailure(e.code()))
-                fatal = e;
+}
+
+StepSavepoint::~StepSavepoint() = default;
+
+bool StepSavepoint::run(const QString& what, const std::function<void()>& body)
+{
+    begin_->run();
+    try {
+        body();
+        release_->run();
+        return true;
+    } catch (const store::DbError& e) {
+        store::logSkipped(what, e);
+        if (isFileFailure(e.code()) || !inTransaction(db_))
             throw;
-        }
-    });
-    if (fatal)
-        throw *fatal;
-    if (!inTransaction(db))
-        throw store::DbError(what, QStringLiteral("the transaction ended"), 0);
-    return done;
+    } catch (const std::exception& e) {
+        store::logSkipped(what, e);
+        if (!inTransaction(db_))
+            throw;
+    }
+    rollback_->run();
+    release_->run();
+    return false;
 }
 
 namespace {
@@ -111,7 +123,9 @@ void followStoredLines(SQLite::Database& work, const std::vector<SheetLine>& lin
     Prepared stored(work, QStringLiteral("UPDATE InpWork SET 元行番号 = ?, 元日付 = ?, 元支払先名 = ? WHERE rowid = ?"));
     Prepared emptied(work, QStringLiteral("UPDATE InpWork SET 元日付 = NULL, 元支払先名 = NULL WHERE rowid = ?"));
     for (const SheetLine& line : lines) {
-        if (line.store) {
+        const bool follows = line.hasOriginal && line.originalNumber.toLongLong() == line.position
+            && line.originalDate.toString() == toStoredText(line.date) && line.originalPayee.toString() == line.payee;
+        if (line.store && !follows) {
             writeStep(work, QStringLiteral("follow a stored line"), [&] {
                 stored.bind(1, line.position);
                 stored.bind(2, QVariant(toStoredText(line.date)));
@@ -171,11 +185,12 @@ SaveResult Entry支払予定表(SQLite::Database& main, SQLite::Database& work, 
 
     try {
         store::Transaction tx(main);
+        StepSavepoint step(main);
         Prepared removeOriginal(main, QStringLiteral("DELETE FROM 支払予定表 WHERE 日付 = ? AND 行番号 = ? AND 支払先名 = ?"));
         for (const SheetLine& line : lines) {
             if (!line.removeOriginal)
                 continue;
-            fileSafeStep(tx, main, QStringLiteral("remove a replaced original"), [&] {
+            step.run(QStringLiteral("remove a replaced original"), [&] {
                 removeOriginal.bind(1, line.originalDate);
                 removeOriginal.bind(2, line.originalNumber);
                 removeOriginal.bind(3, line.originalPayee);
@@ -191,7 +206,7 @@ SaveResult Entry支払予定表(SQLite::Database& main, SQLite::Database& work, 
                 store::logSkipped(QStringLiteral("store a line"), std::runtime_error("a line with a payee but no date is not stored"));
                 ++result.skipped;
             } else if (line.store) {
-                const bool done = fileSafeStep(tx, main, QStringLiteral("store a line"), [&] {
+                const bool done = step.run(QStringLiteral("store a line"), [&] {
                     const QString day = toStoredText(line.date);
                     find.bind(1, QVariant(day));
                     find.bind(2, QVariant(line.payee));

@@ -6,12 +6,10 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 namespace SQLite {
 class Database;
-}
-namespace store {
-class Transaction;
 }
 
 namespace schedule {
@@ -47,11 +45,28 @@ struct SaveResult {
 SaveResult Entry支払予定表(SQLite::Database& main, SQLite::Database& work, const QDate& month, store::Amount carry,
     const std::function<void(int)>& showProgress = {});
 
-// One skippable step of a command that writes the main file in one transaction: run in
-// its own savepoint, a statement refused on its own is rolled back alone, logged and
-// skipped (false); a failure of the file itself, or a transaction the engine has ended,
-// is thrown on so that the caller rolls the whole command back.
-bool fileSafeStep(store::Transaction& tx, SQLite::Database& db, const QString& what, const std::function<void()>& body);
+class Prepared;
+
+// The skippable steps of a command that writes the main file in one transaction: each
+// runs in its own savepoint (statements prepared once for the many lines of a save). A
+// statement refused on its own is rolled back alone, logged and skipped (false); a failure
+// of the file itself, or a transaction the engine has ended, is thrown on so that the
+// caller rolls the whole command back. Use inside an open store::Transaction.
+class StepSavepoint {
+public:
+    explicit StepSavepoint(SQLite::Database& db);
+    ~StepSavepoint();
+    StepSavepoint(const StepSavepoint&) = delete;
+    StepSavepoint& operator=(const StepSavepoint&) = delete;
+
+    bool run(const QString& what, const std::function<void()>& body);
+
+private:
+    SQLite::Database& db_;
+    std::unique_ptr<Prepared> begin_;
+    std::unique_ptr<Prepared> release_;
+    std::unique_ptr<Prepared> rollback_;
+};
 
 // Whether an engine result code means that the file itself cannot take the change (full,
 // read-only, I/O error, damaged, locked), as opposed to one statement being refused.

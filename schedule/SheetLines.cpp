@@ -111,9 +111,10 @@ bool LineDelete(store::WorkTableModel& sheet, int row, store::Amount carry)
 void AllDelete(SQLite::Database& main)
 {
     store::Transaction tx(main);
+    StepSavepoint step(main);
     for (const char* table : {"支払先マスタ", "支払予定表", "自社情報"}) {
         const QString name = QString::fromUtf8(table);
-        fileSafeStep(tx, main, QStringLiteral("AllDelete ") + name, [&] { store::exec(main, QStringLiteral("DELETE FROM ") + store::quoteIdentifier(name)); });
+        step.run(QStringLiteral("AllDelete ") + name, [&] { store::exec(main, QStringLiteral("DELETE FROM ") + store::quoteIdentifier(name)); });
     }
     tx.commit();
 }
