@@ -195,6 +195,13 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     return editor;
 }
 
+void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
+{
+    if (auto* line = qobject_cast<QLineEdit*>(editor); line && line->text() == index.data(Qt::EditRole).toString())
+        return;
+    QStyledItemDelegate::setModelData(editor, model, index);
+}
+
 void GridDelegate::prepareEditor(QWidget* editor) const
 {
     auto* grid = qobject_cast<GridView*>(this->parent());

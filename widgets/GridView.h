@@ -94,6 +94,8 @@ class GridDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // A cell left unchanged is not written again: passing through a cell accepts nothing.
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
 
 protected:
     // Hooks a new editor (and the line edit inside a drop-down) up to the grid.
