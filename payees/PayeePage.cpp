@@ -1,5 +1,6 @@
 #include "PayeePage.h"
 
+#include "CommandButtons.h"
 #include "GridView.h"
 #include "HintButton.h"
 #include "Msg.h"
@@ -27,15 +28,9 @@ PayeePage::PayeePage(PageContext& context, QWidget* parent)
     grid_->keyDownHandler = [this](int& key, Qt::KeyboardModifiers modifiers) { onGridKey(key, modifiers); };
 
     auto* buttons = new QVBoxLayout;
-    const std::pair<const char*, const char*> captions[] = {
-        {"cmd支払先読込", "読込"}, {"cmd支払先登録", "登録"}, {"cmd支払先行削除", "行削除"}, {"cmd支払先クリア", "クリア"}, {"cmd支払先削除", "削除"}};
-    std::vector<QPushButton*> made;
-    for (const auto& [name, caption] : captions) {
-        auto* button = new QPushButton(QString::fromUtf8(caption), this);
-        button->setObjectName(QString::fromUtf8(name));
-        buttons->addWidget(button);
-        made.push_back(button);
-    }
+    const auto made = addCommandButtons(buttons, this,
+        {{"cmd支払先読込", "読込", QKeySequence(Qt::Key_F5)}, {"cmd支払先登録", "登録", QKeySequence(Qt::CTRL | Qt::Key_S)},
+            {"cmd支払先行削除", "行削除", QKeySequence(Qt::CTRL | Qt::Key_Delete)}, {"cmd支払先クリア", "クリア"}, {"cmd支払先削除", "削除"}});
     connect(made[0], &QPushButton::clicked, this, [this] { guarded("cmd支払先読込", [this] { Read支払先(); }); });
     connect(made[1], &QPushButton::clicked, this, [this] { guarded("cmd支払先登録", [this] { cmd支払先登録_Click(); }); });
     connect(made[2], &QPushButton::clicked, this, [this] { guarded("cmd支払先行削除", [this] { LineDelete支払先マスタ(); }); });

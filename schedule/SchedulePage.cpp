@@ -3,6 +3,7 @@
 #include "AmountField.h"
 #include "Balances.h"
 #include "Calendar.h"
+#include "CommandButtons.h"
 #include "GridView.h"
 #include "HintButton.h"
 #include "MonthSheet.h"
@@ -63,6 +64,8 @@ SchedulePage::SchedulePage(PageContext& context, QWidget* parent)
     monNext->setToolTip(QStringLiteral("翌月"));
     for (QPushButton* step : {monBef, monNext})
         step->setFixedWidth(twipsToPixels(400));
+    setCommandShortcut(monBef, QKeySequence(Qt::ALT | Qt::Key_Left));
+    setCommandShortcut(monNext, QKeySequence(Qt::ALT | Qt::Key_Right));
 
     auto* top = new QGridLayout;
     top->addWidget(monBef, 0, 0);
@@ -84,14 +87,10 @@ SchedulePage::SchedulePage(PageContext& context, QWidget* parent)
     left->addWidget(gridInp_, 1);
 
     auto* buttons = new QVBoxLayout;
-    const std::pair<const char*, const char*> captions[] = {
-        {"cmd履歴閉じる", "閉じる"}, {"cmd読込", "読込"}, {"cmd登録", "登録"}, {"Cmd印刷", "印刷"},
-        {"cmd行削除", "行削除"}, {"cmd行挿入", "行挿入"}, {"cmd履歴クリア", "クリア"}};
-    for (const auto& [name, caption] : captions) {
-        auto* button = new QPushButton(QString::fromUtf8(caption), this);
-        button->setObjectName(QString::fromUtf8(name));
-        buttons->addWidget(button);
-    }
+    addCommandButtons(buttons, this,
+        {{"cmd履歴閉じる", "閉じる"}, {"cmd読込", "読込", QKeySequence(Qt::Key_F5)}, {"cmd登録", "登録", QKeySequence(Qt::CTRL | Qt::Key_S)},
+            {"Cmd印刷", "印刷", QKeySequence(Qt::CTRL | Qt::Key_P)}, {"cmd行削除", "行削除", QKeySequence(Qt::CTRL | Qt::Key_Delete)},
+            {"cmd行挿入", "行挿入", QKeySequence(Qt::CTRL | Qt::Key_Insert)}, {"cmd履歴クリア", "クリア"}});
     auto* hint = makeHintButton(QStringLiteral("cmdHint"), this);
     buttons->addWidget(hint);
     buttons->addStretch();
@@ -107,6 +106,23 @@ SchedulePage::SchedulePage(PageContext& context, QWidget* parent)
     connect(monBef, &QPushButton::clicked, this, [this] { stepMonth(-1); });
     connect(monNext, &QPushButton::clicked, this, [this] { stepMonth(1); });
     connect(dt年月_, &YearMonthEdit::monthEntered, this, &SchedulePage::Read支払予定);
+
+    // The keyboard walks the page as the eye does: month steps, the year-month, the
+    // carry-over, the grid, then the command buttons. The figures that are only shown
+    // are left out of the walk; a click still selects them for copying.
+    for (AmountField* shown : {num予定額月計_, num支払額月計_, num累計_})
+        shown->setFocusPolicy(Qt::ClickFocus);
+    QWidget* previous = monBef;
+    for (QWidget* next : std::initializer_list<QWidget*>{monNext, dt年月_, num繰越額_, gridInp_}) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
+    for (const char* name : {"cmd履歴閉じる", "cmd読込", "cmd登録", "Cmd印刷", "cmd行削除", "cmd行挿入", "cmd履歴クリア"}) {
+        QWidget* next = findChild<QPushButton*>(QString::fromUtf8(name));
+        setTabOrder(previous, next);
+        previous = next;
+    }
+    setTabOrder(previous, hint);
     connect(hint, &QPushButton::clicked, this, [this] { emit hintRequested(QStringLiteral("cmdHint")); });
     connect(findChild<QPushButton*>(QStringLiteral("cmd登録")), &QPushButton::clicked, this, &SchedulePage::cmd登録_Click);
     connect(findChild<QPushButton*>(QStringLiteral("cmd行挿入")), &QPushButton::clicked, this, &SchedulePage::InsertLine);

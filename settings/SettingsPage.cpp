@@ -1,6 +1,7 @@
 #include "SettingsPage.h"
 
 #include "ColorChooser.h"
+#include "CommandButtons.h"
 #include "HintButton.h"
 #include "Msg.h"
 #include "Session.h"
@@ -73,14 +74,9 @@ SettingsPage::SettingsPage(PageContext& context, QWidget* parent)
     form->addWidget(cmb年号_, 2, 1, Qt::AlignLeft);
 
     auto* buttons = new QVBoxLayout;
-    const std::pair<const char*, const char*> captions[] = {{"cmd設定読込", "読込"}, {"cmd設定登録", "登録"}, {"cmd設定クリア", "クリア"}, {"cmd設定削除", "削除"}};
-    std::vector<QPushButton*> made;
-    for (const auto& [name, caption] : captions) {
-        auto* button = new QPushButton(QString::fromUtf8(caption), this);
-        button->setObjectName(QString::fromUtf8(name));
-        buttons->addWidget(button);
-        made.push_back(button);
-    }
+    const auto made = addCommandButtons(buttons, this,
+        {{"cmd設定読込", "読込", QKeySequence(Qt::Key_F5)}, {"cmd設定登録", "登録", QKeySequence(Qt::CTRL | Qt::Key_S)}, {"cmd設定クリア", "クリア"},
+            {"cmd設定削除", "削除"}});
     buttons->addStretch();
     // Nothing thrown by an operation leaves a button's handler.
     connect(made[0], &QPushButton::clicked, this, [this] { store::skipOnFailure(QStringLiteral("cmd設定読込"), [this] { Read設定(); }); });

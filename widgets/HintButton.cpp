@@ -1,5 +1,7 @@
 #include "HintButton.h"
 
+#include "CommandButtons.h"
+
 #include <QPushButton>
 #include <QStyle>
 
@@ -9,6 +11,7 @@ QPushButton* makeHintButton(const QString& objectName, QWidget* parent)
     button->setObjectName(objectName);
     button->setIcon(button->style()->standardIcon(QStyle::SP_MessageBoxQuestion));
     button->setToolTip(QStringLiteral("ヒント"));
+    setCommandShortcut(button, QKeySequence(Qt::Key_F1));
     button->setAccessibleName(QStringLiteral("ヒント"));
     return button;
 }

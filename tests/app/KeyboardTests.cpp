@@ -1,0 +1,72 @@
+#include "FrmQuorel1.h"
+#include "GridView.h"
+#include "Startup.h"
+#include "TempDataDir.h"
+#include "YearMonthEdit.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using messages::ScriptedMessagePresenter;
+
+namespace {
+
+// A button's shortcut presses it the way a click does, after its brief pressed look.
+void press(QWidget& window, QKeyCombination keys)
+{
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &window;
+    QTest::keyClick(target, keys.key(), keys.keyboardModifiers());
+    QTest::qWait(250);
+}
+
+} // namespace
+
+TEST(Keyboard, TabWalksTheSchedulePageInVisualOrderAndShortcutsReachItsCommands)
+{
+    TempDataDir dir;
+    ScriptedMessagePresenter presenter;
+    presenter.setDefaultAnswer(false);
+    StartupOutcome started = startQuorel1(dir.path(), presenter);
+    ASSERT_TRUE(started.window);
+    FrmQuorel1& window = *started.window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    auto* field = window.findChild<YearMonthEdit*>("Dt年月");
+    window.findChild<QPushButton*>("cmdMonBef")->setFocus();
+    QStringList walk;
+    for (int i = 0; i < 5; ++i) {
+        walk << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(walk, (QStringList{"cmdMonBef", "cmdMonNext", "Dt年月", "num繰越額", "GridInp"}));
+
+    // Alt+Right steps the month; Ctrl+S asks before registering; F1 opens the hint window.
+    field->setFromText("20050301");
+    window.findChild<GridView*>("GridInp")->setFocus();
+    press(window, Qt::ALT | Qt::Key_Right);
+    EXPECT_EQ(field->date(), QDate(2005, 4, 1));
+    press(window, Qt::CTRL | Qt::Key_S);
+    ASSERT_FALSE(presenter.shown().empty());
+    EXPECT_EQ(presenter.shown().back().title, "登録の確認");
+    press(window, QKeyCombination(Qt::Key_F1));
+    EXPECT_TRUE(window.hintController().isOpen());
+    EXPECT_EQ(window.hintController().controlName(), "cmdHint");
+    window.hintController().close();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    // On the payee page the same keys reach that page's commands, not the schedule's.
+    window.findChild<QTabWidget*>("SSTab1")->setCurrentIndex(1);
+    window.findChild<QWidget*>("Grid支払先マスタ")->setFocus();
+    const size_t boxes = presenter.shown().size();
+    press(window, Qt::CTRL | Qt::Key_S);
+    ASSERT_EQ(presenter.shown().size(), boxes + 1);
+    EXPECT_EQ(presenter.shown().back().text, "支払先 を登録します。よろしいですか");
+    press(window, QKeyCombination(Qt::Key_F1));
+    EXPECT_EQ(window.hintController().controlName(), "cmdHint1");
+}
