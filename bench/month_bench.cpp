@@ -2,12 +2,14 @@
 // spread over 20 years, each beside a bare-SQLite baseline that does the same reads and
 // writes on the same files. Prints the two ratios (target: at most 1.5 each).
 
+#include "BareSqlite.h"
 #include "Balances.h"
 #include "MonthSheet.h"
 #include "Session.h"
 #include "TempDataDir.h"
 
 #include <benchmark/benchmark.h>
+
 #include <sqlite3.h>
 
 #include <QDate>
@@ -27,32 +29,9 @@ const QDate kFirstDay(2005, 1, 1);
 const QDate kMonthFirst(2015, 6, 1);
 const QDate kMonthLast(2015, 6, 30);
 
-void check(int rc, sqlite3* db, const char* what)
-{
-    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
-        throw std::runtime_error(std::string(what) + ": " + sqlite3_errmsg(db));
-}
-
-void run(sqlite3* db, const char* sql)
-{
-    check(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), db, sql);
-}
-
-struct Stmt {
-    sqlite3_stmt* s = nullptr;
-    Stmt(sqlite3* db, const char* sql) { check(sqlite3_prepare_v2(db, sql, -1, &s, nullptr), db, sql); }
-    ~Stmt() { sqlite3_finalize(s); }
-    void text(int i, const std::string& v) { sqlite3_bind_text(s, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT); }
-    void integer(int i, sqlite3_int64 v) { sqlite3_bind_int64(s, i, v); }
-    void value(int i, sqlite3_value* v) { sqlite3_bind_value(s, i, v); }
-    bool step() { return sqlite3_step(s) == SQLITE_ROW; }
-    void done()
-    {
-        sqlite3_step(s);
-        sqlite3_reset(s);
-        sqlite3_clear_bindings(s);
-    }
-};
+using bare::check;
+using bare::run;
+using bare::Stmt;
 
 // The data directory with the schedule, made once for the whole run.
 struct Data {

@@ -3,6 +3,7 @@
 // in one transaction on the same files. Prints the ratio (target: at most 1.5) and the
 // commits per save counted through sqlite3_commit_hook.
 
+#include "BareSqlite.h"
 #include "MonthSave.h"
 #include "MonthSheet.h"
 #include "Session.h"
@@ -10,6 +11,7 @@
 #include "TempDataDir.h"
 
 #include <benchmark/benchmark.h>
+
 #include <sqlite3.h>
 
 #include <SQLiteCpp/Database.h>
@@ -30,32 +32,9 @@ constexpr int kLaterLines = 12000;
 constexpr int kEarlierLines = 2000;
 const QDate kMonth(2015, 6, 1);
 
-void check(int rc, sqlite3* db, const char* what)
-{
-    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
-        throw std::runtime_error(std::string(what) + ": " + sqlite3_errmsg(db));
-}
-
-void run(sqlite3* db, const char* sql)
-{
-    check(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), db, sql);
-}
-
-struct Stmt {
-    sqlite3_stmt* s = nullptr;
-    Stmt(sqlite3* db, const char* sql) { check(sqlite3_prepare_v2(db, sql, -1, &s, nullptr), db, sql); }
-    ~Stmt() { sqlite3_finalize(s); }
-    void text(int i, const std::string& v) { sqlite3_bind_text(s, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT); }
-    void integer(int i, sqlite3_int64 v) { sqlite3_bind_int64(s, i, v); }
-    void value(int i, sqlite3_value* v) { sqlite3_bind_value(s, i, v); }
-    bool step() { return sqlite3_step(s) == SQLITE_ROW; }
-    void done()
-    {
-        sqlite3_step(s);
-        sqlite3_reset(s);
-        sqlite3_clear_bindings(s);
-    }
-};
+using bare::check;
+using bare::run;
+using bare::Stmt;
 
 int countCommit(void* counter)
 {
