@@ -19,7 +19,7 @@
 
 namespace {
 
-void fillDemoData(const QString& directory)
+void fillDemoData(const QString& directory, const QString& era)
 {
     store::createMissingDataFiles(directory);
     SQLite::Database main(QDir(directory).filePath("Quorel1.mdb").toStdString(), SQLite::OPEN_READWRITE);
@@ -42,7 +42,7 @@ void fillDemoData(const QString& directory)
     }
     for (const QString& payee : payees)
         store::exec(main, "INSERT INTO 支払先マスタ VALUES (?)", {payee});
-    store::exec(main, "INSERT INTO 自社情報 VALUES ('西暦', 1, ?)", {qlonglong(0x2060C0)});
+    store::exec(main, "INSERT INTO 自社情報 VALUES (?, 1, ?)", {era, qlonglong(0x2060C0)});
     main.exec("COMMIT");
     SQLite::Database work(QDir(directory).filePath("Quorel1Work.mdb").toStdString(), SQLite::OPEN_READWRITE);
     store::exec(work, "INSERT INTO ClHint VALUES ('FrmQuorel1', 'cmdHint', '', ?)",
@@ -66,9 +66,24 @@ int main(int argc, char** argv)
         return 2;
     const QString out = app.arguments().at(1);
     QDir().mkpath(out);
+    {
+        // The month page once more as it looks with Japanese era years.
+        QTemporaryDir temp;
+        const QString data = QDir(temp.path()).filePath("data/");
+        fillDemoData(data, QStringLiteral("和暦"));
+        messages::ScriptedMessagePresenter presenter;
+        StartupOutcome started = startQuorel1(data, presenter);
+        if (!started.window)
+            return 1;
+        started.window->show();
+        if (!QTest::qWaitForWindowExposed(started.window.get()))
+            return 1;
+        save(started.window.get(), out, "schedule-era.png");
+        started.window->close();
+    }
     QTemporaryDir temp;
     const QString data = QDir(temp.path()).filePath("data/");
-    fillDemoData(data);
+    fillDemoData(data, QStringLiteral("西暦"));
 
     messages::ScriptedMessagePresenter presenter;
     StartupOutcome started = startQuorel1(data, presenter);
