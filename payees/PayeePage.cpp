@@ -64,7 +64,7 @@ void PayeePage::FormInit()
         grid_->setWorkModel(dat支払先マスタ_);
     });
     store::skipOnFailure(QStringLiteral("Grid支払先マスタ columns"), [&] {
-        grid_->setupColumn(0, {.heading = QStringLiteral("チェック"), .alignment = Qt::AlignHCenter, .widthTwips = 380});
+        grid_->setupColumn(0, {.heading = QStringLiteral("チェック"), .alignment = Qt::AlignHCenter, .widthTwips = 380, .dropDown = new CheckDelegate(grid_)});
         // The tick column is as wide as set, or as its heading where that is wider.
         grid_->setColumnWidth(0, std::max(grid_->columnWidth(0), grid_->horizontalHeader()->fontMetrics().horizontalAdvance(QStringLiteral("チェック")) + 12));
         grid_->setupColumn(1, {.heading = QStringLiteral("支払先名"), .widthTwips = 5490});

@@ -215,3 +215,31 @@ void GridDelegate::prepareEditor(QWidget* editor) const
         line->setInputMethodHints(grid->inputMethodHints());
     }
 }
+
+QStyleOptionViewItem CheckDelegate::centered(const QStyleOptionViewItem& option) const
+{
+    QStyleOptionViewItem box(option);
+    const QStyle* style = option.widget ? option.widget->style() : QApplication::style();
+    const int width = style->pixelMetric(QStyle::PM_IndicatorWidth, &option, option.widget) + 2 * style->pixelMetric(QStyle::PM_FocusFrameHMargin, &option, option.widget) + 2;
+    box.rect = QRect(option.rect.center().x() - width / 2, option.rect.y(), width, option.rect.height());
+    return box;
+}
+
+void CheckDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    // The cell's background and selection across its whole width, then the box in the middle.
+    QStyleOptionViewItem cell(option);
+    initStyleOption(&cell, index);
+    cell.features &= ~QStyleOptionViewItem::HasCheckIndicator;
+    cell.text.clear();
+    const QStyle* style = option.widget ? option.widget->style() : QApplication::style();
+    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &cell, painter, option.widget);
+    QStyleOptionViewItem box = centered(option);
+    box.state &= ~QStyle::State_HasFocus;
+    GridDelegate::paint(painter, box, index);
+}
+
+bool CheckDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    return GridDelegate::editorEvent(event, model, centered(option), index);
+}

@@ -101,3 +101,16 @@ protected:
     // Hooks a new editor (and the line edit inside a drop-down) up to the grid.
     void prepareEditor(QWidget* editor) const;
 };
+
+// A tick column whose box stands in the middle of its cell; a click anywhere on the
+// box toggles it, Space too.
+class CheckDelegate : public GridDelegate {
+    Q_OBJECT
+public:
+    using GridDelegate::GridDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option, const QModelIndex& index) override;
+
+private:
+    QStyleOptionViewItem centered(const QStyleOptionViewItem& option) const;
+};

@@ -117,3 +117,27 @@ TEST(GridView, JapaneseCommittedByTheInputMethodStartsEditingWithThatText)
     f.grid.commit();
     EXPECT_EQ(scalar(f.session->workDb(), "SELECT 支払先名 FROM InpWork WHERE 行番号 = 3").toString(), "支払先あ");
 }
+
+TEST(GridView, ATickInTheMiddleOfItsCellTogglesTheRowsCheckColumn)
+{
+    TempDataDir dir;
+    auto session = Session::open(dir.path());
+    exec(session->workDb(), "INSERT INTO w支払先マスタ (支払先名) VALUES ('a'), ('b')");
+    WorkTableModel model;
+    model.bind(&session->workDb(), "w支払先マスタ");
+    model.setColumnKind(0, WorkTableModel::ColumnKind::Check);
+    model.refresh();
+    GridView grid;
+    grid.setWorkModel(&model);
+    grid.setupColumn(0, {.widthTwips = 900, .dropDown = new CheckDelegate(&grid)});
+    grid.resize(400, 200);
+    grid.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    const QRect cell = grid.visualRect(model.index(1, 0));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_EQ(model.value(1, 0).toLongLong(), 1);
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell.topLeft() + QPoint(2, cell.height() / 2));
+    EXPECT_EQ(model.value(1, 0).toLongLong(), 1) << "the cell's left edge is not the box";
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_EQ(model.value(1, 0).toLongLong(), 0);
+}
