@@ -11,6 +11,8 @@ jobs="$(nproc)"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
+# What the fault, fuzz and hostile-input tests tried, as they report it.
+grep -h '^\[ [a-z ]* \]' build/Testing/Temporary/LastTest.log | sort -u || true
 
 if [ "${QUOREL_SKIP_SANITIZERS:-0}" != 1 ]; then
   cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUOREL_SANITIZE=ON -DQUOREL_BENCH=OFF
