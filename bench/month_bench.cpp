@@ -3,6 +3,7 @@
 // writes on the same files. Prints the two ratios (target: at most 1.5 each).
 
 #include "BareSqlite.h"
+#include "RatioReporter.h"
 #include "Balances.h"
 #include "MonthSheet.h"
 #include "Session.h"
@@ -228,32 +229,6 @@ BENCHMARK(BM_LoadMonth_BareSQLite)->UseRealTime()->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_CalcBalances_Logic)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_CalcBalances_BareSQLite)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// Keeps the real time per iteration of every run for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> seconds;
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& r : runs) {
-            if (!r.error_occurred && r.run_type == Run::RT_Iteration && r.iterations > 0)
-                seconds[r.run_name.function_name] = r.real_accumulated_time / static_cast<double>(r.iterations);
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
-void printRatio(const RatioReporter& reporter, const char* what, const std::string& ours, const std::string& bare)
-{
-    const auto a = reporter.seconds.find(ours);
-    const auto b = reporter.seconds.find(bare);
-    if (a == reporter.seconds.end() || b == reporter.seconds.end() || b->second <= 0) {
-        std::printf("%s: ratio not measured\n", what);
-        return;
-    }
-    const double ratio = a->second / b->second;
-    std::printf("%s: %.3f ms / %.3f ms = ratio %.2f (target <= 1.5) %s\n", what, a->second * 1e3, b->second * 1e3, ratio, ratio <= 1.5 ? "ok" : "OVER");
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -264,8 +239,8 @@ int main(int argc, char** argv)
     data();
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    printRatio(reporter, "load one month", "BM_LoadMonth_Logic", "BM_LoadMonth_BareSQLite");
-    printRatio(reporter, "Calc残高 over 12,000 later lines", "BM_CalcBalances_Logic", "BM_CalcBalances_BareSQLite");
+    reporter.printRatio("load one month", "BM_LoadMonth_Logic", "BM_LoadMonth_BareSQLite", 1.5);
+    reporter.printRatio("Calc残高 over 12,000 later lines", "BM_CalcBalances_Logic", "BM_CalcBalances_BareSQLite", 1.5);
     benchmark::Shutdown();
     return 0;
 }

@@ -4,6 +4,7 @@
 // commits per save counted through sqlite3_commit_hook.
 
 #include "BareSqlite.h"
+#include "RatioReporter.h"
 #include "MonthSave.h"
 #include "MonthSheet.h"
 #include "Session.h"
@@ -218,19 +219,6 @@ void BM_SaveMonth_BareSQLite(benchmark::State& state)
 BENCHMARK(BM_SaveMonth_Logic)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(BM_SaveMonth_BareSQLite)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> seconds;
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& r : runs) {
-            if (!r.error_occurred && r.run_type == Run::RT_Iteration && r.iterations > 0)
-                seconds[r.run_name.function_name] = r.real_accumulated_time / static_cast<double>(r.iterations);
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -241,15 +229,7 @@ int main(int argc, char** argv)
     data();
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto ours = reporter.seconds.find("BM_SaveMonth_Logic");
-    const auto bare = reporter.seconds.find("BM_SaveMonth_BareSQLite");
-    if (ours != reporter.seconds.end() && bare != reporter.seconds.end() && bare->second > 0) {
-        const double ratio = ours->second / bare->second;
-        std::printf("save a 200-line month before 12,000 stored lines: %.3f ms / %.3f ms = ratio %.2f (target <= 1.5) %s\n", ours->second * 1e3,
-            bare->second * 1e3, ratio, ratio <= 1.5 ? "ok" : "OVER");
-    } else {
-        std::printf("save a 200-line month: ratio not measured\n");
-    }
+    reporter.printRatio("save a 200-line month before 12,000 stored lines", "BM_SaveMonth_Logic", "BM_SaveMonth_BareSQLite", 1.5);
     if (gSaves > 0)
         std::printf("commits per save: main file %.2f, work file %.2f (%ld saves)\n", static_cast<double>(gMainCommits) / static_cast<double>(gSaves),
             static_cast<double>(gWorkCommits) / static_cast<double>(gSaves), gSaves);
