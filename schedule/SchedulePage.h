@@ -78,6 +78,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The grid's current line with its pending edit written, or -1 when there is none.
+    int committedCurrentRow();
     // The grid's notifications (focus, accepted cell, editing ended, moved cell, key).
     void connectGrid();
     void gridFocusGained();

@@ -150,14 +150,21 @@ void SchedulePage::Entry支払予定表()
     }
 }
 
-void SchedulePage::InsertLine()
+int SchedulePage::committedCurrentRow()
 {
     if (!filesOpen())
-        return;
+        return -1;
     const int row = gridInp_->currentRowIndex();
+    if (row >= 0)
+        store::skipOnFailure(QStringLiteral("commit GridInp"), [&] { gridInp_->commit(); });
+    return row;
+}
+
+void SchedulePage::InsertLine()
+{
+    const int row = committedCurrentRow();
     if (row < 0)
         return;
-    store::skipOnFailure(QStringLiteral("commit GridInp"), [&] { gridInp_->commit(); });
     const QVariant number = datInp_->value(row, kCol行番号);
     if (number.isNull())
         return;
@@ -182,12 +189,9 @@ void SchedulePage::cmd行削除_Click()
 
 void SchedulePage::LineDelete()
 {
-    if (!filesOpen())
-        return;
-    const int row = gridInp_->currentRowIndex();
+    const int row = committedCurrentRow();
     if (row < 0)
         return;
-    store::skipOnFailure(QStringLiteral("commit GridInp"), [&] { gridInp_->commit(); });
     try {
         schedule::LineDelete(*datInp_, row, num繰越額_->amountOrZero());
     } catch (const std::exception&) {

@@ -16,19 +16,6 @@ using store::Amount;
 
 namespace {
 
-struct Files {
-    TempDataDir dir;
-    std::unique_ptr<store::Session> session = store::Session::open(dir.path());
-    SQLite::Database& main = session->mainDb();
-    SQLite::Database& work = session->workDb();
-};
-
-int countCommit(void* counter)
-{
-    ++*static_cast<int*>(counter);
-    return 0;
-}
-
 constexpr qint64 kMax = std::numeric_limits<qint64>::max();
 
 // A sheet of 200 lines; lines[i] = {予定額, 支払額, 残高} of line i + 1, the rest blank.

@@ -25,12 +25,6 @@ QString stored(SQLite::Database& main)
                      "coalesce(残高 / 10000, '-') AS line FROM 支払予定表 ORDER BY 日付, 行番号, rowid)");
 }
 
-int countCommit(void* counter)
-{
-    ++*static_cast<int*>(counter);
-    return 0;
-}
-
 } // namespace
 
 TEST(MonthSave, FilledLinesAreStoredOnceAtTheirPlacesReplacingChangedOriginalsAndDoublesStoreNothing)

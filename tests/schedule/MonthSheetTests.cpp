@@ -16,19 +16,6 @@ using store::Amount;
 
 namespace {
 
-struct Files {
-    TempDataDir dir;
-    std::unique_ptr<store::Session> session = store::Session::open(dir.path());
-    SQLite::Database& main = session->mainDb();
-    SQLite::Database& work = session->workDb();
-};
-
-int countCommit(void* counter)
-{
-    ++*static_cast<int*>(counter);
-    return 0;
-}
-
 int count(SQLite::Database& db, const char* sql)
 {
     return store::scalar(db, sql).toInt();

@@ -14,15 +14,9 @@
 #include <gtest/gtest.h>
 
 using namespace payees;
+using monthtest::Files;
 
 namespace {
-
-struct Files {
-    TempDataDir dir;
-    std::unique_ptr<store::Session> session = store::Session::open(dir.path());
-    SQLite::Database& main = session->mainDb();
-    SQLite::Database& work = session->workDb();
-};
 
 QString listed(SQLite::Database& work)
 {

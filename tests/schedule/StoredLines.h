@@ -3,11 +3,32 @@
 // Helpers of the month tests: lines written straight into the real data files, amounts
 // given in yen, and lines read back as one text each.
 
+#include "Session.h"
 #include "Sql.h"
+#include "TempDataDir.h"
 
 #include <QStringList>
 
+#include <SQLiteCpp/Database.h>
+
+#include <memory>
+
 namespace monthtest {
+
+// Both data files, made from the schema in a fresh folder and open.
+struct Files {
+    TempDataDir dir;
+    std::unique_ptr<store::Session> session = store::Session::open(dir.path());
+    SQLite::Database& main = session->mainDb();
+    SQLite::Database& work = session->workDb();
+};
+
+// A commit hook that counts commits into the int it is given.
+inline int countCommit(void* counter)
+{
+    ++*static_cast<int*>(counter);
+    return 0;
+}
 
 inline QVariant yen(qint64 amount)
 {
