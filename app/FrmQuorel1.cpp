@@ -1,11 +1,11 @@
 #include "FrmQuorel1.h"
 
-#include "EraCalendar.h"
+#include "PayeeList.h"
 #include "PayeePage.h"
 #include "PrintCommand.h"
 #include "SchedulePage.h"
 #include "SettingsPage.h"
-#include "SheetLines.h"
+#include "AllDelete.h"
 #include "Skip.h"
 #include "Twips.h"
 #include "Version.h"
@@ -51,6 +51,9 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     connect(schedulePage_, &schedule::SchedulePage::closeRequested, this, &FrmQuorel1::cmd履歴閉じる_Click);
     connect(schedulePage_, &schedule::SchedulePage::printRequested, this, &FrmQuorel1::Cmd印刷_Click);
     connect(schedulePage_, &schedule::SchedulePage::hintRequested, this, &FrmQuorel1::openHint);
+    connect(schedulePage_, &schedule::SchedulePage::payeeTyped, this, [this](const QString& name) { payees::Add支払先(*session_, name); });
+    connect(schedulePage_, &schedule::SchedulePage::payeeListNeeded, this,
+        [this](store::WorkTableModel* dropDownSource) { payees::AddComb支払先名(*session_, dropDownSource); });
     connect(payeePage_, &payees::PayeePage::hintRequested, this, &FrmQuorel1::openHint);
     connect(settingsPage_, &settings::SettingsPage::hintRequested, this, &FrmQuorel1::openHint);
     connect(settingsPage_, &settings::SettingsPage::allDeleteRequested, this, &FrmQuorel1::cmd一括削除7_Click);
@@ -145,7 +148,7 @@ void FrmQuorel1::cmd一括削除7_Click()
     if (!msg_.ShowMsg(QStringLiteral("削除"), QStringLiteral("確認"), QString()))
         return;
     try {
-        schedule::AllDelete(session_->mainDb());
+        AllDelete(session_->mainDb());
     } catch (const std::exception& e) {
         store::logSkipped(QStringLiteral("AllDelete"), e);
         msg_.ShowMsg(QStringLiteral("削除"), QStringLiteral("失敗"), QStringLiteral("すべてのデータ"));
@@ -159,13 +162,8 @@ void FrmQuorel1::Cmd印刷_Click()
     // An empty year-month field gives an empty caption; a blank total an empty cell.
     store::skipOnFailure(QStringLiteral("Cmd印刷"), [&] {
         const schedule::MonthHeader month = schedulePage_->monthHeader();
-        report::ReportHeader header;
-        header.month = month.month;
-        header.caption = schedule::formatYearMonth(month.month, session_->settings.g年号 == QStringLiteral("和暦"));
-        header.繰越額 = month.繰越額;
-        header.予定額月計 = month.予定額月計;
-        header.支払額月計 = month.支払額月計;
-        header.予定額累計 = month.累計;
+        const report::ReportHeader header = report::ReportHeader::forMonth(month.month, session_->settings.g年号 == QStringLiteral("和暦"),
+            month.繰越額, month.予定額月計, month.支払額月計, month.累計);
         report::openMonthlyReport(session_->workDb(), header, session_->settings.gLineColor1, msg_, this);
     });
 }

@@ -1,6 +1,5 @@
 #include "PayeeList.h"
 
-#include "RowSet.h"
 #include "Schema.h"
 #include "Session.h"
 #include "Skip.h"
@@ -16,8 +15,8 @@ void AddComb支払先名(store::Session& session, store::WorkTableModel* dropDow
         store::Transaction tx(work);
         tx.step(QStringLiteral("AddComb支払先名 delete"), [&] { store::exec(work, QStringLiteral("DELETE FROM w支払先名")); });
         tx.step(QStringLiteral("AddComb支払先名 copy"), [&] {
-            store::exec(work, QStringLiteral("INSERT INTO w支払先名 SELECT 支払先名 FROM %1.支払先マスタ ORDER BY 支払先名")
-                                  .arg(QString::fromUtf8(store::kAttachedMain)));
+            store::exec(work, QStringLiteral("INSERT INTO w支払先名 SELECT 支払先名 FROM %1 ORDER BY 支払先名")
+                                  .arg(store::attachedMainTable(QStringLiteral("支払先マスタ"))));
         });
         tx.commit();
     });
@@ -29,13 +28,10 @@ bool Add支払先(store::Session& session, const QString& name)
 {
     bool added = false;
     store::skipOnFailure(QStringLiteral("Add支払先"), [&] {
-        store::RowSet master(session.mainDb(), QStringLiteral("支払先マスタ"), QStringLiteral("WHERE 支払先名 = ?"), {name});
-        if (!master.bof() && !master.eof())
-            return;
-        master.addNew();
-        master.setField(QStringLiteral("支払先名"), name);
-        master.update();
-        added = true;
+        added = store::exec(session.mainDb(),
+                    QStringLiteral("INSERT INTO 支払先マスタ (支払先名) SELECT ? WHERE NOT EXISTS (SELECT 1 FROM 支払先マスタ WHERE 支払先名 = ?)"),
+                    {name, name})
+            > 0;
     });
     return added;
 }

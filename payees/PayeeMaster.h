@@ -18,8 +18,9 @@ public:
     {
     }
 
-    // Replaces the copy by the master's names in name order, none ticked. Every step
-    // that fails is skipped and logged.
+    // Replaces the copy by the master's names in name order, none ticked, in one
+    // transaction; a name refused on its own is skipped and logged. Throws store::DbError
+    // when the file fails; the copy is then as it was.
     void Read支払先();
 
     // Replaces the master by every row of the copy, ticked or not, in the copy's order,
@@ -28,8 +29,8 @@ public:
     void Entry支払先マスタ();
 
     // Deletes every master row whose name equals a ticked name of the copy, then the ticked
-    // rows of the copy. A name that cannot be deleted is skipped and logged. Throws
-    // store::DbError when the master's changes cannot be committed; nothing is changed then.
+    // rows of the copy, in one transaction over both files. A name refused on its own is
+    // skipped and logged. Throws store::DbError when a file fails; nothing is changed then.
     void LineDelete支払先マスタ();
 
     // Empties the master. A failure is skipped and logged.

@@ -84,7 +84,12 @@ void PayeePage::Clear支払先マスタ()
 
 void PayeePage::Read支払先()
 {
-    master_.Read支払先();
+    try {
+        master_.Read支払先();
+    } catch (const store::DbError& e) {
+        store::logSkipped(QStringLiteral("Read支払先"), e);
+        context_.msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("読込失敗"), QStringLiteral("支払先"));
+    }
     refreshPage();
 }
 

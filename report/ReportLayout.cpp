@@ -1,5 +1,7 @@
 #include "ReportLayout.h"
 
+#include "EraCalendar.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -137,6 +139,12 @@ int rowsPerPage()
 {
     const double room = kA4Height - kMarginTop - kMarginBottom - kPageHeaderHeight;
     return static_cast<int>(std::floor(room / kDetailHeight));
+}
+
+ReportHeader ReportHeader::forMonth(const QDate& month, bool eraYears, std::optional<store::Amount> 繰越額,
+    std::optional<store::Amount> 予定額月計, std::optional<store::Amount> 支払額月計, std::optional<store::Amount> 予定額累計)
+{
+    return {month, calendar::formatYearMonth(month, eraYears), 繰越額, 予定額月計, 支払額月計, 予定額累計};
 }
 
 QColor colorFromLong(qint64 value)

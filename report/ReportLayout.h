@@ -32,6 +32,11 @@ struct ReportHeader {
     std::optional<store::Amount> 予定額月計;
     std::optional<store::Amount> 支払額月計;
     std::optional<store::Amount> 予定額累計;
+
+    // The header of a month's report: the caption is the month in Western or era years
+    // (empty for an invalid month); a blank figure stays blank.
+    static ReportHeader forMonth(const QDate& month, bool eraYears, std::optional<store::Amount> 繰越額,
+        std::optional<store::Amount> 予定額月計, std::optional<store::Amount> 支払額月計, std::optional<store::Amount> 予定額累計);
 };
 
 // A text box; all measures are twips from the top left corner of the paper.

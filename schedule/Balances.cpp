@@ -4,8 +4,8 @@
 #include "Prepared.h"
 #include "Skip.h"
 #include "Transaction.h"
-#include "WorkTableModel.h"
 
+#include <span>
 #include <stdexcept>
 
 namespace schedule {
@@ -23,29 +23,9 @@ LineBalance exactBalance(Amount before, Amount scheduled, Amount paid)
     return {LineBalance::Value, *result};
 }
 
-// The stop test of the grid pass: only a number equal to 0 counts, an empty cell does not.
-bool isNumberZero(const QVariant& value)
+Amount orZero(const std::optional<Amount>& value)
 {
-    if (value.isNull() || !value.isValid())
-        return false;
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-        return value.toLongLong() == 0;
-    case QMetaType::Double:
-        return value.toDouble() == 0.0;
-    default:
-        return false;
-    }
-}
-
-Amount orZero(const QVariant& value)
-{
-    return Amount::fromVariant(value).value_or(Amount());
+    return value.value_or(Amount());
 }
 
 void logOutOfRange(const QString& what)
@@ -55,8 +35,96 @@ void logOutOfRange(const QString& what)
 
 Amount sheetSum(SQLite::Database& work, const QString& sql)
 {
-    return orZero(store::scalar(work, sql));
+    return Amount::fromVariant(store::scalar(work, sql)).value_or(Amount());
 }
+
+// One line of a balance run, read at once so that the statement is finished before the
+// first write.
+struct RunLine {
+    qint64 rowId = 0;
+    bool blank = false; // no payee (or, on the sheet, no date): not a line of the book
+    bool zeroAmounts = false; // both amounts are the number 0
+    std::optional<Amount> scheduled;
+    std::optional<Amount> paid;
+    std::optional<Amount> balance;
+};
+
+// Reads rowid, 支払先名, 予定額, 支払額, 残高 and, as sixth column when asked, 日付.
+std::vector<RunLine> readRun(SQLite::Database& db, const QString& sql, const QVariantList& values, bool withDate)
+{
+    store::Prepared query(db, sql);
+    for (int i = 0; i < values.size(); ++i)
+        query.bind(i + 1, values.at(i));
+    std::vector<RunLine> lines;
+    while (query.next()) {
+        RunLine line;
+        line.rowId = query.integer(0);
+        line.blank = query.isBlank(1) || (withDate && query.isBlank(5));
+        line.scheduled = query.amount(2);
+        line.paid = query.amount(3);
+        line.balance = query.amount(4);
+        line.zeroAmounts = query.isZero(2) && query.isZero(3);
+        lines.push_back(line);
+    }
+    query.reset();
+    return lines;
+}
+
+LineBalance balanceOf(Amount before, const RunLine& line)
+{
+    if (!line.scheduled || !line.paid)
+        return {LineBalance::Empty, Amount()};
+    return exactBalance(before, *line.scheduled, *line.paid);
+}
+
+// Where the runs over lines of the book differ.
+struct RunPolicy {
+    bool blankEndsRun;        // a blank line ends the run (stored lines) or is passed over (the sheet)
+    bool emptyRestartsAtZero; // after a line with an empty amount the run goes on from 0, or from the last balance
+};
+
+// The one balance run: each line gets the running balance plus its scheduled amount
+// minus its paid amount (null when an amount is null), written by rowid as a skippable
+// step; a balance out of range leaves the line as it was.
+BalanceRun runBalances(store::Transaction& tx, SQLite::Database& db, const QString& table, std::span<const RunLine> lines,
+    Amount start, RunPolicy policy, const QString& what)
+{
+    BalanceRun run;
+    if (lines.empty())
+        return run;
+    store::Prepared update(db, QStringLiteral("UPDATE %1 SET 残高 = ? WHERE rowid = ?").arg(table));
+    Amount running = start;
+    for (const RunLine& line : lines) {
+        if (line.blank) {
+            if (policy.blankEndsRun)
+                break;
+            continue;
+        }
+        const LineBalance balance = balanceOf(running, line);
+        if (balance.kind == LineBalance::Overflow) {
+            logOutOfRange(what);
+            ++run.skipped;
+            continue;
+        }
+        const bool written = tx.step(what, [&] {
+            if (balance.kind == LineBalance::Value)
+                update.bind(1, balance.value.units());
+            else
+                update.bind(1, QVariant());
+            update.bind(2, line.rowId);
+            update.run();
+        });
+        ++(written ? run.rewritten : run.skipped);
+        if (balance.kind == LineBalance::Value)
+            running = balance.value;
+        else if (policy.emptyRestartsAtZero)
+            running = Amount();
+    }
+    return run;
+}
+
+const QString kStored = QStringLiteral("支払予定表");
+const QString kSheet = QStringLiteral("InpWork");
 
 } // namespace
 
@@ -79,124 +147,34 @@ Amount 支払額月計(SQLite::Database& work)
     return sheetSum(work, QStringLiteral("SELECT sum(支払額) AS total FROM InpWork"));
 }
 
-namespace {
-
-// One line of a balance run, read at once so that the statement is finished before the
-// first write.
-struct RunLine {
-    qint64 rowId = 0;
-    bool noPayee = false;
-    bool noDate = false;
-    std::optional<Amount> scheduled;
-    std::optional<Amount> paid;
-    std::optional<Amount> balance;
-};
-
-enum class Extra { None, Balance, Date };
-
-// Reads rowid, 支払先名, 予定額, 支払額 and, as fifth column, 残高 or 日付.
-std::vector<RunLine> readRun(SQLite::Database& db, const QString& sql, const QVariantList& values, Extra extra)
-{
-    Prepared query(db, sql);
-    for (int i = 0; i < values.size(); ++i)
-        query.bind(i + 1, values.at(i));
-    std::vector<RunLine> lines;
-    while (query.next()) {
-        RunLine line;
-        line.rowId = query.integer(0);
-        line.noPayee = query.isBlank(1);
-        line.scheduled = query.amount(2);
-        line.paid = query.amount(3);
-        if (extra == Extra::Balance)
-            line.balance = query.amount(4);
-        else if (extra == Extra::Date)
-            line.noDate = query.isBlank(4);
-        lines.push_back(line);
-    }
-    query.reset();
-    return lines;
-}
-
-LineBalance balanceOf(Amount before, const RunLine& line)
-{
-    if (!line.scheduled || !line.paid)
-        return {LineBalance::Empty, Amount()};
-    return exactBalance(before, *line.scheduled, *line.paid);
-}
-
-// Writes one balance (null for an empty one) by rowid as a skippable step.
-bool writeBalance(SQLite::Database& db, Prepared& update, const QString& what, const LineBalance& balance, qint64 rowId)
-{
-    return writeStep(db, what, [&] {
-        if (balance.kind == LineBalance::Value)
-            update.bind(1, balance.value.units());
-        else
-            update.bind(1, QVariant());
-        update.bind(2, rowId);
-        update.run();
-    });
-}
-
-} // namespace
-
 BalanceRun Calc残高(SQLite::Database& main, const QDate& start, Amount carry)
 {
-    BalanceRun run;
     if (!start.isValid())
-        return run;
+        return {};
     store::Transaction tx(main);
     const auto lines = readRun(main,
-        QStringLiteral("SELECT rowid, 支払先名, 予定額, 支払額 FROM 支払予定表 WHERE 日付 >= ? ORDER BY 日付, 行番号, rowid"),
-        {toStoredText(start)}, Extra::None);
-    if (!lines.empty()) {
-        Prepared update(main, QStringLiteral("UPDATE 支払予定表 SET 残高 = ? WHERE rowid = ?"));
-        Amount running = carry;
-        for (const RunLine& line : lines) {
-            if (line.noPayee)
-                break;
-            const LineBalance balance = balanceOf(running, line);
-            if (balance.kind == LineBalance::Overflow) {
-                logOutOfRange(QStringLiteral("Calc残高"));
-                ++run.skipped;
-                continue;
-            }
-            ++(writeBalance(main, update, QStringLiteral("Calc残高 line"), balance, line.rowId) ? run.rewritten : run.skipped);
-            if (balance.kind == LineBalance::Value)
-                running = balance.value;
-        }
-    }
+        QStringLiteral("SELECT rowid, 支払先名, 予定額, 支払額, 残高 FROM 支払予定表 WHERE 日付 >= ? ORDER BY 日付, 行番号, rowid"),
+        {calendar::toStoredText(start)}, false);
+    const BalanceRun run = runBalances(tx, main, kStored, lines, carry, {.blankEndsRun = true, .emptyRestartsAtZero = false}, QStringLiteral("Calc残高"));
     tx.commit();
     return run;
 }
 
 BalanceRun Calc残高for削除(SQLite::Database& main, const QDate& date, std::optional<qint64> lineNumber)
 {
-    BalanceRun run;
     if (!date.isValid() || !lineNumber)
-        return run;
-    const QString day = toStoredText(date);
+        return {};
+    const QString day = calendar::toStoredText(date);
     store::Transaction tx(main);
     const auto lines = readRun(main,
         QStringLiteral("SELECT rowid, 支払先名, 予定額, 支払額, 残高 FROM 支払予定表 "
                        "WHERE 日付 >= ? AND (日付 > ? OR 行番号 >= ?) ORDER BY 日付, 行番号, rowid"),
-        {day, day, *lineNumber}, Extra::Balance);
+        {day, day, *lineNumber}, false);
+    BalanceRun run;
     if (!lines.empty()) {
-        Prepared update(main, QStringLiteral("UPDATE 支払予定表 SET 残高 = ? WHERE rowid = ?"));
         // The first line is the one before the deleted line; it is taken as it stands.
-        Amount running = lines.front().balance.value_or(Amount());
-        for (size_t i = 1; i < lines.size(); ++i) {
-            const RunLine& line = lines[i];
-            if (line.noPayee)
-                break;
-            const LineBalance balance = balanceOf(running, line);
-            if (balance.kind == LineBalance::Overflow) {
-                logOutOfRange(QStringLiteral("Calc残高for削除"));
-                ++run.skipped;
-                continue;
-            }
-            ++(writeBalance(main, update, QStringLiteral("Calc残高for削除 line"), balance, line.rowId) ? run.rewritten : run.skipped);
-            running = balance.kind == LineBalance::Value ? balance.value : Amount();
-        }
+        run = runBalances(tx, main, kStored, std::span(lines).subspan(1), orZero(lines.front().balance),
+            {.blankEndsRun = true, .emptyRestartsAtZero = true}, QStringLiteral("Calc残高for削除"));
     }
     tx.commit();
     return run;
@@ -204,72 +182,44 @@ BalanceRun Calc残高for削除(SQLite::Database& main, const QDate& date, std::o
 
 BalanceRun ReCalc残高(SQLite::Database& work, Amount carry)
 {
-    BalanceRun run;
     store::Transaction tx(work);
-    const auto lines = readRun(work, QStringLiteral("SELECT rowid, 支払先名, 予定額, 支払額, 日付 FROM InpWork ORDER BY 行番号, rowid"), {}, Extra::Date);
-    if (!lines.empty()) {
-        Prepared update(work, QStringLiteral("UPDATE InpWork SET 残高 = ? WHERE rowid = ?"));
-        Amount running = carry;
-        for (const RunLine& line : lines) {
-            if (line.noDate || line.noPayee)
-                continue;
-            const LineBalance balance = balanceOf(running, line);
-            if (balance.kind == LineBalance::Overflow) {
-                logOutOfRange(QStringLiteral("ReCalc残高"));
-                ++run.skipped;
-                continue;
-            }
-            ++(writeBalance(work, update, QStringLiteral("ReCalc残高 line"), balance, line.rowId) ? run.rewritten : run.skipped);
-            if (balance.kind == LineBalance::Value)
-                running = balance.value;
-        }
-    }
+    const auto lines = readRun(work, QStringLiteral("SELECT rowid, 支払先名, 予定額, 支払額, 残高, 日付 FROM InpWork ORDER BY 行番号, rowid"), {}, true);
+    const BalanceRun run = runBalances(tx, work, kSheet, lines, carry, {.blankEndsRun = false, .emptyRestartsAtZero = false}, QStringLiteral("ReCalc残高"));
     tx.commit();
     return run;
 }
 
-BalanceRun Calc行残高(store::WorkTableModel& sheet, int currentRow, Amount carry)
+BalanceRun Calc行残高(SQLite::Database& work, qint64 fromRowId, Amount carry)
 {
     BalanceRun run;
-    SQLite::Database* db = sheet.database();
-    const int rows = sheet.storedRowCount();
-    const int planColumn = sheet.fieldIndex(QStringLiteral("予定額"));
-    const int paidColumn = sheet.fieldIndex(QStringLiteral("支払額"));
-    const int balanceColumn = sheet.fieldIndex(QStringLiteral("残高"));
-    if (!db || currentRow < 0 || currentRow >= rows || planColumn < 0 || paidColumn < 0 || balanceColumn < 0)
+    store::Transaction tx(work);
+    const auto lines = readRun(work, QStringLiteral("SELECT rowid, 支払先名, 予定額, 支払額, 残高 FROM InpWork ORDER BY 行番号, rowid"), {}, false);
+    size_t first = 0;
+    while (first < lines.size() && lines[first].rowId != fromRowId)
+        ++first;
+    if (first == lines.size())
         return run;
-    try {
-        store::Transaction tx(*db);
-        // A line still held in the buffer is written first, as moving off it would.
-        sheet.commit();
-        for (int row = currentRow; row < rows;) {
-            const Amount before = row == 0 ? carry : orZero(sheet.value(row - 1, balanceColumn));
-            const LineBalance balance = exactBalance(before, orZero(sheet.value(row, planColumn)), orZero(sheet.value(row, paidColumn)));
-            if (balance.kind == LineBalance::Value) {
-                const bool written = writeStep(*db, QStringLiteral("Calc行残高 line"), [&] {
-                    try {
-                        sheet.setValue(row, balanceColumn, balance.value.toVariant());
-                        sheet.commit();
-                    } catch (...) {
-                        sheet.discardPending();
-                        throw;
-                    }
-                });
-                ++(written ? run.rewritten : run.skipped);
-            } else {
-                logOutOfRange(QStringLiteral("Calc行残高"));
-                ++run.skipped;
-            }
-            ++row;
-            if (row < rows && isNumberZero(sheet.value(row, planColumn)) && isNumberZero(sheet.value(row, paidColumn)))
-                break;
+    store::Prepared update(work, QStringLiteral("UPDATE InpWork SET 残高 = ? WHERE rowid = ?"));
+    Amount before = first == 0 ? carry : orZero(lines[first - 1].balance);
+    for (size_t i = first; i < lines.size(); ++i) {
+        if (i > first && lines[i].zeroAmounts)
+            break;
+        const LineBalance balance = exactBalance(before, orZero(lines[i].scheduled), orZero(lines[i].paid));
+        if (balance.kind != LineBalance::Value) {
+            logOutOfRange(QStringLiteral("Calc行残高"));
+            ++run.skipped;
+            before = orZero(lines[i].balance);
+            continue;
         }
-        tx.commit();
-    } catch (const std::exception& e) {
-        store::logSkipped(QStringLiteral("Calc行残高"), e);
-        run.rewritten = 0;
-        store::skipOnFailure(QStringLiteral("Calc行残高 re-read"), [&] { sheet.refresh(); });
+        const bool written = tx.step(QStringLiteral("Calc行残高 line"), [&] {
+            update.bind(1, balance.value.units());
+            update.bind(2, lines[i].rowId);
+            update.run();
+        });
+        ++(written ? run.rewritten : run.skipped);
+        before = written ? balance.value : orZero(lines[i].balance);
     }
+    tx.commit();
     return run;
 }
 

@@ -11,9 +11,6 @@
 namespace SQLite {
 class Database;
 }
-namespace store {
-class WorkTableModel;
-}
 
 namespace schedule {
 
@@ -62,12 +59,12 @@ BalanceRun Calc残高for削除(SQLite::Database& main, const QDate& date, std::o
 // counting) the lines that lack a date or a payee. One transaction on the work file.
 BalanceRun ReCalc残高(SQLite::Database& work, store::Amount carry);
 
-// Running balances in the grid's sheet from one line down: the line's balance before is
-// carry on the first line, else the balance shown on the line above (empty counts as 0);
-// empty amounts count as 0. The pass goes on to the end of the sheet or stops at the
-// first following line whose two amounts are both the number 0. Each rewritten line goes
-// through the model's buffer and is committed; all writes share one transaction on the
-// sheet's file. When that transaction fails the model is re-read from the file.
-BalanceRun Calc行残高(store::WorkTableModel& sheet, int currentRow, store::Amount carry);
+// Running balances of the sheet InpWork from one line (given by its rowid) down, in
+// line-number order: the line's balance before is carry on the first line, else the
+// balance of the line above (empty counts as 0); empty amounts count as 0. The pass goes
+// on to the end of the sheet or stops at the first following line whose two amounts are
+// both the number 0. One transaction on the work file; throws store::DbError when the
+// file fails (nothing written then).
+BalanceRun Calc行残高(SQLite::Database& work, qint64 fromRowId, store::Amount carry);
 
 } // namespace schedule

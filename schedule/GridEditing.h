@@ -1,26 +1,13 @@
 #pragma once
 
+#include "SheetColumns.h"
+
 #include <QDate>
 #include <QVariant>
 
 #include <optional>
 
 namespace schedule {
-
-// The month grid's columns (the sheet's fields in order; 8 and 9 are hidden keepers of
-// the stored original of a loaded line).
-enum SheetColumn : int {
-    kCol行番号 = 0,
-    kCol元行番号 = 1,
-    kCol表示日付 = 2,
-    kCol日付 = 3,
-    kCol支払先名 = 4,
-    kCol予定額 = 5,
-    kCol支払額 = 6,
-    kCol残高 = 7,
-    kCol元日付 = 8,
-    kCol元支払先名 = 9,
-};
 
 // The full date that a day typed into the day cell gives in the month of `month`: the
 // text must be a number (blanks around and full-width characters allowed, a fraction

@@ -4,6 +4,7 @@
 #include "Calendar.h"
 #include "GridEditing.h"
 #include "Prepared.h"
+#include "Sql.h"
 #include "Skip.h"
 #include "Transaction.h"
 
@@ -15,6 +16,8 @@
 #include <optional>
 
 namespace schedule {
+
+using namespace calendar;
 
 namespace {
 
@@ -84,49 +87,18 @@ QString doubledLines(const std::vector<SheetLine>& lines)
 
 } // namespace
 
-StepSavepoint::StepSavepoint(SQLite::Database& db)
-    : db_(db)
-    , begin_(std::make_unique<Prepared>(db, QStringLiteral("SAVEPOINT one_step")))
-    , release_(std::make_unique<Prepared>(db, QStringLiteral("RELEASE one_step")))
-    , rollback_(std::make_unique<Prepared>(db, QStringLiteral("ROLLBACK TO one_step")))
-{
-}
-
-StepSavepoint::~StepSavepoint() = default;
-
-bool StepSavepoint::run(const QString& what, const std::function<void()>& body)
-{
-    begin_->run();
-    try {
-        body();
-        release_->run();
-        return true;
-    } catch (const store::DbError& e) {
-        store::logSkipped(what, e);
-        if (isFileFailure(e.code()) || !inTransaction(db_))
-            throw;
-    } catch (const std::exception& e) {
-        store::logSkipped(what, e);
-        if (!inTransaction(db_))
-            throw;
-    }
-    rollback_->run();
-    release_->run();
-    return false;
-}
-
 namespace {
 
 void followStoredLines(SQLite::Database& work, const std::vector<SheetLine>& lines)
 {
     store::Transaction tx(work);
-    Prepared stored(work, QStringLiteral("UPDATE InpWork SET 元行番号 = ?, 元日付 = ?, 元支払先名 = ? WHERE rowid = ?"));
-    Prepared emptied(work, QStringLiteral("UPDATE InpWork SET 元日付 = NULL, 元支払先名 = NULL WHERE rowid = ?"));
+    store::Prepared stored(work, QStringLiteral("UPDATE InpWork SET 元行番号 = ?, 元日付 = ?, 元支払先名 = ? WHERE rowid = ?"));
+    store::Prepared emptied(work, QStringLiteral("UPDATE InpWork SET 元日付 = NULL, 元支払先名 = NULL WHERE rowid = ?"));
     for (const SheetLine& line : lines) {
         const bool follows = line.hasOriginal && line.originalNumber.toLongLong() == line.position
             && line.originalDate.toString() == toStoredText(line.date) && line.originalPayee.toString() == line.payee;
         if (line.store && !follows) {
-            writeStep(work, QStringLiteral("follow a stored line"), [&] {
+            tx.step(QStringLiteral("follow a stored line"), [&] {
                 stored.bind(1, line.position);
                 stored.bind(2, QVariant(toStoredText(line.date)));
                 stored.bind(3, QVariant(line.payee));
@@ -134,7 +106,7 @@ void followStoredLines(SQLite::Database& work, const std::vector<SheetLine>& lin
                 stored.run();
             });
         } else if (line.removeOriginal) {
-            writeStep(work, QStringLiteral("forget a removed original"), [&] {
+            tx.step(QStringLiteral("forget a removed original"), [&] {
                 emptied.bind(1, line.rowId);
                 emptied.run();
             });
@@ -145,24 +117,81 @@ void followStoredLines(SQLite::Database& work, const std::vector<SheetLine>& lin
 
 } // namespace
 
-bool isFileFailure(int code)
+namespace {
+
+// Removes the stored originals of loaded lines whose date or payee changed or whose payee
+// was emptied, so that they do not come back beside the new lines.
+void removeReplacedOriginals(store::Transaction& tx, SQLite::Database& main, const std::vector<SheetLine>& lines, SaveResult& result)
 {
-    switch (code & 0xff) {
-    case SQLITE_FULL:
-    case SQLITE_IOERR:
-    case SQLITE_READONLY:
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-    case SQLITE_CANTOPEN:
-    case SQLITE_NOMEM:
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-    case SQLITE_PROTOCOL:
-        return true;
-    default:
-        return false;
+    store::Prepared remove(main, QStringLiteral("DELETE FROM 支払予定表 WHERE 日付 = ? AND 行番号 = ? AND 支払先名 = ?"));
+    for (const SheetLine& line : lines) {
+        if (!line.removeOriginal)
+            continue;
+        tx.step(QStringLiteral("remove a replaced original"), [&] {
+            remove.bind(1, line.originalDate);
+            remove.bind(2, line.originalNumber);
+            remove.bind(3, line.originalPayee);
+            result.replaced += remove.run();
+        });
     }
 }
+
+// The statements that store one sheet line, prepared once for the whole sheet.
+class LineWriter {
+public:
+    explicit LineWriter(SQLite::Database& main)
+        : find_(main, QStringLiteral("SELECT rowid FROM 支払予定表 WHERE 日付 = ? AND 支払先名 = ? ORDER BY rowid LIMIT 1"))
+        , update_(main, QStringLiteral("UPDATE 支払予定表 SET 日付 = ?, 行番号 = ?, 支払先名 = ?, 予定額 = ?, 支払額 = ?, 残高 = ? WHERE rowid = ?"))
+        , insert_(main, QStringLiteral("INSERT INTO 支払予定表 (日付, 行番号, 支払先名, 予定額, 支払額, 残高) VALUES (?, ?, ?, ?, ?, ?)"))
+    {
+    }
+
+    // Replaces the stored line of the same date and payee, or adds the line.
+    void write(const SheetLine& line)
+    {
+        const QString day = toStoredText(line.date);
+        find_.bind(1, QVariant(day));
+        find_.bind(2, QVariant(line.payee));
+        std::optional<qint64> existing;
+        if (find_.next())
+            existing = find_.integer(0);
+        find_.reset();
+        store::Prepared& write = existing ? update_ : insert_;
+        write.bind(1, QVariant(day));
+        write.bind(2, line.position);
+        write.bind(3, QVariant(line.payee));
+        write.bind(4, line.scheduled);
+        write.bind(5, line.paid);
+        write.bind(6, line.balance);
+        if (existing)
+            write.bind(7, *existing);
+        write.run();
+    }
+
+private:
+    store::Prepared find_;
+    store::Prepared update_;
+    store::Prepared insert_;
+};
+
+void storeLines(store::Transaction& tx, SQLite::Database& main, const std::vector<SheetLine>& lines, SaveResult& result,
+    const std::function<void(int)>& show)
+{
+    SaveProgress progress(static_cast<qint64>(lines.size()));
+    LineWriter writer(main);
+    for (const SheetLine& line : lines) {
+        if (line.hasPayee && !line.date.isValid()) {
+            store::logSkipped(QStringLiteral("store a line"), std::runtime_error("a line with a payee but no date is not stored"));
+            ++result.skipped;
+        } else if (line.store) {
+            const bool done = tx.step(QStringLiteral("store a line"), [&] { writer.write(line); });
+            ++(done ? result.stored : result.skipped);
+        }
+        show(progress.advance(line.position));
+    }
+}
+
+} // namespace
 
 SaveResult Entry支払予定表(SQLite::Database& main, SQLite::Database& work, const QDate& month, store::Amount carry,
     const std::function<void(int)>& showProgress)
@@ -174,7 +203,6 @@ SaveResult Entry支払予定表(SQLite::Database& main, SQLite::Database& work, 
     };
     std::vector<SheetLine> lines;
     store::skipOnFailure(QStringLiteral("read the sheet"), [&] { lines = readSheet(work); });
-    SaveProgress progress(static_cast<qint64>(lines.size()));
     show(10);
 
     result.doubled = doubledLines(lines);
@@ -185,55 +213,9 @@ SaveResult Entry支払予定表(SQLite::Database& main, SQLite::Database& work, 
 
     try {
         store::Transaction tx(main);
-        StepSavepoint step(main);
-        Prepared removeOriginal(main, QStringLiteral("DELETE FROM 支払予定表 WHERE 日付 = ? AND 行番号 = ? AND 支払先名 = ?"));
-        for (const SheetLine& line : lines) {
-            if (!line.removeOriginal)
-                continue;
-            step.run(QStringLiteral("remove a replaced original"), [&] {
-                removeOriginal.bind(1, line.originalDate);
-                removeOriginal.bind(2, line.originalNumber);
-                removeOriginal.bind(3, line.originalPayee);
-                result.replaced += removeOriginal.run();
-            });
-        }
-
-        Prepared find(main, QStringLiteral("SELECT rowid FROM 支払予定表 WHERE 日付 = ? AND 支払先名 = ? ORDER BY rowid LIMIT 1"));
-        Prepared update(main, QStringLiteral("UPDATE 支払予定表 SET 日付 = ?, 行番号 = ?, 支払先名 = ?, 予定額 = ?, 支払額 = ?, 残高 = ? WHERE rowid = ?"));
-        Prepared insert(main, QStringLiteral("INSERT INTO 支払予定表 (日付, 行番号, 支払先名, 予定額, 支払額, 残高) VALUES (?, ?, ?, ?, ?, ?)"));
-        for (const SheetLine& line : lines) {
-            if (line.hasPayee && !line.date.isValid()) {
-                store::logSkipped(QStringLiteral("store a line"), std::runtime_error("a line with a payee but no date is not stored"));
-                ++result.skipped;
-            } else if (line.store) {
-                const bool done = step.run(QStringLiteral("store a line"), [&] {
-                    const QString day = toStoredText(line.date);
-                    find.bind(1, QVariant(day));
-                    find.bind(2, QVariant(line.payee));
-                    std::optional<qint64> existing;
-                    if (find.next())
-                        existing = find.integer(0);
-                    find.reset();
-                    Prepared& write = existing ? update : insert;
-                    write.bind(1, QVariant(day));
-                    write.bind(2, line.position);
-                    write.bind(3, QVariant(line.payee));
-                    write.bind(4, line.scheduled);
-                    write.bind(5, line.paid);
-                    write.bind(6, line.balance);
-                    if (existing)
-                        write.bind(7, *existing);
-                    write.run();
-                });
-                ++(done ? result.stored : result.skipped);
-            }
-            show(progress.advance(line.position));
-        }
-
-        QString first;
-        QString last;
-        if (GetMonthRange(month, first, last))
-            Calc残高(main, fromSlashText(first), carry);
+        removeReplacedOriginals(tx, main, lines, result);
+        storeLines(tx, main, lines, result, show);
+        Calc残高(main, firstOfMonth(month), carry);
         tx.commit();
     } catch (const std::exception& e) {
         store::logSkipped(QStringLiteral("Entry支払予定表"), e);

@@ -35,8 +35,7 @@ struct SaveResult {
 //    its stored original (元日付, 元行番号, 元支払先名) removed, so that it does not come
 //    back beside the new line;
 //  - then the stored balances from the month's first day on are recomputed from carry.
-// All of it is one transaction on the main file; each line is a skippable step in its
-// own savepoint (a line with a payee but no date is skipped), while a failure of the file
+// All of it is one transaction on the main file; each line is a skippable step (a line with a payee but no date is skipped), while a failure of the file
 // itself (full, read-only, I/O) or of the commit rolls everything back. Two filled lines
 // with the same date and payee refuse the save before anything is written.
 // After a commit the sheet's 元行番号 / 元日付 / 元支払先名 follow what was stored.
@@ -44,32 +43,5 @@ struct SaveResult {
 // line (see SaveProgress).
 SaveResult Entry支払予定表(SQLite::Database& main, SQLite::Database& work, const QDate& month, store::Amount carry,
     const std::function<void(int)>& showProgress = {});
-
-class Prepared;
-
-// The skippable steps of a command that writes the main file in one transaction: each
-// runs in its own savepoint (statements prepared once for the many lines of a save). A
-// statement refused on its own is rolled back alone, logged and skipped (false); a failure
-// of the file itself, or a transaction the engine has ended, is thrown on so that the
-// caller rolls the whole command back. Use inside an open store::Transaction.
-class StepSavepoint {
-public:
-    explicit StepSavepoint(SQLite::Database& db);
-    ~StepSavepoint();
-    StepSavepoint(const StepSavepoint&) = delete;
-    StepSavepoint& operator=(const StepSavepoint&) = delete;
-
-    bool run(const QString& what, const std::function<void()>& body);
-
-private:
-    SQLite::Database& db_;
-    std::unique_ptr<Prepared> begin_;
-    std::unique_ptr<Prepared> release_;
-    std::unique_ptr<Prepared> rollback_;
-};
-
-// Whether an engine result code means that the file itself cannot take the change (full,
-// read-only, I/O error, damaged, locked), as opposed to one statement being refused.
-bool isFileFailure(int code);
 
 } // namespace schedule

@@ -4,9 +4,12 @@
 #include "Prepared.h"
 #include "Session.h"
 #include "Skip.h"
+#include "Sql.h"
 #include "Transaction.h"
 
 namespace schedule {
+
+using namespace calendar;
 
 namespace {
 
@@ -19,33 +22,28 @@ QString dayText(const QVariant& storedDate)
     return text.right(2);
 }
 
-void copyMonth(SQLite::Database& main, SQLite::Database& work, const QDate& first, const QDate& last, int& copied)
+void copyMonth(store::Transaction& tx, SQLite::Database& main, SQLite::Database& work, const QDate& first, const QDate& last, int& copied)
 {
-    std::vector<store::Row> month;
     std::vector<qint64> sheet;
-    store::skipOnFailure(QStringLiteral("read the month"), [&] {
-        month = store::queryRows(main,
+    const std::vector<store::Row> month = store::queryRows(main,
             QStringLiteral("SELECT 日付, 行番号, 支払先名, 予定額, 支払額, 残高 FROM 支払予定表 "
                            "WHERE 日付 >= ? AND 日付 <= ? ORDER BY 日付, 行番号, rowid LIMIT ?"),
             {toStoredText(first), toStoredText(last), kSheetLines});
-    });
     if (month.empty())
         return;
-    store::skipOnFailure(QStringLiteral("read the sheet"), [&] {
-        Prepared lines(work, QStringLiteral("SELECT rowid FROM InpWork ORDER BY 行番号, rowid"));
-        while (lines.next())
-            sheet.push_back(lines.integer(0));
-        lines.reset();
-    });
+    store::Prepared lines(work, QStringLiteral("SELECT rowid FROM InpWork ORDER BY 行番号, rowid"));
+    while (lines.next())
+        sheet.push_back(lines.integer(0));
+    lines.reset();
     const size_t count = std::min(month.size(), sheet.size());
     if (count == 0)
         return;
-    Prepared update(work,
+    store::Prepared update(work,
         QStringLiteral("UPDATE InpWork SET 日付 = ?, 元行番号 = ?, 表示日付 = ?, 支払先名 = ?, 予定額 = ?, 支払額 = ?, 残高 = ?, "
                        "元日付 = ?, 元支払先名 = ? WHERE rowid = ?"));
     for (size_t i = 0; i < count; ++i) {
         const store::Row& stored = month[i];
-        const bool done = writeStep(work, QStringLiteral("copy a stored line"), [&] {
+        const bool done = tx.step(QStringLiteral("copy a stored line"), [&] {
             update.bind(1, stored[0]);
             update.bind(2, stored[1]);
             update.bind(3, QVariant(dayText(stored[0])));
@@ -63,18 +61,15 @@ void copyMonth(SQLite::Database& main, SQLite::Database& work, const QDate& firs
     }
 }
 
-// The steps of ClearInpWork, inside a transaction the caller holds.
-void resetSheet(SQLite::Database& work)
+// The steps of ClearInpWork, inside the transaction tx.
+void resetSheet(store::Transaction& tx, SQLite::Database& work)
 {
-    writeStep(work, QStringLiteral("ClearInpWork delete"), [&] { store::exec(work, QStringLiteral("DELETE FROM InpWork")); });
-    bool empty = false;
-    store::skipOnFailure(QStringLiteral("ClearInpWork read"), [&] {
-        empty = store::scalar(work, QStringLiteral("SELECT count(*) FROM InpWork")).toLongLong() == 0;
-    });
+    tx.step(QStringLiteral("ClearInpWork delete"), [&] { store::exec(work, QStringLiteral("DELETE FROM InpWork")); });
+    const bool empty = store::scalar(work, QStringLiteral("SELECT count(*) FROM InpWork")).toLongLong() == 0;
     if (empty) {
-        Prepared add(work, QStringLiteral("INSERT INTO InpWork (行番号, 元行番号) VALUES (?, ?)"));
+        store::Prepared add(work, QStringLiteral("INSERT INTO InpWork (行番号, 元行番号) VALUES (?, ?)"));
         for (int i = 1; i <= kSheetLines; ++i)
-            writeStep(work, QStringLiteral("ClearInpWork add"), [&] {
+            tx.step(QStringLiteral("ClearInpWork add"), [&] {
                 add.bind(1, qint64(i));
                 add.bind(2, qint64(i));
                 add.run();
@@ -87,7 +82,7 @@ void resetSheet(SQLite::Database& work)
 void ClearInpWork(SQLite::Database& work)
 {
     store::Transaction tx(work);
-    resetSheet(work);
+    resetSheet(tx, work);
     tx.commit();
 }
 
@@ -97,13 +92,11 @@ int loadMonthSheet(store::Session& session, const QDate& first, const QDate& las
     int copied = 0;
     try {
         store::Transaction tx(work);
-        store::skipOnFailure(QStringLiteral("ClearInpWork"), [&] { resetSheet(work); });
+        resetSheet(tx, work);
         if (afterReset)
             afterReset();
-        if (!inTransaction(work))
-            throw store::DbError(QStringLiteral("load the month"), QStringLiteral("the transaction ended"), 0);
         if (first.isValid() && last.isValid())
-            copyMonth(session.mainDb(), work, first, last, copied);
+            copyMonth(tx, session.mainDb(), work, first, last, copied);
         tx.commit();
     } catch (const std::exception& e) {
         store::logSkipped(QStringLiteral("load the month"), e);

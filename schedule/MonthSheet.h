@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Amount.h"
+#include "SheetColumns.h"
 
 #include <QDate>
 
@@ -15,9 +16,6 @@ class Session;
 }
 
 namespace schedule {
-
-// The sheet InpWork always has this many lines after a reset or a load.
-inline constexpr int kSheetLines = 200;
 
 // Resets the sheet: deletes every line, then, when the sheet is empty, adds the blank
 // lines 1 to 200 (行番号 = 元行番号 = position, amounts 0, the rest null). When the delete

@@ -1,15 +1,13 @@
 #include "SchedulePage.h"
 
 #include "AmountField.h"
-#include "Balances.h"
-#include "Calendar.h"
 #include "CommandButtons.h"
 #include "GridView.h"
 #include "HintButton.h"
-#include "MonthSheet.h"
+#include "MonthController.h"
 #include "PayeeDropDown.h"
-#include "PayeeList.h"
 #include "Session.h"
+#include "SheetColumns.h"
 #include "Skip.h"
 #include "WorkTableModel.h"
 #include "YearMonthEdit.h"
@@ -23,9 +21,31 @@
 
 namespace schedule {
 
+namespace {
+
+QPushButton* monthStepButton(const char* name, QStyle::StandardPixmap icon, const char* tip, QKeySequence shortcut, QWidget* parent)
+{
+    auto* button = new QPushButton(parent);
+    button->setObjectName(QString::fromUtf8(name));
+    button->setIcon(parent->style()->standardIcon(icon));
+    button->setToolTip(QString::fromUtf8(tip));
+    button->setFixedWidth(twipsToPixels(400));
+    setCommandShortcut(button, shortcut);
+    return button;
+}
+
+// The command buttons of the page, top to bottom.
+const CommandButton kCommands[] = {{"cmd履歴閉じる", "閉じる"}, {"cmd読込", "読込", QKeySequence(Qt::Key_F5)},
+    {"cmd登録", "登録", QKeySequence(Qt::CTRL | Qt::Key_S)}, {"Cmd印刷", "印刷", QKeySequence(Qt::CTRL | Qt::Key_P)},
+    {"cmd行削除", "行削除", QKeySequence(Qt::CTRL | Qt::Key_Delete)}, {"cmd行挿入", "行挿入", QKeySequence(Qt::CTRL | Qt::Key_Insert)},
+    {"cmd履歴クリア", "クリア"}};
+
+} // namespace
+
 SchedulePage::SchedulePage(PageContext& context, QWidget* parent)
     : QWidget(parent)
     , context_(context)
+    , controller_(new MonthController(context.session, this))
     , datInp_(new store::WorkTableModel(this))
     , dat支払先名_(new store::WorkTableModel(this))
     , dt年月_(new YearMonthEdit(this))
@@ -35,6 +55,24 @@ SchedulePage::SchedulePage(PageContext& context, QWidget* parent)
     , num累計_(new AmountField(this))
     , gridInp_(new GridView(this))
     , pbar_(new QProgressBar(this))
+{
+    nameControls();
+    QPushButton* monBef = monthStepButton("cmdMonBef", QStyle::SP_ArrowLeft, "前月", QKeySequence(Qt::ALT | Qt::Key_Left), this);
+    QPushButton* monNext = monthStepButton("cmdMonNext", QStyle::SP_ArrowRight, "翌月", QKeySequence(Qt::ALT | Qt::Key_Right), this);
+
+    auto* left = new QVBoxLayout;
+    left->addLayout(figuresLayout(monBef, monNext));
+    left->addWidget(gridInp_, 1);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left, 1);
+    layout->addLayout(commandColumn());
+
+    walkInVisualOrder(monBef, monNext);
+    connectCommands(monBef, monNext);
+    connectGrid();
+}
+
+void SchedulePage::nameControls()
 {
     datInp_->setObjectName(QStringLiteral("datInp"));
     dat支払先名_->setObjectName(QStringLiteral("dat支払先名"));
@@ -53,81 +91,75 @@ SchedulePage::SchedulePage(PageContext& context, QWidget* parent)
     pbar_->setObjectName(QStringLiteral("Pbar"));
     pbar_->setRange(0, 100);
     pbar_->setVisible(false);
+}
 
-    auto* monBef = new QPushButton(this);
-    monBef->setObjectName(QStringLiteral("cmdMonBef"));
-    monBef->setIcon(style()->standardIcon(QStyle::SP_ArrowLeft));
-    monBef->setToolTip(QStringLiteral("前月"));
-    auto* monNext = new QPushButton(this);
-    monNext->setObjectName(QStringLiteral("cmdMonNext"));
-    monNext->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
-    monNext->setToolTip(QStringLiteral("翌月"));
-    for (QPushButton* step : {monBef, monNext})
-        step->setFixedWidth(twipsToPixels(400));
-    setCommandShortcut(monBef, QKeySequence(Qt::ALT | Qt::Key_Left));
-    setCommandShortcut(monNext, QKeySequence(Qt::ALT | Qt::Key_Right));
-
+QGridLayout* SchedulePage::figuresLayout(QPushButton* monBef, QPushButton* monNext)
+{
     auto* top = new QGridLayout;
     top->addWidget(monBef, 0, 0);
     top->addWidget(monNext, 0, 1);
-    top->addWidget(new QLabel(QStringLiteral("年月"), this), 0, 2);
-    top->addWidget(dt年月_, 0, 3);
-    top->addWidget(new QLabel(QStringLiteral("繰越額"), this), 1, 2);
-    top->addWidget(num繰越額_, 1, 3);
-    top->addWidget(new QLabel(QStringLiteral("予定額月計"), this), 1, 4);
-    top->addWidget(num予定額月計_, 1, 5);
-    top->addWidget(new QLabel(QStringLiteral("支払額月計"), this), 2, 2);
-    top->addWidget(num支払額月計_, 2, 3);
-    top->addWidget(new QLabel(QStringLiteral("予定額累計"), this), 2, 4);
-    top->addWidget(num累計_, 2, 5);
+    const auto labelled = [&](const char* label, QWidget* field, int row, int column) {
+        top->addWidget(new QLabel(QString::fromUtf8(label), this), row, column);
+        top->addWidget(field, row, column + 1);
+    };
+    labelled("年月", dt年月_, 0, 2);
+    labelled("繰越額", num繰越額_, 1, 2);
+    labelled("予定額月計", num予定額月計_, 1, 4);
+    labelled("支払額月計", num支払額月計_, 2, 2);
+    labelled("予定額累計", num累計_, 2, 4);
     top->setColumnStretch(6, 1);
+    return top;
+}
 
-    auto* left = new QVBoxLayout;
-    left->addLayout(top);
-    left->addWidget(gridInp_, 1);
-
+QVBoxLayout* SchedulePage::commandColumn()
+{
     auto* buttons = new QVBoxLayout;
-    addCommandButtons(buttons, this,
-        {{"cmd履歴閉じる", "閉じる"}, {"cmd読込", "読込", QKeySequence(Qt::Key_F5)}, {"cmd登録", "登録", QKeySequence(Qt::CTRL | Qt::Key_S)},
-            {"Cmd印刷", "印刷", QKeySequence(Qt::CTRL | Qt::Key_P)}, {"cmd行削除", "行削除", QKeySequence(Qt::CTRL | Qt::Key_Delete)},
-            {"cmd行挿入", "行挿入", QKeySequence(Qt::CTRL | Qt::Key_Insert)}, {"cmd履歴クリア", "クリア"}});
+    addCommandButtons(buttons, this, std::span<const CommandButton>(kCommands));
     auto* hint = makeHintButton(QStringLiteral("cmdHint"), this);
+    connect(hint, &QPushButton::clicked, this, [this] { emit hintRequested(QStringLiteral("cmdHint")); });
     buttons->addWidget(hint);
     buttons->addStretch();
+    return buttons;
+}
 
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(left, 1);
-    layout->addLayout(buttons);
-
-    connect(findChild<QPushButton*>(QStringLiteral("cmd履歴閉じる")), &QPushButton::clicked, this, &SchedulePage::closeRequested);
-    connect(findChild<QPushButton*>(QStringLiteral("Cmd印刷")), &QPushButton::clicked, this, &SchedulePage::printRequested);
-    connect(findChild<QPushButton*>(QStringLiteral("cmd履歴クリア")), &QPushButton::clicked, this, &SchedulePage::Clear支払予定表);
-    connect(findChild<QPushButton*>(QStringLiteral("cmd読込")), &QPushButton::clicked, this, &SchedulePage::Read支払予定);
-    connect(monBef, &QPushButton::clicked, this, [this] { stepMonth(-1); });
-    connect(monNext, &QPushButton::clicked, this, [this] { stepMonth(1); });
-    connect(dt年月_, &YearMonthEdit::monthEntered, this, &SchedulePage::Read支払予定);
-
+void SchedulePage::walkInVisualOrder(QPushButton* monBef, QPushButton* monNext)
+{
     // The keyboard walks the page as the eye does: month steps, the year-month, the
     // carry-over, the grid, then the command buttons. The figures that are only shown
     // are left out of the walk; a click still selects them for copying.
     for (AmountField* shown : {num予定額月計_, num支払額月計_, num累計_})
         shown->setFocusPolicy(Qt::ClickFocus);
     QWidget* previous = monBef;
-    for (QWidget* next : std::initializer_list<QWidget*>{monNext, dt年月_, num繰越額_, gridInp_}) {
+    std::vector<QWidget*> order{monNext, dt年月_, num繰越額_, gridInp_};
+    for (const CommandButton& spec : kCommands)
+        order.push_back(command(spec.name));
+    order.push_back(findChild<QPushButton*>(QStringLiteral("cmdHint")));
+    for (QWidget* next : order) {
         setTabOrder(previous, next);
         previous = next;
     }
-    for (const char* name : {"cmd履歴閉じる", "cmd読込", "cmd登録", "Cmd印刷", "cmd行削除", "cmd行挿入", "cmd履歴クリア"}) {
-        QWidget* next = findChild<QPushButton*>(QString::fromUtf8(name));
-        setTabOrder(previous, next);
-        previous = next;
-    }
-    setTabOrder(previous, hint);
-    connect(hint, &QPushButton::clicked, this, [this] { emit hintRequested(QStringLiteral("cmdHint")); });
-    connect(findChild<QPushButton*>(QStringLiteral("cmd登録")), &QPushButton::clicked, this, &SchedulePage::cmd登録_Click);
-    connect(findChild<QPushButton*>(QStringLiteral("cmd行挿入")), &QPushButton::clicked, this, &SchedulePage::InsertLine);
-    connect(findChild<QPushButton*>(QStringLiteral("cmd行削除")), &QPushButton::clicked, this, &SchedulePage::cmd行削除_Click);
-    connectGrid();
+}
+
+QPushButton* SchedulePage::command(const char* name) const
+{
+    return findChild<QPushButton*>(QString::fromUtf8(name));
+}
+
+void SchedulePage::connectCommands(QPushButton* monBef, QPushButton* monNext)
+{
+    connect(command("cmd履歴閉じる"), &QPushButton::clicked, this, &SchedulePage::closeRequested);
+    connect(command("Cmd印刷"), &QPushButton::clicked, this, &SchedulePage::printRequested);
+    connect(command("cmd履歴クリア"), &QPushButton::clicked, this, &SchedulePage::Clear支払予定表);
+    connect(command("cmd読込"), &QPushButton::clicked, this, &SchedulePage::Read支払予定);
+    connect(command("cmd登録"), &QPushButton::clicked, this, &SchedulePage::cmd登録_Click);
+    connect(command("cmd行挿入"), &QPushButton::clicked, this, &SchedulePage::InsertLine);
+    connect(command("cmd行削除"), &QPushButton::clicked, this, &SchedulePage::cmd行削除_Click);
+    connect(monBef, &QPushButton::clicked, this, [this] { stepMonth(-1); });
+    connect(monNext, &QPushButton::clicked, this, [this] { stepMonth(1); });
+    connect(dt年月_, &YearMonthEdit::monthEntered, this, &SchedulePage::Read支払予定);
+    connect(num繰越額_, &AmountField::amountChanged, this, [this] { controller_->setCarry(num繰越額_->amount()); });
+    connect(controller_, &MonthController::sheetChanged, this, &SchedulePage::refreshSheet);
+    connect(controller_, &MonthController::figuresChanged, this, &SchedulePage::showFigures);
 }
 
 void SchedulePage::resizeEvent(QResizeEvent* event)
@@ -151,15 +183,14 @@ void SchedulePage::FormInit()
     dt年月_->setEraPattern(!western);
     dt年月_->setFixedWidth(twipsToPixels(western ? 1560 : 1860));
     store::skipOnFailure(QStringLiteral("GridInp columns"), [&] {
-        gridInp_->setupColumn(0, {.shown = false});
-        gridInp_->setupColumn(1, {.shown = false});
-        gridInp_->setupColumn(2, {.heading = QStringLiteral("日付"), .alignment = Qt::AlignHCenter, .widthTwips = 600});
-        gridInp_->setupColumn(3, {.shown = false});
-        gridInp_->setupColumn(4, {.heading = QStringLiteral("支払先名"), .widthTwips = 4140.284, .dropDown = new PayeeDropDown(dat支払先名_, gridInp_)});
-        gridInp_->setupColumn(5, {.heading = QStringLiteral("予定額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1395.213});
-        gridInp_->setupColumn(6, {.heading = QStringLiteral("支払額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1365.165});
-        gridInp_->setupColumn(7, {.heading = QStringLiteral("総　額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1319.811});
-        for (int extra = 8; extra < datInp_->columnCount(); ++extra)
+        for (int hidden : {kCol行番号, kCol元行番号, kCol日付})
+            gridInp_->setupColumn(hidden, {.shown = false});
+        gridInp_->setupColumn(kCol表示日付, {.heading = QStringLiteral("日付"), .alignment = Qt::AlignHCenter, .widthTwips = 600});
+        gridInp_->setupColumn(kCol支払先名, {.heading = QStringLiteral("支払先名"), .widthTwips = 4140.284, .dropDown = new PayeeDropDown(dat支払先名_, gridInp_)});
+        gridInp_->setupColumn(kCol予定額, {.heading = QStringLiteral("予定額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1395.213});
+        gridInp_->setupColumn(kCol支払額, {.heading = QStringLiteral("支払額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1365.165});
+        gridInp_->setupColumn(kCol残高, {.heading = QStringLiteral("総　額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1319.811});
+        for (int extra = kCol元日付; extra < datInp_->columnCount(); ++extra)
             gridInp_->setupColumn(extra, {.shown = false});
     });
 }
@@ -168,12 +199,10 @@ void SchedulePage::Clear支払予定表()
 {
     if (!filesOpen())
         return;
-    for (AmountField* field : {num繰越額_, num支払額月計_, num予定額月計_, num累計_})
-        field->clearValue();
     dt年月_->setFromText(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
-    store::skipOnFailure(QStringLiteral("ClearInpWork"), [&] { ClearInpWork(context_.session.workDb()); });
-    payees::AddComb支払先名(context_.session, dat支払先名_);
-    refreshSheet();
+    controller_->setMonth(dt年月_->date());
+    controller_->clear();
+    emit payeeListNeeded(dat支払先名_);
 }
 
 MonthHeader SchedulePage::monthHeader() const
@@ -186,31 +215,23 @@ void SchedulePage::Read支払予定()
     if (dt年月_->number().isNull() || !filesOpen())
         return;
     pbar_->setVisible(true);
-    pbar_->setValue(10);
-    store::Session& session = context_.session;
-    QDate first;
-    QDate last;
-    QString firstText;
-    QString lastText;
-    if (GetMonthRange(dt年月_->date(), firstText, lastText)) {
-        first = fromSlashText(firstText);
-        last = fromSlashText(lastText);
-    }
-    loadMonthSheet(session, first, last, [this] { pbar_->setValue(30); });
-    refreshSheet();
-    pbar_->setValue(90);
-    Calc支払予定額();
-    Calc支払額();
-    if (first.isValid())
-        store::skipOnFailure(QStringLiteral("Get繰越額"), [&] { num繰越額_->setAmount(Get繰越額(session.mainDb(), first)); });
-    showCumulative();
-    pbar_->setValue(100);
+    controller_->setMonth(dt年月_->date());
+    controller_->load([this](int value) { showProgress(value); });
     pbar_->setVisible(false);
 }
 
-void SchedulePage::showCumulative()
+void SchedulePage::showProgress(int value)
 {
-    store::skipOnFailure(QStringLiteral("Get累計額"), [&] { num累計_->setAmount(Get累計額(context_.session.mainDb())); });
+    pbar_->setValue(value);
+}
+
+void SchedulePage::showFigures()
+{
+    const MonthFigures& figures = controller_->figures();
+    num繰越額_->setAmount(figures.繰越額);
+    num予定額月計_->setAmount(figures.予定額月計);
+    num支払額月計_->setAmount(figures.支払額月計);
+    num累計_->setAmount(figures.累計);
 }
 
 bool SchedulePage::filesOpen() const
@@ -223,9 +244,9 @@ void SchedulePage::stepMonth(int count)
 {
     if (dt年月_->number().isNull())
         return;
-    const QDate moved = fromSlashText(AddDate(dt年月_->date(), QStringLiteral("m"), count));
+    const QDate moved = dt年月_->date().addMonths(count);
     if (moved.isValid())
-        dt年月_->setFromText(moved.toString(QStringLiteral("yyyyMMdd")));
+        dt年月_->setDate(moved);
     Read支払予定();
 }
 
@@ -234,54 +255,8 @@ void SchedulePage::refreshSheet()
     const QModelIndex current = gridInp_->currentIndex();
     if (!store::skipOnFailure(QStringLiteral("refresh datInp"), [&] { datInp_->refresh(); }))
         return;
-    if (current.isValid() && current.row() < datInp_->rowCount())
+    if (current.isValid() && current.row() < datInp_->rowCount() && gridInp_->currentIndex() != current)
         gridInp_->setCurrentCell(current.row(), current.column());
-}
-
-void SchedulePage::Calc支払予定額()
-{
-    if (!filesOpen())
-        return;
-    if (!store::skipOnFailure(QStringLiteral("Calc支払予定額"), [&] { num予定額月計_->setAmount(予定額月計(context_.session.workDb())); }))
-        num予定額月計_->clearValue();
-}
-
-void SchedulePage::Calc支払額()
-{
-    if (!filesOpen())
-        return;
-    if (!store::skipOnFailure(QStringLiteral("Calc支払額"), [&] { num支払額月計_->setAmount(支払額月計(context_.session.workDb())); }))
-        num支払額月計_->clearValue();
-}
-
-void SchedulePage::Calc行残高()
-{
-    if (!filesOpen())
-        return;
-    schedule::Calc行残高(*datInp_, gridInp_->currentRowIndex(), num繰越額_->amountOrZero());
-}
-
-void SchedulePage::ReCalc残高()
-{
-    if (!filesOpen())
-        return;
-    store::skipOnFailure(QStringLiteral("ReCalc残高 commit"), [&] { datInp_->commit(); });
-    store::skipOnFailure(QStringLiteral("ReCalc残高"), [&] { schedule::ReCalc残高(context_.session.workDb(), num繰越額_->amountOrZero()); });
-    refreshSheet();
-}
-
-void SchedulePage::Calc残高(const QDate& start)
-{
-    if (!filesOpen())
-        return;
-    store::skipOnFailure(QStringLiteral("Calc残高"), [&] { schedule::Calc残高(context_.session.mainDb(), start, num繰越額_->amountOrZero()); });
-}
-
-void SchedulePage::Calc残高for削除(const QDate& date, std::optional<qint64> lineNumber)
-{
-    if (!filesOpen())
-        return;
-    store::skipOnFailure(QStringLiteral("Calc残高for削除"), [&] { schedule::Calc残高for削除(context_.session.mainDb(), date, lineNumber); });
 }
 
 } // namespace schedule

@@ -10,14 +10,18 @@
 
 class AmountField;
 class GridView;
+class QGridLayout;
 class QProgressBar;
 class QPushButton;
+class QVBoxLayout;
 class YearMonthEdit;
 namespace store {
 class WorkTableModel;
 }
 
 namespace schedule {
+
+class MonthController;
 
 // What the page shows above the grid: the month and the four number fields (each may be blank).
 struct MonthHeader {
@@ -29,33 +33,22 @@ struct MonthHeader {
 };
 
 // The month's schedule page: the year-month field, the four number fields, the month
-// grid over the sheet and the command buttons.
+// grid over the sheet and the command buttons. It shows a MonthController and forwards
+// the user's commands to it.
 class SchedulePage : public QWidget {
     Q_OBJECT
 public:
     explicit SchedulePage(PageContext& context, QWidget* parent = nullptr);
 
+    MonthController& controller() { return *controller_; }
+
     // Binds the data sources, sets the year-month pattern by the era setting and sets up
     // the grid's columns.
     void FormInit();
-    // Blank totals, today's month, a blank sheet, the payee drop-down refilled.
+    // Blank figures, today's month, a blank sheet, the payee drop-down refilled.
     void Clear支払予定表();
-    // Loads the month of the year-month field: the sheet, the two month totals, the
-    // carried-over amount and the cumulative figure. Does nothing while the field is empty.
+    // Loads the month of the year-month field. Does nothing while the field is empty.
     void Read支払予定();
-
-    // Month totals of the sheet into num予定額月計 / num支払額月計 (0 when the sheet holds
-    // no amount; blank when the sum cannot be computed).
-    void Calc支払予定額();
-    void Calc支払額();
-    // Running balances in the grid from its current line down (see schedule::Calc行残高).
-    void Calc行残高();
-    // Balances of the whole sheet from num繰越額, then the grid re-reads the sheet.
-    void ReCalc残高();
-    // Stored balances from a date on, starting from num繰越額.
-    void Calc残高(const QDate& start);
-    // Stored balances after a deleted line, from the stored line that preceded it.
-    void Calc残高for削除(const QDate& date, std::optional<qint64> lineNumber);
 
     MonthHeader monthHeader() const;
 
@@ -73,11 +66,23 @@ signals:
     void closeRequested();
     void printRequested();
     void hintRequested(const QString& controlName);
+    // A payee name was typed into the grid (for automatic registration).
+    void payeeTyped(const QString& name);
+    // The drop-down's list of names should be rebuilt from the payee master.
+    void payeeListNeeded(store::WorkTableModel* dropDownSource);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The parts of the page, built in this order by the constructor.
+    void nameControls();
+    QGridLayout* figuresLayout(QPushButton* monBef, QPushButton* monNext);
+    QVBoxLayout* commandColumn();
+    void walkInVisualOrder(QPushButton* monBef, QPushButton* monNext);
+    void connectCommands(QPushButton* monBef, QPushButton* monNext);
+    QPushButton* command(const char* name) const;
+
     // The grid's current line with its pending edit written, or -1 when there is none.
     int committedCurrentRow();
     // The grid's notifications (focus, accepted cell, editing ended, moved cell, key).
@@ -89,14 +94,16 @@ private:
     void gridKeyDown(int& key, Qt::KeyboardModifiers modifiers);
     // The one reminder of the page; the focus goes back to the year-month field.
     void remindYearMonth();
-    void showCumulative();
     // cmdMonBef / cmdMonNext: one month back or forward, then load.
     void stepMonth(int count);
     // Re-reads the sheet into the grid and keeps the grid's current cell.
     void refreshSheet();
+    void showFigures();
+    void showProgress(int value);
     bool filesOpen() const;
 
     PageContext& context_;
+    MonthController* controller_;
     store::WorkTableModel* datInp_;
     store::WorkTableModel* dat支払先名_;
     YearMonthEdit* dt年月_;

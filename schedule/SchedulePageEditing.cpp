@@ -1,19 +1,14 @@
 // The schedule page's editing side: the grid's notifications, saving the month and the
-// line commands.
+// line commands, each forwarded to the month controller.
 
 #include "SchedulePage.h"
 
-#include "AmountField.h"
-#include "Balances.h"
-#include "Calendar.h"
-#include "GridEditing.h"
 #include "GridView.h"
 #include "ImeSwitch.h"
-#include "MonthSave.h"
+#include "MonthController.h"
 #include "Msg.h"
-#include "PayeeList.h"
 #include "Session.h"
-#include "SheetLines.h"
+#include "SheetColumns.h"
 #include "Skip.h"
 #include "WorkTableModel.h"
 #include "YearMonthEdit.h"
@@ -50,36 +45,10 @@ void SchedulePage::gridCellAccepted(int column)
     const int row = gridInp_->acceptedRow();
     if (row < 0 || row >= datInp_->storedRowCount())
         return;
-    const QVariant value = datInp_->value(row, column);
-
-    // An emptied amount becomes the number 0.
-    if (column == kCol予定額 || column == kCol支払額 || column == kCol残高) {
-        if (value.typeId() == QMetaType::QString && value.toString().isEmpty())
-            store::skipOnFailure(QStringLiteral("empty amount"), [&] { datInp_->setValue(row, column, QVariant(qlonglong(0))); });
-    }
-
-    // A day makes the line's date in the shown month; a day that gives no date empties
-    // the day cell and the date, so that the date never holds an impossible day.
-    if (column == kCol表示日付 && !value.isNull() && !value.toString().isEmpty()) {
-        const std::optional<QDate> date = composeDay(dt年月_->date(), value);
-        store::skipOnFailure(QStringLiteral("day entry"), [&] {
-            if (date) {
-                datInp_->setValue(row, kCol日付, QVariant(toStoredText(*date)));
-            } else {
-                datInp_->setValue(row, kCol表示日付, QVariant());
-                datInp_->setValue(row, kCol日付, QVariant());
-            }
-        });
-    }
-
-    if (column == kCol予定額 || column == kCol支払額) {
-        store::skipOnFailure(QStringLiteral("commit the line"), [&] { datInp_->commit(); });
-        if (column == kCol予定額)
-            Calc支払予定額();
-        else
-            Calc支払額();
-        schedule::Calc行残高(*datInp_, row, num繰越額_->amountOrZero());
-    }
+    // The value is written with its line, then the month's rules run over the sheet.
+    if (!store::skipOnFailure(QStringLiteral("commit the line"), [&] { datInp_->commit(); }))
+        return;
+    controller_->cellAccepted(datInp_->rowId(row), column);
 }
 
 void SchedulePage::gridEditingEnded()
@@ -92,7 +61,7 @@ void SchedulePage::gridEditingEnded()
     const QString name = datInp_->value(edited.row(), kCol支払先名).toString();
     // An empty cell names no payee: nothing is registered for it.
     if (!name.isEmpty())
-        payees::Add支払先(context_.session, name);
+        emit payeeTyped(name);
 }
 
 void SchedulePage::gridCellMoved()
@@ -131,10 +100,10 @@ void SchedulePage::Entry支払予定表()
         remindYearMonth();
         return;
     }
+    controller_->setMonth(dt年月_->date());
     pbar_->setVisible(true);
-    const SaveResult result = schedule::Entry支払予定表(context_.session.mainDb(), context_.session.workDb(), dt年月_->date(),
-        num繰越額_->amountOrZero(), [this](int value) { pbar_->setValue(value); });
-    pbar_->setValue(100);
+    const SaveResult result = controller_->save([this](int value) { showProgress(value); });
+    showProgress(100);
     pbar_->setVisible(false);
     switch (result.kind) {
     case SaveResult::Kind::Duplicate:
@@ -144,8 +113,6 @@ void SchedulePage::Entry支払予定表()
         context_.msg.ShowMsg(QStringLiteral("登録"), QStringLiteral("失敗"), QStringLiteral("支払予定表"));
         break;
     case SaveResult::Kind::Saved:
-        refreshSheet();
-        showCumulative();
         break;
     }
 }
@@ -163,19 +130,16 @@ int SchedulePage::committedCurrentRow()
 void SchedulePage::InsertLine()
 {
     const int row = committedCurrentRow();
-    if (row < 0)
+    if (row < 0 || row >= datInp_->storedRowCount())
         return;
     const QVariant number = datInp_->value(row, kCol行番号);
     if (number.isNull())
         return;
     InsertOutcome outcome = InsertOutcome::Inserted;
-    if (!store::skipOnFailure(QStringLiteral("InsertLine"), [&] { outcome = schedule::InsertLine(context_.session.workDb(), number.toLongLong()); }))
+    if (!store::skipOnFailure(QStringLiteral("InsertLine"), [&] { outcome = controller_->insertLine(number.toLongLong()); }))
         return;
-    if (outcome == InsertOutcome::NoRoom) {
+    if (outcome == InsertOutcome::NoRoom)
         context_.msg.ShowMsg(QStringLiteral("行指定"), QStringLiteral("余白なし"), QString());
-        return;
-    }
-    refreshSheet();
 }
 
 void SchedulePage::cmd行削除_Click()
@@ -190,21 +154,17 @@ void SchedulePage::cmd行削除_Click()
 void SchedulePage::LineDelete()
 {
     const int row = committedCurrentRow();
-    if (row < 0)
+    if (row < 0 || row >= datInp_->storedRowCount())
         return;
     try {
-        schedule::LineDelete(*datInp_, row, num繰越額_->amountOrZero());
-    } catch (const std::exception&) {
+        controller_->deleteLine(datInp_->rowId(row));
+    } catch (const std::exception& e) {
         // Nothing was deleted from either file.
+        store::logSkipped(QStringLiteral("LineDelete"), e);
         context_.msg.ShowMsg(QStringLiteral("削除"), QStringLiteral("失敗"), QStringLiteral("指定された行"));
-        refreshSheet();
         return;
     }
-    refreshSheet();
     gridInp_->setFocus(Qt::OtherFocusReason);
-    Calc支払予定額();
-    Calc支払額();
-    showCumulative();
 }
 
 } // namespace schedule

@@ -3,14 +3,14 @@
 #include "Balances.h"
 #include "Calendar.h"
 #include "GridEditing.h"
-#include "MonthSave.h"
 #include "MonthSheet.h"
 #include "Prepared.h"
-#include "Skip.h"
+#include "Sql.h"
 #include "Transaction.h"
-#include "WorkTableModel.h"
 
 namespace schedule {
+
+using namespace calendar;
 
 namespace {
 
@@ -46,77 +46,57 @@ InsertOutcome InsertLine(SQLite::Database& work, qint64 n)
     return InsertOutcome::Inserted;
 }
 
-bool lineHoldsData(const store::WorkTableModel& sheet, int row)
+std::optional<StoredOriginal> storedOriginal(SQLite::Database& work, qint64 rowId)
 {
-    const auto text = [&](int column) { return !sheet.value(row, column).toString().isEmpty(); };
-    const auto amount = [&](int column) {
-        const auto value = store::Amount::fromVariant(sheet.value(row, column));
-        return value && !value->isZero();
-    };
-    return text(kCol支払先名) || !sheet.value(row, kCol日付).isNull() || text(kCol表示日付) || amount(kCol予定額) || amount(kCol支払額)
-        || !sheet.value(row, kCol元日付).isNull();
-}
-
-std::optional<StoredOriginal> storedOriginal(const store::WorkTableModel& sheet, int row)
-{
-    const QVariant date = sheet.value(row, kCol元日付);
-    const QVariant number = sheet.value(row, kCol元行番号);
-    const QVariant payee = sheet.value(row, kCol元支払先名);
-    if (date.isNull() || number.isNull() || payee.isNull())
+    const auto rows = store::queryRows(work, QStringLiteral("SELECT 元日付, 元行番号, 元支払先名 FROM InpWork WHERE rowid = ?"), {rowId});
+    if (rows.empty())
         return std::nullopt;
-    const QDate day = fromStoredText(date.toString());
+    const store::Row& line = rows.front();
+    if (line[0].isNull() || line[1].isNull() || line[2].isNull())
+        return std::nullopt;
+    const QDate day = fromStoredText(line[0].toString());
     if (!day.isValid())
         return std::nullopt;
-    return StoredOriginal{day, number.toLongLong(), payee.toString()};
+    return StoredOriginal{day, line[1].toLongLong(), line[2].toString()};
 }
 
-bool LineDelete(store::WorkTableModel& sheet, int row, store::Amount carry)
+namespace {
+
+// Deletes the stored original and repairs the stored balances after it.
+bool deleteStoredOriginal(SQLite::Database& db, const StoredOriginal& original)
 {
-    SQLite::Database* db = sheet.database();
-    if (!db || row < 0 || row >= sheet.storedRowCount())
-        return false;
-    const std::optional<StoredOriginal> original = storedOriginal(sheet, row);
-    bool deleted = false;
-    try {
-        store::Transaction tx(*db);
-        if (original) {
-            const QString day = toStoredText(original->date);
-            // The stored line before the deleted one: the last of an earlier date.
-            std::optional<std::pair<QDate, qint64>> before;
-            const auto found = store::queryRows(*db,
-                QStringLiteral("SELECT 日付, 行番号 FROM 支払予定表 WHERE 日付 < ? ORDER BY 日付 DESC, 行番号 DESC, rowid DESC LIMIT 1"), {day});
-            if (!found.empty())
-                before = std::make_pair(fromStoredText(found.front()[0].toString()), found.front()[1].toLongLong());
-            deleted = store::exec(*db, QStringLiteral("DELETE FROM 支払予定表 WHERE 日付 = ? AND 行番号 = ? AND 支払先名 = ?"),
-                          {day, original->lineNumber, original->payee})
-                > 0;
-            if (before && before->first.isValid())
-                Calc残高for削除(*db, before->first, before->second);
-            else
-                Calc残高(*db, original->date, store::Amount()); // nothing before it: the rest runs from 0
-        }
-        sheet.removeLine(row);
-        ReCalc残高(*db, carry);
-        tx.commit();
-    } catch (const std::exception& e) {
-        store::logSkipped(QStringLiteral("LineDelete"), e);
-        store::skipOnFailure(QStringLiteral("LineDelete re-read"), [&] { sheet.refresh(); });
-        if (const auto* dbError = dynamic_cast<const store::DbError*>(&e))
-            throw *dbError;
-        throw store::DbError(QStringLiteral("LineDelete"), QString::fromUtf8(e.what()), 0);
-    }
+    const QString day = toStoredText(original.date);
+    // The stored line before the deleted one: the last of an earlier date.
+    const auto before = store::queryRows(db,
+        QStringLiteral("SELECT 日付, 行番号 FROM 支払予定表 WHERE 日付 < ? ORDER BY 日付 DESC, 行番号 DESC, rowid DESC LIMIT 1"), {day});
+    const bool deleted = store::exec(db, QStringLiteral("DELETE FROM 支払予定表 WHERE 日付 = ? AND 行番号 = ? AND 支払先名 = ?"),
+                             {day, original.lineNumber, original.payee})
+        > 0;
+    const QDate beforeDate = before.empty() ? QDate() : fromStoredText(before.front()[0].toString());
+    if (beforeDate.isValid())
+        Calc残高for削除(db, beforeDate, before.front()[1].toLongLong());
+    else
+        Calc残高(db, original.date, store::Amount()); // nothing before it: the rest runs from 0
     return deleted;
 }
 
-void AllDelete(SQLite::Database& main)
+} // namespace
+
+bool LineDelete(SQLite::Database& work, qint64 rowId, store::Amount carry)
 {
-    store::Transaction tx(main);
-    StepSavepoint step(main);
-    for (const char* table : {"支払先マスタ", "支払予定表", "自社情報"}) {
-        const QString name = QString::fromUtf8(table);
-        step.run(QStringLiteral("AllDelete ") + name, [&] { store::exec(main, QStringLiteral("DELETE FROM ") + store::quoteIdentifier(name)); });
+    try {
+        store::Transaction tx(work);
+        const std::optional<StoredOriginal> original = storedOriginal(work, rowId);
+        const bool deleted = original && deleteStoredOriginal(work, *original);
+        store::exec(work, QStringLiteral("DELETE FROM InpWork WHERE rowid = ?"), {rowId});
+        ReCalc残高(work, carry);
+        tx.commit();
+        return deleted;
+    } catch (const store::DbError&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw store::DbError(QStringLiteral("LineDelete"), QString::fromUtf8(e.what()), 0);
     }
-    tx.commit();
 }
 
 } // namespace schedule

@@ -11,9 +11,6 @@
 namespace SQLite {
 class Database;
 }
-namespace store {
-class WorkTableModel;
-}
 
 namespace schedule {
 
@@ -30,31 +27,25 @@ enum class InsertOutcome {
 // work file, all or nothing; throws store::DbError on any failure (nothing changed then).
 InsertOutcome InsertLine(SQLite::Database& work, qint64 n);
 
-// Whether the sheet line at `row` (an index of the model) holds anything worth keeping.
-bool lineHoldsData(const store::WorkTableModel& sheet, int row);
-
 // The stored line that a sheet line was loaded from or last saved as.
 struct StoredOriginal {
     QDate date;
     qint64 lineNumber = 0;
     QString payee;
 };
-std::optional<StoredOriginal> storedOriginal(const store::WorkTableModel& sheet, int row);
+// The stored original of the sheet line with this rowid, if it has one. Throws store::DbError.
+std::optional<StoredOriginal> storedOriginal(SQLite::Database& work, qint64 rowId);
 
-// Deletes one line (LineDelete) in one transaction over both files, on the work
-// connection (which has the main file attached; 支払予定表 is reached by its plain name):
+// Deletes one sheet line, given by its rowid (LineDelete), in one transaction over both
+// files, on the work connection (which has the main file attached; 支払予定表 is reached
+// by its plain name):
 //  - its stored original, when it has one, is deleted from 支払予定表 and the stored
 //    balances after it are repaired: from the last stored line of an earlier date
 //    (Calc残高for削除), or, when there is none, every remaining line from 0 (Calc残高);
 //  - the sheet line goes;
 //  - the sheet's balances are recomputed from carry (ReCalc残高).
-// On failure nothing changes in either file, the model is re-read and DbError is thrown.
-// Answers whether a stored line was deleted.
-bool LineDelete(store::WorkTableModel& sheet, int row, store::Amount carry);
-
-// Deletes everything the user keeps (AllDelete): the payee master, every stored line and
-// the settings record, in one transaction on the main file; each delete is a skippable
-// step. Throws store::DbError when the transaction cannot be committed (nothing deleted).
-void AllDelete(SQLite::Database& main);
+// On failure nothing changes in either file and store::DbError is thrown. Answers whether
+// a stored line was deleted.
+bool LineDelete(SQLite::Database& work, qint64 rowId, store::Amount carry);
 
 } // namespace schedule

@@ -1,67 +1,59 @@
 #include "SettingsRecord.h"
 
-#include "RowSet.h"
 #include "Skip.h"
+#include "Sql.h"
+
+#include <optional>
 
 namespace settings {
 
 namespace {
 
-const QString kTable = QStringLiteral("自社情報");
-const QString kFirstRow = QStringLiteral("ORDER BY rowid LIMIT 1");
+// The rowid of the first row of 自社情報, if there is one.
+std::optional<qint64> firstRow(SQLite::Database& db)
+{
+    const QVariant id = store::scalar(db, QStringLiteral("SELECT rowid FROM 自社情報 ORDER BY rowid LIMIT 1"));
+    if (id.isNull())
+        return std::nullopt;
+    return id.toLongLong();
+}
+
+const QString kUpdate = QStringLiteral("UPDATE 自社情報 SET 年号 = ?, 支払先自動登録 = ?, LineColor1 = ? WHERE rowid = ?");
 
 } // namespace
 
 SettingsValues SettingsRecord::read()
 {
     SettingsValues values;
-    std::optional<store::RowSet> record;
-    if (!store::skipOnFailure(QStringLiteral("Read設定 open"), [&] { record.emplace(db_, kTable, kFirstRow); }) || record->isEmpty())
-        return values;
-    store::skipOnFailure(QStringLiteral("Read設定 年号"), [&] {
-        const QVariant era = record->field(QStringLiteral("年号"));
-        values.年号 = era.isNull() ? QStringLiteral("西暦") : era.toString();
-    });
-    store::skipOnFailure(QStringLiteral("Read設定 支払先自動登録"), [&] {
-        const QVariant flag = record->field(QStringLiteral("支払先自動登録"));
-        values.支払先自動登録 = !flag.isNull() && flag.toLongLong() != 0;
-    });
-    store::skipOnFailure(QStringLiteral("Read設定 LineColor1"), [&] {
-        const QVariant colour = record->field(QStringLiteral("LineColor1"));
-        values.LineColor1 = colour.isNull() ? 0 : colour.toLongLong();
+    store::skipOnFailure(QStringLiteral("Read設定"), [&] {
+        const auto rows = store::queryRows(db_, QStringLiteral("SELECT 年号, 支払先自動登録, LineColor1 FROM 自社情報 ORDER BY rowid LIMIT 1"));
+        if (rows.empty())
+            return;
+        const store::Row& record = rows.front();
+        values.年号 = record[0].isNull() ? QStringLiteral("西暦") : record[0].toString();
+        values.支払先自動登録 = !record[1].isNull() && record[1].toLongLong() != 0;
+        values.LineColor1 = record[2].isNull() ? 0 : record[2].toLongLong();
     });
     return values;
 }
 
 void SettingsRecord::write(const SettingsValues& values)
 {
-    std::optional<store::RowSet> record;
-    if (!store::skipOnFailure(QStringLiteral("Entry設定 open"), [&] { record.emplace(db_, kTable, kFirstRow); }))
-        return;
-    store::skipOnFailure(QStringLiteral("Entry設定 row"), [&] {
-        if (record->isEmpty())
-            record->addNew();
+    store::skipOnFailure(QStringLiteral("Entry設定"), [&] {
+        const QVariantList fields{values.年号, values.支払先自動登録 ? 1 : 0, values.LineColor1};
+        if (const std::optional<qint64> row = firstRow(db_))
+            store::exec(db_, kUpdate, fields + QVariantList{*row});
         else
-            record->edit();
+            store::exec(db_, QStringLiteral("INSERT INTO 自社情報 (年号, 支払先自動登録, LineColor1) VALUES (?, ?, ?)"), fields);
     });
-    store::skipOnFailure(QStringLiteral("Entry設定 年号"), [&] { record->setField(QStringLiteral("年号"), values.年号); });
-    store::skipOnFailure(QStringLiteral("Entry設定 支払先自動登録"), [&] { record->setField(QStringLiteral("支払先自動登録"), values.支払先自動登録 ? 1 : 0); });
-    store::skipOnFailure(QStringLiteral("Entry設定 LineColor1"), [&] { record->setField(QStringLiteral("LineColor1"), values.LineColor1); });
-    store::skipOnFailure(QStringLiteral("Entry設定 update"), [&] { record->update(); });
 }
 
 void SettingsRecord::reset()
 {
-    std::optional<store::RowSet> record;
-    if (!store::skipOnFailure(QStringLiteral("Delete設定 open"), [&] { record.emplace(db_, kTable, kFirstRow); }) || record->isEmpty())
-        return;
     const SettingsValues defaults;
-    store::skipOnFailure(QStringLiteral("Delete設定 reset"), [&] {
-        record->edit();
-        record->setField(QStringLiteral("年号"), defaults.年号);
-        record->setField(QStringLiteral("支払先自動登録"), 1);
-        record->setField(QStringLiteral("LineColor1"), defaults.LineColor1);
-        record->update();
+    store::skipOnFailure(QStringLiteral("Delete設定"), [&] {
+        if (const std::optional<qint64> row = firstRow(db_))
+            store::exec(db_, kUpdate, {defaults.年号, 1, defaults.LineColor1, *row});
     });
 }
 

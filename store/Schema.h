@@ -25,4 +25,10 @@ std::vector<TableLayout> requiredTables(DataFile file);
 // Name of the schema under which the work connection attaches the main file.
 inline constexpr const char* kAttachedMain = "mainfile";
 
+// A table of the main file as the work connection names it ("mainfile.<table>").
+inline QString attachedMainTable(const QString& table)
+{
+    return QString::fromUtf8(kAttachedMain) + QLatin1Char('.') + table;
+}
+
 } // namespace store

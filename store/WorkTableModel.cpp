@@ -5,6 +5,8 @@
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 
+#include <algorithm>
+
 namespace store {
 
 WorkTableModel::WorkTableModel(QObject* parent)
@@ -36,10 +38,24 @@ void WorkTableModel::refresh()
     lines.reserve(rows.size());
     for (const Row& row : rows)
         lines.push_back(Line{row.front().toLongLong(), Row(row.begin() + 1, row.end())});
-    beginResetModel();
-    rows_ = std::move(lines);
     pendingRow_ = -1;
-    endResetModel();
+    const bool sameLines = std::equal(lines.begin(), lines.end(), rows_.begin(), rows_.end(),
+        [](const Line& a, const Line& b) { return a.rowId == b.rowId; });
+    if (!sameLines) {
+        beginResetModel();
+        rows_ = std::move(lines);
+        endResetModel();
+        return;
+    }
+    // The same lines: only changed values are announced, so that the views keep their
+    // current cell and an open editor.
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (rows_[i].values == lines[i].values)
+            continue;
+        rows_[i].values = std::move(lines[i].values);
+        const int row = static_cast<int>(i);
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    }
 }
 
 int WorkTableModel::rowCount(const QModelIndex& parent) const

@@ -25,7 +25,8 @@ public:
     const QString& table() const { return table_; }
     SQLite::Database* database() const { return db_; }
 
-    // Re-reads the table; a buffered edit that was not committed is dropped.
+    // Re-reads the table; a buffered edit that was not committed is dropped. When the
+    // table holds the same lines as before, only the changed values are announced.
     void refresh();
 
     int rowCount(const QModelIndex& parent = {}) const override;

@@ -11,8 +11,11 @@ AmountField::AmountField(QWidget* parent)
 
 void AmountField::setAmount(std::optional<store::Amount> amount)
 {
+    const bool changed = amount_ != amount;
     amount_ = amount;
     display();
+    if (changed)
+        emit amountChanged();
 }
 
 void AmountField::display()
@@ -41,8 +44,10 @@ void AmountField::acceptText()
     }
     if (!hasFocus())
         display();
-    if (before != amount_)
+    if (before != amount_) {
+        emit amountChanged();
         emit amountEdited();
+    }
 }
 
 void AmountField::focusInEvent(QFocusEvent* event)

@@ -22,6 +22,9 @@ public:
     store::Amount amountOrZero() const { return amount_.value_or(store::Amount()); }
 
 signals:
+    // The value changed, typed or set.
+    void amountChanged();
+    // The user changed the value by typing.
     void amountEdited();
 
 protected:

@@ -10,7 +10,7 @@ void setCommandShortcut(QPushButton* button, const QKeySequence& shortcut)
     button->setToolTip(button->toolTip().isEmpty() ? keys : button->toolTip() + QStringLiteral(" (") + keys + QLatin1Char(')'));
 }
 
-std::vector<QPushButton*> addCommandButtons(QBoxLayout* column, QWidget* parent, std::initializer_list<CommandButton> buttons)
+std::vector<QPushButton*> addCommandButtons(QBoxLayout* column, QWidget* parent, std::span<const CommandButton> buttons)
 {
     std::vector<QPushButton*> made;
     for (const CommandButton& command : buttons) {

@@ -1,6 +1,5 @@
 #include "GridView.h"
 #include "PayeeDropDown.h"
-#include "PayeeList.h"
 #include "Session.h"
 #include "StoredLines.h"
 #include "TempDataDir.h"
@@ -13,63 +12,19 @@
 
 #include <gtest/gtest.h>
 
-using namespace payees;
 using monthtest::Files;
 
-namespace {
-
-QString listed(SQLite::Database& work)
-{
-    return monthtest::row(work, "SELECT group_concat(支払先名, ',') FROM (SELECT 支払先名 FROM w支払先名 ORDER BY rowid)");
-}
-
-} // namespace
-
-TEST(PayeeList, TheDropDownIsRebuiltFromTheMasterSortedWithDuplicatesAndOnlyOnRebuild)
-{
-    Files f;
-    for (const char* name : {"山田商店", "B社", "O'Brien", "", "A社", "B社"})
-        store::exec(f.main, "INSERT INTO 支払先マスタ (支払先名) VALUES (?)", {QString::fromUtf8(name)});
-    store::exec(f.work, "INSERT INTO w支払先名 (支払先名) VALUES ('left over')");
-    store::WorkTableModel source;
-    source.bind(&f.work, "w支払先名");
-    AddComb支払先名(*f.session, &source);
-    EXPECT_EQ(listed(f.work), ",A社,B社,B社,O'Brien,山田商店");
-    EXPECT_EQ(source.rowCount(), 6);
-
-    // A name registered later reaches the list with the next rebuild, in name order.
-    EXPECT_TRUE(Add支払先(*f.session, "C社"));
-    EXPECT_EQ(listed(f.work), ",A社,B社,B社,O'Brien,山田商店");
-    AddComb支払先名(*f.session, &source);
-    EXPECT_EQ(listed(f.work), ",A社,B社,B社,C社,O'Brien,山田商店");
-    EXPECT_EQ(source.rowCount(), 7);
-}
-
-TEST(PayeeList, Add支払先RegistersAnExactNameOnceWhateverItHolds)
-{
-    Files f;
-    // Letter case, a trailing blank and full-width letters make other names; the empty
-    // text is a name like any other, stored as text rather than null.
-    for (const char* name : {"O'Brien's \"shop\"", "o'brien's \"shop\"", "O'Brien's \"shop\" ", "ＡＢＣ", "ABC", ""}) {
-        EXPECT_TRUE(Add支払先(*f.session, QString::fromUtf8(name))) << name;
-        EXPECT_FALSE(Add支払先(*f.session, QString::fromUtf8(name))) << name;
-    }
-    EXPECT_EQ(monthtest::row(f.main, "SELECT count(*), count(支払先名), sum(支払先名 = '') FROM 支払先マスタ"), "6|6|1");
-    // A name already there twice is not added a third time.
-    store::exec(f.main, "INSERT INTO 支払先マスタ (支払先名) VALUES ('twice'), ('twice')");
-    EXPECT_FALSE(Add支払先(*f.session, "twice"));
-}
 
 TEST(PayeeDropDown, OffersTheListTakesAChosenOrTypedNameAsItIsAndPassesKeysToTheGrid)
 {
     Files f;
-    for (const char* name : {"B社", "A社", "abc"})
-        store::exec(f.main, "INSERT INTO 支払先マスタ (支払先名) VALUES (?)", {QString::fromUtf8(name)});
+    for (const char* name : {"A社", "B社", "abc"})
+        store::exec(f.work, "INSERT INTO w支払先名 (支払先名) VALUES (?)", {QString::fromUtf8(name)});
     for (int i = 1; i <= 3; ++i)
         store::exec(f.work, "INSERT INTO InpWork (行番号, 元行番号) VALUES (?, ?)", {i, i});
     store::WorkTableModel names;
     names.bind(&f.work, "w支払先名");
-    AddComb支払先名(*f.session, &names);
+    names.refresh();
     store::WorkTableModel sheet;
     sheet.bind(&f.work, "InpWork");
     sheet.refresh();

@@ -76,21 +76,25 @@ TEST(SheetLines, DeletingAStoredLineRepairsEveryLaterBalanceAndFindsLinesAfterAS
     storeLine(main, "2005-03-06", 2, "B", yen(0), yen(50), yen(1050));
     storeLine(main, "2005-04-01", 1, "後", yen(10), yen(0), yen(1060));
     load(3);
-    EXPECT_TRUE(LineDelete(sheet, 0, *Amount::fromYen(1000)));
+    EXPECT_TRUE(LineDelete(work, sheet.rowId(0), *Amount::fromYen(1000)));
+    sheet.refresh();
     EXPECT_EQ(stored(main), "前=1000 B=950 後=960");
     EXPECT_EQ(row(work, "SELECT count(*), (SELECT 残高 / 10000 FROM InpWork WHERE 支払先名 = 'B') FROM InpWork"), "199|950");
 
     // A blank line, or one with a date but no payee: only the sheet line goes.
     store::exec(work, "UPDATE InpWork SET 日付 = '2005-03-09' WHERE 行番号 = 4");
     sheet.refresh();
-    EXPECT_FALSE(LineDelete(sheet, 2, Amount()));
-    EXPECT_FALSE(LineDelete(sheet, 2, Amount()));
+    EXPECT_FALSE(LineDelete(work, sheet.rowId(2), Amount()));
+    sheet.refresh();
+    EXPECT_FALSE(LineDelete(work, sheet.rowId(2), Amount()));
+    sheet.refresh();
     EXPECT_EQ(stored(main), "前=1000 B=950 後=960");
     EXPECT_EQ(sheet.rowCount(), 197);
 
     // The first stored line of all: the remaining balances run from 0.
     load(2);
-    EXPECT_TRUE(LineDelete(sheet, 0, Amount()));
+    EXPECT_TRUE(LineDelete(work, sheet.rowId(0), Amount()));
+    sheet.refresh();
     EXPECT_EQ(stored(main), "B=-50 後=-40");
 
     // After an insertion and a save the line is stored under a new number; deleting it
@@ -99,7 +103,8 @@ TEST(SheetLines, DeletingAStoredLineRepairsEveryLaterBalanceAndFindsLinesAfterAS
     InsertLine(work, 1);
     EXPECT_EQ(Entry支払予定表(main, work, QDate(2005, 3, 1), Amount()).kind, SaveResult::Kind::Saved);
     sheet.refresh();
-    EXPECT_TRUE(LineDelete(sheet, 1, Amount()));
+    EXPECT_TRUE(LineDelete(work, sheet.rowId(1), Amount()));
+    sheet.refresh();
     EXPECT_EQ(stored(main), "後=10");
 }
 
@@ -120,9 +125,9 @@ TEST(SheetLines, FailedDeletionsChangeNeitherFile)
     sheet.refresh();
     const QString before = state(*session);
     vfs.failAt(1, true);
-    EXPECT_THROW(AllDelete(session->mainDb()), store::DbError);
-    EXPECT_THROW(LineDelete(sheet, 0, Amount()), store::DbError);
+    EXPECT_THROW(LineDelete(session->workDb(), sheet.rowId(0), Amount()), store::DbError);
     vfs.clear();
+    sheet.refresh();
     EXPECT_EQ(state(*session), before);
     EXPECT_EQ(sheet.value(0, 4).toString(), "A"); // the grid shows the line again
 }

@@ -1,5 +1,4 @@
 #include "DataFiles.h"
-#include "RowSet.h"
 #include "Schema.h"
 #include "Session.h"
 #include "Sql.h"
@@ -63,49 +62,22 @@ TEST(Schema, BothFilesHoldEveryTableWithItsFieldsInOrder)
     EXPECT_TRUE(detail.contains("支払予定表_日付_行番号")) << detail.toStdString();
 }
 
-TEST(RowSet, EditAddUpdateRoundTripByRowidWithApostrophesAndNulls)
+TEST(Sql, BoundValuesRoundTripWithApostrophesEmbeddedNulsAndNulls)
 {
     TempDataDir dir;
     auto session = Session::open(dir.path());
     auto& main = session->mainDb();
-    {
-        RowSet empty(main, "支払先マスタ", "WHERE 支払先名 = ?", {"O'Brien"});
-        EXPECT_TRUE(empty.bof());
-        EXPECT_TRUE(empty.eof());
-        empty.addNew();
-        empty.setField("支払先名", "O'Brien");
-        empty.update();
-        empty.addNew();
-        empty.setField("支払先名", QString::fromUtf8("a\0b", 3));
-        empty.update();
-    }
-    RowSet names(main, "支払先マスタ", "ORDER BY 支払先名");
-    ASSERT_EQ(names.count(), 2);
-    EXPECT_FALSE(names.eof());
-    EXPECT_EQ(names.field("支払先名").toString(), "O'Brien");
-    names.moveNext();
-    EXPECT_EQ(names.field("支払先名").toString(), QString::fromUtf8("a\0b", 3));
-    names.edit();
-    names.setField("支払先名", "It's");
-    names.update();
-    names.moveNext();
-    EXPECT_TRUE(names.eof());
-    EXPECT_THROW(names.field("支払先名"), DbError);
-    EXPECT_THROW(names.moveNext(), DbError);
-
-    RowSet again(main, "支払先マスタ", "WHERE 支払先名 = ?", {"It's"});
-    ASSERT_EQ(again.count(), 1);
-    EXPECT_EQ(scalar(main, "SELECT count(*) FROM 支払先マスタ").toLongLong(), 2);
-
-    // Fields are looked up without regard to letter case; null reads as null.
-    RowSet settings(main, "自社情報");
-    settings.addNew();
-    settings.setField("linecolor1", 255);
-    settings.update();
-    RowSet read(main, "自社情報");
-    EXPECT_EQ(read.field("LINECOLOR1").toLongLong(), 255);
-    EXPECT_TRUE(read.field("年号").isNull());
-    EXPECT_THROW(read.field("nosuch"), DbError);
+    const QString withNul = QString::fromUtf8("a\0b", 3);
+    for (const QString& name : {QStringLiteral("O'Brien"), withNul})
+        exec(main, "INSERT INTO 支払先マスタ (支払先名) VALUES (?)", {name});
+    const auto names = queryRows(main, "SELECT 支払先名 FROM 支払先マスタ ORDER BY 支払先名");
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(names[0][0].toString(), "O'Brien");
+    EXPECT_EQ(names[1][0].toString(), withNul);
+    EXPECT_EQ(exec(main, "UPDATE 支払先マスタ SET 支払先名 = ? WHERE 支払先名 = ?", {"It's", withNul}), 1);
+    EXPECT_EQ(scalar(main, "SELECT count(*) FROM 支払先マスタ WHERE 支払先名 = ?", {"It's"}).toLongLong(), 1);
+    exec(main, "INSERT INTO 自社情報 (LineColor1) VALUES (?)", {255});
+    EXPECT_TRUE(scalar(main, "SELECT 年号 FROM 自社情報").isNull());
 }
 
 TEST(Session, CrossFileStatementsReachTheMainFileThroughAPathWithBlanksAndJapanese)
@@ -142,10 +114,9 @@ TEST(RowSet, UnorderedReadOfASheetReturnsAdditionOrder)
         exec(work, "INSERT INTO InpWork (行番号) VALUES (?)", {i});
     exec(work, "DELETE FROM InpWork WHERE 行番号 = 9");
     exec(work, "INSERT INTO InpWork (行番号) VALUES (2)");
-    RowSet sheet(work, "InpWork");
     QList<int> order;
-    for (sheet.moveFirst(); !sheet.eof(); sheet.moveNext())
-        order << sheet.field("行番号").toInt();
+    for (const Row& line : queryRows(work, "SELECT 行番号 FROM InpWork"))
+        order << line.at(0).toInt();
     EXPECT_EQ(order, (QList<int>{5, 3, 1, 2}));
 }
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <optional>
 
-namespace schedule {
+namespace calendar {
 
 namespace {
 
@@ -192,4 +192,14 @@ QDate fromStoredText(const QString& text)
     return parseDelimited(text, u'-');
 }
 
-} // namespace schedule
+QDate firstOfMonth(const QDate& date)
+{
+    return date.isValid() ? QDate(date.year(), date.month(), 1) : QDate();
+}
+
+QDate lastOfMonth(const QDate& date)
+{
+    return date.isValid() ? QDate(date.year(), date.month(), date.daysInMonth()) : QDate();
+}
+
+} // namespace calendar

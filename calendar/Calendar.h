@@ -2,14 +2,14 @@
 
 // Calendar helpers of the main module (ModQuorel1): shifting a date, the length of a
 // month, the first and last day of a month, and the two date texts the program uses.
-// Dates travel between the parts of the program as texts "yyyy/mm/dd"; SQLite stores
-// them as "yyyy-mm-dd".
+// Dates travel between the parts of the program as QDate; "yyyy/mm/dd" is the text the
+// user sees and SQLite stores them as "yyyy-mm-dd".
 
 #include <QDate>
 #include <QString>
 #include <QVariant>
 
-namespace schedule {
+namespace calendar {
 
 // Moves a date by count intervals and returns it as "yyyy/mm/dd".
 // date: a QDate, or a text "yyyy/mm/dd" or "yyyy-mm-dd" (one- or two-digit month and day).
@@ -32,6 +32,10 @@ int GetMonthDays(const QString& dateText);
 // not a readable date.
 bool GetMonthRange(const QVariant& date, QString& firstDay, QString& lastDay);
 
+// The first and the last day of the month of a date; invalid for an invalid date.
+QDate firstOfMonth(const QDate& date);
+QDate lastOfMonth(const QDate& date);
+
 // "yyyy/mm/dd"; the empty text for an invalid date or a year outside 1 to 9999.
 QString toSlashText(const QDate& date);
 // Reads "yyyy/mm/dd" (also one-digit month or day); an invalid date for anything else.
@@ -42,4 +46,4 @@ QString toStoredText(const QDate& date);
 // Reads "yyyy-mm-dd"; an invalid date for anything else.
 QDate fromStoredText(const QString& text);
 
-} // namespace schedule
+} // namespace calendar

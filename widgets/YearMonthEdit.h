@@ -1,5 +1,7 @@
 #pragma once
 
+#include "EraCalendar.h"
+
 #include <QDate>
 #include <QLineEdit>
 #include <QPalette>
@@ -8,7 +10,7 @@
 // The year-month field: holds one date or nothing and shows its year and month.
 //
 // A typed text is read when the user presses Enter, Down or Up or leaves the field: an empty
-// text empties the field, a readable year-month (see schedule::parseYearMonth) replaces the
+// text empties the field, a readable year-month (see calendar::parseYearMonth) replaces the
 // year and month and keeps the day, and any other text is refused: the value stays, the text
 // stays in red for correction and the focus stays in the field. Enter and Down then move the
 // focus to the next control and Up to the previous one. monthEntered() is emitted once each
@@ -23,8 +25,8 @@ public:
     bool eraPattern() const { return era_; }
 
     // Earliest and latest date the field holds.
-    static QDate minimumDate() { return QDate(1868, 9, 8); }
-    static QDate maximumDate() { return QDate(2099, 12, 31); }
+    static QDate minimumDate() { return calendar::firstHeldDate(); }
+    static QDate maximumDate() { return calendar::lastHeldDate(); }
 
     QDate date() const { return date_; }
     // An invalid date empties the field. A date outside minimumDate()..maximumDate() is

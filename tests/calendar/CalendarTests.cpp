@@ -5,7 +5,7 @@
 #include <climits>
 #include <random>
 
-using namespace schedule;
+using namespace calendar;
 
 TEST(AddDate, MonthStepsKeepTheDayOrTakeTheMonthEnd)
 {

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-using namespace schedule;
+using namespace calendar;
 
 namespace {
 

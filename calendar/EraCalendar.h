@@ -9,7 +9,7 @@
 
 #include <optional>
 
-namespace schedule {
+namespace calendar {
 
 // "yyyy年mm月" (era == false) or "<era name> ee年mm月" with a two-digit era year, era year 1
 // written "01" (era == true). The empty text for an invalid date.
@@ -21,9 +21,12 @@ struct YearMonth {
     friend bool operator==(const YearMonth&, const YearMonth&) = default;
 };
 
-// Earliest and latest year-month that can be read.
+// Earliest and latest year-month that can be read, and the earliest and latest day the
+// program holds a date for (the first day of the Meiji era, the last of 2099).
 inline constexpr YearMonth kFirstYearMonth{1868, 9};
 inline constexpr YearMonth kLastYearMonth{2099, 12};
+inline QDate firstHeldDate() { return QDate(kFirstYearMonth.year, kFirstYearMonth.month, 8); }
+inline QDate lastHeldDate() { return QDate(kLastYearMonth.year, kLastYearMonth.month, 31); }
 
 // Reads a typed year-month. Full-width characters count as their ASCII forms and blanks are
 // ignored. Western forms: yyyymm, yyyy/mm, yyyy-mm, yyyy.mm, yyyy年mm月 (month one or two
@@ -36,4 +39,4 @@ inline constexpr YearMonth kLastYearMonth{2099, 12};
 // kFirstYearMonth..kLastYearMonth; anything else.
 std::optional<YearMonth> parseYearMonth(const QString& text);
 
-} // namespace schedule
+} // namespace calendar

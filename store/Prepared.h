@@ -1,17 +1,16 @@
 #pragma once
 
 #include "Amount.h"
-#include "Skip.h"
 #include "Sql.h"
 
 #include <memory>
 #include <optional>
 
-namespace schedule {
+namespace store {
 
 // One statement prepared once and run many times with fresh bound values, for the loops
 // that read or write a line at a time (the sheet reset, the month copy, the balance runs).
-// Failures throw store::DbError naming the statement.
+// Failures throw DbError naming the statement.
 class Prepared {
 public:
     Prepared(SQLite::Database& db, const QString& sql);
@@ -31,10 +30,12 @@ public:
     // Columns of the current row (0-based).
     qint64 integer(int column) const;
     // An amount column: null gives nothing, an integer is ten-thousandths, anything else
-    // is read as the stored value would be (store::Amount::fromVariant).
-    std::optional<store::Amount> amount(int column) const;
+    // is read as the stored value would be (Amount::fromVariant).
+    std::optional<Amount> amount(int column) const;
     // Whether a text column is null or the empty text.
     bool isBlank(int column) const;
+    // Whether a column holds the number 0 (not null, not text).
+    bool isZero(int column) const;
     // Finishes the query and makes the statement ready for new values.
     void reset();
 
@@ -47,22 +48,4 @@ private:
     bool fresh_ = true;
 };
 
-// Whether the connection is inside an open transaction. A failed statement normally
-// undoes only itself; a few engine errors end the whole transaction, after which the
-// remaining steps of an operation must not run outside it.
-bool inTransaction(SQLite::Database& db);
-
-// One skippable write of a loop inside an open transaction: a refused statement undoes
-// only itself, is logged and skipped, and the loop goes on; when the engine has ended the
-// whole transaction, the loop stops with store::DbError.
-template <class F>
-bool writeStep(SQLite::Database& db, const QString& what, F&& body)
-{
-    if (store::skipOnFailure(what, std::forward<F>(body)))
-        return true;
-    if (!inTransaction(db))
-        throw store::DbError(what, QStringLiteral("the transaction ended"), 0);
-    return false;
-}
-
-} // namespace schedule
+} // namespace store

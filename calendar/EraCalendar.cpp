@@ -17,7 +17,7 @@
 
 Q_LOGGING_CATEGORY(lcEra, "quorel.schedule.era")
 
-namespace schedule {
+namespace calendar {
 
 namespace {
 
@@ -271,4 +271,4 @@ std::optional<YearMonth> parseYearMonth(const QString& text)
     return value;
 }
 
-} // namespace schedule
+} // namespace calendar

@@ -6,7 +6,7 @@
 
 #include <sqlite3.h>
 
-namespace schedule {
+namespace store {
 
 Prepared::Prepared(SQLite::Database& db, const QString& sql)
     : db_(db)
@@ -15,7 +15,7 @@ Prepared::Prepared(SQLite::Database& db, const QString& sql)
     try {
         statement_ = std::make_unique<SQLite::Statement>(db, sql.toStdString());
     } catch (const SQLite::Exception& e) {
-        throw store::DbError(sql_, QString::fromUtf8(e.what()), e.getErrorCode());
+        throw DbError(sql_, QString::fromUtf8(e.what()), e.getErrorCode());
     }
 }
 
@@ -27,7 +27,7 @@ void Prepared::fail(int code, const char* message)
     statement_->tryReset();
     statement_->clearBindings();
     fresh_ = true;
-    throw store::DbError(sql_, QString::fromUtf8(message), code == -1 ? sqlite3_errcode(db_.getHandle()) : code);
+    throw DbError(sql_, QString::fromUtf8(message), code == -1 ? sqlite3_errcode(db_.getHandle()) : code);
 }
 
 void Prepared::reset()
@@ -42,7 +42,7 @@ void Prepared::bind(int index, const QVariant& value)
     if (!fresh_)
         reset();
     try {
-        store::bindValue(*statement_, index, value);
+        bindValue(*statement_, index, value);
     } catch (const SQLite::Exception& e) {
         fail(e.getErrorCode(), e.what());
     }
@@ -94,16 +94,16 @@ qint64 Prepared::integer(int column) const
     return statement_->getColumn(column).getInt64();
 }
 
-std::optional<store::Amount> Prepared::amount(int column) const
+std::optional<Amount> Prepared::amount(int column) const
 {
     const SQLite::Column value = statement_->getColumn(column);
     switch (value.getType()) {
     case SQLITE_NULL:
         return std::nullopt;
     case SQLITE_INTEGER:
-        return store::Amount::fromUnits(value.getInt64());
+        return Amount::fromUnits(value.getInt64());
     default:
-        return store::Amount::fromVariant(store::columnValue(value));
+        return Amount::fromVariant(columnValue(value));
     }
 }
 
@@ -120,9 +120,17 @@ bool Prepared::isBlank(int column) const
     }
 }
 
-bool inTransaction(SQLite::Database& db)
+bool Prepared::isZero(int column) const
 {
-    return sqlite3_get_autocommit(db.getHandle()) == 0;
+    const SQLite::Column value = statement_->getColumn(column);
+    switch (value.getType()) {
+    case SQLITE_INTEGER:
+        return value.getInt64() == 0;
+    case SQLITE_FLOAT:
+        return value.getDouble() == 0.0;
+    default:
+        return false;
+    }
 }
 
-} // namespace schedule
+} // namespace store

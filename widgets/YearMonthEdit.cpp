@@ -60,7 +60,7 @@ bool YearMonthEdit::commitText()
         setDate(QDate());
         return true;
     }
-    const std::optional<schedule::YearMonth> month = schedule::parseYearMonth(typed);
+    const std::optional<calendar::YearMonth> month = calendar::parseYearMonth(typed);
     if (!month) {
         markRefused(true);
         return false;
@@ -117,7 +117,7 @@ void YearMonthEdit::announceMonth()
 void YearMonthEdit::display()
 {
     markRefused(false);
-    shown_ = schedule::formatYearMonth(date_, era_);
+    shown_ = calendar::formatYearMonth(date_, era_);
     setText(shown_);
 }
 

@@ -1,0 +1,14 @@
+#include "AllDelete.h"
+
+#include "Sql.h"
+#include "Transaction.h"
+
+void AllDelete(SQLite::Database& main)
+{
+    store::Transaction tx(main);
+    for (const char* table : {"支払先マスタ", "支払予定表", "自社情報"}) {
+        const QString name = QString::fromUtf8(table);
+        tx.step(QStringLiteral("AllDelete ") + name, [&] { store::exec(main, QStringLiteral("DELETE FROM ") + store::quoteIdentifier(name)); });
+    }
+    tx.commit();
+}

@@ -1,0 +1,167 @@
+#include "MonthController.h"
+
+#include "Balances.h"
+#include "Calendar.h"
+#include "GridEditing.h"
+#include "MonthSheet.h"
+#include "Session.h"
+#include "Skip.h"
+#include "Sql.h"
+
+namespace schedule {
+
+MonthController::MonthController(store::Session& session, QObject* parent)
+    : QObject(parent)
+    , session_(session)
+{
+}
+
+bool MonthController::filesOpen() const
+{
+    // After the window has closed the files, a late notification must not reach them.
+    return session_.isOpen();
+}
+
+void MonthController::setMonth(const QDate& month)
+{
+    month_ = calendar::firstOfMonth(month);
+}
+
+void MonthController::setCarry(std::optional<store::Amount> carry)
+{
+    if (figures_.繰越額 == carry)
+        return;
+    figures_.繰越額 = carry;
+    emit figuresChanged();
+}
+
+void MonthController::clear()
+{
+    figures_ = {};
+    if (filesOpen())
+        store::skipOnFailure(QStringLiteral("ClearInpWork"), [&] { ClearInpWork(session_.workDb()); });
+    emit sheetChanged();
+    emit figuresChanged();
+}
+
+void MonthController::load(const std::function<void(int)>& showProgress)
+{
+    if (!month_.isValid() || !filesOpen())
+        return;
+    const auto show = [&](int value) {
+        if (showProgress)
+            showProgress(value);
+    };
+    show(10);
+    loadMonthSheet(session_, month_, calendar::lastOfMonth(month_), [&] { show(30); });
+    emit sheetChanged();
+    show(90);
+    Calc支払予定額();
+    Calc支払額();
+    store::skipOnFailure(QStringLiteral("Get繰越額"), [&] { figures_.繰越額 = Get繰越額(session_.mainDb(), month_); });
+    showCumulative();
+    emit figuresChanged();
+    show(100);
+}
+
+void MonthController::showCumulative()
+{
+    store::skipOnFailure(QStringLiteral("Get累計額"), [&] { figures_.累計 = Get累計額(session_.mainDb()); });
+}
+
+void MonthController::Calc支払予定額()
+{
+    if (!filesOpen())
+        return;
+    figures_.予定額月計.reset();
+    store::skipOnFailure(QStringLiteral("Calc支払予定額"), [&] { figures_.予定額月計 = 予定額月計(session_.workDb()); });
+    emit figuresChanged();
+}
+
+void MonthController::Calc支払額()
+{
+    if (!filesOpen())
+        return;
+    figures_.支払額月計.reset();
+    store::skipOnFailure(QStringLiteral("Calc支払額"), [&] { figures_.支払額月計 = 支払額月計(session_.workDb()); });
+    emit figuresChanged();
+}
+
+CellOutcome MonthController::cellAccepted(qint64 rowId, int column)
+{
+    if (!filesOpen())
+        return CellOutcome::Done;
+    auto& work = session_.workDb();
+    CellOutcome outcome = CellOutcome::Done;
+    if (isAmountColumn(column)) {
+        // An emptied amount becomes the number 0.
+        store::skipOnFailure(QStringLiteral("empty amount"), [&] {
+            store::exec(work, QStringLiteral("UPDATE InpWork SET %1 = 0 WHERE rowid = ? AND (%1 IS NULL OR %1 = '')").arg(store::quoteIdentifier(sheetField(column))), {rowId});
+        });
+    }
+    if (column == kCol表示日付) {
+        // A day makes the line's date in the shown month; a day that gives no date empties
+        // the day cell and the date, so that the date never holds an impossible day.
+        store::skipOnFailure(QStringLiteral("day entry"), [&] {
+            const QVariant day = store::scalar(work, QStringLiteral("SELECT 表示日付 FROM InpWork WHERE rowid = ?"), {rowId});
+            if (day.isNull() || day.toString().isEmpty())
+                return;
+            if (const std::optional<QDate> date = composeDay(month_, day)) {
+                store::exec(work, QStringLiteral("UPDATE InpWork SET 日付 = ? WHERE rowid = ?"), {calendar::toStoredText(*date), rowId});
+            } else {
+                store::exec(work, QStringLiteral("UPDATE InpWork SET 表示日付 = NULL, 日付 = NULL WHERE rowid = ?"), {rowId});
+                outcome = CellOutcome::DayRefused;
+            }
+        });
+    }
+    if (column == kCol予定額 || column == kCol支払額) {
+        if (column == kCol予定額)
+            Calc支払予定額();
+        else
+            Calc支払額();
+        store::skipOnFailure(QStringLiteral("Calc行残高"), [&] { Calc行残高(work, rowId, carry()); });
+    }
+    emit sheetChanged();
+    return outcome;
+}
+
+SaveResult MonthController::save(const std::function<void(int)>& showProgress)
+{
+    SaveResult result;
+    if (!filesOpen() || !month_.isValid())
+        return result;
+    result = Entry支払予定表(session_.mainDb(), session_.workDb(), month_, carry(), showProgress);
+    if (result.kind == SaveResult::Kind::Saved) {
+        emit sheetChanged();
+        showCumulative();
+        emit figuresChanged();
+    }
+    return result;
+}
+
+InsertOutcome MonthController::insertLine(qint64 lineNumber)
+{
+    const InsertOutcome outcome = InsertLine(session_.workDb(), lineNumber);
+    if (outcome == InsertOutcome::Inserted)
+        emit sheetChanged();
+    return outcome;
+}
+
+bool MonthController::deleteLine(qint64 rowId)
+{
+    bool deleted = false;
+    try {
+        deleted = LineDelete(session_.workDb(), rowId, carry());
+    } catch (...) {
+        emit sheetChanged();
+        throw;
+    }
+    emit sheetChanged();
+    Calc支払予定額();
+    Calc支払額();
+    showCumulative();
+    emit figuresChanged();
+    return deleted;
+}
+
+} // namespace schedule

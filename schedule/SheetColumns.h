@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+namespace schedule {
+
+// The sheet InpWork always has this many lines after a reset or a load.
+inline constexpr int kSheetLines = 200;
+
+// The sheet's fields in order, which are also the month grid's columns (8 and 9 are
+// hidden keepers of the stored original of a loaded line).
+enum SheetColumn : int {
+    kCol行番号 = 0,
+    kCol元行番号 = 1,
+    kCol表示日付 = 2,
+    kCol日付 = 3,
+    kCol支払先名 = 4,
+    kCol予定額 = 5,
+    kCol支払額 = 6,
+    kCol残高 = 7,
+    kCol元日付 = 8,
+    kCol元支払先名 = 9,
+};
+
+// The sheet's field name of a column.
+inline QString sheetField(int column)
+{
+    static const char* const names[] = {"行番号", "元行番号", "表示日付", "日付", "支払先名", "予定額", "支払額", "残高", "元日付", "元支払先名"};
+    return column >= 0 && column <= kCol元支払先名 ? QString::fromUtf8(names[column]) : QString();
+}
+
+inline bool isAmountColumn(int column)
+{
+    return column == kCol予定額 || column == kCol支払額 || column == kCol残高;
+}
+
+} // namespace schedule

@@ -1,0 +1,72 @@
+#include "PayeeList.h"
+#include "Session.h"
+#include "Sql.h"
+#include "TempDataDir.h"
+#include "WorkTableModel.h"
+
+#include <SQLiteCpp/Database.h>
+
+#include <gtest/gtest.h>
+
+using namespace payees;
+
+namespace {
+
+struct Files {
+    TempDataDir dir;
+    std::unique_ptr<store::Session> session = store::Session::open(dir.path());
+    SQLite::Database& main = session->mainDb();
+    SQLite::Database& work = session->workDb();
+};
+
+QString row(SQLite::Database& db, const QString& sql)
+{
+    QStringList values;
+    const auto rows = store::queryRows(db, sql);
+    for (const QVariant& value : rows.front())
+        values << value.toString();
+    return values.join('|');
+}
+
+QString listed(SQLite::Database& work)
+{
+    return row(work, "SELECT group_concat(支払先名, ',') FROM (SELECT 支払先名 FROM w支払先名 ORDER BY rowid)");
+}
+
+} // namespace
+
+TEST(PayeeList, TheDropDownIsRebuiltFromTheMasterSortedWithDuplicatesAndOnlyOnRebuild)
+{
+    Files f;
+    for (const char* name : {"山田商店", "B社", "O'Brien", "", "A社", "B社"})
+        store::exec(f.main, "INSERT INTO 支払先マスタ (支払先名) VALUES (?)", {QString::fromUtf8(name)});
+    store::exec(f.work, "INSERT INTO w支払先名 (支払先名) VALUES ('left over')");
+    store::WorkTableModel source;
+    source.bind(&f.work, "w支払先名");
+    AddComb支払先名(*f.session, &source);
+    EXPECT_EQ(listed(f.work), ",A社,B社,B社,O'Brien,山田商店");
+    EXPECT_EQ(source.rowCount(), 6);
+
+    // A name registered later reaches the list with the next rebuild, in name order.
+    EXPECT_TRUE(Add支払先(*f.session, "C社"));
+    EXPECT_EQ(listed(f.work), ",A社,B社,B社,O'Brien,山田商店");
+    AddComb支払先名(*f.session, &source);
+    EXPECT_EQ(listed(f.work), ",A社,B社,B社,C社,O'Brien,山田商店");
+    EXPECT_EQ(source.rowCount(), 7);
+}
+
+TEST(PayeeList, Add支払先RegistersAnExactNameOnceWhateverItHolds)
+{
+    Files f;
+    // Letter case, a trailing blank and full-width letters make other names; the empty
+    // text is a name like any other, stored as text rather than null.
+    for (const char* name : {"O'Brien's \"shop\"", "o'brien's \"shop\"", "O'Brien's \"shop\" ", "ＡＢＣ", "ABC", ""}) {
+        EXPECT_TRUE(Add支払先(*f.session, QString::fromUtf8(name))) << name;
+        EXPECT_FALSE(Add支払先(*f.session, QString::fromUtf8(name))) << name;
+    }
+    EXPECT_EQ(row(f.main, "SELECT count(*), count(支払先名), sum(支払先名 = '') FROM 支払先マスタ"), "6|6|1");
+    // A name already there twice is not added a third time.
+    store::exec(f.main, "INSERT INTO 支払先マスタ (支払先名) VALUES ('twice'), ('twice')");
+    EXPECT_FALSE(Add支払先(*f.session, "twice"));
+}
+
