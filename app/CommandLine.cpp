@@ -83,7 +83,7 @@ QString CommandLine::helpText(const QString& programName)
 {
     QString text = QStringLiteral("使い方: ") + programName + QStringLiteral(" [オプション]\n")
         + QStringLiteral("支払予定表: 月ごとの支払予定と支払額を記録する帳簿です。\n\n")
-        + QStringLiteral("オプションを付けずに起動すると、データファイルは利用者のデータフォルダ（例 ~/.local/share/TOVARK/Quorel1/）に置きます。"
+        + QStringLiteral("オプションを付けずに起動すると、データファイルは利用者のデータフォルダ（例 ~/.local/share/TOVARK/Quorel1/）に置きます。\n"
                          "ビルドしたフォルダから起動したときは、プログラムと同じフォルダの data/ を使います。\n\n")
         + QStringLiteral("オプション:\n");
     for (const QCommandLineOption& option : {helpOption(), versionOption(), dataOption()}) {

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -46,6 +47,7 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("Quorel1"));
     QGuiApplication::setDesktopFileName(QStringLiteral("jp.example.tovark.Quorel1"));
     QApplication app(argc, argv); // takes Qt's own options (-platform, ...) off the list
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("jp.example.tovark.Quorel1")));
     const CommandLineRequest request = CommandLine::parse(app.arguments(), QDir::currentPath());
     if (request.action == CommandLineRequest::Action::Refuse) {
         QTextStream(stderr) << programName << ": " << request.error << "\n"

@@ -23,7 +23,7 @@ rm -rf "$out/_CPack_Packages"
 [ "$(dpkg-deb -f "$deb" Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture"
 depends="$(dpkg-deb -f "$deb" Depends)"
 echo "Depends: $depends"
-for needed in libqt6widgets6 libqt6printsupport6 libqt6gui6 libqt6core6 libsqlite3-0 'libicu[0-9]' libc6 'libstdc\+\+6' \
+for needed in libqt6widgets6 libqt6printsupport6 libqt6gui6 libqt6core6 libsqlite3-0 'libicu[0-9]+' libc6 'libstdc\+\+6' \
               qt6-qpa-plugins qt6-translations-l10n fonts-ipafont-gothic; do
   grep -Eq "(^|, )${needed}( |,|$)" <<<"$depends" || fail "Depends lacks $needed"
 done
