@@ -60,9 +60,16 @@ QStringList createMissingDataFiles(const QString& directory)
         const QString path = QDir(directory).filePath(QString::fromUtf8(name));
         if (QFileInfo::exists(path))
             continue;
-        SQLite::Database db(QFile::encodeName(path).toStdString(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
-        db.exec(schemaSql(kind).toStdString());
-        created << path;
+        try {
+            SQLite::Database db(QFile::encodeName(path).toStdString(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+            created << path;
+            db.exec(schemaSql(kind).toStdString());
+        } catch (...) {
+            // Nothing half made stays behind: the files made by this call go again.
+            for (const QString& made : created)
+                QFile::remove(made);
+            throw;
+        }
     }
     return created;
 }

@@ -35,7 +35,8 @@ QString dataDirectoryFor(const QString& programDirectory);
 std::unique_ptr<SQLite::Database> openDataFile(const QString& path, DataFile kind);
 
 // Creates the data directory and whichever of the two files is missing, from the
-// schema; an existing file is never touched. Returns the paths it created.
+// schema; an existing file is never touched. Returns the paths it created; when it
+// fails, it removes the files it had begun to make and throws.
 QStringList createMissingDataFiles(const QString& directory);
 
 } // namespace store

@@ -1,0 +1,25 @@
+#include "FirstStart.h"
+
+#include "DataFiles.h"
+#include "Msg.h"
+
+#include <QDir>
+
+FirstStartOutcome prepareDataFolder(const DataLocation& location, messages::Msg& msg)
+{
+    if (!location.mayCreateBook || bookStateIn(location.directory) != BookState::None)
+        return FirstStartOutcome::Ready;
+    const QString shown = QDir::toNativeSeparators(location.directory);
+    if (!msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("初回起動"), shown))
+        return FirstStartOutcome::Declined;
+    // A file that appeared while the question was open is not joined by a new partner.
+    if (bookStateIn(location.directory) != BookState::None)
+        return FirstStartOutcome::Ready;
+    try {
+        store::createMissingDataFiles(location.directory);
+    } catch (const std::exception& e) {
+        msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("起動失敗"), shown + QLatin1Char('\n') + QString::fromUtf8(e.what()));
+        return FirstStartOutcome::Failed;
+    }
+    return FirstStartOutcome::Ready;
+}
