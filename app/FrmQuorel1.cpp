@@ -3,6 +3,7 @@
 #include "PayeeList.h"
 #include "PayeePage.h"
 #include "PrintCommand.h"
+#include "ReportWindow.h"
 #include "SchedulePage.h"
 #include "SettingsPage.h"
 #include "AllDelete.h"
@@ -15,6 +16,7 @@
 #include <QDesktopServices>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTabWidget>
@@ -32,6 +34,8 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     , msg_(presenter)
     , context_{*session_, msg_}
     , hints_(*session_, msg_)
+    , export_(*session_, msg_)
+    , payeeImport_(*session_, msg_)
     , sstab1_(new QTabWidget(this))
     , schedulePage_(new schedule::SchedulePage(context_))
     , payeePage_(new payees::PayeePage(context_))
@@ -58,6 +62,8 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     connect(settingsPage_, &settings::SettingsPage::hintRequested, this, &FrmQuorel1::openHint);
     connect(settingsPage_, &settings::SettingsPage::allDeleteRequested, this, &FrmQuorel1::cmd一括削除7_Click);
     connect(settingsPage_, &settings::SettingsPage::bannerClicked, this, [] { QDesktopServices::openUrl(QUrl(QString::fromUtf8(kMakerPage))); });
+
+    connectExportCommands();
 
     setWindowTitle(titleText());
     runStartupReads();
@@ -164,6 +170,21 @@ void FrmQuorel1::Cmd印刷_Click()
         const schedule::MonthHeader month = schedulePage_->monthHeader();
         const report::ReportHeader header = report::ReportHeader::forMonth(month.month, session_->settings.g年号 == QStringLiteral("和暦"),
             month.繰越額, month.予定額月計, month.支払額月計, month.累計);
-        report::openMonthlyReport(session_->workDb(), header, session_->settings.gLineColor1, msg_, this);
+        auto* window = report::openMonthlyReport(session_->workDb(), header, session_->settings.gLineColor1, msg_, this);
+        connect(window, &report::ReportWindow::exportRequested, window, [this, window] { export_.run(window->document().month, window); });
     });
+}
+
+void FrmQuorel1::connectExportCommands()
+{
+    // The export of the schedule page writes the stored months; it opens on the month shown.
+    connect(schedulePage_, &schedule::SchedulePage::exportRequested, this, [this] { export_.run(schedulePage_->monthHeader().month, this); });
+    // Imported payees join the master; the page then shows the master as 読込 does, and
+    // the month grid's drop-down offers them.
+    connect(payeePage_, &payees::PayeePage::importRequested, this, [this] {
+        if (!payeeImport_.run(this))
+            return;
+            payeePage_->Read支払先();
+            payees::AddComb支払先名(*session_, schedulePage_->findChild<store::WorkTableModel*>(QStringLiteral("dat支払先名")));
+        });
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "ExportCommand.h"
 #include "HintController.h"
+#include "PayeeImportCommand.h"
 #include "Msg.h"
 #include "PageContext.h"
 #include "Session.h"
@@ -36,6 +38,8 @@ public:
     store::Session& session() { return *session_; }
     messages::Msg& msg() { return msg_; }
     hints::HintController& hintController() { return hints_; }
+    exporting::ExportCommand& exportCommand() { return export_; }
+    exporting::PayeeImportCommand& payeeImportCommand() { return payeeImport_; }
 
     void FormInit();
     void cmd履歴閉じる_Click();
@@ -50,12 +54,15 @@ private:
     void openHint(const QString& controlName);
     void cmd一括削除7_Click();
     void Cmd印刷_Click();
+    void connectExportCommands();
 
     std::unique_ptr<store::InstanceLock> lock_;
     std::unique_ptr<store::Session> session_;
     messages::Msg msg_;
     PageContext context_;
     hints::HintController hints_;
+    exporting::ExportCommand export_;
+    exporting::PayeeImportCommand payeeImport_;
     QTabWidget* sstab1_;
     schedule::SchedulePage* schedulePage_;
     payees::PayeePage* payeePage_;

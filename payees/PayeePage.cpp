@@ -29,13 +29,14 @@ PayeePage::PayeePage(PageContext& context, QWidget* parent)
 
     auto* buttons = new QVBoxLayout;
     const auto made = addCommandButtons(buttons, this,
-        {{"cmd支払先読込", "読込", QKeySequence(Qt::Key_F5)}, {"cmd支払先登録", "登録", QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {{"cmd支払先読込", "読込", QKeySequence(Qt::Key_F5)}, {"cmd支払先取込", "取込"}, {"cmd支払先登録", "登録", QKeySequence(Qt::CTRL | Qt::Key_S)},
             {"cmd支払先行削除", "行削除", QKeySequence(Qt::CTRL | Qt::Key_Delete)}, {"cmd支払先クリア", "クリア"}, {"cmd支払先削除", "削除"}});
     connect(made[0], &QPushButton::clicked, this, [this] { guarded("cmd支払先読込", [this] { Read支払先(); }); });
-    connect(made[1], &QPushButton::clicked, this, [this] { guarded("cmd支払先登録", [this] { cmd支払先登録_Click(); }); });
-    connect(made[2], &QPushButton::clicked, this, [this] { guarded("cmd支払先行削除", [this] { LineDelete支払先マスタ(); }); });
-    connect(made[3], &QPushButton::clicked, this, [this] { guarded("cmd支払先クリア", [this] { Clear支払先マスタ(); }); });
-    connect(made[4], &QPushButton::clicked, this, [this] { guarded("cmd支払先削除", [this] { Delete支払先マスタ(); }); });
+    connect(made[1], &QPushButton::clicked, this, &PayeePage::importRequested);
+    connect(made[2], &QPushButton::clicked, this, [this] { guarded("cmd支払先登録", [this] { cmd支払先登録_Click(); }); });
+    connect(made[3], &QPushButton::clicked, this, [this] { guarded("cmd支払先行削除", [this] { LineDelete支払先マスタ(); }); });
+    connect(made[4], &QPushButton::clicked, this, [this] { guarded("cmd支払先クリア", [this] { Clear支払先マスタ(); }); });
+    connect(made[5], &QPushButton::clicked, this, [this] { guarded("cmd支払先削除", [this] { Delete支払先マスタ(); }); });
 
     auto* hint = makeHintButton(QStringLiteral("cmdHint1"), this);
     connect(hint, &QPushButton::clicked, this, [this] { emit hintRequested(QStringLiteral("cmdHint1")); });
@@ -88,7 +89,7 @@ void PayeePage::Read支払先()
         master_.Read支払先();
     } catch (const store::DbError& e) {
         store::logSkipped(QStringLiteral("Read支払先"), e);
-        context_.msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("読込失敗"), QStringLiteral("支払先"));
+        context_.msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("読込失敗2"), QStringLiteral("支払先"));
     }
     refreshPage();
 }

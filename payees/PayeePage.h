@@ -37,6 +37,8 @@ public:
 
 signals:
     void hintRequested(const QString& controlName);
+    // cmd支払先取込: payee names in from a list.
+    void importRequested();
 
 private:
     void cmd支払先登録_Click();

@@ -63,6 +63,7 @@ ReportWindow::ReportWindow(ReportDocument document, messages::Msg& msg, QWidget*
     auto* buttons = new QHBoxLayout;
     auto* print = addButton(buttons, "cmd印刷", QStringLiteral("印刷"), this);
     auto* pdf = addButton(buttons, "cmdPDF保存", QStringLiteral("PDF保存"), this);
+    auto* exportButton = addButton(buttons, "cmd出力", QStringLiteral("Excel・CSV出力"), this);
     auto* zoomIn = addButton(buttons, "cmd拡大", QStringLiteral("拡大"), this);
     auto* zoomOut = addButton(buttons, "cmd縮小", QStringLiteral("縮小"), this);
     previousButton_ = addButton(buttons, "cmd前頁", QStringLiteral("前頁"), this);
@@ -87,6 +88,7 @@ ReportWindow::ReportWindow(ReportDocument document, messages::Msg& msg, QWidget*
     connect(preview_, &QPrintPreviewWidget::previewChanged, this, &ReportWindow::updatePageState);
     connect(print, &QPushButton::clicked, this, &ReportWindow::print_Click);
     connect(pdf, &QPushButton::clicked, this, &ReportWindow::savePdf_Click);
+    connect(exportButton, &QPushButton::clicked, this, &ReportWindow::exportRequested);
     connect(zoomIn, &QPushButton::clicked, preview_, [this] { preview_->zoomIn(); });
     connect(zoomOut, &QPushButton::clicked, preview_, [this] { preview_->zoomOut(); });
     connect(previousButton_, &QPushButton::clicked, this, [this] {

@@ -49,6 +49,10 @@ public:
     std::function<bool(QPrinter&, QWidget*)> askPrinter;
     std::function<QString(const QString& suggested, QWidget*)> askPdfPath;
 
+signals:
+    // The Excel・CSV button: the owner writes the report's month out.
+    void exportRequested();
+
 private:
     void print_Click();
     void savePdf_Click();

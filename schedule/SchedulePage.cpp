@@ -36,7 +36,7 @@ QPushButton* monthStepButton(const char* name, QStyle::StandardPixmap icon, cons
 
 // The command buttons of the page, top to bottom.
 const CommandButton kCommands[] = {{"cmd履歴閉じる", "閉じる"}, {"cmd読込", "読込", QKeySequence(Qt::Key_F5)},
-    {"cmd登録", "登録", QKeySequence(Qt::CTRL | Qt::Key_S)}, {"Cmd印刷", "印刷", QKeySequence(Qt::CTRL | Qt::Key_P)},
+    {"cmd登録", "登録", QKeySequence(Qt::CTRL | Qt::Key_S)}, {"Cmd印刷", "印刷", QKeySequence(Qt::CTRL | Qt::Key_P)}, {"cmd出力", "出力"},
     {"cmd行削除", "行削除", QKeySequence(Qt::CTRL | Qt::Key_Delete)}, {"cmd行挿入", "行挿入", QKeySequence(Qt::CTRL | Qt::Key_Insert)},
     {"cmd履歴クリア", "クリア"}};
 
@@ -149,6 +149,7 @@ void SchedulePage::connectCommands(QPushButton* monBef, QPushButton* monNext)
 {
     connect(command("cmd履歴閉じる"), &QPushButton::clicked, this, &SchedulePage::closeRequested);
     connect(command("Cmd印刷"), &QPushButton::clicked, this, &SchedulePage::printRequested);
+    connect(command("cmd出力"), &QPushButton::clicked, this, &SchedulePage::exportRequested);
     connect(command("cmd履歴クリア"), &QPushButton::clicked, this, &SchedulePage::Clear支払予定表);
     connect(command("cmd読込"), &QPushButton::clicked, this, &SchedulePage::Read支払予定);
     connect(command("cmd登録"), &QPushButton::clicked, this, &SchedulePage::cmd登録_Click);

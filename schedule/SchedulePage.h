@@ -65,6 +65,8 @@ public:
 signals:
     void closeRequested();
     void printRequested();
+    // cmd出力: the month's figures out to a workbook or CSV file.
+    void exportRequested();
     void hintRequested(const QString& controlName);
     // A payee name was typed into the grid (for automatic registration).
     void payeeTyped(const QString& name);

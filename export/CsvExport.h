@@ -1,0 +1,41 @@
+#pragma once
+
+#include "MonthData.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace exporting {
+
+enum class CsvEncoding {
+    Cp932,   // Shift_JIS as Excel reads it by default
+    Utf8Bom, // UTF-8 with a byte-order mark
+};
+
+// A stored line whose payee name holds characters CP932 has no code for.
+struct EncodingProblem {
+    QDate date;
+    QString payee;
+    QString characters; // each character once
+};
+
+// The CSV text (RFC 4180): a heading record 日付,支払先名,予定額,支払額,残高 and one record
+// per stored line of every month in order. Dates are yyyy/MM/dd; amounts are exact yen
+// with their decimals and no grouping ("-1234.5"), blank when null. Fields holding a
+// comma, a quote, a line break or blanks at either end are quoted, quotes doubled;
+// records end in CRLF.
+QString csvText(const std::vector<MonthData>& months);
+
+// One field as RFC 4180 writes it.
+QString csvField(const QString& text);
+
+// The lines that CP932 cannot hold, named before anything is written.
+std::vector<EncodingProblem> cp932Problems(const std::vector<MonthData>& months);
+
+// The bytes of the text in the chosen encoding; nothing when CP932 cannot hold it.
+std::optional<QByteArray> encodeCsv(const QString& text, CsvEncoding encoding);
+
+} // namespace exporting

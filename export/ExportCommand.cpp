@@ -1,0 +1,102 @@
+#include "ExportCommand.h"
+
+#include "ExportDialog.h"
+#include "Msg.h"
+#include "Session.h"
+#include "Skip.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace exporting {
+
+namespace {
+
+std::optional<ExportChoice> askChoiceWithDialog(const QDate& shownMonth, QWidget* parent)
+{
+    ExportDialog dialog(shownMonth, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.choice();
+}
+
+QString askPathWithDialog(const QString& suggested, ExportFormat format, QWidget* parent)
+{
+    const QString filter = format == ExportFormat::Xlsx ? QStringLiteral("Excel ブック (*.xlsx)") : QStringLiteral("CSV (*.csv)");
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("Excel・CSV 出力"), suggested, filter);
+}
+
+} // namespace
+
+QString listForMessage(const QStringList& lines, int limit)
+{
+    QStringList shown = lines.mid(0, limit);
+    if (lines.size() > limit)
+        shown << QStringLiteral("ほか %1 件").arg(lines.size() - limit);
+    return shown.join(QLatin1Char('\n'));
+}
+
+ExportCommand::ExportCommand(store::Session& session, messages::Msg& msg)
+    : askChoice(askChoiceWithDialog)
+    , askPath(askPathWithDialog)
+    , session_(session)
+    , msg_(msg)
+{
+}
+
+QString ExportCommand::suggestedPath(const ExportChoice& choice)
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(defaultFileName(choice));
+}
+
+bool ExportCommand::run(const QDate& shownMonth, QWidget* parent)
+{
+    const std::optional<ExportChoice> choice = askChoice ? askChoice(shownMonth, parent) : std::nullopt;
+    return choice && exportMonths(*choice, parent);
+}
+
+bool ExportCommand::acceptProblems(const std::vector<MonthData>& months, ExportChoice& choice)
+{
+    const QStringList problems = exportProblems(months, choice);
+    if (problems.isEmpty())
+        return true;
+    if (choice.format == ExportFormat::Xlsx) {
+        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("Excel不可"), listForMessage(problems));
+        return false;
+    }
+    if (!msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("文字コード"), listForMessage(problems)))
+        return false;
+    choice.encoding = CsvEncoding::Utf8Bom;
+    return true;
+}
+
+bool ExportCommand::exportMonths(ExportChoice choice, QWidget* parent)
+{
+    if (!choice.from.isValid() || !choice.to.isValid() || choice.to < choice.from)
+        return false;
+    std::vector<MonthData> months;
+    if (!store::skipOnFailure(QStringLiteral("export read"), [&] { months = readStoredMonths(session_, choice.from, choice.to); })) {
+        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("読込失敗"), QStringLiteral("支払予定表"));
+        return false;
+    }
+    if (!acceptProblems(months, choice) || !askPath)
+        return false;
+    QString path = askPath(suggestedPath(choice), choice.format, parent);
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().compare(formatSuffix(choice.format), Qt::CaseInsensitive) != 0)
+        path += QLatin1Char('.') + formatSuffix(choice.format);
+    const QString error = writeExport(months, choice, path);
+    if (error.isEmpty())
+        return true;
+    qCWarning(lcStore) << "export to" << path << "failed:" << error;
+    msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("出力失敗"), QDir::toNativeSeparators(path));
+    return false;
+}
+
+} // namespace exporting

@@ -1,0 +1,108 @@
+#include "ExportDialog.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace exporting {
+
+namespace {
+
+QDateEdit* monthEdit(const char* name, const QDate& month, QWidget* parent)
+{
+    auto* edit = new QDateEdit(month, parent);
+    edit->setObjectName(QString::fromUtf8(name));
+    edit->setDisplayFormat(QStringLiteral("yyyy年MM月"));
+    edit->setDateRange(QDate(1868, 9, 1), QDate(2099, 12, 31));
+    return edit;
+}
+
+QDate firstOfMonth(const QDate& date)
+{
+    return QDate(date.year(), date.month(), 1);
+}
+
+} // namespace
+
+ExportDialog::ExportDialog(const QDate& shownMonth, QWidget* parent)
+    : QDialog(parent)
+    , shownMonth_(shownMonth.isValid() ? firstOfMonth(shownMonth) : QDate())
+{
+    setObjectName(QStringLiteral("dlg出力"));
+    setWindowTitle(QStringLiteral("Excel・CSV 出力"));
+    const QDate start = shownMonth_.isValid() ? shownMonth_ : firstOfMonth(QDate::currentDate());
+
+    opt表示月_ = new QRadioButton(shownMonth_.isValid() ? QStringLiteral("表示中の月 (%1)").arg(monthName(shownMonth_)) : QStringLiteral("表示中の月"), this);
+    opt表示月_->setObjectName(QStringLiteral("opt表示月"));
+    opt範囲_ = new QRadioButton(QStringLiteral("月の範囲"), this);
+    opt範囲_->setObjectName(QStringLiteral("opt範囲"));
+    dt開始_ = monthEdit("dt開始", start, this);
+    dt終了_ = monthEdit("dt終了", start, this);
+    cmb形式_ = new QComboBox(this);
+    cmb形式_->setObjectName(QStringLiteral("cmb形式"));
+    cmb形式_->addItems({QStringLiteral("Excel ブック (.xlsx)"), QStringLiteral("CSV (.csv)")});
+    cmb文字コード_ = new QComboBox(this);
+    cmb文字コード_->setObjectName(QStringLiteral("cmb文字コード"));
+    cmb文字コード_->addItems({QStringLiteral("Shift_JIS (Excel 向け)"), QStringLiteral("UTF-8 (BOM付き)")});
+
+    auto* range = new QHBoxLayout;
+    range->addWidget(opt範囲_);
+    range->addWidget(dt開始_);
+    range->addWidget(new QLabel(QStringLiteral("～"), this));
+    range->addWidget(dt終了_);
+    range->addStretch();
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("形式"), cmb形式_);
+    form->addRow(QStringLiteral("文字コード"), cmb文字コード_);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->setObjectName(QStringLiteral("buttons"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(opt表示月_);
+    layout->addLayout(range);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+
+    opt表示月_->setEnabled(shownMonth_.isValid());
+    (shownMonth_.isValid() ? opt表示月_ : opt範囲_)->setChecked(true);
+    connect(opt範囲_, &QRadioButton::toggled, this, &ExportDialog::updateState);
+    connect(cmb形式_, &QComboBox::currentIndexChanged, this, &ExportDialog::updateState);
+    connect(dt開始_, &QDateEdit::dateChanged, this, &ExportDialog::updateState);
+    connect(dt終了_, &QDateEdit::dateChanged, this, &ExportDialog::updateState);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    updateState();
+}
+
+ExportChoice ExportDialog::choice() const
+{
+    ExportChoice choice;
+    choice.format = cmb形式_->currentIndex() == 0 ? ExportFormat::Xlsx : ExportFormat::Csv;
+    choice.encoding = cmb文字コード_->currentIndex() == 0 ? CsvEncoding::Cp932 : CsvEncoding::Utf8Bom;
+    if (opt範囲_->isChecked()) {
+        choice.from = firstOfMonth(dt開始_->date());
+        choice.to = firstOfMonth(dt終了_->date());
+    } else {
+        choice.from = choice.to = shownMonth_;
+    }
+    return choice;
+}
+
+void ExportDialog::updateState()
+{
+    const bool range = opt範囲_->isChecked();
+    dt開始_->setEnabled(range);
+    dt終了_->setEnabled(range);
+    cmb文字コード_->setEnabled(cmb形式_->currentIndex() == 1);
+    // A range that ends before it starts cannot be written.
+    auto* ok = findChild<QDialogButtonBox*>(QStringLiteral("buttons"))->button(QDialogButtonBox::Ok);
+    ok->setEnabled(!range || dt開始_->date() <= dt終了_->date());
+}
+
+} // namespace exporting

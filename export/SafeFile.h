@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+namespace exporting {
+
+// Writes the bytes through a temporary file in the target's folder that replaces the
+// target only once it is complete. Answers an error text, empty on success; on failure
+// the target is as it was and no temporary file is left.
+QString writeFileAtomically(const QString& path, const QByteArray& bytes);
+
+// Lets `write` make a complete file at a fresh temporary path in the target's folder,
+// then puts it in the target's place. `write` answers an error text, empty on success.
+// On failure the target is as it was and the temporary file is removed.
+QString replaceFileAtomically(const QString& path, const std::function<QString(const QString& temporaryPath)>& write);
+
+} // namespace exporting

@@ -1,0 +1,196 @@
+#include "ExportTestSupport.h"
+
+#include "ExportFile.h"
+#include "HostileTexts.h"
+#include "PayeeImport.h"
+#include "Session.h"
+#include "TempDataDir.h"
+#include "TextCodec.h"
+
+#include <QJsonArray>
+
+#include <unicode/ucnv.h>
+
+#include <gtest/gtest.h>
+
+using namespace exporting;
+using namespace exporttest;
+
+namespace {
+
+// Decodes with ICU's own converter call, apart from the program's codec.
+QString decodeWithIcu(const QByteArray& bytes, const char* encoding)
+{
+    QString text(bytes.size() + 1, Qt::Uninitialized);
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t length = ucnv_convert("UTF-16LE", encoding, reinterpret_cast<char*>(text.data()), static_cast<int32_t>(text.size() * 2), bytes.constData(),
+        static_cast<int32_t>(bytes.size()), &status);
+    EXPECT_TRUE(U_SUCCESS(status)) << u_errorName(status);
+    text.truncate(length / 2);
+    return text;
+}
+
+// Python's csv module reads the file in the given encoding; prints its records.
+const char* const kReadCsv = R"PY(
+import csv, json, sys
+with open(sys.argv[1], newline="", encoding=sys.argv[2]) as f:
+    print(json.dumps(list(csv.reader(f))))
+)PY";
+
+QJsonArray record(const QStringList& fields)
+{
+    return QJsonArray::fromStringList(fields);
+}
+
+std::vector<MonthData> storeAndRead(store::Session& session, const QStringList& names)
+{
+    int line = 0;
+    for (const QString& name : names) {
+        ++line;
+        storeLine(session.mainDb(), "2026-12-07", line, name, yen(1000) + line, -line, yen(-5));
+    }
+    return readStoredMonths(session, QDate(2026, 12, 1), QDate(2026, 12, 31));
+}
+
+} // namespace
+
+TEST(CsvExport, ReadsBackExactlyInBothEncodingsWithCommasQuotesAndLineBreaks)
+{
+    TempDataDir dir;
+    auto session = store::Session::open(dir.path());
+    const QStringList names = {"北海商事, 本店", "「かぎ」\"引用\"", "二行\r\n目", "髙橋①～", " 前に空白"};
+    const auto months = storeAndRead(*session, names);
+    const QString expected = QStringLiteral("日付,支払先名,予定額,支払額,残高\r\n"
+                                            "2026/12/07,\"北海商事, 本店\",1000.0001,-0.0001,-5\r\n"
+                                            "2026/12/07,\"「かぎ」\"\"引用\"\"\",1000.0002,-0.0002,-5\r\n"
+                                            "2026/12/07,\"二行\r\n目\",1000.0003,-0.0003,-5\r\n"
+                                            "2026/12/07,髙橋①～,1000.0004,-0.0004,-5\r\n"
+                                            "2026/12/07,\" 前に空白\",1000.0005,-0.0005,-5\r\n");
+    const QJsonArray records = {record({"日付", "支払先名", "予定額", "支払額", "残高"}), record({"2026/12/07", names[0], "1000.0001", "-0.0001", "-5"}),
+        record({"2026/12/07", names[1], "1000.0002", "-0.0002", "-5"}), record({"2026/12/07", names[2], "1000.0003", "-0.0003", "-5"}),
+        record({"2026/12/07", names[3], "1000.0004", "-0.0004", "-5"}), record({"2026/12/07", names[4], "1000.0005", "-0.0005", "-5"})};
+
+    for (const CsvEncoding encoding : {CsvEncoding::Cp932, CsvEncoding::Utf8Bom}) {
+        const bool sjis = encoding == CsvEncoding::Cp932;
+        const ExportChoice choice{ExportFormat::Csv, encoding, QDate(2026, 12, 1), QDate(2026, 12, 1)};
+        EXPECT_TRUE(exportProblems(months, choice).isEmpty());
+        const QString path = dir.filePath(defaultFileName(choice));
+        EXPECT_TRUE(path.endsWith("支払予定表_2026年12月.csv"));
+        ASSERT_EQ(writeExport(months, choice, path), QString());
+        const QByteArray bytes = TempDataDir::readAll(path);
+        EXPECT_EQ(bytes.startsWith("\xEF\xBB\xBF"), !sjis);
+        EXPECT_EQ(decodeWithIcu(sjis ? bytes : bytes.mid(3), sjis ? "windows-31j" : "UTF-8"), expected);
+        EXPECT_EQ(runPython(kReadCsv, {path, sjis ? "cp932" : "utf-8-sig"}).array(), records);
+    }
+}
+
+TEST(CsvExport, CharactersOutsideCp932AreNamedWithTheirLinesAndUtf8HoldsThem)
+{
+    TempDataDir dir;
+    auto session = store::Session::open(dir.path());
+    const QStringList names = {"𠮷野家", "寿司🍣🍣", "ẞ", "髙島屋"};
+    const auto months = storeAndRead(*session, names);
+    const ExportChoice sjis{ExportFormat::Csv, CsvEncoding::Cp932, QDate(2026, 12, 1), QDate(2026, 12, 1)};
+    EXPECT_EQ(exportProblems(months, sjis),
+        (QStringList{"2026/12/07 「𠮷野家」: 𠮷", "2026/12/07 「寿司🍣🍣」: 🍣", "2026/12/07 「ẞ」: ẞ"}));
+    EXPECT_FALSE(encodeCsv(csvText(months), CsvEncoding::Cp932));
+    // A CP932 file is refused rather than written with stand-ins.
+    EXPECT_NE(writeExport(months, sjis, dir.filePath("a.csv")), QString());
+    EXPECT_FALSE(QFile::exists(dir.filePath("a.csv")));
+
+    const ExportChoice utf8{ExportFormat::Csv, CsvEncoding::Utf8Bom, QDate(2026, 12, 1), QDate(2026, 12, 1)};
+    EXPECT_TRUE(exportProblems(months, utf8).isEmpty());
+    ASSERT_EQ(writeExport(months, utf8, dir.filePath("b.csv")), QString());
+    const QJsonArray read = runPython(kReadCsv, {dir.filePath("b.csv"), "utf-8-sig"}).array();
+    ASSERT_EQ(read.size(), 5);
+    for (int i = 0; i < names.size(); ++i)
+        EXPECT_EQ(read[i + 1].toArray()[1].toString(), names[i]);
+}
+
+TEST(PayeeImport, EncodingIsDetectedOrChosenAndUnreadableLinesAreNamed)
+{
+    const QString text = QStringLiteral("北海商事\r\n髙橋\r\n");
+    const QByteArray sjis = *cp932::encode(text);
+    for (const QByteArray& bytes : {text.toUtf8(), utf8Bom() + text.toUtf8(), sjis}) {
+        const DecodedText decoded = decodeText(bytes, TextEncoding::Detect);
+        EXPECT_EQ(decoded.text, text);
+        EXPECT_EQ(decoded.encodingName, bytes == sjis ? "Shift_JIS" : "UTF-8");
+    }
+    EXPECT_EQ(decodeText(sjis, TextEncoding::Cp932).text, text);
+    const DecodedText wrong = decodeText(sjis, TextEncoding::Utf8);
+    EXPECT_FALSE(wrong.text);
+    EXPECT_EQ(wrong.badLines, (QList<int>{1, 2}));
+    // 0x85 0x40 lies in an unassigned CP932 row: that line is named, the others read.
+    const DecodedText broken = decodeText(sjis + "\x85\x40\r\nabc\r\n", TextEncoding::Cp932);
+    EXPECT_FALSE(broken.text);
+    EXPECT_EQ(broken.badLines, QList<int>{3});
+}
+
+TEST(PayeeImport, ListsAreReadAsCsvOrLinesAndOnlyNewNamesAreAddedAllOrNothing)
+{
+    EXPECT_EQ(namesFromText("日付,支払先名,予定額\r\n2026/12/01,\"A, B\",1\r\n,,\r\n2026/12/02,\"C\"\"\r\nD\",2\r\n", true),
+        (QStringList{"A, B", "C\"\r\nD"}));
+    EXPECT_EQ(namesFromText("\"X,1\",ignored\nY\n\n", true), (QStringList{"X,1", "Y"}));
+    EXPECT_EQ(namesFromText("甲\r\n\r\n  \n 乙 \r丙,丁", false), (QStringList{"甲", " 乙 ", "丙,丁"}));
+
+    TempDataDir dir;
+    auto session = store::Session::open(dir.path());
+    store::exec(session->mainDb(), "INSERT INTO 支払先マスタ VALUES ('甲')");
+    const ImportPlan plan = planImport(*session, {"乙", "甲", "丙", "乙", "甲"});
+    EXPECT_EQ(plan.toAdd, (QStringList{"乙", "丙"}));
+    EXPECT_EQ(plan.alreadyThere, QStringList{"甲"});
+    EXPECT_EQ(plan.repeats, 2);
+
+    // One name that the file refuses: nothing of the list is added.
+    store::exec(session->mainDb(), "CREATE TRIGGER refuse BEFORE INSERT ON 支払先マスタ WHEN NEW.支払先名 = '丙' BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    EXPECT_THROW(addPayees(*session, plan.toAdd), store::DbError);
+    EXPECT_EQ(store::scalar(session->mainDb(), "SELECT count(*) FROM 支払先マスタ").toInt(), 1);
+    store::exec(session->mainDb(), "DROP TRIGGER refuse");
+    addPayees(*session, plan.toAdd);
+    EXPECT_EQ(store::scalar(session->mainDb(), "SELECT group_concat(支払先名, '|') FROM (SELECT 支払先名 FROM 支払先マスタ ORDER BY rowid)").toString(), "甲|乙|丙");
+}
+
+TEST(PayeeImport, HostileNamesSurviveExportAndImportOrAreReported)
+{
+    TempDataDir dir;
+    auto session = store::Session::open(dir.path());
+    const QStringList names = hostileTexts();
+    const auto months = storeAndRead(*session, names);
+
+    // The workbook names what a cell cannot hold: the NUL and the 100000 characters.
+    const ExportChoice xlsx{ExportFormat::Xlsx, CsvEncoding::Cp932, QDate(2026, 12, 1), QDate(2026, 12, 1)};
+    const QStringList refused = exportProblems(months, xlsx);
+    ASSERT_EQ(refused.size(), 2);
+    EXPECT_TRUE(refused[0].contains("NUL"));
+    EXPECT_TRUE(refused[1].contains("100000"));
+    // The others come back from the workbook exactly.
+    QStringList held = names;
+    held.removeAt(7);
+    held.removeAt(6);
+    TempDataDir other;
+    auto otherSession = store::Session::open(other.path());
+    const QString book = other.filePath("hostile.xlsx");
+    ASSERT_EQ(writeExport(storeAndRead(*otherSession, held), xlsx, book), QString());
+    const QJsonArray cells = runPython("import json, sys, openpyxl\n"
+                                       "ws = openpyxl.load_workbook(sys.argv[1]).active\n"
+                                       "print(json.dumps([r[0] for r in ws.iter_rows(min_row=5, min_col=2, max_col=2, values_only=True)]))",
+        {book}).array();
+    EXPECT_EQ(cells, QJsonArray::fromStringList(held));
+    // CP932 names the emoji and right-to-left lines.
+    const ExportChoice sjis{ExportFormat::Csv, CsvEncoding::Cp932, QDate(2026, 12, 1), QDate(2026, 12, 1)};
+    EXPECT_GE(exportProblems(months, sjis).size(), 3);
+
+    // Through UTF-8 CSV every name comes back exactly.
+    const ExportChoice utf8{ExportFormat::Csv, CsvEncoding::Utf8Bom, QDate(2026, 12, 1), QDate(2026, 12, 1)};
+    const QString path = dir.filePath("hostile.csv");
+    ASSERT_EQ(writeExport(months, utf8, path), QString());
+    const DecodedText decoded = decodeText(TempDataDir::readAll(path), TextEncoding::Detect);
+    ASSERT_TRUE(decoded.text);
+    const QStringList read = namesFromText(*decoded.text, true);
+    EXPECT_EQ(read, names);
+    addPayees(*session, planImport(*session, read).toAdd);
+    QStringList stored;
+    for (const store::Row& row : store::queryRows(session->mainDb(), "SELECT 支払先名 FROM 支払先マスタ ORDER BY rowid"))
+        stored << row.at(0).toString();
+    EXPECT_EQ(stored, names);
+}
