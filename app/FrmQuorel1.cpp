@@ -1,5 +1,6 @@
 #include "FrmQuorel1.h"
 
+#include "CashFlowPage.h"
 #include "EraCalendar.h"
 #include "PayeePage.h"
 #include "PrintCommand.h"
@@ -10,6 +11,7 @@
 #include "Twips.h"
 #include "Version.h"
 #include "WorkTableModel.h"
+#include "YearMonthEdit.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -36,6 +38,7 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     , schedulePage_(new schedule::SchedulePage(context_))
     , payeePage_(new payees::PayeePage(context_))
     , settingsPage_(new settings::SettingsPage(context_))
+    , cashFlowPage_(new cashflow::CashFlowPage(context_))
 {
     setObjectName(QStringLiteral("FrmQuorel1"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -43,6 +46,7 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     sstab1_->addTab(schedulePage_, QStringLiteral("     支 払 予 定     "));
     sstab1_->addTab(payeePage_, QStringLiteral(" 支払先保守 "));
     sstab1_->addTab(settingsPage_, QStringLiteral(" 設定・情報 "));
+    sstab1_->addTab(cashFlowPage_, QStringLiteral(" 資金繰り "));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(sstab1_);
@@ -54,6 +58,12 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     connect(payeePage_, &payees::PayeePage::hintRequested, this, &FrmQuorel1::openHint);
     connect(settingsPage_, &settings::SettingsPage::hintRequested, this, &FrmQuorel1::openHint);
     connect(settingsPage_, &settings::SettingsPage::allDeleteRequested, this, &FrmQuorel1::cmd一括削除7_Click);
+    connect(cashFlowPage_, &cashflow::CashFlowPage::hintRequested, this, &FrmQuorel1::openHint);
+    connect(cashFlowPage_, &cashflow::CashFlowPage::monthChosen, this, &FrmQuorel1::openScheduleMonth);
+    connect(sstab1_, &QTabWidget::currentChanged, this, [this](int index) {
+        if (sstab1_->widget(index) == cashFlowPage_)
+            cashFlowPage_->openAt(schedulePage_->monthHeader().month);
+    });
     connect(settingsPage_, &settings::SettingsPage::bannerClicked, this, [] { QDesktopServices::openUrl(QUrl(QString::fromUtf8(kMakerPage))); });
 
     setWindowTitle(titleText());
@@ -168,4 +178,12 @@ void FrmQuorel1::Cmd印刷_Click()
         header.予定額累計 = month.累計;
         report::openMonthlyReport(session_->workDb(), header, session_->settings.gLineColor1, msg_, this);
     });
+}
+
+void FrmQuorel1::openScheduleMonth(const QDate& month)
+{
+    if (!month.isValid() || !schedulePage_->findChild<YearMonthEdit*>(QStringLiteral("Dt年月"))->setDate(month))
+        return;
+    schedulePage_->Read支払予定();
+    sstab1_->setCurrentWidget(schedulePage_);
 }

@@ -19,8 +19,11 @@ class PayeePage;
 namespace settings {
 class SettingsPage;
 }
+namespace cashflow {
+class CashFlowPage;
+}
 
-// The main window: three pages on the tab control SSTab1. It owns the data files and
+// The main window: four pages on the tab control SSTab1. It owns the data files and
 // the in-memory settings for the whole run and closes them, main file first, when it
 // closes; nothing is saved then.
 class FrmQuorel1 : public QWidget {
@@ -50,6 +53,8 @@ private:
     void openHint(const QString& controlName);
     void cmd一括削除7_Click();
     void Cmd印刷_Click();
+    // Shows a month chosen on the cash-flow page on the schedule page.
+    void openScheduleMonth(const QDate& month);
 
     std::unique_ptr<store::InstanceLock> lock_;
     std::unique_ptr<store::Session> session_;
@@ -60,4 +65,5 @@ private:
     schedule::SchedulePage* schedulePage_;
     payees::PayeePage* payeePage_;
     settings::SettingsPage* settingsPage_;
+    cashflow::CashFlowPage* cashFlowPage_;
 };
