@@ -71,7 +71,7 @@ QCategoryAxis* monthAxis(const Overview& overview)
     axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
     for (const MonthFlow& month : overview.months) {
         const bool withYear = month.month.month() == 1 || month.month == overview.first;
-        const QString label = withYear ? month.month.toString(QStringLiteral("yyyy/M")) : QStringLiteral("%1月").arg(month.month.month());
+        const QString label = withYear ? month.month.toString(QStringLiteral("yy/M")) : QString::number(month.month.month());
         axis->append(label, overview.first.daysTo(month.month.addMonths(1)));
     }
     axis->setRange(0, overview.first.daysTo(overview.end));

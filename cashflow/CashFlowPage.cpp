@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTableView>
@@ -109,6 +110,9 @@ void CashFlowPage::refresh()
             [&] { overview = readOverview(context_.session.mainDb(), dt開始年月_->date(), num月数_->value()); });
     chart_->setOverview(overview);
     model_->setOverview(std::move(overview), era());
+    // The table keeps every column whole; the chart takes the rest of the page.
+    grid_->resizeColumnsToContents();
+    grid_->setMinimumWidth(grid_->horizontalHeader()->length() + grid_->verticalScrollBar()->sizeHint().width() + 2 * grid_->frameWidth());
     showHovered(-1);
 }
 

@@ -58,7 +58,8 @@ TEST(CashFlowWindow, PageShowsTheRangeFromTheShownMonthAndAClickedMonthOpensOnTh
     ASSERT_EQ(grid->model()->rowCount(), 12);
     EXPECT_EQ(grid->model()->index(2, cashflow::CashFlowModel::Closing).data().toString(), QStringLiteral("15,000"));
     EXPECT_EQ(grid->model()->index(0, 0).data(Qt::ForegroundRole).value<QColor>(), cashflow::negativeColor()) << "January goes below zero";
-    EXPECT_FALSE(grid->model()->index(2, 0).data(Qt::ForegroundRole).isValid());
+    EXPECT_EQ(grid->model()->index(2, 0).data(Qt::ForegroundRole).value<QColor>(), cashflow::negativeColor()) << "March starts below zero";
+    EXPECT_FALSE(grid->model()->index(3, 0).data(Qt::ForegroundRole).isValid());
     window.findChild<QSpinBox*>("num月数")->setValue(36);
     EXPECT_EQ(grid->model()->rowCount(), 36);
 

@@ -74,6 +74,7 @@ void saveCashFlow(FrmQuorel1& window, const QString& directory)
     schedule::Calc残高(main, first, schedule::Get繰越額(main, first));
     const QDate from = QDate::currentDate().addMonths(-3);
     window.findChild<YearMonthEdit*>("Dt年月")->setDate(QDate(from.year(), from.month(), 1));
+    window.resize(1280, 680);
     window.findChild<QTabWidget*>("SSTab1")->setCurrentIndex(3);
     QCoreApplication::processEvents();
     auto* chart = window.findChild<cashflow::CashFlowChartView*>("Chart資金繰り");
