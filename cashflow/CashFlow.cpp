@@ -3,9 +3,9 @@
 #include "MonthSheet.h"
 #include "Sql.h"
 
-#include <SQLiteCpp/Column.h>
 #include <SQLiteCpp/Database.h>
-#include <SQLiteCpp/Statement.h>
+
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <stdexcept>
@@ -45,13 +45,29 @@ QDate parseStoredDate(const char* text, int size)
     return QDate::fromString(QString::fromUtf8(text, size), Qt::ISODate);
 }
 
-std::optional<Amount> amountOf(const SQLite::Column& column)
+std::optional<Amount> amountOf(sqlite3_stmt* row, int column)
 {
-    if (column.isNull())
+    switch (sqlite3_column_type(row, column)) {
+    case SQLITE_NULL:
         return std::nullopt;
-    if (column.isInteger())
-        return Amount::fromUnits(column.getInt64());
-    return Amount::fromVariant(store::columnValue(column));
+    case SQLITE_INTEGER:
+        return Amount::fromUnits(sqlite3_column_int64(row, column));
+    case SQLITE_FLOAT:
+        return Amount::fromVariant(sqlite3_column_double(row, column));
+    default:
+        return Amount::fromVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(row, column))));
+    }
+}
+
+// The range statement, finished and released however the scan ends.
+struct Statement {
+    sqlite3_stmt* handle = nullptr;
+    ~Statement() { sqlite3_finalize(handle); }
+};
+
+[[noreturn]] void fail(sqlite3* db)
+{
+    throw store::DbError(QString::fromUtf8(kRangeSql), QString::fromUtf8(sqlite3_errmsg(db)), sqlite3_errcode(db));
 }
 
 // Builds the months as the lines come in date order.
@@ -137,19 +153,23 @@ Overview readOverview(SQLite::Database& main, const QDate& from, int count)
     overview.first = QDate(from.year(), from.month(), 1);
     overview.end = overview.first.addMonths(std::clamp(count, 1, kMaxMonths));
     Accumulator months(overview, schedule::Get繰越額(main, overview.first));
-    try {
-        SQLite::Statement range(main, kRangeSql);
-        range.bind(1, storedText(overview.first).toStdString());
-        range.bind(2, storedText(overview.end).toStdString());
-        while (range.executeStep()) {
-            const SQLite::Column day = range.getColumn(0);
-            const char* text = day.getText();
-            months.add(parseStoredDate(text, day.getBytes()), amountOf(range.getColumn(1)), amountOf(range.getColumn(2)),
-                amountOf(range.getColumn(3)));
-        }
-    } catch (const SQLite::Exception& e) {
-        throw store::DbError(QString::fromUtf8(kRangeSql), QString::fromUtf8(e.what()), e.getErrorCode());
+    // The one statement that reads many rows goes through the engine's own interface.
+    sqlite3* db = main.getHandle();
+    Statement range;
+    const QByteArray first = storedText(overview.first).toUtf8();
+    const QByteArray end = storedText(overview.end).toUtf8();
+    if (sqlite3_prepare_v2(db, kRangeSql, -1, &range.handle, nullptr) != SQLITE_OK
+        || sqlite3_bind_text(range.handle, 1, first.constData(), static_cast<int>(first.size()), SQLITE_STATIC) != SQLITE_OK
+        || sqlite3_bind_text(range.handle, 2, end.constData(), static_cast<int>(end.size()), SQLITE_STATIC) != SQLITE_OK)
+        fail(db);
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(range.handle)) == SQLITE_ROW) {
+        const char* text = reinterpret_cast<const char*>(sqlite3_column_text(range.handle, 0));
+        const QDate date = text ? parseStoredDate(text, sqlite3_column_bytes(range.handle, 0)) : QDate();
+        months.add(date, amountOf(range.handle, 1), amountOf(range.handle, 2), amountOf(range.handle, 3));
     }
+    if (step != SQLITE_DONE)
+        fail(db);
     months.finish();
     return overview;
 }
