@@ -1,6 +1,7 @@
 #include "FrmQuorel1.h"
 
 #include "PayeeList.h"
+#include "CashFlowPage.h"
 #include "PayeePage.h"
 #include "PrintCommand.h"
 #include "ReportWindow.h"
@@ -11,6 +12,7 @@
 #include "Twips.h"
 #include "Version.h"
 #include "WorkTableModel.h"
+#include "YearMonthEdit.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -40,6 +42,7 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     , schedulePage_(new schedule::SchedulePage(context_))
     , payeePage_(new payees::PayeePage(context_))
     , settingsPage_(new settings::SettingsPage(context_))
+    , cashFlowPage_(new cashflow::CashFlowPage(context_))
 {
     setObjectName(QStringLiteral("FrmQuorel1"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -47,6 +50,7 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     sstab1_->addTab(schedulePage_, QStringLiteral("     支 払 予 定     "));
     sstab1_->addTab(payeePage_, QStringLiteral(" 支払先保守 "));
     sstab1_->addTab(settingsPage_, QStringLiteral(" 設定・情報 "));
+    sstab1_->addTab(cashFlowPage_, QStringLiteral(" 資金繰り "));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(sstab1_);
@@ -61,6 +65,12 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     connect(payeePage_, &payees::PayeePage::hintRequested, this, &FrmQuorel1::openHint);
     connect(settingsPage_, &settings::SettingsPage::hintRequested, this, &FrmQuorel1::openHint);
     connect(settingsPage_, &settings::SettingsPage::allDeleteRequested, this, &FrmQuorel1::cmd一括削除7_Click);
+    connect(cashFlowPage_, &cashflow::CashFlowPage::hintRequested, this, &FrmQuorel1::openHint);
+    connect(cashFlowPage_, &cashflow::CashFlowPage::monthChosen, this, &FrmQuorel1::openScheduleMonth);
+    connect(sstab1_, &QTabWidget::currentChanged, this, [this](int index) {
+        if (sstab1_->widget(index) == cashFlowPage_)
+            cashFlowPage_->openAt(schedulePage_->monthHeader().month);
+    });
     connect(settingsPage_, &settings::SettingsPage::bannerClicked, this, [] { QDesktopServices::openUrl(QUrl(QString::fromUtf8(kMakerPage))); });
 
     connectExportCommands();
@@ -184,7 +194,15 @@ void FrmQuorel1::connectExportCommands()
     connect(payeePage_, &payees::PayeePage::importRequested, this, [this] {
         if (!payeeImport_.run(this))
             return;
-            payeePage_->Read支払先();
-            payees::AddComb支払先名(*session_, schedulePage_->findChild<store::WorkTableModel*>(QStringLiteral("dat支払先名")));
-        });
+        payeePage_->Read支払先();
+        payees::AddComb支払先名(*session_, schedulePage_->findChild<store::WorkTableModel*>(QStringLiteral("dat支払先名")));
+    });
+}
+
+void FrmQuorel1::openScheduleMonth(const QDate& month)
+{
+    if (!month.isValid() || !schedulePage_->findChild<YearMonthEdit*>(QStringLiteral("Dt年月"))->setDate(month))
+        return;
+    schedulePage_->Read支払予定();
+    sstab1_->setCurrentWidget(schedulePage_);
 }

@@ -21,8 +21,11 @@ class PayeePage;
 namespace settings {
 class SettingsPage;
 }
+namespace cashflow {
+class CashFlowPage;
+}
 
-// The main window: three pages on the tab control SSTab1. It owns the data files and
+// The main window: four pages on the tab control SSTab1. It owns the data files and
 // the in-memory settings for the whole run and closes them, main file first, when it
 // closes; nothing is saved then.
 class FrmQuorel1 : public QWidget {
@@ -55,6 +58,8 @@ private:
     void cmd一括削除7_Click();
     void Cmd印刷_Click();
     void connectExportCommands();
+    // Shows a month chosen on the cash-flow page on the schedule page.
+    void openScheduleMonth(const QDate& month);
 
     std::unique_ptr<store::InstanceLock> lock_;
     std::unique_ptr<store::Session> session_;
@@ -67,4 +72,5 @@ private:
     schedule::SchedulePage* schedulePage_;
     payees::PayeePage* payeePage_;
     settings::SettingsPage* settingsPage_;
+    cashflow::CashFlowPage* cashFlowPage_;
 };

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QDate>
 #include <QLineF>
+#include <QImage>
 #include <QRectF>
 #include <QString>
 
@@ -62,16 +63,26 @@ struct RuleItem {
     bool dashed = false;
 };
 
+// A picture (a chart) drawn scaled into its box.
+struct PictureItem {
+    QString name;
+    QRectF box;
+    QImage image;
+};
+
 struct ReportPage {
     std::vector<TextItem> texts;
     std::vector<RuleItem> rules;
+    std::vector<PictureItem> pictures;
 };
 
-// The whole report: the paper size in twips and its pages, each complete.
+// The whole report: the paper size in twips and its pages, each complete. A paper wider
+// than high is printed in landscape. The name titles the window and the saved file.
 struct ReportDocument {
     QSizeF paper;
     std::vector<ReportPage> pages;
     QDate month;
+    QString name = QStringLiteral("支払予定表");
 };
 
 // Paper and band measures in twips.

@@ -90,6 +90,11 @@ void paintPage(QPainter& painter, const ReportPage& page, double unitsPerTwipX, 
         painter.setPen(pen);
         painter.drawLine(rule.line);
     }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    for (const PictureItem& picture : page.pictures) {
+        if (!picture.image.isNull())
+            painter.drawImage(picture.box, picture.image);
+    }
     FontCache fonts;
     for (const TextItem& text : page.texts) {
         if (text.text.isEmpty())
@@ -102,13 +107,18 @@ void paintPage(QPainter& painter, const ReportPage& page, double unitsPerTwipX, 
     painter.restore();
 }
 
+QPageLayout::Orientation orientationOf(const ReportDocument& document)
+{
+    return document.paper.width() > document.paper.height() ? QPageLayout::Landscape : QPageLayout::Portrait;
+}
+
 bool renderDocument(QPagedPaintDevice& device, const ReportDocument& document)
 {
     // The layout measures everything from the paper's corner, so the device gets no
     // margins of its own; a printer is told to paint on the full sheet.
     if (auto* printer = dynamic_cast<QPrinter*>(&device))
         printer->setFullPage(true);
-    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), orientationOf(document), QMarginsF(0, 0, 0, 0)));
     QPainter painter;
     if (!painter.begin(&device))
         return false;

@@ -3,6 +3,7 @@
 #include "ReportLayout.h"
 
 #include <QFont>
+#include <QPageLayout>
 
 class QPagedPaintDevice;
 class QPainter;
@@ -18,7 +19,11 @@ QFont fittedFont(const TextItem& item);
 // given number of device units per twip across and down.
 void paintPage(QPainter& painter, const ReportPage& page, double unitsPerTwipX, double unitsPerTwipY);
 
-// Paints the whole report on a printer, a PDF writer or a preview printer: A4 portrait,
+// Landscape for a paper wider than high, else portrait.
+QPageLayout::Orientation orientationOf(const ReportDocument& document);
+
+// Paints the whole report on a printer, a PDF writer or a preview printer: A4 in the
+// document's orientation,
 // no device margins (the layout carries its own), one device page per report page.
 // False when the device cannot be painted on (e.g. the file cannot be written).
 bool renderDocument(QPagedPaintDevice& device, const ReportDocument& document);

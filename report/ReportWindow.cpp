@@ -54,11 +54,11 @@ ReportWindow::ReportWindow(ReportDocument document, messages::Msg& msg, QWidget*
     setObjectName(QStringLiteral("rpt支払予定表"));
     setAttribute(Qt::WA_DeleteOnClose, true);
     setAttribute(Qt::WA_QuitOnClose, false);
-    setWindowTitle(windowTitleText());
+    setWindowTitle(document_.name + QStringLiteral(" 印刷プレビュー"));
 
     printer_->setFullPage(true);
-    printer_->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-    printer_->setDocName(QStringLiteral("支払予定表"));
+    printer_->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), orientationOf(document_), QMarginsF(0, 0, 0, 0)));
+    printer_->setDocName(document_.name);
 
     auto* buttons = new QHBoxLayout;
     auto* print = addButton(buttons, "cmd印刷", QStringLiteral("印刷"), this);
@@ -122,8 +122,8 @@ QString ReportWindow::defaultPdfPath() const
     if (folder.isEmpty())
         folder = QDir::homePath();
     const QString name = document_.month.isValid()
-        ? QStringLiteral("支払予定表_") + document_.month.toString(QStringLiteral("yyyy年MM月")) + QStringLiteral(".pdf")
-        : QStringLiteral("支払予定表.pdf");
+        ? document_.name + QStringLiteral("_") + document_.month.toString(QStringLiteral("yyyy年MM月")) + QStringLiteral(".pdf")
+        : document_.name + QStringLiteral(".pdf");
     return QDir(folder).filePath(name);
 }
 
@@ -142,7 +142,7 @@ bool ReportWindow::savePdf(const QString& path)
     {
         QPdfWriter writer(path);
         writer.setCreator(QStringLiteral("支払予定表"));
-        writer.setTitle(QStringLiteral("支払予定表"));
+        writer.setTitle(document_.name);
         written = renderDocument(writer, document_);
     }
     written = written && QFileInfo(path).size() > 0;

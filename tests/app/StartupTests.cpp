@@ -69,10 +69,11 @@ TEST(Startup, OpensTheMainWindowWithItsPagesControlsAndGridColumns)
 
     auto* tabs = window.findChild<QTabWidget*>("SSTab1");
     ASSERT_NE(tabs, nullptr);
-    ASSERT_EQ(tabs->count(), 3);
+    ASSERT_EQ(tabs->count(), 4);
     EXPECT_EQ(tabs->tabText(0), "     支 払 予 定     ");
     EXPECT_EQ(tabs->tabText(1), " 支払先保守 ");
     EXPECT_EQ(tabs->tabText(2), " 設定・情報 ");
+    EXPECT_EQ(tabs->tabText(3), " 資金繰り ");
     EXPECT_EQ(tabs->currentIndex(), 0);
 
     for (const char* name : {"cmdMonBef", "cmdMonNext", "Dt年月", "num繰越額", "num支払額月計", "num予定額月計", "num累計", "GridInp", "Pbar", "cmdHint", "Grid支払先マスタ", "cmdHint1", "Pic罫線色", "num白紙罫線色", "Chk支払先自動登録", "cmb年号", "cmdHint2", "cmd一括削除7", "Image2", "lblInfo", "lblSupport"})

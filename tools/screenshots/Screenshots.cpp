@@ -1,13 +1,18 @@
 // Starts the program on a data directory of made-up but real-looking lines, walks its
 // pages, the hint window and the report preview, and saves a picture of each into the
 // directory given as the only argument. Runs on the offscreen platform.
+#include "CashFlowChart.h"
+#include "Balances.h"
 #include "DataFiles.h"
 #include "FrmQuorel1.h"
 #include "MessagePresenter.h"
+#include "MonthSheet.h"
 #include "Sql.h"
 #include "Startup.h"
+#include "YearMonthEdit.h"
 
 #include <QApplication>
+#include <QChart>
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -53,6 +58,30 @@ void save(QWidget* widget, const QString& directory, const char* name)
 {
     QCoreApplication::processEvents();
     widget->grab().save(QDir(directory).filePath(QString::fromUtf8(name)));
+}
+
+// The cash-flow page from three months back, with the mouse over the chart's last month.
+void saveCashFlow(FrmQuorel1& window, const QString& directory)
+{
+    // Two months ahead: a tax payment takes the balance below zero until money comes in.
+    SQLite::Database& main = window.session().mainDb();
+    const QDate ahead = QDate::currentDate().addMonths(1);
+    const QDate first(ahead.year(), ahead.month(), 1);
+    const qint64 tax = (schedule::Get繰越額(main, first).units() / 10'000'000'000LL + 1) * 10'000'000'000LL + 1'000'000'000LL;
+    store::exec(main, "INSERT INTO 支払予定表 VALUES (?, 1, '法人税', 0, ?, NULL)", {first.addDays(9).toString("yyyy-MM-dd"), tax});
+    store::exec(main, "INSERT INTO 支払予定表 VALUES (?, 2, '家賃（山田不動産）', 0, ?, NULL)", {first.addDays(24).toString("yyyy-MM-dd"), 180'000LL * 10000});
+    store::exec(main, "INSERT INTO 支払予定表 VALUES (?, 1, '売掛金回収', ?, 0, NULL)", {first.addMonths(1).addDays(14).toString("yyyy-MM-dd"), 1'500'000LL * 10000});
+    schedule::Calc残高(main, first, schedule::Get繰越額(main, first));
+    const QDate from = QDate::currentDate().addMonths(-3);
+    window.findChild<YearMonthEdit*>("Dt年月")->setDate(QDate(from.year(), from.month(), 1));
+    window.resize(1280, 680);
+    window.findChild<QTabWidget*>("SSTab1")->setCurrentIndex(3);
+    QCoreApplication::processEvents();
+    auto* chart = window.findChild<cashflow::CashFlowChartView*>("Chart資金繰り");
+    const QRectF plot = chart->chart()->plotArea();
+    const QPointF point(plot.left() + plot.width() * 0.29, plot.center().y());
+    QTest::mouseMove(chart->viewport(), chart->mapFromScene(chart->chart()->mapToScene(point)));
+    save(&window, directory, "cashflow.png");
 }
 
 } // namespace
@@ -118,6 +147,7 @@ int main(int argc, char** argv)
             save(top, out, "report.png");
         }
     }
+    saveCashFlow(window, out);
     window.close();
     return 0;
 }

@@ -1,0 +1,183 @@
+#include "CashFlowChart.h"
+
+#include "CashFlowModel.h"
+
+#include <QAreaSeries>
+#include <QCategoryAxis>
+#include <QChart>
+#include <QLineSeries>
+#include <QMouseEvent>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+
+namespace cashflow {
+
+namespace {
+
+// Balances are drawn in thousands of yen; the exact figures are in the table.
+qreal thousands(store::Amount amount)
+{
+    return static_cast<qreal>(amount.units()) / (store::Amount::kScale * 1000.0);
+}
+
+QFont chartFont(int points)
+{
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPointSize(points);
+    return font;
+}
+
+// The balance as steps: level until each line's day, then the line's balance.
+QList<QPointF> steps(const Overview& overview)
+{
+    QList<QPointF> points;
+    qreal level = thousands(overview.開始残高);
+    points.append({0.0, level});
+    for (const BalancePoint& point : overview.points) {
+        const qreal x = overview.first.daysTo(point.date);
+        points.append({x, level});
+        level = thousands(point.balance);
+        points.append({x, level});
+    }
+    points.append({static_cast<qreal>(overview.first.daysTo(overview.end)), level});
+    return points;
+}
+
+QAreaSeries* area(const QList<QPointF>& steps, bool above, const QColor& color, QChart& chart)
+{
+    auto* upper = new QLineSeries;
+    auto* lower = new QLineSeries;
+    for (const QPointF& p : steps) {
+        upper->append(p.x(), above ? std::max(p.y(), 0.0) : std::min(p.y(), 0.0));
+        lower->append(p.x(), 0.0);
+    }
+    auto* series = new QAreaSeries(upper, lower);
+    upper->setParent(series);
+    lower->setParent(series);
+    series->setName(above ? QStringLiteral("残高") : QStringLiteral("不足"));
+    QColor fill = color;
+    fill.setAlpha(110);
+    series->setBrush(fill);
+    series->setPen(QPen(color, 1.5));
+    chart.addSeries(series);
+    return series;
+}
+
+QCategoryAxis* monthAxis(const Overview& overview)
+{
+    auto* axis = new QCategoryAxis;
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
+    for (const MonthFlow& month : overview.months) {
+        const bool withYear = month.month.month() == 1 || month.month == overview.first;
+        const QString label = withYear ? month.month.toString(QStringLiteral("yy/M")) : QString::number(month.month.month());
+        axis->append(label, overview.first.daysTo(month.month.addMonths(1)));
+    }
+    axis->setRange(0, overview.first.daysTo(overview.end));
+    axis->setGridLinePen(QPen(QColor(0x90, 0x90, 0x90), 1, Qt::DashLine));
+    axis->setLabelsFont(chartFont(overview.months.size() > 18 ? 7 : 8));
+    return axis;
+}
+
+} // namespace
+
+void fillChart(QChart& chart, const Overview& overview)
+{
+    chart.removeAllSeries();
+    for (QAbstractAxis* axis : chart.axes())
+        chart.removeAxis(axis), delete axis;
+    chart.legend()->setVisible(false);
+    chart.setBackgroundRoundness(0);
+    chart.setMargins(QMargins(4, 4, 4, 4));
+    if (overview.months.empty())
+        return;
+    const QList<QPointF> line = steps(overview);
+    auto* positive = area(line, true, QColor(0x20, 0x60, 0xC0), chart);
+    auto* negative = area(line, false, negativeColor(), chart);
+    auto* zero = new QLineSeries;
+    zero->append(0, 0);
+    zero->append(overview.first.daysTo(overview.end), 0);
+    zero->setPen(QPen(Qt::black, 1.2));
+    chart.addSeries(zero);
+
+    auto [low, high] = std::minmax_element(line.begin(), line.end(), [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
+    const qreal bottom = std::min(low->y(), 0.0);
+    const qreal top = std::max(high->y(), 0.0);
+    const qreal pad = std::max((top - bottom) * 0.05, 1.0);
+    auto* values = new QValueAxis;
+    values->setRange(bottom - (bottom < 0 ? pad : 0), top + pad);
+    values->applyNiceNumbers();
+    values->setLabelFormat(QStringLiteral("%.0f"));
+    values->setTitleText(QStringLiteral("残高（千円）"));
+    values->setTitleFont(chartFont(8));
+    values->setLabelsFont(chartFont(8));
+    auto* months = monthAxis(overview);
+    chart.addAxis(months, Qt::AlignBottom);
+    chart.addAxis(values, Qt::AlignLeft);
+    for (QAbstractSeries* series : std::initializer_list<QAbstractSeries*>{positive, negative, zero}) {
+        series->attachAxis(months);
+        series->attachAxis(values);
+    }
+}
+
+int monthAtValue(const Overview& overview, qreal x)
+{
+    if (x < 0 || std::isnan(x))
+        return -1;
+    return overview.monthOf(overview.first.addDays(static_cast<qint64>(std::floor(x))));
+}
+
+CashFlowChartView::CashFlowChartView(QWidget* parent)
+    : QChartView(new QChart, parent)
+{
+    setRenderHint(QPainter::Antialiasing, true);
+    setMouseTracking(true);
+}
+
+void CashFlowChartView::setOverview(const Overview& overview)
+{
+    overview_ = overview;
+    hovered_ = -1;
+    fillChart(*chart(), overview_);
+}
+
+int CashFlowChartView::monthAt(const QPoint& position) const
+{
+    const QPointF scene = mapToScene(position);
+    const QPointF inChart = chart()->mapFromScene(scene);
+    if (!chart()->plotArea().contains(inChart) || chart()->series().isEmpty())
+        return -1;
+    return monthAtValue(overview_, chart()->mapToValue(inChart, chart()->series().front()).x());
+}
+
+void CashFlowChartView::mouseMoveEvent(QMouseEvent* event)
+{
+    QChartView::mouseMoveEvent(event);
+    const int month = monthAt(event->position().toPoint());
+    if (month != hovered_) {
+        hovered_ = month;
+        emit monthHovered(month);
+    }
+}
+
+void CashFlowChartView::mouseReleaseEvent(QMouseEvent* event)
+{
+    QChartView::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const int month = monthAt(event->position().toPoint());
+    if (month >= 0)
+        emit monthClicked(month);
+}
+
+void CashFlowChartView::leaveEvent(QEvent* event)
+{
+    QChartView::leaveEvent(event);
+    if (hovered_ != -1) {
+        hovered_ = -1;
+        emit monthHovered(-1);
+    }
+}
+
+} // namespace cashflow

@@ -1,0 +1,144 @@
+#include "CashFlowPage.h"
+
+#include "CashFlowChart.h"
+#include "CashFlowModel.h"
+#include "CommandButtons.h"
+#include "EraCalendar.h"
+#include "HintButton.h"
+#include "OverviewPrint.h"
+#include "Session.h"
+#include "Skip.h"
+#include "YearMonthEdit.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace cashflow {
+
+CashFlowPage::CashFlowPage(PageContext& context, QWidget* parent)
+    : QWidget(parent)
+    , context_(context)
+    , model_(new CashFlowModel(this))
+    , dt開始年月_(new YearMonthEdit(this))
+    , num月数_(new QSpinBox(this))
+    , grid_(new QTableView(this))
+    , chart_(new CashFlowChartView(this))
+    , lbl月_(new QLabel(this))
+{
+    dt開始年月_->setObjectName(QStringLiteral("Dt開始年月"));
+    dt開始年月_->setFont(QFont(QStringLiteral("ＭＳ ゴシック")));
+    dt開始年月_->setFixedWidth(twipsToPixels(1860));
+    num月数_->setObjectName(QStringLiteral("num月数"));
+    num月数_->setRange(1, kMaxMonths);
+    num月数_->setValue(kDefaultMonths);
+    num月数_->setSuffix(QStringLiteral(" か月"));
+    grid_->setObjectName(QStringLiteral("Grid資金繰り"));
+    grid_->setModel(model_);
+    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->verticalHeader()->setVisible(false);
+    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
+    grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    grid_->setToolTip(QStringLiteral("月をクリックすると支払予定を開きます"));
+    chart_->setObjectName(QStringLiteral("Chart資金繰り"));
+    chart_->setMinimumSize(twipsToPixels(5000), twipsToPixels(3000));
+    chart_->setToolTip(QStringLiteral("月をクリックすると支払予定を開きます"));
+    lbl月_->setObjectName(QStringLiteral("lbl資金繰り月"));
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("開始年月"), this));
+    top->addWidget(dt開始年月_);
+    top->addWidget(new QLabel(QStringLiteral("月数"), this));
+    top->addWidget(num月数_);
+    const auto buttons = addCommandButtons(top, this,
+        {{"cmd資金繰り表示", "表示", QKeySequence(Qt::Key_F5)}, {"cmd資金繰り印刷", "印刷", QKeySequence(Qt::CTRL | Qt::Key_P)}});
+    top->addSpacing(12);
+    top->addWidget(lbl月_, 1);
+    auto* hint = makeHintButton(QStringLiteral("cmdHint資金繰り"), this);
+    top->addWidget(hint);
+
+    auto* split = new QSplitter(Qt::Horizontal, this);
+    split->addWidget(grid_);
+    split->addWidget(chart_);
+    split->setStretchFactor(0, 0);
+    split->setStretchFactor(1, 1);
+    split->setChildrenCollapsible(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(split, 1);
+
+    connect(buttons.at(0), &QPushButton::clicked, this, &CashFlowPage::refresh);
+    connect(buttons.at(1), &QPushButton::clicked, this, &CashFlowPage::printOverview);
+    connect(hint, &QPushButton::clicked, this, [this] { emit hintRequested(QStringLiteral("cmdHint資金繰り")); });
+    connect(dt開始年月_, &YearMonthEdit::monthEntered, this, &CashFlowPage::refresh);
+    connect(num月数_, &QSpinBox::valueChanged, this, &CashFlowPage::refresh);
+    connect(grid_, &QTableView::clicked, this, [this](const QModelIndex& index) { emit monthChosen(index.data(Qt::UserRole).toDate()); });
+    connect(chart_, &CashFlowChartView::monthHovered, this, &CashFlowPage::showHovered);
+    connect(chart_, &CashFlowChartView::monthClicked, this, [this](int month) {
+        if (month >= 0 && month < model_->rowCount())
+            emit monthChosen(model_->overview().months[static_cast<size_t>(month)].month);
+    });
+}
+
+bool CashFlowPage::era() const
+{
+    return context_.session.settings.g年号 == QStringLiteral("和暦");
+}
+
+void CashFlowPage::openAt(const QDate& date)
+{
+    dt開始年月_->setEraPattern(era());
+    if (date.isValid())
+        dt開始年月_->setDate(QDate(date.year(), date.month(), 1));
+    refresh();
+}
+
+void CashFlowPage::refresh()
+{
+    Overview overview;
+    if (context_.session.isOpen() && dt開始年月_->date().isValid())
+        store::skipOnFailure(QStringLiteral("read the cash-flow overview"),
+            [&] { overview = readOverview(context_.session.mainDb(), dt開始年月_->date(), num月数_->value()); });
+    chart_->setOverview(overview);
+    model_->setOverview(std::move(overview), era());
+    // The table keeps every column whole; the chart takes the rest of the page.
+    grid_->resizeColumnsToContents();
+    grid_->setMinimumWidth(grid_->horizontalHeader()->length() + grid_->verticalScrollBar()->sizeHint().width() + 2 * grid_->frameWidth());
+    showHovered(-1);
+}
+
+void CashFlowPage::showHovered(int month)
+{
+    const Overview& overview = model_->overview();
+    if (month < 0 || month >= static_cast<int>(overview.months.size())) {
+        lbl月_->setText(QString());
+        return;
+    }
+    const MonthFlow& flow = overview.months[static_cast<size_t>(month)];
+    const QString text = QStringLiteral("%1　月末残高 %2　最低残高 %3（%4）")
+                             .arg(CashFlowModel::cellText(flow, CashFlowModel::Month, era()),
+                                 CashFlowModel::cellText(flow, CashFlowModel::Closing, era()),
+                                 CashFlowModel::cellText(flow, CashFlowModel::Lowest, era()),
+                                 CashFlowModel::cellText(flow, CashFlowModel::LowestDay, era()));
+    lbl月_->setText(text);
+    QPalette palette = lbl月_->palette();
+    palette.setColor(QPalette::WindowText, flow.goesNegative() ? negativeColor() : QWidget::palette().color(QPalette::WindowText));
+    lbl月_->setPalette(palette);
+    grid_->selectRow(month);
+}
+
+void CashFlowPage::printOverview()
+{
+    store::skipOnFailure(QStringLiteral("print the cash-flow overview"), [&] { openOverviewReport(model_->overview(), era(), context_.msg, this); });
+}
+
+} // namespace cashflow

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "PageContext.h"
+
+#include <QDate>
+#include <QWidget>
+
+class QLabel;
+class QSpinBox;
+class QTableView;
+class YearMonthEdit;
+
+namespace cashflow {
+
+class CashFlowChartView;
+class CashFlowModel;
+
+// The cash-flow page: a range of months from a year-month, a table of the months' figures
+// and a chart of the running balance beside it. A click on a month in either asks for
+// that month on the schedule page.
+class CashFlowPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit CashFlowPage(PageContext& context, QWidget* parent = nullptr);
+
+    // Shows the range from the month of date (kept as it is when date is invalid).
+    void openAt(const QDate& date);
+    // Reads the figures of the range again and shows them.
+    void refresh();
+    // cmd資金繰り印刷: the chart and the table in the report window.
+    void printOverview();
+
+    const CashFlowModel& model() const { return *model_; }
+
+signals:
+    void monthChosen(const QDate& month);
+    void hintRequested(const QString& controlName);
+
+private:
+    void showHovered(int month);
+    bool era() const;
+
+    PageContext& context_;
+    CashFlowModel* model_;
+    YearMonthEdit* dt開始年月_;
+    QSpinBox* num月数_;
+    QTableView* grid_;
+    CashFlowChartView* chart_;
+    QLabel* lbl月_;
+};
+
+} // namespace cashflow

@@ -1,0 +1,91 @@
+#include "CashFlowChart.h"
+#include "CashFlowModel.h"
+#include "FrmQuorel1.h"
+#include "Sql.h"
+#include "Startup.h"
+#include "TempDataDir.h"
+#include "YearMonthEdit.h"
+
+#include <QChart>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+
+#include <SQLiteCpp/Database.h>
+
+#include <gtest/gtest.h>
+
+using messages::ScriptedMessagePresenter;
+
+namespace {
+
+void storeLine(SQLite::Database& main, const char* date, int lineNumber, const QString& payee, qint64 scheduled, qint64 paid, qint64 balance)
+{
+    store::exec(main, "INSERT INTO 支払予定表 (日付, 行番号, 支払先名, 予定額, 支払額, 残高) VALUES (?, ?, ?, ?, ?, ?)",
+        {date, lineNumber, payee, scheduled * 10000, paid * 10000, balance * 10000});
+}
+
+} // namespace
+
+TEST(CashFlowWindow, PageShowsTheRangeFromTheShownMonthAndAClickedMonthOpensOnTheSchedulePage)
+{
+    TempDataDir dir;
+    {
+        SQLite::Database main(dir.mainPath().toStdString(), SQLite::OPEN_READWRITE);
+        storeLine(main, "2025-01-10", 1, "家賃", 0, 80000, -80000);
+        storeLine(main, "2025-03-05", 1, "東京電力", 100000, 0, 20000);
+        storeLine(main, "2025-03-20", 2, "東京ガス", 0, 5000, 15000);
+    }
+    ScriptedMessagePresenter presenter;
+    StartupOutcome started = startQuorel1(dir.path(), presenter);
+    ASSERT_TRUE(started.window);
+    FrmQuorel1& window = *started.window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto* month = window.findChild<YearMonthEdit*>("Dt年月");
+    month->setDate(QDate(2025, 1, 20));
+    auto* tabs = window.findChild<QTabWidget*>("SSTab1");
+    ASSERT_EQ(tabs->count(), 4);
+    EXPECT_EQ(tabs->tabText(3).trimmed(), QStringLiteral("資金繰り"));
+
+    tabs->setCurrentIndex(3);
+    auto* from = window.findChild<YearMonthEdit*>("Dt開始年月");
+    ASSERT_NE(from, nullptr);
+    EXPECT_EQ(from->date(), QDate(2025, 1, 1)) << "the range starts at the month the schedule page shows";
+    EXPECT_EQ(window.findChild<QSpinBox*>("num月数")->value(), 12);
+    auto* grid = window.findChild<QTableView*>("Grid資金繰り");
+    ASSERT_EQ(grid->model()->rowCount(), 12);
+    EXPECT_EQ(grid->model()->index(2, cashflow::CashFlowModel::Closing).data().toString(), QStringLiteral("15,000"));
+    EXPECT_EQ(grid->model()->index(0, 0).data(Qt::ForegroundRole).value<QColor>(), cashflow::negativeColor()) << "January goes below zero";
+    EXPECT_EQ(grid->model()->index(2, 0).data(Qt::ForegroundRole).value<QColor>(), cashflow::negativeColor()) << "March starts below zero";
+    EXPECT_FALSE(grid->model()->index(3, 0).data(Qt::ForegroundRole).isValid());
+    window.findChild<QSpinBox*>("num月数")->setValue(36);
+    EXPECT_EQ(grid->model()->rowCount(), 36);
+
+    // A click on March in the table opens March on the schedule page.
+    grid->scrollTo(grid->model()->index(2, 0));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(2, 1)).center());
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_EQ(month->date(), QDate(2025, 3, 1));
+    auto* sheet = window.findChild<QTableView*>("GridInp");
+    EXPECT_EQ(sheet->model()->index(0, 4).data().toString(), QStringLiteral("東京電力"));
+    EXPECT_EQ(sheet->model()->index(1, 4).data().toString(), QStringLiteral("東京ガス"));
+
+    // The range follows the schedule page's month; a click in the chart's February opens it.
+    tabs->setCurrentIndex(3);
+    EXPECT_EQ(from->date(), QDate(2025, 3, 1));
+    month->setDate(QDate(2025, 1, 1));
+    tabs->setCurrentIndex(0);
+    tabs->setCurrentIndex(3);
+    auto* chart = window.findChild<cashflow::CashFlowChartView*>("Chart資金繰り");
+    ASSERT_NE(chart, nullptr);
+    QCoreApplication::processEvents();
+    const QPointF inChart = chart->chart()->mapToPosition(QPointF(31 + 14, 0), chart->chart()->series().front());
+    const QPoint inView = chart->mapFromScene(chart->chart()->mapToScene(inChart));
+    EXPECT_EQ(chart->monthAt(inView), 1);
+    QTest::mouseClick(chart->viewport(), Qt::LeftButton, {}, inView);
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_EQ(month->date(), QDate(2025, 2, 1));
+    EXPECT_TRUE(presenter.shown().empty());
+}
