@@ -1,11 +1,11 @@
 #include "FaultVfs.h"
-#include "FrmQuorel1.h"
+#include "MainWindowHarness.h"
+#include "Msg.h"
 #include "Session.h"
-#include "Transaction.h"
 #include "Sql.h"
-#include "Startup.h"
-#include "TempDataDir.h"
+#include "Transaction.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -16,8 +16,6 @@
 
 #include <unistd.h>
 
-using messages::ScriptedMessagePresenter;
-
 namespace {
 
 void writeAll(const QString& path, const QByteArray& bytes)
@@ -27,24 +25,33 @@ void writeAll(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
-// Starts on the directory and expects a refused start-up with one box naming the file,
-// exit status 1, and both files and any journal byte for byte as they were.
+// Starts on the directory and expects a refused start-up: one critical box of the
+// catalogue naming the file and carrying the engine's message, exit status 1, both files
+// and any journal byte for byte as they were, and nothing created in place of a missing file.
 void expectRefused(TempDataDir& dir, const QString& badFile, const char* what)
 {
     const QString journal = badFile + "-journal";
     const QByteArray mainBefore = TempDataDir::readAll(dir.mainPath());
     const QByteArray workBefore = TempDataDir::readAll(dir.workPath());
     const QByteArray journalBefore = TempDataDir::readAll(journal);
-    ScriptedMessagePresenter presenter;
-    StartupOutcome started = startQuorel1(dir.path(), presenter);
-    EXPECT_FALSE(started.window) << what;
-    EXPECT_EQ(started.exitCode, 1) << what;
-    ASSERT_EQ(presenter.shown().size(), 1u) << what;
-    EXPECT_EQ(presenter.shown().front().kind, messages::BoxKind::Critical) << what;
-    EXPECT_TRUE(presenter.shown().front().text.contains(badFile)) << what << ": " << presenter.shown().front().text.toStdString();
+    const bool mainExisted = QFileInfo::exists(dir.mainPath());
+    const bool workExisted = QFileInfo::exists(dir.workPath());
+    MainWindowHarness w(dir);
+    EXPECT_FALSE(w.start()) << what;
+    EXPECT_EQ(w.outcome().exitCode, 1) << what;
+    ASSERT_EQ(w.presenter.shown().size(), 1u) << what;
+    const messages::MessageBoxSpec& box = w.presenter.shown().front();
+    const messages::MessageBoxSpec expected = *messages::findMessage("その他", "起動失敗", QString());
+    EXPECT_EQ(box.kind, messages::BoxKind::Critical) << what;
+    EXPECT_EQ(box.title, expected.title) << what;
+    EXPECT_TRUE(box.text.startsWith(expected.text)) << what << ": " << box.text.toStdString();
+    EXPECT_TRUE(box.text.contains(badFile)) << what << ": " << box.text.toStdString();
+    EXPECT_GT(box.text.section('\n', -1).size(), 3) << "engine message missing: " << what;
     EXPECT_EQ(TempDataDir::readAll(dir.mainPath()), mainBefore) << what;
     EXPECT_EQ(TempDataDir::readAll(dir.workPath()), workBefore) << what;
     EXPECT_EQ(TempDataDir::readAll(journal), journalBefore) << what;
+    EXPECT_EQ(QFileInfo::exists(dir.mainPath()), mainExisted) << what;
+    EXPECT_EQ(QFileInfo::exists(dir.workPath()), workExisted) << what;
 }
 
 QByteArray randomBytes(int size)
@@ -57,9 +64,29 @@ QByteArray randomBytes(int size)
 
 } // namespace
 
-TEST(BadFiles, EmptyRandomTruncatedCorruptedAndForeignFilesAreRefusedUntouched)
+TEST(BadFiles, MissingEmptyRandomTruncatedCorruptedAndForeignFilesAreRefusedUntouched)
 {
-    std::printf("[ bad files ] empty, random bytes, truncated, corrupted page, foreign database, locked file\n");
+    std::printf("[ bad files ] missing, empty, random bytes, truncated, corrupted page, foreign database, missing table, locked file\n");
+    {
+        TempDataDir dir;
+        QDir(dir.path()).removeRecursively();
+        expectRefused(dir, dir.mainPath(), "missing directory");
+    }
+    {
+        TempDataDir dir;
+        QFile::remove(dir.mainPath());
+        expectRefused(dir, dir.mainPath(), "missing main file");
+    }
+    {
+        TempDataDir dir;
+        QFile::remove(dir.workPath());
+        expectRefused(dir, dir.workPath(), "missing work file");
+    }
+    {
+        TempDataDir dir;
+        SQLite::Database(dir.workPath().toStdString(), SQLite::OPEN_READWRITE).exec("DROP TABLE ClHint");
+        expectRefused(dir, dir.workPath(), "work file lacking a table");
+    }
     {
         TempDataDir dir;
         writeAll(dir.mainPath(), QByteArray());
@@ -122,10 +149,9 @@ TEST(BadFiles, ReadOnlyFileAndDirectoryAreRefused)
     {
         TempDataDir dir;
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-        ScriptedMessagePresenter presenter;
-        StartupOutcome started = startQuorel1(dir.path(), presenter);
-        EXPECT_FALSE(started.window);
-        EXPECT_EQ(started.exitCode, 1);
+        MainWindowHarness w(dir);
+        EXPECT_FALSE(w.start());
+        EXPECT_EQ(w.outcome().exitCode, 1);
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 }
@@ -141,10 +167,9 @@ TEST(BadFiles, ManyRandomByteStringsAsTheMainFileNeverCrashOrChange)
         if (i % 2 == 0)
             bytes = header + bytes; // past the magic, into the page parser
         writeAll(dir.mainPath(), bytes);
-        ScriptedMessagePresenter presenter;
-        StartupOutcome started = startQuorel1(dir.path(), presenter);
-        ASSERT_FALSE(started.window) << "random file " << i << " was accepted";
-        ASSERT_EQ(started.exitCode, 1);
+        MainWindowHarness w(dir);
+        ASSERT_FALSE(w.start()) << "random file " << i << " was accepted";
+        ASSERT_EQ(w.outcome().exitCode, 1);
         ASSERT_EQ(TempDataDir::readAll(dir.mainPath()), bytes) << "random file " << i << " was changed";
         ++tried;
     }
@@ -154,10 +179,7 @@ TEST(BadFiles, ManyRandomByteStringsAsTheMainFileNeverCrashOrChange)
 TEST(BadFiles, AJournalLeftByACrashIsRolledBackAtStartUpSoTheFileHoldsItsLastCommittedState)
 {
     TempDataDir dir;
-    {
-        auto session = store::Session::open(dir.path());
-        store::exec(session->mainDb(), "INSERT INTO 支払先マスタ VALUES ('committed')");
-    }
+    seed::storePayees(dir, {"committed"});
     FaultVfs vfs;
     long total = 0;
     const QByteArray before = TempDataDir::readAll(dir.mainPath());
@@ -185,12 +207,11 @@ TEST(BadFiles, AJournalLeftByACrashIsRolledBackAtStartUpSoTheFileHoldsItsLastCom
         journalLeft = QFileInfo::exists(dir.mainPath() + "-journal") && TempDataDir::readAll(dir.mainPath()) != before;
     }
     ASSERT_TRUE(journalLeft);
-    ScriptedMessagePresenter presenter;
-    StartupOutcome started = startQuorel1(dir.path(), presenter);
-    ASSERT_TRUE(started.window);
-    EXPECT_TRUE(presenter.shown().empty());
-    auto& main = started.window->session().mainDb();
-    EXPECT_EQ(store::scalar(main, "SELECT group_concat(支払先名) FROM 支払先マスタ").toString(), "committed");
+    MainWindowHarness w(dir);
+    ASSERT_TRUE(w.start());
+    EXPECT_TRUE(w.presenter.shown().empty());
+    auto& main = w.mainDb();
+    EXPECT_EQ(w.storedPayees(), QStringList{"committed"});
     EXPECT_EQ(store::scalar(main, "PRAGMA integrity_check").toString(), "ok");
     EXPECT_FALSE(QFileInfo::exists(dir.mainPath() + "-journal"));
 }

@@ -1,125 +1,149 @@
+#include "MainWindowHarness.h"
+
 #include "AmountField.h"
-#include "FrmQuorel1.h"
+#include "GridEditing.h"
 #include "GridView.h"
-#include "Sql.h"
-#include "Startup.h"
-#include "TempDataDir.h"
+#include "ImeSwitch.h"
+#include "MonthSheet.h"
+#include "Msg.h"
 #include "WorkTableModel.h"
 #include "YearMonthEdit.h"
 
 #include <QApplication>
-#include <QInputMethodEvent>
-#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+using namespace schedule;
+using messages::findMessage;
+using seed::StoredLine;
+
 namespace {
 
-struct EditWindow {
-    FrmQuorel1& window;
-
-    GridView* grid() { return window.findChild<GridView*>("GridInp"); }
-    store::WorkTableModel& sheet() { return *window.findChild<store::WorkTableModel*>("datInp"); }
-    QString cell(int row, int column) { return sheet().data(sheet().index(row, column)).toString(); }
-    QString field(const char* name) { return window.findChild<AmountField*>(QString::fromUtf8(name))->text(); }
-    void click(const char* name) { window.findChild<QPushButton*>(QString::fromUtf8(name))->click(); }
-    // 繰越額 | 予定額月計 | 支払額月計 | 累計 as shown.
-    QString figures() { return QStringList{field("num繰越額"), field("num予定額月計"), field("num支払額月計"), field("num累計")}.join(" | "); }
-    QString lines(int count)
-    {
-        QStringList shown;
-        for (int r = 0; r < count; ++r)
-            shown << cell(r, 2) + " " + cell(r, 4) + " " + cell(r, 7);
-        return shown.join(" / ");
-    }
-    // Types as the user does: the first key opens the editor, the rest go to it; `end`
-    // finishes (Qt::Key_unknown leaves the editor open).
-    void type(int row, int column, const QString& text, Qt::Key end = Qt::Key_Tab)
-    {
-        grid()->setFocus();
-        grid()->setCurrentCell(row, column);
-        for (QChar c : text)
-            QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QString(c), Qt::NoModifier);
-        if (end != Qt::Key_unknown)
-            QTest::keyClick(QApplication::focusWidget(), end);
-        QCoreApplication::processEvents();
-    }
-    QString stored()
-    {
-        return store::scalar(window.session().mainDb(), "SELECT group_concat(line, ' / ') FROM (SELECT substr(日付, 6) || ' ' || 行番号 || ' ' || 支払先名 || ' ' || "
-                                                        "(残高 / 10000) AS line FROM 支払予定表 ORDER BY 日付, 行番号)")
-            .toString();
-    }
-};
+QString title(const char* category, const char* key)
+{
+    return findMessage(QString::fromUtf8(category), QString::fromUtf8(key), QString())->title;
+}
 
 } // namespace
 
-TEST(EditWindow, TheRoadOfOneEditFromTypedLinesToStoredBalancesAndBack)
+TEST(EditWindow, CellsFollowTheRulesOfTheirColumnsAndAmountsMoveTotalsAndBalancesAtOnce)
 {
-    TempDataDir dir;
-    messages::ScriptedMessagePresenter presenter;
-    StartupOutcome started = startQuorel1(dir.path(), presenter);
-    ASSERT_TRUE(started.window);
-    EditWindow w{*started.window};
-    SQLite::Database& main = w.window.session().mainDb();
-    store::exec(main, "INSERT INTO 支払予定表 VALUES ('2005-02-20', 1, '二月', 50000000, 0, 50000000), ('2005-04-10', 1, '四月', 0, 10000000, 0), "
-                      "('2005-05-01', 1, '五月', 2000000, 0, 0)");
-    w.window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
-    w.window.findChild<YearMonthEdit*>("Dt年月")->setFromText("20050301");
+    MainWindowHarness w;
+    seed::storeSettings(w.dir(), "西暦", 0, 0); // typed names stay out of the master
+    ASSERT_TRUE(w.startOn(QDate(2005, 4, 1)));
+    ASSERT_TRUE(w.show());
+    EXPECT_FALSE(w.find<AmountField>("num繰越額")->isReadOnly());
+    for (const char* name : {"num予定額月計", "num支払額月計", "num累計"})
+        EXPECT_TRUE(w.find<AmountField>(name)->isReadOnly()) << name;
+
+    // A day gives a date of the shown month; a day past its end gives none.
+    w.type(0, kCol表示日付, "30");
+    w.type(1, kCol表示日付, "31");
+    EXPECT_EQ(w.sheet().value(0, kCol日付).toString(), "2005-04-30");
+    EXPECT_TRUE(w.sheet().value(1, kCol日付).isNull());
+
+    // Only amounts move totals and balances: from the carry-over down, at each amount.
+    w.find<AmountField>("num繰越額")->setAmount(store::Amount::fromYen(5000));
+    w.type(0, kCol予定額, "10,000");
+    EXPECT_EQ(w.lines(1), "30  15,000");
+    w.type(1, kCol支払額, "３，０００"); // full-width
+    w.type(0, kCol支払先名, "ABC");
+    w.commitThroughInputMethod(1, kCol支払先名, "山田商店");
+    EXPECT_EQ(w.lines(2), "30 ABC 15,000 /  山田商店 12,000");
+    EXPECT_EQ(w.figures(), "5,000 | 10,000 | 3,000 | ");
+
+    // An emptied amount is the number 0 and recomputes; an emptied balance only becomes 0.
+    w.type(0, kCol予定額, "");
+    EXPECT_EQ(w.sheet().value(0, kCol予定額), QVariant(qlonglong(0)));
+    EXPECT_EQ(w.figures(), "5,000 |  | 3,000 | ");
+    EXPECT_EQ(w.cell(1, kCol残高), "2,000");
+    w.type(0, kCol残高, "");
+    EXPECT_EQ(w.sheet().value(0, kCol残高), QVariant(qlonglong(0)));
+    EXPECT_EQ(w.cell(1, kCol残高), "2,000");
+    EXPECT_TRUE(w.storedPayees().isEmpty());
+
+    // Enter in the balance column: next line's day cell, also from an open editor (the
+    // typed balance kept), staying on the last line; elsewhere Enter does not move.
+    w.type(8, kCol残高, "12", Qt::Key_Return);
+    EXPECT_EQ(w.grid()->currentIndex(), w.sheet().index(9, kCol表示日付));
+    EXPECT_EQ(w.sheet().value(8, kCol残高), QVariant(qlonglong(12 * store::Amount::kScale)));
+    w.grid()->setCurrentCell(kSheetLines - 1, kCol残高);
+    QTest::keyClick(w.grid(), Qt::Key_Return);
+    EXPECT_EQ(w.grid()->currentIndex(), w.sheet().index(kSheetLines - 1, kCol表示日付));
+    w.grid()->setCurrentCell(6, kCol予定額);
+    QTest::keyClick(w.grid(), Qt::Key_Enter);
+    EXPECT_EQ(w.grid()->currentIndex(), w.sheet().index(6, kCol予定額));
+
+    // The input method: on in the payee column only, for the grid and its editors.
+    w.grid()->setCurrentCell(7, kCol支払先名);
+    EXPECT_FALSE(imeClosedHints(w.grid()));
+    w.grid()->setCurrentCell(7, kCol予定額);
+    QTest::keyClick(w.grid(), Qt::Key_F2);
+    EXPECT_TRUE(imeClosedHints(w.grid()));
+    EXPECT_TRUE(imeClosedHints(QApplication::focusWidget()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+
+    // Without a year-month the grid reminds and hands the focus back.
+    EXPECT_TRUE(w.presenter.shown().empty());
+    w.yearMonth()->setFromText("");
+    w.yearMonth()->setFocus();
+    w.grid()->setFocus();
+    ASSERT_EQ(w.presenter.shown().size(), 1u);
+    EXPECT_EQ(w.presenter.shown()[0].title, "年月を指定してください。");
+    EXPECT_EQ(QApplication::focusWidget(), w.yearMonth());
+}
+
+TEST(EditWindow, RegisterLineDeleteLineInsertAndDeleteEverythingRunFromTheirButtons)
+{
+    MainWindowHarness w;
+    seed::storeLines(w.dir(), {StoredLine{QDate(2005, 2, 20), 1, "二月", 5000, 0, 5000}, StoredLine{QDate(2005, 4, 10), 1, "四月", 0, 1000, 0},
+                                  StoredLine{QDate(2005, 5, 1), 1, "五月", 200, 0, 0}});
+    ASSERT_TRUE(w.startOn(QDate(2005, 3, 1)));
+    ASSERT_TRUE(w.show());
+    w.type(0, kCol表示日付, "5");
+    w.type(0, kCol支払先名, "山田商店");
+    w.type(0, kCol予定額, "10,000");
+    w.type(1, kCol表示日付, "31");
+    w.type(1, kCol支払先名, "O'Brien");
+    w.type(1, kCol予定額, "3000", Qt::Key_unknown); // still being edited when registering
+    EXPECT_TRUE(w.presenter.shown().empty());
+
+    // 登録 asks (No stores nothing); Yes takes the open edit, stores the lines and the
+    // names, and the later months follow.
+    w.click("cmd登録", false);
+    ASSERT_EQ(w.presenter.shown().size(), 1u);
+    EXPECT_EQ(w.presenter.shown()[0].title, title("登録", "確認"));
+    EXPECT_EQ(w.storedLines(), "02-20 #1 二月 5000 / 04-10 #1 四月 0 / 05-01 #1 五月 0");
+    w.click("cmd登録", true);
+    EXPECT_EQ(w.storedLines(), "02-20 #1 二月 5000 / 03-05 #1 山田商店 15000 / 03-31 #2 O'Brien 18000 / 04-10 #1 四月 17000 / 05-01 #1 五月 17200");
+    EXPECT_EQ(w.storedPayees(), (QStringList{"山田商店", "O'Brien"}));
     w.click("cmd読込");
+    EXPECT_EQ(w.lines(3), "05 山田商店 15,000 / 31 O'Brien 18,000 /   ");
+    EXPECT_EQ(w.figures(), "5,000 | 13,000 |  | 17,200");
 
-    // A day, a Japanese payee through the input method (its first text opens the editor)
-    // and amounts: the totals and the balances follow each amount at once.
-    w.type(0, 2, "5", Qt::Key_Return);
-    w.grid()->setCurrentCell(0, 4);
-    ASSERT_EQ(QApplication::focusWidget(), w.grid());
-    QInputMethodEvent japanese;
-    japanese.setCommitString("山田商店");
-    QCoreApplication::sendEvent(w.grid(), &japanese);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    w.type(0, 5, "10,000");
-    EXPECT_EQ(w.lines(1), "5 山田商店 15,000");
-    EXPECT_EQ(w.figures(), "5,000 | 10,000 |  | ");
-    w.type(0, 6, "3000");
-    w.type(1, 2, "31");
-    w.type(1, 4, "O'Brien");
-    w.type(1, 6, "２，０００", Qt::Key_unknown); // still being edited when registering
-    EXPECT_EQ(w.lines(2), "5 山田商店 12,000 / 31 O'Brien ");
-    EXPECT_TRUE(presenter.shown().empty());
+    // 行挿入 opens a blank line above the current one; 行削除 asks (default No), and
+    // deleting a stored line repairs the later months at once.
+    w.grid()->setCurrentCell(0, kCol支払先名);
+    w.click("cmd行挿入");
+    EXPECT_EQ(w.lines(3), "   / 05 山田商店 15,000 / 31 O'Brien 18,000");
+    w.click("cmd行削除", true);
+    ASSERT_EQ(w.presenter.shown().size(), 1u);
+    EXPECT_EQ(w.presenter.shown()[0].kind, messages::BoxKind::AskDefaultNo);
+    w.grid()->setCurrentCell(0, kCol支払先名);
+    w.click("cmd行削除", true);
+    EXPECT_EQ(w.lines(1), "31 O'Brien 8,000");
+    EXPECT_EQ(w.figures(), "5,000 | 3,000 |  | 7,200");
+    EXPECT_EQ(w.storedLines(), "02-20 #1 二月 5000 / 03-31 #2 O'Brien 8000 / 04-10 #1 四月 7000 / 05-01 #1 五月 7200");
 
-    // Register with Yes: the open edit is taken, the lines stored, later months follow.
-    w.click("cmd登録");
-    ASSERT_EQ(presenter.shown().size(), 1u);
-    EXPECT_EQ(presenter.shown()[0].title, "登録の確認");
-    EXPECT_EQ(w.stored(), "02-20 1 二月 5000 / 03-05 1 山田商店 12000 / 03-31 2 O'Brien 10000 / 04-10 1 四月 9000 / 05-01 1 五月 9200");
-    EXPECT_EQ(store::scalar(main, "SELECT group_concat(支払先名, ',') FROM 支払先マスタ").toString(), "山田商店,O'Brien");
-    w.click("cmd読込");
-    EXPECT_EQ(w.lines(3), "05 山田商店 12,000 / 31 O'Brien 10,000 /   ");
-    EXPECT_EQ(w.figures(), "5,000 | 10,000 | 5,000 | 9,200");
-
-    // Deleting the first line (asked, default No) repairs the later months at once.
-    presenter.clear();
-    w.grid()->setCurrentCell(0, 4);
-    w.click("cmd行削除");
-    ASSERT_EQ(presenter.shown().size(), 1u);
-    EXPECT_EQ(presenter.shown()[0].text, "指定された行 を削除します。よろしいですか");
-    EXPECT_EQ(presenter.shown()[0].kind, messages::BoxKind::AskDefaultNo);
-    EXPECT_EQ(w.lines(1), "31 O'Brien 3,000");
-    EXPECT_EQ(w.figures(), "5,000 |  | 2,000 | 2,200");
-    EXPECT_EQ(w.stored(), "02-20 1 二月 5000 / 03-31 2 O'Brien 3000 / 04-10 1 四月 2000 / 05-01 1 五月 2200");
-
-    // Delete everything (No does nothing), then register the month still shown.
-    presenter.clear();
-    presenter.pushAnswer(false);
-    w.click("cmd一括削除7");
-    EXPECT_FALSE(w.stored().isEmpty());
-    w.click("cmd一括削除7");
-    EXPECT_EQ(presenter.shown().back().text, "すべてのデータを削除します。よろしいですか");
-    EXPECT_EQ(w.stored(), "");
-    EXPECT_EQ(store::scalar(main, "SELECT count(*) FROM 支払先マスタ").toLongLong(), 0);
-    w.click("cmd登録");
-    EXPECT_EQ(w.stored(), "03-31 1 O'Brien 3000");
-    w.window.close();
+    // Delete everything: No does nothing; Yes empties lines and payees. The month still
+    // shown can be registered again.
+    w.click("cmd一括削除7", false);
+    EXPECT_EQ(w.presenter.shown().back().text, findMessage("削除", "確認", QString())->text);
+    EXPECT_FALSE(w.storedLines().isEmpty());
+    w.click("cmd一括削除7", true);
+    EXPECT_EQ(w.storedLines(), "");
+    EXPECT_TRUE(w.storedPayees().isEmpty());
+    w.click("cmd登録", true);
+    EXPECT_EQ(w.storedLines(), "03-31 #1 O'Brien 8000");
 }

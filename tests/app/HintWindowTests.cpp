@@ -1,9 +1,7 @@
 #include "FrmQuorel1.h"
 #include "HintWindow.h"
-#include "Session.h"
+#include "MainWindowHarness.h"
 #include "Sql.h"
-#include "Startup.h"
-#include "TempDataDir.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -31,23 +29,19 @@ QWidget* hintWindow()
     return found;
 }
 
-// The main window of one run on a fresh data directory.
-struct MainWindowRun {
-    TempDataDir dir;
-    messages::ScriptedMessagePresenter presenter;
-    StartupOutcome started = startQuorel1(dir.path(), presenter);
-
-    FrmQuorel1& window() { return *started.window; }
-    void pressHint(const char* name, int page)
+// The main window of one run on a fresh data folder, with the hint window's controls.
+struct HintRun : MainWindowHarness {
+    HintRun() { start(); }
+    void pressHint(const char* name, Page page)
     {
-        window().findChild<QTabWidget*>("SSTab1")->setCurrentIndex(page);
-        QTest::mouseClick(window().findChild<QPushButton*>(QString::fromUtf8(name)), Qt::LeftButton);
+        showPage(page);
+        click(name);
     }
-    std::vector<store::Row> rows() { return store::queryRows(window().session().workDb(), "SELECT CtlName, FormTitle, Contents FROM ClHint ORDER BY rowid"); }
+    std::vector<store::Row> rows() { return store::queryRows(workDb(), "SELECT CtlName, FormTitle, Contents FROM ClHint ORDER BY rowid"); }
     static QString label(const char* name) { return hintWindow()->findChild<QLabel*>(QString::fromUtf8(name))->text(); }
     static QPlainTextEdit* box() { return hintWindow()->findChild<QPlainTextEdit*>("txtContents"); }
     static QPushButton* button(const char* name) { return hintWindow()->findChild<QPushButton*>(QString::fromUtf8(name)); }
-    static void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
+    static void clickHint(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
     static qint64 colour(const char* name) { return hints::valueOfColour(button(name)->palette().color(QPalette::Button)); }
 };
 
@@ -55,14 +49,14 @@ struct MainWindowRun {
 
 TEST(HintWindowOfMainWindow, OpensPerButtonSavesReopensAndOnlyRaisesWhileOpen)
 {
-    MainWindowRun run;
-    ASSERT_TRUE(run.started.window);
+    HintRun run;
+    ASSERT_TRUE(run.outcome().window);
     run.window().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&run.window()));
     EXPECT_EQ(hintWindow(), nullptr);
 
     // First press with nothing stored: the key in the labels, editing off, nothing written.
-    run.pressHint("cmdHint1", 1);
+    run.pressHint("cmdHint1", MainWindowHarness::Payees);
     ASSERT_NE(hintWindow(), nullptr);
     EXPECT_TRUE(hintWindow()->isVisible());
     EXPECT_EQ(hintWindow()->windowTitle(), QStringLiteral("ヒント        "));
@@ -78,31 +72,31 @@ TEST(HintWindowOfMainWindow, OpensPerButtonSavesReopensAndOnlyRaisesWhileOpen)
     EXPECT_TRUE(run.rows().empty());
 
     // Two presses of 編集: on, then off again; typing reaches the box only while on.
-    run.click("cmd編集");
+    run.clickHint("cmd編集");
     EXPECT_EQ(run.colour("cmd編集"), 8421631);
     EXPECT_FALSE(run.box()->isReadOnly());
-    run.click("cmd編集");
+    run.clickHint("cmd編集");
     EXPECT_EQ(run.colour("cmd編集"), 13488593);
     QTest::keyClicks(run.box(), "lost");
     EXPECT_EQ(run.box()->toPlainText(), "");
 
     // Write, save, close, press again: the text is back and editing is off.
-    run.click("cmd編集");
+    run.clickHint("cmd編集");
     QTest::keyClicks(run.box(), "first");
     QTest::keyClick(run.box(), Qt::Key_Return);
     QTest::sendKeyEvent(QTest::Click, run.box(), Qt::Key_unknown, QStringLiteral("支払先の説明"), Qt::NoModifier);
-    run.click("cmd登録");
-    run.click("cmd閉じる");
+    run.clickHint("cmd登録");
+    run.clickHint("cmd閉じる");
     EXPECT_FALSE(hintWindow()->isVisible());
-    run.pressHint("cmdHint1", 1);
+    run.pressHint("cmdHint1", MainWindowHarness::Payees);
     EXPECT_EQ(run.box()->toPlainText(), QStringLiteral("first\n支払先の説明"));
     EXPECT_EQ(run.colour("cmd編集"), 13488593);
     EXPECT_TRUE(run.box()->isReadOnly());
 
     // Saving twice leaves one row for the key, with the later text.
-    run.click("cmd編集");
+    run.clickHint("cmd編集");
     QTest::keyClicks(run.box(), "2nd ");
-    run.click("cmd登録");
+    run.clickHint("cmd登録");
     auto rows = run.rows();
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0][0].toString(), "cmdHint1");
@@ -112,21 +106,21 @@ TEST(HintWindowOfMainWindow, OpensPerButtonSavesReopensAndOnlyRaisesWhileOpen)
 
     // Another page's button while open: the window keeps its key, text and editing state,
     // and saves to its own key.
-    run.click("cmdクリア");
+    run.clickHint("cmdクリア");
     QTest::keyClicks(run.box(), "payees");
-    run.pressHint("cmdHint2", 2);
+    run.pressHint("cmdHint2", MainWindowHarness::Settings);
     EXPECT_TRUE(hintWindow()->isVisible());
     EXPECT_EQ(run.label("lblCtlName"), "cmdHint1");
     EXPECT_EQ(run.box()->toPlainText(), "payees");
     EXPECT_FALSE(run.box()->isReadOnly());
-    run.click("cmd登録");
+    run.clickHint("cmd登録");
     rows = run.rows();
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0][2].toString(), "payees");
 
     // Once closed, the next press loads the key of the button pressed then.
-    run.click("cmd閉じる");
-    run.pressHint("cmdHint", 0);
+    run.clickHint("cmd閉じる");
+    run.pressHint("cmdHint", MainWindowHarness::Schedule);
     EXPECT_EQ(run.label("lblCtlName"), "cmdHint");
     EXPECT_EQ(run.box()->toPlainText(), "");
 }
@@ -134,22 +128,22 @@ TEST(HintWindowOfMainWindow, OpensPerButtonSavesReopensAndOnlyRaisesWhileOpen)
 TEST(HintWindowOfMainWindow, ClosesWithTheMainWindow)
 {
     {
-        MainWindowRun run;
-        ASSERT_TRUE(run.started.window);
+        HintRun run;
+        ASSERT_TRUE(run.outcome().window);
         run.window().show();
-        run.pressHint("cmdHint2", 2);
+        run.pressHint("cmdHint2", MainWindowHarness::Settings);
         ASSERT_TRUE(hintWindow()->isVisible());
         EXPECT_TRUE(run.window().close()); // the window's own close, as from its title bar
         EXPECT_FALSE(hintWindow()->isVisible());
     }
     EXPECT_EQ(hintWindow(), nullptr);
 
-    MainWindowRun run;
-    ASSERT_TRUE(run.started.window);
+    HintRun run;
+    ASSERT_TRUE(run.outcome().window);
     run.window().show();
-    run.pressHint("cmdHint", 0);
+    run.pressHint("cmdHint", MainWindowHarness::Schedule);
     ASSERT_TRUE(hintWindow()->isVisible());
-    QTest::mouseClick(run.window().findChild<QPushButton*>("cmd履歴閉じる"), Qt::LeftButton);
+    run.click("cmd履歴閉じる");
     EXPECT_FALSE(run.window().isVisible());
     EXPECT_FALSE(hintWindow()->isVisible());
 }

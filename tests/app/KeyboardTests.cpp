@@ -1,17 +1,13 @@
 #include "FrmQuorel1.h"
 #include "GridView.h"
-#include "Startup.h"
-#include "TempDataDir.h"
+#include "MainWindowHarness.h"
+#include "Msg.h"
 #include "YearMonthEdit.h"
 
 #include <QApplication>
-#include <QPushButton>
-#include <QTabWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-using messages::ScriptedMessagePresenter;
 
 namespace {
 
@@ -27,17 +23,15 @@ void press(QWidget& window, QKeyCombination keys)
 
 TEST(Keyboard, TabWalksTheSchedulePageInVisualOrderAndShortcutsReachItsCommands)
 {
-    TempDataDir dir;
-    ScriptedMessagePresenter presenter;
-    presenter.setDefaultAnswer(false);
-    StartupOutcome started = startQuorel1(dir.path(), presenter);
-    ASSERT_TRUE(started.window);
-    FrmQuorel1& window = *started.window;
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    MainWindowHarness w;
+    w.presenter.setDefaultAnswer(false);
+    ASSERT_TRUE(w.start());
+    ASSERT_TRUE(w.show());
+    FrmQuorel1& window = w.window();
+    const auto& presenter = w.presenter;
 
-    auto* field = window.findChild<YearMonthEdit*>("Dt年月");
-    window.findChild<QPushButton*>("cmdMonBef")->setFocus();
+    YearMonthEdit* field = w.yearMonth();
+    w.find("cmdMonBef")->setFocus();
     QStringList walk;
     for (int i = 0; i < 5; ++i) {
         walk << QApplication::focusWidget()->objectName();
@@ -47,12 +41,12 @@ TEST(Keyboard, TabWalksTheSchedulePageInVisualOrderAndShortcutsReachItsCommands)
 
     // Alt+Right steps the month; Ctrl+S asks before registering; F1 opens the hint window.
     field->setFromText("20050301");
-    window.findChild<GridView*>("GridInp")->setFocus();
+    w.grid()->setFocus();
     press(window, Qt::ALT | Qt::Key_Right);
     EXPECT_EQ(field->date(), QDate(2005, 4, 1));
     press(window, Qt::CTRL | Qt::Key_S);
     ASSERT_FALSE(presenter.shown().empty());
-    EXPECT_EQ(presenter.shown().back().title, "登録の確認");
+    EXPECT_EQ(presenter.shown().back().title, messages::findMessage("登録", "確認", QString())->title);
     press(window, QKeyCombination(Qt::Key_F1));
     EXPECT_TRUE(window.hintController().isOpen());
     EXPECT_EQ(window.hintController().controlName(), "cmdHint");
@@ -61,12 +55,12 @@ TEST(Keyboard, TabWalksTheSchedulePageInVisualOrderAndShortcutsReachItsCommands)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
 
     // On the payee page the same keys reach that page's commands, not the schedule's.
-    window.findChild<QTabWidget*>("SSTab1")->setCurrentIndex(1);
-    window.findChild<QWidget*>("Grid支払先マスタ")->setFocus();
+    w.showPage(MainWindowHarness::Payees);
+    w.find("Grid支払先マスタ")->setFocus();
     const size_t boxes = presenter.shown().size();
     press(window, Qt::CTRL | Qt::Key_S);
     ASSERT_EQ(presenter.shown().size(), boxes + 1);
-    EXPECT_EQ(presenter.shown().back().text, "支払先 を登録します。よろしいですか");
+    EXPECT_EQ(presenter.shown().back().text, messages::findMessage("登録", "確認", "支払先")->text);
     press(window, QKeyCombination(Qt::Key_F1));
     EXPECT_EQ(window.hintController().controlName(), "cmdHint1");
 }

@@ -1,69 +1,57 @@
-#include "FrmQuorel1.h"
+#include "MainWindowHarness.h"
+
+#include "GridEditing.h"
+#include "GridView.h"
 #include "PowerCutSweep.h"
 #include "Session.h"
-#include "Sql.h"
-#include "Startup.h"
-#include "TempDataDir.h"
-
-#include "GridView.h"
 #include "WorkTableModel.h"
-#include "YearMonthEdit.h"
 
 #include <QAbstractItemModel>
-#include <QPushButton>
 #include <QTableView>
 
 #include <gtest/gtest.h>
 
-using messages::ScriptedMessagePresenter;
+using namespace schedule;
 
 namespace {
 
-// Every stored line with its balance, in (date, line number) order.
-QString storedLines(store::Session& session)
+QString storedState(store::Session& session)
 {
-    return store::scalar(session.mainDb(), "SELECT group_concat(line, ' / ') FROM (SELECT 日付 || ' ' || 行番号 || ' ' || 支払先名 || ' ' || "
-                                           "予定額 || ' ' || 支払額 || ' ' || 残高 AS line FROM 支払予定表 ORDER BY 日付, 行番号, rowid)")
-        .toString();
+    return seed::storedState(session.mainDb());
+}
+
+QString masterNames(store::Session& session)
+{
+    return seed::storedPayees(session.mainDb()).join('|');
 }
 
 // Stored lines over three months with their running balances, the middle one long.
 void storeThreeMonths(const TempDataDir& dir)
 {
-    auto session = store::Session::open(dir.path());
-    qlonglong balance = 0;
+    std::vector<seed::StoredLine> lines;
+    qint64 balance = 0;
     int line = 0;
-    for (const char* month : {"2005-02", "2005-03", "2005-04"}) {
-        const int count = QString::fromUtf8(month).endsWith("03") ? 60 : 5;
+    for (int month : {2, 3, 4}) {
+        const int count = month == 3 ? 60 : 5;
         for (int i = 1; i <= count; ++i) {
-            const qlonglong planned = 10000LL * (1000 + ++line * 7);
-            const qlonglong paid = 10000LL * (i % 3 == 0 ? 500 : 0);
+            const qint64 planned = 1000 + ++line * 7;
+            const qint64 paid = i % 3 == 0 ? 500 : 0;
             balance += planned - paid;
-            store::exec(session->mainDb(), "INSERT INTO 支払予定表 VALUES (?, ?, ?, ?, ?, ?)",
-                {QStringLiteral("%1-%2").arg(QString::fromUtf8(month)).arg(1 + i % 28, 2, 10, QChar('0')), i,
-                    QStringLiteral("支払先%1 ").arg(line) + QString(80, QChar(u'長')), planned, paid, balance});
+            lines.push_back({QDate(2005, month, 1 + i % 28), i, QStringLiteral("支払先%1 ").arg(line) + QString(80, QChar(u'長')), planned, paid, balance});
         }
     }
+    seed::storeLines(dir, lines);
 }
 
-// Starts the program on March 2005 with every box answered Yes.
-template <class Body>
-void onMarch(const TempDataDir& dir, Body&& body)
+// Runs `command` on March 2005 with every box answered Yes, arming the cut right before.
+template <class Command>
+void onMarch(TempDataDir& dir, const std::function<void()>& arm, Command&& command)
 {
-    messages::ScriptedMessagePresenter presenter;
-    presenter.setDefaultAnswer(true);
-    StartupOutcome started = startQuorel1(dir.path(), presenter);
-    ASSERT_TRUE(started.window);
-    FrmQuorel1& window = *started.window;
-    window.findChild<YearMonthEdit*>("Dt年月")->setFromText("20050301");
-    window.findChild<QPushButton*>("cmd読込")->click();
-    body(window);
-    window.close();
-}
-
-QString masterNames(store::Session& session)
-{
-    return store::scalar(session.mainDb(), "SELECT group_concat(支払先名, '|') FROM (SELECT 支払先名 FROM 支払先マスタ ORDER BY rowid)").toString();
+    MainWindowHarness w(dir);
+    w.presenter.setDefaultAnswer(true);
+    ASSERT_TRUE(w.startOn(QDate(2005, 3, 1)));
+    command(w, arm);
+    w.close();
 }
 
 } // namespace
@@ -71,25 +59,21 @@ QString masterNames(store::Session& session)
 TEST(PowerCutWindow, RegisteringThePayeePageIsWholeOrAbsentWhereverThePowerFails)
 {
     TempDataDir dir;
-    {
-        auto session = store::Session::open(dir.path());
-        for (int i = 0; i < 40; ++i)
-            store::exec(session->mainDb(), "INSERT INTO 支払先マスタ VALUES (?)", {QStringLiteral("旧支払先%1 ").arg(i, 2, 10, QChar('0')) + QString(300, QChar(u'長'))});
-    }
+    QStringList names;
+    for (int i = 0; i < 40; ++i)
+        names << QStringLiteral("旧支払先%1 ").arg(i, 2, 10, QChar('0')) + QString(300, QChar(u'長'));
+    seed::storePayees(dir, names);
     const SweepResult result = sweepPowerCuts(dir, [&](const std::function<void()>& arm) {
-        ScriptedMessagePresenter presenter;
-        presenter.setDefaultAnswer(true);
-        StartupOutcome started = startQuorel1(dir.path(), presenter);
-        ASSERT_TRUE(started.window);
-        FrmQuorel1& window = *started.window;
-        window.findChild<QPushButton*>("cmd支払先読込")->click();
-        auto* grid = window.findChild<QTableView*>("Grid支払先マスタ");
-        QAbstractItemModel* model = grid->model();
+        MainWindowHarness w(dir);
+        w.presenter.setDefaultAnswer(true);
+        ASSERT_TRUE(w.start());
+        w.click("cmd支払先読込");
+        QAbstractItemModel* model = w.find<QTableView>("Grid支払先マスタ")->model();
         for (int r = 0; r < 40; r += 3)
             model->setData(model->index(r, 1), QStringLiteral("新支払先%1").arg(r));
         arm();
-        window.findChild<QPushButton*>("cmd支払先登録")->click();
-        window.close();
+        w.click("cmd支払先登録");
+        w.close();
     }, masterNames);
     std::printf("[ power cut ] payee page registration: %d cut points, %d old, %d new, %d broken\n", result.cuts, result.old, result.fresh, result.broken);
     EXPECT_GT(result.cuts, 5);
@@ -101,21 +85,21 @@ TEST(PowerCutWindow, SavingAMonthIsWholeOrAbsentWhereverThePowerFails)
     TempDataDir dir;
     storeThreeMonths(dir);
     const SweepResult result = sweepPowerCuts(dir, [&](const std::function<void()>& arm) {
-        onMarch(dir, [&](FrmQuorel1& window) {
-            auto& sheet = *window.findChild<store::WorkTableModel*>("datInp");
+        onMarch(dir, arm, [](MainWindowHarness& w, const std::function<void()>& arm) {
             // Change amounts on several lines and add one: the save rewrites March and
             // the balances of every later line.
+            store::WorkTableModel& sheet = w.sheet();
             for (int row = 0; row < 60; row += 7)
-                sheet.setValue(row, 5, qlonglong(10000) * (3000 + row));
-            sheet.setValue(60, 2, "28");
-            sheet.setValue(60, 3, "2005-03-28");
-            sheet.setValue(60, 4, "新しい支払先");
-            sheet.setValue(60, 6, qlonglong(10000) * 777);
+                sheet.setValue(row, kCol予定額, seed::yen(3000 + row));
+            sheet.setValue(60, kCol表示日付, "28");
+            sheet.setValue(60, kCol日付, "2005-03-28");
+            sheet.setValue(60, kCol支払先名, "新しい支払先");
+            sheet.setValue(60, kCol支払額, seed::yen(777));
             sheet.commit();
             arm();
-            window.findChild<QPushButton*>("cmd登録")->click();
+            w.click("cmd登録");
         });
-    }, storedLines);
+    }, storedState);
     std::printf("[ power cut ] month save: %d cut points (each as power loss and as a killed program), %d old, %d new, %d broken\n",
         result.cuts, result.old, result.fresh, result.broken);
     EXPECT_GT(result.cuts, 5);
@@ -127,13 +111,12 @@ TEST(PowerCutWindow, DeletingAStoredLineIsWholeOrAbsentWhereverThePowerFails)
     TempDataDir dir;
     storeThreeMonths(dir);
     const SweepResult result = sweepPowerCuts(dir, [&](const std::function<void()>& arm) {
-        onMarch(dir, [&](FrmQuorel1& window) {
-            auto* grid = window.findChild<GridView*>("GridInp");
-            grid->setCurrentCell(3, 4);
+        onMarch(dir, arm, [](MainWindowHarness& w, const std::function<void()>& arm) {
+            w.grid()->setCurrentCell(3, kCol支払先名);
             arm();
-            window.findChild<QPushButton*>("cmd行削除")->click();
+            w.click("cmd行削除");
         });
-    }, storedLines);
+    }, storedState);
     std::printf("[ power cut ] line deletion: %d cut points (each as power loss and as a killed program), %d old, %d new, %d broken\n",
         result.cuts, result.old, result.fresh, result.broken);
     EXPECT_GT(result.cuts, 3);

@@ -2,10 +2,9 @@
 
 #include "AmountField.h"
 #include "FrmQuorel1.h"
+#include "GridEditing.h"
+#include "MainWindowHarness.h"
 #include "ReportWindow.h"
-#include "Session.h"
-#include "Startup.h"
-#include "TempDataDir.h"
 #include "WorkTableModel.h"
 #include "YearMonthEdit.h"
 
@@ -15,22 +14,19 @@
 
 #include <gtest/gtest.h>
 
-using messages::ScriptedMessagePresenter;
 using report::ReportWindow;
 
 namespace {
 
 // The sheet as the print command finds it: two used lines around a line without a payee.
-void putSheet(FrmQuorel1& window)
+void putSheet(MainWindowHarness& w)
 {
-    auto& work = window.session().workDb();
+    auto& work = w.workDb();
     store::exec(work, "DELETE FROM InpWork");
     addSheetLine(work, 1, "07", "北海商事", 50000, 0, 150000);
     addSheetLine(work, 2, "09", {}, 8000, 0, 142000);
     addSheetLine(work, 3, "25", "家賃", 0, 80000, -1234);
-    auto* datInp = window.findChild<store::WorkTableModel*>("datInp");
-    ASSERT_NE(datInp, nullptr);
-    datInp->refresh();
+    w.sheet().refresh();
 }
 
 QList<ReportWindow*> reportWindows(FrmQuorel1& window)
@@ -50,33 +46,25 @@ const report::TextItem& headerText(const ReportWindow& report, const char* name)
 TEST(PrintWindow, PrintButtonOpensAReportOfTheStoredSheetInEraYearsWithTheRuledLineColour)
 {
     useReportFonts();
-    TempDataDir dir;
-    {
-        auto session = store::Session::open(dir.path());
-        store::exec(session->mainDb(), "INSERT INTO 自社情報 (年号, 支払先自動登録, LineColor1) VALUES ('和暦', 1, 255)");
-    }
-    ScriptedMessagePresenter presenter;
-    StartupOutcome started = startQuorel1(dir.path(), presenter);
-    ASSERT_TRUE(started.window);
-    FrmQuorel1& window = *started.window;
-    presenter.clear();
-    putSheet(window);
-    window.findChild<YearMonthEdit*>("Dt年月")->setDate(QDate(2005, 11, 30));
-    window.findChild<AmountField*>("num繰越額")->setAmount(yen(100000));
-    window.findChild<AmountField*>("num予定額月計")->setAmount(yen(58000));
-    window.findChild<AmountField*>("num支払額月計")->setAmount(yen(80000));
-    window.findChild<AmountField*>("num累計")->setAmount(yen(-1234));
+    MainWindowHarness w;
+    seed::storeSettings(w.dir(), "和暦", 1, 255);
+    ASSERT_TRUE(w.start());
+    FrmQuorel1& window = w.window();
+    w.presenter.clear();
+    putSheet(w);
+    w.yearMonth()->setDate(QDate(2005, 11, 30));
+    w.find<AmountField>("num繰越額")->setAmount(yen(100000));
+    w.find<AmountField>("num予定額月計")->setAmount(yen(58000));
+    w.find<AmountField>("num支払額月計")->setAmount(yen(80000));
+    w.find<AmountField>("num累計")->setAmount(yen(-1234));
 
     // An edit still held in the grid's current line is not part of the print-out.
-    auto* datInp = window.findChild<store::WorkTableModel*>("datInp");
-    datInp->setValue(1, datInp->fieldIndex("支払先名"), "未確定の行");
-    ASSERT_TRUE(datInp->hasPending());
+    w.sheet().setValue(1, schedule::kCol支払先名, "未確定の行");
+    ASSERT_TRUE(w.sheet().hasPending());
 
-    auto* print = window.findChild<QPushButton*>("Cmd印刷");
-    ASSERT_NE(print, nullptr);
-    print->click();
-    print->click();
-    EXPECT_TRUE(presenter.shown().empty()) << "printing asks nothing";
+    w.click("Cmd印刷");
+    w.click("Cmd印刷");
+    EXPECT_TRUE(w.presenter.shown().empty()) << "printing asks nothing";
 
     const auto reports = reportWindows(window);
     ASSERT_EQ(reports.size(), 2);
@@ -102,7 +90,7 @@ TEST(PrintWindow, PrintButtonOpensAReportOfTheStoredSheetInEraYearsWithTheRuledL
 
     // The second press made the same report from a freshly filled print table.
     EXPECT_EQ(describe(reports[1]->document()), describe(report.document()));
-    EXPECT_EQ(store::scalar(window.session().workDb(), "SELECT count(*) FROM InpWork印刷").toLongLong(), 2);
+    EXPECT_EQ(store::scalar(w.workDb(), "SELECT count(*) FROM InpWork印刷").toLongLong(), 2);
 
     // Closing a report window removes it; the main window stays.
     reports[0]->close();
@@ -112,21 +100,18 @@ TEST(PrintWindow, PrintButtonOpensAReportOfTheStoredSheetInEraYearsWithTheRuledL
 
 TEST(PrintWindow, WithoutSettingsOrMonthTheReportIsBlackWithBlankCaptionAndBlankTotals)
 {
-    TempDataDir dir;
-    ScriptedMessagePresenter presenter;
-    StartupOutcome started = startQuorel1(dir.path(), presenter);
-    ASSERT_TRUE(started.window);
-    FrmQuorel1& window = *started.window;
-    putSheet(window);
-    window.findChild<AmountField*>("num繰越額")->setAmount(yen(0));
-    window.findChild<AmountField*>("num予定額月計")->setAmount(yen(58000));
-    window.findChild<AmountField*>("num累計")->clearValue();
+    MainWindowHarness w;
+    ASSERT_TRUE(w.start());
+    FrmQuorel1& window = w.window();
+    putSheet(w);
+    w.find<AmountField>("num繰越額")->setAmount(yen(0));
+    w.find<AmountField>("num予定額月計")->setAmount(yen(58000));
+    w.find<AmountField>("num累計")->clearValue();
 
-    auto* yearMonth = window.findChild<YearMonthEdit*>("Dt年月");
-    yearMonth->setDate(QDate(2005, 11, 1));
-    window.findChild<QPushButton*>("Cmd印刷")->click();
-    yearMonth->setDate(QDate());
-    window.findChild<QPushButton*>("Cmd印刷")->click();
+    w.yearMonth()->setDate(QDate(2005, 11, 1));
+    w.click("Cmd印刷");
+    w.yearMonth()->setDate(QDate());
+    w.click("Cmd印刷");
 
     const auto reports = reportWindows(window);
     ASSERT_EQ(reports.size(), 2);

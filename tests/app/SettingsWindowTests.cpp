@@ -1,9 +1,8 @@
 #include "../settings/ColorDialogAnswer.h"
 #include "FrmQuorel1.h"
+#include "MainWindowHarness.h"
+#include "Msg.h"
 #include "Session.h"
-#include "Sql.h"
-#include "Startup.h"
-#include "TempDataDir.h"
 #include "YearMonthEdit.h"
 
 #include <QAbstractItemView>
@@ -19,45 +18,27 @@
 
 namespace {
 
-// The settings page of a main window started on a directory whose 自社情報 holds `row`.
-struct SettingsWindow {
-    explicit SettingsWindow(TempDataDir& dir, const char* row = nullptr)
+// The settings page of a main window started on a data folder, with its controls.
+struct SettingsPage : MainWindowHarness {
+    explicit SettingsPage(TempDataDir& folder)
+        : MainWindowHarness(folder)
     {
-        if (row)
-            store::exec(store::Session::open(dir.path())->mainDb(), QStringLiteral("INSERT INTO 自社情報 (年号, 支払先自動登録, LineColor1) VALUES (%1)").arg(QString::fromUtf8(row)));
-        started = startQuorel1(dir.path(), presenter);
-        if (!started.window)
+        if (!start())
             return;
-        started.window->show();
-        started.window->findChild<QTabWidget*>("SSTab1")->setCurrentIndex(2);
-        (void)QTest::qWaitForWindowActive(started.window.get());
+        show();
+        showPage(Settings);
         era = find<QComboBox>("cmb年号");
         box = find<QCheckBox>("Chk支払先自動登録");
         swatch = find<QFrame>("Pic罫線色");
-        month = find<YearMonthEdit>("Dt年月");
+        month = yearMonth();
     }
-    template <class T>
-    T* find(const char* name) { return started.window->findChild<T*>(QString::fromUtf8(name)); }
-    store::InMemorySettings& memory() { return started.window->session().settings; }
-    // Clicks a button; a command that asks gets `answer`.
-    void click(const char* button, bool answer = true)
-    {
-        presenter.clear();
-        presenter.setDefaultAnswer(answer);
-        QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton);
-    }
+    store::InMemorySettings& memory() { return session().settings; }
     // The page as one text: era, box, colour field, swatch.
     QString page()
     {
         return QStringLiteral("%1 %2 %3 %4").arg(era->currentText()).arg(box->isChecked()).arg(find<QLineEdit>("num白紙罫線色")->text(), swatch->palette().color(QPalette::Window).name());
     }
-    QString stored()
-    {
-        QStringList rows;
-        for (const store::Row& r : store::queryRows(started.window->session().mainDb(), "SELECT 年号, 支払先自動登録, LineColor1 FROM 自社情報 ORDER BY rowid"))
-            rows << QStringLiteral("%1 %2 %3").arg(r[0].toString(), r[1].toString(), r[2].toString());
-        return rows.join('|');
-    }
+    QString stored() { return seed::storedSettings(mainDb()); }
     void chooseColour(const QColor& chosen)
     {
         answerNextColorDialog([chosen](QColorDialog& dialog) {
@@ -67,8 +48,6 @@ struct SettingsWindow {
         QTest::mouseDClick(swatch, Qt::LeftButton);
     }
 
-    messages::ScriptedMessagePresenter presenter;
-    StartupOutcome started;
     QComboBox* era = nullptr;
     QCheckBox* box = nullptr;
     QFrame* swatch = nullptr;
@@ -81,8 +60,8 @@ TEST(SettingsWindow, RegisteredSettingsReachMemoryAtOnceAndTheYearMonthFieldAtTh
 {
     TempDataDir dir;
     {
-        SettingsWindow w(dir);
-        ASSERT_TRUE(w.started.window);
+        SettingsPage w(dir);
+        ASSERT_TRUE(w.outcome().window);
         EXPECT_EQ(w.page(), "西暦 1 0 #000000");
         EXPECT_EQ(w.swatch->toolTip(), "ここをダブルクリックして色を指定");
 
@@ -95,8 +74,8 @@ TEST(SettingsWindow, RegisteredSettingsReachMemoryAtOnceAndTheYearMonthFieldAtTh
         EXPECT_TRUE(w.memory().g支払先自動登録);
         EXPECT_EQ(w.memory().gLineColor1, 0);
 
-        w.click("cmd設定登録");
-        EXPECT_EQ(w.presenter.shown().back().text, "設定 を登録します。よろしいですか");
+        w.click("cmd設定登録", true);
+        EXPECT_EQ(w.presenter.shown().back().text, messages::findMessage("登録", "確認", "設定")->text);
         EXPECT_EQ(w.stored(), "和暦 0 255");
         EXPECT_EQ(w.memory().g年号, "和暦");
         EXPECT_FALSE(w.memory().g支払先自動登録);
@@ -109,11 +88,11 @@ TEST(SettingsWindow, RegisteredSettingsReachMemoryAtOnceAndTheYearMonthFieldAtTh
         w.click("cmd設定登録", false);
         EXPECT_EQ(w.page(), "和暦 0 255 #ff0000");
         w.chooseColour(QColor(0, 255, 0));
-        w.click("cmd設定登録");
+        w.click("cmd設定登録", true);
         EXPECT_EQ(w.stored(), "和暦 0 65280");
     }
-    SettingsWindow again(dir);
-    ASSERT_TRUE(again.started.window);
+    SettingsPage again(dir);
+    ASSERT_TRUE(again.outcome().window);
     EXPECT_EQ(again.page(), "和暦 0 65280 #00ff00");
     EXPECT_TRUE(again.month->eraPattern());
     EXPECT_EQ(again.month->width(), 124);
@@ -122,20 +101,21 @@ TEST(SettingsWindow, RegisteredSettingsReachMemoryAtOnceAndTheYearMonthFieldAtTh
 TEST(SettingsWindow, ClearStoresNothingAndDeleteResetsTheRowAndClearsThePage)
 {
     TempDataDir dir;
-    SettingsWindow w(dir, "'和暦', 0, 255");
-    ASSERT_TRUE(w.started.window);
-    w.click("cmd設定クリア");
+    seed::storeSettings(dir, "和暦", 0, 255);
+    SettingsPage w(dir);
+    ASSERT_TRUE(w.outcome().window);
+    w.click("cmd設定クリア", true);
     EXPECT_EQ(w.page(), "西暦 0 1 #000000");
     EXPECT_EQ(w.stored(), "和暦 0 255");
 
     w.click("cmd設定読込");
     w.click("cmd設定削除", false);
-    EXPECT_EQ(w.presenter.shown().back().text, "設定 を削除します。よろしいですか");
+    EXPECT_EQ(w.presenter.shown().back().text, messages::findMessage("削除", "伝票確認2", "設定")->text);
     EXPECT_EQ(w.presenter.shown().back().kind, messages::BoxKind::AskDefaultNo);
     EXPECT_EQ(w.page(), "和暦 0 255 #ff0000");
     EXPECT_EQ(w.stored(), "和暦 0 255");
 
-    w.click("cmd設定削除");
+    w.click("cmd設定削除", true);
     EXPECT_EQ(w.page(), "西暦 0 1 #000000");
     EXPECT_EQ(w.stored(), "西暦 1 0");
     EXPECT_EQ(w.memory().g年号, "和暦") << "memory waits for the next read";
@@ -146,8 +126,9 @@ TEST(SettingsWindow, ClearStoresNothingAndDeleteResetsTheRowAndClearsThePage)
 TEST(SettingsWindow, EraListRefusesEveryKeyAndShowsAStoredEraOutsideItsEntries)
 {
     TempDataDir dir;
-    SettingsWindow w(dir, "'令和', 1, NULL");
-    ASSERT_TRUE(w.started.window);
+    seed::storeSettings(dir, "令和", 1, QVariant());
+    SettingsPage w(dir);
+    ASSERT_TRUE(w.outcome().window);
     EXPECT_EQ(w.era->currentText(), "令和");
     EXPECT_EQ(w.era->count(), 3);
     EXPECT_TRUE(w.month->eraPattern()) << "an era other than 西暦 selects the era pattern";
@@ -167,7 +148,7 @@ TEST(SettingsWindow, EraListRefusesEveryKeyAndShowsAStoredEraOutsideItsEntries)
     QTest::keyClick(w.era->view(), Qt::Key_Escape);
     EXPECT_FALSE(w.era->view()->isVisible());
 
-    w.click("cmd設定登録");
+    w.click("cmd設定登録", true);
     EXPECT_EQ(w.era->count(), 2);
     EXPECT_EQ(w.memory().g年号, "西暦");
 }

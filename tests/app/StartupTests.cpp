@@ -1,17 +1,18 @@
-#include "DataFiles.h"
 #include "FrmQuorel1.h"
+#include "GridEditing.h"
+#include "GridView.h"
+#include "MainWindowHarness.h"
+#include "MonthSheet.h"
+#include "Msg.h"
 #include "Session.h"
 #include "Sql.h"
-#include "Startup.h"
-#include "TempDataDir.h"
+#include "WorkTableModel.h"
+#include "YearMonthEdit.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QComboBox>
 #include <QRegularExpression>
-#include <QDir>
-#include <QFile>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -23,8 +24,7 @@
 
 #include <gtest/gtest.h>
 
-using messages::BoxKind;
-using messages::ScriptedMessagePresenter;
+using namespace schedule;
 
 namespace {
 
@@ -53,15 +53,12 @@ void expectStacked(const std::vector<QPushButton*>& buttons)
 
 TEST(Startup, OpensTheMainWindowWithItsPagesControlsAndGridColumns)
 {
-    TempDataDir dir;
-    ScriptedMessagePresenter presenter;
-    StartupOutcome started = startQuorel1(dir.path(), presenter);
-    ASSERT_TRUE(started.window);
-    EXPECT_EQ(started.exitCode, 0);
-    EXPECT_TRUE(presenter.shown().empty());
-    FrmQuorel1& window = *started.window;
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    MainWindowHarness w;
+    ASSERT_TRUE(w.start());
+    EXPECT_EQ(w.outcome().exitCode, 0);
+    EXPECT_TRUE(w.presenter.shown().empty());
+    ASSERT_TRUE(w.show());
+    FrmQuorel1& window = w.window();
 
     EXPECT_TRUE(window.windowTitle().startsWith("支払予定表 Ver "));
     const QString version = window.windowTitle().mid(QStringLiteral("支払予定表 Ver ").size());
@@ -104,22 +101,22 @@ TEST(Startup, OpensTheMainWindowWithItsPagesControlsAndGridColumns)
     auto* grid = window.findChild<QTableView*>("GridInp");
     QAbstractItemModel* model = grid->model();
     ASSERT_NE(model, nullptr);
-    EXPECT_EQ(model->rowCount(), 200);
-    for (int hidden : {0, 1, 3})
+    EXPECT_EQ(model->rowCount(), kSheetLines);
+    for (int hidden : {kCol行番号, kCol元行番号, kCol日付})
         EXPECT_TRUE(grid->isColumnHidden(hidden)) << hidden;
     const QStringList headings = {"日付", "支払先名", "予定額", "支払額", "総　額"};
-    const int shown[] = {2, 4, 5, 6, 7};
+    const int shown[] = {kCol表示日付, kCol支払先名, kCol予定額, kCol支払額, kCol残高};
     const int widths[] = {40, 276, 93, 91, 88};
     for (int i = 0; i < 5; ++i) {
         EXPECT_FALSE(grid->isColumnHidden(shown[i]));
         EXPECT_EQ(model->headerData(shown[i], Qt::Horizontal).toString(), headings[i]);
         EXPECT_EQ(grid->columnWidth(shown[i]), widths[i]) << headings[i].toStdString();
     }
-    EXPECT_TRUE(model->data(model->index(0, 2), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHCenter);
-    for (int amount : {5, 6, 7})
+    EXPECT_TRUE(model->data(model->index(0, kCol表示日付), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHCenter);
+    for (int amount : {kCol予定額, kCol支払額, kCol残高})
         EXPECT_TRUE(model->data(model->index(0, amount), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight);
     // Blank lines hold 0 and show empty.
-    EXPECT_EQ(model->data(model->index(0, 5)).toString(), "");
+    EXPECT_EQ(model->data(model->index(0, kCol予定額)).toString(), "");
 
     auto* payeeGrid = window.findChild<QTableView*>("Grid支払先マスタ");
     EXPECT_GE(payeeGrid->columnWidth(0), 25); // wider only when its heading needs it
@@ -130,7 +127,7 @@ TEST(Startup, OpensTheMainWindowWithItsPagesControlsAndGridColumns)
     EXPECT_EQ(era->itemText(0), "西暦");
     EXPECT_EQ(era->itemText(1), "和暦");
     EXPECT_EQ(era->currentText(), "西暦");
-    EXPECT_EQ(window.findChild<QWidget*>("Dt年月")->width(), 104);
+    EXPECT_EQ(w.yearMonth()->width(), 104);
 }
 
 TEST(Startup, QtStandardButtonsSpeakJapanese)
@@ -144,123 +141,62 @@ TEST(Startup, QtStandardButtonsSpeakJapanese)
 
 TEST(Startup, CloseButtonClosesBothFilesAndLosesUnsavedEditsWithoutAQuestion)
 {
-    TempDataDir dir;
-    ScriptedMessagePresenter presenter;
-    StartupOutcome started = startQuorel1(dir.path(), presenter);
-    ASSERT_TRUE(started.window);
-    FrmQuorel1& window = *started.window;
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    auto* grid = window.findChild<QTableView*>("GridInp");
-    grid->model()->setData(grid->model()->index(0, 4), "未保存");
-    QTest::mouseClick(window.findChild<QPushButton*>("cmd履歴閉じる"), Qt::LeftButton);
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_FALSE(window.session().isOpen());
-    EXPECT_TRUE(presenter.shown().empty());
+    MainWindowHarness w;
+    ASSERT_TRUE(w.start());
+    ASSERT_TRUE(w.show());
+    w.sheet().setData(w.sheet().index(0, kCol支払先名), "未保存");
+    w.click("cmd履歴閉じる");
+    EXPECT_FALSE(w.window().isVisible());
+    EXPECT_FALSE(w.session().isOpen());
+    EXPECT_TRUE(w.presenter.shown().empty());
     // Nothing was saved and no other copy holds the directory once the window is gone.
-    started.window.reset();
-    SQLite::Database main(dir.mainPath().toStdString());
-    EXPECT_EQ(store::scalar(main, "SELECT count(*) FROM 支払予定表").toLongLong(), 0);
-    ScriptedMessagePresenter again;
-    EXPECT_TRUE(startQuorel1(dir.path(), again).window);
+    w.outcome().window.reset();
+    SQLite::Database main(w.dir().mainPath().toStdString());
+    EXPECT_TRUE(seed::storedLines(main).isEmpty());
+    MainWindowHarness again(w.dir());
+    EXPECT_TRUE(again.start());
 }
 
 TEST(Startup, ClosingTheWindowWhileACellIsBeingEditedWritesNothingAndDoesNotCrash)
 {
-    TempDataDir dir;
-    ScriptedMessagePresenter presenter;
-    StartupOutcome started = startQuorel1(dir.path(), presenter);
-    ASSERT_TRUE(started.window);
-    FrmQuorel1& window = *started.window;
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    auto* grid = window.findChild<QTableView*>("GridInp");
-    grid->setFocus();
-    grid->setCurrentIndex(grid->model()->index(0, 6));
-    QTest::keyClick(grid, Qt::Key_5);
-    ASSERT_NE(QApplication::focusWidget(), grid); // the cell editor is open
-    window.close();
-    EXPECT_FALSE(window.session().isOpen());
-    started.window.reset();
-    SQLite::Database work(dir.workPath().toStdString());
+    MainWindowHarness w;
+    ASSERT_TRUE(w.start());
+    ASSERT_TRUE(w.show());
+    w.type(0, kCol支払額, "5", Qt::Key_unknown);
+    ASSERT_NE(QApplication::focusWidget(), static_cast<QWidget*>(w.grid())); // the cell editor is open
+    w.close();
+    EXPECT_FALSE(w.session().isOpen());
+    w.outcome().window.reset();
+    SQLite::Database work(w.dir().workPath().toStdString());
     EXPECT_EQ(store::scalar(work, "SELECT count(*) FROM InpWork WHERE 支払額 <> 0").toLongLong(), 0);
 }
 
 TEST(Startup, RestartResetsTheSheetWhateverThePreviousRunLeft)
 {
-    TempDataDir dir;
+    MainWindowHarness w;
     {
-        SQLite::Database work(dir.workPath().toStdString(), SQLite::OPEN_READWRITE);
+        SQLite::Database work(w.dir().workPath().toStdString(), SQLite::OPEN_READWRITE);
         work.exec("INSERT INTO InpWork (行番号, 支払先名) VALUES (1, 'left over'), (2, 'x')");
     }
-    ScriptedMessagePresenter presenter;
-    StartupOutcome started = startQuorel1(dir.path(), presenter);
-    ASSERT_TRUE(started.window);
-    auto& work = started.window->session().workDb();
-    EXPECT_EQ(store::scalar(work, "SELECT count(*) FROM InpWork").toLongLong(), 200);
+    ASSERT_TRUE(w.start());
+    auto& work = w.workDb();
+    EXPECT_EQ(store::scalar(work, "SELECT count(*) FROM InpWork").toLongLong(), kSheetLines);
     EXPECT_EQ(store::scalar(work, "SELECT count(*) FROM InpWork WHERE 支払先名 IS NOT NULL").toLongLong(), 0);
     EXPECT_EQ(store::scalar(work, "SELECT group_concat(行番号) = group_concat(元行番号) FROM InpWork").toLongLong(), 1);
 }
 
-TEST(Startup, UnusableDataFilesEndStartUpWithACriticalBoxAndExitStatusOneLeavingTheFilesAsTheyWere)
-{
-    struct Case {
-        const char* what;
-        std::function<void(TempDataDir&)> spoil;
-        bool mainFile; // which file the box names
-    };
-    const Case cases[] = {
-        {"missing directory", [](TempDataDir& d) { QDir(d.path()).removeRecursively(); }, true},
-        {"missing main file", [](TempDataDir& d) { QFile::remove(d.mainPath()); }, true},
-        {"missing work file", [](TempDataDir& d) { QFile::remove(d.workPath()); }, false},
-        {"main file is text", [](TempDataDir& d) {
-             QFile f(d.mainPath());
-             ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-             f.write("not a database at all, only text\n");
-         }, true},
-        {"work file lacks ClHint", [](TempDataDir& d) {
-             SQLite::Database db(d.workPath().toStdString(), SQLite::OPEN_READWRITE);
-             db.exec("DROP TABLE ClHint");
-         }, false},
-    };
-    for (const Case& c : cases) {
-        TempDataDir dir;
-        c.spoil(dir);
-        const QByteArray mainBefore = TempDataDir::readAll(dir.mainPath());
-        const QByteArray workBefore = TempDataDir::readAll(dir.workPath());
-        ScriptedMessagePresenter presenter;
-        StartupOutcome started = startQuorel1(dir.path(), presenter);
-        EXPECT_FALSE(started.window) << c.what;
-        EXPECT_EQ(started.exitCode, 1) << c.what;
-        ASSERT_EQ(presenter.shown().size(), 1u) << c.what;
-        const auto& box = presenter.shown().front();
-        EXPECT_EQ(box.kind, BoxKind::Critical) << c.what;
-        EXPECT_EQ(box.title, "起動エラー");
-        EXPECT_TRUE(box.text.startsWith("データファイルを開けないため起動できません。")) << box.text.toStdString();
-        EXPECT_TRUE(box.text.contains(c.mainFile ? dir.mainPath() : dir.workPath())) << c.what << ": " << box.text.toStdString();
-        EXPECT_GT(box.text.section('\n', -1).size(), 3) << "engine message missing: " << c.what;
-        EXPECT_EQ(TempDataDir::readAll(dir.mainPath()), mainBefore) << c.what;
-        EXPECT_EQ(TempDataDir::readAll(dir.workPath()), workBefore) << c.what;
-        // Nothing is created in place of a missing file.
-        EXPECT_EQ(QFileInfo::exists(dir.mainPath()), !mainBefore.isNull()) << c.what;
-        EXPECT_EQ(QFileInfo::exists(dir.workPath()), !workBefore.isNull()) << c.what;
-    }
-}
-
 TEST(Startup, ASecondCopyOnTheSameDirectorySaysSoAndLeavesTheFilesAlone)
 {
-    TempDataDir dir;
-    ScriptedMessagePresenter presenter;
-    StartupOutcome first = startQuorel1(dir.path(), presenter);
-    ASSERT_TRUE(first.window);
+    MainWindowHarness first;
+    ASSERT_TRUE(first.start());
     // The first copy's sheet holds an edit that a second start-up would wipe.
-    store::exec(first.window->session().workDb(), "UPDATE InpWork SET 支払先名 = 'first' WHERE 行番号 = 1");
-    const QByteArray workBefore = TempDataDir::readAll(dir.workPath());
-    ScriptedMessagePresenter second;
-    StartupOutcome refused = startQuorel1(dir.path(), second);
-    EXPECT_FALSE(refused.window);
-    EXPECT_EQ(refused.exitCode, 1);
-    ASSERT_EQ(second.shown().size(), 1u);
-    EXPECT_TRUE(second.shown().front().text.contains(dir.path()));
-    EXPECT_EQ(TempDataDir::readAll(dir.workPath()), workBefore);
+    store::exec(first.workDb(), "UPDATE InpWork SET 支払先名 = 'first' WHERE 行番号 = 1");
+    const QByteArray workBefore = TempDataDir::readAll(first.dir().workPath());
+    MainWindowHarness second(first.dir());
+    EXPECT_FALSE(second.start());
+    EXPECT_EQ(second.outcome().exitCode, 1);
+    ASSERT_EQ(second.presenter.shown().size(), 1u);
+    EXPECT_EQ(second.presenter.shown().front().title, messages::findMessage("その他", "二重起動", QString())->title);
+    EXPECT_TRUE(second.presenter.shown().front().text.contains(first.dir().path()));
+    EXPECT_EQ(TempDataDir::readAll(first.dir().workPath()), workBefore);
 }
