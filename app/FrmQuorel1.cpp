@@ -3,9 +3,11 @@
 #include "EraCalendar.h"
 #include "PayeePage.h"
 #include "PrintCommand.h"
+#include "RestoreList.h"
 #include "SchedulePage.h"
 #include "SettingsPage.h"
 #include "SheetLines.h"
+#include "StatusLine.h"
 #include "Skip.h"
 #include "Twips.h"
 #include "Version.h"
@@ -18,6 +20,7 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <QTabWidget>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -30,12 +33,16 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     : lock_(std::move(lock))
     , session_(std::move(session))
     , msg_(presenter)
+    , backups_(*session_, msg_)
     , context_{*session_, msg_}
     , hints_(*session_, msg_)
     , sstab1_(new QTabWidget(this))
     , schedulePage_(new schedule::SchedulePage(context_))
     , payeePage_(new payees::PayeePage(context_))
     , settingsPage_(new settings::SettingsPage(context_))
+    , statusLine_(new backup::StatusLine(this))
+    , restoreList_(new backup::RestoreList(backups_, settingsPage_))
+    , undoWatch_(new QTimer(this))
 {
     setObjectName(QStringLiteral("FrmQuorel1"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -46,6 +53,7 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(sstab1_);
+    layout->addWidget(statusLine_);
     resize(twipsToPixels(10995), twipsToPixels(7155));
 
     connect(schedulePage_, &schedule::SchedulePage::closeRequested, this, &FrmQuorel1::cmd履歴閉じる_Click);
@@ -56,9 +64,12 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     connect(settingsPage_, &settings::SettingsPage::allDeleteRequested, this, &FrmQuorel1::cmd一括削除7_Click);
     connect(settingsPage_, &settings::SettingsPage::bannerClicked, this, [] { QDesktopServices::openUrl(QUrl(QString::fromUtf8(kMakerPage))); });
 
+    setUpBackups();
+
     setWindowTitle(titleText());
     runStartupReads();
     fitGridsOnScreen();
+    backups_.atStart();
 }
 
 void FrmQuorel1::fitGridsOnScreen()
@@ -123,6 +134,9 @@ void FrmQuorel1::closeFiles()
     // the data sources let go of the files first, so nothing reaches them after closing.
     for (store::WorkTableModel* source : findChildren<store::WorkTableModel*>())
         source->bind(nullptr, QString());
+    undoWatch_->stop();
+    if (session_ && session_->isOpen())
+        backups_.atShutdown();
     if (session_)
         session_->close();
 }
@@ -144,8 +158,11 @@ void FrmQuorel1::cmd一括削除7_Click()
         return;
     if (!msg_.ShowMsg(QStringLiteral("削除"), QStringLiteral("確認"), QString()))
         return;
+    if (!backups_.beforeDestructive(backup::Reason::AllDelete))
+        return;
     try {
         schedule::AllDelete(session_->mainDb());
+        backups_.destructiveDone(backup::Reason::AllDelete);
     } catch (const std::exception& e) {
         store::logSkipped(QStringLiteral("AllDelete"), e);
         msg_.ShowMsg(QStringLiteral("削除"), QStringLiteral("失敗"), QStringLiteral("すべてのデータ"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BackupService.h"
 #include "HintController.h"
 #include "Msg.h"
 #include "PageContext.h"
@@ -10,6 +11,11 @@
 #include <memory>
 
 class QTabWidget;
+class QTimer;
+namespace backup {
+class RestoreList;
+class StatusLine;
+}
 namespace schedule {
 class SchedulePage;
 }
@@ -39,6 +45,10 @@ public:
 
     void FormInit();
     void cmd履歴閉じる_Click();
+    backup::BackupService& backups() { return backups_; }
+    // After a crash journal was rolled back at start-up: checks the stored balances and,
+    // when their chain is broken, says so and offers the backups.
+    void checkBalancesAfterRecovery();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -50,14 +60,25 @@ private:
     void openHint(const QString& controlName);
     void cmd一括削除7_Click();
     void Cmd印刷_Click();
+    // The backups: hooks for the pages' destructive commands, the status line's undo,
+    // the restore list on the settings page.
+    void setUpBackups();
+    // After a restore: every page reads the main file again; the month shown stays.
+    void reloadPages();
+    void refreshStatus();
+    void undoLast();
 
     std::unique_ptr<store::InstanceLock> lock_;
     std::unique_ptr<store::Session> session_;
     messages::Msg msg_;
+    backup::BackupService backups_;
     PageContext context_;
     hints::HintController hints_;
     QTabWidget* sstab1_;
     schedule::SchedulePage* schedulePage_;
     payees::PayeePage* payeePage_;
     settings::SettingsPage* settingsPage_;
+    backup::StatusLine* statusLine_;
+    backup::RestoreList* restoreList_;
+    QTimer* undoWatch_;
 };

@@ -192,8 +192,12 @@ void SchedulePage::LineDelete()
     const int row = committedCurrentRow();
     if (row < 0)
         return;
+    const bool stored = storedOriginal(*datInp_, row).has_value();
+    if (stored && !askBeforeDestructive(context_, "linedelete"))
+        return;
+    bool deleted = false;
     try {
-        schedule::LineDelete(*datInp_, row, num繰越額_->amountOrZero());
+        deleted = schedule::LineDelete(*datInp_, row, num繰越額_->amountOrZero());
     } catch (const std::exception&) {
         // Nothing was deleted from either file.
         context_.msg.ShowMsg(QStringLiteral("削除"), QStringLiteral("失敗"), QStringLiteral("指定された行"));
@@ -205,6 +209,8 @@ void SchedulePage::LineDelete()
     Calc支払予定額();
     Calc支払額();
     showCumulative();
+    if (deleted)
+        tellDestructiveDone(context_, "linedelete");
 }
 
 } // namespace schedule
