@@ -31,6 +31,7 @@ struct BookWindow {
         presenter.setDefaultAnswer(true);
         started = startQuorel1(dir.path(), presenter);
         window().show();
+        (void)QTest::qWaitForWindowActive(&window());
         window().findChild<YearMonthEdit*>("Dt年月")->setFromText("20250201");
         click("cmd読込");
     }
@@ -89,7 +90,7 @@ TEST(BackupWindow, DeletingAStoredLineCanBeUndoneWithCtrlZUntilSomethingElseIsSt
 
     grid->setCurrentCell(1, 4);
     w.click("cmd行削除");
-    EXPECT_EQ(w.reasons().front(), backup::Reason::LineDelete);
+    EXPECT_EQ(w.reasons().front(), backup::Reason::LineDelete) << QDir(w.dir.path() + "backup").entryList().join(" ").toStdString();
     EXPECT_EQ(w.sheetPayee(1), "支払先2-3");
     EXPECT_FALSE(w.undoButton()->isHidden());
     EXPECT_EQ(w.status(), "行削除を実行しました。");
@@ -189,7 +190,9 @@ TEST(BackupWindow, ACleanShutdownKeepsABackupOnlyWhenTheBookChanged)
     ASSERT_TRUE(w.started.window);
     w.window().close();
     EXPECT_EQ(w.reasons().size(), 1u);
+    w.started.window.reset();
     w.started = startQuorel1(w.dir.path(), w.presenter);
+    ASSERT_TRUE(w.started.window);
     store::exec(w.window().session().workDb(), "INSERT INTO mainfile.支払先マスタ VALUES ('x')");
     w.window().close();
     EXPECT_EQ(w.reasons().front(), backup::Reason::Shutdown);

@@ -105,8 +105,10 @@ TEST(IoErrorWindow, WriteErrorsOnceOrForeverAreReportedAndTheCommandsWorkOnceThe
     w.presenter.clear();
     w.click("cmd行削除");
     vfs.clear();
-    ASSERT_EQ(w.presenter.shown().size(), 2u);
-    EXPECT_EQ(w.presenter.shown()[1].title, "削除の失敗");
+    // The backup kept before the deletion fails as well: told, and the user goes on.
+    ASSERT_EQ(w.presenter.shown().size(), 3u);
+    EXPECT_EQ(w.presenter.shown()[1].title, "バックアップの失敗");
+    EXPECT_EQ(w.presenter.shown()[2].title, "削除の失敗");
     EXPECT_EQ(w.stored(), "既存:100 追加:600 四月:600");
     w.window().findChild<GridView*>("GridInp")->setCurrentCell(0, 4);
     w.click("cmd行削除");
