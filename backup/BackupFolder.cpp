@@ -153,6 +153,9 @@ BackupResult makeBackup(SQLite::Database& main, const BackupFolder& folder, cons
     try {
         {
             SQLite::Database copy(QFile::encodeName(partPath).toStdString(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+            // The copy is new and takes its name only once complete: it needs no journal
+            // of its own, only the sync at the end of the copy.
+            copy.exec("PRAGMA journal_mode = OFF");
             try {
                 SQLite::Backup job(copy, "main", main, "main");
                 if (const int rc = job.executeStep(-1); rc != SQLITE_DONE)
