@@ -8,6 +8,8 @@
 #include "SchedulePage.h"
 #include "SettingsPage.h"
 #include "AllDelete.h"
+#include "RestoreList.h"
+#include "StatusLine.h"
 #include "Skip.h"
 #include "Twips.h"
 #include "Version.h"
@@ -22,6 +24,7 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <QTabWidget>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -34,6 +37,7 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     : lock_(std::move(lock))
     , session_(std::move(session))
     , msg_(presenter)
+    , backups_(*session_, msg_)
     , context_{*session_, msg_}
     , hints_(*session_, msg_)
     , export_(*session_, msg_)
@@ -43,6 +47,9 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     , payeePage_(new payees::PayeePage(context_))
     , settingsPage_(new settings::SettingsPage(context_))
     , cashFlowPage_(new cashflow::CashFlowPage(context_))
+    , statusLine_(new backup::StatusLine(this))
+    , restoreList_(new backup::RestoreList(backups_, settingsPage_))
+    , undoWatch_(new QTimer(this))
 {
     setObjectName(QStringLiteral("FrmQuorel1"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -54,6 +61,7 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(sstab1_);
+    layout->addWidget(statusLine_);
     resize(twipsToPixels(10995), twipsToPixels(7155));
 
     connect(schedulePage_, &schedule::SchedulePage::closeRequested, this, &FrmQuorel1::cmd履歴閉じる_Click);
@@ -74,10 +82,12 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     connect(settingsPage_, &settings::SettingsPage::bannerClicked, this, [] { QDesktopServices::openUrl(QUrl(QString::fromUtf8(kMakerPage))); });
 
     connectExportCommands();
+    setUpBackups();
 
     setWindowTitle(titleText());
     runStartupReads();
     fitGridsOnScreen();
+    backups_.atStart();
 }
 
 void FrmQuorel1::fitGridsOnScreen()
@@ -142,6 +152,9 @@ void FrmQuorel1::closeFiles()
     // the data sources let go of the files first, so nothing reaches them after closing.
     for (store::WorkTableModel* source : findChildren<store::WorkTableModel*>())
         source->bind(nullptr, QString());
+    undoWatch_->stop();
+    if (session_ && session_->isOpen())
+        backups_.atShutdown();
     if (session_)
         session_->close();
 }
@@ -163,8 +176,11 @@ void FrmQuorel1::cmd一括削除7_Click()
         return;
     if (!msg_.ShowMsg(QStringLiteral("削除"), QStringLiteral("確認"), QString()))
         return;
+    if (!backups_.beforeDestructive(backup::Reason::AllDelete))
+        return;
     try {
         AllDelete(session_->mainDb());
+        backups_.destructiveDone(backup::Reason::AllDelete);
     } catch (const std::exception& e) {
         store::logSkipped(QStringLiteral("AllDelete"), e);
         msg_.ShowMsg(QStringLiteral("削除"), QStringLiteral("失敗"), QStringLiteral("すべてのデータ"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ExportCommand.h"
+#include "BackupService.h"
 #include "HintController.h"
 #include "PayeeImportCommand.h"
 #include "Msg.h"
@@ -12,6 +13,11 @@
 #include <memory>
 
 class QTabWidget;
+class QTimer;
+namespace backup {
+class RestoreList;
+class StatusLine;
+}
 namespace schedule {
 class SchedulePage;
 }
@@ -46,6 +52,10 @@ public:
 
     void FormInit();
     void cmd履歴閉じる_Click();
+    backup::BackupService& backups() { return backups_; }
+    // After a crash journal was rolled back at start-up: checks the stored balances and,
+    // when their chain is broken, says so and offers the backups.
+    void checkBalancesAfterRecovery();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -60,10 +70,18 @@ private:
     void connectExportCommands();
     // Shows a month chosen on the cash-flow page on the schedule page.
     void openScheduleMonth(const QDate& month);
+    // The backups: hooks for the pages' destructive commands, the status line's undo,
+    // the restore list on the settings page.
+    void setUpBackups();
+    // After a restore: every page reads the main file again; the month shown stays.
+    void reloadPages();
+    void refreshStatus();
+    void undoLast();
 
     std::unique_ptr<store::InstanceLock> lock_;
     std::unique_ptr<store::Session> session_;
     messages::Msg msg_;
+    backup::BackupService backups_;
     PageContext context_;
     hints::HintController hints_;
     exporting::ExportCommand export_;
@@ -73,4 +91,7 @@ private:
     payees::PayeePage* payeePage_;
     settings::SettingsPage* settingsPage_;
     cashflow::CashFlowPage* cashFlowPage_;
+    backup::StatusLine* statusLine_;
+    backup::RestoreList* restoreList_;
+    QTimer* undoWatch_;
 };

@@ -1,16 +1,111 @@
 #include "Startup.h"
 
+#include "BackupService.h"
 #include "DataFiles.h"
 #include "FrmQuorel1.h"
 #include "Msg.h"
 #include "Session.h"
+#include "StartupRescue.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QLibraryInfo>
+#include <QStorageInfo>
 #include <QTranslator>
 
 #include <sqlite3.h>
+
+#include <cerrno>
+
+namespace {
+
+QString catalogueText(const char* key, const QString& target = {})
+{
+    const auto box = messages::findMessage(QStringLiteral("その他"), QString::fromUtf8(key), target);
+    return box ? box->text : QString();
+}
+
+// Refuses a directory a running copy holds; a stale lock is taken over after asking.
+bool settleLock(store::InstanceLock& lock, messages::Msg& msg, const QString& dataDirectory)
+{
+    if (lock.heldByAnother()) {
+        msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("二重起動"), dataDirectory);
+        return false;
+    }
+    QString found;
+    switch (lock.stale()) {
+    case store::InstanceLock::Stale::None:
+        return true;
+    case store::InstanceLock::Stale::Unreadable:
+        found = catalogueText("ロック空");
+        break;
+    case store::InstanceLock::Stale::OtherComputer:
+        found = catalogueText("ロック別PC", lock.staleHost() + QStringLiteral("（プロセス %1）").arg(lock.stalePid()));
+        break;
+    case store::InstanceLock::Stale::EndedProcess:
+        found = catalogueText("ロック終了済", QString::number(lock.stalePid()));
+        break;
+    }
+    if (!msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("ロック残存"), QDir::toNativeSeparators(lock.path()) + QLatin1Char('\n') + found))
+        return false;
+    lock.takeOver();
+    return true;
+}
+
+// Why the data directory cannot be written: the disk being full is named as such.
+bool diskIsFull(const QString& dataDirectory)
+{
+    const QStorageInfo storage(dataDirectory);
+    if (storage.isValid() && storage.bytesAvailable() >= 0 && storage.bytesAvailable() < 64 * 1024)
+        return true;
+    QFile probe(QDir(dataDirectory).filePath(QStringLiteral("Quorel1.probe")));
+    if (!probe.open(QIODevice::WriteOnly))
+        return errno == ENOSPC;
+    const bool full = probe.write(QByteArray(4096, '\0')) != 4096 || !probe.flush();
+    const int cause = errno;
+    probe.close();
+    probe.remove();
+    return full && cause == ENOSPC;
+}
+
+// Opens both files; a main file that cannot be used may be replaced by the newest good
+// backup when the user agrees (only while this program holds the directory).
+std::unique_ptr<store::Session> openSession(const QString& dataDirectory, bool mayReplace, messages::Msg& msg)
+{
+    QString restored;
+    try {
+        return store::Session::open(dataDirectory);
+    } catch (const store::StartupError& e) {
+        const QString mainPath = QDir(dataDirectory).filePath(QString::fromUtf8(store::kMainFileName));
+        const backup::BackupFolder folder(dataDirectory);
+        const auto good = mayReplace && e.path() == mainPath ? backup::newestGoodBackup(folder) : std::nullopt;
+        const QString failure = e.path() + QLatin1Char('\n') + e.engineMessage();
+        if (!good) {
+            msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("起動失敗"), failure);
+            return nullptr;
+        }
+        const QString name = backup::describe(*good);
+        if (!msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("起動失敗復元"), failure + QStringLiteral("\n\n") + name))
+            return nullptr;
+        if (const auto problem = backup::replaceMainFile(mainPath, good->path, folder, QDateTime::currentDateTime())) {
+            msg.ShowMsg(QStringLiteral("復元"), QStringLiteral("失敗"), name + QLatin1Char('\n') + *problem);
+            return nullptr;
+        }
+        restored = name;
+    }
+    try {
+        auto session = store::Session::open(dataDirectory);
+        msg.ShowMsg(QStringLiteral("復元"), QStringLiteral("完了"), restored);
+        return session;
+    } catch (const store::StartupError& e) {
+        msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("起動失敗"), e.path() + QLatin1Char('\n') + e.engineMessage());
+        return nullptr;
+    }
+}
+
+} // namespace
 
 void prepareApplication()
 {
@@ -31,21 +126,25 @@ StartupOutcome startQuorel1(const QString& dataDirectory, messages::MessagePrese
     prepareApplication();
     messages::Msg msg(presenter);
     auto lock = std::make_unique<store::InstanceLock>(dataDirectory);
-    if (lock->heldByAnother()) {
-        msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("二重起動"), dataDirectory);
+    if (!settleLock(*lock, msg, dataDirectory))
         return {nullptr, 1};
-    }
-    std::unique_ptr<store::Session> session;
-    try {
-        session = store::Session::open(dataDirectory);
-    } catch (const store::StartupError& e) {
-        msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("起動失敗"), e.path() + QLatin1Char('\n') + e.engineMessage());
+    // A crash journal is kept with the file it lay beside before the engine rolls it back.
+    const QString mainPath = QDir(dataDirectory).filePath(QString::fromUtf8(store::kMainFileName));
+    const bool recovered = lock->acquired()
+        && backup::preserveHotJournal(mainPath, backup::BackupFolder(dataDirectory), QDateTime::currentDateTime()).has_value();
+    std::unique_ptr<store::Session> session = openSession(dataDirectory, lock->acquired(), msg);
+    if (!session)
         return {nullptr, 1};
-    }
     if (!lock->acquired()) {
         // The directory cannot be written: the files could not be changed safely.
-        msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("起動失敗"), dataDirectory + QLatin1Char('\n') + QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY)));
+        if (diskIsFull(dataDirectory))
+            msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("起動空きなし"), dataDirectory);
+        else
+            msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("起動失敗"), dataDirectory + QLatin1Char('\n') + QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY)));
         return {nullptr, 1};
     }
-    return {std::make_unique<FrmQuorel1>(std::move(lock), std::move(session), presenter), 0};
+    auto window = std::make_unique<FrmQuorel1>(std::move(lock), std::move(session), presenter);
+    if (recovered)
+        window->checkBalancesAfterRecovery();
+    return {std::move(window), 0};
 }

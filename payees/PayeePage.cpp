@@ -96,7 +96,7 @@ void PayeePage::Read支払先()
 
 void PayeePage::cmd支払先登録_Click()
 {
-    if (context_.msg.ShowMsg(QStringLiteral("登録"), QStringLiteral("確認"), QStringLiteral("支払先")))
+    if (context_.msg.ShowMsg(QStringLiteral("登録"), QStringLiteral("確認"), QStringLiteral("支払先")) && askBeforeDestructive(context_, "payeeentry"))
         Entry支払先マスタ();
 }
 
@@ -130,6 +130,8 @@ void PayeePage::LineDelete支払先マスタ()
 void PayeePage::Delete支払先マスタ()
 {
     if (!context_.msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("確認"), QStringLiteral("すべての支払先を削除します")))
+        return;
+    if (!askBeforeDestructive(context_, "payeedelete"))
         return;
     master_.Delete支払先マスタ();
     Clear支払先マスタ();

@@ -9,6 +9,7 @@
 #include "Msg.h"
 #include "Session.h"
 #include "SheetColumns.h"
+#include "SheetLines.h"
 #include "Skip.h"
 #include "WorkTableModel.h"
 #include "YearMonthEdit.h"
@@ -156,8 +157,13 @@ void SchedulePage::LineDelete()
     const int row = committedCurrentRow();
     if (row < 0 || row >= datInp_->storedRowCount())
         return;
+    bool stored = false;
+    store::skipOnFailure(QStringLiteral("LineDelete original"), [&] { stored = storedOriginal(context_.session.workDb(), datInp_->rowId(row)).has_value(); });
+    if (stored && !askBeforeDestructive(context_, "linedelete"))
+        return;
+    bool deleted = false;
     try {
-        controller_->deleteLine(datInp_->rowId(row));
+        deleted = controller_->deleteLine(datInp_->rowId(row));
     } catch (const std::exception& e) {
         // Nothing was deleted from either file.
         store::logSkipped(QStringLiteral("LineDelete"), e);
@@ -165,6 +171,8 @@ void SchedulePage::LineDelete()
         return;
     }
     gridInp_->setFocus(Qt::OtherFocusReason);
+    if (deleted)
+        tellDestructiveDone(context_, "linedelete");
 }
 
 } // namespace schedule

@@ -168,6 +168,8 @@ void SettingsPage::Delete設定()
 {
     if (!context_.msg.ShowMsg(QStringLiteral("削除"), QStringLiteral("伝票確認2"), QStringLiteral("設定")))
         return;
+    if (!askBeforeDestructive(context_, "settingsdelete"))
+        return;
     SettingsRecord(context_.session.mainDb()).reset();
     Clear設定();
 }

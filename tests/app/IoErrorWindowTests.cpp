@@ -92,8 +92,10 @@ TEST(IoErrorWindow, WriteErrorsOnceOrForeverAreReportedAndTheCommandsWorkOnceThe
     vfs.failAt(1, true);
     w.click("cmd行削除", true);
     vfs.clear();
-    ASSERT_EQ(w.presenter.shown().size(), 2u);
-    EXPECT_EQ(w.presenter.shown()[1].title, w.failureTitle("削除"));
+    // The backup kept before the deletion fails as well: told, and the user goes on.
+    ASSERT_EQ(w.presenter.shown().size(), 3u);
+    EXPECT_EQ(w.presenter.shown()[1].title, "バックアップの失敗");
+    EXPECT_EQ(w.presenter.shown()[2].title, w.failureTitle("削除"));
     EXPECT_EQ(w.storedLines(), "03-05 #1 既存 100 / 03-12 #2 追加 600 / 04-01 #1 四月 600");
     w.grid()->setCurrentCell(0, kCol支払先名);
     w.click("cmd行削除", true);

@@ -105,7 +105,7 @@ TEST(Session, CrossFileStatementsReachTheMainFileThroughAPathWithBlanksAndJapane
     EXPECT_EQ(scalar(session->mainDb(), "SELECT group_concat(支払先名, '|') FROM (SELECT 支払先名 FROM 支払先マスタ ORDER BY 支払先名)").toString(), "O'Brien|x");
 }
 
-TEST(RowSet, UnorderedReadOfASheetReturnsAdditionOrder)
+TEST(Sql, UnorderedReadOfASheetReturnsAdditionOrder)
 {
     TempDataDir dir;
     auto session = Session::open(dir.path());

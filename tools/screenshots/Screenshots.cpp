@@ -128,8 +128,13 @@ int main(int argc, char** argv)
     tabs->setCurrentIndex(1);
     window.findChild<QPushButton*>("cmd支払先読込")->click();
     save(&window, out, "payees.png");
+    // Registering the payee page keeps a backup first: the restore list shows two.
+    presenter.setDefaultAnswer(true);
+    window.findChild<QPushButton*>("cmd支払先登録")->click();
     tabs->setCurrentIndex(2);
     save(&window, out, "settings.png");
+    if (QWidget* restoreList = window.findChild<QWidget*>("RestoreList"))
+        save(restoreList, out, "restore.png");
     tabs->setCurrentIndex(0);
 
     window.findChild<QPushButton*>("cmdHint")->click();

@@ -1,0 +1,112 @@
+// The main window's side of the backups: the hooks of the destructive commands, the
+// status line with its undo, the restore list and the check after a crash recovery.
+
+#include "FrmQuorel1.h"
+
+#include "BalanceChain.h"
+#include "GridView.h"
+#include "Msg.h"
+#include "PayeePage.h"
+#include "RestoreList.h"
+#include "SchedulePage.h"
+#include "SettingsPage.h"
+#include "Skip.h"
+#include "StatusLine.h"
+#include "WorkTableModel.h"
+#include "YearMonthEdit.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QLineEdit>
+#include <QShortcut>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+void FrmQuorel1::setUpBackups()
+{
+    context_.beforeDestructive = [this](const char* command) {
+        const auto reason = backup::reasonFromKey(QString::fromUtf8(command));
+        return !reason || backups_.beforeDestructive(*reason);
+    };
+    context_.destructiveDone = [this](const char* command) {
+        if (const auto reason = backup::reasonFromKey(QString::fromUtf8(command)))
+            backups_.destructiveDone(*reason);
+    };
+    connect(&backups_, &backup::BackupService::undoChanged, this, &FrmQuorel1::refreshStatus);
+    connect(&backups_, &backup::BackupService::bookReplaced, this, &FrmQuorel1::reloadPages);
+    connect(statusLine_, &backup::StatusLine::undoRequested, this, &FrmQuorel1::undoLast);
+    // Ctrl+Z undoes the last destructive command unless a field or cell editor is being
+    // typed in (it undoes the typing there) or the sheet's current line holds an edit.
+    auto* undoKey = new QShortcut(QKeySequence::Undo, this);
+    connect(undoKey, &QShortcut::activated, this, [this] {
+        QWidget* focused = QApplication::focusWidget();
+        if (qobject_cast<QLineEdit*>(focused) || qobject_cast<QAbstractSpinBox*>(focused))
+            return;
+        auto* sheet = findChild<store::WorkTableModel*>(QStringLiteral("datInp"));
+        if (sheet && sheet->hasPending())
+            return;
+        undoLast();
+    });
+    // The offer lasts only while nothing else has been stored.
+    undoWatch_->setInterval(1000);
+    connect(undoWatch_, &QTimer::timeout, this, &FrmQuorel1::refreshStatus);
+    restoreList_->setMinimumHeight(140);
+    if (auto* page = qobject_cast<QVBoxLayout*>(settingsPage_->layout()))
+        page->insertWidget(2, restoreList_, 1);
+}
+
+void FrmQuorel1::refreshStatus()
+{
+    if (!session_ || !session_->isOpen())
+        return;
+    if (backups_.undoAvailable()) {
+        const auto text = messages::findMessage(QStringLiteral("状態"), QStringLiteral("取消可能"), backups_.undoText());
+        statusLine_->showText(text ? text->text : QString(), true);
+        undoWatch_->start();
+    } else if (statusLine_->undoOffered()) {
+        statusLine_->clear();
+        undoWatch_->stop();
+    }
+}
+
+void FrmQuorel1::undoLast()
+{
+    if (!session_ || !session_->isOpen())
+        return;
+    const QString command = backups_.undoText();
+    if (backups_.undo()) {
+        const auto text = messages::findMessage(QStringLiteral("状態"), QStringLiteral("取消済"), command);
+        statusLine_->showText(text ? text->text : QString(), false);
+        undoWatch_->stop();
+        return;
+    }
+    refreshStatus();
+}
+
+void FrmQuorel1::reloadPages()
+{
+    const QDate month = schedulePage_->monthHeader().month;
+    settingsPage_->Read設定();
+    schedulePage_->Clear支払予定表();
+    if (month.isValid()) {
+        if (auto* field = findChild<YearMonthEdit*>(QStringLiteral("Dt年月")))
+            field->setFromText(month.toString(QStringLiteral("yyyyMMdd")));
+    }
+    schedulePage_->Read支払予定();
+    payeePage_->Read支払先();
+    restoreList_->refresh();
+}
+
+void FrmQuorel1::checkBalancesAfterRecovery()
+{
+    std::optional<backup::ChainBreak> broken;
+    if (!store::skipOnFailure(QStringLiteral("balance chain"), [&] { broken = backup::findChainBreak(session_->mainDb()); }) || !broken)
+        return;
+    const QString where = broken->date.toString(QStringLiteral("yyyy/MM/dd")) + QStringLiteral(" の行 %1").arg(broken->lineNumber);
+    if (!msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("残高不整合"), where))
+        return;
+    sstab1_->setCurrentWidget(settingsPage_);
+    if (auto* list = restoreList_->findChild<QWidget*>(QStringLiteral("lstBackup")))
+        list->setFocus(Qt::OtherFocusReason);
+}

@@ -1,0 +1,184 @@
+#include "BackupService.h"
+
+#include "BookFile.h"
+#include "Msg.h"
+#include "Restore.h"
+#include "Rotation.h"
+#include "Session.h"
+#include "Skip.h"
+#include "Sql.h"
+
+#include <QFileInfo>
+#include <QLocale>
+
+#include <SQLiteCpp/Database.h>
+
+#include <sqlite3.h>
+
+namespace backup {
+
+namespace {
+
+QString commandName(Reason reason)
+{
+    return reason == Reason::AllDelete ? QStringLiteral("全削除") : QStringLiteral("行削除");
+}
+
+QString summaryText(const BookSummary& summary)
+{
+    QString text = QStringLiteral("保存行 %1 行").arg(QLocale::c().toString(summary.storedLines));
+    if (summary.latestMonth.isValid())
+        text += QStringLiteral("、最新 ") + summary.latestMonth.toString(QStringLiteral("yyyy年MM月"));
+    return text;
+}
+
+} // namespace
+
+ChangeMark changeMark(store::Session& session)
+{
+    ChangeMark mark;
+    store::skipOnFailure(QStringLiteral("data_version"), [&] {
+        mark.dataVersion = store::scalar(session.mainDb(), QStringLiteral("PRAGMA data_version")).toLongLong();
+        mark.ownChanges = sqlite3_total_changes64(session.mainDb().getHandle());
+    });
+    return mark;
+}
+
+QString describe(const BackupEntry& entry)
+{
+    return entry.made.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")) + QStringLiteral("（") + reasonLabel(entry.reason) + QStringLiteral("）");
+}
+
+BackupService::BackupService(store::Session& session, messages::Msg& msg, Clock clock)
+    : session_(session)
+    , msg_(msg)
+    , clock_(clock ? std::move(clock) : Clock([] { return QDateTime::currentDateTime(); }))
+    , folder_(session.dataDirectory())
+{
+    lastBackedUp_ = changeMark(session_);
+}
+
+BackupResult BackupService::make(Reason reason, const QStringList& keep)
+{
+    const QDateTime now = clock_();
+    BackupResult result = makeBackup(session_.mainDb(), folder_, now, reason);
+    if (!result.ok)
+        return result;
+    lastBackedUp_ = changeMark(session_);
+    QStringList kept = keep;
+    kept << result.path;
+    if (isBeforeDestructive(reason))
+        lastDestructiveBackup_ = result.path;
+    kept << lastDestructiveBackup_;
+    if (undo_)
+        kept << undo_->backupPath;
+    rotate(folder_, now.date(), kept);
+    return result;
+}
+
+void BackupService::atStart()
+{
+    const QDate today = clock_().date();
+    for (const BackupEntry& entry : folder_.list()) {
+        if (entry.reason == Reason::Daily && entry.made.date() == today)
+            return;
+    }
+    const BackupResult result = make(Reason::Daily);
+    if (!result.ok)
+        msg_.ShowMsg(QStringLiteral("バックアップ"), QStringLiteral("失敗"), result.reason);
+}
+
+void BackupService::atShutdown()
+{
+    if (changeMark(session_) == lastBackedUp_)
+        return;
+    const BackupResult result = make(Reason::Shutdown);
+    if (!result.ok)
+        msg_.ShowMsg(QStringLiteral("バックアップ"), QStringLiteral("失敗"), result.reason);
+}
+
+bool BackupService::beforeDestructive(Reason reason)
+{
+    dropUndo();
+    lastDestructiveBackup_.clear();
+    const BackupResult result = make(reason);
+    if (result.ok)
+        return true;
+    return msg_.ShowMsg(QStringLiteral("バックアップ"), QStringLiteral("失敗確認"), result.reason);
+}
+
+void BackupService::destructiveDone(Reason reason)
+{
+    if ((reason != Reason::AllDelete && reason != Reason::LineDelete) || lastDestructiveBackup_.isEmpty())
+        return;
+    undo_ = Undo{lastDestructiveBackup_, reason, changeMark(session_)};
+    emit undoChanged();
+}
+
+void BackupService::dropUndo()
+{
+    if (!undo_)
+        return;
+    undo_.reset();
+    emit undoChanged();
+}
+
+bool BackupService::undoAvailable()
+{
+    if (undo_ && (changeMark(session_) != undo_->after || !QFileInfo::exists(undo_->backupPath)))
+        dropUndo();
+    return undo_.has_value();
+}
+
+QString BackupService::undoText() const
+{
+    return undo_ ? commandName(undo_->reason) : QString();
+}
+
+bool BackupService::undo()
+{
+    if (!undoAvailable())
+        return false;
+    const QString command = commandName(undo_->reason);
+    if (!msg_.ShowMsg(QStringLiteral("復元"), QStringLiteral("取消確認"), command))
+        return false;
+    return replaceWith(undo_->backupPath, command + QStringLiteral("の前"));
+}
+
+bool BackupService::restore(const QString& backupPath)
+{
+    const auto entry = BackupFolder::parse(backupPath);
+    const QString name = entry ? describe(*entry) : backupPath;
+    if (const auto problem = checkBookFile(backupPath)) {
+        msg_.ShowMsg(QStringLiteral("復元"), QStringLiteral("拒否"), backupPath + QLatin1Char('\n') + *problem);
+        return false;
+    }
+    const auto summary = summarizeBookFile(backupPath);
+    const QString what = name + (summary ? QStringLiteral(" ") + summaryText(*summary) : QString());
+    if (!msg_.ShowMsg(QStringLiteral("復元"), QStringLiteral("確認"), what))
+        return false;
+    return replaceWith(backupPath, name);
+}
+
+bool BackupService::replaceWith(const QString& backupPath, const QString& name)
+{
+    const BackupResult before = make(Reason::Restore, {backupPath});
+    if (!before.ok && !msg_.ShowMsg(QStringLiteral("バックアップ"), QStringLiteral("失敗確認"), before.reason))
+        return false;
+    try {
+        restoreInto(session_.mainDb(), backupPath);
+    } catch (const store::DbError& e) {
+        store::logSkipped(QStringLiteral("restore"), e);
+        msg_.ShowMsg(QStringLiteral("復元"), QStringLiteral("失敗"), name + QLatin1Char('\n') + e.engineMessage());
+        return false;
+    }
+    dropUndo();
+    lastBackedUp_ = changeMark(session_);
+    emit bookReplaced();
+    QString summary;
+    store::skipOnFailure(QStringLiteral("summary"), [&] { summary = summaryText(backup::summarize(session_.mainDb())); });
+    msg_.ShowMsg(QStringLiteral("復元"), QStringLiteral("完了"), name + QStringLiteral(" ") + summary);
+    return true;
+}
+
+} // namespace backup

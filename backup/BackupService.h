@@ -1,0 +1,90 @@
+#pragma once
+
+#include "BackupFolder.h"
+
+#include <QDateTime>
+#include <QObject>
+
+#include <functional>
+#include <optional>
+
+namespace store {
+class Session;
+}
+namespace messages {
+class Msg;
+}
+
+namespace backup {
+
+// What shows that the main file changed: the engine's data version on the main
+// connection (moves when another connection, the work connection with the main file
+// attached, commits to it) and the changes made through the main connection itself.
+struct ChangeMark {
+    qint64 dataVersion = -1;
+    qint64 ownChanges = -1;
+    bool operator==(const ChangeMark&) const = default;
+};
+ChangeMark changeMark(store::Session& session);
+
+// "yyyy/MM/dd hh:mm:ss（what made it）" for the boxes and the list.
+QString describe(const BackupEntry& entry);
+
+// The backups of one open book: made before destructive commands, once a day at start
+// and at a clean shutdown after changes, kept by the rotation; restore and the undo of
+// the last 全削除 or 行削除. A backup that fails is told; before a command the user
+// chooses to go on without it or to stop. Works through the message catalogue only.
+class BackupService : public QObject {
+    Q_OBJECT
+public:
+    using Clock = std::function<QDateTime()>;
+    BackupService(store::Session& session, messages::Msg& msg, Clock clock = {});
+
+    const BackupFolder& folder() const { return folder_; }
+    messages::Msg& msg() { return msg_; }
+
+    // The day's first backup when none was made today for a start.
+    void atStart();
+    // A backup when the book changed since the last backup this run made or found.
+    void atShutdown();
+    // Makes the backup before a destructive command; answers whether the command may go on.
+    bool beforeDestructive(Reason reason);
+    // The command ran: 全削除 and 行削除 can now be undone while nothing else is stored.
+    void destructiveDone(Reason reason);
+
+    bool undoAvailable();
+    // The status line's text for the command that can be undone.
+    QString undoText() const;
+    // Asks, then restores the backup made right before the last destructive command.
+    bool undo();
+    // Checks the backup, asks, keeps the current state as a backup, restores, announces
+    // bookReplaced and tells what was restored. Answers whether the book was replaced.
+    bool restore(const QString& backupPath);
+
+signals:
+    // The main file's contents were replaced: every page reads it again.
+    void bookReplaced();
+    // The undo offer appeared or went away.
+    void undoChanged();
+
+private:
+    struct Undo {
+        QString backupPath;
+        Reason reason;
+        ChangeMark after;
+    };
+    BackupResult make(Reason reason, const QStringList& keep = {});
+    // Keeps the current state, restores, announces and tells; `name` says what was restored.
+    bool replaceWith(const QString& backupPath, const QString& name);
+    void dropUndo();
+
+    store::Session& session_;
+    messages::Msg& msg_;
+    Clock clock_;
+    BackupFolder folder_;
+    ChangeMark lastBackedUp_;
+    QString lastDestructiveBackup_;
+    std::optional<Undo> undo_;
+};
+
+} // namespace backup

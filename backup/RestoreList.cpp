@@ -1,0 +1,88 @@
+#include "RestoreList.h"
+
+#include "BackupService.h"
+#include "Msg.h"
+
+#include <QDir>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace backup {
+
+RestoreList::RestoreList(BackupService& service, QWidget* parent)
+    : QWidget(parent)
+    , service_(service)
+    , list_(new QTreeWidget(this))
+{
+    setObjectName(QStringLiteral("RestoreList"));
+    list_->setObjectName(QStringLiteral("lstBackup"));
+    list_->setColumnCount(4);
+    list_->setHeaderLabels({QStringLiteral("日時"), QStringLiteral("作成のきっかけ"), QStringLiteral("保存行数"), QStringLiteral("最新の月")});
+    list_->setRootIsDecorated(false);
+    list_->setUniformRowHeights(true);
+    list_->setAllColumnsShowFocus(true);
+    list_->header()->setStretchLastSection(false);
+    list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    auto* restore = new QPushButton(QStringLiteral("復元"), this);
+    restore->setObjectName(QStringLiteral("cmd復元"));
+    connect(restore, &QPushButton::clicked, this, &RestoreList::cmd復元_Click);
+    connect(list_, &QTreeWidget::itemActivated, this, &RestoreList::cmd復元_Click);
+
+    auto* caption = new QLabel(QStringLiteral("バックアップ（") + QDir::toNativeSeparators(service_.folder().path()) + QStringLiteral("）"), this);
+    caption->setObjectName(QStringLiteral("lblBackup"));
+    caption->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* row = new QHBoxLayout;
+    row->addWidget(list_, 1);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(restore);
+    buttons->addStretch();
+    row->addLayout(buttons);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(caption);
+    layout->addLayout(row, 1);
+}
+
+void RestoreList::showEvent(QShowEvent* event)
+{
+    refresh();
+    QWidget::showEvent(event);
+}
+
+void RestoreList::refresh()
+{
+    const QString current = list_->currentItem() ? list_->currentItem()->data(0, Qt::UserRole).toString() : QString();
+    list_->clear();
+    for (const BackupEntry& entry : service_.folder().list()) {
+        if (!summaries_.contains(entry.path))
+            summaries_.insert(entry.path, summarizeBookFile(entry.path));
+        const std::optional<BookSummary>& summary = summaries_[entry.path];
+        auto* item = new QTreeWidgetItem(list_);
+        item->setData(0, Qt::UserRole, entry.path);
+        item->setText(0, entry.made.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
+        item->setText(1, reasonLabel(entry.reason));
+        item->setText(2, summary ? QLocale::c().toString(summary->storedLines) : QStringLiteral("－"));
+        item->setText(3, summary && summary->latestMonth.isValid() ? summary->latestMonth.toString(QStringLiteral("yyyy年MM月")) : QString());
+        item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+        if (entry.path == current)
+            list_->setCurrentItem(item);
+    }
+}
+
+void RestoreList::cmd復元_Click()
+{
+    QTreeWidgetItem* item = list_->currentItem();
+    if (!item) {
+        service_.msg().ShowMsg(QStringLiteral("行指定"), QStringLiteral("指定なし"), QString());
+        return;
+    }
+    service_.restore(item->data(0, Qt::UserRole).toString());
+    refresh();
+}
+
+} // namespace backup

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "BookFile.h"
+
+#include <QMap>
+#include <QWidget>
+
+class QTreeWidget;
+
+namespace backup {
+
+class BackupService;
+
+// The place on the settings and information page that lists the backups (made when,
+// what made it, stored lines, latest month), newest first, with the button 復元.
+class RestoreList : public QWidget {
+    Q_OBJECT
+public:
+    RestoreList(BackupService& service, QWidget* parent = nullptr);
+    // Reads the backup folder again.
+    void refresh();
+    // Restores the chosen backup through the service.
+    void cmd復元_Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    BackupService& service_;
+    QTreeWidget* list_;
+    // Backups never change once made: what each holds is read once.
+    QMap<QString, std::optional<BookSummary>> summaries_;
+};
+
+} // namespace backup

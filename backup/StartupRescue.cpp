@@ -1,0 +1,103 @@
+#include "StartupRescue.h"
+
+#include "BookFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include <sqlite3.h>
+
+#include <cerrno>
+
+namespace backup {
+
+namespace {
+
+const QByteArray kJournalMagic = QByteArray::fromHex("d9d505f920a163d7");
+
+QString journalOf(const QString& databasePath)
+{
+    return databasePath + QStringLiteral("-journal");
+}
+
+// A plain copy that is complete on disk before it takes its final name.
+std::optional<QString> copyFile(const QString& from, const QString& to)
+{
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly))
+        return describeFailure(SQLITE_CANTOPEN, errno, source.errorString());
+    QSaveFile target(to);
+    if (!target.open(QIODevice::WriteOnly))
+        return describeFailure(SQLITE_CANTOPEN, errno, target.errorString());
+    while (!source.atEnd()) {
+        const QByteArray chunk = source.read(1 << 20);
+        if (chunk.isEmpty() && source.error() != QFileDevice::NoError)
+            return source.errorString();
+        if (target.write(chunk) != chunk.size()) {
+            const int os = errno;
+            target.cancelWriting();
+            return describeFailure(SQLITE_IOERR, os, target.errorString());
+        }
+    }
+    if (!target.commit())
+        return describeFailure(SQLITE_IOERR, errno, target.errorString());
+    return std::nullopt;
+}
+
+} // namespace
+
+bool hasHotJournal(const QString& databasePath)
+{
+    QFile journal(journalOf(databasePath));
+    if (!journal.open(QIODevice::ReadOnly))
+        return false;
+    return journal.read(kJournalMagic.size()) == kJournalMagic;
+}
+
+std::optional<QString> preserveHotJournal(const QString& mainPath, const BackupFolder& folder, const QDateTime& now)
+{
+    if (!hasHotJournal(mainPath) || !QDir().mkpath(folder.path()))
+        return std::nullopt;
+    const QString copy = folder.newName(now, Reason::Journal);
+    const QString journalCopy = copy.chopped(4) + QStringLiteral(".journal");
+    if (copyFile(journalOf(mainPath), journalCopy) || copyFile(mainPath, copy)) {
+        QFile::remove(copy);
+        QFile::remove(journalCopy);
+        return std::nullopt;
+    }
+    return copy;
+}
+
+std::optional<BackupEntry> newestGoodBackup(const BackupFolder& folder)
+{
+    for (const BackupEntry& entry : folder.list()) {
+        if (entry.reason == Reason::Journal || entry.reason == Reason::Damaged)
+            continue;
+        if (!checkBookFile(entry.path))
+            return entry;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> replaceMainFile(const QString& mainPath, const QString& backupPath, const BackupFolder& folder, const QDateTime& now)
+{
+    if (!QDir().mkpath(folder.path()))
+        return describeFailure(SQLITE_CANTOPEN, errno, folder.path());
+    // The unusable file is kept as it was found, with its journal.
+    if (QFile::exists(mainPath)) {
+        const QString kept = folder.newName(now, Reason::Damaged);
+        if (auto problem = copyFile(mainPath, kept))
+            return problem;
+        if (QFile::exists(journalOf(mainPath))) {
+            if (auto problem = copyFile(journalOf(mainPath), kept.chopped(4) + QStringLiteral(".journal")))
+                return problem;
+        }
+    }
+    // A journal must never be rolled into the restored file.
+    if (QFile::exists(journalOf(mainPath)) && !QFile::remove(journalOf(mainPath)))
+        return describeFailure(SQLITE_IOERR, errno, journalOf(mainPath));
+    return copyFile(backupPath, mainPath);
+}
+
+} // namespace backup

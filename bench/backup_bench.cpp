@@ -1,0 +1,147 @@
+// A backup of a 100,000-line book through the engine's online backup API beside a plain
+// copy of the same file that is synced to disk as the backup is (target: at most 3×), and
+// the deletion of a stored line with the backup kept before it beside the same deletion
+// without one.
+
+#include "BackupFolder.h"
+#include "BackupService.h"
+#include "Msg.h"
+#include "RatioReporter.h"
+#include "Session.h"
+#include "Sql.h"
+#include "TempDataDir.h"
+#include "Transaction.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+
+#include <SQLiteCpp/Database.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kLines = 100000;
+
+struct Data {
+    TempDataDir dir;
+    Data()
+    {
+        auto session = store::Session::open(dir.path());
+        SQLite::Database& main = session->mainDb();
+        store::exec(main, "BEGIN");
+        qlonglong balance = 0;
+        const QDate first(2000, 1, 1);
+        for (int i = 0; i < kLines; ++i) {
+            const qlonglong scheduled = (i % 7) * 12340000LL;
+            const qlonglong paid = (i % 5) * 9870000LL;
+            balance += scheduled - paid;
+            store::exec(main, "INSERT INTO 支払予定表 VALUES (?, ?, ?, ?, ?, ?)",
+                {first.addDays(i / 20).toString("yyyy-MM-dd"), 1 + i % 20, QStringLiteral("支払先%1").arg(i % 50), scheduled, paid, balance});
+        }
+        store::exec(main, "COMMIT");
+    }
+};
+
+Data& data()
+{
+    static Data instance;
+    return instance;
+}
+
+void clearFolder(const QString& path)
+{
+    QDir(path).removeRecursively();
+}
+
+void BM_Backup_OnlineApi(benchmark::State& state)
+{
+    auto session = store::Session::open(data().dir.path());
+    const backup::BackupFolder folder(data().dir.path());
+    for (auto _ : state) {
+        if (!backup::makeBackup(session->mainDb(), folder, QDateTime::currentDateTime(), backup::Reason::Daily).ok)
+            state.SkipWithError("the backup failed");
+        state.PauseTiming();
+        clearFolder(folder.path());
+        state.ResumeTiming();
+    }
+}
+
+// A copy of the closed file's bytes into a new file, synced like the backup.
+void BM_Backup_PlainFileCopy(benchmark::State& state)
+{
+    const QString target = data().dir.filePath("copy.mdb");
+    for (auto _ : state) {
+        if (!QFile::copy(data().dir.mainPath(), target))
+            state.SkipWithError("the copy failed");
+        const int fd = ::open(QFile::encodeName(target).constData(), O_WRONLY);
+        ::fsync(fd);
+        ::close(fd);
+        state.PauseTiming();
+        QFile::remove(target);
+        state.ResumeTiming();
+    }
+}
+
+// Deletes the last stored line in one transaction and puts it back untimed.
+void deleteLastLine(SQLite::Database& main, benchmark::State& state)
+{
+    const auto last = store::queryRows(main, "SELECT rowid, * FROM 支払予定表 ORDER BY 日付 DESC, 行番号 DESC LIMIT 1").front();
+    {
+        store::Transaction tx(main);
+        store::exec(main, "DELETE FROM 支払予定表 WHERE rowid = ?", {last[0]});
+        tx.commit();
+    }
+    state.PauseTiming();
+    store::exec(main, "INSERT INTO 支払予定表 (rowid, 日付, 行番号, 支払先名, 予定額, 支払額, 残高) VALUES (?, ?, ?, ?, ?, ?, ?)",
+        {last[0], last[1], last[2], last[3], last[4], last[5], last[6]});
+    state.ResumeTiming();
+}
+
+void BM_LineDelete_WithBackup(benchmark::State& state)
+{
+    auto session = store::Session::open(data().dir.path());
+    messages::ScriptedMessagePresenter presenter;
+    messages::Msg msg(presenter);
+    backup::BackupService service(*session, msg);
+    for (auto _ : state) {
+        if (!service.beforeDestructive(backup::Reason::LineDelete))
+            state.SkipWithError("the backup failed");
+        deleteLastLine(session->mainDb(), state);
+        state.PauseTiming();
+        clearFolder(service.folder().path());
+        state.ResumeTiming();
+    }
+}
+
+void BM_LineDelete_WithoutBackup(benchmark::State& state)
+{
+    auto session = store::Session::open(data().dir.path());
+    for (auto _ : state)
+        deleteLastLine(session->mainDb(), state);
+}
+
+BENCHMARK(BM_Backup_OnlineApi)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_Backup_PlainFileCopy)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_LineDelete_WithBackup)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_LineDelete_WithoutBackup)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    data();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatio("backup of a 100,000-line book beside a synced plain copy", "BM_Backup_OnlineApi", "BM_Backup_PlainFileCopy", 3.0);
+    reporter.printRatio("deleting a stored line with its backup beside without", "BM_LineDelete_WithBackup", "BM_LineDelete_WithoutBackup", 50.0);
+    benchmark::Shutdown();
+    return 0;
+}

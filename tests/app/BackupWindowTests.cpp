@@ -1,0 +1,200 @@
+#include "../backup/BookFixture.h"
+#include "BackupFolder.h"
+#include "FrmQuorel1.h"
+#include "GridView.h"
+#include "Startup.h"
+#include "TempDataDir.h"
+#include "YearMonthEdit.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+using messages::ScriptedMessagePresenter;
+
+namespace {
+
+// A window on a filled book, showing February 2025, every question answered Yes.
+struct BookWindow {
+    TempDataDir dir;
+    ScriptedMessagePresenter presenter;
+    StartupOutcome started;
+
+    BookWindow()
+    {
+        fillBook(store::Session::open(dir.path())->mainDb());
+        presenter.setDefaultAnswer(true);
+        started = startQuorel1(dir.path(), presenter);
+        window().show();
+        (void)QTest::qWaitForWindowActive(&window());
+        window().findChild<YearMonthEdit*>("Dt年月")->setFromText("20250201");
+        click("cmd読込");
+    }
+    FrmQuorel1& window() { return *started.window; }
+    SQLite::Database& main() { return window().session().mainDb(); }
+    void click(const char* name) { window().findChild<QPushButton*>(QString::fromUtf8(name))->click(); }
+    QPushButton* undoButton() { return window().findChild<QPushButton*>("cmd元に戻す"); }
+    QString status() { return window().findChild<QLabel*>("lblStatus")->text(); }
+    QString sheetPayee(int row) { return window().findChild<QAbstractItemView*>("GridInp")->model()->index(row, 4).data().toString(); }
+    std::vector<backup::Reason> reasons()
+    {
+        std::vector<backup::Reason> out;
+        for (const auto& e : backup::BackupFolder(dir.path()).list())
+            out.push_back(e.reason);
+        return out;
+    }
+};
+
+} // namespace
+
+TEST(BackupWindow, AllDeleteKeepsABackupAndTheStatusLineUndoesIt)
+{
+    BookWindow w;
+    ASSERT_TRUE(w.started.window);
+    EXPECT_EQ(w.reasons(), std::vector{backup::Reason::Daily});
+    const QString before = dumpBook(w.main());
+    EXPECT_TRUE(w.undoButton()->isHidden());
+    w.click("cmd一括削除7");
+    EXPECT_EQ(w.reasons().front(), backup::Reason::AllDelete);
+    EXPECT_EQ(store::scalar(w.main(), "SELECT count(*) FROM 支払予定表").toLongLong(), 0);
+    EXPECT_FALSE(w.undoButton()->isHidden());
+    EXPECT_EQ(w.status(), "全削除を実行しました。");
+    w.presenter.clear();
+    w.undoButton()->click();
+    EXPECT_EQ(dumpBook(w.main()), before);
+    ASSERT_EQ(w.presenter.shown().size(), 2u);
+    EXPECT_EQ(w.presenter.shown()[0].text, "全削除の前の状態に戻します。よろしいですか");
+    EXPECT_EQ(w.presenter.shown()[1].title, "復元完了");
+    EXPECT_TRUE(w.undoButton()->isHidden());
+    EXPECT_EQ(w.status(), "全削除を元に戻しました。");
+    // The pages read the book again: the month shown keeps its lines, the settings their era.
+    EXPECT_EQ(w.sheetPayee(0), "支払先2-1");
+    EXPECT_EQ(w.window().session().settings.g年号, "和暦");
+}
+
+TEST(BackupWindow, DeletingAStoredLineCanBeUndoneWithCtrlZUntilSomethingElseIsStored)
+{
+    BookWindow w;
+    ASSERT_TRUE(w.started.window);
+    auto* grid = w.window().findChild<GridView*>("GridInp");
+    // A blank line holds nothing stored: no backup, no undo.
+    grid->setCurrentCell(10, 4);
+    w.click("cmd行削除");
+    EXPECT_EQ(w.reasons().size(), 1u);
+    EXPECT_TRUE(w.undoButton()->isHidden());
+
+    grid->setCurrentCell(1, 4);
+    w.click("cmd行削除");
+    EXPECT_EQ(w.reasons().front(), backup::Reason::LineDelete) << QDir(w.dir.path() + "backup").entryList().join(" ").toStdString();
+    EXPECT_EQ(w.sheetPayee(1), "支払先2-3");
+    EXPECT_FALSE(w.undoButton()->isHidden());
+    EXPECT_EQ(w.status(), "行削除を実行しました。");
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(w.sheetPayee(1), "支払先2-2");
+    EXPECT_EQ(store::scalar(w.main(), "SELECT count(*) FROM 支払予定表").toLongLong(), 24);
+
+    // Deleted again, then the month is registered: the undo offer goes.
+    grid->setCurrentCell(1, 4);
+    w.click("cmd行削除");
+    EXPECT_FALSE(w.undoButton()->isHidden());
+    w.click("cmd登録");
+    w.presenter.clear();
+    QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(w.presenter.shown().empty());
+    EXPECT_TRUE(w.undoButton()->isHidden());
+    EXPECT_EQ(store::scalar(w.main(), "SELECT count(*) FROM 支払予定表").toLongLong(), 23);
+}
+
+TEST(BackupWindow, ThePayeeAndSettingsCommandsThatReplaceOrDeleteKeepABackupFirst)
+{
+    BookWindow w;
+    ASSERT_TRUE(w.started.window);
+    w.click("cmd支払先読込");
+    w.click("cmd支払先登録");
+    EXPECT_EQ(w.reasons().front(), backup::Reason::PayeeEntry);
+    w.click("cmd支払先削除");
+    EXPECT_EQ(w.reasons().front(), backup::Reason::PayeeDelete);
+    EXPECT_EQ(store::scalar(w.main(), "SELECT count(*) FROM 支払先マスタ").toLongLong(), 0);
+    w.click("cmd設定削除");
+    EXPECT_EQ(w.reasons().front(), backup::Reason::SettingsDelete);
+    EXPECT_EQ(w.reasons().size(), 4u);
+    // Answered No, the command makes no backup.
+    w.presenter.setDefaultAnswer(false);
+    w.click("cmd設定削除");
+    EXPECT_EQ(w.reasons().size(), 4u);
+    // The backup before 削除 still holds the payees.
+    EXPECT_EQ(store::scalar(w.main(), "SELECT count(*) FROM 支払先マスタ").toLongLong(), 0);
+}
+
+TEST(BackupWindow, AFailingBackupAsksAndAnsweredNoTheCommandDoesNothing)
+{
+    BookWindow w;
+    ASSERT_TRUE(w.started.window);
+    // A file stands where the backup folder belongs.
+    QDir(QDir(w.dir.path()).filePath("backup")).removeRecursively();
+    QFile blocker(QDir(w.dir.path()).filePath("backup"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    w.presenter.clear();
+    w.presenter.pushAnswer(true);  // delete everything?
+    w.presenter.pushAnswer(false); // go on without a backup?
+    w.click("cmd一括削除7");
+    ASSERT_EQ(w.presenter.shown().size(), 2u);
+    EXPECT_EQ(w.presenter.shown()[1].title, "バックアップの失敗");
+    EXPECT_EQ(store::scalar(w.main(), "SELECT count(*) FROM 支払予定表").toLongLong(), 24);
+}
+
+TEST(BackupWindow, TheSettingsPageListsTheBackupsAndRestoresTheChosenOne)
+{
+    BookWindow w;
+    ASSERT_TRUE(w.started.window);
+    w.click("cmd一括削除7");
+    store::exec(w.main(), "INSERT INTO 支払先マスタ VALUES ('あとから')");
+    w.window().findChild<QTabWidget*>("SSTab1")->setCurrentIndex(2);
+    auto* list = w.window().findChild<QTreeWidget*>("lstBackup");
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_EQ(list->topLevelItem(0)->text(1), "全削除の前");
+    EXPECT_EQ(list->topLevelItem(0)->text(2), "24");
+    EXPECT_EQ(list->topLevelItem(0)->text(3), "2025年06月");
+    EXPECT_EQ(list->topLevelItem(1)->text(1), "その日の最初の起動");
+    // Nothing chosen: the catalogue's reminder.
+    list->setCurrentItem(nullptr);
+    w.presenter.clear();
+    w.click("cmd復元");
+    ASSERT_EQ(w.presenter.shown().size(), 1u);
+    EXPECT_EQ(w.presenter.shown()[0].text, "行が指定されていません。行指定してください。");
+
+    list->setCurrentItem(list->topLevelItem(0));
+    w.presenter.clear();
+    w.click("cmd復元");
+    ASSERT_EQ(w.presenter.shown().size(), 2u);
+    EXPECT_EQ(w.presenter.shown()[1].title, "復元完了");
+    EXPECT_EQ(store::scalar(w.main(), "SELECT count(*) FROM 支払予定表").toLongLong(), 24);
+    EXPECT_EQ(w.sheetPayee(0), "支払先2-1");
+    // The replaced state is in the list now.
+    ASSERT_EQ(list->topLevelItemCount(), 3);
+    EXPECT_EQ(list->topLevelItem(0)->text(1), "復元の前");
+    EXPECT_EQ(list->topLevelItem(0)->text(2), "0");
+}
+
+TEST(BackupWindow, ACleanShutdownKeepsABackupOnlyWhenTheBookChanged)
+{
+    BookWindow w;
+    ASSERT_TRUE(w.started.window);
+    w.window().close();
+    EXPECT_EQ(w.reasons().size(), 1u);
+    w.started.window.reset();
+    w.started = startQuorel1(w.dir.path(), w.presenter);
+    ASSERT_TRUE(w.started.window);
+    store::exec(w.window().session().workDb(), "INSERT INTO mainfile.支払先マスタ VALUES ('x')");
+    w.window().close();
+    EXPECT_EQ(w.reasons().front(), backup::Reason::Shutdown);
+    EXPECT_EQ(w.reasons().size(), 2u);
+}
