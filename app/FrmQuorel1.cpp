@@ -65,6 +65,8 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     resize(twipsToPixels(10995), twipsToPixels(7155));
 
     connect(schedulePage_, &schedule::SchedulePage::closeRequested, this, &FrmQuorel1::cmd履歴閉じる_Click);
+    connect(schedulePage_, &schedule::SchedulePage::modifiedChanged, this, &FrmQuorel1::showSheetModified);
+    connect(schedulePage_, &schedule::SchedulePage::statusText, this, [this](const QString& text) { statusLine_->showText(text, false); });
     connect(schedulePage_, &schedule::SchedulePage::printRequested, this, &FrmQuorel1::Cmd印刷_Click);
     connect(schedulePage_, &schedule::SchedulePage::hintRequested, this, &FrmQuorel1::openHint);
     connect(schedulePage_, &schedule::SchedulePage::payeeTyped, this, [this](const QString& name) { payees::Add支払先(*session_, name); });
@@ -161,8 +163,23 @@ void FrmQuorel1::closeFiles()
 
 void FrmQuorel1::closeEvent(QCloseEvent* event)
 {
+    // Unsaved changes of the sheet are registered or dropped only as the user says.
+    if (!schedulePage_->confirmLeavingSheet()) {
+        event->ignore();
+        return;
+    }
     closeFiles();
     event->accept();
+}
+
+void FrmQuorel1::showSheetModified(bool modified)
+{
+    setWindowTitle(modified ? QStringLiteral("* ") + titleText() : titleText());
+    const auto text = messages::findMessage(QStringLiteral("状態"), QStringLiteral("未登録"), QString());
+    if (modified && text)
+        statusLine_->showText(text->text, false);
+    else if (!statusLine_->undoOffered())
+        statusLine_->clear();
 }
 
 void FrmQuorel1::openHint(const QString& controlName)
@@ -217,7 +234,9 @@ void FrmQuorel1::connectExportCommands()
 
 void FrmQuorel1::openScheduleMonth(const QDate& month)
 {
-    if (!month.isValid() || !schedulePage_->findChild<YearMonthEdit*>(QStringLiteral("Dt年月"))->setDate(month))
+    if (!month.isValid() || !schedulePage_->confirmLeavingSheet())
+        return;
+    if (!schedulePage_->findChild<YearMonthEdit*>(QStringLiteral("Dt年月"))->setDate(month))
         return;
     schedulePage_->Read支払予定();
     sstab1_->setCurrentWidget(schedulePage_);

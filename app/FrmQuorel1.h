@@ -70,6 +70,8 @@ private:
     void connectExportCommands();
     // Shows a month chosen on the cash-flow page on the schedule page.
     void openScheduleMonth(const QDate& month);
+    // The title and the status line mark a sheet with unsaved changes.
+    void showSheetModified(bool modified);
     // The backups: hooks for the pages' destructive commands, the status line's undo,
     // the restore list on the settings page.
     void setUpBackups();

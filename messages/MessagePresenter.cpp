@@ -4,7 +4,7 @@
 
 namespace messages {
 
-bool QtMessagePresenter::present(const MessageBoxSpec& box)
+Answer QtMessagePresenter::ask(const MessageBoxSpec& box)
 {
     QMessageBox dialog(parent_);
     dialog.setWindowTitle(box.title);
@@ -17,6 +17,12 @@ bool QtMessagePresenter::present(const MessageBoxSpec& box)
         dialog.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         dialog.setDefaultButton(box.kind == BoxKind::AskDefaultNo ? QMessageBox::No : QMessageBox::Yes);
         dialog.setEscapeButton(QMessageBox::No);
+        break;
+    case BoxKind::AskYesNoCancel:
+        dialog.setIcon(QMessageBox::Question);
+        dialog.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        dialog.setDefaultButton(QMessageBox::Yes);
+        dialog.setEscapeButton(QMessageBox::Cancel);
         break;
     case BoxKind::Inform:
         dialog.setIcon(QMessageBox::Information);
@@ -31,19 +37,26 @@ bool QtMessagePresenter::present(const MessageBoxSpec& box)
         dialog.setStandardButtons(QMessageBox::Ok);
         break;
     }
-    return dialog.exec() == QMessageBox::Yes;
+    switch (dialog.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    default:
+        return Answer::No;
+    }
 }
 
-bool ScriptedMessagePresenter::present(const MessageBoxSpec& box)
+Answer ScriptedMessagePresenter::ask(const MessageBoxSpec& box)
 {
     shown_.push_back(box);
     if (onShow)
         onShow(box);
     if (!isQuestion(box.kind))
-        return false;
+        return Answer::No;
     if (answers_.empty())
         return defaultAnswer_;
-    const bool answer = answers_.front();
+    const Answer answer = answers_.front();
     answers_.erase(answers_.begin());
     return answer;
 }

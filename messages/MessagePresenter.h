@@ -16,7 +16,11 @@ enum class BoxKind {
     Inform,        // OK, information icon
     Warn,          // OK, exclamation icon
     Critical,      // OK, critical icon
+    AskYesNoCancel, // Yes/No/Cancel, question icon, Yes preselected, Escape cancels
 };
+
+// What the user answered a question.
+enum class Answer { Yes, No, Cancel };
 
 struct MessageBoxSpec {
     QString title;
@@ -26,14 +30,16 @@ struct MessageBoxSpec {
 
 inline bool isQuestion(BoxKind kind)
 {
-    return kind == BoxKind::AskDefaultNo || kind == BoxKind::AskDefaultYes;
+    return kind == BoxKind::AskDefaultNo || kind == BoxKind::AskDefaultYes || kind == BoxKind::AskYesNoCancel;
 }
 
-// Shows one box modally and answers whether the user pressed Yes.
+// Shows one box modally and answers whether the user pressed Yes; ask() also tells No
+// from Cancel.
 class MessagePresenter {
 public:
     virtual ~MessagePresenter() = default;
-    virtual bool present(const MessageBoxSpec& box) = 0;
+    bool present(const MessageBoxSpec& box) { return ask(box) == Answer::Yes; }
+    virtual Answer ask(const MessageBoxSpec& box) = 0;
 };
 
 // The real boxes: QMessageBox with Qt's (translated) standard buttons.
@@ -44,7 +50,7 @@ public:
     {
     }
     void setParent(QWidget* parent) { parent_ = parent; }
-    bool present(const MessageBoxSpec& box) override;
+    Answer ask(const MessageBoxSpec& box) override;
 
 private:
     QWidget* parent_;
@@ -53,10 +59,11 @@ private:
 // For tests: records every box and answers questions from a script (then the default).
 class ScriptedMessagePresenter : public MessagePresenter {
 public:
-    bool present(const MessageBoxSpec& box) override;
+    Answer ask(const MessageBoxSpec& box) override;
 
-    void pushAnswer(bool yes) { answers_.push_back(yes); }
-    void setDefaultAnswer(bool yes) { defaultAnswer_ = yes; }
+    void pushAnswer(bool yes) { answers_.push_back(yes ? Answer::Yes : Answer::No); }
+    void pushCancel() { answers_.push_back(Answer::Cancel); }
+    void setDefaultAnswer(bool yes) { defaultAnswer_ = yes ? Answer::Yes : Answer::No; }
     const std::vector<MessageBoxSpec>& shown() const { return shown_; }
     void clear() { shown_.clear(); answers_.clear(); }
     // Runs while a box is "open", e.g. to inspect the window behind it.
@@ -64,8 +71,8 @@ public:
 
 private:
     std::vector<MessageBoxSpec> shown_;
-    std::vector<bool> answers_;
-    bool defaultAnswer_ = true;
+    std::vector<Answer> answers_;
+    Answer defaultAnswer_ = Answer::Yes;
 };
 
 } // namespace messages

@@ -39,6 +39,7 @@ constexpr Entry kEntries[] = {
     {u"登録", u"失敗", u"登録の失敗", F, u"", true, u" を登録できませんでした。ディスクの空きと書き込みの権限を確認してください。入力した内容は画面に残っています。", W},
     {u"登録", u"取込確認", u"支払先の取込", F, u"次の支払先を追加します。よろしいですか\n\n", true, u"", Y},
     {u"登録", u"取込完了", u"登録完了", F, u"支払先 ", true, u" 件を追加しました。", I},
+    {u"登録", u"未登録確認", u"未登録の確認", F, u"", true, u" の変更がまだ登録されていません。登録してから進みますか", BoxKind::AskYesNoCancel},
     // 転記
     {u"転記", u"確認", u"登録の確認", F, u"", true, u" に転記します。よろしいですか", N},
     // 削除
@@ -60,6 +61,12 @@ constexpr Entry kEntries[] = {
     {u"入力", u"重複", u"入力注意", F, u"", true, u"が重複しています。確認してください", W},
     {u"入力", u"範囲外", u"入力注意", F, u"", true, u"が指定範囲外です。確認してください", W},
     {u"入力", u"数字のみ", u"入力注意", F, u"", true, u"には数字以外使用できません", W},
+    {u"入力", u"日付不正", u"入力注意", F, u"", true, u" は表示中の月の日付になりません。日付を確認してください", W},
+    {u"入力", u"日付なし", u"入力注意", F, u"次の行は日付か支払先がないため登録できません。入力してから登録してください。\n", true, u"", W},
+    {u"入力", u"書込失敗", u"入力の失敗", F, u"", true, u" を書き込めませんでした。ディスクの空きと書き込みの権限を確認してください。入力した内容は画面に残っています。", W},
+    {u"入力", u"行数超過", u"読込の注意", F, u"この月には ", true, u" 行が登録されていますが、画面に表示できるのは 200 行までです。表示していない行は月計に含まれず、登録してもそのまま残ります。", W},
+    {u"入力", u"前月なし", u"前月複写", F, u"", true, u" には登録された行がありません。", I},
+    {u"入力", u"前月入らず", u"前月複写", F, u"空いている行が足りないため、", true, u" 行が入りません。複写はしませんでした。", W},
     // 行指定
     {u"行指定", u"無効行", u"入力注意", F, u"無効な行が指定されています。行指定をやり直してください。", false, u"", W},
     {u"行指定", u"指定なし", u"入力注意", F, u"行が指定されていません。行指定してください。", false, u"", W},
@@ -106,6 +113,8 @@ constexpr Entry kEntries[] = {
     // 状態 (the main window's status line)
     {u"状態", u"取消可能", u"", F, u"", true, u"を実行しました。", I},
     {u"状態", u"取消済", u"", F, u"", true, u"を元に戻しました。", I},
+    {u"状態", u"登録済", u"", F, u"", true, u"を登録しました。", I},
+    {u"状態", u"未登録", u"", F, u"支払予定表に未登録の変更があります。", false, u"", I},
 };
 
 constexpr std::array<const char16_t*, 11> kCategories = {u"登録", u"転記", u"削除", u"入力", u"行指定", u"クリア", u"印刷", u"その他", u"バックアップ", u"復元", u"状態"};
@@ -138,6 +147,14 @@ bool Msg::ShowMsg(const QString& category, const QString& key, const QString& ta
         return false;
     const bool yes = presenter_->present(*box);
     return isQuestion(box->kind) && yes;
+}
+
+Answer Msg::Ask(const QString& category, const QString& key, const QString& target)
+{
+    const auto box = findMessage(category, key, target);
+    if (!box)
+        return Answer::Cancel;
+    return presenter_->ask(*box);
 }
 
 } // namespace messages

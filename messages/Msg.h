@@ -19,6 +19,9 @@ public:
     {
     }
     bool ShowMsg(const QString& category, const QString& key, const QString& target);
+    // The same for a question with three answers (Yes, No, Cancel); Cancel for an
+    // entry the catalogue does not hold.
+    Answer Ask(const QString& category, const QString& key, const QString& target);
     MessagePresenter& presenter() { return *presenter_; }
 
 private:

@@ -43,7 +43,6 @@ Amount sheetSum(SQLite::Database& work, const QString& sql)
 struct RunLine {
     qint64 rowId = 0;
     bool blank = false; // no payee (or, on the sheet, no date): not a line of the book
-    bool zeroAmounts = false; // both amounts are the number 0
     std::optional<Amount> scheduled;
     std::optional<Amount> paid;
     std::optional<Amount> balance;
@@ -63,7 +62,6 @@ std::vector<RunLine> readRun(SQLite::Database& db, const QString& sql, const QVa
         line.scheduled = query.amount(2);
         line.paid = query.amount(3);
         line.balance = query.amount(4);
-        line.zeroAmounts = query.isZero(2) && query.isZero(3);
         lines.push_back(line);
     }
     query.reset();
@@ -79,7 +77,7 @@ LineBalance balanceOf(Amount before, const RunLine& line)
 
 // Where the runs over lines of the book differ.
 struct RunPolicy {
-    bool blankEndsRun;        // a blank line ends the run (stored lines) or is passed over (the sheet)
+    bool blankEndsRun;        // a blank line ends the run (stored lines) or is passed over with no balance (the sheet)
     bool emptyRestartsAtZero; // after a line with an empty amount the run goes on from 0, or from the last balance
 };
 
@@ -98,6 +96,9 @@ BalanceRun runBalances(store::Transaction& tx, SQLite::Database& db, const QStri
         if (line.blank) {
             if (policy.blankEndsRun)
                 break;
+            // A sheet line that will not be stored shows no balance and passes the run on.
+            if (line.balance)
+                tx.step(what, [&] { update.exec({QVariant(), line.rowId}); });
             continue;
         }
         const LineBalance balance = balanceOf(running, line);
@@ -183,42 +184,11 @@ BalanceRun Calc残高for削除(SQLite::Database& main, const QDate& date, std::o
 BalanceRun ReCalc残高(SQLite::Database& work, Amount carry)
 {
     store::Transaction tx(work);
-    const auto lines = readRun(work, QStringLiteral("SELECT rowid, 支払先名, 予定額, 支払額, 残高, 日付 FROM InpWork ORDER BY 行番号, rowid"), {}, true);
+    // The order in which the save stores the lines and recomputes their balances: by
+    // date, then line number; lines without a date come last.
+    const auto lines = readRun(work,
+        QStringLiteral("SELECT rowid, 支払先名, 予定額, 支払額, 残高, 日付 FROM InpWork ORDER BY 日付 IS NULL, 日付, 行番号, rowid"), {}, true);
     const BalanceRun run = runBalances(tx, work, kSheet, lines, carry, {.blankEndsRun = false, .emptyRestartsAtZero = false}, QStringLiteral("ReCalc残高"));
-    tx.commit();
-    return run;
-}
-
-BalanceRun Calc行残高(SQLite::Database& work, qint64 fromRowId, Amount carry)
-{
-    BalanceRun run;
-    store::Transaction tx(work);
-    const auto lines = readRun(work, QStringLiteral("SELECT rowid, 支払先名, 予定額, 支払額, 残高 FROM InpWork ORDER BY 行番号, rowid"), {}, false);
-    size_t first = 0;
-    while (first < lines.size() && lines[first].rowId != fromRowId)
-        ++first;
-    if (first == lines.size())
-        return run;
-    store::Prepared update(work, QStringLiteral("UPDATE InpWork SET 残高 = ? WHERE rowid = ?"));
-    Amount before = first == 0 ? carry : orZero(lines[first - 1].balance);
-    for (size_t i = first; i < lines.size(); ++i) {
-        if (i > first && lines[i].zeroAmounts)
-            break;
-        const LineBalance balance = exactBalance(before, orZero(lines[i].scheduled), orZero(lines[i].paid));
-        if (balance.kind != LineBalance::Value) {
-            logOutOfRange(QStringLiteral("Calc行残高"));
-            ++run.skipped;
-            before = orZero(lines[i].balance);
-            continue;
-        }
-        const bool written = tx.step(QStringLiteral("Calc行残高 line"), [&] {
-            update.bind(1, balance.value.units());
-            update.bind(2, lines[i].rowId);
-            update.run();
-        });
-        ++(written ? run.rewritten : run.skipped);
-        before = written ? balance.value : orZero(lines[i].balance);
-    }
     tx.commit();
     return run;
 }

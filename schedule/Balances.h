@@ -55,16 +55,11 @@ BalanceRun Calc残高(SQLite::Database& main, const QDate& start, store::Amount 
 // invalid date or a missing line number. One transaction on the main file.
 BalanceRun Calc残高for削除(SQLite::Database& main, const QDate& date, std::optional<qint64> lineNumber);
 
-// Balances of the whole sheet InpWork in line-number order from carry, skipping (and not
-// counting) the lines that lack a date or a payee. One transaction on the work file.
+// Balances of the whole sheet InpWork from carry, as the save will store them: the lines
+// with a date and a payee in date, then line-number order, each get the running balance
+// plus its scheduled amount minus its paid amount (null when an amount is null); every
+// other line shows no balance and passes the running balance on. One transaction on the
+// work file.
 BalanceRun ReCalc残高(SQLite::Database& work, store::Amount carry);
-
-// Running balances of the sheet InpWork from one line (given by its rowid) down, in
-// line-number order: the line's balance before is carry on the first line, else the
-// balance of the line above (empty counts as 0); empty amounts count as 0. The pass goes
-// on to the end of the sheet or stops at the first following line whose two amounts are
-// both the number 0. One transaction on the work file; throws store::DbError when the
-// file fails (nothing written then).
-BalanceRun Calc行残高(SQLite::Database& work, qint64 fromRowId, store::Amount carry);
 
 } // namespace schedule

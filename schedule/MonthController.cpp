@@ -4,6 +4,7 @@
 #include "Calendar.h"
 #include "GridEditing.h"
 #include "MonthSheet.h"
+#include "PreviousMonth.h"
 #include "Session.h"
 #include "Skip.h"
 #include "Sql.h"
@@ -22,6 +23,14 @@ bool MonthController::filesOpen() const
     return session_.isOpen();
 }
 
+void MonthController::setModified(bool modified)
+{
+    if (modified_ == modified)
+        return;
+    modified_ = modified;
+    emit modifiedChanged(modified_);
+}
+
 void MonthController::setMonth(const QDate& month)
 {
     month_ = calendar::firstOfMonth(month);
@@ -29,31 +38,48 @@ void MonthController::setMonth(const QDate& month)
 
 void MonthController::setCarry(std::optional<store::Amount> carry)
 {
-    if (figures_.繰越額 == carry)
+    // A blank carry-over counts as 0: emptying a 0 changes nothing.
+    if (figures_.繰越額.value_or(store::Amount()) == carry.value_or(store::Amount()))
         return;
     figures_.繰越額 = carry;
+    recalcSheet();
+    setModified(true);
     emit figuresChanged();
+}
+
+void MonthController::recalcSheet()
+{
+    if (!filesOpen())
+        return;
+    store::skipOnFailure(QStringLiteral("ReCalc残高"), [&] { ReCalc残高(session_.workDb(), carry()); });
+    emit sheetChanged();
 }
 
 void MonthController::clear()
 {
     figures_ = {};
-    if (filesOpen())
+    if (filesOpen()) {
         store::skipOnFailure(QStringLiteral("ClearInpWork"), [&] { ClearInpWork(session_.workDb()); });
+        if (month_.isValid())
+            store::skipOnFailure(QStringLiteral("Get繰越額"), [&] { figures_.繰越額 = Get繰越額(session_.mainDb(), month_); });
+    }
+    setModified(false);
     emit sheetChanged();
     emit figuresChanged();
 }
 
-void MonthController::load(const std::function<void(int)>& showProgress)
+int MonthController::load(const std::function<void(int)>& showProgress)
 {
     if (!month_.isValid() || !filesOpen())
-        return;
+        return 0;
     const auto show = [&](int value) {
         if (showProgress)
             showProgress(value);
     };
     show(10);
-    loadMonthSheet(session_, month_, calendar::lastOfMonth(month_), [&] { show(30); });
+    const QDate last = calendar::lastOfMonth(month_);
+    loadMonthSheet(session_, month_, last, [&] { show(30); });
+    setModified(false);
     emit sheetChanged();
     show(90);
     Calc支払予定額();
@@ -62,6 +88,13 @@ void MonthController::load(const std::function<void(int)>& showProgress)
     showCumulative();
     emit figuresChanged();
     show(100);
+    int stored = 0;
+    store::skipOnFailure(QStringLiteral("count the month"), [&] {
+        stored = store::scalar(session_.mainDb(), QStringLiteral("SELECT count(*) FROM 支払予定表 WHERE 日付 >= ? AND 日付 <= ?"),
+            {calendar::toStoredText(month_), calendar::toStoredText(last)})
+                     .toInt();
+    });
+    return stored;
 }
 
 void MonthController::showCumulative()
@@ -100,28 +133,43 @@ CellOutcome MonthController::cellAccepted(qint64 rowId, int column)
         });
     }
     if (column == kCol表示日付) {
-        // A day makes the line's date in the shown month; a day that gives no date empties
-        // the day cell and the date, so that the date never holds an impossible day.
+        // A day makes the line's date in the shown month, shown as two digits; a day that
+        // gives no date empties the day cell and the date, so that the date never holds an
+        // impossible day, and the caller tells the user.
         store::skipOnFailure(QStringLiteral("day entry"), [&] {
             const QVariant day = store::scalar(work, QStringLiteral("SELECT 表示日付 FROM InpWork WHERE rowid = ?"), {rowId});
-            if (day.isNull() || day.toString().isEmpty())
-                return;
-            if (const std::optional<QDate> date = composeDay(month_, day)) {
-                store::exec(work, QStringLiteral("UPDATE InpWork SET 日付 = ? WHERE rowid = ?"), {calendar::toStoredText(*date), rowId});
+            if (day.isNull() || day.toString().isEmpty()) {
+                store::exec(work, QStringLiteral("UPDATE InpWork SET 表示日付 = NULL, 日付 = NULL WHERE rowid = ?"), {rowId});
+            } else if (const std::optional<QDate> date = composeDay(month_, day)) {
+                store::exec(work, QStringLiteral("UPDATE InpWork SET 日付 = ?, 表示日付 = ? WHERE rowid = ?"),
+                    {calendar::toStoredText(*date), QStringLiteral("%1").arg(date->day(), 2, 10, QLatin1Char('0')), rowId});
             } else {
                 store::exec(work, QStringLiteral("UPDATE InpWork SET 表示日付 = NULL, 日付 = NULL WHERE rowid = ?"), {rowId});
                 outcome = CellOutcome::DayRefused;
             }
         });
     }
-    if (column == kCol予定額 || column == kCol支払額) {
-        if (column == kCol予定額)
-            Calc支払予定額();
-        else
-            Calc支払額();
-        store::skipOnFailure(QStringLiteral("Calc行残高"), [&] { Calc行残高(work, rowId, carry()); });
+    if (column == kCol予定額)
+        Calc支払予定額();
+    else if (column == kCol支払額)
+        Calc支払額();
+    setModified(true);
+    recalcSheet();
+    return outcome;
+}
+
+CopyOutcome MonthController::copyPreviousMonth()
+{
+    CopyOutcome outcome;
+    if (!filesOpen() || !month_.isValid())
+        return outcome;
+    outcome = copyPreviousMonthLines(session_.mainDb(), session_.workDb(), month_);
+    if (outcome.kind == CopyOutcome::Copied && outcome.lines > 0) {
+        Calc支払予定額();
+        Calc支払額();
+        setModified(true);
+        recalcSheet();
     }
-    emit sheetChanged();
     return outcome;
 }
 
@@ -132,6 +180,7 @@ SaveResult MonthController::save(const std::function<void(int)>& showProgress)
         return result;
     result = Entry支払予定表(session_.mainDb(), session_.workDb(), month_, carry(), showProgress);
     if (result.kind == SaveResult::Kind::Saved) {
+        setModified(false);
         emit sheetChanged();
         showCumulative();
         emit figuresChanged();
@@ -142,8 +191,10 @@ SaveResult MonthController::save(const std::function<void(int)>& showProgress)
 InsertOutcome MonthController::insertLine(qint64 lineNumber)
 {
     const InsertOutcome outcome = InsertLine(session_.workDb(), lineNumber);
-    if (outcome == InsertOutcome::Inserted)
-        emit sheetChanged();
+    if (outcome == InsertOutcome::Inserted) {
+        setModified(true);
+        recalcSheet();
+    }
     return outcome;
 }
 
@@ -156,7 +207,7 @@ bool MonthController::deleteLine(qint64 rowId)
         emit sheetChanged();
         throw;
     }
-    emit sheetChanged();
+    recalcSheet();
     Calc支払予定額();
     Calc支払額();
     showCumulative();

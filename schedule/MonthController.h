@@ -2,6 +2,7 @@
 
 #include "Amount.h"
 #include "MonthSave.h"
+#include "PreviousMonth.h"
 #include "SheetLines.h"
 
 #include <QDate>
@@ -30,6 +31,7 @@ enum class CellOutcome {
     DayRefused, // the day names no day of the shown month: the day and date were emptied
 };
 
+
 // The month being edited, without widgets: loading a month into the sheet InpWork, the
 // figures, the rules that run after a cell's value is accepted, saving the sheet, and the
 // line commands. Sheet lines are named by their rowid in InpWork. The page shows the sheet
@@ -46,13 +48,20 @@ public:
     const MonthFigures& figures() const { return figures_; }
     // The carry-over the sheet's balances start from (a blank one counts as 0).
     store::Amount carry() const { return figures_.繰越額.value_or(store::Amount()); }
+    // A carry-over typed by the user: the sheet's balances follow at once.
     void setCarry(std::optional<store::Amount> carry);
 
-    // Blank figures and a blank sheet (Clear支払予定表); the month is kept.
+    // Whether the sheet or the carry-over holds changes that are not stored yet.
+    bool hasUnsavedChanges() const { return modified_; }
+
+    // A blank sheet and blank totals (Clear支払予定表); the month is kept and the
+    // carry-over is the stored one of that month, so that a save continues the chain.
     void clear();
     // Loads the month (Read支払予定): the sheet, the two month totals, the carry-over and
-    // the cumulative figure. showProgress gets the bar's values. Does nothing without a month.
-    void load(const std::function<void(int)>& showProgress = {});
+    // the cumulative figure. showProgress gets the bar's values. Does nothing without a
+    // month. Answers how many lines are stored in the month (the sheet holds at most
+    // kSheetLines of them).
+    int load(const std::function<void(int)>& showProgress = {});
     // The rules after a value typed into a sheet line was written: an emptied amount
     // becomes 0; a day makes the line's date in the shown month (or empties both when it
     // names no day of it); an amount updates its month total and the running balances
@@ -61,6 +70,11 @@ public:
     // Month totals of the sheet (Calc支払予定額 / Calc支払額).
     void Calc支払予定額();
     void Calc支払額();
+
+    // Fills the empty lines after the last filled line with the previous month's stored
+    // lines (day, payee, scheduled amount; the paid amount 0), in day order; a day past
+    // the end of the shown month becomes its last day. Copies nothing when they do not fit.
+    CopyOutcome copyPreviousMonth();
 
     // Saves the sheet (Entry支払予定表); the cumulative figure follows a save.
     SaveResult save(const std::function<void(int)>& showProgress = {});
@@ -73,14 +87,19 @@ public:
 signals:
     void sheetChanged();
     void figuresChanged();
+    void modifiedChanged(bool modified);
 
 private:
     bool filesOpen() const;
     void showCumulative();
+    // The sheet's balances from the carry-over, as the save will store them.
+    void recalcSheet();
+    void setModified(bool modified);
 
     store::Session& session_;
     QDate month_;
     MonthFigures figures_;
+    bool modified_ = false;
 };
 
 } // namespace schedule

@@ -4,14 +4,11 @@
 #include "Calendar.h"
 #include "GridEditing.h"
 #include "Prepared.h"
-#include "Sql.h"
 #include "Skip.h"
+#include "Sql.h"
 #include "Transaction.h"
 
-#include <QHash>
 #include <QStringList>
-
-#include <sqlite3.h>
 
 #include <optional>
 
@@ -28,16 +25,45 @@ struct SheetLine {
     bool hasPayee = false;
     QDate date;
     QVariant scheduled, paid, balance;
-    // The stored original of a loaded or saved line.
+    bool hasAmount = false; // an amount other than 0
+    // The stored original of a loaded or saved line: the line's identity in storage.
     bool hasOriginal = false;
     QVariant originalNumber, originalDate, originalPayee;
+    std::optional<qint64> storedRowId; // the original's rowid, found before any write
     bool store = false;          // written by this save
-    bool removeOriginal = false; // its stored original goes first
+    bool removeOriginal = false; // emptied: its stored original goes
 };
 
 bool filledText(const QVariant& value)
 {
     return !value.isNull() && !value.toString().isEmpty();
+}
+
+bool nonZero(const QVariant& amount)
+{
+    const auto value = store::Amount::fromVariant(amount);
+    return value && !value->isZero();
+}
+
+SheetLine readLine(const store::Row& r, qint64 position)
+{
+    SheetLine line;
+    line.rowId = r[0].toLongLong();
+    line.position = position;
+    line.date = r[1].isNull() ? QDate() : fromStoredText(r[1].toString());
+    line.hasPayee = filledText(r[2]);
+    line.payee = r[2].toString();
+    line.scheduled = r[3];
+    line.paid = r[4];
+    line.balance = r[5];
+    line.hasAmount = nonZero(r[3]) || nonZero(r[4]);
+    line.originalNumber = r[6];
+    line.originalDate = r[7];
+    line.originalPayee = r[8];
+    line.hasOriginal = !r[7].isNull() && !r[8].isNull() && !r[6].isNull();
+    line.store = line.hasPayee && line.date.isValid();
+    line.removeOriginal = line.hasOriginal && !line.hasPayee && !line.hasAmount;
+    return line;
 }
 
 std::vector<SheetLine> readSheet(SQLite::Database& work)
@@ -47,47 +73,41 @@ std::vector<SheetLine> readSheet(SQLite::Database& work)
     std::vector<SheetLine> lines;
     lines.reserve(rows.size());
     qint64 position = 0;
-    for (const store::Row& r : rows) {
-        SheetLine line;
-        line.rowId = r[0].toLongLong();
-        line.position = ++position;
-        line.date = r[1].isNull() ? QDate() : fromStoredText(r[1].toString());
-        line.hasPayee = filledText(r[2]);
-        line.payee = r[2].toString();
-        line.scheduled = r[3];
-        line.paid = r[4];
-        line.balance = r[5];
-        line.originalNumber = r[6];
-        line.originalDate = r[7];
-        line.originalPayee = r[8];
-        line.hasOriginal = !r[7].isNull() && !r[8].isNull() && !r[6].isNull();
-        line.store = line.hasPayee && line.date.isValid();
-        if (line.hasOriginal) {
-            const bool changed = r[7].toString() != toStoredText(line.date) || r[8].toString() != line.payee;
-            line.removeOriginal = line.store ? changed : !line.hasPayee;
-        }
-        lines.push_back(std::move(line));
-    }
+    for (const store::Row& r : rows)
+        lines.push_back(readLine(r, ++position));
     return lines;
 }
 
-QString doubledLines(const std::vector<SheetLine>& lines)
+// The lines that hold a payee or an amount but cannot be stored, because they lack a
+// valid date or a payee: "3行目「東京電力」" joined by "、".
+QString incompleteLines(const std::vector<SheetLine>& lines)
 {
-    QHash<QString, int> seen;
-    QStringList doubled;
+    QStringList named;
     for (const SheetLine& line : lines) {
-        if (!line.store)
+        if (line.store || (!line.hasPayee && !line.hasAmount))
             continue;
-        const QString what = toSlashText(line.date) + QStringLiteral(" の「") + line.payee + QStringLiteral("」");
-        if (++seen[what] == 2)
-            doubled << what;
+        const QString payee = line.hasPayee ? line.payee : QStringLiteral("支払先なし");
+        named << QStringLiteral("%1行目「%2」").arg(line.position).arg(payee);
     }
-    return doubled.join(QStringLiteral("、"));
+    return named.join(QStringLiteral("、"));
 }
 
-} // namespace
-
-namespace {
+// Finds the stored line each loaded line came from, by its identity, before anything is
+// written: two lines of one payee on one day are two stored lines.
+void findOriginals(SQLite::Database& main, std::vector<SheetLine>& lines)
+{
+    store::Prepared find(main, QStringLiteral("SELECT rowid FROM 支払予定表 WHERE 日付 = ? AND 行番号 = ? AND 支払先名 = ? ORDER BY rowid LIMIT 1"));
+    for (SheetLine& line : lines) {
+        if (!line.hasOriginal)
+            continue;
+        find.bind(1, line.originalDate);
+        find.bind(2, line.originalNumber);
+        find.bind(3, line.originalPayee);
+        if (find.next())
+            line.storedRowId = find.integer(0);
+        find.reset();
+    }
+}
 
 void followStoredLines(SQLite::Database& work, const std::vector<SheetLine>& lines)
 {
@@ -106,72 +126,44 @@ void followStoredLines(SQLite::Database& work, const std::vector<SheetLine>& lin
                 stored.run();
             });
         } else if (line.removeOriginal) {
-            tx.step(QStringLiteral("forget a removed original"), [&] {
-                emptied.bind(1, line.rowId);
-                emptied.run();
-            });
+            tx.step(QStringLiteral("forget a removed original"), [&] { emptied.exec({line.rowId}); });
         }
     }
     tx.commit();
-}
-
-} // namespace
-
-namespace {
-
-// Removes the stored originals of loaded lines whose date or payee changed or whose payee
-// was emptied, so that they do not come back beside the new lines.
-void removeReplacedOriginals(store::Transaction& tx, SQLite::Database& main, const std::vector<SheetLine>& lines, SaveResult& result)
-{
-    store::Prepared remove(main, QStringLiteral("DELETE FROM 支払予定表 WHERE 日付 = ? AND 行番号 = ? AND 支払先名 = ?"));
-    for (const SheetLine& line : lines) {
-        if (!line.removeOriginal)
-            continue;
-        tx.step(QStringLiteral("remove a replaced original"), [&] {
-            remove.bind(1, line.originalDate);
-            remove.bind(2, line.originalNumber);
-            remove.bind(3, line.originalPayee);
-            result.replaced += remove.run();
-        });
-    }
 }
 
 // The statements that store one sheet line, prepared once for the whole sheet.
 class LineWriter {
 public:
     explicit LineWriter(SQLite::Database& main)
-        : find_(main, QStringLiteral("SELECT rowid FROM 支払予定表 WHERE 日付 = ? AND 支払先名 = ? ORDER BY rowid LIMIT 1"))
-        , update_(main, QStringLiteral("UPDATE 支払予定表 SET 日付 = ?, 行番号 = ?, 支払先名 = ?, 予定額 = ?, 支払額 = ?, 残高 = ? WHERE rowid = ?"))
+        : update_(main, QStringLiteral("UPDATE 支払予定表 SET 日付 = ?, 行番号 = ?, 支払先名 = ?, 予定額 = ?, 支払額 = ?, 残高 = ? WHERE rowid = ?"))
         , insert_(main, QStringLiteral("INSERT INTO 支払予定表 (日付, 行番号, 支払先名, 予定額, 支払額, 残高) VALUES (?, ?, ?, ?, ?, ?)"))
+        , remove_(main, QStringLiteral("DELETE FROM 支払予定表 WHERE rowid = ?"))
     {
     }
 
-    // Replaces the stored line of the same date and payee, or adds the line.
+    // Rewrites the stored line the sheet line came from, or adds the line.
     void write(const SheetLine& line)
     {
-        const QString day = toStoredText(line.date);
-        find_.bind(1, QVariant(day));
-        find_.bind(2, QVariant(line.payee));
-        std::optional<qint64> existing;
-        if (find_.next())
-            existing = find_.integer(0);
-        find_.reset();
-        store::Prepared& write = existing ? update_ : insert_;
-        write.bind(1, QVariant(day));
+        store::Prepared& write = line.storedRowId ? update_ : insert_;
+        write.bind(1, QVariant(toStoredText(line.date)));
         write.bind(2, line.position);
         write.bind(3, QVariant(line.payee));
         write.bind(4, line.scheduled);
         write.bind(5, line.paid);
         write.bind(6, line.balance);
-        if (existing)
-            write.bind(7, *existing);
+        if (line.storedRowId)
+            write.bind(7, *line.storedRowId);
         write.run();
     }
 
+    // Removes the stored line an emptied sheet line came from.
+    int remove(const SheetLine& line) { return line.storedRowId ? remove_.exec({*line.storedRowId}) : 0; }
+
 private:
-    store::Prepared find_;
     store::Prepared update_;
     store::Prepared insert_;
+    store::Prepared remove_;
 };
 
 void storeLines(store::Transaction& tx, SQLite::Database& main, const std::vector<SheetLine>& lines, SaveResult& result,
@@ -180,9 +172,8 @@ void storeLines(store::Transaction& tx, SQLite::Database& main, const std::vecto
     SaveProgress progress(static_cast<qint64>(lines.size()));
     LineWriter writer(main);
     for (const SheetLine& line : lines) {
-        if (line.hasPayee && !line.date.isValid()) {
-            store::logSkipped(QStringLiteral("store a line"), std::runtime_error("a line with a payee but no date is not stored"));
-            ++result.skipped;
+        if (line.removeOriginal) {
+            tx.step(QStringLiteral("remove an emptied line"), [&] { result.replaced += writer.remove(line); });
         } else if (line.store) {
             const bool done = tx.step(QStringLiteral("store a line"), [&] { writer.write(line); });
             ++(done ? result.stored : result.skipped);
@@ -205,15 +196,15 @@ SaveResult Entry支払予定表(SQLite::Database& main, SQLite::Database& work, 
     store::skipOnFailure(QStringLiteral("read the sheet"), [&] { lines = readSheet(work); });
     show(10);
 
-    result.doubled = doubledLines(lines);
-    if (!result.doubled.isEmpty()) {
-        result.kind = SaveResult::Kind::Duplicate;
+    result.incomplete = incompleteLines(lines);
+    if (!result.incomplete.isEmpty()) {
+        result.kind = SaveResult::Kind::Incomplete;
         return result;
     }
 
     try {
         store::Transaction tx(main);
-        removeReplacedOriginals(tx, main, lines, result);
+        findOriginals(main, lines);
         storeLines(tx, main, lines, result, show);
         Calc残高(main, firstOfMonth(month), carry);
         tx.commit();

@@ -6,7 +6,6 @@
 #include <QString>
 
 #include <functional>
-#include <memory>
 
 namespace SQLite {
 class Database;
@@ -16,31 +15,31 @@ namespace schedule {
 
 struct SaveResult {
     enum class Kind {
-        Saved,     // committed
-        Duplicate, // two filled lines share date and payee: nothing stored
-        Failed,    // the main file refused the save: rolled back, nothing stored
+        Saved,      // committed
+        Incomplete, // lines hold a payee or an amount but no valid date or no payee: nothing stored
+        Failed,     // the main file refused the save: rolled back, nothing stored
     };
     Kind kind = Kind::Saved;
-    QString doubled; // Duplicate: what is doubled, "yyyy/mm/dd の「name」" joined by "、"
-    QString failure; // Failed: the engine's words
+    QString incomplete; // Incomplete: the lines, "3行目「name」" joined by "、"
+    QString failure;    // Failed: the engine's words
     int stored = 0;   // lines written (updated or added)
-    int skipped = 0;  // filled lines that could not be stored (no date, a refused write)
-    int replaced = 0; // stored originals removed because their line changed or was emptied
+    int skipped = 0;  // lines refused on their own (a refused write)
+    int replaced = 0; // stored originals removed because their sheet line was emptied
 };
 
 // Saves the sheet InpWork of the month of `month` into 支払予定表 (Entry支払予定表):
-//  - every line with a payee replaces the stored line of the same date and payee, or is
-//    added, with 行番号 = its position among all sheet lines in 行番号 order;
-//  - a loaded line whose date or payee changed, or whose payee was emptied, first has
-//    its stored original (元日付, 元行番号, 元支払先名) removed, so that it does not come
-//    back beside the new line;
+//  - a line loaded from storage (or saved before) is found by its identity, the stored
+//    original 元日付 / 元行番号 / 元支払先名, and rewritten in place; any other line with
+//    a payee and a date is added; 行番号 = its position among all sheet lines. Two lines
+//    of one payee on one day are two stored lines;
+//  - a loaded line whose payee and amounts were emptied has its stored original removed;
 //  - then the stored balances from the month's first day on are recomputed from carry.
-// All of it is one transaction on the main file; each line is a skippable step (a line with a payee but no date is skipped), while a failure of the file
-// itself (full, read-only, I/O) or of the commit rolls everything back. Two filled lines
-// with the same date and payee refuse the save before anything is written.
-// After a commit the sheet's 元行番号 / 元日付 / 元支払先名 follow what was stored.
-// showProgress receives the bar values: 10 at the start, then the percentage after each
-// line (see SaveProgress).
+// Lines that hold a payee or an amount but lack a valid date or a payee refuse the save
+// before anything is written. All of it is one transaction on the main file; each line is
+// a skippable step, while a failure of the file itself (full, read-only, I/O) or of the
+// commit rolls everything back. After a commit the sheet's 元行番号 / 元日付 / 元支払先名
+// follow what was stored. showProgress receives the bar values: 10 at the start, then the
+// percentage after each line (see SaveProgress).
 SaveResult Entry支払予定表(SQLite::Database& main, SQLite::Database& work, const QDate& month, store::Amount carry,
     const std::function<void(int)>& showProgress = {});
 

@@ -1,10 +1,12 @@
 #include "SchedulePage.h"
 
 #include "AmountField.h"
+#include "Calendar.h"
 #include "CommandButtons.h"
 #include "GridView.h"
 #include "HintButton.h"
 #include "MonthController.h"
+#include "Msg.h"
 #include "PayeeDropDown.h"
 #include "Session.h"
 #include "SheetColumns.h"
@@ -18,6 +20,8 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace schedule {
 
@@ -38,7 +42,7 @@ QPushButton* monthStepButton(const char* name, QStyle::StandardPixmap icon, cons
 const CommandButton kCommands[] = {{"cmd履歴閉じる", "閉じる"}, {"cmd読込", "読込", QKeySequence(Qt::Key_F5)},
     {"cmd登録", "登録", QKeySequence(Qt::CTRL | Qt::Key_S)}, {"Cmd印刷", "印刷", QKeySequence(Qt::CTRL | Qt::Key_P)}, {"cmd出力", "出力"},
     {"cmd行削除", "行削除", QKeySequence(Qt::CTRL | Qt::Key_Delete)}, {"cmd行挿入", "行挿入", QKeySequence(Qt::CTRL | Qt::Key_Insert)},
-    {"cmd履歴クリア", "クリア"}};
+    {"cmd前月複写", "前月複写", QKeySequence(Qt::CTRL | Qt::Key_R)}, {"cmd履歴クリア", "クリア"}};
 
 } // namespace
 
@@ -82,8 +86,14 @@ void SchedulePage::nameControls()
     num予定額月計_->setObjectName(QStringLiteral("num予定額月計"));
     num支払額月計_->setObjectName(QStringLiteral("num支払額月計"));
     num累計_->setObjectName(QStringLiteral("num累計"));
-    for (AmountField* field : {num予定額月計_, num支払額月計_, num累計_})
+    // The three totals are computed: they look and behave read-only, while the carry-over
+    // keeps the look of a field to type into.
+    for (AmountField* field : {num予定額月計_, num支払額月計_, num累計_}) {
         field->setReadOnly(true);
+        QPalette shown = field->palette();
+        shown.setColor(QPalette::Base, shown.color(QPalette::Window));
+        field->setPalette(shown);
+    }
     for (AmountField* field : {num繰越額_, num予定額月計_, num支払額月計_, num累計_})
         field->setFixedWidth(twipsToPixels(1600));
     gridInp_->setObjectName(QStringLiteral("GridInp"));
@@ -150,17 +160,30 @@ void SchedulePage::connectCommands(QPushButton* monBef, QPushButton* monNext)
     connect(command("cmd履歴閉じる"), &QPushButton::clicked, this, &SchedulePage::closeRequested);
     connect(command("Cmd印刷"), &QPushButton::clicked, this, &SchedulePage::printRequested);
     connect(command("cmd出力"), &QPushButton::clicked, this, &SchedulePage::exportRequested);
-    connect(command("cmd履歴クリア"), &QPushButton::clicked, this, &SchedulePage::Clear支払予定表);
-    connect(command("cmd読込"), &QPushButton::clicked, this, &SchedulePage::Read支払予定);
+    connect(command("cmd履歴クリア"), &QPushButton::clicked, this, &SchedulePage::cmd履歴クリア_Click);
+    connect(command("cmd読込"), &QPushButton::clicked, this, [this] { loadAsked(true); });
+    connect(command("cmd前月複写"), &QPushButton::clicked, this, &SchedulePage::copyPreviousMonth);
     connect(command("cmd登録"), &QPushButton::clicked, this, &SchedulePage::cmd登録_Click);
     connect(command("cmd行挿入"), &QPushButton::clicked, this, &SchedulePage::InsertLine);
     connect(command("cmd行削除"), &QPushButton::clicked, this, &SchedulePage::cmd行削除_Click);
     connect(monBef, &QPushButton::clicked, this, [this] { stepMonth(-1); });
     connect(monNext, &QPushButton::clicked, this, [this] { stepMonth(1); });
-    connect(dt年月_, &YearMonthEdit::monthEntered, this, &SchedulePage::Read支払予定);
+    // Enter in the year-month field goes on to the grid, not into the carry-over.
+    connect(dt年月_, &YearMonthEdit::monthConfirmed, this, [this] { toGridAfterMonth_ = true; });
+    connect(dt年月_, &YearMonthEdit::monthEntered, this, [this] {
+        const bool toGrid = std::exchange(toGridAfterMonth_, false);
+        // Leaving the field empty, or with the month shown unchanged, reloads nothing.
+        if (!dt年月_->date().isValid())
+            return;
+        if (calendar::firstOfMonth(dt年月_->date()) != controller_->month())
+            loadAsked(toGrid);
+        else if (toGrid)
+            QMetaObject::invokeMethod(this, &SchedulePage::focusFirstEmptyLine, Qt::QueuedConnection);
+    });
     connect(num繰越額_, &AmountField::amountChanged, this, [this] { controller_->setCarry(num繰越額_->amount()); });
     connect(controller_, &MonthController::sheetChanged, this, &SchedulePage::refreshSheet);
     connect(controller_, &MonthController::figuresChanged, this, &SchedulePage::showFigures);
+    connect(controller_, &MonthController::modifiedChanged, this, &SchedulePage::modifiedChanged);
 }
 
 void SchedulePage::resizeEvent(QResizeEvent* event)
@@ -191,6 +214,8 @@ void SchedulePage::FormInit()
         gridInp_->setupColumn(kCol予定額, {.heading = QStringLiteral("予定額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1395.213});
         gridInp_->setupColumn(kCol支払額, {.heading = QStringLiteral("支払額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1365.165});
         gridInp_->setupColumn(kCol残高, {.heading = QStringLiteral("総　額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1319.811});
+        // The balance is computed, never typed.
+        datInp_->setColumnEditable(kCol残高, false);
         for (int extra = kCol元日付; extra < datInp_->columnCount(); ++extra)
             gridInp_->setupColumn(extra, {.shown = false});
     });
@@ -217,8 +242,72 @@ void SchedulePage::Read支払予定()
         return;
     pbar_->setVisible(true);
     controller_->setMonth(dt年月_->date());
-    controller_->load([this](int value) { showProgress(value); });
+    const int stored = controller_->load([this](int value) { showProgress(value); });
     pbar_->setVisible(false);
+    if (stored > kSheetLines)
+        context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("行数超過"), QString::number(stored));
+}
+
+bool SchedulePage::hasUnsavedChanges() const
+{
+    return controller_->hasUnsavedChanges();
+}
+
+bool SchedulePage::confirmLeavingSheet()
+{
+    if (!filesOpen() || !controller_->hasUnsavedChanges())
+        return true;
+    switch (context_.msg.Ask(QStringLiteral("登録"), QStringLiteral("未登録確認"), QStringLiteral("支払予定表"))) {
+    case messages::Answer::Yes:
+        store::skipOnFailure(QStringLiteral("commit GridInp"), [&] { gridInp_->commit(); });
+        Entry支払予定表();
+        return !controller_->hasUnsavedChanges();
+    case messages::Answer::No:
+        return true;
+    case messages::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void SchedulePage::loadAsked(bool toGrid)
+{
+    if (!confirmLeavingSheet()) {
+        // The month whose sheet is on show stays in the field.
+        if (controller_->month().isValid())
+            dt年月_->setDate(controller_->month());
+        return;
+    }
+    if (toGrid)
+        loadAndGoToFirstEmptyLine();
+    else
+        Read支払予定();
+}
+
+void SchedulePage::loadAndGoToFirstEmptyLine()
+{
+    Read支払予定();
+    // After the field's own move of the focus has ended, the cursor goes to the grid.
+    QMetaObject::invokeMethod(this, &SchedulePage::focusFirstEmptyLine, Qt::QueuedConnection);
+}
+
+void SchedulePage::focusFirstEmptyLine()
+{
+    if (!filesOpen() || !controller_->month().isValid())
+        return;
+    int row = 0;
+    while (row < datInp_->storedRowCount() && !datInp_->value(row, kCol支払先名).toString().isEmpty())
+        ++row;
+    if (row >= datInp_->storedRowCount())
+        return;
+    gridInp_->setFocus(Qt::OtherFocusReason);
+    gridInp_->setCurrentCell(row, kCol表示日付);
+}
+
+void SchedulePage::cmd履歴クリア_Click()
+{
+    if (confirmLeavingSheet())
+        Clear支払予定表();
 }
 
 void SchedulePage::showProgress(int value)
@@ -243,12 +332,12 @@ bool SchedulePage::filesOpen() const
 
 void SchedulePage::stepMonth(int count)
 {
-    if (dt年月_->number().isNull())
+    if (dt年月_->number().isNull() || !confirmLeavingSheet())
         return;
     const QDate moved = dt年月_->date().addMonths(count);
     if (moved.isValid())
         dt年月_->setDate(moved);
-    Read支払予定();
+    loadAndGoToFirstEmptyLine();
 }
 
 void SchedulePage::refreshSheet()

@@ -50,12 +50,20 @@ public:
     // Loads the month of the year-month field. Does nothing while the field is empty.
     void Read支払予定();
 
+    // Before a command drops the sheet: when it holds unsaved changes, asks whether to
+    // register them first. はい saves and answers true when the save went through, いいえ
+    // answers true (the changes are dropped), キャンセル answers false.
+    bool confirmLeavingSheet();
+    bool hasUnsavedChanges() const;
+
     MonthHeader monthHeader() const;
 
     // cmd登録: asks, commits the grid's pending edit and saves the month.
     void cmd登録_Click();
     // Saves the sheet into storage with the progress bar and reports a refusal or failure.
     void Entry支払予定表();
+    // cmd前月複写: the previous month's lines into the empty lines of the sheet.
+    void copyPreviousMonth();
     // cmd行挿入: a blank line above the grid's current line.
     void InsertLine();
     // cmd行削除: asks, then deletes the grid's current line.
@@ -72,6 +80,10 @@ signals:
     void payeeTyped(const QString& name);
     // The drop-down's list of names should be rebuilt from the payee master.
     void payeeListNeeded(store::WorkTableModel* dropDownSource);
+    // A short text for the window's status line.
+    void statusText(const QString& text);
+    // The sheet holds unsaved changes, or no longer does.
+    void modifiedChanged(bool modified);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -98,6 +110,13 @@ private:
     void remindYearMonth();
     // cmdMonBef / cmdMonNext: one month back or forward, then load.
     void stepMonth(int count);
+    // cmd読込 and a month typed into the year-month field: asks first when the sheet holds
+    // unsaved changes (キャンセル puts the month shown back), loads, then (toGrid) goes to
+    // the day cell of the first empty line.
+    void loadAsked(bool toGrid);
+    void loadAndGoToFirstEmptyLine();
+    void focusFirstEmptyLine();
+    void cmd履歴クリア_Click();
     // Re-reads the sheet into the grid and keeps the grid's current cell.
     void refreshSheet();
     void showFigures();
@@ -115,6 +134,7 @@ private:
     AmountField* num累計_;
     GridView* gridInp_;
     QProgressBar* pbar_;
+    bool toGridAfterMonth_ = false; // the year-month was confirmed with Enter
 };
 
 } // namespace schedule

@@ -3,6 +3,7 @@
 
 #include "SchedulePage.h"
 
+#include "EraCalendar.h"
 #include "GridView.h"
 #include "ImeSwitch.h"
 #include "MonthController.h"
@@ -46,10 +47,15 @@ void SchedulePage::gridCellAccepted(int column)
     const int row = gridInp_->acceptedRow();
     if (row < 0 || row >= datInp_->storedRowCount())
         return;
-    // The value is written with its line, then the month's rules run over the sheet.
-    if (!store::skipOnFailure(QStringLiteral("commit the line"), [&] { datInp_->commit(); }))
+    const QString typed = datInp_->data(datInp_->index(row, column)).toString();
+    // The value is written with its line, then the month's rules run over the sheet. A
+    // value that cannot be written stays on screen in the line's buffer, and the user is told.
+    if (!store::skipOnFailure(QStringLiteral("commit the line"), [&] { datInp_->commit(); })) {
+        context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("書込失敗"), QStringLiteral("「%1」").arg(typed));
         return;
-    controller_->cellAccepted(datInp_->rowId(row), column);
+    }
+    if (controller_->cellAccepted(datInp_->rowId(row), column) == CellOutcome::DayRefused)
+        context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("日付不正"), QStringLiteral("「%1」").arg(typed));
 }
 
 void SchedulePage::gridEditingEnded()
@@ -96,26 +102,48 @@ void SchedulePage::Entry支払予定表()
 {
     if (!filesOpen())
         return;
-    // The month decides where the stored balances are recomputed from.
-    if (!dt年月_->date().isValid()) {
+    // The month of the sheet on show decides where the stored balances are recomputed from.
+    if (!controller_->month().isValid()) {
         remindYearMonth();
         return;
     }
-    controller_->setMonth(dt年月_->date());
     pbar_->setVisible(true);
     const SaveResult result = controller_->save([this](int value) { showProgress(value); });
     showProgress(100);
     pbar_->setVisible(false);
     switch (result.kind) {
-    case SaveResult::Kind::Duplicate:
-        context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("重複"), result.doubled);
+    case SaveResult::Kind::Incomplete:
+        context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("日付なし"), result.incomplete);
         break;
     case SaveResult::Kind::Failed:
         context_.msg.ShowMsg(QStringLiteral("登録"), QStringLiteral("失敗"), QStringLiteral("支払予定表"));
         break;
     case SaveResult::Kind::Saved:
+        if (const auto text = messages::findMessage(QStringLiteral("状態"), QStringLiteral("登録済"),
+                QStringLiteral("%1の %2 行").arg(dt年月_->text()).arg(result.stored)))
+            emit statusText(text->text);
         break;
     }
+}
+
+void SchedulePage::copyPreviousMonth()
+{
+    if (!filesOpen())
+        return;
+    if (!controller_->month().isValid()) {
+        remindYearMonth();
+        return;
+    }
+    store::skipOnFailure(QStringLiteral("commit GridInp"), [&] { gridInp_->commit(); });
+    CopyOutcome outcome;
+    if (!store::skipOnFailure(QStringLiteral("前月複写"), [&] { outcome = controller_->copyPreviousMonth(); })) {
+        context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("書込失敗"), QStringLiteral("前月の行"));
+        return;
+    }
+    if (outcome.kind == CopyOutcome::NothingStored)
+        context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("前月なし"), calendar::formatYearMonth(controller_->month().addMonths(-1), dt年月_->eraPattern()));
+    else if (outcome.kind == CopyOutcome::NoRoom)
+        context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("前月入らず"), QString::number(outcome.lines));
 }
 
 int SchedulePage::committedCurrentRow()

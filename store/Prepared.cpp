@@ -120,17 +120,4 @@ bool Prepared::isBlank(int column) const
     }
 }
 
-bool Prepared::isZero(int column) const
-{
-    const SQLite::Column value = statement_->getColumn(column);
-    switch (value.getType()) {
-    case SQLITE_INTEGER:
-        return value.getInt64() == 0;
-    case SQLITE_FLOAT:
-        return value.getDouble() == 0.0;
-    default:
-        return false;
-    }
-}
-
 } // namespace store

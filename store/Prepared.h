@@ -34,8 +34,6 @@ public:
     std::optional<Amount> amount(int column) const;
     // Whether a text column is null or the empty text.
     bool isBlank(int column) const;
-    // Whether a column holds the number 0 (not null, not text).
-    bool isZero(int column) const;
     // Finishes the query and makes the statement ready for new values.
     void reset();
 

@@ -83,6 +83,8 @@ void YearMonthEdit::keyPressEvent(QKeyEvent* event)
     if (!commitText())
         return; // the refused text stays here for correction
     announced_ = false;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        emit monthConfirmed();
     if (key == Qt::Key_Up)
         focusPreviousChild();
     else

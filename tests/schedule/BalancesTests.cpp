@@ -1,4 +1,5 @@
 #include "Balances.h"
+#include "MonthSave.h"
 #include "Session.h"
 #include "StoredLines.h"
 #include "TempDataDir.h"
@@ -110,48 +111,26 @@ TEST(Balances, Calc残高for削除StartsFromThePrecedingStoredLineAndRestartsAtZ
     EXPECT_EQ(Calc残高for削除(f.main, QDate(), 3).rewritten, 0);
 }
 
-TEST(Balances, ReCalc残高SkipsSheetLinesWithoutDateOrPayee)
+TEST(Balances, ReCalc残高ShowsWhatTheSaveStoresAndBlankLinesPassTheBalanceOn)
 {
     Files f;
-    fillSheet(f.work, {{yen(100), yen(0), yen(0)}, {yen(999), yen(0), yen(555)}, {yen(0), yen(30), yen(0)}, {yen(1), yen(0), yen(444)}, {QVariant(), yen(5), yen(0)}, {yen(2), yen(0), yen(0)}});
-    store::exec(f.work, "UPDATE InpWork SET 日付 = '2005-03-01', 支払先名 = 'p' WHERE 行番号 IN (1, 3, 5, 6)");
+    // 1, 3, 5, 6 stored lines; 2 no date; 4 no payee; 7 blank with a stale balance; 8 on
+    // an earlier day than line 1, so that it comes first as in storage.
+    fillSheet(f.work, {{yen(100), yen(0), yen(0)}, {yen(999), yen(0), yen(555)}, {yen(0), yen(30), yen(0)}, {yen(1), yen(0), yen(444)},
+                          {QVariant(), yen(5), yen(0)}, {yen(2), yen(0), yen(0)}, {yen(0), yen(0), yen(8)}, {yen(1000), yen(0), yen(0)}});
+    store::exec(f.work, "UPDATE InpWork SET 日付 = '2005-03-02', 支払先名 = 'p' WHERE 行番号 IN (1, 3, 5, 6)");
     store::exec(f.work, "UPDATE InpWork SET 支払先名 = 'no date' WHERE 行番号 = 2");
     store::exec(f.work, "UPDATE InpWork SET 日付 = '2005-03-02', 支払先名 = '' WHERE 行番号 = 4");
-    EXPECT_EQ(ReCalc残高(f.work, *Amount::fromYen(20)).rewritten, 4);
-    EXPECT_EQ(sheetBalances(f.work, 7), "120 555 90 444 - 92 0");
-}
+    store::exec(f.work, "UPDATE InpWork SET 日付 = '2005-03-01', 支払先名 = 'first' WHERE 行番号 = 8");
+    EXPECT_EQ(ReCalc残高(f.work, *Amount::fromYen(20)).rewritten, 5);
+    EXPECT_EQ(sheetBalances(f.work, 8), "1120 - 1090 - - 1092 - 1020");
 
-TEST(Balances, Calc行残高RunsDownToTheFirstLineWhoseTwoAmountsAreZeroInOneTransaction)
-{
-    Files f;
-    // Lines 1-3 filled, 4 blank, 5 filled, 6 blank, 7 with empty (null) amounts, 8 blank.
-    fillSheet(f.work, {{yen(100), yen(0), yen(1)}, {yen(50), yen(0), yen(2)}, {yen(0), yen(20), yen(3)}, {yen(0), yen(0), yen(0)}, {yen(7), yen(0), yen(4)}, {yen(0), yen(0), yen(0)}, {QVariant(), QVariant(), yen(77)}});
-    store::WorkTableModel sheet;
-    sheet.bind(&f.work, "InpWork");
-    sheet.refresh();
-
-    int commits = 0;
-    sqlite3_commit_hook(f.work.getHandle(), &countCommit, &commits);
-    // From line 2 the balance before is line 1's; line 4 (0 and 0) ends the pass.
-    EXPECT_EQ(Calc行残高(f.work, sheet.rowId(1), *Amount::fromYen(1000)).rewritten, 2);
-    sqlite3_commit_hook(f.work.getHandle(), nullptr, nullptr);
-    EXPECT_EQ(commits, 1);
-    EXPECT_EQ(sheetBalances(f.work, 8), "1 51 31 0 4 0 77 0");
-
-    // From the top line the carry-over is the balance before.
-    Calc行残高(f.work, sheet.rowId(0), *Amount::fromYen(1000));
-    EXPECT_EQ(sheetBalances(f.work, 8), "1100 1150 1130 0 4 0 77 0");
-    // From a blank line the pass goes on through line 7, whose empty amounts count as 0
-    // and do not end it, and stops before line 8.
-    EXPECT_EQ(Calc行残高(f.work, sheet.rowId(5), Amount()).rewritten, 2);
-    EXPECT_EQ(sheetBalances(f.work, 8), "1100 1150 1130 0 4 4 4 0");
-
-    // A balance beyond 64 bits is left as it was and the next line follows the balance
-    // shown above it.
-    store::exec(f.work, "UPDATE InpWork SET 予定額 = ? WHERE 行番号 = 1", {kMax});
-    const BalanceRun run = Calc行残高(f.work, sheet.rowId(0), *Amount::fromYen(1));
-    EXPECT_EQ(run.skipped, 1);
-    EXPECT_EQ(run.rewritten, 2);
-    EXPECT_EQ(store::scalar(f.work, "SELECT 予定額 FROM InpWork WHERE 行番号 = 1").toLongLong(), kMax);
-    EXPECT_EQ(sheetBalances(f.work, 3), "1100 1150 1130");
+    // The same lines saved give the same balances in storage.
+    store::exec(f.work, "UPDATE InpWork SET 予定額 = 0, 支払額 = 0 WHERE 支払先名 IS NULL OR 支払先名 = '' OR 日付 IS NULL");
+    store::exec(f.work, "UPDATE InpWork SET 支払先名 = NULL WHERE 日付 IS NULL OR 支払先名 = ''");
+    ReCalc残高(f.work, *Amount::fromYen(20));
+    const QString onScreen = sheetBalances(f.work, 8);
+    EXPECT_EQ(Entry支払予定表(f.main, f.work, QDate(2005, 3, 1), *Amount::fromYen(20)).kind, SaveResult::Kind::Saved);
+    EXPECT_EQ(row(f.main, "SELECT group_concat(残高 / 10000, ' ') FROM (SELECT 残高 FROM 支払予定表 ORDER BY 日付, 行番号)"), "1020 1120 1090 1092");
+    EXPECT_EQ(onScreen, "1120 - 1090 - - 1092 - 1020");
 }

@@ -27,7 +27,7 @@ QString stored(SQLite::Database& main)
 
 } // namespace
 
-TEST(MonthSave, FilledLinesAreStoredOnceAtTheirPlacesReplacingChangedOriginalsAndDoublesStoreNothing)
+TEST(MonthSave, LinesAreStoredByTheirIdentityAndLinesThatCannotBeStoredRefuseTheSave)
 {
     TempDataDir dir;
     auto session = store::Session::open(dir.path());
@@ -42,10 +42,20 @@ TEST(MonthSave, FilledLinesAreStoredOnceAtTheirPlacesReplacingChangedOriginalsAn
     loadMonthSheet(*session, QDate(2005, 3, 1), QDate(2005, 3, 31));
     store::exec(work, "UPDATE InpWork SET 日付 = '2005-03-20' WHERE 行番号 = 1");           // A moves
     store::exec(work, "UPDATE InpWork SET 支払先名 = 'O''Brien' WHERE 行番号 = 2");         // B renamed
-    store::exec(work, "UPDATE InpWork SET 支払先名 = NULL WHERE 行番号 = 3");               // C emptied
-    store::exec(work, "UPDATE InpWork SET 日付 = NULL WHERE 行番号 = 4");                   // D cannot be stored
+    store::exec(work, "UPDATE InpWork SET 支払先名 = NULL, 予定額 = 0 WHERE 行番号 = 3");   // C emptied
+    store::exec(work, "UPDATE InpWork SET 日付 = NULL WHERE 行番号 = 4");                   // D has no date
+    store::exec(work, "UPDATE InpWork SET 支払先名 = NULL, 予定額 = ? WHERE 行番号 = 6", {yen(3)}); // an amount, no payee
     store::exec(work, "UPDATE InpWork SET 日付 = '2005-03-01', 支払先名 = '新', 予定額 = ? WHERE 行番号 = 7", {yen(50)});
-    store::exec(work, "UPDATE InpWork SET 日付 = '2005-03-09' WHERE 行番号 = 8");           // no payee
+    store::exec(work, "UPDATE InpWork SET 日付 = '2005-03-09' WHERE 行番号 = 8");           // a day only: nothing to store
+
+    // A line with a payee or an amount that cannot be stored is named; nothing is stored.
+    const QString untouched = stored(main);
+    const SaveResult refused = Entry支払予定表(main, work, kMarch, Amount());
+    EXPECT_EQ(refused.kind, SaveResult::Kind::Incomplete);
+    EXPECT_EQ(refused.incomplete, "4行目「D」、6行目「支払先なし」");
+    EXPECT_EQ(stored(main), untouched);
+    store::exec(work, "UPDATE InpWork SET 日付 = '2005-03-08' WHERE 行番号 = 4");
+    store::exec(work, "UPDATE InpWork SET 予定額 = 0 WHERE 行番号 = 6");
 
     int commits = 0;
     sqlite3_commit_hook(main.getHandle(), &countCommit, &commits);
@@ -54,9 +64,8 @@ TEST(MonthSave, FilledLinesAreStoredOnceAtTheirPlacesReplacingChangedOriginalsAn
         // The carry-over typed by the user drives this month's and every later balance.
         const SaveResult result = Entry支払予定表(main, work, kMarch, *Amount::fromYen(5000), [&](int v) { bar << v; });
         EXPECT_EQ(result.kind, SaveResult::Kind::Saved);
-        EXPECT_EQ(result.stored, 3);
-        EXPECT_EQ(result.skipped, 1);
-        EXPECT_EQ(result.replaced, save == 0 ? 3 : 0);
+        EXPECT_EQ(result.stored, 4);
+        EXPECT_EQ(result.replaced, save == 0 ? 1 : 0);
         EXPECT_EQ(stored(main), "02-10 #1 前月 1000, 03-01 #7 新 5050, 03-06 #2 O'Brien 5040, 03-08 #4 D 5041, 03-20 #1 A 5141, 04-05 #1 四月 4941");
     }
     EXPECT_EQ(commits, 2);
@@ -67,12 +76,14 @@ TEST(MonthSave, FilledLinesAreStoredOnceAtTheirPlacesReplacingChangedOriginalsAn
     EXPECT_EQ(row(work, "SELECT group_concat(coalesce(元行番号, '-') || ':' || coalesce(元日付, '-'), ' ') FROM (SELECT * FROM InpWork WHERE 行番号 <= 4 ORDER BY 行番号)"),
         "1:2005-03-20 2:2005-03-06 3:- 4:2005-03-08");
 
-    store::exec(work, "UPDATE InpWork SET 日付 = '2005-03-06', 支払先名 = 'O''Brien', 予定額 = 1 WHERE 行番号 = 9");
-    const QString before = stored(main);
-    const SaveResult doubled = Entry支払予定表(main, work, kMarch, Amount());
-    EXPECT_EQ(doubled.kind, SaveResult::Kind::Duplicate);
-    EXPECT_EQ(doubled.doubled, "2005/03/06 の「O'Brien」");
-    EXPECT_EQ(stored(main), before);
+    // Two bills of one payee on one day are two stored lines; changing one keeps the other.
+    store::exec(work, "UPDATE InpWork SET 日付 = '2005-03-06', 支払先名 = 'O''Brien', 予定額 = ? WHERE 行番号 = 9", {yen(1)});
+    EXPECT_EQ(Entry支払予定表(main, work, kMarch, Amount()).kind, SaveResult::Kind::Saved);
+    store::exec(work, "UPDATE InpWork SET 予定額 = ? WHERE 行番号 = 9", {yen(2)});
+    EXPECT_EQ(Entry支払予定表(main, work, kMarch, Amount()).kind, SaveResult::Kind::Saved);
+    EXPECT_EQ(row(main, "SELECT group_concat(行番号 || '=' || (予定額 / 10000) || '/' || (支払額 / 10000), ' ') FROM "
+                        "(SELECT * FROM 支払予定表 WHERE 支払先名 = 'O''Brien' ORDER BY 行番号)"),
+        "2=0/10 9=2/0");
 }
 
 TEST(MonthSave, AFailingCommitLeavesTheFileAsItWasAndTheSameSaveThenSucceeds)
