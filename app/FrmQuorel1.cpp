@@ -211,7 +211,7 @@ void FrmQuorel1::Cmd印刷_Click()
     // An empty year-month field gives an empty caption; a blank total an empty cell.
     store::skipOnFailure(QStringLiteral("Cmd印刷"), [&] {
         const schedule::MonthHeader month = schedulePage_->monthHeader();
-        const report::ReportHeader header = report::ReportHeader::forMonth(month.month, session_->settings.g年号 == QStringLiteral("和暦"),
+        const report::ReportHeader header = report::ReportHeader::forMonth(month.month, session_->settings.eraYears(),
             month.繰越額, month.予定額月計, month.支払額月計, month.累計);
         auto* window = report::openMonthlyReport(session_->workDb(), header, session_->settings.gLineColor1, msg_, this);
         connect(window, &report::ReportWindow::exportRequested, window, [this, window] { export_.run(window->document().month, window); });

@@ -91,7 +91,7 @@ CashFlowPage::CashFlowPage(PageContext& context, QWidget* parent)
 
 bool CashFlowPage::era() const
 {
-    return context_.session.settings.g年号 == QStringLiteral("和暦");
+    return context_.session.settings.eraYears();
 }
 
 void CashFlowPage::openAt(const QDate& date)

@@ -24,7 +24,7 @@ MonthData readStoredMonth(store::Session& session, const QDate& month)
     MonthData data;
     data.month = QDate(month.year(), month.month(), 1);
     const QDate last = data.month.addMonths(1).addDays(-1);
-    data.caption = calendar::formatYearMonth(data.month, session.settings.g年号 == QStringLiteral("和暦"));
+    data.caption = calendar::formatYearMonth(data.month, session.settings.eraYears());
     data.繰越額 = schedule::Get繰越額(session.mainDb(), data.month);
     data.予定額累計 = schedule::Get累計額(session.mainDb());
     data.予定額月計 = store::Amount();

@@ -1,6 +1,7 @@
 #include "ReportLayout.h"
 
 #include "EraCalendar.h"
+#include "LineColour.h"
 
 #include <algorithm>
 #include <cmath>
@@ -145,13 +146,6 @@ ReportHeader ReportHeader::forMonth(const QDate& month, bool eraYears, std::opti
     std::optional<store::Amount> 予定額月計, std::optional<store::Amount> 支払額月計, std::optional<store::Amount> 予定額累計)
 {
     return {month, calendar::formatYearMonth(month, eraYears), 繰越額, 予定額月計, 支払額月計, 予定額累計};
-}
-
-QColor colorFromLong(qint64 value)
-{
-    if (value < 0 || value > 0xFFFFFF)
-        return QColor(Qt::black);
-    return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF), static_cast<int>((value >> 16) & 0xFF));
 }
 
 ReportDocument layoutReport(const ReportHeader& header, const std::vector<PrintRow>& rows, qint64 lineColor)

@@ -104,9 +104,6 @@ QString reportFontFamily();
 // Detail bands that fit below the page header on one page.
 int rowsPerPage();
 
-// A colour value with red in the low byte, then green, then blue. Anything that is not
-// such a value (negative, or above 24 bits) gives black.
-QColor colorFromLong(qint64 value);
 
 // Lays the report out: every page carries the full page header, then as many 320-twip
 // detail bands as fit; a report without rows is one page with its header.

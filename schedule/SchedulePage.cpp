@@ -203,7 +203,7 @@ void SchedulePage::FormInit()
         gridInp_->setWorkModel(datInp_);
     });
     store::skipOnFailure(QStringLiteral("bind dat支払先名"), [&] { dat支払先名_->bind(&session.workDb(), QStringLiteral("w支払先名")); });
-    const bool western = session.settings.g年号 == QStringLiteral("西暦");
+    const bool western = !session.settings.eraYears();
     dt年月_->setEraPattern(!western);
     dt年月_->setFixedWidth(twipsToPixels(western ? 1560 : 1860));
     store::skipOnFailure(QStringLiteral("GridInp columns"), [&] {

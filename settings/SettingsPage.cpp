@@ -158,7 +158,7 @@ void SettingsPage::Entry設定()
 
 void SettingsPage::Clear設定()
 {
-    showEra(QStringLiteral("西暦"));
+    showEra(store::kEraWestern);
     num白紙罫線色_->setText(QStringLiteral("1"));
     showSwatch(0);
     chk支払先自動登録_->setChecked(false);
@@ -183,13 +183,13 @@ void SettingsPage::showColour(qint64 value)
 void SettingsPage::showSwatch(qint64 value)
 {
     QPalette palette = pic罫線色_->palette();
-    palette.setColor(QPalette::Window, colorFromValue(value));
+    palette.setColor(QPalette::Window, colorFromLong(value));
     pic罫線色_->setPalette(palette);
 }
 
 void SettingsPage::showEra(const QString& era)
 {
-    const QString entries[] = {QStringLiteral("西暦"), QStringLiteral("和暦")};
+    const QString entries[] = {store::kEraWestern, store::kEraJapanese};
     while (cmb年号_->count() > 2)
         cmb年号_->removeItem(cmb年号_->count() - 1);
     if (cmb年号_->count() != 2 || cmb年号_->itemText(0) != entries[0] || cmb年号_->itemText(1) != entries[1]) {

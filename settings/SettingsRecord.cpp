@@ -30,7 +30,7 @@ SettingsValues SettingsRecord::read()
         if (rows.empty())
             return;
         const store::Row& record = rows.front();
-        values.年号 = record[0].isNull() ? QStringLiteral("西暦") : record[0].toString();
+        values.年号 = record[0].isNull() ? store::kEraWestern : record[0].toString();
         values.支払先自動登録 = !record[1].isNull() && record[1].toLongLong() != 0;
         values.LineColor1 = record[2].isNull() ? 0 : record[2].toLongLong();
     });

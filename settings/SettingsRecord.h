@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Session.h"
+
 #include <QString>
 
 namespace SQLite {
@@ -10,7 +12,7 @@ namespace settings {
 
 // The three settings as the page and the rest of the program hold them.
 struct SettingsValues {
-    QString 年号 = QStringLiteral("西暦");
+    QString 年号 = store::kEraWestern;
     bool 支払先自動登録 = true;
     qint64 LineColor1 = 0;
     friend bool operator==(const SettingsValues&, const SettingsValues&) = default;

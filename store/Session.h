@@ -11,11 +11,17 @@ class Database;
 
 namespace store {
 
+// The two words of the era setting: Western years, or Japanese era years.
+inline const QString kEraWestern = QStringLiteral("西暦");
+inline const QString kEraJapanese = QStringLiteral("和暦");
+
 // The settings the rest of the program consults; set only when the settings record is read.
 struct InMemorySettings {
-    QString g年号 = QStringLiteral("西暦");
+    QString g年号 = kEraWestern;
     bool g支払先自動登録 = true;
     qint64 gLineColor1 = 0;
+    // Years are shown in Japanese eras: any stored word other than 西暦 asks for them.
+    bool eraYears() const { return g年号 != kEraWestern; }
 };
 
 // What the main window holds for the whole run: the data directory, the paths of both

@@ -1,3 +1,4 @@
+#include "LineColour.h"
 #include "ReportLayout.h"
 #include "ReportTestSupport.h"
 

@@ -9,8 +9,8 @@ TEST(ColorChooser, ValueHoldsRedInTheLowByteThenGreenThenBlue)
 {
     EXPECT_EQ(colorValue(QColor(0x12, 0x34, 0x56)), 0x563412);
     EXPECT_EQ(colorValue(QColor(Qt::white)), 16777215);
-    EXPECT_EQ(colorFromValue(0x563412), QColor(0x12, 0x34, 0x56));
-    EXPECT_EQ(colorFromValue(0x7f000000 | 255), QColor(255, 0, 0)) << "only the three colour bytes count";
+    EXPECT_EQ(colorFromLong(0x563412), QColor(0x12, 0x34, 0x56));
+    EXPECT_EQ(colorFromLong(0x7f000000 | 255), QColor(Qt::black)) << "the swatch shows what the report prints";
 }
 
 TEST(ColorChooser, DialogAnswersTheChosenColourOrMinusOneAndStartsWithWhiteCustomColoursEachTime)
