@@ -19,9 +19,10 @@ TEST(KeyboardMonth, TypedWithTabEnterArrowsAndFullWidthDigitsItIsStoredAndCarrie
 
     // The first line's day: a click on its payee cell, then the left arrow.
     Input typed;
-    typed.click(layout::cell(0, Column::Payee)).keys({"<Left>", "5", "<Tab>", "Alpha", "<Tab>", "１２０００", "<Tab>", "12000", "<Tab>", "<Return>", // 総額: Enter goes to the next day
-        "20", "<Tab>", "Bravo", "<Tab>", "3000", "<Return>", "<Down>", "<Left>", "<Left>",                         // back to the third line's day
-        "25", "<Tab>", "Charlie", "<Tab>", "6000", "<Tab>", "４５００", "<Return>"});
+    typed.click(layout::cell(0, Column::Payee));
+    typed.keys({"<Left>", "5", "<Tab>", "Alpha", "<Tab>", "１２０００", "<Tab>", "12000", "<Return>"});
+    typed.keys({"<Down>", "<Left>", "<Left>", "<Left>", "20", "<Tab>", "Bravo", "<Tab>", "3000", "<Return>"});
+    typed.keys({"<Down>", "<Left>", "<Left>", "25", "<Tab>", "Charlie", "<Tab>", "6000", "<Tab>", "４５００", "<Return>"});
     ASSERT_TRUE(program.send(typed));
     ASSERT_TRUE(program.registerMonth()) << program.screenshot(QStringLiteral("keyboard-january")).toStdString();
 

@@ -216,30 +216,22 @@ bool ProgramUnderX::waitForMainFocus(int timeoutMs)
     return false;
 }
 
-QDateTime ProgramUnderX::mainFileTime() const
-{
-    return QFileInfo(QDir(dataDirectory_).filePath(QString::fromUtf8(store::kMainFileName))).fileTime(QFileDevice::FileModificationTime);
-}
-
-bool ProgramUnderX::waitForMainFileWritten(const QDateTime& since, int timeoutMs)
-{
-    const QString journal = QDir(dataDirectory_).filePath(QString::fromUtf8(store::kMainFileName) + QStringLiteral("-journal"));
-    QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
-        if (mainFileTime() != since && !QFileInfo::exists(journal))
-            return true;
-        pollPause();
-    }
-    return false;
-}
-
 bool ProgramUnderX::registerMonth()
 {
-    const QDateTime before = mainFileTime();
     if (!key(QStringLiteral("ctrl+s")))
         return false;
     const auto question = waitForDialog(QStringLiteral("登録の確認"));
-    return question && answer(*question, QStringLiteral("Return")) && waitForMainFileWritten(before) && waitForMainFocus();
+    return question && answer(*question, QStringLiteral("Return")) && waitUntilIdle();
+}
+
+bool ProgramUnderX::waitUntilIdle()
+{
+    // The program handles input in order, one event at a time: once it raises the question
+    // of a Ctrl+S pressed now, whatever came before has run to its end. いいえ stores nothing.
+    if (!key(QStringLiteral("ctrl+s")))
+        return false;
+    const auto question = waitForDialog(QStringLiteral("登録の確認"));
+    return question && answer(*question, QStringLiteral("alt+n")) && waitForMainFocus();
 }
 
 bool ProgramUnderX::waitForExit(int timeoutMs)

@@ -2,7 +2,6 @@
 
 #include "VirtualDisplay.h"
 
-#include <QDateTime>
 #include <QPoint>
 #include <QProcess>
 #include <QRect>
@@ -64,11 +63,11 @@ public:
     bool waitForMainFocus(int timeoutMs = 10000);
 
     // 登録 from the keyboard: Ctrl+S, Return to the question (はい is its default), then
-    // waits until the main file is written and the main window has the focus again.
+    // waits until the program has finished the save.
     bool registerMonth();
-    // Waits until the main file is written after `since` and no transaction is open on it.
-    bool waitForMainFileWritten(const QDateTime& since, int timeoutMs = 10000);
-    QDateTime mainFileTime() const;
+    // Waits until the program has handled all input sent so far (a round trip through a
+    // question that is answered いいえ), so that the files can be read without disturbing it.
+    bool waitUntilIdle();
 
     bool waitForExit(int timeoutMs = 15000);
     bool running() const { return process_.state() != QProcess::NotRunning; }
