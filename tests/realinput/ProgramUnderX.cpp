@@ -186,7 +186,10 @@ std::optional<QString> ProgramUnderX::waitForDialog(const QString& title, int ti
 
 std::optional<QString> ProgramUnderX::waitForAnyDialog(int timeoutMs)
 {
-    return display().waitForWindowTitled(process_.processId(), [](const QString& title) { return !title.startsWith(kMainTitle); }, timeoutMs);
+    return display().waitForWindowTitled(process_.processId(), [](const QString& title) {
+        // A window that is going away has no title any more.
+        return !title.isEmpty() && !title.startsWith(kMainTitle);
+    }, timeoutMs);
 }
 
 bool ProgramUnderX::answer(const QString& dialog, const QString& keys)
