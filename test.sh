@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test on the offscreen platform;
+# Installs what is missing, builds, and runs every test on the offscreen platform (the
+# real-input suite runs the built program under an X server of its own, Xvfb with openbox);
 # then builds the tests again with AddressSanitizer and UndefinedBehaviorSanitizer and
 # runs them once more. Exits non-zero on any failure.
 set -euo pipefail

@@ -15,7 +15,9 @@ GridView::GridView(QWidget* parent)
     setItemDelegate(new GridDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
-    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    // No SelectedClicked: the view would open the editor of a clicked current cell only
+    // after the double-click interval, and a key typed before that would not reach it.
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     setTabKeyNavigation(true);
     setAttribute(Qt::WA_InputMethodEnabled, true);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
@@ -119,12 +121,32 @@ bool GridView::handleKey(QKeyEvent* event)
     return key == 0;
 }
 
+void GridView::keyboardSearch(const QString&)
+{
+}
+
+void GridView::ensureCurrentCellFor(const QKeyEvent* event)
+{
+    if (!model() || currentIndex().isValid() || event->text().isEmpty() || !event->text().front().isPrint())
+        return;
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return;
+    for (int column = 0; column < model()->columnCount(); ++column) {
+        const QModelIndex first = model()->index(0, column);
+        if (!isColumnHidden(column) && first.isValid() && (model()->flags(first) & Qt::ItemIsEditable)) {
+            setCurrentIndex(first);
+            return;
+        }
+    }
+}
+
 void GridView::keyPressEvent(QKeyEvent* event)
 {
     if (handleKey(event)) {
         event->accept();
         return;
     }
+    ensureCurrentCellFor(event);
     QTableView::keyPressEvent(event);
 }
 

@@ -23,6 +23,9 @@ class WorkTableModel;
 //   keyDownHandler(key, mods)     a key reached the grid or its editor; set key to 0
 //                                 to cancel it.
 // Moving to another line commits the buffered line.
+// As in a spreadsheet, a printable key on the current cell opens its editor with that key
+// (replacing the cell's text), also right after a click on the cell; double-click and F2
+// edit the text in place. The grid has no type-to-find: a key never moves the current cell.
 class GridView : public QTableView {
     Q_OBJECT
 public:
@@ -51,6 +54,8 @@ public:
     int currentColumn() const;
     void setCurrentColumn(int column);
     void setCurrentCell(int row, int column);
+    // Does nothing: letters and digits are typed into cells, never searched for.
+    void keyboardSearch(const QString& search) override;
 
     // Value of a column in the current line; setting it goes into the line's buffer.
     QVariant currentValue(int column) const;
@@ -80,6 +85,8 @@ protected:
 
 private:
     bool handleKey(QKeyEvent* event);
+    // A printable key with no current cell makes the first editable cell current.
+    void ensureCurrentCellFor(const QKeyEvent* event);
     store::WorkTableModel* model_ = nullptr;
     QPersistentModelIndex editedIndex_;
     int acceptedRow_ = -1;

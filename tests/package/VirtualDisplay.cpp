@@ -66,6 +66,9 @@ bool VirtualDisplay::startWindowManager()
     windowManager_ = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), display_);
+    // The window manager starts no input method of the desktop the tests run in.
+    for (const char* name : {"XMODIFIERS", "QT_IM_MODULE", "GTK_IM_MODULE"})
+        env.remove(QString::fromUtf8(name));
     windowManager_->setProcessEnvironment(env);
     windowManager_->start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
     QDeadlineTimer deadline(10000);

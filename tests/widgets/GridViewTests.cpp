@@ -141,3 +141,41 @@ TEST(GridView, ATickInTheMiddleOfItsCellTogglesTheRowsCheckColumn)
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
     EXPECT_EQ(model.value(1, 0).toLongLong(), 0);
 }
+
+TEST(GridView, KeysTypedRightAfterAClickOnTheCurrentCellLandInThatCell)
+{
+    GridFixture f;
+    exec(f.session->workDb(), "UPDATE InpWork SET 予定額 = ? WHERE 行番号 = 1", {qint64(30'000) * 10'000});
+    exec(f.session->workDb(), "UPDATE InpWork SET 予定額 = ? WHERE 行番号 = 3", {qint64(90'000) * 10'000});
+    f.model.refresh();
+    f.grid.setCurrentCell(0, 5);
+    const QPoint cell = f.grid.visualRect(f.model.index(0, 5)).center();
+
+    // A click on the cell that is already current, then typing at once (well within the
+    // double-click interval): no key is lost, none searches for a line.
+    QTest::mouseClick(f.grid.viewport(), Qt::LeftButton, {}, cell);
+    typeText(f.grid, "97531");
+    EXPECT_EQ(f.grid.currentRowIndex(), 0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.model.value(0, 5).toLongLong(), qint64(97'531) * 10'000);
+    EXPECT_EQ(f.model.value(2, 5).toLongLong(), qint64(90'000) * 10'000);
+
+    // The grid has no type-to-find: a search never moves the current cell.
+    f.grid.setCurrentCell(0, 5);
+    f.grid.keyboardSearch(QStringLiteral("9"));
+    EXPECT_EQ(f.grid.currentRowIndex(), 0);
+}
+
+TEST(GridView, TheFirstKeyIntoAGridWithoutCurrentCellStartsEditingTheFirstCell)
+{
+    GridFixture f;
+    // The grid keeps the focus while its current cell is gone (as after the sheet is re-read).
+    f.grid.setCurrentIndex({});
+    ASSERT_TRUE(f.grid.hasFocus());
+    typeText(f.grid, "42");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCoreApplication::processEvents();
+    f.grid.commit();
+    EXPECT_EQ(scalar(f.session->workDb(), "SELECT 行番号 FROM InpWork WHERE rowid = 1").toLongLong(), 42);
+}

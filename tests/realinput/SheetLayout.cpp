@@ -1,0 +1,45 @@
+#include "SheetLayout.h"
+
+namespace layout {
+
+namespace {
+
+// Measured on the main window's inside at its default size (751 × 511 pixels).
+constexpr int kGridFirstRowMiddle = 133; // rows are 20 pixels apart
+constexpr int kRowPitch = 20;
+
+int columnMiddle(Column column)
+{
+    switch (column) {
+    case Column::Day:
+        return 63;
+    case Column::Payee:
+        return 221;
+    case Column::Scheduled:
+        return 406;
+    case Column::Paid:
+        return 498;
+    case Column::Balance:
+        return 587;
+    }
+    return 0;
+}
+
+} // namespace
+
+QSize windowSize()
+{
+    return {751, 511};
+}
+
+QPoint yearMonthField()
+{
+    return {200, 31};
+}
+
+QPoint cell(int row, Column column)
+{
+    return {columnMiddle(column), kGridFirstRowMiddle + row * kRowPitch};
+}
+
+} // namespace layout
