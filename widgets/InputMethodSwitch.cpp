@@ -62,6 +62,8 @@ void InputMethodSwitch::setWanted(bool open)
 {
     wanted_ = open ? 1 : 0;
     retries_ = 0;
+    // Said again, it is sent again: the user may have switched by hand in between.
+    applied_ = -1;
     apply();
 }
 

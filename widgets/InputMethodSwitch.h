@@ -40,7 +40,8 @@ public:
     explicit InputMethodSwitch(QWidget* widget, std::unique_ptr<InputMethodControl> control);
     ~InputMethodSwitch() override;
 
-    // The state wanted while the focus is inside; applied at once when it is there.
+    // The state wanted while the focus is inside; applied at once when it is there (again
+    // when it is said again, as the user may have switched by hand in between).
     void setWanted(bool open);
 
 private:

@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
@@ -49,6 +50,18 @@ ImeSession::~ImeSession()
     }
     if (busPid_ > 0)
         ::kill(pid_t(busPid_), SIGTERM);
+    // What the session started on its own (Mozc's server, a bus-activated helper) carries
+    // the session's home in its environment: those processes end with the session.
+    const QByteArray mark = "HOME=" + home_.path().toLocal8Bit() + '\0';
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool number = false;
+        const qint64 pid = entry.toLongLong(&number);
+        if (!number || pid == getpid())
+            continue;
+        QFile environ(QStringLiteral("/proc/%1/environ").arg(entry));
+        if (environ.open(QIODevice::ReadOnly) && (environ.readAll() + '\0').contains(mark))
+            ::kill(pid_t(pid), SIGTERM);
+    }
 }
 
 bool ImeSession::haveTools()
@@ -171,7 +184,9 @@ std::unique_ptr<QProcess> ImeSession::startAsUser(const QString& program, const 
     env.insert(QStringLiteral("QT_STYLE_OVERRIDE"), QStringLiteral("Fusion"));
     process->setProcessEnvironment(env);
     process->setWorkingDirectory(home_.path());
-    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // Their messages go to a log beside the session's files, read when something fails.
+    process->setStandardOutputFile(logPath(program));
+    process->setStandardErrorFile(logPath(program), QIODevice::Append);
     process->start(command.takeFirst(), command);
     process->waitForStarted(10000);
     return process;
@@ -202,10 +217,21 @@ bool ImeSession::startInputMethod()
         return reply.contains(QStringLiteral("boolean true"));
     };
     if (!waitFor([&] { return owned() || fcitx_->state() == QProcess::NotRunning; }, 20000) || !owned()) {
-        problem_ = QStringLiteral("fcitx5 did not start: ") + QString::fromLocal8Bit(fcitx_->readAllStandardError());
+        problem_ = QStringLiteral("fcitx5 did not start: ") + log(QStringLiteral("fcitx5"));
         return false;
     }
     return true;
+}
+
+QString ImeSession::logPath(const QString& program) const
+{
+    return home_.path() + u'/' + QFileInfo(program).fileName() + QStringLiteral(".log");
+}
+
+QString ImeSession::log(const QString& program) const
+{
+    QFile file(logPath(program));
+    return file.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(file.readAll().right(4000)) : QString();
 }
 
 int ImeSession::imState()

@@ -32,6 +32,8 @@ public:
     std::unique_ptr<QProcess> startAsUser(const QString& program, const QStringList& arguments);
     // The state fcitx5 reports (fcitx5-remote): 0 no input context, 1 off, 2 on; -1 unreadable.
     int imState();
+    // The last messages of a program started with startAsUser.
+    QString log(const QString& program) const;
     // Waits until wanted() holds; false after timeoutMs.
     static bool waitFor(const std::function<bool()>& wanted, int timeoutMs);
 
@@ -44,6 +46,7 @@ private:
     void writeProfile();
     QStringList asUser(const QString& program, const QStringList& arguments) const;
     QProcessEnvironment userEnvironment() const;
+    QString logPath(const QString& program) const;
 
     QString problem_;
     QString user_;      // empty: the current user (not root)

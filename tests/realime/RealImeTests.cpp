@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using namespace schedule;
 
 namespace {
@@ -23,7 +25,7 @@ namespace {
 constexpr int kTimes = 20;
 constexpr int kWaitMs = 8000;
 constexpr int kWidth = 1100;
-constexpr int kHeight = 800;
+constexpr int kHeight = 1000;
 
 // Where the cells of the month grid are in a window of kWidth x kHeight: the same window
 // laid out here on the offscreen platform with the same style and fonts.
@@ -39,10 +41,13 @@ public:
         }
     }
     bool ok() const { return ok_; }
-    QPoint centre(int row, int column)
+    // Nothing when the cell is out of sight.
+    std::optional<QPoint> centre(int row, int column)
     {
         GridView* grid = harness_.grid();
         const QRect cell = grid->visualRect(grid->model()->index(row, column));
+        if (!grid->viewport()->rect().contains(cell))
+            return std::nullopt;
         return grid->viewport()->mapTo(&harness_.window(), cell.center());
     }
 
@@ -103,7 +108,7 @@ protected:
         program_ = session_->startAsUser(QStringLiteral(QUOREL_PROGRAM), {QStringLiteral("--data"), data_}).release();
         const auto window = session_->display().waitForWindow(program_->processId(), QString(), 20000);
         if (!window) {
-            problem_ = QStringLiteral("the program showed no window");
+            problem_ = QStringLiteral("the program showed no window: ") + session_->log(QStringLiteral(QUOREL_PROGRAM));
             return;
         }
         window_ = *window;
@@ -133,7 +138,9 @@ protected:
 
     void click(int row, int column)
     {
-        const QPoint at = cells_.centre(row, column);
+        const std::optional<QPoint> centre = cells_.centre(row, column);
+        ASSERT_TRUE(centre) << "line " << row + 1 << " is out of sight";
+        const QPoint at = *centre;
         session_->display().run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("--window"), window_, QString::number(at.x()), QString::number(at.y()),
                                                              QStringLiteral("click"), QStringLiteral("1")});
     }
@@ -182,21 +189,46 @@ TEST_F(RealInputMethod, AmountsTypedWithTheInputMethodOnAreStoredWithOneEnterAnd
     EXPECT_TRUE(stateBecomes(kOff)) << "the input method is not off in the day column";
 }
 
+// The payee cell is reached by a click (which opens its drop-down at once) and by Tab from
+// the day cell (no editor open: the composition itself starts the edit).
 TEST_F(RealInputMethod, APayeeComposedWithTheInputMethodLandsWholeAndNothingElseIsRegistered)
 {
     Files files(data_);
-    for (int row = 0; row < kTimes; ++row) {
+    for (int row = 0; row < 2 * kTimes; ++row) {
+        const bool byTab = row >= kTimes;
         click(row, kCol表示日付);
         ASSERT_TRUE(stateBecomes(kOff)) << "the input method is not off in the day column, line " << row + 1;
-        click(row, kCol支払先名);
+        if (byTab)
+            keys({QStringLiteral("Tab")});
+        else
+            click(row, kCol支払先名);
         ASSERT_TRUE(stateBecomes(kOn)) << "the input method is not on in the payee column, line " << row + 1;
         type(QStringLiteral("denki"));
         keys({QStringLiteral("space"), QStringLiteral("Return"), QStringLiteral("Return")});
         const bool stored = ImeSession::waitFor([&] { return files.sheet(row, kCol支払先名) == QVariant(QStringLiteral("電気")); }, kWaitMs);
         if (!stored)
             screenshot("payee");
-        ASSERT_TRUE(stored) << "line " << row + 1 << " holds " << files.sheet(row, kCol支払先名).toString().toStdString();
+        ASSERT_TRUE(stored) << "line " << row + 1 << (byTab ? " (by Tab)" : " (by a click)") << " holds " << files.sheet(row, kCol支払先名).toString().toStdString();
     }
     for (const QString& name : files.payees())
         EXPECT_EQ(name, QStringLiteral("電気")) << "registered besides 電気";
+}
+
+// A user who turns the input method on in an amount cell gets a composition; the
+// composition that starts the edit lands whole (full-width digits count as digits).
+TEST_F(RealInputMethod, AnAmountComposedAfterTheUserTurnedTheInputMethodOnLandsWhole)
+{
+    Files files(data_);
+    for (int row = 0; row < kTimes / 2; ++row) {
+        click(row, kCol支払額);
+        ASSERT_TRUE(stateBecomes(kOff)) << "the input method is not off in the amount column, line " << row + 1;
+        session_->runAsUser(QStringLiteral("fcitx5-remote"), {QStringLiteral("-o")});
+        ASSERT_TRUE(stateBecomes(kOn)) << "the input method did not come on, line " << row + 1;
+        type(QStringLiteral("300"));
+        keys({QStringLiteral("Return"), QStringLiteral("Return")});
+        const bool stored = ImeSession::waitFor([&] { return files.sheet(row, kCol支払額) == QVariant(qlonglong(300) * 10000); }, kWaitMs);
+        if (!stored)
+            screenshot("composed-amount");
+        ASSERT_TRUE(stored) << "line " << row + 1 << " holds " << files.sheet(row, kCol支払額).toString().toStdString();
+    }
 }

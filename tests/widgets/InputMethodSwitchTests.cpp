@@ -70,16 +70,17 @@ TEST(InputMethodSwitch, HoldsTheWantedStateWhileTheFocusIsInsideAndGivesTheUsers
 
     f.inner->setFocus();
     EXPECT_EQ(f.im.sent, std::vector<bool>{false});
-    control->setWanted(false);
+    f.im.state = InputMethodControl::State::On; // the user turns it on by hand
+    control->setWanted(false);                  // said again: sent again
     control->setWanted(true);
-    EXPECT_EQ(f.im.sent, (std::vector<bool>{false, true}));
+    EXPECT_EQ(f.im.sent, (std::vector<bool>{false, false, true}));
     control->setWanted(false);
     f.area->setFocus(); // still inside: nothing sent
-    EXPECT_EQ(f.im.sent, (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(f.im.sent, (std::vector<bool>{false, false, true, false}));
 
     // Leaving gives back the state the user had on coming in (on).
     f.other->setFocus();
-    EXPECT_EQ(f.im.sent, (std::vector<bool>{false, true, false, true}));
+    EXPECT_EQ(f.im.sent, (std::vector<bool>{false, false, true, false, true}));
     EXPECT_EQ(f.im.state, InputMethodControl::State::On);
 
     // The year-month field wants it off, and gives the user's state back in turn.
