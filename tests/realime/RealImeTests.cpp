@@ -146,7 +146,7 @@ protected:
     }
     void type(const QString& text)
     {
-        session_->display().run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), text});
+        session_->display().run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("12"), text});
     }
     void keys(const QStringList& names)
     {
