@@ -154,7 +154,8 @@ JapaneseCalendar& japaneseCalendar()
     return calendar;
 }
 
-// Full-width forms to ASCII (NFKC), the usual dash look-alikes to '-', blanks removed.
+// Full-width forms to ASCII (NFKC), the usual dash look-alikes to '-', the middle dot that
+// Japanese input methods write for '/' (・, halfwidth ･) to '/', blanks removed.
 QString normalised(const QString& text)
 {
     QString folded = text.normalized(QString::NormalizationForm_KC);
@@ -167,6 +168,9 @@ QString normalised(const QString& text)
         case 0x2010: case 0x2011: case 0x2012: case 0x2013: case 0x2014: case 0x2015:
         case 0x2212: case 0x30FC:
             out.append(u'-');
+            break;
+        case 0x30FB: case 0x00B7:
+            out.append(u'/');
             break;
         default:
             out.append(c);

@@ -33,10 +33,11 @@ inline QDate lastHeldDate() { return QDate(kLastYearMonth.year, kLastYearMonth.m
 // digits, 月 optional), each optionally followed by a day that must exist (yyyymmdd,
 // yyyy/mm/dd, yyyy年mm月dd日). Era forms: the era's kanji name or its initial (M, T, S, H, R,
 // either case) followed by the era year (one or two digits, or 元 for the first year), a
-// separator (/ - . or 年) and the month, or followed by four digits "yymm".
+// separator (/ - . ・ or 年) and the month, or followed by four digits "yymm".
 // Refused (nothing returned): a month outside 1 to 12; an era year in which no day of the
 // given month belongs to that era (平成31年5月, 令和1年4月, H32/1); a result outside
-// kFirstYearMonth..kLastYearMonth; anything else.
+// kFirstYearMonth..kLastYearMonth; anything else. The middle dot that Japanese input methods
+// write for a slash (・, halfwidth ･) is read as a slash.
 std::optional<YearMonth> parseYearMonth(const QString& text);
 
 } // namespace calendar

@@ -1,5 +1,7 @@
 #include "ImeSwitch.h"
 
+#include "InputMethodSwitch.h"
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QInputMethod>
@@ -37,6 +39,9 @@ void SetImeOpen(QWidget* window, bool open)
         applyHints(focus, open);
     if (QGuiApplication::focusObject())
         QGuiApplication::inputMethod()->update(Qt::ImHints | Qt::ImEnabled);
+    // Frameworks that ignore the hints (fcitx5, IBus) are switched through their own control.
+    if (InputMethodSwitch* control = InputMethodSwitch::of(window))
+        control->setWanted(open);
 #ifdef Q_OS_WIN
     // The top-level window holds the native handle; child widgets have none of their own.
     const HWND handle = reinterpret_cast<HWND>(window->window()->winId());

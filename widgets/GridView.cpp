@@ -146,6 +146,14 @@ void GridView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    // A key the input method let through ends a composition that kept the focus here.
+    if (composing_) {
+        endComposition();
+        if (QLineEdit* line = editorLine()) {
+            QCoreApplication::sendEvent(line, event);
+            return;
+        }
+    }
     ensureCurrentCellFor(event);
     QTableView::keyPressEvent(event);
 }
@@ -169,6 +177,7 @@ void GridView::currentChanged(const QModelIndex& current, const QModelIndex& pre
 
 void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
 {
+    composing_ = false;
     emit editingEnded();
     QTableView::closeEditor(editor, hint);
 }
@@ -188,26 +197,103 @@ bool GridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event
 
 void GridView::inputMethodEvent(QInputMethodEvent* event)
 {
-    // Japanese typed while no cell is being edited starts editing the current cell
-    // with the committed text, like any other first key; the text replaces the cell's.
+    if (composing_) {
+        forwardComposition(event);
+        return;
+    }
     const QModelIndex index = currentIndex();
-    if (state() != QAbstractItemView::EditingState && index.isValid() && (model()->flags(index) & Qt::ItemIsEditable)) {
-        if (edit(index, QAbstractItemView::AnyKeyPressed, event)) {
-            QWidget* editor = indexWidget(index);
-            QLineEdit* line = qobject_cast<QLineEdit*>(editor);
-            if (!line && editor)
-                line = editor->findChild<QLineEdit*>();
-            if (line) {
+    const bool editable = index.isValid() && (model()->flags(index) & Qt::ItemIsEditable);
+    if (state() != QAbstractItemView::EditingState && editable) {
+        // Japanese typed while no cell is being edited starts editing the current cell,
+        // like any other first key; the text replaces the cell's.
+        if (!event->preeditString().isEmpty() && openForComposition(index)) {
+            forwardComposition(event);
+            return;
+        }
+        if (!event->commitString().isEmpty() && edit(index, QAbstractItemView::AnyKeyPressed, event)) {
+            if (QLineEdit* line = editorLine()) {
                 line->clear();
                 line->setFocus(Qt::OtherFocusReason);
                 QCoreApplication::sendEvent(line, event);
-            } else if (editor) {
-                QCoreApplication::sendEvent(editor, event);
             }
             return;
         }
     }
+    // Text that reaches the grid while its editor is open belongs in the editor.
+    if (state() == QAbstractItemView::EditingState && !event->commitString().isEmpty()) {
+        if (QLineEdit* line = editorLine()) {
+            QCoreApplication::sendEvent(line, event);
+            return;
+        }
+    }
     QTableView::inputMethodEvent(event);
+}
+
+bool GridView::openForComposition(const QModelIndex& index)
+{
+    holdEditorFocus_ = true;
+    const bool opened = edit(index, QAbstractItemView::AnyKeyPressed, nullptr);
+    holdEditorFocus_ = false;
+    QWidget* editor = indexWidget(index);
+    if (editor)
+        editor->setEnabled(true);
+    QLineEdit* line = opened ? editorLine() : nullptr;
+    if (!line) {
+        if (editor)
+            editor->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    line->clear(); // no composition is in the line edit yet: nothing to reset
+    composing_ = true;
+    return true;
+}
+
+void GridView::forwardComposition(QInputMethodEvent* event)
+{
+    QLineEdit* line = editorLine();
+    if (!line) {
+        composing_ = false;
+        event->ignore();
+        return;
+    }
+    QCoreApplication::sendEvent(line, event);
+    // Committed or given up: the composition is over and the editor may take the focus.
+    if (event->preeditString().isEmpty())
+        endComposition();
+}
+
+void GridView::endComposition()
+{
+    if (!composing_)
+        return;
+    composing_ = false;
+    if (QLineEdit* line = editorLine())
+        line->setFocus(Qt::OtherFocusReason);
+}
+
+QLineEdit* GridView::editorLine() const
+{
+    QWidget* editor = indexWidget(currentIndex());
+    if (!editor)
+        return nullptr;
+    if (auto* line = qobject_cast<QLineEdit*>(editor))
+        return line;
+    return editor->findChild<QLineEdit*>();
+}
+
+QVariant GridView::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    QLineEdit* line = composing_ ? editorLine() : nullptr;
+    if (!line || query == Qt::ImEnabled || query == Qt::ImHints)
+        return QTableView::inputMethodQuery(query);
+    const QVariant value = line->inputMethodQuery(query);
+    // Rectangles are the line edit's; the input method reads them as the grid's.
+    const QPoint offset = line->mapTo(this, QPoint(0, 0));
+    if (value.typeId() == QMetaType::QRect)
+        return value.toRect().translated(offset);
+    if (value.typeId() == QMetaType::QRectF)
+        return value.toRectF().translated(offset);
+    return value;
 }
 
 QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const
@@ -231,6 +317,9 @@ void GridDelegate::prepareEditor(QWidget* editor) const
         return;
     editor->installEventFilter(grid);
     editor->setInputMethodHints(grid->inputMethodHints());
+    // Disabled, the new editor cannot take the focus from the grid; the grid enables it.
+    if (grid->holdEditorFocus_)
+        editor->setEnabled(false);
     if (auto* line = editor->findChild<QLineEdit*>()) {
         // The line edit of a drop-down holds the focus while the user types.
         line->installEventFilter(grid);

@@ -7,6 +7,8 @@
 
 #include <functional>
 
+class QLineEdit;
+
 namespace store {
 class WorkTableModel;
 }
@@ -68,6 +70,9 @@ public:
 
     std::function<void(int& key, Qt::KeyboardModifiers modifiers)> keyDownHandler;
 
+    // While a composition holds the focus on the grid, the editor's answers.
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
 signals:
     void focusGained();
     void cellAccepted(int column);
@@ -84,9 +89,20 @@ protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
 
 private:
+    friend class GridDelegate;
     bool handleKey(QKeyEvent* event);
     // A printable key with no current cell makes the first editable cell current.
     void ensureCurrentCellFor(const QKeyEvent* event);
+    // A composition that starts while no cell is edited opens the editor but keeps the
+    // focus on the grid until the composition ends: moving the focus would make the input
+    // method commit or drop the first keys. Meanwhile the grid passes the composition and
+    // the input method's queries on to the editor's line edit.
+    bool openForComposition(const QModelIndex& index);
+    void forwardComposition(QInputMethodEvent* event);
+    void endComposition();
+    QLineEdit* editorLine() const;
+    bool composing_ = false;
+    bool holdEditorFocus_ = false; // the editor being created must not take the focus
     store::WorkTableModel* model_ = nullptr;
     QPersistentModelIndex editedIndex_;
     int acceptedRow_ = -1;

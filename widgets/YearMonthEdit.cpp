@@ -1,6 +1,7 @@
 #include "YearMonthEdit.h"
 
 #include "EraCalendar.h"
+#include "InputMethodSwitch.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -15,6 +16,9 @@ YearMonthEdit::YearMonthEdit(QWidget* parent)
     : QLineEdit(parent)
 {
     connect(this, &QLineEdit::textEdited, this, [this] { markRefused(false); });
+    // Digits and separators are typed here: the input method is off while the field has the focus.
+    setInputMethodHints(inputMethodHints() | Qt::ImhLatinOnly | Qt::ImhPreferLatin | Qt::ImhNoPredictiveText);
+    InputMethodSwitch::of(this)->setWanted(false);
 }
 
 void YearMonthEdit::setEraPattern(bool era)

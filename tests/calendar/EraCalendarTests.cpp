@@ -53,6 +53,9 @@ TEST(ParseYearMonth, ReadsWesternForms)
         {QStringLiteral("2005年1月"), {2005, 1}},
         {QStringLiteral("2005年11"), {2005, 11}},
         {QStringLiteral("２００５／１１"), {2005, 11}},
+        {QStringLiteral("２０２６・１２"), {2026, 12}}, // Mozc writes ・ for a slash
+        {QStringLiteral("2026･12"), {2026, 12}},
+        {QStringLiteral("2026・12・31"), {2026, 12}},
         {QStringLiteral("２００５年１１月"), {2005, 11}},
         {QStringLiteral(" 2005 / 11 "), {2005, 11}},
         {QStringLiteral("2005\u3000年\u300011\u3000月"), {2005, 11}},
@@ -78,6 +81,7 @@ TEST(ParseYearMonth, ReadsEraFormsThroughTheCalendar)
         {QStringLiteral("H17/11"), {2005, 11}},
         {QStringLiteral("h17.11"), {2005, 11}},
         {QStringLiteral("Ｈ１７．１１"), {2005, 11}},
+        {QStringLiteral("Ｈ１７・１１"), {2005, 11}},
         {QStringLiteral("H1711"), {2005, 11}},
         {QStringLiteral("R1.5"), {2019, 5}},
         {QStringLiteral("r2-1"), {2020, 1}},

@@ -188,7 +188,7 @@ std::optional<QString> ProgramUnderX::waitForAnyDialog(int timeoutMs)
 {
     return display().waitForWindowTitled(process_.processId(), [](const QString& title) {
         // A window that is going away has no title any more.
-        return !title.isEmpty() && !title.startsWith(kMainTitle);
+        return !title.isEmpty() && !title.contains(kMainTitle); // the main title may carry the unsaved mark
     }, timeoutMs);
 }
 

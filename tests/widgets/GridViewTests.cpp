@@ -179,3 +179,58 @@ TEST(GridView, TheFirstKeyIntoAGridWithoutCurrentCellStartsEditingTheFirstCell)
     f.grid.commit();
     EXPECT_EQ(scalar(f.session->workDb(), "SELECT 行番号 FROM InpWork WHERE rowid = 1").toLongLong(), 42);
 }
+
+namespace {
+
+QInputMethodEvent preedit(const QString& text)
+{
+    return QInputMethodEvent(text, {QInputMethodEvent::Attribute(QInputMethodEvent::Cursor, int(text.size()), 1)});
+}
+
+} // namespace
+
+// A real input method sends a composition before its commit. The focus stays on the grid
+// until the composition ends (moving it would make the input method drop the first keys),
+// the editor shows the composition, and the committed text lands in the cell.
+TEST(GridView, ACompositionStartingAnEditReachesTheCellWhole)
+{
+    GridFixture f;
+    f.grid.setCurrentCell(1, 4);
+    for (const QString& text : {QStringLiteral("ｄ"), QStringLiteral("で"), QStringLiteral("でんき"), QStringLiteral("電気")}) {
+        QInputMethodEvent event = preedit(text);
+        QCoreApplication::sendEvent(&f.grid, &event);
+        ASSERT_TRUE(f.grid.isEditing());
+        EXPECT_EQ(QApplication::focusWidget(), &f.grid) << text.toStdString();
+    }
+    auto* line = qobject_cast<QLineEdit*>(f.grid.indexWidget(f.grid.currentIndex()));
+    ASSERT_NE(line, nullptr);
+    EXPECT_TRUE(line->isEnabled());
+    EXPECT_EQ(line->text(), ""); // the cell's old text gave way to the composition
+    // The input method places its candidate window by the grid's answers: inside the cell.
+    const QRect cursor = f.grid.inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    EXPECT_TRUE(f.grid.visualRect(f.grid.currentIndex()).translated(f.grid.viewport()->pos()).intersects(cursor)) << cursor.x();
+
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("電気"));
+    QCoreApplication::sendEvent(&f.grid, &commit);
+    EXPECT_EQ(line->text(), "電気");
+    EXPECT_EQ(QApplication::focusWidget(), line);
+    // Text that the input method hands to the grid while the editor is open is kept.
+    QInputMethodEvent late;
+    late.setCommitString(QStringLiteral("代"));
+    QCoreApplication::sendEvent(&f.grid, &late);
+    EXPECT_EQ(line->text(), "電気代");
+    QTest::keyClick(line, Qt::Key_Return);
+    f.grid.commit();
+    EXPECT_EQ(scalar(f.session->workDb(), "SELECT 支払先名 FROM InpWork WHERE 行番号 = 2").toString(), "電気代");
+
+    // A composition given up before its commit leaves an empty editor with the focus.
+    f.grid.setCurrentCell(2, 4);
+    QInputMethodEvent start = preedit(QStringLiteral("あ"));
+    QCoreApplication::sendEvent(&f.grid, &start);
+    QInputMethodEvent cancel;
+    QCoreApplication::sendEvent(&f.grid, &cancel);
+    auto* second = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->text(), "");
+}

@@ -1,0 +1,104 @@
+#include "InputMethodSwitch.h"
+#include "YearMonthEdit.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// An input method whose state the test holds; answers come back at once.
+struct FakeInputMethod {
+    InputMethodControl::State state = InputMethodControl::State::On;
+    std::vector<bool> sent;
+};
+
+class RecordingControl : public InputMethodControl {
+public:
+    explicit RecordingControl(FakeInputMethod* im)
+        : im_(im)
+    {
+    }
+    void query(std::function<void(State)> answer) override { answer(im_->state); }
+    void setOpen(bool open) override
+    {
+        im_->sent.push_back(open);
+        im_->state = open ? State::On : State::Off;
+    }
+
+private:
+    FakeInputMethod* im_;
+};
+
+struct Form {
+    FakeInputMethod im;
+    QWidget window;
+    QWidget* area = new QWidget(&window);       // the widget that wants a state
+    QLineEdit* inner = new QLineEdit(area);     // an editor inside it
+    QLineEdit* other = new QLineEdit(&window);  // another control of the program
+    YearMonthEdit* month;
+
+    Form()
+    {
+        InputMethodSwitch::setControlFactory([this] { return std::make_unique<RecordingControl>(&im); });
+        month = new YearMonthEdit(&window);
+        auto* layout = new QVBoxLayout(&window);
+        for (QWidget* w : {area, static_cast<QWidget*>(other), static_cast<QWidget*>(month)})
+            layout->addWidget(w);
+        new QVBoxLayout(area);
+        area->layout()->addWidget(inner);
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+        other->setFocus();
+    }
+    ~Form() { InputMethodSwitch::setControlFactory([] { return InputMethodControl::forPlatform(); }); }
+};
+
+} // namespace
+
+TEST(InputMethodSwitch, HoldsTheWantedStateWhileTheFocusIsInsideAndGivesTheUsersBack)
+{
+    Form f;
+    InputMethodSwitch* control = InputMethodSwitch::of(f.area);
+    EXPECT_EQ(InputMethodSwitch::of(f.area), control); // one switch per widget
+    control->setWanted(false);
+    EXPECT_TRUE(f.im.sent.empty()); // the focus is elsewhere: nothing is switched
+
+    f.inner->setFocus();
+    EXPECT_EQ(f.im.sent, std::vector<bool>{false});
+    f.im.state = InputMethodControl::State::On; // the user turns it on by hand
+    control->setWanted(false);                  // said again: sent again
+    control->setWanted(true);
+    EXPECT_EQ(f.im.sent, (std::vector<bool>{false, false, true}));
+    control->setWanted(false);
+    f.area->setFocus(); // still inside: nothing sent
+    EXPECT_EQ(f.im.sent, (std::vector<bool>{false, false, true, false}));
+
+    // Leaving gives back the state the user had on coming in (on).
+    f.other->setFocus();
+    EXPECT_EQ(f.im.sent, (std::vector<bool>{false, false, true, false, true}));
+    EXPECT_EQ(f.im.state, InputMethodControl::State::On);
+
+    // The year-month field wants it off, and gives the user's state back in turn.
+    f.im.sent.clear();
+    f.month->setFocus();
+    f.other->setFocus();
+    EXPECT_EQ(f.im.sent, (std::vector<bool>{false, true}));
+
+    // A user who had it off finds it off again; with the state unknown nothing is given back.
+    f.im.sent.clear();
+    f.im.state = InputMethodControl::State::Off;
+    control->setWanted(true);
+    f.inner->setFocus();
+    f.other->setFocus();
+    EXPECT_EQ(f.im.sent, (std::vector<bool>{true, false}));
+    f.im.sent.clear();
+    f.im.state = InputMethodControl::State::Unknown;
+    f.inner->setFocus();
+    f.other->setFocus();
+    EXPECT_EQ(f.im.sent, std::vector<bool>{true});
+}
