@@ -76,7 +76,8 @@ TEST(PayeeWindow, NoToAnyQuestionChangesNothing)
     EXPECT_EQ(w.presenter.shown()[0].kind, BoxKind::AskDefaultNo);
     w.click("cmd支払先削除", false);
     ASSERT_EQ(w.presenter.shown().size(), 1u);
-    EXPECT_EQ(w.presenter.shown()[0].text, "すべての支払先を削除します、よろしいですか");
+    EXPECT_EQ(w.presenter.shown()[0].text, "すべての支払先を削除します。よろしいですか");
+    EXPECT_EQ(w.presenter.shown()[0].kind, BoxKind::AskDefaultNo) << "Enter never empties the master";
     EXPECT_EQ(w.storedPayees(), QStringList({"b", "a"}));
     EXPECT_EQ(w.shown(), QStringList({"a", "edited", ""}));
 }
