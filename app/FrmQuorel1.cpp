@@ -8,6 +8,7 @@
 #include "SchedulePage.h"
 #include "SettingsPage.h"
 #include "AllDelete.h"
+#include "AmountField.h"
 #include "RestoreList.h"
 #include "StatusLine.h"
 #include "Skip.h"
@@ -82,6 +83,8 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
             cashFlowPage_->openAt(schedulePage_->monthHeader().month);
     });
     connect(settingsPage_, &settings::SettingsPage::bannerClicked, this, [] { QDesktopServices::openUrl(QUrl(QString::fromUtf8(kMakerPage))); });
+    // A new era setting shows at once in the year-month field; the report reads it when opened.
+    connect(settingsPage_, &settings::SettingsPage::settingsChanged, schedulePage_, &schedule::SchedulePage::applyEra);
 
     connectExportCommands();
     setUpBackups();
@@ -207,13 +210,15 @@ void FrmQuorel1::cmd一括削除7_Click()
 void FrmQuorel1::Cmd印刷_Click()
 {
     // No question is asked: each press prints the sheet as it stands in InpWork (an edit
-    // still pending in the grid's current line is not part of it) in a new report window.
+    // still pending in the grid's current line is not part of it) in the month's report
+    // window, opened or brought to the front.
     // An empty year-month field gives an empty caption; a blank total an empty cell.
     store::skipOnFailure(QStringLiteral("Cmd印刷"), [&] {
         const schedule::MonthHeader month = schedulePage_->monthHeader();
         const report::ReportHeader header = report::ReportHeader::forMonth(month.month, session_->settings.eraYears(),
             month.繰越額, month.予定額月計, month.支払額月計, month.累計);
         auto* window = report::openMonthlyReport(session_->workDb(), header, session_->settings.gLineColor1, msg_, this);
+        disconnect(window, &report::ReportWindow::exportRequested, window, nullptr); // a window shown again keeps one connection
         connect(window, &report::ReportWindow::exportRequested, window, [this, window] { export_.run(window->document().month, window); });
     });
 }

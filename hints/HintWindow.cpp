@@ -87,9 +87,13 @@ HintWindow::HintWindow(store::Session& session, messages::Msg& msg)
     layout->addLayout(buttonRow);
     resize(twipsToPixels(6600), twipsToPixels(4800));
 
-    // A click runs to its end; nothing it throws may leave the event handler.
+    // A click runs to its end; nothing it throws may leave the event handler. The boxes
+    // it shows belong to this window, so answering them leaves this window in front.
     const auto guarded = [this](const QString& what, void (HintWindow::*handler)()) {
-        return [this, what, handler] { store::skipOnFailure(what, [&] { (this->*handler)(); }); };
+        return [this, what, handler] {
+            messages::BoxOwnerScope owner(msg_.presenter(), this);
+            store::skipOnFailure(what, [&] { (this->*handler)(); });
+        };
     };
     connect(cmd編集_, &QPushButton::clicked, this, guarded(QStringLiteral("cmd編集"), &HintWindow::cmd編集_Click));
     connect(cmd登録_, &QPushButton::clicked, this, guarded(QStringLiteral("cmd登録"), &HintWindow::cmd登録_Click));
@@ -234,7 +238,7 @@ void HintWindow::cmd登録_Click()
 
 void HintWindow::cmd削除_Click()
 {
-    if (!msg_.ShowMsg(QStringLiteral("削除"), QStringLiteral("確認"), kTarget))
+    if (!msg_.ShowMsg(QStringLiteral("削除"), QStringLiteral("ヒント確認"), kTarget))
         return;
     if (Deleteヒント())
         msg_.ShowMsg(QStringLiteral("削除"), QStringLiteral("完了"), kTarget);

@@ -6,7 +6,7 @@ namespace messages {
 
 Answer QtMessagePresenter::ask(const MessageBoxSpec& box)
 {
-    QMessageBox dialog(parent_);
+    QMessageBox dialog(box.owner ? box.owner : parent_);
     dialog.setWindowTitle(box.title);
     dialog.setText(box.text);
     dialog.setWindowModality(Qt::ApplicationModal);

@@ -26,6 +26,8 @@ struct MessageBoxSpec {
     QString title;
     QString text;
     BoxKind kind = BoxKind::Inform;
+    // The window the box belongs to, when not the presenter's own parent.
+    QWidget* owner = nullptr;
 };
 
 inline bool isQuestion(BoxKind kind)
@@ -40,6 +42,32 @@ public:
     virtual ~MessagePresenter() = default;
     bool present(const MessageBoxSpec& box) { return ask(box) == Answer::Yes; }
     virtual Answer ask(const MessageBoxSpec& box) = 0;
+
+    // The window that the boxes shown now belong to (nothing: the presenter's own parent).
+    QWidget* owner() const { return owner_; }
+    void setOwner(QWidget* owner) { owner_ = owner; }
+
+private:
+    QWidget* owner_ = nullptr;
+};
+
+// Makes the boxes shown while it lives belong to one window, e.g. a window of its own
+// whose questions must not bring the main window to the front.
+class BoxOwnerScope {
+public:
+    BoxOwnerScope(MessagePresenter& presenter, QWidget* owner)
+        : presenter_(presenter)
+        , previous_(presenter.owner())
+    {
+        presenter_.setOwner(owner);
+    }
+    ~BoxOwnerScope() { presenter_.setOwner(previous_); }
+    BoxOwnerScope(const BoxOwnerScope&) = delete;
+    BoxOwnerScope& operator=(const BoxOwnerScope&) = delete;
+
+private:
+    MessagePresenter& presenter_;
+    QWidget* previous_;
 };
 
 // The real boxes: QMessageBox with Qt's (translated) standard buttons.

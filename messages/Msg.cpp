@@ -54,6 +54,9 @@ constexpr Entry kEntries[] = {
     {u"削除", u"伝票完了2", u"削除の完了", F, u"", true, u" を削除しました。", I},
     {u"削除", u"削除不可", u"削除不可", F, u"", true, u" にデータがあるため削除できません。メンテナンス機能で削除してください。", I},
     {u"削除", u"失敗", u"削除の失敗", F, u"", true, u" を削除できませんでした。ディスクの空きと書き込みの権限を確認してください。", W},
+    {u"削除", u"行確認", u"削除の確認", F, u"次の行を削除します。登録済みの支払予定表からもすぐに削除されます。よろしいですか\n\n", true, u"", N},
+    {u"削除", u"支払先全件", u"削除の確認", F, u"すべての支払先を削除します。よろしいですか", false, u"", N},
+    {u"削除", u"ヒント確認", u"削除の確認", F, u"このボタンのヒントを削除します。よろしいですか", false, u"", N},
     // 入力
     {u"入力", u"上行空白", u"入力注意", F, u"上の行が空白です。データは連続して指定してください。", false, u"", I},
     {u"入力", u"区分なし", u"入力注意", F, u"区分が指定されていません。区分を指定してください", false, u"", W},
@@ -67,6 +70,7 @@ constexpr Entry kEntries[] = {
     {u"入力", u"行数超過", u"読込の注意", F, u"この月には ", true, u" 行が登録されていますが、画面に表示できるのは 200 行までです。表示していない行は月計に含まれず、登録してもそのまま残ります。", W},
     {u"入力", u"前月なし", u"前月複写", F, u"", true, u" には登録された行がありません。", I},
     {u"入力", u"前月入らず", u"前月複写", F, u"空いている行が足りないため、", true, u" 行が入りません。複写はしませんでした。", W},
+    {u"入力", u"桁あふれ", u"入力注意", F, u"", true, u"が扱える範囲を超えています。-922,337,203,685,477 から 922,337,203,685,477 までの金額を指定してください", W},
     // 行指定
     {u"行指定", u"無効行", u"入力注意", F, u"無効な行が指定されています。行指定をやり直してください。", false, u"", W},
     {u"行指定", u"指定なし", u"入力注意", F, u"行が指定されていません。行指定してください。", false, u"", W},
@@ -142,9 +146,10 @@ std::optional<MessageBoxSpec> findMessage(const QString& category, const QString
 
 bool Msg::ShowMsg(const QString& category, const QString& key, const QString& target)
 {
-    const auto box = findMessage(category, key, target);
+    auto box = findMessage(category, key, target);
     if (!box)
         return false;
+    box->owner = presenter_->owner();
     const bool yes = presenter_->present(*box);
     return isQuestion(box->kind) && yes;
 }

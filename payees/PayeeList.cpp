@@ -15,7 +15,7 @@ void AddComb支払先名(store::Session& session, store::WorkTableModel* dropDow
         store::Transaction tx(work);
         tx.step(QStringLiteral("AddComb支払先名 delete"), [&] { store::exec(work, QStringLiteral("DELETE FROM w支払先名")); });
         tx.step(QStringLiteral("AddComb支払先名 copy"), [&] {
-            store::exec(work, QStringLiteral("INSERT INTO w支払先名 SELECT 支払先名 FROM %1 ORDER BY 支払先名")
+            store::exec(work, QStringLiteral("INSERT INTO w支払先名 SELECT 支払先名 FROM %1 ORDER BY 支払先名 COLLATE ja")
                                   .arg(store::attachedMainTable(QStringLiteral("支払先マスタ"))));
         });
         tx.commit();

@@ -19,7 +19,7 @@ void PayeeMaster::Read支払先()
     auto& work = session_.workDb();
     store::Transaction tx(work);
     tx.step(QStringLiteral("Read支払先 empty the copy"), [&] { store::exec(work, QStringLiteral("DELETE FROM w支払先マスタ")); });
-    const std::vector<store::Row> names = store::queryRows(work, QStringLiteral("SELECT 支払先名 FROM %1 ORDER BY 支払先名").arg(kMaster));
+    const std::vector<store::Row> names = store::queryRows(work, QStringLiteral("SELECT 支払先名 FROM %1 ORDER BY 支払先名 COLLATE ja").arg(kMaster));
     store::Prepared copy(work, QStringLiteral("INSERT INTO w支払先マスタ (支払先名) VALUES (?)"));
     for (const store::Row& row : names)
         tx.step(QStringLiteral("Read支払先 copy a name"), [&] { copy.exec({row.at(0)}); });

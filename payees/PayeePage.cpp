@@ -129,7 +129,7 @@ void PayeePage::LineDelete支払先マスタ()
 
 void PayeePage::Delete支払先マスタ()
 {
-    if (!context_.msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("確認"), QStringLiteral("すべての支払先を削除します")))
+    if (!context_.msg.ShowMsg(QStringLiteral("削除"), QStringLiteral("支払先全件"), QString()))
         return;
     if (!askBeforeDestructive(context_, "payeedelete"))
         return;

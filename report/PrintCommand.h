@@ -32,7 +32,8 @@ std::vector<PrintRow> readSheetLines(SQLite::Database& work);
 std::vector<PrintRow> collectPrintRows(SQLite::Database& work);
 
 // The print command: collects the lines, lays the report out with the header values and
-// the ruled-line colour, and opens a new report window owned by the given window.
+// the ruled-line colour, and opens a report window owned by the given window; when that
+// window already has the month's report open, the open one shows it and comes to the front.
 ReportWindow* openMonthlyReport(SQLite::Database& work, const ReportHeader& header, qint64 lineColor, messages::Msg& msg, QWidget* owner);
 
 } // namespace report

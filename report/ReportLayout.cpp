@@ -1,5 +1,6 @@
 #include "ReportLayout.h"
 
+#include "AmountColor.h"
 #include "EraCalendar.h"
 #include "LineColour.h"
 
@@ -87,6 +88,14 @@ public:
         page_.texts.push_back(std::move(item));
     }
 
+    // An amount as "#,###"; a negative one in red.
+    void amount(const BoxSpec& spec, double bandTop, int row, const std::optional<store::Amount>& value)
+    {
+        text(spec, bandTop, row, formatted(value));
+        if (value && value->units() < 0)
+            page_.texts.back().color = store::negativeAmountColor();
+    }
+
     void rule(const char16_t* name, double y, int row, double width, bool dashed)
     {
         RuleItem item;
@@ -111,10 +120,10 @@ void layoutPageHeader(PageBuilder& builder, const ReportHeader& header)
     builder.text(kCaption, top, -1, header.caption);
     for (const LabelSpec& label : kLabels)
         builder.text(label.box, top, -1, QString::fromUtf16(label.text));
-    builder.text(k繰越額, top, -1, formatted(header.繰越額));
-    builder.text(k予定額月計, top, -1, formatted(header.予定額月計));
-    builder.text(k支払額月計, top, -1, formatted(header.支払額月計));
-    builder.text(k予定額累計, top, -1, formatted(header.予定額累計));
+    builder.amount(k繰越額, top, -1, header.繰越額);
+    builder.amount(k予定額月計, top, -1, header.予定額月計);
+    builder.amount(k支払額月計, top, -1, header.支払額月計);
+    builder.amount(k予定額累計, top, -1, header.予定額累計);
     builder.rule(u"Line1", top + 1230, -1, kHeaderRuleWidth, false);
     builder.rule(u"Line2", top + 1701, -1, kHeaderRuleWidth, false);
 }
@@ -123,9 +132,9 @@ void layoutDetail(PageBuilder& builder, double bandTop, int row, const PrintRow&
 {
     builder.text(k日付, bandTop, row, line.表示日付);
     builder.text(k支払先名, bandTop, row, line.支払先名);
-    builder.text(k予定額, bandTop, row, formatted(line.予定額));
-    builder.text(k支払額, bandTop, row, formatted(line.支払額));
-    builder.text(k残高, bandTop, row, formatted(line.残高));
+    builder.amount(k予定額, bandTop, row, line.予定額);
+    builder.amount(k支払額, bandTop, row, line.支払額);
+    builder.amount(k残高, bandTop, row, line.残高);
     builder.rule(u"Line3", bandTop + 310, row, kRowRuleWidth, true);
 }
 

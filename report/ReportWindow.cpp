@@ -6,6 +6,11 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGraphicsItem>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPdfWriter>
@@ -13,8 +18,13 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace report {
 
@@ -82,15 +92,15 @@ ReportWindow::ReportWindow(ReportDocument document, messages::Msg& msg, QWidget*
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(preview_, 1);
-    resize(760, 900);
+    fitOnScreen(owner);
 
     connect(preview_, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* printer) { renderDocument(*printer, document_); });
     connect(preview_, &QPrintPreviewWidget::previewChanged, this, &ReportWindow::updatePageState);
     connect(print, &QPushButton::clicked, this, &ReportWindow::print_Click);
     connect(pdf, &QPushButton::clicked, this, &ReportWindow::savePdf_Click);
     connect(exportButton, &QPushButton::clicked, this, &ReportWindow::exportRequested);
-    connect(zoomIn, &QPushButton::clicked, preview_, [this] { preview_->zoomIn(); });
-    connect(zoomOut, &QPushButton::clicked, preview_, [this] { preview_->zoomOut(); });
+    connect(zoomIn, &QPushButton::clicked, preview_, [this] { zoom(true); });
+    connect(zoomOut, &QPushButton::clicked, preview_, [this] { zoom(false); });
     connect(previousButton_, &QPushButton::clicked, this, [this] {
         preview_->setCurrentPage(preview_->currentPage() - 1);
         updatePageState();
@@ -109,6 +119,77 @@ ReportWindow::~ReportWindow()
 {
     // The preview refers to the printer, which as a member goes before the child widgets.
     delete preview_;
+}
+
+void ReportWindow::fitOnScreen(QWidget* owner)
+{
+    // A portrait A4 page wants 760 x 900; a smaller screen gets a smaller window whose
+    // frame and title bar stay on the screen too.
+    QScreen* screen = owner && owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
+    const QRect room = screen ? screen->availableGeometry() : QRect(0, 0, 760, 900);
+    const int frame = 8;
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight) + frame;
+    const QSize size(std::min(760, room.width() - 2 * frame), std::min(900, room.height() - titleBar - frame));
+    resize(size);
+    const QPoint centre = owner && owner->isVisible() ? owner->frameGeometry().center() : room.center();
+    const int x = std::clamp(centre.x() - size.width() / 2, room.left() + frame, std::max(room.left() + frame, room.right() - size.width() - frame));
+    const int y = std::clamp(centre.y() - size.height() / 2, room.top() + titleBar, std::max(room.top() + titleBar, room.bottom() - size.height() - frame));
+    move(x, y);
+}
+
+void ReportWindow::showDocument(ReportDocument document)
+{
+    document_ = std::move(document);
+    setWindowTitle(document_.name + QStringLiteral(" 印刷プレビュー"));
+    printer_->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), orientationOf(document_), QMarginsF(0, 0, 0, 0)));
+    printer_->setDocName(document_.name);
+    preview_->updatePreview();
+    updatePageState();
+}
+
+void ReportWindow::bringToFront()
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void ReportWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void ReportWindow::zoom(bool in)
+{
+    const int page = preview_->currentPage();
+    if (in)
+        preview_->zoomIn();
+    else
+        preview_->zoomOut();
+    keepPageTopInView(page);
+}
+
+void ReportWindow::keepPageTopInView(int page)
+{
+    auto* view = preview_->findChild<QGraphicsView*>();
+    if (!view || !view->scene())
+        return;
+    // The preview's scene holds one top-level item per page, one below the other.
+    std::vector<QGraphicsItem*> pages;
+    for (QGraphicsItem* item : view->scene()->items())
+        if (!item->parentItem())
+            pages.push_back(item);
+    std::sort(pages.begin(), pages.end(), [](QGraphicsItem* a, QGraphicsItem* b) { return a->pos().y() < b->pos().y(); });
+    if (page < 1 || page > static_cast<int>(pages.size()))
+        return;
+    const QPoint top = view->mapFromScene(pages[static_cast<size_t>(page - 1)]->pos());
+    QScrollBar* bar = view->verticalScrollBar();
+    bar->setValue(bar->value() + top.y() - 10);
 }
 
 QString ReportWindow::windowTitleText()

@@ -29,6 +29,10 @@ public:
     ~ReportWindow() override;
 
     const ReportDocument& document() const { return document_; }
+    // Shows other pages of the same report in this window, e.g. the month laid out again.
+    void showDocument(ReportDocument document);
+    // Brings the window to the front, restored if it was minimised.
+    void bringToFront();
     static QString windowTitleText();
 
     // A name in the documents folder that carries the year and month, e.g.
@@ -53,7 +57,15 @@ signals:
     // The Excel・CSV button: the owner writes the report's month out.
     void exportRequested();
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
+    // Sizes and places the window inside the available area of the screen it opens on.
+    void fitOnScreen(QWidget* owner);
+    // After a zoom, scrolls so that the top of the page being read is in view.
+    void keepPageTopInView(int page);
+    void zoom(bool in);
     void print_Click();
     void savePdf_Click();
     void updatePageState();

@@ -83,6 +83,7 @@ void SchedulePage::nameControls()
     dt年月_->setObjectName(QStringLiteral("Dt年月"));
     dt年月_->setFont(QFont(QStringLiteral("ＭＳ ゴシック")));
     num繰越額_->setObjectName(QStringLiteral("num繰越額"));
+    num繰越額_->setMessages(&context_.msg);
     num予定額月計_->setObjectName(QStringLiteral("num予定額月計"));
     num支払額月計_->setObjectName(QStringLiteral("num支払額月計"));
     num累計_->setObjectName(QStringLiteral("num累計"));
@@ -203,9 +204,7 @@ void SchedulePage::FormInit()
         gridInp_->setWorkModel(datInp_);
     });
     store::skipOnFailure(QStringLiteral("bind dat支払先名"), [&] { dat支払先名_->bind(&session.workDb(), QStringLiteral("w支払先名")); });
-    const bool western = !session.settings.eraYears();
-    dt年月_->setEraPattern(!western);
-    dt年月_->setFixedWidth(twipsToPixels(western ? 1560 : 1860));
+    applyEra();
     store::skipOnFailure(QStringLiteral("GridInp columns"), [&] {
         for (int hidden : {kCol行番号, kCol元行番号, kCol日付})
             gridInp_->setupColumn(hidden, {.shown = false});
@@ -214,11 +213,19 @@ void SchedulePage::FormInit()
         gridInp_->setupColumn(kCol予定額, {.heading = QStringLiteral("予定額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1395.213});
         gridInp_->setupColumn(kCol支払額, {.heading = QStringLiteral("支払額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1365.165});
         gridInp_->setupColumn(kCol残高, {.heading = QStringLiteral("総　額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1319.811});
-        // The balance is computed, never typed.
+        // The balance is computed, never typed; a day shows as two digits.
         datInp_->setColumnEditable(kCol残高, false);
+        datInp_->setColumnKind(kCol表示日付, store::WorkTableModel::ColumnKind::Day);
         for (int extra = kCol元日付; extra < datInp_->columnCount(); ++extra)
             gridInp_->setupColumn(extra, {.shown = false});
     });
+}
+
+void SchedulePage::applyEra()
+{
+    const bool era = context_.session.settings.eraYears();
+    dt年月_->setEraPattern(era);
+    dt年月_->setFixedWidth(twipsToPixels(era ? 1860 : 1560));
 }
 
 void SchedulePage::Clear支払予定表()

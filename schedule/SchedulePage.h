@@ -45,6 +45,8 @@ public:
     // Binds the data sources, sets the year-month pattern by the era setting and sets up
     // the grid's columns.
     void FormInit();
+    // The year-month field's pattern and width by the era setting.
+    void applyEra();
     // Blank figures, today's month, a blank sheet, the payee drop-down refilled.
     void Clear支払予定表();
     // Loads the month of the year-month field. Does nothing while the field is empty.

@@ -6,6 +6,7 @@
 #include "EraCalendar.h"
 #include "GridView.h"
 #include "ImeSwitch.h"
+#include "LineDescription.h"
 #include "MonthController.h"
 #include "Msg.h"
 #include "Session.h"
@@ -175,9 +176,16 @@ void SchedulePage::cmd行削除_Click()
 {
     if (!filesOpen())
         return;
-    if (!context_.msg.ShowMsg(QStringLiteral("削除"), QStringLiteral("伝票確認2"), QStringLiteral("指定された行")))
-        return;
-    LineDelete();
+    // The question names the line and says that a stored line leaves the book at once.
+    const int row = gridInp_->currentRowIndex();
+    const bool named = row >= 0 && row < datInp_->storedRowCount();
+    const QString line = named ? messages::describeLine(datInp_->value(row, kCol表示日付).toString(), datInp_->value(row, kCol支払先名).toString(),
+                                     store::Amount::fromVariant(datInp_->value(row, kCol予定額)), store::Amount::fromVariant(datInp_->value(row, kCol支払額)))
+                               : QString();
+    const bool asked = named ? context_.msg.ShowMsg(QStringLiteral("削除"), QStringLiteral("行確認"), line)
+                             : context_.msg.ShowMsg(QStringLiteral("削除"), QStringLiteral("伝票確認2"), QStringLiteral("指定された行"));
+    if (asked)
+        LineDelete();
 }
 
 void SchedulePage::LineDelete()

@@ -39,6 +39,22 @@ QPixmap bannerPixmap()
     return pixmap;
 }
 
+bool opensOrLeavesList(const QKeyEvent& key)
+{
+    const bool alt = key.modifiers().testFlag(Qt::AltModifier);
+    switch (key.key()) {
+    case Qt::Key_Down:
+    case Qt::Key_Up:
+        return alt;
+    case Qt::Key_F4:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 SettingsPage::SettingsPage(PageContext& context, QWidget* parent)
@@ -62,8 +78,6 @@ SettingsPage::SettingsPage(PageContext& context, QWidget* parent)
     chk支払先自動登録_->setObjectName(QStringLiteral("Chk支払先自動登録"));
     cmb年号_->setObjectName(QStringLiteral("cmb年号"));
     cmb年号_->installEventFilter(this);
-    eraPopup_ = cmb年号_->view();
-    eraPopup_->installEventFilter(this);
 
     auto* form = new QGridLayout;
     form->addWidget(new QLabel(QStringLiteral("印刷時の罫線の色"), this), 0, 0);
@@ -141,8 +155,12 @@ void SettingsPage::FormInit()
 
 void SettingsPage::cmd設定登録_Click()
 {
+    const store::InMemorySettings before = context_.session.settings;
     Entry設定();
     Read設定();
+    const store::InMemorySettings& after = context_.session.settings;
+    if (after.g年号 != before.g年号 || after.g支払先自動登録 != before.g支払先自動登録 || after.gLineColor1 != before.gLineColor1)
+        emit settingsChanged();
 }
 
 void SettingsPage::Entry設定()
@@ -234,12 +252,11 @@ bool SettingsPage::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
-    // The era is chosen with the mouse only: keys on the list are dropped, and so are keys
-    // in its open pop-up, except Escape, which closes it without choosing.
+    // A stray key never changes the era: on the closed list only the keys that open it
+    // (Alt+Down, Alt+Up, F4) and the focus keys pass; in the open list the arrows move and
+    // Enter chooses, as with the mouse.
     if (watched == cmb年号_ && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride))
-        return true;
-    if (watched == eraPopup_ && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride))
-        return static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape;
+        return !opensOrLeavesList(*static_cast<QKeyEvent*>(event));
     return QWidget::eventFilter(watched, event);
 }
 

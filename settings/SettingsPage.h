@@ -37,6 +37,8 @@ signals:
     void hintRequested(const QString& controlName);
     void allDeleteRequested();
     void bannerClicked();
+    // 登録 changed the in-memory settings: the pages show them from now on.
+    void settingsChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -56,7 +58,6 @@ private:
     QLineEdit* num白紙罫線色_;
     QCheckBox* chk支払先自動登録_;
     QComboBox* cmb年号_;
-    QObject* eraPopup_ = nullptr; // the era list's pop-up view
     QLabel* image2_;
 };
 

@@ -1,5 +1,7 @@
 #include "Amount.h"
 
+#include <QRegularExpression>
+
 #include <limits>
 
 __extension__ typedef unsigned __int128 quorel_u128;
@@ -143,6 +145,16 @@ std::optional<Amount> Amount::parse(const QString& text)
     if (negative)
         return Amount(static_cast<std::int64_t>(-static_cast<quorel_i128>(magnitude)));
     return Amount(static_cast<std::int64_t>(magnitude));
+}
+
+bool Amount::isOutOfRange(const QString& text)
+{
+    QString s;
+    s.reserve(text.size());
+    for (QChar c : text)
+        s.append(narrow(c));
+    static const QRegularExpression written(QStringLiteral("^[+-]?[0-9,]*[0-9][0-9,]*(\\.[0-9]{0,4})?$"));
+    return written.match(s.trimmed()).hasMatch() && !parse(text);
 }
 
 QString Amount::format() const

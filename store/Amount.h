@@ -35,6 +35,9 @@ public:
     // decimals; blanks around are ignored. Empty or unreadable text or a value out of
     // range gives nothing.
     static std::optional<Amount> parse(const QString& text);
+    // True for text written as an amount (sign, digits, commas, up to four decimals) whose
+    // value lies past the largest or smallest amount: parse() refuses it for its size alone.
+    static bool isOutOfRange(const QString& text);
 
     // "#,###": whole units (halves rounded away from zero), comma groups, leading minus,
     // and an empty text for a value that shows as zero.

@@ -1,6 +1,7 @@
 #include "Session.h"
 
 #include "DataFiles.h"
+#include "JapaneseCollation.h"
 #include "Sql.h"
 
 #include <QDir>
@@ -26,6 +27,8 @@ std::unique_ptr<Session> Session::open(const QString& dataDirectory)
     session->work_ = openDataFile(session->workPath_, DataFile::Work);
     try {
         exec(*session->work_, QStringLiteral("ATTACH DATABASE ? AS ") + QString::fromUtf8(kAttachedMain), {session->mainPath_});
+        registerJapaneseCollation(*session->main_);
+        registerJapaneseCollation(*session->work_);
     } catch (const DbError& e) {
         throw StartupError(session->mainPath_, e.engineMessage());
     }

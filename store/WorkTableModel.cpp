@@ -1,6 +1,8 @@
 #include "WorkTableModel.h"
 
 #include "Amount.h"
+#include "AmountColor.h"
+#include "DayText.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
@@ -8,6 +10,19 @@
 #include <algorithm>
 
 namespace store {
+
+namespace {
+
+// Negative amounts are shown in red, the ledger's convention.
+QVariant amountForeground(const QVariant& raw)
+{
+    if (raw.typeId() == QMetaType::QString)
+        return {};
+    const auto amount = Amount::fromVariant(raw);
+    return amount && amount->units() < 0 ? QVariant(negativeAmountColor()) : QVariant();
+}
+
+} // namespace
 
 WorkTableModel::WorkTableModel(QObject* parent)
     : QAbstractTableModel(parent)
@@ -90,7 +105,13 @@ QVariant WorkTableModel::data(const QModelIndex& index, int role) const
             return {};
         if (kind == ColumnKind::Amount)
             return raw.typeId() == QMetaType::QString ? raw : QVariant(formatAmount(raw));
+        if (kind == ColumnKind::Day && !raw.isNull())
+            return twoDigitDay(raw.toString());
         return raw;
+    case Qt::ForegroundRole:
+        return kind == ColumnKind::Amount ? amountForeground(raw) : QVariant();
+    case Qt::ToolTipRole:
+        return kind == ColumnKind::Amount && raw.typeId() != QMetaType::QString ? QVariant(formatAmount(raw)) : QVariant();
     case Qt::EditRole:
         if (kind == ColumnKind::Amount) {
             const auto amount = Amount::fromVariant(raw);

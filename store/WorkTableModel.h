@@ -16,7 +16,10 @@ namespace store {
 class WorkTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum class ColumnKind { Text, Amount, Check };
+    // Text as stored; Amount shown "#,###" (a negative one in red, the full figure in the
+    // tooltip for a cell too narrow to show it); Check a tick box; Day a day of the month,
+    // a number of one or two digits shown with two ("7" as "07").
+    enum class ColumnKind { Text, Amount, Check, Day };
 
     explicit WorkTableModel(QObject* parent = nullptr);
 

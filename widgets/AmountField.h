@@ -6,9 +6,15 @@
 
 #include <optional>
 
+namespace messages {
+class Msg;
+}
+
 // A number field for an amount: shows "#,###" (blank for zero or no value), accepts
 // ASCII or full-width digits, commas and a minus sign, and refuses other text by
-// keeping its previous value.
+// keeping its previous value. A figure wider than the field is drawn in a smaller type
+// until it fits, never cut, and then the tooltip carries it too; a negative figure is red.
+// A typed amount past the largest the book holds is refused with the catalogue's box.
 class AmountField : public QLineEdit {
     Q_OBJECT
 public:
@@ -21,18 +27,37 @@ public:
     // The amount, or 0 when the field is blank.
     store::Amount amountOrZero() const { return amount_.value_or(store::Amount()); }
 
+    // The catalogue that tells of a refused amount; without one the refusal is only signalled.
+    void setMessages(messages::Msg* msg) { msg_ = msg; }
+    // Whether the shown figure is drawn smaller than the field's own type to fit.
+    bool isShrunk() const { return shrunk_; }
+
 signals:
     // The value changed, typed or set.
     void amountChanged();
     // The user changed the value by typing.
     void amountEdited();
+    // A typed amount was refused for lying past the largest amount.
+    void amountOutOfRange();
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void acceptText();
+    void refuseOutOfRange(const QString& typed);
     void display();
+    void fitText();
+    int textRoom() const;
+
     std::optional<store::Amount> amount_;
+    messages::Msg* msg_ = nullptr;
+    bool refusing_ = false;
+    QFont ownFont_;
+    QColor ordinaryText_;
+    bool shrunk_ = false;
+    bool fitting_ = false;
 };

@@ -1,7 +1,9 @@
+#include "../report/ReportTestSupport.h"
 #include "../settings/ColorDialogAnswer.h"
 #include "FrmQuorel1.h"
 #include "MainWindowHarness.h"
 #include "Msg.h"
+#include "ReportWindow.h"
 #include "Session.h"
 #include "YearMonthEdit.h"
 
@@ -56,7 +58,7 @@ struct SettingsPage : MainWindowHarness {
 
 } // namespace
 
-TEST(SettingsWindow, RegisteredSettingsReachMemoryAtOnceAndTheYearMonthFieldAtTheNextStart)
+TEST(SettingsWindow, RegisteredSettingsReachMemoryAndTheYearMonthFieldAtOnce)
 {
     TempDataDir dir;
     {
@@ -80,8 +82,15 @@ TEST(SettingsWindow, RegisteredSettingsReachMemoryAtOnceAndTheYearMonthFieldAtTh
         EXPECT_EQ(w.memory().g年号, "和暦");
         EXPECT_FALSE(w.memory().g支払先自動登録);
         EXPECT_EQ(w.memory().gLineColor1, 255);
-        EXPECT_FALSE(w.month->eraPattern());
-        EXPECT_EQ(w.month->width(), 104);
+        EXPECT_TRUE(w.month->eraPattern()) << "the era shows without a restart";
+        EXPECT_EQ(w.month->width(), 124);
+        w.month->setDate(QDate(2019, 5, 1));
+        EXPECT_EQ(w.month->text(), "令和 01年05月");
+        w.click("Cmd印刷");
+        const auto previews = w.window().findChildren<report::ReportWindow*>();
+        ASSERT_EQ(previews.size(), 1);
+        EXPECT_EQ(findText(previews[0]->document().pages.at(0), "txt年月")->text, "令和 01年05月");
+        previews[0]->close();
 
         // No reverts the page to the stored values; more registrations keep one row.
         w.chooseColour(QColor(0, 0, 255));
@@ -123,7 +132,7 @@ TEST(SettingsWindow, ClearStoresNothingAndDeleteResetsTheRowAndClearsThePage)
     EXPECT_EQ(w.page(), "西暦 1 0 #000000");
 }
 
-TEST(SettingsWindow, EraListRefusesEveryKeyAndShowsAStoredEraOutsideItsEntries)
+TEST(SettingsWindow, EraListIsChosenFromTheKeyboardOnlyThroughItsOpenListAndShowsAStoredEraOutsideItsEntries)
 {
     TempDataDir dir;
     seed::storeSettings(dir, "令和", 1, QVariant());
@@ -133,21 +142,33 @@ TEST(SettingsWindow, EraListRefusesEveryKeyAndShowsAStoredEraOutsideItsEntries)
     EXPECT_EQ(w.era->count(), 3);
     EXPECT_TRUE(w.month->eraPattern()) << "an era other than 西暦 selects the era pattern";
 
+    // Stray keys on the closed list change nothing.
     w.era->setCurrentIndex(0);
     w.era->setFocus();
-    for (Qt::Key key : {Qt::Key_Down, Qt::Key_End, Qt::Key_W, Qt::Key_F4})
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_End, Qt::Key_PageDown, Qt::Key_W, Qt::Key_Space, Qt::Key_Return})
         QTest::keyClick(w.era, key);
     QTest::sendKeyEvent(QTest::Click, w.era, Qt::Key_unknown, "和", Qt::NoModifier);
     EXPECT_EQ(w.era->currentText(), "西暦");
     EXPECT_FALSE(w.era->view()->isVisible());
-    // In the list opened by the mouse, keys choose nothing; Escape closes it.
-    w.era->showPopup();
+    // Alt+Down opens the list; Escape closes it without choosing.
+    QTest::keyClick(w.era, Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(w.era->view()->isVisible());
     QTest::keyClick(w.era->view(), Qt::Key_Down);
-    QTest::keyClick(w.era->view(), Qt::Key_Return);
-    EXPECT_EQ(w.era->currentText(), "西暦");
     QTest::keyClick(w.era->view(), Qt::Key_Escape);
     EXPECT_FALSE(w.era->view()->isVisible());
+    EXPECT_EQ(w.era->currentText(), "西暦");
+    // Open again: the arrows move in the list and Enter chooses.
+    QTest::keyClick(w.era, Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(w.era->view()->isVisible());
+    QTest::keyClick(w.era->view(), Qt::Key_Down);
+    QTest::keyClick(w.era->view(), Qt::Key_Return);
+    EXPECT_FALSE(w.era->view()->isVisible());
+    EXPECT_EQ(w.era->currentText(), "和暦");
+    // Tab still leaves the list.
+    QTest::keyClick(w.era, Qt::Key_Tab);
+    EXPECT_FALSE(w.era->hasFocus());
 
+    w.era->setCurrentIndex(0);
     w.click("cmd設定登録", true);
     EXPECT_EQ(w.era->count(), 2);
     EXPECT_EQ(w.memory().g年号, "西暦");

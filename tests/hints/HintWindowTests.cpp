@@ -81,8 +81,13 @@ TEST(HintWindow, QuestionsNoticesClearAndDelete)
     f.click("cmd削除");
     ASSERT_EQ(f.presenter.shown().size(), 2u);
     EXPECT_EQ(f.presenter.shown()[0].text, "ヒント を登録します。よろしいですか");
-    EXPECT_EQ(f.presenter.shown()[1].text, "すべてのデータを削除します。よろしいですか");
+    // Deleting a hint names the hint, not everything; both questions belong to the hint
+    // window, so answering them leaves it in front of the main window.
+    EXPECT_EQ(f.presenter.shown()[1].text, "このボタンのヒントを削除します。よろしいですか");
     EXPECT_EQ(f.presenter.shown()[1].kind, BoxKind::AskDefaultNo);
+    for (const messages::MessageBoxSpec& box : f.presenter.shown())
+        EXPECT_EQ(box.owner, f.hints.window()) << box.text.toStdString();
+    EXPECT_EQ(f.presenter.owner(), nullptr) << "later boxes belong to the presenter's parent again";
     EXPECT_EQ(f.rows().at(0)[1].toString(), "保存済み");
     EXPECT_EQ(f.box()->toPlainText(), "X保存済み");
 

@@ -39,6 +39,11 @@ TEST(Catalogue, RaisedEntriesHaveTheirExactTitlesTextsAndDefaultButtons)
         {"行指定", "余白なし", "", "行挿入注意", "行挿入する余白はありません。", BoxKind::Warn},
         {"登録", "完了2", "X", "登録完了", "データ  X を登録しました。", BoxKind::Inform},
         {"入力", "重複", "支払先", "入力注意", "支払先が重複しています。確認してください", BoxKind::Warn},
+        // Every destructive question preselects いいえ.
+        {"削除", "支払先全件", "", "削除の確認", "すべての支払先を削除します。よろしいですか", BoxKind::AskDefaultNo},
+        {"削除", "ヒント確認", "", "削除の確認", "このボタンのヒントを削除します。よろしいですか", BoxKind::AskDefaultNo},
+        {"削除", "行確認", "07日", "削除の確認", "次の行を削除します。登録済みの支払予定表からもすぐに削除されます。よろしいですか\n\n07日", BoxKind::AskDefaultNo},
+        {"入力", "桁あふれ", "金額", "入力注意", "金額が扱える範囲を超えています。-922,337,203,685,477 から 922,337,203,685,477 までの金額を指定してください", BoxKind::Warn},
     };
     for (const Case& c : cases) {
         bool result = true;

@@ -1,4 +1,5 @@
 #include "PayeeList.h"
+#include "PayeeMaster.h"
 #include "Session.h"
 #include "Sql.h"
 #include "TempDataDir.h"
@@ -53,6 +54,17 @@ TEST(PayeeList, TheDropDownIsRebuiltFromTheMasterSortedWithDuplicatesAndOnlyOnRe
     AddComb支払先名(*f.session, &source);
     EXPECT_EQ(listed(f.work), ",A社,B社,B社,C社,O'Brien,山田商店");
     EXPECT_EQ(source.rowCount(), 7);
+}
+
+TEST(PayeeList, TheDropDownAndThePayeePageListNamesInJapaneseOrder)
+{
+    Files f;
+    for (const char* name : {"山田商店", "さとう", "カトウ", "ｲﾄｳ", "あおき"})
+        store::exec(f.main, "INSERT INTO 支払先マスタ (支払先名) VALUES (?)", {QString::fromUtf8(name)});
+    AddComb支払先名(*f.session, nullptr);
+    EXPECT_EQ(listed(f.work), "あおき,ｲﾄｳ,カトウ,さとう,山田商店");
+    PayeeMaster(*f.session).Read支払先();
+    EXPECT_EQ(row(f.work, "SELECT group_concat(支払先名, ',') FROM (SELECT 支払先名 FROM w支払先マスタ ORDER BY rowid)"), "あおき,ｲﾄｳ,カトウ,さとう,山田商店");
 }
 
 TEST(PayeeList, Add支払先RegistersAnExactNameOnceWhateverItHolds)

@@ -1,3 +1,4 @@
+#include "AmountColor.h"
 #include "LineColour.h"
 #include "ReportLayout.h"
 #include "ReportTestSupport.h"
@@ -171,6 +172,10 @@ TEST(ReportLayout, DetailAmountsUseTheNumberFormatWithBlankZeroAndNull)
     EXPECT_EQ(text("txt予定額", 2), "1,234,568");
     EXPECT_EQ(text("txt支払額", 2), "1");
     EXPECT_EQ(text("txt残高", 2), "");
+    // Negative amounts are printed in red, the others in black.
+    EXPECT_EQ(findText(page, "txt残高", 1)->color, store::negativeAmountColor());
+    EXPECT_EQ(findText(page, "txt支払額", 1)->color, QColor(Qt::black));
+    EXPECT_EQ(findText(page, "txt予定額", 2)->color, QColor(Qt::black));
     EXPECT_EQ(findText(page, "txt日付", 0)->alignment & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
     EXPECT_EQ(findText(page, "txt支払先名", 0)->alignment & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
     EXPECT_EQ(findText(page, "txt残高", 0)->box, QRectF(kMarginLeft + 9071, kMarginTop + kPageHeaderHeight, 1512, 283));
@@ -195,7 +200,10 @@ TEST(ReportLayout, RuledLineColourGoesToRulesTitleAndColumnHeadingsOnly)
         ASSERT_EQ(page.rules.size(), 3u);
         for (const auto& rule : page.rules)
             EXPECT_EQ(rule.color, ink) << rule.name.toStdString();
-        for (const auto& item : page.texts)
-            EXPECT_EQ(item.color, ruled.count(item.name) ? ink : QColor(Qt::black)) << item.name.toStdString();
+        // The header's negative 支払額月計 is red whatever the ruled-line colour.
+        for (const auto& item : page.texts) {
+            const QColor expected = ruled.count(item.name) ? ink : item.name == "txt支払額月計" ? store::negativeAmountColor() : QColor(Qt::black);
+            EXPECT_EQ(item.color, expected) << item.name.toStdString();
+        }
     }
 }

@@ -48,3 +48,11 @@ TEST(Amount, ArithmeticRefusesOverflowAndRoundTripsExactly)
         ASSERT_EQ(Amount::parse(a.toExactString())->units(), units) << a.toExactString().toStdString();
     }
 }
+
+TEST(Amount, TellsAnAmountPastTheRangeFromTextThatIsNoAmount)
+{
+    for (const char* past : {"922,337,203,685,478", "-922337203685477.5809", "99999999999999999999", "+１０００００００００００００００００"})
+        EXPECT_TRUE(Amount::isOutOfRange(QString::fromUtf8(past))) << past;
+    for (const char* other : {"922,337,203,685,477", "-922337203685477.5808", "12x", "1e30", "", "-", "0.00001", "1.2.3"})
+        EXPECT_FALSE(Amount::isOutOfRange(QString::fromUtf8(other))) << other;
+}

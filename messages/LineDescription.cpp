@@ -1,0 +1,25 @@
+#include "LineDescription.h"
+
+#include "DayText.h"
+
+namespace messages {
+
+namespace {
+
+QString shownAmount(std::optional<store::Amount> amount)
+{
+    const QString text = amount ? amount->format() : QString();
+    return text.isEmpty() ? QStringLiteral("0") : text;
+}
+
+} // namespace
+
+QString describeLine(const QString& day, const QString& payee, std::optional<store::Amount> scheduled, std::optional<store::Amount> paid)
+{
+    const QString gap = QStringLiteral("　");
+    const QString dayText = day.trimmed().isEmpty() ? QStringLiteral("日付なし") : store::twoDigitDay(day) + QStringLiteral("日");
+    const QString payeeText = payee.trimmed().isEmpty() ? QStringLiteral("支払先なし") : payee;
+    return dayText + gap + payeeText + gap + QStringLiteral("予定額 ") + shownAmount(scheduled) + gap + QStringLiteral("支払額 ") + shownAmount(paid);
+}
+
+} // namespace messages
