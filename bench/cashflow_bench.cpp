@@ -4,6 +4,7 @@
 // the time to load a month on the schedule page (target: within one 16.7 ms frame).
 
 #include "BareSqlite.h"
+#include "StoredBook.h"
 #include "RatioReporter.h"
 #include "CashFlow.h"
 #include "CashFlowPage.h"
@@ -45,28 +46,7 @@ struct Data {
     {
         sqlite3* db = nullptr;
         check(sqlite3_open_v2(dir.mainPath().toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr), db, "open");
-        run(db, "BEGIN");
-        Stmt insert(db, "INSERT INTO 支払予定表 (日付, 行番号, 支払先名, 予定額, 支払額, 残高) VALUES (?, ?, ?, ?, ?, ?)");
-        const int days = static_cast<int>(kFirstDay.daysTo(QDate(2024, 12, 31))) + 1;
-        sqlite3_int64 balance = 0;
-        int previousDay = -1;
-        int lineNumber = 0;
-        for (int i = 0; i < kLines; ++i) {
-            const int day = static_cast<int>(static_cast<long long>(i) * days / kLines);
-            lineNumber = day == previousDay ? lineNumber + 1 : 1;
-            previousDay = day;
-            const sqlite3_int64 scheduled = (i % 7) * 12340000LL;
-            const sqlite3_int64 paid = (i % 5) * 9870000LL;
-            balance += scheduled - paid;
-            insert.text(1, kFirstDay.addDays(day).toString("yyyy-MM-dd").toStdString());
-            insert.integer(2, lineNumber);
-            insert.text(3, "支払先" + std::to_string(i % 50));
-            insert.integer(4, scheduled);
-            insert.integer(5, paid);
-            insert.integer(6, balance);
-            insert.done();
-        }
-        run(db, "COMMIT");
+        bare::fillStoredBook(db, kFirstDay, QDate(2024, 12, 31), kLines);
         sqlite3_close(db);
     }
 };
