@@ -70,7 +70,12 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     connect(schedulePage_, &schedule::SchedulePage::statusText, this, [this](const QString& text) { statusLine_->showText(text, false); });
     connect(schedulePage_, &schedule::SchedulePage::printRequested, this, &FrmQuorel1::Cmd印刷_Click);
     connect(schedulePage_, &schedule::SchedulePage::hintRequested, this, &FrmQuorel1::openHint);
-    connect(schedulePage_, &schedule::SchedulePage::payeeTyped, this, [this](const QString& name) { payees::Add支払先(*session_, name); });
+    // A name registered from the grid or on the payee page is offered in the drop-down at once.
+    connect(schedulePage_, &schedule::SchedulePage::payeeTyped, this, [this](const QString& name) {
+        if (payees::Add支払先(*session_, name))
+            refreshPayeeDropDown();
+    });
+    connect(payeePage_, &payees::PayeePage::masterChanged, this, &FrmQuorel1::refreshPayeeDropDown);
     connect(schedulePage_, &schedule::SchedulePage::payeeListNeeded, this,
         [this](store::WorkTableModel* dropDownSource) { payees::AddComb支払先名(*session_, dropDownSource); });
     connect(payeePage_, &payees::PayeePage::hintRequested, this, &FrmQuorel1::openHint);
@@ -175,6 +180,11 @@ void FrmQuorel1::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+void FrmQuorel1::refreshPayeeDropDown()
+{
+    payees::AddComb支払先名(*session_, schedulePage_->findChild<store::WorkTableModel*>(QStringLiteral("dat支払先名")));
+}
+
 void FrmQuorel1::showSheetModified(bool modified)
 {
     setWindowTitle(modified ? QStringLiteral("* ") + titleText() : titleText());
@@ -201,6 +211,8 @@ void FrmQuorel1::cmd一括削除7_Click()
     try {
         AllDelete(session_->mainDb());
         backups_.destructiveDone(backup::Reason::AllDelete);
+        // Every page shows the emptied book at once.
+        reloadPages();
     } catch (const std::exception& e) {
         store::logSkipped(QStringLiteral("AllDelete"), e);
         msg_.ShowMsg(QStringLiteral("削除"), QStringLiteral("失敗"), QStringLiteral("すべてのデータ"));
@@ -233,7 +245,7 @@ void FrmQuorel1::connectExportCommands()
         if (!payeeImport_.run(this))
             return;
         payeePage_->Read支払先();
-        payees::AddComb支払先名(*session_, schedulePage_->findChild<store::WorkTableModel*>(QStringLiteral("dat支払先名")));
+        refreshPayeeDropDown();
     });
 }
 

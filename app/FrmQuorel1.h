@@ -72,6 +72,8 @@ private:
     void openScheduleMonth(const QDate& month);
     // The title and the status line mark a sheet with unsaved changes.
     void showSheetModified(bool modified);
+    // The grid's drop-down list rebuilt from the payee master.
+    void refreshPayeeDropDown();
     // The backups: hooks for the pages' destructive commands, the status line's undo,
     // the restore list on the settings page.
     void setUpBackups();

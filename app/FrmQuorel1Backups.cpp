@@ -88,6 +88,7 @@ void FrmQuorel1::reloadPages()
 {
     const QDate month = schedulePage_->monthHeader().month;
     settingsPage_->Read設定();
+    schedulePage_->applyEra();
     schedulePage_->Clear支払予定表();
     if (month.isValid()) {
         if (auto* field = findChild<YearMonthEdit*>(QStringLiteral("Dt年月")))

@@ -107,6 +107,7 @@ void PayeePage::Entry支払先マスタ()
     try {
         grid_->commit();
         master_.Entry支払先マスタ();
+        emit masterChanged();
     } catch (const store::DbError& e) {
         store::logSkipped(QStringLiteral("Entry支払先マスタ"), e);
         context_.msg.ShowMsg(QStringLiteral("登録"), QStringLiteral("失敗"), QStringLiteral("支払先"));
@@ -120,6 +121,7 @@ void PayeePage::LineDelete支払先マスタ()
     store::skipOnFailure(QStringLiteral("LineDelete支払先マスタ commit"), [&] { grid_->commit(); });
     try {
         master_.LineDelete支払先マスタ();
+        emit masterChanged();
     } catch (const store::DbError& e) {
         store::logSkipped(QStringLiteral("LineDelete支払先マスタ"), e);
         context_.msg.ShowMsg(QStringLiteral("削除"), QStringLiteral("失敗"), QStringLiteral("支払先"));
@@ -134,6 +136,7 @@ void PayeePage::Delete支払先マスタ()
     if (!askBeforeDestructive(context_, "payeedelete"))
         return;
     master_.Delete支払先マスタ();
+    emit masterChanged();
     Clear支払先マスタ();
 }
 

@@ -39,6 +39,8 @@ signals:
     void hintRequested(const QString& controlName);
     // cmd支払先取込: payee names in from a list.
     void importRequested();
+    // The payee master changed (registered, names deleted): lists built from it follow.
+    void masterChanged();
 
 private:
     void cmd支払先登録_Click();

@@ -66,6 +66,24 @@ SettingsPage::SettingsPage(PageContext& context, QWidget* parent)
     , cmb年号_(new QComboBox(this))
     , image2_(new QLabel(this))
 {
+    nameControls();
+    auto* allDeleteBox = makeAllDeleteBox();
+    auto* lblInfo = new QLabel(this);
+    lblInfo->setObjectName(QStringLiteral("lblInfo"));
+    auto* lblSupport = new QLabel(this);
+    lblSupport->setObjectName(QStringLiteral("lblSupport"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(makeSettingsRow());
+    layout->addWidget(allDeleteBox);
+    layout->addWidget(image2_, 0, Qt::AlignLeft);
+    layout->addWidget(lblSupport);
+    layout->addWidget(lblInfo);
+    layout->addStretch();
+}
+
+void SettingsPage::nameControls()
+{
     pic罫線色_->setObjectName(QStringLiteral("Pic罫線色"));
     pic罫線色_->setToolTip(QStringLiteral("ここをダブルクリックして色を指定"));
     pic罫線色_->setFrameShape(QFrame::Box);
@@ -78,7 +96,15 @@ SettingsPage::SettingsPage(PageContext& context, QWidget* parent)
     chk支払先自動登録_->setObjectName(QStringLiteral("Chk支払先自動登録"));
     cmb年号_->setObjectName(QStringLiteral("cmb年号"));
     cmb年号_->installEventFilter(this);
+    image2_->setObjectName(QStringLiteral("Image2"));
+    image2_->setPixmap(bannerPixmap());
+    image2_->setCursor(Qt::PointingHandCursor);
+    image2_->installEventFilter(this);
+    image2_->setFocusPolicy(Qt::StrongFocus);
+}
 
+QHBoxLayout* SettingsPage::makeSettingsRow()
+{
     auto* form = new QGridLayout;
     form->addWidget(new QLabel(QStringLiteral("印刷時の罫線の色"), this), 0, 0);
     form->addWidget(pic罫線色_, 0, 1, Qt::AlignLeft);
@@ -105,7 +131,11 @@ SettingsPage::SettingsPage(PageContext& context, QWidget* parent)
     settingsRow->addStretch();
     settingsRow->addWidget(hint, 0, Qt::AlignTop);
     settingsRow->addLayout(buttons);
+    return settingsRow;
+}
 
+QGroupBox* SettingsPage::makeAllDeleteBox()
+{
     auto* allDeleteBox = new QGroupBox(this);
     auto* allDeleteRow = new QHBoxLayout(allDeleteBox);
     allDeleteRow->addWidget(new QLabel(QStringLiteral("すべてのデータを削除し初期状態に戻す"), allDeleteBox));
@@ -114,25 +144,7 @@ SettingsPage::SettingsPage(PageContext& context, QWidget* parent)
     allDelete->setObjectName(QStringLiteral("cmd一括削除7"));
     allDeleteRow->addWidget(allDelete);
     connect(allDelete, &QPushButton::clicked, this, &SettingsPage::allDeleteRequested);
-
-    image2_->setObjectName(QStringLiteral("Image2"));
-    image2_->setPixmap(bannerPixmap());
-    image2_->setCursor(Qt::PointingHandCursor);
-    image2_->installEventFilter(this);
-    image2_->setFocusPolicy(Qt::StrongFocus);
-
-    auto* lblInfo = new QLabel(this);
-    lblInfo->setObjectName(QStringLiteral("lblInfo"));
-    auto* lblSupport = new QLabel(this);
-    lblSupport->setObjectName(QStringLiteral("lblSupport"));
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(settingsRow);
-    layout->addWidget(allDeleteBox);
-    layout->addWidget(image2_, 0, Qt::AlignLeft);
-    layout->addWidget(lblSupport);
-    layout->addWidget(lblInfo);
-    layout->addStretch();
+    return allDeleteBox;
 }
 
 void SettingsPage::Read設定()

@@ -7,6 +7,8 @@
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -44,6 +46,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The parts of the page, built by the constructor.
+    void nameControls();
+    QHBoxLayout* makeSettingsRow();
+    QGroupBox* makeAllDeleteBox();
     void cmd設定登録_Click();
     // Shows a colour in the swatch and its value in the colour field.
     void showColour(qint64 value);

@@ -146,14 +146,15 @@ TEST(EditWindow, RegisterLineDeleteLineInsertAndDeleteEverythingRunFromTheirButt
     EXPECT_EQ(w.figures(), "5,000 | 3,000 |  | 7,200");
     EXPECT_EQ(w.storedLines(), "02-20 #1 二月 5000 / 03-31 #2 O'Brien 8000 / 04-10 #1 四月 7000 / 05-01 #1 五月 7200");
 
-    // Delete everything: No does nothing; Yes empties lines and payees. The month still
-    // shown can be registered again.
+    // Delete everything: No does nothing; Yes empties lines and payees, and the page shows
+    // the emptied month at once, so that registering it stores nothing again.
     w.click("cmd一括削除7", false);
     EXPECT_EQ(w.presenter.shown().back().text, findMessage("削除", "確認", QString())->text);
     EXPECT_FALSE(w.storedLines().isEmpty());
     w.click("cmd一括削除7", true);
     EXPECT_EQ(w.storedLines(), "");
     EXPECT_TRUE(w.storedPayees().isEmpty());
+    EXPECT_TRUE(w.cell(0, kCol支払先名).isEmpty());
     w.click("cmd登録", true);
-    EXPECT_EQ(w.storedLines(), "03-31 #1 O'Brien 8000");
+    EXPECT_EQ(w.storedLines(), "");
 }

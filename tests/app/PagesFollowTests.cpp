@@ -1,0 +1,56 @@
+#include "MainWindowHarness.h"
+
+#include "SheetColumns.h"
+#include "Sql.h"
+#include "WorkTableModel.h"
+#include "YearMonthEdit.h"
+
+#include <gtest/gtest.h>
+
+using namespace schedule;
+using seed::StoredLine;
+
+namespace {
+
+QStringList offered(MainWindowHarness& w)
+{
+    QStringList names;
+    auto* list = w.find<store::WorkTableModel>("dat支払先名");
+    for (int row = 0; row < list->storedRowCount(); ++row)
+        names << list->value(row, 0).toString();
+    return names;
+}
+
+} // namespace
+
+TEST(PagesFollow, NamesRegisteredAnywhereAreOfferedAtOnceAndDeleteEverythingShowsTheEmptiedBook)
+{
+    MainWindowHarness w;
+    const QDate month(2005, 4, 1);
+    seed::storeLines(w.dir(), {StoredLine{QDate(2005, 4, 10), 1, "四月", 500, 0, 500}});
+    seed::storePayees(w.dir(), {"四月"});
+    seed::storeSettings(w.dir(), "和暦", 1, 0);
+    ASSERT_TRUE(w.startOn(month));
+    ASSERT_TRUE(w.show());
+    EXPECT_EQ(offered(w), QStringList{"四月"});
+
+    // Typed into the grid with automatic registration on.
+    w.type(1, kCol支払先名, "typed");
+    EXPECT_EQ(offered(w), (QStringList{"typed", "四月"}));
+    // Registered on the payee page.
+    w.showPage(MainWindowHarness::Payees);
+    w.click("cmd支払先読込", true);
+    store::exec(w.workDb(), "INSERT INTO w支払先マスタ (支払先名) VALUES ('added')");
+    w.click("cmd支払先登録", true);
+    EXPECT_EQ(offered(w), (QStringList{"added", "typed", "四月"}));
+
+    // Delete everything: the sheet, the figures, the payees and the settings show it at once.
+    w.showPage(MainWindowHarness::Settings);
+    w.click("cmd一括削除7", true);
+    EXPECT_EQ(w.storedLines(), "");
+    EXPECT_TRUE(w.cell(0, kCol支払先名).isEmpty());
+    EXPECT_EQ(w.figures(), " |  |  | ");
+    EXPECT_TRUE(offered(w).isEmpty());
+    EXPECT_FALSE(w.yearMonth()->eraPattern());
+    EXPECT_EQ(store::scalar(w.workDb(), "SELECT count(*) FROM w支払先マスタ").toLongLong(), 0);
+}
