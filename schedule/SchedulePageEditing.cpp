@@ -26,6 +26,8 @@ void SchedulePage::connectGrid()
     connect(gridInp_, &GridView::cellAccepted, this, &SchedulePage::gridCellAccepted);
     connect(gridInp_, &GridView::editingEnded, this, &SchedulePage::gridEditingEnded);
     connect(gridInp_, &GridView::currentCellMoved, this, &SchedulePage::gridCellMoved);
+    // A key no amount can hold is refused at once, with the catalogue's words.
+    connect(gridInp_, &GridView::keyRefused, this, [this] { context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("数字のみ"), QStringLiteral("金額")); });
     gridInp_->keyDownHandler = [this](int& key, Qt::KeyboardModifiers modifiers) { gridKeyDown(key, modifiers); };
 }
 

@@ -1,5 +1,7 @@
 #include "GridView.h"
 
+#include <algorithm>
+
 #include "Skip.h"
 #include "WorkTableModel.h"
 
@@ -45,6 +47,10 @@ void GridView::setupColumn(int index, const ColumnSetup& setup)
             model_->setColumnKind(index, store::WorkTableModel::ColumnKind::Amount);
         model_->setAlignment(index, setup.alignment);
     }
+    if (setup.amount)
+        amountColumns_.insert(index);
+    else
+        amountColumns_.remove(index);
     if (setup.widthTwips > 0)
         setColumnWidth(index, twipsToPixels(setup.widthTwips));
     if (setup.dropDown)
@@ -112,8 +118,24 @@ void GridView::focusInEvent(QFocusEvent* event)
         emit focusGained();
 }
 
+bool GridView::refusesKey(const QKeyEvent* event) const
+{
+    if (!amountColumns_.contains(currentColumn()) || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    const QString typed = event->text().normalized(QString::NormalizationForm_KC);
+    if (typed.isEmpty() || !typed.front().isPrint())
+        return false; // Enter, Tab, Backspace and the like
+    // Digits (half- or full-width), a minus sign, commas and a decimal point.
+    const auto amountCharacter = [](QChar c) { return (c >= u'0' && c <= u'9') || c == u'-' || c == u'\u2212' || c == u',' || c == u'.'; };
+    return !std::all_of(typed.begin(), typed.end(), amountCharacter);
+}
+
 bool GridView::handleKey(QKeyEvent* event)
 {
+    if (refusesKey(event)) {
+        emit keyRefused(currentColumn());
+        return true;
+    }
     if (!keyDownHandler)
         return false;
     int key = event->key();

@@ -3,6 +3,7 @@
 #include "Twips.h"
 
 #include <QStyledItemDelegate>
+#include <QSet>
 #include <QTableView>
 
 #include <functional>
@@ -78,6 +79,8 @@ signals:
     void cellAccepted(int column);
     void editingEnded();
     void currentCellMoved(int previousRow, int previousColumn);
+    // A key that no amount can hold was typed into an amount column and refused.
+    void keyRefused(int column);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -91,6 +94,9 @@ protected:
 private:
     friend class GridDelegate;
     bool handleKey(QKeyEvent* event);
+    // Whether the key types a character that no amount holds into an amount column.
+    bool refusesKey(const QKeyEvent* event) const;
+    QSet<int> amountColumns_;
     // A printable key with no current cell makes the first editable cell current.
     void ensureCurrentCellFor(const QKeyEvent* event);
     // A composition that starts while no cell is edited opens the editor but keeps the

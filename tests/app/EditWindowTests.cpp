@@ -62,6 +62,15 @@ TEST(EditWindow, CellsFollowTheRulesOfTheirColumnsAndAmountsMoveTotalsAndBalance
     w.type(1, kCol表示日付, "1");
     EXPECT_EQ(w.lines(2), "30 ABC 12,000 / 01 山田商店 2,000");
 
+    // A key no amount can hold is refused at once and named; the rest of the typing lands.
+    w.presenter.clear();
+    w.type(3, kCol予定額, "1a2");
+    ASSERT_EQ(w.presenter.shown().size(), 1u);
+    EXPECT_EQ(w.presenter.shown()[0].text, findMessage("入力", "数字のみ", "金額")->text);
+    EXPECT_EQ(w.cell(3, kCol予定額), "12");
+    w.type(3, kCol予定額, "");
+    w.presenter.clear();
+
     // An emptied amount is the number 0 and recomputes; the balance cannot be typed.
     w.type(0, kCol予定額, "");
     EXPECT_EQ(w.sheet().value(0, kCol予定額), QVariant(qlonglong(0)));
