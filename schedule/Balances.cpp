@@ -98,7 +98,7 @@ BalanceRun runBalances(store::Transaction& tx, SQLite::Database& db, const QStri
                 break;
             // A sheet line that will not be stored shows no balance and passes the run on.
             if (line.balance)
-                tx.step(what, [&] { update.exec({QVariant(), line.rowId}); });
+                tx.step(what, [&] { update.exec({QVariant(), line.rowId}); }, store::Transaction::Step::OneStatement);
             continue;
         }
         const LineBalance balance = balanceOf(running, line);
@@ -114,7 +114,7 @@ BalanceRun runBalances(store::Transaction& tx, SQLite::Database& db, const QStri
                 update.bind(1, QVariant());
             update.bind(2, line.rowId);
             update.run();
-        });
+        }, store::Transaction::Step::OneStatement);
         ++(written ? run.rewritten : run.skipped);
         if (balance.kind == LineBalance::Value)
             running = balance.value;

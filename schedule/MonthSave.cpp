@@ -124,9 +124,9 @@ void followStoredLines(SQLite::Database& work, const std::vector<SheetLine>& lin
                 stored.bind(3, QVariant(line.payee));
                 stored.bind(4, line.rowId);
                 stored.run();
-            });
+            }, store::Transaction::Step::OneStatement);
         } else if (line.removeOriginal) {
-            tx.step(QStringLiteral("forget a removed original"), [&] { emptied.exec({line.rowId}); });
+            tx.step(QStringLiteral("forget a removed original"), [&] { emptied.exec({line.rowId}); }, store::Transaction::Step::OneStatement);
         }
     }
     tx.commit();
@@ -173,9 +173,9 @@ void storeLines(store::Transaction& tx, SQLite::Database& main, const std::vecto
     LineWriter writer(main);
     for (const SheetLine& line : lines) {
         if (line.removeOriginal) {
-            tx.step(QStringLiteral("remove an emptied line"), [&] { result.replaced += writer.remove(line); });
+            tx.step(QStringLiteral("remove an emptied line"), [&] { result.replaced += writer.remove(line); }, store::Transaction::Step::OneStatement);
         } else if (line.store) {
-            const bool done = tx.step(QStringLiteral("store a line"), [&] { writer.write(line); });
+            const bool done = tx.step(QStringLiteral("store a line"), [&] { writer.write(line); }, store::Transaction::Step::OneStatement);
             ++(done ? result.stored : result.skipped);
         }
         show(progress.advance(line.position));

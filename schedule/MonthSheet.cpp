@@ -55,7 +55,7 @@ void copyMonth(store::Transaction& tx, SQLite::Database& main, SQLite::Database&
             update.bind(9, stored[2]);
             update.bind(10, sheet[i]);
             update.run();
-        });
+        }, store::Transaction::Step::OneStatement);
         if (done)
             ++copied;
     }
@@ -73,7 +73,7 @@ void resetSheet(store::Transaction& tx, SQLite::Database& work)
                 add.bind(1, qint64(i));
                 add.bind(2, qint64(i));
                 add.run();
-            });
+            }, store::Transaction::Step::OneStatement);
     }
 }
 

@@ -73,9 +73,22 @@ void Transaction::skipped(const QString& what, const std::exception& error, int 
     requireOpen(what);
 }
 
-bool Transaction::step(const QString& what, const std::function<void()>& body)
+bool Transaction::step(const QString& what, const std::function<void()>& body, Step kind)
 {
     requireOpen(what);
+    if (kind == Step::OneStatement) {
+        try {
+            body();
+            return true;
+        } catch (const DbError& e) {
+            skipped(what, e, e.code());
+        } catch (const SQLite::Exception& e) {
+            skipped(what, e, e.getErrorCode());
+        } catch (const std::exception& e) {
+            skipped(what, e, SQLITE_OK);
+        }
+        return false;
+    }
     if (!stepBegin_) {
         stepBegin_ = std::make_unique<Prepared>(db_, QStringLiteral("SAVEPOINT step"));
         stepRelease_ = std::make_unique<Prepared>(db_, QStringLiteral("RELEASE step"));

@@ -36,7 +36,10 @@ public:
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
-    bool step(const QString& what, const std::function<void()>& body);
+    // What a step runs: several statements get a savepoint of their own; one statement is
+    // already undone alone by the engine when it is refused, so it needs none.
+    enum class Step { Statements, OneStatement };
+    bool step(const QString& what, const std::function<void()>& body, Step kind = Step::Statements);
     void commit();
     void rollback() noexcept;
     bool nested() const { return nested_; }

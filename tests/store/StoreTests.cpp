@@ -133,6 +133,8 @@ TEST(Transaction, SkippedStepRollsBackAloneAndAFailedCommitLeavesTheFileAsItWas)
             exec(main, "INSERT INTO no_such_table VALUES (1)");
         }));
         EXPECT_TRUE(tx.step("third", [&] { exec(main, "INSERT INTO 支払先マスタ VALUES ('also kept')"); }));
+        // One refused statement needs no savepoint: the engine undoes it alone.
+        EXPECT_FALSE(tx.step("fourth", [&] { exec(main, "INSERT INTO no_such_table VALUES (1)"); }, Transaction::Step::OneStatement));
         tx.commit();
     }
     EXPECT_EQ(scalar(main, "SELECT group_concat(支払先名, ',') FROM 支払先マスタ").toString(), "kept,also kept");
