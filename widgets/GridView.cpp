@@ -176,8 +176,33 @@ void GridView::keyPressEvent(QKeyEvent* event)
             return;
         }
     }
+    // Delete or Backspace on selected cells empties them, as typing them empty would.
+    if ((event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) && event->modifiers() == Qt::NoModifier
+        && state() != QAbstractItemView::EditingState) {
+        emptySelectedCells();
+        event->accept();
+        return;
+    }
     ensureCurrentCellFor(event);
     QTableView::keyPressEvent(event);
+}
+
+void GridView::emptySelectedCells()
+{
+    if (!model())
+        return;
+    QModelIndexList cells = selectionModel() ? selectionModel()->selectedIndexes() : QModelIndexList();
+    if (cells.isEmpty() && currentIndex().isValid())
+        cells << currentIndex();
+    std::sort(cells.begin(), cells.end());
+    const QModelIndex current = currentIndex();
+    for (const QModelIndex& cell : cells) {
+        if (isColumnHidden(cell.column()) || !(model()->flags(cell) & Qt::ItemIsEditable) || cell.data(Qt::EditRole).toString().isEmpty())
+            continue;
+        model()->setData(cell, QString(), Qt::EditRole);
+    }
+    if (current.isValid() && current.row() < model()->rowCount())
+        setCurrentIndex(model()->index(current.row(), current.column()));
 }
 
 bool GridView::eventFilter(QObject* watched, QEvent* event)

@@ -96,6 +96,8 @@ private:
     bool handleKey(QKeyEvent* event);
     // Whether the key types a character that no amount holds into an amount column.
     bool refusesKey(const QKeyEvent* event) const;
+    // Empties the selected cells (or the current one) that can be edited.
+    void emptySelectedCells();
     QSet<int> amountColumns_;
     // A printable key with no current cell makes the first editable cell current.
     void ensureCurrentCellFor(const QKeyEvent* event);

@@ -71,6 +71,16 @@ TEST(EditWindow, CellsFollowTheRulesOfTheirColumnsAndAmountsMoveTotalsAndBalance
     w.type(3, kCol予定額, "");
     w.presenter.clear();
 
+    // Delete on a selected block empties it as typing it empty would: amounts become 0.
+    w.type(4, kCol予定額, "500");
+    w.type(5, kCol予定額, "700");
+    w.grid()->setCurrentCell(4, kCol予定額);
+    w.grid()->selectionModel()->select(QItemSelection(w.sheet().index(4, kCol予定額), w.sheet().index(5, kCol予定額)), QItemSelectionModel::Select);
+    QTest::keyClick(w.grid(), Qt::Key_Delete);
+    EXPECT_EQ(w.sheet().value(4, kCol予定額), QVariant(qlonglong(0)));
+    EXPECT_EQ(w.sheet().value(5, kCol予定額), QVariant(qlonglong(0)));
+    EXPECT_EQ(w.figures(), "5,000 | 10,000 | 3,000 | ");
+
     // An emptied amount is the number 0 and recomputes; the balance cannot be typed.
     w.type(0, kCol予定額, "");
     EXPECT_EQ(w.sheet().value(0, kCol予定額), QVariant(qlonglong(0)));
