@@ -8,7 +8,6 @@
 #include "SchedulePage.h"
 #include "SettingsPage.h"
 #include "AllDelete.h"
-#include "AmountField.h"
 #include "RestoreList.h"
 #include "StatusLine.h"
 #include "Skip.h"

@@ -36,3 +36,16 @@ public:
             ratio <= target ? "ok" : "OVER");
     }
 };
+
+// The start of every benchmark program: reads Google Benchmark's arguments, prepares the
+// data, then runs the benchmarks into reporter. False for arguments it does not know.
+template <class Prepare>
+bool runBenchmarks(int& argc, char** argv, RatioReporter& reporter, Prepare&& prepare)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return false;
+    prepare();
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    return true;
+}

@@ -134,12 +134,9 @@ BENCHMARK(BM_LineDelete_WithoutBackup)->Unit(benchmark::kMillisecond)->MinTime(2
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    data();
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    if (!runBenchmarks(argc, argv, reporter, [] { data(); }))
+        return 1;
     reporter.printRatio("backup of a 100,000-line book beside a synced plain copy", "BM_Backup_OnlineApi", "BM_Backup_PlainFileCopy", 3.0);
     reporter.printRatio("deleting a stored line with its backup beside without", "BM_LineDelete_WithBackup", "BM_LineDelete_WithoutBackup", 50.0);
     benchmark::Shutdown();

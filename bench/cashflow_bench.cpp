@@ -168,12 +168,9 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     prepareApplication();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    data();
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    if (!runBenchmarks(argc, argv, reporter, [] { data(); }))
+        return 1;
     reporter.printRatio("overview of 36 months", "BM_Overview_Logic", "BM_Overview_BareSQLite", 1.5);
     const auto open = reporter.seconds.find("BM_CashFlowPageOpen");
     const auto load = reporter.seconds.find("BM_ScheduleMonthLoad");

@@ -213,12 +213,9 @@ BENCHMARK(BM_CalcBalances_BareSQLite)->UseRealTime()->Unit(benchmark::kMilliseco
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    data();
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    if (!runBenchmarks(argc, argv, reporter, [] { data(); }))
+        return 1;
     reporter.printRatio("load one month", "BM_LoadMonth_Logic", "BM_LoadMonth_BareSQLite", 1.5);
     reporter.printRatio("Calc残高 over 12,000 later lines", "BM_CalcBalances_Logic", "BM_CalcBalances_BareSQLite", 1.5);
     benchmark::Shutdown();

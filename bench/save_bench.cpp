@@ -223,12 +223,9 @@ BENCHMARK(BM_SaveMonth_BareSQLite)->UseRealTime()->Unit(benchmark::kMillisecond)
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    data();
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    if (!runBenchmarks(argc, argv, reporter, [] { data(); }))
+        return 1;
     reporter.printRatio("save a 200-line month before 12,000 stored lines", "BM_SaveMonth_Logic", "BM_SaveMonth_BareSQLite", 1.5);
     if (gSaves > 0)
         std::printf("commits per save: main file %.2f, work file %.2f (%ld saves)\n", static_cast<double>(gMainCommits) / static_cast<double>(gSaves),
