@@ -7,7 +7,10 @@
 #include "PreviousMonth.h"
 #include "Session.h"
 #include "Skip.h"
+#include "SheetColumns.h"
 #include "Sql.h"
+
+#include <utility>
 
 namespace schedule {
 
@@ -44,6 +47,7 @@ void MonthController::setCarry(std::optional<store::Amount> carry)
     figures_.繰越額 = carry;
     recalcSheet();
     setModified(true);
+    recordStep();
     emit figuresChanged();
 }
 
@@ -51,6 +55,10 @@ void MonthController::recalcSheet()
 {
     if (!filesOpen())
         return;
+    if (grouping_ > 0) {
+        groupRecalc_ = true;
+        return;
+    }
     store::skipOnFailure(QStringLiteral("ReCalc残高"), [&] { ReCalc残高(session_.workDb(), carry()); });
     emit sheetChanged();
 }
@@ -64,6 +72,7 @@ void MonthController::clear()
             store::skipOnFailure(QStringLiteral("Get繰越額"), [&] { figures_.繰越額 = Get繰越額(session_.mainDb(), month_); });
     }
     setModified(false);
+    restartHistory(true);
     emit sheetChanged();
     emit figuresChanged();
 }
@@ -86,6 +95,7 @@ int MonthController::load(const std::function<void(int)>& showProgress)
     Calc支払額();
     store::skipOnFailure(QStringLiteral("Get繰越額"), [&] { figures_.繰越額 = Get繰越額(session_.mainDb(), month_); });
     showCumulative();
+    restartHistory(true);
     emit figuresChanged();
     show(100);
     int stored = 0;
@@ -155,6 +165,7 @@ CellOutcome MonthController::cellAccepted(qint64 rowId, int column)
         Calc支払額();
     setModified(true);
     recalcSheet();
+    recordStep();
     return outcome;
 }
 
@@ -169,6 +180,7 @@ CopyOutcome MonthController::copyPreviousMonth()
         Calc支払額();
         setModified(true);
         recalcSheet();
+        recordStep();
     }
     return outcome;
 }
@@ -181,6 +193,7 @@ SaveResult MonthController::save(const std::function<void(int)>& showProgress)
     result = Entry支払予定表(session_.mainDb(), session_.workDb(), month_, carry(), showProgress);
     if (result.kind == SaveResult::Kind::Saved) {
         setModified(false);
+        restartHistory(true);
         emit sheetChanged();
         showCumulative();
         emit figuresChanged();
@@ -194,6 +207,7 @@ InsertOutcome MonthController::insertLine(qint64 lineNumber)
     if (outcome == InsertOutcome::Inserted) {
         setModified(true);
         recalcSheet();
+        recordStep();
     }
     return outcome;
 }
@@ -211,8 +225,101 @@ bool MonthController::deleteLine(qint64 rowId)
     Calc支払予定額();
     Calc支払額();
     showCumulative();
+    // A blank line's deletion is an edit of the sheet; a stored line left the stored book,
+    // and a state from before that would bring back a line the book no longer holds.
+    if (deleted)
+        restartHistory(!modified_);
+    else
+        recordStep();
     emit figuresChanged();
     return deleted;
+}
+
+void MonthController::recordStep()
+{
+    if (!filesOpen())
+        return;
+    if (grouping_ > 0) {
+        groupChanged_ = true;
+        return;
+    }
+    store::skipOnFailure(QStringLiteral("record the sheet"), [&] { history_.record(readSheetState(session_.workDb(), figures_.繰越額)); });
+}
+
+void MonthController::restartHistory(bool clean)
+{
+    if (!filesOpen())
+        return;
+    if (!store::skipOnFailure(QStringLiteral("record the sheet"), [&] { history_.restart(readSheetState(session_.workDb(), figures_.繰越額), clean); }))
+        history_.restart({}, false);
+}
+
+void MonthController::asOneStep(const std::function<void()>& body)
+{
+    ++grouping_;
+    try {
+        body();
+    } catch (...) {
+        --grouping_;
+        throw;
+    }
+    if (--grouping_ > 0)
+        return;
+    if (std::exchange(groupRecalc_, false))
+        recalcSheet();
+    if (std::exchange(groupChanged_, false))
+        recordStep();
+}
+
+MonthController::PasteOutcome MonthController::paste(const std::vector<PasteCell>& cells)
+{
+    PasteOutcome outcome;
+    if (!filesOpen())
+        return outcome;
+    asOneStep([&] {
+        for (const PasteCell& cell : cells) {
+            std::optional<PasteRefusal> refused;
+            if (!store::skipOnFailure(QStringLiteral("paste a value"), [&] { refused = writePastedValue(session_.workDb(), cell); }))
+                refused = PasteRefusal::NotWritten;
+            if (!refused && cellAccepted(cell.rowId, cell.column) == CellOutcome::DayRefused)
+                refused = PasteRefusal::NoSuchDay;
+            if (refused)
+                outcome.refused.push_back({cell, *refused});
+            else if (cell.column == kCol支払先名 && !cell.text.trimmed().isEmpty())
+                outcome.payees << cell.text.trimmed();
+        }
+    });
+    emit sheetChanged();
+    return outcome;
+}
+
+bool MonthController::undo()
+{
+    return filesOpen() && showState(history_.undo());
+}
+
+bool MonthController::redo()
+{
+    return filesOpen() && showState(history_.redo());
+}
+
+bool MonthController::showState(const std::optional<SheetState>& state)
+{
+    if (!state)
+        return false;
+    if (!store::skipOnFailure(QStringLiteral("restore the sheet"), [&] { restoreSheetState(session_.workDb(), *state); })) {
+        // The sheet on screen is what the file holds; the history starts again from it.
+        restartHistory(false);
+        emit sheetChanged();
+        return false;
+    }
+    figures_.繰越額 = state->carry;
+    Calc支払予定額();
+    Calc支払額();
+    setModified(!history_.atClean());
+    emit sheetChanged();
+    emit figuresChanged();
+    return true;
 }
 
 } // namespace schedule

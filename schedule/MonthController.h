@@ -3,7 +3,9 @@
 #include "Amount.h"
 #include "MonthSave.h"
 #include "PreviousMonth.h"
+#include "SheetHistory.h"
 #include "SheetLines.h"
+#include "SheetPaste.h"
 
 #include <QDate>
 #include <QObject>
@@ -76,6 +78,23 @@ public:
     // the end of the shown month becomes its last day. Copies nothing when they do not fit.
     CopyOutcome copyPreviousMonth();
 
+    // Values pasted into the sheet, each checked and followed by the rules of a typed
+    // value; all of them are one step of the sheet's undo. Answers the refused values and
+    // the payee names that went in.
+    struct PasteOutcome {
+        std::vector<RefusedValue> refused;
+        QStringList payees;
+    };
+    PasteOutcome paste(const std::vector<PasteCell>& cells);
+
+    // Undo and redo of the sheet's edits since it was loaded, cleared or registered: cell
+    // values, pastes, inserted and deleted blank lines, the carry-over, 前月複写. Deleting
+    // a stored line changes the stored book and starts the history afresh.
+    bool canUndo() const { return history_.canUndo(); }
+    bool canRedo() const { return history_.canRedo(); }
+    bool undo();
+    bool redo();
+
     // Saves the sheet (Entry支払予定表); the cumulative figure follows a save.
     SaveResult save(const std::function<void(int)>& showProgress = {});
     // A blank line above the sheet line numbered lineNumber (InsertLine).
@@ -95,11 +114,21 @@ private:
     // The sheet's balances from the carry-over, as the save will store them.
     void recalcSheet();
     void setModified(bool modified);
+    // The sheet as it now stands becomes a step of the history (or, inside asOneStep,
+    // part of the step that ends with it).
+    void recordStep();
+    void restartHistory(bool clean);
+    void asOneStep(const std::function<void()>& body);
+    bool showState(const std::optional<SheetState>& state);
 
     store::Session& session_;
     QDate month_;
     MonthFigures figures_;
     bool modified_ = false;
+    SheetHistory history_;
+    int grouping_ = 0;         // inside asOneStep: steps and balance runs wait for its end
+    bool groupChanged_ = false;
+    bool groupRecalc_ = false;
 };
 
 } // namespace schedule
