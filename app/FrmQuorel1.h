@@ -80,6 +80,8 @@ private:
     // After a restore: every page reads the main file again; the month shown stays.
     void reloadPages();
     void refreshStatus();
+    // Whether a field or cell editor has the keys, or the sheet's current line an edit.
+    bool typingInAField() const;
     void undoLast();
 
     std::unique_ptr<store::InstanceLock> lock_;

@@ -36,24 +36,43 @@ void FrmQuorel1::setUpBackups()
     connect(&backups_, &backup::BackupService::undoChanged, this, &FrmQuorel1::refreshStatus);
     connect(&backups_, &backup::BackupService::bookReplaced, this, &FrmQuorel1::reloadPages);
     connect(statusLine_, &backup::StatusLine::undoRequested, this, &FrmQuorel1::undoLast);
-    // Ctrl+Z undoes the last destructive command unless a field or cell editor is being
-    // typed in (it undoes the typing there) or the sheet's current line holds an edit.
+    // Ctrl+Z undoes the month sheet's last unregistered edit while the month page is shown
+    // and has one, else the last destructive command; not while a field or cell editor is
+    // being typed in (it undoes the typing there) or the sheet's current line holds an edit.
+    // Ctrl+Y (and the platform's redo key) redoes a sheet edit.
     auto* undoKey = new QShortcut(QKeySequence::Undo, this);
     connect(undoKey, &QShortcut::activated, this, [this] {
-        QWidget* focused = QApplication::focusWidget();
-        if (qobject_cast<QLineEdit*>(focused) || qobject_cast<QAbstractSpinBox*>(focused))
+        if (typingInAField())
             return;
-        auto* sheet = findChild<store::WorkTableModel*>(QStringLiteral("datInp"));
-        if (sheet && sheet->hasPending())
+        if (sstab1_->currentWidget() == schedulePage_ && schedulePage_->undoSheet())
             return;
         undoLast();
     });
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y)))
+        redoKeys << QKeySequence(Qt::CTRL | Qt::Key_Y);
+    for (const QKeySequence& keys : redoKeys) {
+        auto* redoKey = new QShortcut(keys, this);
+        connect(redoKey, &QShortcut::activated, this, [this] {
+            if (!typingInAField() && sstab1_->currentWidget() == schedulePage_)
+                schedulePage_->redoSheet();
+        });
+    }
     // The offer lasts only while nothing else has been stored.
     undoWatch_->setInterval(1000);
     connect(undoWatch_, &QTimer::timeout, this, &FrmQuorel1::refreshStatus);
     restoreList_->setMinimumHeight(140);
     if (auto* page = qobject_cast<QVBoxLayout*>(settingsPage_->layout()))
         page->insertWidget(2, restoreList_, 1);
+}
+
+bool FrmQuorel1::typingInAField() const
+{
+    QWidget* focused = QApplication::focusWidget();
+    if (qobject_cast<QLineEdit*>(focused) || qobject_cast<QAbstractSpinBox*>(focused))
+        return true;
+    auto* sheet = findChild<store::WorkTableModel*>(QStringLiteral("datInp"));
+    return sheet && sheet->hasPending();
 }
 
 void FrmQuorel1::refreshStatus()

@@ -22,4 +22,9 @@ QString describeLine(const QString& day, const QString& payee, std::optional<sto
     return dayText + gap + payeeText + gap + QStringLiteral("予定額 ") + shownAmount(scheduled) + gap + QStringLiteral("支払額 ") + shownAmount(paid);
 }
 
+QString describePastedValue(int line, const QString& column, const QString& value, const QString& why)
+{
+    return QStringLiteral("%1 行目 %2「%3」 %4").arg(line).arg(column.isEmpty() ? QStringLiteral("欄外") : column, value, why);
+}
+
 } // namespace messages

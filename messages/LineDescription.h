@@ -12,4 +12,7 @@ namespace messages {
 // A blank day or payee is named as such, and a blank amount as 0.
 QString describeLine(const QString& day, const QString& payee, std::optional<store::Amount> scheduled, std::optional<store::Amount> paid);
 
+// A value that was not pasted, e.g. "3 行目 予定額「abc」 金額になりません".
+QString describePastedValue(int line, const QString& column, const QString& value, const QString& why);
+
 } // namespace messages

@@ -213,6 +213,8 @@ void SchedulePage::FormInit()
         gridInp_->setupColumn(kCol予定額, {.heading = QStringLiteral("予定額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1395.213});
         gridInp_->setupColumn(kCol支払額, {.heading = QStringLiteral("支払額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1365.165});
         gridInp_->setupColumn(kCol残高, {.heading = QStringLiteral("総　額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1319.811});
+        // The balance is computed: Tab goes from 支払額 to the next line's day.
+        gridInp_->setTabSkipped({kCol残高});
         // The balance is computed, never typed; a day shows as two digits.
         datInp_->setColumnEditable(kCol残高, false);
         datInp_->setColumnKind(kCol表示日付, store::WorkTableModel::ColumnKind::Day);

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <optional>
+#include <vector>
 
 class AmountField;
 class GridView;
@@ -22,6 +23,7 @@ class WorkTableModel;
 namespace schedule {
 
 class MonthController;
+struct RefusedValue;
 
 // What the page shows above the grid: the month and the four number fields (each may be blank).
 struct MonthHeader {
@@ -66,6 +68,13 @@ public:
     void Entry支払予定表();
     // cmd前月複写: the previous month's lines into the empty lines of the sheet.
     void copyPreviousMonth();
+    // Ctrl+V on the grid: a block of values from the clipboard into the sheet from the
+    // selected cell on (or one value into every selected cell); refused values are named.
+    void pasteIntoSheet(const QString& text);
+    // Ctrl+Z / Ctrl+Y on the page: the sheet's unregistered edits undone and redone.
+    // Answer false when there is nothing to undo or redo.
+    bool undoSheet();
+    bool redoSheet();
     // cmd行挿入: a blank line above the grid's current line.
     void InsertLine();
     // cmd行削除: asks, then deletes the grid's current line.
@@ -124,6 +133,8 @@ private:
     void showFigures();
     void showProgress(int value);
     bool filesOpen() const;
+    // The refused values of a paste, one line each, in the catalogue's words.
+    void tellRefusedPaste(const std::vector<RefusedValue>& refused);
 
     PageContext& context_;
     MonthController* controller_;

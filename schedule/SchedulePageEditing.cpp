@@ -12,11 +12,14 @@
 #include "Session.h"
 #include "SheetColumns.h"
 #include "SheetLines.h"
+#include "SheetPaste.h"
 #include "Skip.h"
 #include "WorkTableModel.h"
 #include "YearMonthEdit.h"
 
 #include <QProgressBar>
+
+#include <map>
 
 namespace schedule {
 
@@ -28,6 +31,7 @@ void SchedulePage::connectGrid()
     connect(gridInp_, &GridView::currentCellMoved, this, &SchedulePage::gridCellMoved);
     // A key no amount can hold is refused at once, with the catalogue's words.
     connect(gridInp_, &GridView::keyRefused, this, [this] { context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("数字のみ"), QStringLiteral("金額")); });
+    connect(gridInp_, &GridView::pasteRequested, this, &SchedulePage::pasteIntoSheet);
     gridInp_->keyDownHandler = [this](int& key, Qt::KeyboardModifiers modifiers) { gridKeyDown(key, modifiers); };
 }
 
@@ -127,6 +131,76 @@ void SchedulePage::Entry支払予定表()
             emit statusText(text->text);
         break;
     }
+}
+
+void SchedulePage::pasteIntoSheet(const QString& text)
+{
+    if (!filesOpen())
+        return;
+    if (!controller_->month().isValid()) {
+        remindYearMonth();
+        return;
+    }
+    const std::vector<QStringList> block = parseCellBlock(text);
+    const QModelIndexList selected = gridInp_->selectedCells();
+    if (block.empty() || selected.isEmpty())
+        return;
+    store::skipOnFailure(QStringLiteral("commit GridInp"), [&] { gridInp_->commit(); });
+    PastePlan plan;
+    if (block.size() == 1 && block.front().size() == 1 && selected.size() > 1) {
+        std::vector<PasteCell> cells;
+        for (const QModelIndex& cell : selected)
+            cells.push_back({.row = cell.row(), .column = cell.column()});
+        plan = planFill(block.front().front(), cells);
+    } else {
+        const QList<int> shown = gridInp_->visibleColumns();
+        plan = planPaste(block, selected.front().row(), selected.front().column(), {shown.begin(), shown.end()}, datInp_->storedRowCount());
+    }
+    for (PasteCell& cell : plan.cells)
+        cell.rowId = datInp_->rowId(cell.row);
+    MonthController::PasteOutcome outcome = controller_->paste(plan.cells);
+    if (context_.session.settings.g支払先自動登録) {
+        for (const QString& name : outcome.payees)
+            emit payeeTyped(name);
+    }
+    outcome.refused.insert(outcome.refused.end(), plan.refused.begin(), plan.refused.end());
+    if (!outcome.refused.empty())
+        tellRefusedPaste(outcome.refused);
+}
+
+void SchedulePage::tellRefusedPaste(const std::vector<RefusedValue>& refused)
+{
+    static const std::map<PasteRefusal, const char*> reasons{{PasteRefusal::NotAnAmount, "貼付金額"}, {PasteRefusal::OutOfRange, "貼付桁"},
+        {PasteRefusal::NoSuchDay, "貼付日付"}, {PasteRefusal::Computed, "貼付計算"}, {PasteRefusal::PastTheSheet, "貼付枠外"}, {PasteRefusal::NotWritten, "貼付書込"}};
+    constexpr std::size_t kNamed = 10;
+    QStringList lines;
+    for (std::size_t i = 0; i < refused.size() && i < kNamed; ++i) {
+        const RefusedValue& value = refused[i];
+        const auto why = messages::findMessage(QStringLiteral("入力"), QString::fromUtf8(reasons.at(value.why)), QString());
+        const QString column = value.cell.column >= 0 ? datInp_->headerData(value.cell.column, Qt::Horizontal).toString() : QString();
+        lines << messages::describePastedValue(value.cell.row + 1, column, value.cell.text, why ? why->text : QString());
+    }
+    if (refused.size() > kNamed) {
+        if (const auto more = messages::findMessage(QStringLiteral("入力"), QStringLiteral("貼付ほか"), QString::number(refused.size() - kNamed)))
+            lines << more->text;
+    }
+    context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("貼付不可"), lines.join(u'\n'));
+}
+
+bool SchedulePage::undoSheet()
+{
+    if (!filesOpen())
+        return false;
+    store::skipOnFailure(QStringLiteral("commit GridInp"), [&] { gridInp_->commit(); });
+    return controller_->undo();
+}
+
+bool SchedulePage::redoSheet()
+{
+    if (!filesOpen())
+        return false;
+    store::skipOnFailure(QStringLiteral("commit GridInp"), [&] { gridInp_->commit(); });
+    return controller_->redo();
 }
 
 void SchedulePage::copyPreviousMonth()

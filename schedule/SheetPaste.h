@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CellBlock.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -11,13 +13,6 @@ class Database;
 }
 
 namespace schedule {
-
-// A block of cells as spreadsheets put it on the clipboard: lines separated by line
-// breaks, cells by tabs, a cell holding a tab, a line break or a quote written in quotes
-// with inner quotes doubled. A last empty line (the line break after the block) is not
-// a line of the block.
-std::vector<QStringList> parseCellBlock(const QString& text);
-QString formatCellBlock(const std::vector<QStringList>& block);
 
 // One value of a pasted block and the sheet cell it lands on.
 struct PasteCell {

@@ -2,10 +2,14 @@
 
 #include <algorithm>
 
+#include "CellBlock.h"
 #include "Skip.h"
 #include "WorkTableModel.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QCompleter>
 #include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -15,7 +19,7 @@ GridView::GridView(QWidget* parent)
     : QTableView(parent)
 {
     setItemDelegate(new GridDelegate(this));
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     // No SelectedClicked: the view would open the editor of a clicked current cell only
     // after the double-click interval, and a key typed before that would not reach it.
@@ -136,11 +140,143 @@ bool GridView::handleKey(QKeyEvent* event)
         emit keyRefused(currentColumn());
         return true;
     }
-    if (!keyDownHandler)
+    if (keyDownHandler) {
+        int key = event->key();
+        keyDownHandler(key, event->modifiers());
+        if (key == 0)
+            return true;
+    }
+    return handleSpreadsheetKey(event);
+}
+
+bool GridView::handleSpreadsheetKey(const QKeyEvent* event)
+{
+    const QModelIndex current = currentIndex();
+    if (!model() || !current.isValid())
         return false;
-    int key = event->key();
-    keyDownHandler(key, event->modifiers());
-    return key == 0;
+    const int key = event->key();
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && (mods == Qt::NoModifier || mods == Qt::ShiftModifier)) {
+        const int step = mods == Qt::ShiftModifier ? -1 : 1;
+        leaveEditorTo(current.row() + step, current.column());
+        return true;
+    }
+    if (isEditing()) {
+        if (mods != Qt::NoModifier || !arrowLeavesEditor(key))
+            return false;
+        const int down = key == Qt::Key_Down ? 1 : key == Qt::Key_Up ? -1 : 0;
+        int column = current.column();
+        if (key == Qt::Key_Left || key == Qt::Key_Right) {
+            const QList<int> shown = visibleColumns();
+            const qsizetype at = shown.indexOf(column) + (key == Qt::Key_Right ? 1 : -1);
+            column = at >= 0 && at < shown.size() ? shown.at(at) : column;
+        }
+        leaveEditorTo(current.row() + down, column);
+        return true;
+    }
+    if (event->matches(QKeySequence::Copy)) {
+        QGuiApplication::clipboard()->setText(selectedText());
+        return true;
+    }
+    if (event->matches(QKeySequence::Paste)) {
+        emit pasteRequested(QGuiApplication::clipboard()->text());
+        return true;
+    }
+    return false;
+}
+
+bool GridView::arrowLeavesEditor(int key) const
+{
+    if (key != Qt::Key_Left && key != Qt::Key_Right && key != Qt::Key_Up && key != Qt::Key_Down)
+        return false;
+    // An open list or completion takes the arrows for itself.
+    if (auto* combo = qobject_cast<QComboBox*>(indexWidget(currentIndex()))) {
+        if (combo->view()->isVisible() || (combo->completer() && combo->completer()->popup()->isVisible()))
+            return false;
+    }
+    const QLineEdit* line = editorLine();
+    if (!line || key == Qt::Key_Up || key == Qt::Key_Down)
+        return true;
+    if (line->hasSelectedText() || composing_)
+        return false;
+    return key == Qt::Key_Left ? line->cursorPosition() == 0 : line->cursorPosition() == line->text().size();
+}
+
+void GridView::leaveEditorTo(int row, int column)
+{
+    if (isEditing()) {
+        if (QWidget* editor = indexWidget(currentIndex())) {
+            commitData(editor);
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+    }
+    // The accepted value may have re-read the model: the target is found afresh.
+    if (row >= 0 && row < model()->rowCount() && column >= 0)
+        setCurrentIndex(model()->index(row, column));
+    setFocus(Qt::OtherFocusReason);
+}
+
+QModelIndex GridView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
+{
+    const QModelIndex current = currentIndex();
+    if ((cursorAction != MoveNext && cursorAction != MovePrevious) || tabSkipped_.isEmpty() || !current.isValid())
+        return QTableView::moveCursor(cursorAction, modifiers);
+    // Across the shown columns that Tab stops at, on to the next (or previous) line.
+    QList<int> stops = visibleColumns();
+    stops.removeIf([this](int column) { return tabSkipped_.contains(column); });
+    if (stops.isEmpty())
+        return current;
+    const int here = horizontalHeader()->visualIndex(current.column());
+    const bool forward = cursorAction == MoveNext;
+    if (forward) {
+        for (int column : stops) {
+            if (horizontalHeader()->visualIndex(column) > here)
+                return model()->index(current.row(), column);
+        }
+        return current.row() + 1 < model()->rowCount() ? model()->index(current.row() + 1, stops.front()) : current;
+    }
+    for (auto it = stops.crbegin(); it != stops.crend(); ++it) {
+        if (horizontalHeader()->visualIndex(*it) < here)
+            return model()->index(current.row(), *it);
+    }
+    return current.row() > 0 ? model()->index(current.row() - 1, stops.back()) : current;
+}
+
+QList<int> GridView::visibleColumns() const
+{
+    QList<int> shown;
+    if (!model())
+        return shown;
+    for (int visual = 0; visual < horizontalHeader()->count(); ++visual) {
+        const int column = horizontalHeader()->logicalIndex(visual);
+        if (!isColumnHidden(column))
+            shown << column;
+    }
+    return shown;
+}
+
+QModelIndexList GridView::selectedCells() const
+{
+    QModelIndexList cells = selectionModel() ? selectionModel()->selectedIndexes() : QModelIndexList();
+    if (cells.isEmpty() && currentIndex().isValid())
+        cells << currentIndex();
+    cells.erase(std::remove_if(cells.begin(), cells.end(), [this](const QModelIndex& cell) { return isColumnHidden(cell.column()); }), cells.end());
+    std::sort(cells.begin(), cells.end());
+    return cells;
+}
+
+QString GridView::selectedText() const
+{
+    std::vector<QStringList> block;
+    int row = -1;
+    for (const QModelIndex& cell : selectedCells()) {
+        if (cell.row() != row || block.empty()) {
+            block.emplace_back();
+            row = cell.row();
+        }
+        block.back() << cell.data(Qt::DisplayRole).toString();
+    }
+    return formatCellBlock(block);
 }
 
 void GridView::keyboardSearch(const QString&)
@@ -191,13 +327,9 @@ void GridView::emptySelectedCells()
 {
     if (!model())
         return;
-    QModelIndexList cells = selectionModel() ? selectionModel()->selectedIndexes() : QModelIndexList();
-    if (cells.isEmpty() && currentIndex().isValid())
-        cells << currentIndex();
-    std::sort(cells.begin(), cells.end());
     const QModelIndex current = currentIndex();
-    for (const QModelIndex& cell : cells) {
-        if (isColumnHidden(cell.column()) || !(model()->flags(cell) & Qt::ItemIsEditable) || cell.data(Qt::EditRole).toString().isEmpty())
+    for (const QModelIndex& cell : selectedCells()) {
+        if (!(model()->flags(cell) & Qt::ItemIsEditable) || cell.data(Qt::EditRole).toString().isEmpty())
             continue;
         model()->setData(cell, QString(), Qt::EditRole);
     }

@@ -29,6 +29,10 @@ class WorkTableModel;
 // As in a spreadsheet, a printable key on the current cell opens its editor with that key
 // (replacing the cell's text), also right after a click on the cell; double-click and F2
 // edit the text in place. The grid has no type-to-find: a key never moves the current cell.
+// Enter commits and moves down (Shift+Enter up); Tab and Shift+Tab move across, passing
+// over the columns set by setTabSkipped(); an arrow key leaves a cell being edited once
+// the caret stands at that edge (Up and Down always). Ctrl+C copies the selected block as
+// tab-separated lines; Ctrl+V hands the clipboard's text to pasteRequested().
 class GridView : public QTableView {
     Q_OBJECT
 public:
@@ -57,6 +61,13 @@ public:
     int currentColumn() const;
     void setCurrentColumn(int column);
     void setCurrentCell(int row, int column);
+    // Columns that Tab and Shift+Tab pass over (a computed column, for example).
+    void setTabSkipped(const QSet<int>& columns) { tabSkipped_ = columns; }
+    // The shown columns in order, and the selected cells (or the current one) by line.
+    QList<int> visibleColumns() const;
+    QModelIndexList selectedCells() const;
+    // The selected block's shown text, tab-separated, a line per grid line.
+    QString selectedText() const;
     // Does nothing: letters and digits are typed into cells, never searched for.
     void keyboardSearch(const QString& search) override;
 
@@ -81,6 +92,8 @@ signals:
     void currentCellMoved(int previousRow, int previousColumn);
     // A key that no amount can hold was typed into an amount column and refused.
     void keyRefused(int column);
+    // Ctrl+V on the grid (not in a cell editor) with the clipboard's text.
+    void pasteRequested(const QString& text);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -90,15 +103,23 @@ protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
 
 private:
     friend class GridDelegate;
     bool handleKey(QKeyEvent* event);
+    // Enter, the arrows at an editor's edge, copy and paste: the spreadsheet habits.
+    bool handleSpreadsheetKey(const QKeyEvent* event);
+    // Whether an arrow key typed into the open editor leaves the cell.
+    bool arrowLeavesEditor(int key) const;
+    // Commits and closes the open editor, then makes (row, column) current when it exists.
+    void leaveEditorTo(int row, int column);
     // Whether the key types a character that no amount holds into an amount column.
     bool refusesKey(const QKeyEvent* event) const;
     // Empties the selected cells (or the current one) that can be edited.
     void emptySelectedCells();
     QSet<int> amountColumns_;
+    QSet<int> tabSkipped_;
     // A printable key with no current cell makes the first editable cell current.
     void ensureCurrentCellFor(const QKeyEvent* event);
     // A composition that starts while no cell is edited opens the editor but keeps the

@@ -93,7 +93,7 @@ TEST(EditWindow, CellsFollowTheRulesOfTheirColumnsAndAmountsMoveTotalsAndBalance
     EXPECT_TRUE(w.storedPayees().isEmpty());
 
     // Enter in the balance column: next line's day cell, staying on the last line;
-    // elsewhere Enter does not move.
+    // elsewhere Enter commits and moves down, Shift+Enter up.
     w.grid()->setCurrentCell(8, kCol残高);
     QTest::keyClick(w.grid(), Qt::Key_Return);
     EXPECT_EQ(w.grid()->currentIndex(), w.sheet().index(9, kCol表示日付));
@@ -102,7 +102,12 @@ TEST(EditWindow, CellsFollowTheRulesOfTheirColumnsAndAmountsMoveTotalsAndBalance
     EXPECT_EQ(w.grid()->currentIndex(), w.sheet().index(kSheetLines - 1, kCol表示日付));
     w.grid()->setCurrentCell(6, kCol予定額);
     QTest::keyClick(w.grid(), Qt::Key_Enter);
+    EXPECT_EQ(w.grid()->currentIndex(), w.sheet().index(7, kCol予定額));
+    QTest::keyClick(w.grid(), Qt::Key_4);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return, Qt::ShiftModifier);
     EXPECT_EQ(w.grid()->currentIndex(), w.sheet().index(6, kCol予定額));
+    EXPECT_EQ(w.sheet().value(7, kCol予定額), QVariant(qlonglong(400000)));
 
     // The input method: on in the payee column only, for the grid and its editors.
     w.grid()->setCurrentCell(7, kCol支払先名);

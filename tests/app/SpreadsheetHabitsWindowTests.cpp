@@ -1,0 +1,90 @@
+// The month grid's spreadsheet habits on the real window: Tab across past the balance,
+// arrows out of an editor at its edge, copy and paste of blocks through the clipboard,
+// and Ctrl+Z / Ctrl+Y over typed values, pastes and 前月複写.
+#include "GridView.h"
+#include "MainWindowHarness.h"
+#include "Msg.h"
+#include "SheetColumns.h"
+#include "WorkTableModel.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QTest>
+
+using namespace schedule;
+
+TEST(SpreadsheetHabitsWindow, TabSkipsTheBalanceArrowsLeaveAnEditorAtItsEdgeAndBlocksCopyAndPaste)
+{
+    MainWindowHarness w;
+    seed::storeSettings(w.dir(), "西暦", 1, 0);
+    ASSERT_TRUE(w.startOn(QDate(2005, 4, 1)));
+    ASSERT_TRUE(w.show());
+    GridView* grid = w.grid();
+
+    // Tab from 支払額 passes over the balance to the next line's day; Shift+Tab comes back.
+    grid->setFocus();
+    grid->setCurrentCell(0, kCol支払額);
+    QTest::keyClick(grid, Qt::Key_Tab);
+    EXPECT_EQ(grid->currentIndex(), w.sheet().index(1, kCol表示日付));
+    QTest::keyClick(grid, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(grid->currentIndex(), w.sheet().index(0, kCol支払額));
+
+    // In an editor the left arrow moves the caret until it reaches the start, then leaves.
+    w.type(0, kCol予定額, "12", Qt::Key_unknown);
+    auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_TRUE(line);
+    QTest::keyClick(line, Qt::Key_Left);
+    QTest::keyClick(line, Qt::Key_Left);
+    EXPECT_TRUE(grid->isEditing());
+    QTest::keyClick(line, Qt::Key_Left);
+    EXPECT_FALSE(grid->isEditing());
+    EXPECT_EQ(grid->currentIndex(), w.sheet().index(0, kCol支払先名));
+    EXPECT_EQ(w.cell(0, kCol予定額), "12");
+
+    // A spreadsheet's block pasted on line 2: values checked as typed, the refused named.
+    w.presenter.clear();
+    QGuiApplication::clipboard()->setText("5\t電気\t1,200\r\n40\t水道\tx\r\n");
+    grid->setCurrentCell(1, kCol表示日付);
+    QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(w.cell(1, kCol予定額), "1,200");
+    EXPECT_EQ(w.cell(2, kCol支払先名), "水道");
+    EXPECT_TRUE(w.cell(2, kCol表示日付).isEmpty());
+    ASSERT_EQ(w.presenter.shown().size(), 1u);
+    EXPECT_EQ(w.presenter.shown()[0].text.count(u'\n'), 2) << w.presenter.shown()[0].text.toStdString();
+    EXPECT_TRUE(w.presenter.shown()[0].text.contains("3 行目 予定額「x」")) << w.presenter.shown()[0].text.toStdString();
+    QStringList registered = w.storedPayees();
+    registered.sort();
+    EXPECT_EQ(registered, (QStringList{"水道", "電気"})) << "pasted names are registered as typed ones are";
+
+    // Copied back as the screen shows it, tab-separated.
+    grid->setCurrentCell(1, kCol表示日付);
+    grid->selectionModel()->select(QItemSelection(w.sheet().index(1, kCol表示日付), w.sheet().index(1, kCol予定額)), QItemSelectionModel::Select);
+    QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "05\t電気\t1,200\n");
+}
+
+TEST(SpreadsheetHabitsWindow, CtrlZAndCtrlYWalkTheSheetsEditsIncludingRepeatingLastMonth)
+{
+    MainWindowHarness w;
+    seed::storeSettings(w.dir(), "西暦", 0, 0);
+    seed::storeLines(w.dir(), {{QDate(2005, 3, 10), 1, "家賃", 800, 800, 0}});
+    ASSERT_TRUE(w.startOn(QDate(2005, 4, 1)));
+    ASSERT_TRUE(w.show());
+    GridView* grid = w.grid();
+
+    w.click("cmd前月複写");
+    w.type(1, kCol支払先名, "電気", Qt::Key_Return);
+    EXPECT_EQ(w.lines(2).toStdString(), "10 家賃 800 /  電気 ");
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(w.lines(2).toStdString(), "10 家賃 800 /   ");
+    QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(w.lines(2).toStdString(), "   /   ");
+    EXPECT_EQ(w.window().windowTitle().contains('*'), false) << "undone back to the loaded month";
+    QTest::keyClick(grid, Qt::Key_Y, Qt::ControlModifier);
+    QTest::keyClick(grid, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(w.lines(2).toStdString(), "10 家賃 800 /  電気 ");
+    EXPECT_TRUE(w.window().windowTitle().contains('*'));
+    EXPECT_TRUE(w.presenter.shown().empty());
+}
