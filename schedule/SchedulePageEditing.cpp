@@ -31,6 +31,15 @@ void SchedulePage::connectGrid()
     connect(gridInp_, &GridView::currentCellMoved, this, &SchedulePage::gridCellMoved);
     // A key no amount can hold is refused at once, with the catalogue's words.
     connect(gridInp_, &GridView::keyRefused, this, [this] { context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("数字のみ"), QStringLiteral("金額")); });
+    // Typed text that is no amount, or one past the largest: the cell keeps its value and
+    // the user is told what was not taken (after the editor has closed).
+    connect(datInp_, &store::WorkTableModel::amountRefused, this, [this](int, int, const QString& text) {
+        const QString target = QStringLiteral("「%1」").arg(text);
+        if (store::Amount::isOutOfRange(text))
+            context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("桁あふれ"), target);
+        else
+            context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("金額不正"), target);
+    }, Qt::QueuedConnection);
     connect(gridInp_, &GridView::pasteRequested, this, &SchedulePage::pasteIntoSheet);
     gridInp_->keyDownHandler = [this](int& key, Qt::KeyboardModifiers modifiers) { gridKeyDown(key, modifiers); };
 }

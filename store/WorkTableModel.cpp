@@ -160,8 +160,10 @@ bool WorkTableModel::setData(const QModelIndex& index, const QVariant& value, in
         const QString text = value.toString();
         if (!text.trimmed().isEmpty()) {
             const auto amount = Amount::parse(text);
-            if (!amount)
-                return false; // refused at the cell: the old value stays
+            if (!amount) {
+                emit amountRefused(row, column, text); // the old value stays
+                return false;
+            }
             stored = amount->toVariant();
         } else {
             stored = QString();

@@ -70,6 +70,9 @@ public:
 
 signals:
     void cellAccepted(int row, int column);
+    // Text typed into an amount cell that is no amount (or past the largest one): the
+    // cell keeps its value.
+    void amountRefused(int row, int column, const QString& text);
 
 private:
     struct Line {

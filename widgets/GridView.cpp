@@ -137,7 +137,11 @@ bool GridView::refusesKey(const QKeyEvent* event) const
 bool GridView::handleKey(QKeyEvent* event)
 {
     if (refusesKey(event)) {
+        // The box that tells it takes the focus for a while; the editor must not take
+        // that for the end of the edit, so that the typing goes on where it was.
+        refusing_ = true;
         emit keyRefused(currentColumn());
+        refusing_ = false;
         return true;
     }
     if (keyDownHandler) {
@@ -343,6 +347,8 @@ bool GridView::eventFilter(QObject* watched, QEvent* event)
         if (handleKey(static_cast<QKeyEvent*>(event)))
             return true;
     }
+    if (event->type() == QEvent::FocusOut && watched != this && refusing_)
+        return true;
     return QTableView::eventFilter(watched, event);
 }
 

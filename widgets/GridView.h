@@ -131,6 +131,7 @@ private:
     void endComposition();
     QLineEdit* editorLine() const;
     bool composing_ = false;
+    bool refusing_ = false; // the refusal of a key is being told: the editor stays open
     bool holdEditorFocus_ = false; // the editor being created must not take the focus
     store::WorkTableModel* model_ = nullptr;
     QPersistentModelIndex editedIndex_;

@@ -69,6 +69,13 @@ TEST(EditWindow, CellsFollowTheRulesOfTheirColumnsAndAmountsMoveTotalsAndBalance
     EXPECT_EQ(w.presenter.shown()[0].text, findMessage("入力", "数字のみ", "金額")->text);
     EXPECT_EQ(w.cell(3, kCol予定額), "12");
     w.type(3, kCol予定額, "");
+    // An amount past the largest is refused by name; the cell keeps its value.
+    w.presenter.clear();
+    w.type(3, kCol予定額, "99999999999999999");
+    QCoreApplication::processEvents();
+    ASSERT_EQ(w.presenter.shown().size(), 1u);
+    EXPECT_EQ(w.presenter.shown()[0].text, findMessage("入力", "桁あふれ", "「99999999999999999」")->text);
+    EXPECT_EQ(w.cell(3, kCol予定額), "");
     w.presenter.clear();
 
     // Delete on a selected block empties it as typing it empty would: amounts become 0.

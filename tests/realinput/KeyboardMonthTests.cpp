@@ -17,12 +17,13 @@ TEST(KeyboardMonth, TypedWithTabEnterArrowsAndFullWidthDigitsItIsStoredAndCarrie
     ASSERT_TRUE(program.problem().isEmpty()) << program.problem().toStdString() << " " << program.screenshot(QStringLiteral("start")).toStdString();
     ASSERT_TRUE(realinput::loadMonth(program, QStringLiteral("200601")));
 
-    // The first line's day: a click on its payee cell, then the left arrow.
+    // The first line's day: a click on its payee cell, then the left arrow. Tab from 支払額
+    // passes over the balance to the next line's day; Enter moves down a line.
     Input typed;
     typed.click(layout::cell(0, Column::Payee));
-    typed.keys({"<Left>", "5", "<Tab>", "Alpha", "<Tab>", "１２０００", "<Tab>", "12000", "<Return>"});
-    typed.keys({"<Down>", "<Left>", "<Left>", "<Left>", "20", "<Tab>", "Bravo", "<Tab>", "3000", "<Return>"});
-    typed.keys({"<Down>", "<Left>", "<Left>", "25", "<Tab>", "Charlie", "<Tab>", "6000", "<Tab>", "４５００", "<Return>"});
+    typed.keys({"<Left>", "5", "<Tab>", "Alpha", "<Tab>", "１２０００", "<Tab>", "12000", "<Tab>"});
+    typed.keys({"20", "<Tab>", "Bravo", "<Tab>", "3000", "<Return>"});
+    typed.keys({"<Left>", "<Left>", "25", "<Tab>", "Charlie", "<Tab>", "6000", "<Tab>", "４５００", "<Return>"});
     ASSERT_TRUE(program.send(typed));
     ASSERT_TRUE(program.registerMonth()) << program.screenshot(QStringLiteral("keyboard-january")).toStdString();
 
