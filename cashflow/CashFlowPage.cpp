@@ -60,7 +60,7 @@ CashFlowPage::CashFlowPage(PageContext& context, QWidget* parent)
     top->addWidget(num月数_);
     const auto buttons = addCommandButtons(top, this,
         {{"cmd資金繰り表示", "表示", QKeySequence(Qt::Key_F5)}, {"cmd資金繰り印刷", "印刷", QKeySequence(Qt::CTRL | Qt::Key_P)},
-            {"cmd資金繰り出力", "出力", QKeySequence(Qt::CTRL | Qt::Key_E)}});
+            {"cmd資金繰り出力", "出力", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)}});
     top->addSpacing(12);
     top->addWidget(lbl月_, 1);
     auto* hint = makeHintButton(QStringLiteral("cmdHint資金繰り"), this);
