@@ -28,22 +28,6 @@ cashflow::Overview storedOverview(store::Session& session)
     return cashflow::readOverview(session.mainDb(), QDate(2025, 12, 15), 3);
 }
 
-// The sheet's cells as [type, value, number format], its frozen cell, print title rows,
-// paper and orientation.
-const char* const kReadSheet = R"PY(
-import json, sys, openpyxl
-book = openpyxl.load_workbook(sys.argv[1])
-ws = book.worksheets[0]
-cells = {}
-for row in ws.iter_rows():
-    for c in row:
-        if c.value is not None:
-            v = c.value.isoformat() if hasattr(c.value, "isoformat") else c.value
-            cells[c.coordinate] = [c.data_type, v, c.number_format]
-print(json.dumps({"sheets": book.sheetnames, "cells": cells, "freeze": ws.freeze_panes, "titles": ws.print_title_rows,
-    "paper": str(ws.page_setup.paperSize), "orientation": ws.page_setup.orientation}))
-)PY";
-
 QJsonArray number(double value)
 {
     return QJsonArray{"n", value, "#,##0;[Red]-#,##0"};
@@ -71,14 +55,15 @@ TEST(OverviewExport, WorkbookHoldsTheMonthsAsNumbersAndDatesUnderEraLabels)
     const QString path = dir.filePath(overviewFileName(choice));
     ASSERT_EQ(writeOverviewExport(overview, true, choice, path), QString());
 
-    const QJsonObject book = runPython(kReadSheet, {path}).object();
-    EXPECT_EQ(book["sheets"].toArray(), QJsonArray{"資金繰り表"});
+    const QJsonObject read = runPython(kReadWorkbook, {path}).object();
+    EXPECT_EQ(read["sheets"].toArray(), QJsonArray{"資金繰り表"});
+    const QJsonObject book = read["資金繰り表"].toObject();
     EXPECT_EQ(book["freeze"].toString(), "A4");
     EXPECT_EQ(book["titles"].toString(), "$3:$3");
     EXPECT_EQ(book["paper"].toString(), "9");
     EXPECT_EQ(book["orientation"].toString(), "landscape");
     const QJsonObject expected{
-        {"A1", QJsonArray{"s", "資金繰り表", "General"}}, {"B1", text("令和 07年12月～令和 08年02月")},
+        {"A1", text("資金繰り表")}, {"B1", text("令和 07年12月～令和 08年02月")},
         {"A3", text("年月")}, {"B3", text("繰越額")}, {"C3", text("予定額計")}, {"D3", text("支払額計")},
         {"E3", text("月末残高")}, {"F3", text("最低残高")}, {"G3", text("最低日")},
         {"A4", text("令和 07年12月")}, {"B4", number(30000)}, {"C4", number(100000)}, {"D4", number(80000)},
@@ -111,7 +96,6 @@ TEST(OverviewExport, CsvBytesInBothEncodingsWithPlainNegativeAmounts)
     const QString sjisPath = dir.filePath("sjis.csv");
     ASSERT_EQ(writeOverviewExport(overview, true, overviewChoice(overview, ExportFormat::Csv, CsvEncoding::Cp932), sjisPath), QString());
     const QByteArray sjis = TempDataDir::readAll(sjisPath);
-    EXPECT_TRUE(sjis.startsWith(*cp932::encode("年月,繰越額")));
     EXPECT_TRUE(sjis.contains(*cp932::encode("\r\n令和 08年02月,50000,0,1.2345,49998.7655,49998.7655,2026/02/05\r\n")));
 
     // A file that cannot be written leaves nothing behind and says so.
