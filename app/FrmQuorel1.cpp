@@ -1,6 +1,7 @@
 #include "FrmQuorel1.h"
 
 #include "PayeeList.h"
+#include "CashFlowModel.h"
 #include "CashFlowPage.h"
 #include "PayeePage.h"
 #include "PrintCommand.h"
@@ -238,6 +239,9 @@ void FrmQuorel1::connectExportCommands()
 {
     // The export of the schedule page writes the stored months; it opens on the month shown.
     connect(schedulePage_, &schedule::SchedulePage::exportRequested, this, [this] { export_.run(schedulePage_->monthHeader().month, this); });
+    // The cash-flow page writes the overview it shows, in the book's year style.
+    connect(cashFlowPage_, &cashflow::CashFlowPage::exportRequested, this,
+        [this] { export_.exportOverview(cashFlowPage_->model().overview(), cashFlowPage_->model().era(), this); });
     // Imported payees join the master; the page then shows the master as 読込 does, and
     // the month grid's drop-down offers them.
     connect(payeePage_, &payees::PayeePage::importRequested, this, [this] {

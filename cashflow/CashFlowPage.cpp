@@ -59,7 +59,8 @@ CashFlowPage::CashFlowPage(PageContext& context, QWidget* parent)
     top->addWidget(new QLabel(QStringLiteral("月数"), this));
     top->addWidget(num月数_);
     const auto buttons = addCommandButtons(top, this,
-        {{"cmd資金繰り表示", "表示", QKeySequence(Qt::Key_F5)}, {"cmd資金繰り印刷", "印刷", QKeySequence(Qt::CTRL | Qt::Key_P)}});
+        {{"cmd資金繰り表示", "表示", QKeySequence(Qt::Key_F5)}, {"cmd資金繰り印刷", "印刷", QKeySequence(Qt::CTRL | Qt::Key_P)},
+            {"cmd資金繰り出力", "出力", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)}});
     top->addSpacing(12);
     top->addWidget(lbl月_, 1);
     auto* hint = makeHintButton(QStringLiteral("cmdHint資金繰り"), this);
@@ -78,6 +79,7 @@ CashFlowPage::CashFlowPage(PageContext& context, QWidget* parent)
 
     connect(buttons.at(0), &QPushButton::clicked, this, &CashFlowPage::refresh);
     connect(buttons.at(1), &QPushButton::clicked, this, &CashFlowPage::printOverview);
+    connect(buttons.at(2), &QPushButton::clicked, this, &CashFlowPage::exportRequested);
     connect(hint, &QPushButton::clicked, this, [this] { emit hintRequested(QStringLiteral("cmdHint資金繰り")); });
     connect(dt開始年月_, &YearMonthEdit::monthEntered, this, &CashFlowPage::refresh);
     connect(num月数_, &QSpinBox::valueChanged, this, &CashFlowPage::refresh);

@@ -35,6 +35,8 @@ public:
 signals:
     void monthChosen(const QDate& month);
     void hintRequested(const QString& controlName);
+    // cmd資金繰り出力: the overview shown out to a workbook or CSV file.
+    void exportRequested();
 
 private:
     void showHovered(int month);

@@ -11,6 +11,18 @@ QString amountField(const std::optional<store::Amount>& amount)
     return amount ? amount->toExactString() : QString();
 }
 
+// Whether a spreadsheet would read the text as a formula once its leading apostrophes
+// are gone: the apostrophes of a guarded text are part of what is checked, so that
+// taking one off again is never ambiguous.
+bool readAsFormula(const QString& text)
+{
+    static const QString starters = QStringLiteral("=+-@\t\r");
+    qsizetype first = 0;
+    while (first < text.size() && text.at(first) == u'\'')
+        ++first;
+    return first < text.size() && starters.contains(text.at(first));
+}
+
 } // namespace
 
 QString csvField(const QString& text)
@@ -26,13 +38,31 @@ QString csvField(const QString& text)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
+QString csvTextField(const QString& text)
+{
+    return csvField(readAsFormula(text) ? QLatin1Char('\'') + text : text);
+}
+
+QString csvFieldText(const QString& field)
+{
+    return field.startsWith(QLatin1Char('\'')) && readAsFormula(field) ? field.mid(1) : field;
+}
+
+QString csvTextRecord(const QStringList& texts)
+{
+    QStringList fields;
+    for (const QString& text : texts)
+        fields << csvTextField(text);
+    return fields.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+}
+
 QString csvText(const std::vector<MonthData>& months)
 {
-    QString text = QStringLiteral("日付,支払先名,予定額,支払額,残高\r\n");
+    QString text = csvTextRecord({QStringLiteral("日付"), QStringLiteral("支払先名"), QStringLiteral("予定額"), QStringLiteral("支払額"), QStringLiteral("残高")});
     for (const MonthData& month : months) {
         for (const StoredLine& line : month.lines) {
             text += line.日付.toString(QStringLiteral("yyyy/MM/dd"));
-            text += QLatin1Char(',') + csvField(line.支払先名);
+            text += QLatin1Char(',') + csvTextField(line.支払先名);
             text += QLatin1Char(',') + amountField(line.予定額);
             text += QLatin1Char(',') + amountField(line.支払額);
             text += QLatin1Char(',') + amountField(line.残高);

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
@@ -23,7 +24,7 @@ struct EncodingProblem {
 };
 
 // The CSV text (RFC 4180): a heading record 日付,支払先名,予定額,支払額,残高 and one record
-// per stored line of every month in order. Dates are yyyy/MM/dd; amounts are exact yen
+// per stored line of every month in order; the payee names are text fields. Dates are yyyy/MM/dd; amounts are exact yen
 // with their decimals and no grouping ("-1234.5"), blank when null. Fields holding a
 // comma, a quote, a line break or blanks at either end are quoted, quotes doubled;
 // records end in CRLF.
@@ -31,6 +32,19 @@ QString csvText(const std::vector<MonthData>& months);
 
 // One field as RFC 4180 writes it.
 QString csvField(const QString& text);
+
+// A text field (a name, a heading, a caption) as a spreadsheet will not run it: a text
+// that, after any apostrophes, begins with = + - @, a tab or a carriage return would be
+// read as a formula, so it gets one apostrophe in front; then it is written as csvField
+// does. Amounts and dates are never passed here: -1234 stays a number.
+QString csvTextField(const QString& text);
+
+// The text of a field csvTextField wrote: the apostrophe it put in front taken off again.
+// Any other text comes back as it is, so every text survives the way out and back.
+QString csvFieldText(const QString& field);
+
+// Texts as one record of text fields, ending in CRLF.
+QString csvTextRecord(const QStringList& texts);
 
 // The lines that CP932 cannot hold, named before anything is written.
 std::vector<EncodingProblem> cp932Problems(const std::vector<MonthData>& months);

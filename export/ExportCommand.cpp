@@ -2,6 +2,8 @@
 
 #include "ExportDialog.h"
 #include "Msg.h"
+#include "OverviewExport.h"
+#include "OverviewLayout.h"
 #include "Session.h"
 #include "Skip.h"
 
@@ -17,6 +19,14 @@ namespace {
 std::optional<ExportChoice> askChoiceWithDialog(const QDate& shownMonth, QWidget* parent)
 {
     ExportDialog dialog(shownMonth, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.choice();
+}
+
+std::optional<ExportChoice> askFormatWithDialog(const QString& subject, QWidget* parent)
+{
+    ExportDialog dialog(subject, parent);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.choice();
@@ -40,6 +50,7 @@ QString listForMessage(const QStringList& lines, int limit)
 
 ExportCommand::ExportCommand(store::Session& session, messages::Msg& msg)
     : askChoice(askChoiceWithDialog)
+    , askFormat(askFormatWithDialog)
     , askPath(askPathWithDialog)
     , session_(session)
     , msg_(msg)
@@ -48,10 +59,15 @@ ExportCommand::ExportCommand(store::Session& session, messages::Msg& msg)
 
 QString ExportCommand::suggestedPath(const ExportChoice& choice)
 {
+    return suggestedPath(defaultFileName(choice));
+}
+
+QString ExportCommand::suggestedPath(const QString& fileName)
+{
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty())
         folder = QDir::homePath();
-    return QDir(folder).filePath(defaultFileName(choice));
+    return QDir(folder).filePath(fileName);
 }
 
 bool ExportCommand::run(const QDate& shownMonth, QWidget* parent)
@@ -84,14 +100,35 @@ bool ExportCommand::exportMonths(ExportChoice choice, QWidget* parent)
         msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("読込失敗"), QStringLiteral("支払予定表"));
         return false;
     }
-    if (!acceptProblems(months, choice) || !askPath)
+    if (!acceptProblems(months, choice))
         return false;
-    QString path = askPath(suggestedPath(choice), choice.format, parent);
+    return saveAs(choice, defaultFileName(choice), parent, [&](const QString& path) { return writeExport(months, choice, path); });
+}
+
+bool ExportCommand::exportOverview(const cashflow::Overview& overview, bool era, QWidget* parent)
+{
+    if (overview.months.empty()) {
+        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("出力なし"), QString());
+        return false;
+    }
+    const QString subject = QStringLiteral("資金繰り表 (%1)").arg(cashflow::rangeCaption(overview, era));
+    const std::optional<ExportChoice> asked = askFormat ? askFormat(subject, parent) : std::nullopt;
+    if (!asked)
+        return false;
+    const ExportChoice choice = overviewChoice(overview, asked->format, asked->encoding);
+    return saveAs(choice, overviewFileName(choice), parent, [&](const QString& path) { return writeOverviewExport(overview, era, choice, path); });
+}
+
+bool ExportCommand::saveAs(const ExportChoice& choice, const QString& fileName, QWidget* parent, const std::function<QString(const QString& path)>& write)
+{
+    if (!askPath)
+        return false;
+    QString path = askPath(suggestedPath(fileName), choice.format, parent);
     if (path.isEmpty())
         return false;
     if (QFileInfo(path).suffix().compare(formatSuffix(choice.format), Qt::CaseInsensitive) != 0)
         path += QLatin1Char('.') + formatSuffix(choice.format);
-    const QString error = writeExport(months, choice, path);
+    const QString error = write(path);
     if (error.isEmpty())
         return true;
     qCWarning(lcStore) << "export to" << path << "failed:" << error;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CashFlow.h"
 #include "ExportFile.h"
 
 #include <QString>
@@ -32,16 +33,26 @@ public:
     // The command after the first question: checks, asks where and writes.
     bool exportMonths(ExportChoice choice, QWidget* parent);
 
-    // The dialogs, replaceable for tests: what to export (nothing for cancel), and the
-    // file to write (an empty text for cancel).
+    // The cash-flow page's export of the overview it shows (era: the book's year style):
+    // asks for the format and where, and writes the file whole or not at all. Answers
+    // whether a file was written.
+    bool exportOverview(const cashflow::Overview& overview, bool era, QWidget* parent);
+
+    // The dialogs, replaceable for tests: what to export (nothing for cancel), the format
+    // of a document named by its subject (nothing for cancel), and the file to write (an
+    // empty text for cancel).
     std::function<std::optional<ExportChoice>(const QDate& shownMonth, QWidget* parent)> askChoice;
+    std::function<std::optional<ExportChoice>(const QString& subject, QWidget* parent)> askFormat;
     std::function<QString(const QString& suggested, ExportFormat format, QWidget* parent)> askPath;
 
     // The suggested file: the documents folder and the default name of the choice.
     static QString suggestedPath(const ExportChoice& choice);
+    static QString suggestedPath(const QString& fileName);
 
 private:
     bool acceptProblems(const std::vector<MonthData>& months, ExportChoice& choice);
+    // Asks where, with the suggested file name, and writes there; a failure is reported.
+    bool saveAs(const ExportChoice& choice, const QString& fileName, QWidget* parent, const std::function<QString(const QString& path)>& write);
 
     store::Session& session_;
     messages::Msg& msg_;

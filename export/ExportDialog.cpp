@@ -54,7 +54,9 @@ ExportDialog::ExportDialog(const QDate& shownMonth, QWidget* parent)
     auto* range = new QHBoxLayout;
     range->addWidget(opt範囲_);
     range->addWidget(dt開始_);
-    range->addWidget(new QLabel(QStringLiteral("～"), this));
+    auto* to = new QLabel(QStringLiteral("～"), this);
+    to->setObjectName(QStringLiteral("lbl範囲"));
+    range->addWidget(to);
     range->addWidget(dt終了_);
     range->addStretch();
     auto* form = new QFormLayout;
@@ -80,11 +82,25 @@ ExportDialog::ExportDialog(const QDate& shownMonth, QWidget* parent)
     updateState();
 }
 
+ExportDialog::ExportDialog(const QString& subject, QWidget* parent)
+    : ExportDialog(QDate(), parent)
+{
+    subjectOnly_ = true;
+    for (QWidget* range : {static_cast<QWidget*>(opt表示月_), static_cast<QWidget*>(opt範囲_), static_cast<QWidget*>(dt開始_),
+             static_cast<QWidget*>(dt終了_), findChild<QWidget*>(QStringLiteral("lbl範囲"))})
+        range->hide();
+    auto* label = new QLabel(subject, this);
+    label->setObjectName(QStringLiteral("lbl出力対象"));
+    static_cast<QVBoxLayout*>(layout())->insertWidget(0, label);
+}
+
 ExportChoice ExportDialog::choice() const
 {
     ExportChoice choice;
     choice.format = cmb形式_->currentIndex() == 0 ? ExportFormat::Xlsx : ExportFormat::Csv;
     choice.encoding = cmb文字コード_->currentIndex() == 0 ? CsvEncoding::Cp932 : CsvEncoding::Utf8Bom;
+    if (subjectOnly_)
+        return choice; // the caller knows the document's range
     if (opt範囲_->isChecked()) {
         choice.from = firstOfMonth(dt開始_->date());
         choice.to = firstOfMonth(dt終了_->date());

@@ -12,10 +12,13 @@ namespace exporting {
 
 // Asks what to write out: the shown month or a range of months, as an Excel workbook or
 // as CSV, and the CSV's encoding. Without a shown month only a range can be chosen.
+// For a document whose range is already given (the cash-flow overview) it names the
+// document and asks only for the format and the encoding.
 class ExportDialog : public QDialog {
     Q_OBJECT
 public:
     ExportDialog(const QDate& shownMonth, QWidget* parent = nullptr);
+    ExportDialog(const QString& subject, QWidget* parent);
 
     ExportChoice choice() const;
 
@@ -23,6 +26,7 @@ private:
     void updateState();
 
     QDate shownMonth_;
+    bool subjectOnly_ = false;
     QRadioButton* opt表示月_;
     QRadioButton* opt範囲_;
     QDateEdit* dt開始_;

@@ -29,7 +29,12 @@ QString formatSuffix(ExportFormat format)
 
 QString defaultFileName(const ExportChoice& choice)
 {
-    QString name = QStringLiteral("支払予定表");
+    return defaultFileName(QStringLiteral("支払予定表"), choice);
+}
+
+QString defaultFileName(const QString& document, const ExportChoice& choice)
+{
+    QString name = document;
     if (choice.from.isValid()) {
         name += QLatin1Char('_') + monthName(choice.from);
         if (choice.to.isValid() && QDate(choice.to.year(), choice.to.month(), 1) != QDate(choice.from.year(), choice.from.month(), 1))
@@ -51,14 +56,21 @@ QStringList exportProblems(const std::vector<MonthData>& months, const ExportCho
     return lines;
 }
 
-QString writeExport(const std::vector<MonthData>& months, const ExportChoice& choice, const QString& path)
+QString writeChosenFormat(const ExportChoice& choice, const QString& path, const std::function<QString(const QString& temporaryPath)>& workbook,
+    const std::function<QString()>& csv)
 {
     if (choice.format == ExportFormat::Xlsx)
-        return replaceFileAtomically(path, [&](const QString& temporaryPath) { return writeXlsx(months, temporaryPath); });
-    const auto bytes = encodeCsv(csvText(months), choice.encoding);
+        return replaceFileAtomically(path, workbook);
+    const auto bytes = encodeCsv(csv(), choice.encoding);
     if (!bytes)
         return QStringLiteral("CP932");
     return writeFileAtomically(path, *bytes);
+}
+
+QString writeExport(const std::vector<MonthData>& months, const ExportChoice& choice, const QString& path)
+{
+    return writeChosenFormat(
+        choice, path, [&](const QString& temporaryPath) { return writeXlsx(months, temporaryPath); }, [&] { return csvText(months); });
 }
 
 } // namespace exporting

@@ -1,5 +1,6 @@
 #include "PayeeImport.h"
 
+#include "CsvExport.h"
 #include "PayeeList.h"
 #include "Session.h"
 #include "Sql.h"
@@ -118,7 +119,9 @@ QStringList namesFromText(const QString& text, bool csv)
     }
     QStringList names;
     for (const QStringList& record : records) {
-        const QString name = column < record.size() ? record.at(column) : QString();
+        QString name = column < record.size() ? record.at(column) : QString();
+        if (csv)
+            name = csvFieldText(name); // a name the export guarded against formulas
         if (!name.trimmed().isEmpty())
             names << name;
     }

@@ -29,7 +29,8 @@ DecodedText decodeText(const QByteArray& bytes, TextEncoding encoding);
 // The names of a list: in a CSV file (csv == true) the first field of every record
 // (RFC 4180, so quoted names keep their commas, quotes and line breaks), or the field
 // under a heading "支払先名" when the first record holds one; in a text file every line.
-// Names are kept exactly as written; lines that are empty or blank are left out.
+// Names are kept exactly as written, but for the apostrophe the CSV export puts before
+// a name a spreadsheet would take for a formula; lines that are empty or blank are left out.
 QStringList namesFromText(const QString& text, bool csv);
 
 // What an import of names will do: the names to add, in the list's order, each once;

@@ -1,12 +1,8 @@
 #include "XlsxExport.h"
 
-#include <QFile>
+#include "XlsxSheet.h"
 
-#include <xlsxwriter.h>
-
-#include <algorithm>
 #include <array>
-#include <cstdlib>
 
 namespace exporting {
 
@@ -17,80 +13,9 @@ constexpr lxw_row_t kHeadingRow = 3;
 constexpr std::int64_t kExactLimit = 1'000'000'000'000'000; // 15 digits
 constexpr std::int64_t kMaxCellText = 32767;
 
-// Display width in Excel's character units: wide (CJK, full-width) characters count two.
-double textWidth(const QString& text)
+void writeMonth(lxw_worksheet* sheet, const XlsxFormats& formats, const MonthData& month)
 {
-    double width = 0;
-    for (const QChar c : text)
-        width += c.isLowSurrogate() ? 0 : (c.unicode() >= 0x1100 ? 2 : 1);
-    return width;
-}
-
-struct Formats {
-    lxw_format* title;
-    lxw_format* heading;
-    lxw_format* date;
-    lxw_format* amount;
-};
-
-class SheetWriter {
-public:
-    SheetWriter(lxw_worksheet* sheet, const Formats& formats)
-        : sheet_(sheet)
-        , formats_(formats)
-    {
-        widths_.fill(8.0);
-    }
-
-    void text(lxw_row_t row, int column, const QString& value, lxw_format* format = nullptr)
-    {
-        worksheet_write_string(sheet_, row, static_cast<lxw_col_t>(column), value.toUtf8().constData(), format);
-        fit(column, textWidth(value));
-    }
-
-    void amount(lxw_row_t row, int column, const std::optional<store::Amount>& value)
-    {
-        if (!value)
-            return;
-        if (const auto number = excelNumber(*value)) {
-            worksheet_write_number(sheet_, row, static_cast<lxw_col_t>(column), *number, formats_.amount);
-            fit(column, textWidth(value->format()) + 1);
-        } else {
-            text(row, column, value->toExactString());
-        }
-    }
-
-    void date(lxw_row_t row, int column, const QDate& value)
-    {
-        if (!value.isValid())
-            return;
-        lxw_datetime when = {value.year(), value.month(), value.day(), 0, 0, 0.0};
-        worksheet_write_datetime(sheet_, row, static_cast<lxw_col_t>(column), &when, formats_.date);
-        fit(column, 10);
-    }
-
-    void finish()
-    {
-        for (int column = 0; column < kColumns; ++column)
-            worksheet_set_column(sheet_, static_cast<lxw_col_t>(column), static_cast<lxw_col_t>(column), std::min(widths_[column] + 2, 80.0), nullptr);
-        worksheet_freeze_panes(sheet_, kHeadingRow + 1, 0);
-        worksheet_repeat_rows(sheet_, kHeadingRow, kHeadingRow);
-        worksheet_set_paper(sheet_, 9);
-        worksheet_set_portrait(sheet_);
-        worksheet_fit_to_pages(sheet_, 1, 0);
-    }
-
-private:
-    void fit(int column, double width) { widths_[column] = std::max(widths_[column], width); }
-
-    lxw_worksheet* sheet_;
-    const Formats& formats_;
-    std::array<double, kColumns> widths_;
-};
-
-void writeMonth(lxw_worksheet* sheet, const Formats& formats, const MonthData& month)
-{
-    SheetWriter out(sheet, formats);
+    SheetWriter out(sheet, formats, kColumns);
     out.text(0, 0, QStringLiteral("支払予定表"), formats.title);
     out.text(0, 1, month.caption, formats.title);
     const std::array<QString, 4> labels = {QStringLiteral("繰越額"), QStringLiteral("予定額月計"), QStringLiteral("支払額月計"), QStringLiteral("予定額累計")};
@@ -112,7 +37,7 @@ void writeMonth(lxw_worksheet* sheet, const Formats& formats, const MonthData& m
         out.amount(row, 4, line.残高);
         ++row;
     }
-    out.finish();
+    out.finish(kHeadingRow, SheetWriter::Orientation::Portrait);
 }
 
 } // namespace
@@ -148,27 +73,16 @@ std::optional<double> excelNumber(store::Amount amount)
 
 QString writeXlsx(const std::vector<MonthData>& months, const QString& path)
 {
-    lxw_workbook_options options = {};
-    options.constant_memory = LXW_TRUE;
-    lxw_workbook* workbook = workbook_new_opt(QFile::encodeName(path).constData(), &options);
-    if (!workbook)
+    XlsxBook book(path);
+    if (!book.isOpen())
         return QStringLiteral("workbook");
-    Formats formats = {workbook_add_format(workbook), workbook_add_format(workbook), workbook_add_format(workbook), workbook_add_format(workbook)};
-    format_set_bold(formats.title);
-    format_set_bold(formats.heading);
-    format_set_bottom(formats.heading, LXW_BORDER_THIN);
-    format_set_num_format(formats.date, "yyyy/mm/dd");
-    format_set_num_format(formats.amount, "#,##0;[Red]-#,##0");
     for (const MonthData& month : months) {
-        lxw_worksheet* sheet = workbook_add_worksheet(workbook, monthName(month.month).toUtf8().constData());
-        if (!sheet) {
-            workbook_close(workbook);
+        lxw_worksheet* sheet = book.addSheet(monthName(month.month));
+        if (!sheet)
             return QStringLiteral("worksheet ") + monthName(month.month);
-        }
-        writeMonth(sheet, formats, month);
+        writeMonth(sheet, book.formats(), month);
     }
-    const lxw_error result = workbook_close(workbook);
-    return result == LXW_NO_ERROR ? QString() : QString::fromUtf8(lxw_strerror(result));
+    return book.close();
 }
 
 } // namespace exporting

@@ -40,7 +40,7 @@ QPushButton* monthStepButton(const char* name, QStyle::StandardPixmap icon, cons
 
 // The command buttons of the page, top to bottom.
 const CommandButton kCommands[] = {{"cmd履歴閉じる", "閉じる"}, {"cmd読込", "読込", QKeySequence(Qt::Key_F5)},
-    {"cmd登録", "登録", QKeySequence(Qt::CTRL | Qt::Key_S)}, {"Cmd印刷", "印刷", QKeySequence(Qt::CTRL | Qt::Key_P)}, {"cmd出力", "出力"},
+    {"cmd登録", "登録", QKeySequence(Qt::CTRL | Qt::Key_S)}, {"Cmd印刷", "印刷", QKeySequence(Qt::CTRL | Qt::Key_P)}, {"cmd出力", "出力", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)},
     {"cmd行削除", "行削除", QKeySequence(Qt::CTRL | Qt::Key_Delete)}, {"cmd行挿入", "行挿入", QKeySequence(Qt::CTRL | Qt::Key_Insert)},
     {"cmd前月複写", "前月複写", QKeySequence(Qt::CTRL | Qt::Key_R)}, {"cmd履歴クリア", "クリア"}};
 

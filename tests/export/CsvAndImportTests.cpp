@@ -194,3 +194,29 @@ TEST(PayeeImport, HostileNamesSurviveExportAndImportOrAreReported)
         stored << row.at(0).toString();
     EXPECT_EQ(stored, names);
 }
+
+TEST(CsvExport, TextASpreadsheetWouldRunAsAFormulaIsGuardedAmountsStayNumbersAndImportTakesTheGuardOff)
+{
+    const QList<std::pair<QString, QString>> fields = {
+        {"=HYPERLINK(\"http://x\",\"y\")", "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\""},
+        {"+81 3", "'+81 3"}, {"-株式会社", "'-株式会社"}, {"@SUM(A1)", "'@SUM(A1)"}, {"\tタブ", "'\tタブ"}, {"\r改行", "\"'\r改行\""},
+        {"'=済", "''=済"}, {"''-済", "'''-済"}, {"'80s", "'80s"}, {"a=b", "a=b"}, {"北海商事", "北海商事"}, {"", ""},
+    };
+    QStringList names;
+    for (const auto& [name, field] : fields) {
+        EXPECT_EQ(csvTextField(name), field) << name.toStdString();
+        if (!name.isEmpty())
+            names << name;
+    }
+
+    TempDataDir dir;
+    auto session = store::Session::open(dir.path());
+    const auto months = storeAndRead(*session, names);
+    const QString csv = csvText(months);
+    // Only the text fields carry the guard: negative amounts stay plain numbers.
+    EXPECT_TRUE(csv.contains("\r\n2026/12/07,'+81 3,1000.0002,-0.0002,-5\r\n")) << csv.toStdString();
+    EXPECT_TRUE(csv.contains("\r\n2026/12/07,'-株式会社,1000.0003,-0.0003,-5\r\n"));
+    // What the export guarded comes back from an import as it was stored.
+    EXPECT_EQ(namesFromText(csv, true), names);
+    EXPECT_EQ(namesFromText("'=済\r\n", false), QStringList{"'=済"}) << "a text file is not a CSV export";
+}

@@ -30,6 +30,26 @@ inline QString python()
     return QFile::exists("/usr/bin/python3") ? QStringLiteral("/usr/bin/python3") : QStringLiteral("python3");
 }
 
+// Reads a workbook back with openpyxl: each sheet's cells as [type, value, number
+// format], its frozen cell, print title rows, paper, orientation and column widths.
+inline const char* const kReadWorkbook = R"PY(
+import json, sys, openpyxl
+book = openpyxl.load_workbook(sys.argv[1])
+out = {"sheets": book.sheetnames}
+for ws in book.worksheets:
+    cells = {}
+    for row in ws.iter_rows():
+        for c in row:
+            if c.value is None:
+                continue
+            v = c.value.isoformat() if hasattr(c.value, "isoformat") else c.value
+            cells[c.coordinate] = [c.data_type, v, c.number_format]
+    out[ws.title] = {"cells": cells, "freeze": ws.freeze_panes, "titles": ws.print_title_rows,
+        "paper": str(ws.page_setup.paperSize), "orientation": ws.page_setup.orientation,
+        "widths": {k: d.width for k, d in ws.column_dimensions.items()}}
+print(json.dumps(out))
+)PY";
+
 // Runs a Python script with arguments and reads the JSON it prints.
 inline QJsonDocument runPython(const QString& script, const QStringList& arguments)
 {

@@ -16,26 +16,6 @@ using namespace exporttest;
 
 namespace {
 
-// Reads a workbook back with openpyxl: each sheet's cells as [type, value, number
-// format], its frozen cell, print title rows, paper, orientation and column widths.
-const char* const kReadWorkbook = R"PY(
-import json, sys, openpyxl
-book = openpyxl.load_workbook(sys.argv[1])
-out = {"sheets": book.sheetnames}
-for ws in book.worksheets:
-    cells = {}
-    for row in ws.iter_rows():
-        for c in row:
-            if c.value is None:
-                continue
-            v = c.value.isoformat() if hasattr(c.value, "isoformat") else c.value
-            cells[c.coordinate] = [c.data_type, v, c.number_format]
-    out[ws.title] = {"cells": cells, "freeze": ws.freeze_panes, "titles": ws.print_title_rows,
-        "paper": str(ws.page_setup.paperSize), "orientation": ws.page_setup.orientation,
-        "widths": {k: d.width for k, d in ws.column_dimensions.items()}}
-print(json.dumps(out))
-)PY";
-
 const QString kAmountFormat = QStringLiteral("#,##0;[Red]-#,##0");
 
 // A small book: the line before December carries 100000 yen over; December holds a name

@@ -33,7 +33,7 @@ class WorkTableModel;
 class MainWindowHarness {
 public:
     // The pages of the tab control SSTab1, in their order.
-    enum Page { Schedule = 0, Payees = 1, Settings = 2 };
+    enum Page { Schedule = 0, Payees = 1, Settings = 2, CashFlow = 3 };
 
     // A fresh data folder of its own, or a folder the test has seeded (it must outlive
     // the harness). Neither starts the program.
