@@ -16,6 +16,7 @@
 #include "WorkTableModel.h"
 #include "YearMonthEdit.h"
 
+#include <QCoreApplication>
 #include <QProgressBar>
 
 namespace schedule {
@@ -97,6 +98,10 @@ void SchedulePage::cmd登録_Click()
         return;
     if (!context_.msg.ShowMsg(QStringLiteral("登録"), QStringLiteral("確認"), QStringLiteral("支払予定表")))
         return;
+    // The answered question leaves the screen before the work: what it covered is painted
+    // again now, not after the save.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    window()->repaint();
     store::skipOnFailure(QStringLiteral("commit GridInp"), [&] { gridInp_->commit(); });
     Entry支払予定表();
 }
