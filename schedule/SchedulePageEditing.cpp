@@ -98,10 +98,6 @@ void SchedulePage::cmd登録_Click()
         return;
     if (!context_.msg.ShowMsg(QStringLiteral("登録"), QStringLiteral("確認"), QStringLiteral("支払予定表")))
         return;
-    // The answered question leaves the screen before the work: what it covered is painted
-    // again now, not after the save.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    window()->repaint();
     store::skipOnFailure(QStringLiteral("commit GridInp"), [&] { gridInp_->commit(); });
     Entry支払予定表();
 }
@@ -116,7 +112,13 @@ void SchedulePage::Entry支払予定表()
         return;
     }
     pbar_->setVisible(true);
-    const SaveResult result = controller_->save([this](int value) { showProgress(value); });
+    // Each step of the bar also paints what the window system asked for meanwhile (no user
+    // input is taken), so that the answered question and anything else that covered the
+    // window leave the screen while the save runs.
+    const SaveResult result = controller_->save([this](int value) {
+        showProgress(value);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
     showProgress(100);
     pbar_->setVisible(false);
     switch (result.kind) {
