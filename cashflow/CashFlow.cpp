@@ -24,9 +24,16 @@ QString storedText(const QDate& date)
     return date.toString(QStringLiteral("yyyy-MM-dd"));
 }
 
+// A stored day read from the range statement: the date, and the year and month as written.
+struct StoredDay {
+    QDate date;
+    int year = 0;
+    int month = 0;
+};
+
 // "yyyy-mm-dd" without going through a general date parser; anything else is read by
 // QDate's own parser.
-QDate parseStoredDate(const char* text, int size)
+StoredDay parseStoredDate(const char* text, int size)
 {
     auto digits = [&](int at, int count) {
         int value = 0;
@@ -40,24 +47,46 @@ QDate parseStoredDate(const char* text, int size)
     if (size == 10 && text[4] == '-' && text[7] == '-') {
         const int y = digits(0, 4), m = digits(5, 2), d = digits(8, 2);
         if (y >= 0 && m >= 0 && d >= 0)
-            return QDate(y, m, d);
+            return {QDate(y, m, d), y, m};
     }
-    return QDate::fromString(QString::fromUtf8(text, size), Qt::ISODate);
+    const QDate date = QDate::fromString(QString::fromUtf8(text, size), Qt::ISODate);
+    return {date, date.year(), date.month()};
 }
 
-std::optional<Amount> amountOf(sqlite3_stmt* row, int column)
+// Each column is fetched once as a value (one call into the engine) and read from there;
+// the statement's connection is held by this thread for the whole scan (ScanLock).
+std::optional<Amount> amountOf(sqlite3_value* value)
 {
-    switch (sqlite3_column_type(row, column)) {
+    switch (sqlite3_value_type(value)) {
     case SQLITE_NULL:
         return std::nullopt;
     case SQLITE_INTEGER:
-        return Amount::fromUnits(sqlite3_column_int64(row, column));
+        return Amount::fromUnits(sqlite3_value_int64(value));
     case SQLITE_FLOAT:
-        return Amount::fromVariant(sqlite3_column_double(row, column));
+        return Amount::fromVariant(sqlite3_value_double(value));
     default:
-        return Amount::fromVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(row, column))));
+        return Amount::fromVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(value))));
     }
 }
+
+StoredDay dayOf(sqlite3_value* value)
+{
+    const char* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return text ? parseStoredDate(text, sqlite3_value_bytes(value)) : StoredDay();
+}
+
+// The connection's mutex, held while the scan reads the values the engine hands out.
+struct ScanLock {
+    sqlite3_mutex* mutex;
+    explicit ScanLock(sqlite3* db)
+        : mutex(sqlite3_db_mutex(db))
+    {
+        sqlite3_mutex_enter(mutex);
+    }
+    ~ScanLock() { sqlite3_mutex_leave(mutex); }
+    ScanLock(const ScanLock&) = delete;
+    ScanLock& operator=(const ScanLock&) = delete;
+};
 
 // The range statement, finished and released however the scan ends.
 struct Statement {
@@ -76,6 +105,8 @@ public:
     Accumulator(Overview& overview, Amount carry)
         : overview_(overview)
         , running_(carry)
+        , firstYear_(overview.first.year())
+        , firstMonth_(overview.first.month())
     {
         overview.開始残高 = carry;
         for (QDate month = overview.first; month < overview.end; month = month.addMonths(1))
@@ -84,10 +115,11 @@ public:
             open(0);
     }
 
-    void add(const QDate& date, const std::optional<Amount>& scheduled, const std::optional<Amount>& paid, const std::optional<Amount>& balance)
+    void add(const StoredDay& day, const std::optional<Amount>& scheduled, const std::optional<Amount>& paid, const std::optional<Amount>& balance)
     {
-        const int index = overview_.monthOf(date);
-        if (index < 0)
+        const QDate& date = day.date;
+        const int index = (day.year - firstYear_) * 12 + day.month - firstMonth_;
+        if (!date.isValid() || index < 0 || index >= static_cast<int>(overview_.months.size()))
             return;
         while (current_ < index)
             open(current_ + 1);
@@ -128,6 +160,8 @@ private:
 
     Overview& overview_;
     Amount running_;
+    int firstYear_;
+    int firstMonth_;
     int current_ = -1;
 };
 
@@ -162,11 +196,11 @@ Overview readOverview(SQLite::Database& main, const QDate& from, int count)
         || sqlite3_bind_text(range.handle, 1, first.constData(), static_cast<int>(first.size()), SQLITE_STATIC) != SQLITE_OK
         || sqlite3_bind_text(range.handle, 2, end.constData(), static_cast<int>(end.size()), SQLITE_STATIC) != SQLITE_OK)
         fail(db);
+    ScanLock lock(db);
     int step = SQLITE_ROW;
     while ((step = sqlite3_step(range.handle)) == SQLITE_ROW) {
-        const char* text = reinterpret_cast<const char*>(sqlite3_column_text(range.handle, 0));
-        const QDate date = text ? parseStoredDate(text, sqlite3_column_bytes(range.handle, 0)) : QDate();
-        months.add(date, amountOf(range.handle, 1), amountOf(range.handle, 2), amountOf(range.handle, 3));
+        months.add(dayOf(sqlite3_column_value(range.handle, 0)), amountOf(sqlite3_column_value(range.handle, 1)),
+            amountOf(sqlite3_column_value(range.handle, 2)), amountOf(sqlite3_column_value(range.handle, 3)));
     }
     if (step != SQLITE_DONE)
         fail(db);

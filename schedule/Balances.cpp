@@ -2,6 +2,7 @@
 
 #include "Calendar.h"
 #include "Prepared.h"
+#include "SaveProgress.h"
 #include "Skip.h"
 #include "Transaction.h"
 
@@ -83,16 +84,22 @@ struct RunPolicy {
 
 // The one balance run: each line gets the running balance plus its scheduled amount
 // minus its paid amount (null when an amount is null), written by rowid as a skippable
-// step; a balance out of range leaves the line as it was.
+// step; a balance out of range leaves the line as it was. progress, when given, moves with
+// the lines.
 BalanceRun runBalances(store::Transaction& tx, SQLite::Database& db, const QString& table, std::span<const RunLine> lines,
-    Amount start, RunPolicy policy, const QString& what)
+    Amount start, RunPolicy policy, const QString& what, ProgressSpan* progress = nullptr)
 {
     BalanceRun run;
+    if (progress)
+        progress->start(static_cast<qint64>(lines.size()));
     if (lines.empty())
         return run;
     store::Prepared update(db, QStringLiteral("UPDATE %1 SET 残高 = ? WHERE rowid = ?").arg(table));
     Amount running = start;
+    qint64 done = 0;
     for (const RunLine& line : lines) {
+        if (progress)
+            progress->advance(done++);
         if (line.blank) {
             if (policy.blankEndsRun)
                 break;
@@ -148,7 +155,7 @@ Amount 支払額月計(SQLite::Database& work)
     return sheetSum(work, QStringLiteral("SELECT sum(支払額) AS total FROM InpWork"));
 }
 
-BalanceRun Calc残高(SQLite::Database& main, const QDate& start, Amount carry)
+BalanceRun Calc残高(SQLite::Database& main, const QDate& start, Amount carry, ProgressSpan* progress)
 {
     if (!start.isValid())
         return {};
@@ -156,7 +163,7 @@ BalanceRun Calc残高(SQLite::Database& main, const QDate& start, Amount carry)
     const auto lines = readRun(main,
         QStringLiteral("SELECT rowid, 支払先名, 予定額, 支払額, 残高 FROM 支払予定表 WHERE 日付 >= ? ORDER BY 日付, 行番号, rowid"),
         {calendar::toStoredText(start)}, false);
-    const BalanceRun run = runBalances(tx, main, kStored, lines, carry, {.blankEndsRun = true, .emptyRestartsAtZero = false}, QStringLiteral("Calc残高"));
+    const BalanceRun run = runBalances(tx, main, kStored, lines, carry, {.blankEndsRun = true, .emptyRestartsAtZero = false}, QStringLiteral("Calc残高"), progress);
     tx.commit();
     return run;
 }

@@ -14,6 +14,8 @@ class Database;
 
 namespace schedule {
 
+class ProgressSpan;
+
 // The one balance rule: the balance of a line is the balance before it, plus its
 // scheduled amount (予定額), minus its paid amount (支払額), exact in ten-thousandths.
 struct LineBalance {
@@ -45,8 +47,9 @@ struct BalanceRun {
 // starting at carry. A line without a payee ends the run. A line with a null amount is
 // stored with a null balance and leaves the running balance as it was. One transaction
 // on the main file; an invalid start does nothing. Throws store::DbError when the read
-// or the commit fails (nothing is written then).
-BalanceRun Calc残高(SQLite::Database& main, const QDate& start, store::Amount carry);
+// or the commit fails (nothing is written then). progress, when given, starts over the
+// lines read and follows the run line by line.
+BalanceRun Calc残高(SQLite::Database& main, const QDate& start, store::Amount carry, ProgressSpan* progress = nullptr);
 
 // Stored balances after a deleted line: the run starts at the stored line p given by its
 // date and line number, whose balance is taken as it is, and rewrites the lines after it

@@ -2,14 +2,15 @@
 
 #include "Balances.h"
 #include "Calendar.h"
-#include "GridEditing.h"
 #include "Prepared.h"
+#include "SaveProgress.h"
 #include "Skip.h"
 #include "Sql.h"
 #include "Transaction.h"
 
 #include <QStringList>
 
+#include <algorithm>
 #include <optional>
 
 namespace schedule {
@@ -167,9 +168,8 @@ private:
 };
 
 void storeLines(store::Transaction& tx, SQLite::Database& main, const std::vector<SheetLine>& lines, SaveResult& result,
-    const std::function<void(int)>& show)
+    ProgressSpan& progress)
 {
-    SaveProgress progress(static_cast<qint64>(lines.size()));
     LineWriter writer(main);
     for (const SheetLine& line : lines) {
         if (line.removeOriginal) {
@@ -178,8 +178,9 @@ void storeLines(store::Transaction& tx, SQLite::Database& main, const std::vecto
             const bool done = tx.step(QStringLiteral("store a line"), [&] { writer.write(line); }, store::Transaction::Step::OneStatement);
             ++(done ? result.stored : result.skipped);
         }
-        show(progress.advance(line.position));
+        progress.advance(line.position);
     }
+    progress.finish();
 }
 
 } // namespace
@@ -188,13 +189,18 @@ SaveResult Entry支払予定表(SQLite::Database& main, SQLite::Database& work, 
     const std::function<void(int)>& showProgress)
 {
     SaveResult result;
-    const auto show = [&](int value) {
-        if (showProgress)
-            showProgress(value);
-    };
     std::vector<SheetLine> lines;
     store::skipOnFailure(QStringLiteral("read the sheet"), [&] { lines = readSheet(work); });
-    show(10);
+    // The two stretches meet at 60, which is shown once.
+    int shown = -1;
+    const auto show = [&](int value) {
+        if (value > shown && showProgress)
+            showProgress(value);
+        shown = std::max(shown, value);
+    };
+    ProgressSpan lineBar(show, kSaveBarStart, kSaveBarLinesDone);
+    ProgressSpan balanceBar(show, kSaveBarLinesDone, kSaveBarDone);
+    lineBar.start(static_cast<qint64>(lines.size()));
 
     result.incomplete = incompleteLines(lines);
     if (!result.incomplete.isEmpty()) {
@@ -205,9 +211,10 @@ SaveResult Entry支払予定表(SQLite::Database& main, SQLite::Database& work, 
     try {
         store::Transaction tx(main);
         findOriginals(main, lines);
-        storeLines(tx, main, lines, result, show);
-        Calc残高(main, firstOfMonth(month), carry);
+        storeLines(tx, main, lines, result, lineBar);
+        Calc残高(main, firstOfMonth(month), carry, &balanceBar);
         tx.commit();
+        balanceBar.finish();
     } catch (const std::exception& e) {
         store::logSkipped(QStringLiteral("Entry支払予定表"), e);
         result.kind = SaveResult::Kind::Failed;

@@ -38,8 +38,9 @@ struct SaveResult {
 // before anything is written. All of it is one transaction on the main file; each line is
 // a skippable step, while a failure of the file itself (full, read-only, I/O) or of the
 // commit rolls everything back. After a commit the sheet's 元行番号 / 元日付 / 元支払先名
-// follow what was stored. showProgress receives the bar values: 10 at the start, then the
-// percentage after each line (see SaveProgress).
+// follow what was stored. showProgress receives the bar's values as they rise: 10 once the
+// sheet is read, up to 60 over the sheet's lines, up to 100 over the balance run (see
+// SaveProgress.h); each value once, not once a line.
 SaveResult Entry支払予定表(SQLite::Database& main, SQLite::Database& work, const QDate& month, store::Amount carry,
     const std::function<void(int)>& showProgress = {});
 

@@ -17,6 +17,7 @@
 #include "WorkTableModel.h"
 #include "YearMonthEdit.h"
 
+#include <QCoreApplication>
 #include <QProgressBar>
 
 #include <map>
@@ -124,7 +125,13 @@ void SchedulePage::Entry支払予定表()
         return;
     }
     pbar_->setVisible(true);
-    const SaveResult result = controller_->save([this](int value) { showProgress(value); });
+    // Each step of the bar also paints what the window system asked for meanwhile (no user
+    // input is taken), so that the answered question and anything else that covered the
+    // window leave the screen while the save runs.
+    const SaveResult result = controller_->save([this](int value) {
+        showProgress(value);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
     showProgress(100);
     pbar_->setVisible(false);
     switch (result.kind) {

@@ -6,7 +6,7 @@
 
 using namespace schedule;
 
-TEST(GridEditing, DaysGiveDatesOfTheShownMonthAndTheSaveProgressMovesInTenths)
+TEST(GridEditing, DaysGiveDatesOfTheShownMonth)
 {
     const QDate april(2005, 4, 20);
     EXPECT_EQ(composeDay(april, "30"), QDate(2005, 4, 30));
@@ -18,20 +18,6 @@ TEST(GridEditing, DaysGiveDatesOfTheShownMonthAndTheSaveProgressMovesInTenths)
     EXPECT_FALSE(composeDay(QDate(2005, 2, 1), "29"));
     EXPECT_EQ(composeDay(QDate(2005, 2, 1), "7"), QDate(2005, 2, 7));
     EXPECT_EQ(composeDay(QDate(2004, 2, 1), "29"), QDate(2004, 2, 29));
-
-    SaveProgress month(200); // a step of 22: 10 more at 22, 44, … 198
-    QList<int> seen;
-    for (int c = 1; c <= 200; ++c)
-        seen << month.advance(c);
-    EXPECT_EQ(seen.count(0), 21);
-    EXPECT_EQ(seen.mid(21, 2), (QList<int>{10, 10}));
-    EXPECT_EQ(seen.last(), 90);
-    SaveProgress few(4); // 4 / 9 rounds to 0, which counts as 1; never past 100
-    for (int c = 1; c <= 12; ++c)
-        few.advance(c);
-    EXPECT_EQ(few.percent(), 100);
-    EXPECT_EQ(SaveProgress(14).step(), 2);
-    EXPECT_EQ(SaveProgress(0).advance(1), 0);
 }
 
 TEST(GridEditing, RandomDaysComposeOnlyRealDatesOfTheShownMonth)

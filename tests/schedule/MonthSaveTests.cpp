@@ -10,6 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QSet>
+
+#include <algorithm>
+
 using namespace schedule;
 using namespace monthtest;
 using store::Amount;
@@ -69,8 +73,8 @@ TEST(MonthSave, LinesAreStoredByTheirIdentityAndLinesThatCannotBeStoredRefuseThe
         EXPECT_EQ(stored(main), "02-10 #1 前月 1000, 03-01 #7 新 5050, 03-06 #2 O'Brien 5040, 03-08 #4 D 5041, 03-20 #1 A 5141, 04-05 #1 四月 4941");
     }
     EXPECT_EQ(commits, 2);
-    EXPECT_EQ(bar.count(10), 2 + 2 * 22); // 10 at the start of each save, then 0 … 90 per line
-    EXPECT_EQ(bar.at(201), 10);
+    EXPECT_EQ(bar.count(10), 2); // each save's bar runs from 10 to 100
+    EXPECT_EQ(bar.count(100), 2);
     sqlite3_commit_hook(main.getHandle(), nullptr, nullptr);
     // The sheet follows what was stored, so a later deletion finds the lines.
     EXPECT_EQ(row(work, "SELECT group_concat(coalesce(元行番号, '-') || ':' || coalesce(元日付, '-'), ' ') FROM (SELECT * FROM InpWork WHERE 行番号 <= 4 ORDER BY 行番号)"),
@@ -103,4 +107,44 @@ TEST(MonthSave, AFailingCommitLeavesTheFileAsItWasAndTheSameSaveThenSucceeds)
     EXPECT_EQ(row(session->workDb(), "SELECT 支払先名, 元日付 FROM InpWork WHERE 行番号 = 2"), "新|-");
     EXPECT_EQ(Entry支払予定表(session->mainDb(), session->workDb(), kMarch, Amount()).kind, SaveResult::Kind::Saved);
     EXPECT_EQ(stored(session->mainDb()), "03-05 #1 A 100, 03-06 #2 新 150");
+}
+
+TEST(MonthSave, TheBarRisesOverTheSheetsLinesAndThenOverTheBalanceRunOfTheLaterMonths)
+{
+    Files files;
+    // 600 later lines whose stored balances are all wrong (0): the run rewrites each.
+    store::exec(files.main, "BEGIN");
+    for (int i = 0; i < 600; ++i)
+        storeLine(files.main, QDate(2005, 4, 1).addDays(i / 5).toString(Qt::ISODate), 1 + i % 5, "後", yen(10), yen(0), yen(0));
+    store::exec(files.main, "COMMIT");
+    loadMonthSheet(*files.session, QDate(2005, 3, 1), QDate(2005, 3, 31));
+    store::exec(files.work, "UPDATE InpWork SET 日付 = '2005-03-05', 支払先名 = 'A', 予定額 = ? WHERE 行番号 <= 150", {yen(1)});
+
+    // Each value shown, with how many lines of the run (the month's 150, then the 600
+    // later ones) held their new balance at that moment; the sheet stores its lines with
+    // no balance, so only the run makes a balance other than 0.
+    QList<int> bar;
+    QList<int> rewritten;
+    const auto show = [&](int value) {
+        bar << value;
+        rewritten << row(files.main, "SELECT count(*) FROM 支払予定表 WHERE 日付 >= '2005-03-01' AND 残高 <> 0").toInt();
+    };
+    ASSERT_EQ(Entry支払予定表(files.main, files.work, kMarch, Amount(), show).kind, SaveResult::Kind::Saved);
+    ASSERT_FALSE(bar.isEmpty());
+    EXPECT_EQ(bar.first(), 10);
+    EXPECT_EQ(bar.last(), 100);
+    EXPECT_TRUE(std::is_sorted(bar.begin(), bar.end()));
+    EXPECT_EQ(QSet<int>(bar.begin(), bar.end()).size(), bar.size()) << "a value is shown once";
+    int duringRun = 0;
+    for (int i = 0; i < bar.size(); ++i) {
+        if (bar[i] < 60)
+            EXPECT_EQ(rewritten[i], 0) << "the sheet's lines come first";
+        if (bar[i] > 60 && bar[i] < 100) {
+            // In proportion to the lines of the run done: 750 lines over 40 values.
+            ++duringRun;
+            EXPECT_NEAR(rewritten[i], (bar[i] - 60) * 750 / 40.0, 750 / 40.0) << bar[i];
+        }
+    }
+    EXPECT_EQ(duringRun, 39);
+    EXPECT_EQ(rewritten.last(), 750);
 }
