@@ -137,8 +137,9 @@ TEST(MonthSave, TheBarRisesOverTheSheetsLinesAndThenOverTheBalanceRunOfTheLaterM
     EXPECT_EQ(QSet<int>(bar.begin(), bar.end()).size(), bar.size()) << "a value is shown once";
     int duringRun = 0;
     for (int i = 0; i < bar.size(); ++i) {
-        if (bar[i] < 60)
+        if (bar[i] < 60) {
             EXPECT_EQ(rewritten[i], 0) << "the sheet's lines come first";
+        }
         if (bar[i] > 60 && bar[i] < 100) {
             // In proportion to the lines of the run done: 750 lines over 40 values.
             ++duringRun;
