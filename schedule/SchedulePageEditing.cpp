@@ -20,6 +20,7 @@
 #include <QCoreApplication>
 #include <QProgressBar>
 
+#include <algorithm>
 #include <map>
 
 namespace schedule {
@@ -169,8 +170,8 @@ void SchedulePage::pasteIntoSheet(const QString& text)
             cells.push_back({.row = cell.row(), .column = cell.column()});
         plan = planFill(block.front().front(), cells);
     } else {
-        const QList<int> shown = gridInp_->visibleColumns();
-        plan = planPaste(block, selected.front().row(), selected.front().column(), {shown.begin(), shown.end()}, datInp_->storedRowCount());
+        const QList<int> columns = gridInp_->visibleColumns();
+        plan = planPaste(block, selected.front().row(), selected.front().column(), {columns.begin(), columns.end()}, datInp_->storedRowCount());
     }
     for (PasteCell& cell : plan.cells)
         cell.rowId = datInp_->rowId(cell.row);
@@ -179,9 +180,15 @@ void SchedulePage::pasteIntoSheet(const QString& text)
         for (const QString& name : outcome.payees)
             emit payeeTyped(name);
     }
-    outcome.refused.insert(outcome.refused.end(), plan.refused.begin(), plan.refused.end());
-    if (!outcome.refused.empty())
-        tellRefusedPaste(outcome.refused);
+    // Named in the order they stand in the block; a blank value changes nothing, refused or not.
+    std::vector<RefusedValue> refused = std::move(outcome.refused);
+    refused.insert(refused.end(), plan.refused.begin(), plan.refused.end());
+    std::erase_if(refused, [](const RefusedValue& value) { return value.cell.text.trimmed().isEmpty(); });
+    const QList<int> shown = gridInp_->visibleColumns();
+    const auto place = [&](const RefusedValue& value) { return std::pair(value.cell.row, value.cell.column < 0 ? shown.size() : shown.indexOf(value.cell.column)); };
+    std::stable_sort(refused.begin(), refused.end(), [&](const RefusedValue& a, const RefusedValue& b) { return place(a) < place(b); });
+    if (!refused.empty())
+        tellRefusedPaste(refused);
 }
 
 void SchedulePage::tellRefusedPaste(const std::vector<RefusedValue>& refused)
