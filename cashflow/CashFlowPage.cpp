@@ -6,6 +6,7 @@
 #include "EraCalendar.h"
 #include "HintButton.h"
 #include "OverviewPrint.h"
+#include "ReportWindow.h"
 #include "Session.h"
 #include "Skip.h"
 #include "YearMonthEdit.h"
@@ -140,7 +141,11 @@ void CashFlowPage::showHovered(int month)
 
 void CashFlowPage::printOverview()
 {
-    store::skipOnFailure(QStringLiteral("print the cash-flow overview"), [&] { openOverviewReport(model_->overview(), era(), context_.msg, this); });
+    store::skipOnFailure(QStringLiteral("print the cash-flow overview"), [&] {
+        // The preview's Excel・CSV出力 writes the overview it shows, as the page's 出力 does.
+        report::ReportWindow* preview = openOverviewReport(model_->overview(), era(), context_.msg, this);
+        connect(preview, &report::ReportWindow::exportRequested, this, &CashFlowPage::exportRequested);
+    });
 }
 
 } // namespace cashflow

@@ -1,10 +1,12 @@
 #include "MainWindowHarness.h"
 
 #include "ExportCommand.h"
+#include "ReportWindow.h"
 #include "TextCodec.h"
 
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
 
@@ -56,4 +58,13 @@ TEST(OverviewExportWindow, CashFlowPageWritesTheShownMonthsInTheBooksYearStyleAn
         *exporting::cp932::encode("年月,繰越額,予定額計,支払額計,月末残高,最低残高,最低日\r\n"
                        "令和 07年12月,0,0,80000,-80000,-80000,2025/12/10\r\n"
                        "令和 08年01月,-80000,100000,0,20000,-80000,2026/01/01\r\n"));
+
+    // The overview's print preview writes the same overview from its own button.
+    target = w.dir().filePath("資金繰り-preview");
+    w.click("cmd資金繰り印刷");
+    auto* preview = w.window().findChild<report::ReportWindow*>();
+    ASSERT_TRUE(preview);
+    preview->findChild<QPushButton*>("cmd出力")->click();
+    EXPECT_TRUE(QFile::exists(target + ".csv"));
+    preview->close();
 }
