@@ -9,17 +9,6 @@ using namespace schedule;
 using namespace monthtest;
 using store::Amount;
 
-namespace {
-
-std::string sheetLines(SQLite::Database& work, int upTo)
-{
-    return row(work, "SELECT group_concat(coalesce(表示日付, '-') || ' ' || coalesce(支払先名, '-') || ' ' || coalesce(予定額 / 10000, '-') || '/' "
-                     "|| coalesce(支払額 / 10000, '-') || ' ' || coalesce(残高 / 10000, '-'), ', ') FROM (SELECT * FROM InpWork WHERE 行番号 <= ? ORDER BY 行番号)",
-        {upTo}).toStdString();
-}
-
-} // namespace
-
 TEST(MonthController, ClearKeepsTheStoredCarryOverATypedOneMovesTheSheetAndOnlyEditsMarkIt)
 {
     Files f;

@@ -11,13 +11,6 @@ using store::Amount;
 
 namespace {
 
-std::string firstLines(SQLite::Database& work, int upTo)
-{
-    return row(work, "SELECT group_concat(coalesce(表示日付, '-') || ' ' || coalesce(支払先名, '-') || ' ' || coalesce(予定額 / 10000, '-') || '/' "
-                     "|| coalesce(支払額 / 10000, '-') || ' ' || coalesce(残高 / 10000, '-'), ', ') FROM (SELECT * FROM InpWork WHERE 行番号 <= ? ORDER BY 行番号)",
-        {upTo}).toStdString();
-}
-
 qint64 rowIdOf(SQLite::Database& work, int lineNumber)
 {
     return store::scalar(work, "SELECT rowid FROM InpWork WHERE 行番号 = ?", {lineNumber}).toLongLong();
@@ -65,13 +58,13 @@ TEST(SheetEditHistory, APasteChecksEachValueAsTypedAndIsOneStepThatUndoAndRedoWa
     MonthController month(*f.session);
     month.setMonth(QDate(2005, 3, 1));
     month.load();
-    const std::string loaded = firstLines(f.work, 5);
+    const std::string loaded = sheetLines(f.work, 5);
     EXPECT_FALSE(month.canUndo());
 
     // Three lines from a spreadsheet onto line 2: amounts with currency marks go in, a
     // letter in an amount, a day March lacks and a value on the balance are refused.
     const auto outcome = month.paste(onSheet(f.work, "7\t電気\t¥5,000\t4800\n32\t水道\tabc\t\t999\n9\t家賃\t99999999999999999\t1\n", 2));
-    EXPECT_EQ(firstLines(f.work, 5), "05 三月 100/0 800, 07 電気 5000/4800 1000, - 水道 0/0 -, 09 家賃 0/1 999, - - 0/0 -");
+    EXPECT_EQ(sheetLines(f.work, 5), "05 三月 100/0 800, 07 電気 5000/4800 1000, - 水道 0/0 -, 09 家賃 0/1 999, - - 0/0 -");
     std::vector<std::pair<QString, PasteRefusal>> refused;
     for (const RefusedValue& r : outcome.refused)
         refused.emplace_back(r.cell.text, r.why);
@@ -86,14 +79,14 @@ TEST(SheetEditHistory, APasteChecksEachValueAsTypedAndIsOneStepThatUndoAndRedoWa
     const qint64 line5 = rowIdOf(f.work, 5);
     store::exec(f.work, "UPDATE InpWork SET 支払先名 = 'typed' WHERE rowid = ?", {line5});
     month.cellAccepted(line5, kCol支払先名);
-    const std::string typed = firstLines(f.work, 5);
+    const std::string typed = sheetLines(f.work, 5);
 
     ASSERT_TRUE(month.undo());
-    EXPECT_EQ(firstLines(f.work, 5), "05 三月 100/0 1100, 07 電気 5000/4800 1300, - 水道 0/0 -, 09 家賃 0/1 1299, - - 0/0 -");
+    EXPECT_EQ(sheetLines(f.work, 5), "05 三月 100/0 1100, 07 電気 5000/4800 1300, - 水道 0/0 -, 09 家賃 0/1 1299, - - 0/0 -");
     ASSERT_TRUE(month.undo());
     EXPECT_EQ(month.figures().繰越額, Amount::fromYen(700));
     ASSERT_TRUE(month.undo());
-    EXPECT_EQ(firstLines(f.work, 5), loaded);
+    EXPECT_EQ(sheetLines(f.work, 5), loaded);
     EXPECT_EQ(month.figures().予定額月計, Amount::fromYen(100));
     EXPECT_FALSE(month.hasUnsavedChanges()) << "undone back to the loaded month";
     EXPECT_FALSE(month.undo());
@@ -102,7 +95,7 @@ TEST(SheetEditHistory, APasteChecksEachValueAsTypedAndIsOneStepThatUndoAndRedoWa
     ASSERT_TRUE(month.redo());
     ASSERT_TRUE(month.redo());
     EXPECT_FALSE(month.redo());
-    EXPECT_EQ(firstLines(f.work, 5), typed);
+    EXPECT_EQ(sheetLines(f.work, 5), typed);
     EXPECT_TRUE(month.hasUnsavedChanges());
 
     // A registered sheet is the new starting point; nothing before it comes back.
@@ -119,14 +112,14 @@ TEST(SheetEditHistory, RepeatingLastMonthAndInsertedLinesUndoButAStoredLineDelet
     MonthController month(*f.session);
     month.setMonth(QDate(2005, 2, 1));
     month.load();
-    const std::string loaded = firstLines(f.work, 4);
+    const std::string loaded = sheetLines(f.work, 4);
 
     ASSERT_EQ(month.copyPreviousMonth().kind, CopyOutcome::Copied);
     EXPECT_EQ(month.insertLine(1), InsertOutcome::Inserted);
-    EXPECT_EQ(firstLines(f.work, 4), "- - 0/0 -, 03 既存 10/0 210, 10 電気 5000/0 5210, - - 0/0 -");
+    EXPECT_EQ(sheetLines(f.work, 4), "- - 0/0 -, 03 既存 10/0 210, 10 電気 5000/0 5210, - - 0/0 -");
     ASSERT_TRUE(month.undo());
     ASSERT_TRUE(month.undo());
-    EXPECT_EQ(firstLines(f.work, 4), loaded);
+    EXPECT_EQ(sheetLines(f.work, 4), loaded);
     EXPECT_FALSE(month.hasUnsavedChanges());
 
     // The stored line leaves the book at once: the lines typed before stay, but cannot be

@@ -12,6 +12,7 @@
 #include <SQLiteCpp/Database.h>
 
 #include <memory>
+#include <string>
 
 namespace monthtest {
 
@@ -59,6 +60,14 @@ inline QString sheetLine(SQLite::Database& work, int n)
 }
 
 // Stored balances of the given dates' lines, in date and line-number order, in yen.
+// The first `upTo` sheet lines as "日 支払先 予定/支払 残高" (yen, '-' for null), joined by ", ".
+inline std::string sheetLines(SQLite::Database& work, int upTo)
+{
+    return row(work, "SELECT group_concat(coalesce(表示日付, '-') || ' ' || coalesce(支払先名, '-') || ' ' || coalesce(予定額 / 10000, '-') || '/' "
+                     "|| coalesce(支払額 / 10000, '-') || ' ' || coalesce(残高 / 10000, '-'), ', ') FROM (SELECT * FROM InpWork WHERE 行番号 <= ? ORDER BY 行番号)",
+        {upTo}).toStdString();
+}
+
 inline QString balances(SQLite::Database& main, const QString& from, const QString& to)
 {
     return row(main, "SELECT group_concat(coalesce(残高 / 10000, '-'), ' ') FROM (SELECT 残高 FROM 支払予定表 WHERE 日付 BETWEEN ? AND ? ORDER BY 日付, 行番号)", {from, to});
