@@ -33,6 +33,9 @@ void FrmQuorel1::setUpBackups()
         if (const auto reason = backup::reasonFromKey(QString::fromUtf8(command)))
             backups_.destructiveDone(*reason);
     };
+    // The pages read the replaced book again: the month sheet's unregistered changes are
+    // registered or dropped as the user chooses first, or the book stays as it is.
+    backups_.beforeReplace = [this] { return schedulePage_->confirmLeavingSheet(); };
     connect(&backups_, &backup::BackupService::undoChanged, this, &FrmQuorel1::refreshStatus);
     connect(&backups_, &backup::BackupService::bookReplaced, this, &FrmQuorel1::reloadPages);
     connect(statusLine_, &backup::StatusLine::undoRequested, this, &FrmQuorel1::undoLast);

@@ -162,6 +162,8 @@ bool BackupService::restore(const QString& backupPath)
 
 bool BackupService::replaceWith(const QString& backupPath, const QString& name)
 {
+    if (beforeReplace && !beforeReplace())
+        return false;
     const BackupResult before = make(Reason::Restore, {backupPath});
     if (!before.ok && !msg_.ShowMsg(QStringLiteral("バックアップ"), QStringLiteral("失敗確認"), before.reason))
         return false;

@@ -61,6 +61,10 @@ public:
     // bookReplaced and tells what was restored. Answers whether the book was replaced.
     bool restore(const QString& backupPath);
 
+    // Asked right before the book is replaced (undo or restore): whether the screens may
+    // drop what they hold that is not stored. Answering false leaves the book as it is.
+    std::function<bool()> beforeReplace;
+
 signals:
     // The main file's contents were replaced: every page reads it again.
     void bookReplaced();

@@ -94,7 +94,18 @@ TEST(BackupWindow, DeletingAStoredLineCanBeUndoneWithCtrlZUntilSomethingElseIsSt
     EXPECT_EQ(w.sheetPayee(1), "支払先2-3");
     EXPECT_FALSE(w.undoButton()->isHidden());
     EXPECT_EQ(w.status(), "行削除を実行しました。");
+    // A name typed after the deletion is not dropped unasked: 元に戻す asks about it first,
+    // and キャンセル keeps the sheet and the book as they are.
+    grid->model()->setData(grid->model()->index(20, 4), "typed");
+    w.presenter.pushAnswer(true); // 取消確認
+    w.presenter.pushCancel();     // 未登録確認
+    w.undoButton()->click();
+    EXPECT_EQ(w.sheetPayee(20), "typed");
+    EXPECT_EQ(store::scalar(w.main(), "SELECT count(*) FROM 支払予定表").toLongLong(), 23);
+    // Ctrl+Z undoes the sheet's edit first, then the deletion.
     grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(w.sheetPayee(20), "");
     QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(w.sheetPayee(1), "支払先2-2");
     EXPECT_EQ(store::scalar(w.main(), "SELECT count(*) FROM 支払予定表").toLongLong(), 24);
