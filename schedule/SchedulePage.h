@@ -59,6 +59,8 @@ public:
     // answers true (the changes are dropped), キャンセル answers false.
     bool confirmLeavingSheet();
     bool hasUnsavedChanges() const;
+    // A save is running (its bar lets the window paint meanwhile, but nothing may end it).
+    bool isSaving() const { return saving_; }
 
     MonthHeader monthHeader() const;
 
@@ -148,6 +150,7 @@ private:
     GridView* gridInp_;
     QProgressBar* pbar_;
     bool toGridAfterMonth_ = false; // the year-month was confirmed with Enter
+    bool saving_ = false;
 };
 
 } // namespace schedule

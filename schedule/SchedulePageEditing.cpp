@@ -19,6 +19,7 @@
 
 #include <QCoreApplication>
 #include <QProgressBar>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <map>
@@ -126,6 +127,7 @@ void SchedulePage::Entry支払予定表()
         return;
     }
     pbar_->setVisible(true);
+    const QScopedValueRollback saving(saving_, true);
     // Each step of the bar also paints what the window system asked for meanwhile (no user
     // input is taken), so that the answered question and anything else that covered the
     // window leave the screen while the save runs.

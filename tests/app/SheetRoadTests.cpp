@@ -9,7 +9,9 @@
 #include "YearMonthEdit.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -87,4 +89,20 @@ TEST(SheetRoad, RepeatLastMonthFillsTheSheetAndSaysWhenThereIsNothingToRepeat)
     w.click("cmd前月複写");
     ASSERT_EQ(w.presenter.shown().size(), 2u);
     EXPECT_EQ(w.presenter.shown()[1].text, text("入力", "前月なし", "2005年02月"));
+}
+
+TEST(SheetRoad, ACloseAskedForWhileTheSaveRunsWaitsAndStartsNoSecondSave)
+{
+    MainWindowHarness w;
+    ASSERT_TRUE(w.startOn(QDate(2005, 2, 1)));
+    ASSERT_TRUE(w.show());
+    w.type(0, kCol表示日付, "3");
+    w.type(0, kCol支払先名, "家賃");
+    // The save's bar lets the window take what the window system sends meanwhile, such as
+    // a click on the title bar's close button.
+    QTimer::singleShot(0, &w.window(), [&] { QCoreApplication::postEvent(&w.window(), new QCloseEvent); });
+    w.click("cmd登録", true);
+    ASSERT_EQ(w.presenter.shown().size(), 1u) << w.lastBox().toStdString(); // 登録確認 only
+    EXPECT_TRUE(w.window().isVisible());
+    EXPECT_EQ(w.storedLines(), "02-03 #1 家賃 0");
 }
