@@ -18,6 +18,7 @@
 #include "YearMonthEdit.h"
 
 #include <QCoreApplication>
+#include <QMenu>
 #include <QProgressBar>
 #include <QScopedValueRollback>
 
@@ -44,6 +45,8 @@ void SchedulePage::connectGrid()
             context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("金額不正"), target);
     }, Qt::QueuedConnection);
     connect(gridInp_, &GridView::pasteRequested, this, &SchedulePage::pasteIntoSheet);
+    gridInp_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(gridInp_, &QWidget::customContextMenuRequested, this, &SchedulePage::showGridMenu);
     gridInp_->keyDownHandler = [this](int& key, Qt::KeyboardModifiers modifiers) { gridKeyDown(key, modifiers); };
 }
 
@@ -210,6 +213,24 @@ void SchedulePage::tellRefusedPaste(const std::vector<RefusedValue>& refused)
             lines << more->text;
     }
     context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("貼付不可"), lines.join(u'\n'));
+}
+
+void SchedulePage::showGridMenu(const QPoint& at)
+{
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("menuGridInp"));
+    const auto add = [&](const char* words, const QKeySequence& keys, bool enabled, auto&& run) {
+        QAction* action = menu.addAction(QCoreApplication::translate("QLineEdit", words), this, run);
+        action->setShortcut(keys);
+        action->setEnabled(enabled && filesOpen());
+    };
+    add("&Undo", QKeySequence::Undo, controller_->canUndo(), [this] { undoSheet(); });
+    add("&Redo", QKeySequence(Qt::CTRL | Qt::Key_Y), controller_->canRedo(), [this] { redoSheet(); });
+    menu.addSeparator();
+    add("&Copy", QKeySequence::Copy, true, [this] { gridInp_->copySelection(); });
+    add("&Paste", QKeySequence::Paste, true, [this] { gridInp_->pasteClipboard(); });
+    add("Delete", QKeySequence::Delete, true, [this] { gridInp_->emptySelectedCells(); });
+    menu.exec(gridInp_->viewport()->mapToGlobal(at));
 }
 
 bool SchedulePage::undoSheet()

@@ -179,11 +179,11 @@ bool GridView::handleSpreadsheetKey(const QKeyEvent* event)
         return true;
     }
     if (event->matches(QKeySequence::Copy)) {
-        QGuiApplication::clipboard()->setText(selectedText());
+        copySelection();
         return true;
     }
     if (event->matches(QKeySequence::Paste)) {
-        emit pasteRequested(QGuiApplication::clipboard()->text());
+        pasteClipboard();
         return true;
     }
     return false;
@@ -267,6 +267,16 @@ QModelIndexList GridView::selectedCells() const
     cells.erase(std::remove_if(cells.begin(), cells.end(), [this](const QModelIndex& cell) { return isColumnHidden(cell.column()); }), cells.end());
     std::sort(cells.begin(), cells.end());
     return cells;
+}
+
+void GridView::copySelection()
+{
+    QGuiApplication::clipboard()->setText(selectedText());
+}
+
+void GridView::pasteClipboard()
+{
+    emit pasteRequested(QGuiApplication::clipboard()->text());
 }
 
 QString GridView::selectedText() const

@@ -68,6 +68,12 @@ public:
     QModelIndexList selectedCells() const;
     // The selected block's shown text, tab-separated, a line per grid line.
     QString selectedText() const;
+    // Ctrl+C, Ctrl+V and Delete on the grid, also for a menu: the selected block onto the
+    // clipboard, the clipboard's text to pasteRequested(), the selected cells emptied.
+    void copySelection();
+    void pasteClipboard();
+    // Empties the selected cells (or the current one) that can be edited.
+    void emptySelectedCells();
     // Does nothing: letters and digits are typed into cells, never searched for.
     void keyboardSearch(const QString& search) override;
 
@@ -116,8 +122,6 @@ private:
     void leaveEditorTo(int row, int column);
     // Whether the key types a character that no amount holds into an amount column.
     bool refusesKey(const QKeyEvent* event) const;
-    // Empties the selected cells (or the current one) that can be edited.
-    void emptySelectedCells();
     QSet<int> amountColumns_;
     QSet<int> tabSkipped_;
     // A printable key with no current cell makes the first editable cell current.

@@ -10,7 +10,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
+
+#include <functional>
 
 using namespace schedule;
 
@@ -87,4 +91,36 @@ TEST(SpreadsheetHabitsWindow, CtrlZAndCtrlYWalkTheSheetsEditsIncludingRepeatingL
     EXPECT_EQ(w.lines(2).toStdString(), "10 家賃 800 /  電気 ");
     EXPECT_TRUE(w.window().windowTitle().contains('*'));
     EXPECT_TRUE(w.presenter.shown().empty());
+}
+
+TEST(SpreadsheetHabitsWindow, TheGridsMenuOffersUndoOnlyWhenThereIsAnEditAndRunsIt)
+{
+    MainWindowHarness w;
+    seed::storeSettings(w.dir(), "西暦", 0, 0);
+    ASSERT_TRUE(w.startOn(QDate(2005, 4, 1)));
+    ASSERT_TRUE(w.show());
+    w.type(0, kCol支払先名, "電気", Qt::Key_Return);
+
+    // Opens the menu as a right-click does and looks at it while it is up.
+    const auto withMenu = [&](const std::function<void(QMenu&)>& look) {
+        QTimer::singleShot(0, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_TRUE(menu);
+            look(*menu);
+            menu->close();
+        });
+        emit w.grid()->customContextMenuRequested(w.grid()->visualRect(w.sheet().index(0, kCol支払先名)).center());
+    };
+    const auto action = [](QMenu& menu, int i) { return menu.actions().at(i); };
+    withMenu([&](QMenu& menu) {
+        EXPECT_EQ(action(menu, 0)->text(), QCoreApplication::translate("QLineEdit", "&Undo"));
+        EXPECT_TRUE(action(menu, 0)->isEnabled());
+        EXPECT_FALSE(action(menu, 1)->isEnabled()) << "nothing to redo yet";
+        action(menu, 0)->trigger();
+    });
+    EXPECT_EQ(w.cell(0, kCol支払先名), "");
+    withMenu([&](QMenu& menu) {
+        EXPECT_FALSE(action(menu, 0)->isEnabled());
+        EXPECT_TRUE(action(menu, 1)->isEnabled());
+    });
 }
