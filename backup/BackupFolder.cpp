@@ -132,6 +132,17 @@ QString BackupFolder::newName(const QDateTime& when, Reason reason) const
     }
 }
 
+int BackupFolder::removeLeftovers() const
+{
+    const QString prefix = QString::fromLatin1(kPrefix);
+    int removed = 0;
+    for (const QString& name : QDir(path_).entryList({prefix + QStringLiteral("*.mdb.part"), prefix + QStringLiteral("*.mdb.part-journal")}, QDir::Files)) {
+        if (QFile::remove(QDir(path_).filePath(name)))
+            ++removed;
+    }
+    return removed;
+}
+
 QString describeFailure(int sqliteCode, int osError, const QString& engineMessage)
 {
     if ((sqliteCode & 0xff) == SQLITE_FULL || osError == ENOSPC || osError == EDQUOT)

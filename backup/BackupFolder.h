@@ -51,6 +51,9 @@ public:
     // A new unused file name for a backup made at `when` (a counter keeps names unique).
     QString newName(const QDateTime& when, Reason reason) const;
     static std::optional<BackupEntry> parse(const QString& path);
+    // Removes the half-made copies a crash during a backup leaves behind (the temporary
+    // names a copy has until it is complete); answers how many files went.
+    int removeLeftovers() const;
 
 private:
     QString path_;

@@ -78,6 +78,9 @@ BackupResult BackupService::make(Reason reason, const QStringList& keep)
 
 void BackupService::atStart()
 {
+    // Only the program that holds the book makes backups: a copy still under its temporary
+    // name was cut short by a crash and is of no use.
+    folder_.removeLeftovers();
     const QDate today = clock_().date();
     for (const BackupEntry& entry : folder_.list()) {
         if (entry.reason == Reason::Daily && entry.made.date() == today)

@@ -228,3 +228,18 @@ TEST(Backup, TheBalanceChainCheckFindsTheFirstStoredLineThatDoesNotFollow)
     EXPECT_EQ(broken->lineNumber, 3);
     EXPECT_EQ(broken->checkedLines, 14);
 }
+
+TEST(Backup, ACopyACrashCutShortIsClearedAwayAtTheNextStartAndFinishedOnesStay)
+{
+    OpenBook b;
+    ASSERT_TRUE(b.service.beforeDestructive(Reason::AllDelete));
+    const QDir folder(b.service.folder().path());
+    for (const char* left : {"Quorel1_20261206-101010_daily.mdb.part", "Quorel1_20261206-101010_daily.mdb.part-journal", "mine.mdb.part"}) {
+        QFile file(folder.filePath(left));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("half");
+    }
+    b.service.atStart();
+    EXPECT_EQ(folder.entryList({"*.part*"}, QDir::Files), QStringList{"mine.mdb.part"}) << "only the program's own leftovers go";
+    EXPECT_EQ(b.service.folder().list().size(), 2u);
+}
