@@ -144,7 +144,7 @@ void CashFlowPage::printOverview()
     store::skipOnFailure(QStringLiteral("print the cash-flow overview"), [&] {
         // The preview's Excel・CSV出力 writes the overview it shows, as the page's 出力 does.
         report::ReportWindow* preview = openOverviewReport(model_->overview(), era(), context_.msg, this);
-        connect(preview, &report::ReportWindow::exportRequested, this, &CashFlowPage::exportRequested);
+        connect(preview, &report::ReportWindow::exportRequested, this, &CashFlowPage::exportRequested, Qt::UniqueConnection);
     });
 }
 

@@ -62,8 +62,9 @@ TEST(OverviewExportWindow, CashFlowPageWritesTheShownMonthsInTheBooksYearStyleAn
     // The overview's print preview writes the same overview from its own button.
     target = w.dir().filePath("資金繰り-preview");
     w.click("cmd資金繰り印刷");
+    w.click("cmd資金繰り印刷");
+    ASSERT_EQ(w.window().findChildren<report::ReportWindow*>().size(), 1) << "one preview, brought to the front again";
     auto* preview = w.window().findChild<report::ReportWindow*>();
-    ASSERT_TRUE(preview);
     preview->findChild<QPushButton*>("cmd出力")->click();
     EXPECT_TRUE(QFile::exists(target + ".csv"));
     preview->close();
