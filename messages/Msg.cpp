@@ -127,6 +127,7 @@ constexpr Entry kEntries[] = {
     // 状態 (the main window's status line)
     {u"状態", u"取消可能", u"", F, u"", true, u"を実行しました。", I},
     {u"状態", u"取消済", u"", F, u"", true, u"を元に戻しました。", I},
+    {u"状態", u"やり直し済", u"", F, u"", true, u"をやり直しました。", I},
     {u"状態", u"登録済", u"", F, u"", true, u"を登録しました。", I},
     {u"状態", u"未登録", u"", F, u"支払予定表に未登録の変更があります。", false, u"", I},
 };

@@ -119,6 +119,8 @@ private:
     void gridEditingEnded();
     void gridCellMoved();
     void gridKeyDown(int& key, Qt::KeyboardModifiers modifiers);
+    // One step of the sheet's history back or forward, said in the status line.
+    bool walkHistory(bool (MonthController::*step)(), const char* said);
     // The grid's right-click menu: undo, redo, copy, paste and delete, in Qt's own words.
     void showGridMenu(const QPoint& at);
     // The one reminder of the page; the focus goes back to the year-month field.

@@ -235,18 +235,24 @@ void SchedulePage::showGridMenu(const QPoint& at)
 
 bool SchedulePage::undoSheet()
 {
-    if (!filesOpen())
-        return false;
-    store::skipOnFailure(QStringLiteral("commit GridInp"), [&] { gridInp_->commit(); });
-    return controller_->undo();
+    return walkHistory(&MonthController::undo, "取消済");
 }
 
 bool SchedulePage::redoSheet()
 {
+    return walkHistory(&MonthController::redo, "やり直し済");
+}
+
+bool SchedulePage::walkHistory(bool (MonthController::*step)(), const char* said)
+{
     if (!filesOpen())
         return false;
     store::skipOnFailure(QStringLiteral("commit GridInp"), [&] { gridInp_->commit(); });
-    return controller_->redo();
+    if (!(controller_->*step)())
+        return false;
+    if (const auto text = messages::findMessage(QStringLiteral("状態"), QString::fromUtf8(said), QStringLiteral("支払予定表の入力")))
+        emit statusText(text->text);
+    return true;
 }
 
 void SchedulePage::copyPreviousMonth()

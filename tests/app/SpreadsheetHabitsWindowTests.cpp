@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
@@ -85,6 +86,7 @@ TEST(SpreadsheetHabitsWindow, CtrlZAndCtrlYWalkTheSheetsEditsIncludingRepeatingL
     EXPECT_EQ(w.lines(2).toStdString(), "10 家賃 800 /   ");
     QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(w.lines(2).toStdString(), "   /   ");
+    EXPECT_EQ(w.find<QLabel>("lblStatus")->text(), "支払予定表の入力を元に戻しました。");
     EXPECT_EQ(w.window().windowTitle().contains('*'), false) << "undone back to the loaded month";
     QTest::keyClick(grid, Qt::Key_Y, Qt::ControlModifier);
     QTest::keyClick(grid, Qt::Key_Y, Qt::ControlModifier);
