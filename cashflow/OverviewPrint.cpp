@@ -45,21 +45,7 @@ report::ReportWindow* openOverviewReport(const Overview& overview, bool era, mes
 {
     const QRectF box = overviewChartBox();
     const QSizeF size(box.width() / kTwipsPerPixel, box.height() / kTwipsPerPixel);
-    report::ReportDocument document = layoutOverview(overview, era, chartImage(overview, size));
-    // One preview per overview: a second press shows it again in the window already open.
-    if (owner) {
-        for (report::ReportWindow* open : owner->findChildren<report::ReportWindow*>(Qt::FindDirectChildrenOnly)) {
-            if (open->isVisible() && open->document().name == document.name) {
-                open->showDocument(std::move(document));
-                open->bringToFront();
-                return open;
-            }
-        }
-    }
-    auto* window = new report::ReportWindow(std::move(document), msg, owner);
-    window->resize(1100, 820);
-    window->show();
-    return window;
+    return report::ReportWindow::showOnce(layoutOverview(overview, era, chartImage(overview, size)), msg, owner, QSize(1100, 820));
 }
 
 } // namespace cashflow

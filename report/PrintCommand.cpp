@@ -67,21 +67,8 @@ std::vector<PrintRow> collectPrintRows(SQLite::Database& work)
 
 ReportWindow* openMonthlyReport(SQLite::Database& work, const ReportHeader& header, qint64 lineColor, messages::Msg& msg, QWidget* owner)
 {
-    ReportDocument document = layoutReport(header, collectPrintRows(work), lineColor);
-    // One preview per report and month: a second press shows the month as it is now in
-    // the window already open and brings it to the front.
-    if (owner) {
-        for (ReportWindow* open : owner->findChildren<ReportWindow*>(Qt::FindDirectChildrenOnly)) {
-            if (open->isVisible() && open->document().name == document.name && open->document().month == document.month) {
-                open->showDocument(std::move(document));
-                open->bringToFront();
-                return open;
-            }
-        }
-    }
-    auto* window = new ReportWindow(std::move(document), msg, owner);
-    window->show();
-    return window;
+    // A second press shows the month as it is now in the window already open.
+    return ReportWindow::showOnce(layoutReport(header, collectPrintRows(work), lineColor), msg, owner);
 }
 
 } // namespace report

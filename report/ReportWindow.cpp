@@ -147,6 +147,24 @@ void ReportWindow::showDocument(ReportDocument document)
     updatePageState();
 }
 
+ReportWindow* ReportWindow::showOnce(ReportDocument document, messages::Msg& msg, QWidget* owner, const QSize& newSize)
+{
+    if (owner) {
+        for (ReportWindow* open : owner->findChildren<ReportWindow*>(Qt::FindDirectChildrenOnly)) {
+            if (open->isVisible() && open->document().name == document.name && open->document().month == document.month) {
+                open->showDocument(std::move(document));
+                open->bringToFront();
+                return open;
+            }
+        }
+    }
+    auto* window = new ReportWindow(std::move(document), msg, owner);
+    if (newSize.isValid())
+        window->resize(newSize);
+    window->show();
+    return window;
+}
+
 void ReportWindow::bringToFront()
 {
     setWindowState(windowState() & ~Qt::WindowMinimized);

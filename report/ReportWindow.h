@@ -33,6 +33,10 @@ public:
     void showDocument(ReportDocument document);
     // Brings the window to the front, restored if it was minimised.
     void bringToFront();
+    // One preview per report: an open window of the owner whose document is the same
+    // report (same name and month) shows the new pages and comes to the front; otherwise
+    // a new window opens, at newSize when one is given.
+    static ReportWindow* showOnce(ReportDocument document, messages::Msg& msg, QWidget* owner, const QSize& newSize = {});
     static QString windowTitleText();
 
     // A name in the documents folder that carries the year and month, e.g.
