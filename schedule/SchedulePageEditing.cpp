@@ -98,9 +98,10 @@ void SchedulePage::gridCellMoved()
     SetImeOpen(gridInp_, gridInp_->currentColumn() == kCol支払先名);
 }
 
-void SchedulePage::gridKeyDown(int& key, Qt::KeyboardModifiers)
+void SchedulePage::gridKeyDown(int& key, Qt::KeyboardModifiers modifiers)
 {
-    if ((key != Qt::Key_Return && key != Qt::Key_Enter) || gridInp_->currentColumn() != kCol残高)
+    // Shift+Enter goes up a line, as everywhere in the grid.
+    if ((key != Qt::Key_Return && key != Qt::Key_Enter) || (modifiers & Qt::ShiftModifier) || gridInp_->currentColumn() != kCol残高)
         return;
     const int row = gridInp_->currentRowIndex();
     if (row < 0)

@@ -107,6 +107,9 @@ TEST(EditWindow, CellsFollowTheRulesOfTheirColumnsAndAmountsMoveTotalsAndBalance
     w.grid()->setCurrentCell(kSheetLines - 1, kCol残高);
     QTest::keyClick(w.grid(), Qt::Key_Return);
     EXPECT_EQ(w.grid()->currentIndex(), w.sheet().index(kSheetLines - 1, kCol表示日付));
+    w.grid()->setCurrentCell(8, kCol残高);
+    QTest::keyClick(w.grid(), Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(w.grid()->currentIndex(), w.sheet().index(7, kCol残高));
     w.grid()->setCurrentCell(6, kCol予定額);
     QTest::keyClick(w.grid(), Qt::Key_Enter);
     EXPECT_EQ(w.grid()->currentIndex(), w.sheet().index(7, kCol予定額));
