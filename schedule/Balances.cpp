@@ -50,7 +50,7 @@ struct RunLine {
 };
 
 // Reads rowid, 支払先名, 予定額, 支払額, 残高 and, as sixth column when asked, 日付.
-std::vector<RunLine> readRun(SQLite::Database& db, const QString& sql, const QVariantList& values, bool withDate)
+std::vector<RunLine> readRun(SQLite::Database& db, const QString& sql, const QVariantList& values, bool withDate, ProgressSpan* progress = nullptr)
 {
     store::Prepared query(db, sql);
     for (int i = 0; i < values.size(); ++i)
@@ -64,6 +64,8 @@ std::vector<RunLine> readRun(SQLite::Database& db, const QString& sql, const QVa
         line.paid = query.amount(3);
         line.balance = query.amount(4);
         lines.push_back(line);
+        if (progress)
+            progress->advance(static_cast<qint64>(lines.size()));
     }
     query.reset();
     return lines;
@@ -85,13 +87,13 @@ struct RunPolicy {
 // The one balance run: each line gets the running balance plus its scheduled amount
 // minus its paid amount (null when an amount is null), written by rowid as a skippable
 // step; a balance out of range leaves the line as it was. progress, when given, moves with
-// the lines.
+// the lines: each line done counts kWriteUnits units after the unitsBefore already done.
+constexpr qint64 kWriteUnits = 2; // writing a balance costs about twice reading its line
+
 BalanceRun runBalances(store::Transaction& tx, SQLite::Database& db, const QString& table, std::span<const RunLine> lines,
-    Amount start, RunPolicy policy, const QString& what, ProgressSpan* progress = nullptr)
+    Amount start, RunPolicy policy, const QString& what, ProgressSpan* progress = nullptr, qint64 unitsBefore = 0)
 {
     BalanceRun run;
-    if (progress)
-        progress->start(static_cast<qint64>(lines.size()));
     if (lines.empty())
         return run;
     store::Prepared update(db, QStringLiteral("UPDATE %1 SET 残高 = ? WHERE rowid = ?").arg(table));
@@ -99,7 +101,7 @@ BalanceRun runBalances(store::Transaction& tx, SQLite::Database& db, const QStri
     qint64 done = 0;
     for (const RunLine& line : lines) {
         if (progress)
-            progress->advance(done++);
+            progress->advance(unitsBefore + kWriteUnits * done++);
         if (line.blank) {
             if (policy.blankEndsRun)
                 break;
@@ -160,10 +162,17 @@ BalanceRun Calc残高(SQLite::Database& main, const QDate& start, Amount carry, 
     if (!start.isValid())
         return {};
     store::Transaction tx(main);
+    // With a bar, the lines are counted first (on the date index) so that it moves while
+    // they are read as well as while their balances are written.
+    qint64 count = 0;
+    if (progress) {
+        count = store::scalar(main, QStringLiteral("SELECT count(*) FROM 支払予定表 WHERE 日付 >= ?"), {calendar::toStoredText(start)}).toLongLong();
+        progress->start(count * (1 + kWriteUnits));
+    }
     const auto lines = readRun(main,
         QStringLiteral("SELECT rowid, 支払先名, 予定額, 支払額, 残高 FROM 支払予定表 WHERE 日付 >= ? ORDER BY 日付, 行番号, rowid"),
-        {calendar::toStoredText(start)}, false);
-    const BalanceRun run = runBalances(tx, main, kStored, lines, carry, {.blankEndsRun = true, .emptyRestartsAtZero = false}, QStringLiteral("Calc残高"), progress);
+        {calendar::toStoredText(start)}, false, progress);
+    const BalanceRun run = runBalances(tx, main, kStored, lines, carry, {.blankEndsRun = true, .emptyRestartsAtZero = false}, QStringLiteral("Calc残高"), progress, count);
     tx.commit();
     return run;
 }
