@@ -73,31 +73,10 @@ void Transaction::skipped(const QString& what, const std::exception& error, int 
     requireOpen(what);
 }
 
-bool Transaction::step(const QString& what, const std::function<void()>& body, Step kind)
+bool Transaction::attempt(const QString& what, const std::function<void()>& body)
 {
-    requireOpen(what);
-    if (kind == Step::OneStatement) {
-        try {
-            body();
-            return true;
-        } catch (const DbError& e) {
-            skipped(what, e, e.code());
-        } catch (const SQLite::Exception& e) {
-            skipped(what, e, e.getErrorCode());
-        } catch (const std::exception& e) {
-            skipped(what, e, SQLITE_OK);
-        }
-        return false;
-    }
-    if (!stepBegin_) {
-        stepBegin_ = std::make_unique<Prepared>(db_, QStringLiteral("SAVEPOINT step"));
-        stepRelease_ = std::make_unique<Prepared>(db_, QStringLiteral("RELEASE step"));
-        stepRollback_ = std::make_unique<Prepared>(db_, QStringLiteral("ROLLBACK TO step"));
-    }
-    stepBegin_->run();
     try {
         body();
-        stepRelease_->run();
         return true;
     } catch (const DbError& e) {
         skipped(what, e, e.code());
@@ -106,6 +85,25 @@ bool Transaction::step(const QString& what, const std::function<void()>& body, S
     } catch (const std::exception& e) {
         skipped(what, e, SQLITE_OK);
     }
+    return false;
+}
+
+bool Transaction::step(const QString& what, const std::function<void()>& body, Step kind)
+{
+    requireOpen(what);
+    if (kind == Step::OneStatement)
+        return attempt(what, body);
+    if (!stepBegin_) {
+        stepBegin_ = std::make_unique<Prepared>(db_, QStringLiteral("SAVEPOINT step"));
+        stepRelease_ = std::make_unique<Prepared>(db_, QStringLiteral("RELEASE step"));
+        stepRollback_ = std::make_unique<Prepared>(db_, QStringLiteral("ROLLBACK TO step"));
+    }
+    stepBegin_->run();
+    if (attempt(what, [&] {
+            body();
+            stepRelease_->run();
+        }))
+        return true;
     // Only the step is undone; the command goes on.
     stepRollback_->run();
     stepRelease_->run();

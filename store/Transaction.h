@@ -48,6 +48,8 @@ private:
     // Throws when the engine has ended the transaction this guard opened.
     void requireOpen(const QString& what) const;
     void skipped(const QString& what, const std::exception& error, int code);
+    // Runs body; a refusal is logged and answered false, a failure of the file throws.
+    bool attempt(const QString& what, const std::function<void()>& body);
 
     SQLite::Database& db_;
     QString name_;
