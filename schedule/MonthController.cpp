@@ -10,6 +10,8 @@
 #include "SheetColumns.h"
 #include "Sql.h"
 
+#include <QScopeGuard>
+
 #include <utility>
 
 namespace schedule {
@@ -116,6 +118,10 @@ void MonthController::Calc支払予定額()
 {
     if (!filesOpen())
         return;
+    if (grouping_ > 0) {
+        groupRecalc_ = true;
+        return;
+    }
     figures_.予定額月計.reset();
     store::skipOnFailure(QStringLiteral("Calc支払予定額"), [&] { figures_.予定額月計 = 予定額月計(session_.workDb()); });
     emit figuresChanged();
@@ -125,6 +131,10 @@ void MonthController::Calc支払額()
 {
     if (!filesOpen())
         return;
+    if (grouping_ > 0) {
+        groupRecalc_ = true;
+        return;
+    }
     figures_.支払額月計.reset();
     store::skipOnFailure(QStringLiteral("Calc支払額"), [&] { figures_.支払額月計 = 支払額月計(session_.workDb()); });
     emit figuresChanged();
@@ -256,17 +266,18 @@ void MonthController::restartHistory(bool clean)
 
 void MonthController::asOneStep(const std::function<void()>& body)
 {
-    ++grouping_;
-    try {
+    {
+        ++grouping_;
+        const auto leave = qScopeGuard([this] { --grouping_; });
         body();
-    } catch (...) {
-        --grouping_;
-        throw;
     }
-    if (--grouping_ > 0)
+    if (grouping_ > 0)
         return;
-    if (std::exchange(groupRecalc_, false))
+    if (std::exchange(groupRecalc_, false)) {
+        Calc支払予定額();
+        Calc支払額();
         recalcSheet();
+    }
     if (std::exchange(groupChanged_, false))
         recordStep();
 }
@@ -289,7 +300,6 @@ MonthController::PasteOutcome MonthController::paste(const std::vector<PasteCell
                 outcome.payees << cell.text.trimmed();
         }
     });
-    emit sheetChanged();
     return outcome;
 }
 

@@ -126,7 +126,7 @@ private:
     MonthFigures figures_;
     bool modified_ = false;
     SheetHistory history_;
-    int grouping_ = 0;         // inside asOneStep: steps and balance runs wait for its end
+    int grouping_ = 0;         // inside asOneStep: steps, totals and balance runs wait for its end
     bool groupChanged_ = false;
     bool groupRecalc_ = false;
 };
