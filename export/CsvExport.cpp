@@ -6,11 +6,6 @@ namespace exporting {
 
 namespace {
 
-QString amountField(const std::optional<store::Amount>& amount)
-{
-    return amount ? amount->toExactString() : QString();
-}
-
 // Whether a spreadsheet would read the text as a formula once its leading apostrophes
 // are gone: the apostrophes of a guarded text are part of what is checked, so that
 // taking one off again is never ambiguous.
@@ -38,6 +33,11 @@ QString csvField(const QString& text)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
+QString csvAmountField(const std::optional<store::Amount>& amount)
+{
+    return amount ? amount->toExactString() : QString();
+}
+
 QString csvTextField(const QString& text)
 {
     return csvField(readAsFormula(text) ? QLatin1Char('\'') + text : text);
@@ -63,9 +63,9 @@ QString csvText(const std::vector<MonthData>& months)
         for (const StoredLine& line : month.lines) {
             text += line.日付.toString(QStringLiteral("yyyy/MM/dd"));
             text += QLatin1Char(',') + csvTextField(line.支払先名);
-            text += QLatin1Char(',') + amountField(line.予定額);
-            text += QLatin1Char(',') + amountField(line.支払額);
-            text += QLatin1Char(',') + amountField(line.残高);
+            text += QLatin1Char(',') + csvAmountField(line.予定額);
+            text += QLatin1Char(',') + csvAmountField(line.支払額);
+            text += QLatin1Char(',') + csvAmountField(line.残高);
             text += QStringLiteral("\r\n");
         }
     }

@@ -33,6 +33,9 @@ QString csvText(const std::vector<MonthData>& months);
 // One field as RFC 4180 writes it.
 QString csvField(const QString& text);
 
+// An amount field: exact yen with their decimals and no grouping ("-1234.5"), blank when null.
+QString csvAmountField(const std::optional<store::Amount>& amount);
+
 // A text field (a name, a heading, a caption) as a spreadsheet will not run it: a text
 // that, after any apostrophes, begins with = + - @, a tab or a carriage return would be
 // read as a formula, so it gets one apostrophe in front; then it is written as csvField

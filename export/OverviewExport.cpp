@@ -29,11 +29,6 @@ std::array<std::optional<store::Amount>, 5> amounts(const cashflow::MonthFlow& m
     return {month.繰越額, month.予定額計, month.支払額計, month.月末残高, month.最低残高};
 }
 
-QString exactText(const std::optional<store::Amount>& amount)
-{
-    return amount ? amount->toExactString() : QString();
-}
-
 } // namespace
 
 QString overviewCsvText(const cashflow::Overview& overview, bool era)
@@ -42,7 +37,7 @@ QString overviewCsvText(const cashflow::Overview& overview, bool era)
     for (const cashflow::MonthFlow& month : overview.months) {
         text += csvTextField(CashFlowModel::cellText(month, CashFlowModel::Month, era));
         for (const auto& amount : amounts(month))
-            text += QLatin1Char(',') + exactText(amount);
+            text += QLatin1Char(',') + csvAmountField(amount);
         text += QLatin1Char(',') + month.最低残高日.toString(QStringLiteral("yyyy/MM/dd")) + QStringLiteral("\r\n");
     }
     return text;
