@@ -2,19 +2,19 @@
 
 // A book of stored lines for the benchmarks, written with the bare C interface: `lines`
 // lines spread evenly over the days from firstDay to lastDay, fifty payees, amounts that
-// go up and down, and every balance right.
+// go up and down, and every balance right, running on from `balance` (the balance before
+// the first line); answers the last line's balance.
 #include "BareSqlite.h"
 
 #include <QDate>
 
 namespace bare {
 
-inline void fillStoredBook(sqlite3* db, const QDate& firstDay, const QDate& lastDay, int lines)
+inline sqlite3_int64 fillStoredBook(sqlite3* db, const QDate& firstDay, const QDate& lastDay, int lines, sqlite3_int64 balance = 0)
 {
     run(db, "BEGIN");
     Stmt insert(db, "INSERT INTO 支払予定表 (日付, 行番号, 支払先名, 予定額, 支払額, 残高) VALUES (?, ?, ?, ?, ?, ?)");
     const int days = static_cast<int>(firstDay.daysTo(lastDay)) + 1;
-    sqlite3_int64 balance = 0;
     int previousDay = -1;
     int lineNumber = 0;
     for (int i = 0; i < lines; ++i) {
@@ -33,6 +33,7 @@ inline void fillStoredBook(sqlite3* db, const QDate& firstDay, const QDate& last
         insert.done();
     }
     run(db, "COMMIT");
+    return balance;
 }
 
 } // namespace bare

@@ -5,6 +5,7 @@
 
 #include "BackupFolder.h"
 #include "BackupService.h"
+#include "StoredBook.h"
 #include "Msg.h"
 #include "RatioReporter.h"
 #include "Session.h"
@@ -32,18 +33,8 @@ struct Data {
     Data()
     {
         auto session = store::Session::open(dir.path());
-        SQLite::Database& main = session->mainDb();
-        store::exec(main, "BEGIN");
-        qlonglong balance = 0;
         const QDate first(2000, 1, 1);
-        for (int i = 0; i < kLines; ++i) {
-            const qlonglong scheduled = (i % 7) * 12340000LL;
-            const qlonglong paid = (i % 5) * 9870000LL;
-            balance += scheduled - paid;
-            store::exec(main, "INSERT INTO 支払予定表 VALUES (?, ?, ?, ?, ?, ?)",
-                {first.addDays(i / 20).toString("yyyy-MM-dd"), 1 + i % 20, QStringLiteral("支払先%1").arg(i % 50), scheduled, paid, balance});
-        }
-        store::exec(main, "COMMIT");
+        bare::fillStoredBook(session->mainDb().getHandle(), first, first.addDays(kLines / 20 - 1), kLines);
     }
 };
 

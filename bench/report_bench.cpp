@@ -1,5 +1,6 @@
 // Laying out and rendering a month of 200 lines to PDF, beside a bare QPainter loop that
 // draws the same texts and rules to a PDF; prints the ratio of the two.
+#include "RatioReporter.h"
 #include "ReportLayout.h"
 #include "ReportRenderer.h"
 #include "Startup.h"
@@ -88,29 +89,6 @@ void BM_BarePainterPdf(benchmark::State& state)
 BENCHMARK(BM_ReportLayoutAndPdf)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_BarePainterPdf)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    RatioReporter()
-        : ConsoleReporter(OO_None)
-    {
-    }
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration)
-            {
-                const std::string name = run.benchmark_name().substr(0, run.benchmark_name().find('/'));
-                times[name] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
-            }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    struct Times {
-        double real;
-        double cpu;
-    };
-    std::map<std::string, Times> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -119,14 +97,10 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     prepareApplication();
-    benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto ours = reporter.times.find("BM_ReportLayoutAndPdf");
-    const auto bare = reporter.times.find("BM_BarePainterPdf");
-    if (ours != reporter.times.end() && bare != reporter.times.end() && bare->second.real > 0 && bare->second.cpu > 0)
-        std::printf("report layout + PDF / bare QPainter PDF: %.2f real time, %.2f CPU time (target <= 2)\n",
-            ours->second.real / bare->second.real, ours->second.cpu / bare->second.cpu);
+    if (!runBenchmarks(argc, argv, reporter, [] {}))
+        return 1;
+    reporter.printRatio("report layout + PDF / bare QPainter PDF", "BM_ReportLayoutAndPdf", "BM_BarePainterPdf", 2.0);
     benchmark::Shutdown();
     return 0;
 }

@@ -4,6 +4,7 @@
 // commits per save counted through sqlite3_commit_hook.
 
 #include "BareSqlite.h"
+#include "StoredBook.h"
 #include "RatioReporter.h"
 #include "MonthSave.h"
 #include "MonthSheet.h"
@@ -53,20 +54,9 @@ struct Data {
         {
             auto session = store::Session::open(dir.path());
             SQLite::Database& main = session->mainDb();
-            store::exec(main, "BEGIN");
-            sqlite3_int64 balance = 0;
-            const auto add = [&](const QDate& day, int number, int i) {
-                const sqlite3_int64 scheduled = (i % 7) * 12340000LL;
-                const sqlite3_int64 paid = (i % 5) * 9870000LL;
-                balance += scheduled - paid;
-                store::exec(main, "INSERT INTO 支払予定表 (日付, 行番号, 支払先名, 予定額, 支払額, 残高) VALUES (?, ?, ?, ?, ?, ?)",
-                    {day.toString("yyyy-MM-dd"), number, QStringLiteral("支払先%1").arg(i % 50), scheduled, paid, balance});
-            };
-            for (int i = 0; i < kEarlierLines; ++i)
-                add(kMonth.addDays(-1 - i / 10), 1 + i % 10, i);
-            for (int i = 0; i < kLaterLines; ++i)
-                add(kMonth.addMonths(1).addDays(i / 20), 1 + i % 20, i);
-            store::exec(main, "COMMIT");
+            const QDate later = kMonth.addMonths(1);
+            const sqlite3_int64 carry = bare::fillStoredBook(main.getHandle(), kMonth.addDays(-kEarlierLines / 10), kMonth.addDays(-1), kEarlierLines);
+            bare::fillStoredBook(main.getHandle(), later, later.addDays(kLaterLines / 20 - 1), kLaterLines, carry);
             schedule::loadMonthSheet(*session, kMonth, kMonth.addMonths(1).addDays(-1));
             SQLite::Database& work = session->workDb();
             store::exec(work, "BEGIN");
