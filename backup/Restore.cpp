@@ -1,6 +1,7 @@
 #include "Restore.h"
 
 #include "BackupFolder.h"
+#include "Schema.h"
 #include "Sql.h"
 
 #include <QFile>
@@ -21,6 +22,8 @@ void restoreInto(SQLite::Database& main, const QString& backupPath)
         // never happens between commands; the copy is not retried.
         if (const int rc = job.executeStep(-1); rc != SQLITE_DONE)
             throw SQLite::Exception(sqlite3_errstr(rc), rc);
+        // A backup made by an earlier version gets the tables added since.
+        store::upgradeDataFile(main, store::DataFile::Main);
     } catch (const SQLite::Exception& e) {
         const int os = sqlite3_system_errno(main.getHandle());
         throw store::DbError(QStringLiteral("restore ") + backupPath, describeFailure(e.getErrorCode(), os, QString::fromUtf8(e.what())), e.getErrorCode());

@@ -1,5 +1,6 @@
 #include "DataFiles.h"
 
+#include "Schema.h"
 #include "Sql.h"
 
 #include <QDir>
@@ -45,6 +46,8 @@ std::unique_ptr<SQLite::Database> openDataFile(const QString& path, DataFile kin
         const auto problems = queryRows(*db, QStringLiteral("PRAGMA quick_check"));
         if (problems.empty() || problems.front().at(0).toString() != QStringLiteral("ok"))
             throw StartupError(path, problems.empty() ? QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT)) : problems.front().at(0).toString());
+        // A file made by an earlier version gets the tables added since.
+        upgradeDataFile(*db, kind);
     } catch (const DbError& e) {
         throw StartupError(path, e.engineMessage());
     }

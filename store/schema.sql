@@ -1,5 +1,7 @@
--- Schema of the two data files. Lines between "-- @main" and "-- @work" make the
--- main file; the lines after "-- @work" make the work file.
+-- Schema of the two data files. Lines between "-- @main" and "-- @main-added" make the
+-- main file as its first release made it; lines after "-- @work" make the work file.
+-- The "-added" sections hold what came later: every statement there says IF NOT EXISTS,
+-- runs whenever a file is opened or restored, and so brings an older file up to date.
 -- Amounts are INTEGER ten-thousandths (1 yen = 10000); dates are TEXT YYYY-MM-DD;
 -- yes/no fields are INTEGER 0 or 1.
 
@@ -22,6 +24,15 @@ CREATE TABLE "自社情報" (
     "年号"           TEXT,
     "支払先自動登録" INTEGER,
     "LineColor1"     INTEGER
+);
+
+-- @main-added
+-- The carry-over typed for a month when it differs from the balance the lines before the
+-- month bring into it; "年月" is the month's first day. The balance chain starts the month
+-- from it.
+CREATE TABLE IF NOT EXISTS "繰越額" (
+    "年月"   TEXT PRIMARY KEY,
+    "繰越額" INTEGER NOT NULL
 );
 
 -- @work
@@ -82,3 +93,5 @@ CREATE TABLE "ClHint" (
     "FormTitle" TEXT,
     "Contents"  TEXT
 );
+
+-- @work-added

@@ -241,6 +241,25 @@ TEST(DataFiles, UnusableFilesEndStartupWithPathAndEngineMessageAndStayUntouched)
     EXPECT_EQ(TempDataDir::readAll(dir.mainPath()), lacking);
 }
 
+TEST(Schema, AFileOfAnEarlierVersionGetsTheLaterTablesWhenOpenedAndKeepsItsLines)
+{
+    TempDataDir dir;
+    {
+        SQLite::Database db(dir.mainPath().toStdString(), SQLite::OPEN_READWRITE);
+        db.exec("DROP TABLE 繰越額");
+        db.exec("INSERT INTO 支払予定表 VALUES ('2026-01-05', 1, 'A', 10000, 0, 10000)");
+    }
+    auto session = Session::open(dir.path());
+    EXPECT_EQ(columnsOf(session->mainDb(), "繰越額"), (QStringList{"年月", "繰越額"}));
+    EXPECT_EQ(scalar(session->mainDb(), "SELECT count(*) FROM 支払予定表").toInt(), 1);
+    // Through the work connection's attached schema as well (a restored backup).
+    exec(session->workDb(), QStringLiteral("DROP TABLE %1").arg(attachedMainTable("繰越額")));
+    upgradeDataFile(session->workDb(), DataFile::Main, kAttachedMain);
+    EXPECT_EQ(columnsOf(session->mainDb(), "繰越額"), (QStringList{"年月", "繰越額"}));
+    // Opening again changes nothing: every added statement says IF NOT EXISTS.
+    EXPECT_NO_THROW(upgradeDataFile(session->mainDb(), DataFile::Main));
+}
+
 TEST(InstanceLock, ASecondHolderOfTheSameDirectoryIsRefused)
 {
     TempDataDir dir;
