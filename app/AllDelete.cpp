@@ -1,14 +1,16 @@
 #include "AllDelete.h"
 
+#include "Book.h"
 #include "Sql.h"
 #include "Transaction.h"
 
 void AllDelete(SQLite::Database& main)
 {
     store::Transaction tx(main);
-    for (const char* table : {"支払先マスタ", "支払予定表", "自社情報"}) {
+    for (const char* table : {"支払先マスタ", "自社情報"}) {
         const QString name = QString::fromUtf8(table);
         tx.step(QStringLiteral("AllDelete ") + name, [&] { store::exec(main, QStringLiteral("DELETE FROM ") + store::quoteIdentifier(name)); });
     }
+    tx.step(QStringLiteral("AllDelete the book's lines"), [&] { ledger::Book(main).deleteAll(); });
     tx.commit();
 }

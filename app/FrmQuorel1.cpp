@@ -70,14 +70,15 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     connect(schedulePage_, &schedule::SchedulePage::statusText, this, [this](const QString& text) { statusLine_->showText(text, false); });
     connect(schedulePage_, &schedule::SchedulePage::printRequested, this, &FrmQuorel1::Cmd印刷_Click);
     connect(schedulePage_, &schedule::SchedulePage::hintRequested, this, &FrmQuorel1::openHint);
-    // A name registered from the grid or on the payee page is offered in the drop-down at once.
-    connect(schedulePage_, &schedule::SchedulePage::payeeTyped, this, [this](const QString& name) {
-        if (payees::Add支払先(*session_, name))
-            refreshPayeeDropDown();
+    // A name typed on the sheet is offered in the drop-down at once; it joins the payee
+    // master when the month is registered (with automatic registration on).
+    schedulePage_->setRegisterPayees([this](SQLite::Database& main, const QStringList& names) {
+        if (session_->settings.g支払先自動登録)
+            payees::addPayees(main, names);
     });
     connect(payeePage_, &payees::PayeePage::masterChanged, this, &FrmQuorel1::refreshPayeeDropDown);
     connect(schedulePage_, &schedule::SchedulePage::payeeListNeeded, this,
-        [this](store::WorkTableModel* dropDownSource) { payees::AddComb支払先名(*session_, dropDownSource); });
+        [this](WorkTableModel* dropDownSource, const QStringList& typed) { payees::AddComb支払先名(*session_, dropDownSource, typed); });
     connect(payeePage_, &payees::PayeePage::hintRequested, this, &FrmQuorel1::openHint);
     connect(settingsPage_, &settings::SettingsPage::hintRequested, this, &FrmQuorel1::openHint);
     connect(settingsPage_, &settings::SettingsPage::allDeleteRequested, this, &FrmQuorel1::cmd一括削除7_Click);
@@ -133,9 +134,13 @@ void FrmQuorel1::runStartupReads()
 {
     settingsPage_->Read設定();
     FormInit();
-    schedulePage_->Clear支払予定表();
+    // A sheet that a run which ended unregistered left in the work file comes back.
+    const bool restored = schedulePage_->restoreUnsavedSheet();
+    if (!restored)
+        schedulePage_->Clear支払予定表();
     payeePage_->Clear支払先マスタ();
-    schedulePage_->Read支払予定();
+    if (!restored)
+        schedulePage_->Read支払予定();
 }
 
 void FrmQuorel1::FormInit()
@@ -160,7 +165,7 @@ void FrmQuorel1::closeFiles()
     hints_.close();
     // Cell editors still open would write into the sheet as the window goes away:
     // the data sources let go of the files first, so nothing reaches them after closing.
-    for (store::WorkTableModel* source : findChildren<store::WorkTableModel*>())
+    for (WorkTableModel* source : findChildren<WorkTableModel*>())
         source->bind(nullptr, QString());
     undoWatch_->stop();
     if (session_ && session_->isOpen())
@@ -184,7 +189,7 @@ void FrmQuorel1::closeEvent(QCloseEvent* event)
 
 void FrmQuorel1::refreshPayeeDropDown()
 {
-    payees::AddComb支払先名(*session_, schedulePage_->findChild<store::WorkTableModel*>(QStringLiteral("dat支払先名")));
+    payees::AddComb支払先名(*session_, schedulePage_->findChild<WorkTableModel*>(QStringLiteral("dat支払先名")), schedulePage_->typedPayees());
 }
 
 void FrmQuorel1::showSheetModified(bool modified)

@@ -3,7 +3,7 @@
 
 #include "FrmQuorel1.h"
 
-#include "BalanceChain.h"
+#include "ChainCheck.h"
 #include "GridView.h"
 #include "Msg.h"
 #include "PayeePage.h"
@@ -74,8 +74,8 @@ bool FrmQuorel1::typingInAField() const
     QWidget* focused = QApplication::focusWidget();
     if (qobject_cast<QLineEdit*>(focused) || qobject_cast<QAbstractSpinBox*>(focused))
         return true;
-    auto* sheet = findChild<store::WorkTableModel*>(QStringLiteral("datInp"));
-    return sheet && sheet->hasPending();
+    auto* grid = findChild<GridView*>(QStringLiteral("GridInp"));
+    return grid && grid->isEditing();
 }
 
 void FrmQuorel1::refreshStatus()
@@ -123,8 +123,8 @@ void FrmQuorel1::reloadPages()
 
 void FrmQuorel1::checkBalancesAfterRecovery()
 {
-    std::optional<backup::ChainBreak> broken;
-    if (!store::skipOnFailure(QStringLiteral("balance chain"), [&] { broken = backup::findChainBreak(session_->mainDb()); }) || !broken)
+    std::optional<ledger::ChainBreak> broken;
+    if (!store::skipOnFailure(QStringLiteral("balance chain"), [&] { broken = ledger::findChainBreak(session_->mainDb()); }) || !broken)
         return;
     const QString where = broken->date.toString(QStringLiteral("yyyy/MM/dd")) + QStringLiteral(" の行 %1").arg(broken->lineNumber);
     if (!msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("残高不整合"), where))

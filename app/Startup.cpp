@@ -78,6 +78,11 @@ std::unique_ptr<store::Session> openSession(const QString& dataDirectory, bool m
     try {
         return store::Session::open(dataDirectory);
     } catch (const store::StartupError& e) {
+        // A file that cannot be brought up to date on a full disk: the disk is named.
+        if (diskIsFull(dataDirectory)) {
+            msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("起動空きなし"), dataDirectory);
+            return nullptr;
+        }
         const QString mainPath = QDir(dataDirectory).filePath(QString::fromUtf8(store::kMainFileName));
         const backup::BackupFolder folder(dataDirectory);
         const auto good = mayReplace && e.path() == mainPath ? backup::newestGoodBackup(folder) : std::nullopt;

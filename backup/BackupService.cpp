@@ -1,5 +1,7 @@
 #include "BackupService.h"
 
+#include "Book.h"
+
 #include "BookFile.h"
 #include "Msg.h"
 #include "Restore.h"
@@ -181,7 +183,7 @@ bool BackupService::replaceWith(const QString& backupPath, const QString& name)
     lastBackedUp_ = changeMark(session_);
     emit bookReplaced();
     QString summary;
-    store::skipOnFailure(QStringLiteral("summary"), [&] { summary = summaryText(backup::summarize(session_.mainDb())); });
+    store::skipOnFailure(QStringLiteral("summary"), [&] { summary = summaryText(ledger::Book(session_.mainDb()).summary()); });
     msg_.ShowMsg(QStringLiteral("復元"), QStringLiteral("完了"), name + QStringLiteral(" ") + summary);
     return true;
 }

@@ -44,18 +44,6 @@ void checkBook(SQLite::Database& db, bool engineCheck)
 
 } // namespace
 
-BookSummary summarize(SQLite::Database& db, const char* schema)
-{
-    const QString table = QString::fromUtf8(schema) + QStringLiteral(".支払予定表");
-    const auto row = store::queryRows(db, QStringLiteral("SELECT count(*), max(日付) FROM ") + table).front();
-    BookSummary summary;
-    summary.storedLines = row.at(0).toLongLong();
-    const QDate latest = QDate::fromString(row.at(1).toString().left(10), QStringLiteral("yyyy-MM-dd"));
-    if (latest.isValid())
-        summary.latestMonth = QDate(latest.year(), latest.month(), 1);
-    return summary;
-}
-
 std::optional<QString> checkBookFile(const QString& path)
 {
     try {
@@ -72,7 +60,7 @@ std::optional<BookSummary> summarizeBookFile(const QString& path)
     try {
         auto db = openReadOnly(path);
         checkBook(*db, false);
-        return summarize(*db);
+        return ledger::Book(*db).summary();
     } catch (const store::DbError&) {
         return std::nullopt;
     }

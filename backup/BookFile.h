@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Book.h"
+
 #include <QDate>
 #include <QString>
 
@@ -11,13 +13,7 @@ class Database;
 
 namespace backup {
 
-// What a book holds, for the restore list and the notice after a restore.
-struct BookSummary {
-    qint64 storedLines = 0;
-    QDate latestMonth; // first day of the month of the latest stored line; invalid when none
-};
-
-BookSummary summarize(SQLite::Database& db, const char* schema = "main");
+using ledger::BookSummary;
 
 // Opens a file read-only and checks that it is a sound book: a database that passes the
 // engine's integrity check and holds every table of the main file with all its columns.

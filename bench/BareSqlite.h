@@ -20,6 +20,16 @@ inline void run(sqlite3* db, const char* sql)
     check(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), db, sql);
 }
 
+// Opens the work file as the program does: logging ahead, no sync at commit.
+inline sqlite3* openWorkFile(const std::string& path)
+{
+    sqlite3* work = nullptr;
+    check(sqlite3_open_v2(path.c_str(), &work, SQLITE_OPEN_READWRITE, nullptr), work, "open work");
+    run(work, "PRAGMA main.journal_mode = WAL");
+    run(work, "PRAGMA main.synchronous = NORMAL");
+    return work;
+}
+
 struct Stmt {
     sqlite3_stmt* s = nullptr;
     Stmt(sqlite3* db, const char* sql) { check(sqlite3_prepare_v2(db, sql, -1, &s, nullptr), db, sql); }

@@ -6,7 +6,7 @@
 #include "BareSqlite.h"
 #include "StoredBook.h"
 #include "RatioReporter.h"
-#include "CashFlow.h"
+#include "Overview.h"
 #include "CashFlowPage.h"
 #include "FrmQuorel1.h"
 #include "SchedulePage.h"
@@ -61,7 +61,7 @@ void BM_Overview_Logic(benchmark::State& state)
 {
     auto session = store::Session::open(data().dir.path());
     for (auto _ : state) {
-        const cashflow::Overview overview = cashflow::readOverview(session->mainDb(), kRangeFirst, kMonths);
+        const ledger::Overview overview = ledger::readOverview(session->mainDb(), kRangeFirst, kMonths);
         benchmark::DoNotOptimize(overview.months.back().月末残高);
     }
 }

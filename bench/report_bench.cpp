@@ -20,7 +20,7 @@ namespace {
 
 report::ReportHeader header()
 {
-    auto yen = [](qint64 v) { return store::Amount::fromUnits(v * store::Amount::kScale); };
+    auto yen = [](qint64 v) { return ledger::Amount::fromUnits(v * ledger::Amount::kScale); };
     return {QDate(2005, 11, 1), QStringLiteral("2005年11月"), yen(1234567), yen(987654), yen(876543), yen(-1234)};
 }
 
@@ -28,7 +28,7 @@ std::vector<report::PrintRow> rows()
 {
     std::vector<report::PrintRow> out;
     for (int i = 0; i < 200; ++i) {
-        auto amount = [](qint64 v) { return store::Amount::fromUnits(v * store::Amount::kScale); };
+        auto amount = [](qint64 v) { return ledger::Amount::fromUnits(v * ledger::Amount::kScale); };
         out.push_back({QStringLiteral("%1").arg(i % 30 + 1, 2, 10, QLatin1Char('0')), QStringLiteral("株式会社 取引先%1号").arg(i + 1), amount(10000 + i * 37), amount(i % 3 ? 0 : 5000), amount(1000000 - i * 1234)});
     }
     return out;

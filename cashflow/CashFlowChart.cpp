@@ -17,9 +17,9 @@ namespace cashflow {
 namespace {
 
 // Balances are drawn in thousands of yen; the exact figures are in the table.
-qreal thousands(store::Amount amount)
+qreal thousands(ledger::Amount amount)
 {
-    return static_cast<qreal>(amount.units()) / (store::Amount::kScale * 1000.0);
+    return static_cast<qreal>(amount.units()) / (ledger::Amount::kScale * 1000.0);
 }
 
 QFont chartFont(int points)

@@ -1,12 +1,17 @@
 #pragma once
 
-#include "CashFlow.h"
+#include "Overview.h"
 
 #include <QChartView>
 
 class QChart;
 
 namespace cashflow {
+
+// The overview's figures come from the ledger.
+using ledger::BalancePoint;
+using ledger::MonthFlow;
+using ledger::Overview;
 
 // Draws the running balance of an overview into a chart: a step line per stored line
 // from the carry-over to the closing balance, filled blue above zero and red below, the

@@ -8,7 +8,7 @@ namespace cashflow {
 
 namespace {
 
-QString amountText(const std::optional<store::Amount>& amount)
+QString amountText(const std::optional<ledger::Amount>& amount)
 {
     if (!amount)
         return QString();

@@ -1,10 +1,15 @@
 #pragma once
 
-#include "CashFlow.h"
+#include "Overview.h"
 
 #include <QAbstractTableModel>
 
 namespace cashflow {
+
+// The overview's figures come from the ledger.
+using ledger::BalancePoint;
+using ledger::MonthFlow;
+using ledger::Overview;
 
 // The overview's months as table rows: 年月, 繰越額, 予定額計, 支払額計, 月末残高, 最低残高
 // and its day. A month whose lowest balance is below zero shows in red.

@@ -37,8 +37,8 @@ CashFlowPage::CashFlowPage(PageContext& context, QWidget* parent)
     dt開始年月_->setFont(QFont(QStringLiteral("ＭＳ ゴシック")));
     dt開始年月_->setFixedWidth(twipsToPixels(1860));
     num月数_->setObjectName(QStringLiteral("num月数"));
-    num月数_->setRange(1, kMaxMonths);
-    num月数_->setValue(kDefaultMonths);
+    num月数_->setRange(1, ledger::kMaxMonths);
+    num月数_->setValue(ledger::kDefaultMonths);
     num月数_->setSuffix(QStringLiteral(" か月"));
     grid_->setObjectName(QStringLiteral("Grid資金繰り"));
     grid_->setModel(model_);
@@ -110,7 +110,7 @@ void CashFlowPage::refresh()
     Overview overview;
     if (context_.session.isOpen() && dt開始年月_->date().isValid())
         store::skipOnFailure(QStringLiteral("read the cash-flow overview"),
-            [&] { overview = readOverview(context_.session.mainDb(), dt開始年月_->date(), num月数_->value()); });
+            [&] { overview = ledger::readOverview(context_.session.mainDb(), dt開始年月_->date(), num月数_->value()); });
     chart_->setOverview(overview);
     model_->setOverview(std::move(overview), era());
     // The table keeps every column whole; the chart takes the rest of the page.

@@ -1,9 +1,14 @@
 #pragma once
 
-#include "CashFlow.h"
+#include "Overview.h"
 #include "ReportLayout.h"
 
 namespace cashflow {
+
+// The overview's figures come from the ledger.
+using ledger::BalancePoint;
+using ledger::MonthFlow;
+using ledger::Overview;
 
 // Landscape A4 in twips.
 inline constexpr double kLandscapeWidth = report::kA4Height;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CashFlow.h"
+#include "Overview.h"
 
 #include <QImage>
 
@@ -13,6 +13,11 @@ class ReportWindow;
 }
 
 namespace cashflow {
+
+// The overview's figures come from the ledger.
+using ledger::BalancePoint;
+using ledger::MonthFlow;
+using ledger::Overview;
 
 // The overview's chart laid out on an area of the given size in pixels (96 per inch) and
 // drawn at three times that resolution, for the report.

@@ -33,7 +33,7 @@ QString csvField(const QString& text)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-QString csvAmountField(const std::optional<store::Amount>& amount)
+QString csvAmountField(const std::optional<ledger::Amount>& amount)
 {
     return amount ? amount->toExactString() : QString();
 }

@@ -34,7 +34,7 @@ QString csvText(const std::vector<MonthData>& months);
 QString csvField(const QString& text);
 
 // An amount field: exact yen with their decimals and no grouping ("-1234.5"), blank when null.
-QString csvAmountField(const std::optional<store::Amount>& amount);
+QString csvAmountField(const std::optional<ledger::Amount>& amount);
 
 // A text field (a name, a heading, a caption) as a spreadsheet will not run it: a text
 // that, after any apostrophes, begins with = + - @, a tab or a carriage return would be

@@ -105,7 +105,7 @@ bool ExportCommand::exportMonths(ExportChoice choice, QWidget* parent)
     return saveAs(choice, defaultFileName(choice), parent, [&](const QString& path) { return writeExport(months, choice, path); });
 }
 
-bool ExportCommand::exportOverview(const cashflow::Overview& overview, bool era, QWidget* parent)
+bool ExportCommand::exportOverview(const ledger::Overview& overview, bool era, QWidget* parent)
 {
     if (overview.months.empty()) {
         msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("出力なし"), QString());

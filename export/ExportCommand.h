@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CashFlow.h"
+#include "Overview.h"
 #include "ExportFile.h"
 
 #include <QString>
@@ -36,7 +36,7 @@ public:
     // The cash-flow page's export of the overview it shows (era: the book's year style):
     // asks for the format and where, and writes the file whole or not at all. Answers
     // whether a file was written.
-    bool exportOverview(const cashflow::Overview& overview, bool era, QWidget* parent);
+    bool exportOverview(const ledger::Overview& overview, bool era, QWidget* parent);
 
     // The dialogs, replaceable for tests: what to export (nothing for cancel), the format
     // of a document named by its subject (nothing for cancel), and the file to write (an

@@ -19,9 +19,9 @@ struct StoredLine {
     QDate 日付;
     qint64 行番号 = 0;
     QString 支払先名;
-    std::optional<store::Amount> 予定額;
-    std::optional<store::Amount> 支払額;
-    std::optional<store::Amount> 残高;
+    std::optional<ledger::Amount> 予定額;
+    std::optional<ledger::Amount> 支払額;
+    std::optional<ledger::Amount> 残高;
 };
 
 // A stored month with the figures the report shows above its lines: the year-month
@@ -29,10 +29,10 @@ struct StoredLine {
 struct MonthData {
     QDate month; // first day of the month
     QString caption;
-    std::optional<store::Amount> 繰越額;
-    std::optional<store::Amount> 予定額月計;
-    std::optional<store::Amount> 支払額月計;
-    std::optional<store::Amount> 予定額累計;
+    std::optional<ledger::Amount> 繰越額;
+    std::optional<ledger::Amount> 予定額月計;
+    std::optional<ledger::Amount> 支払額月計;
+    std::optional<ledger::Amount> 予定額累計;
     std::vector<StoredLine> lines;
 };
 

@@ -24,17 +24,17 @@ QStringList headings()
 }
 
 // The amounts of a month in the order of the table's amount columns.
-std::array<std::optional<store::Amount>, 5> amounts(const cashflow::MonthFlow& month)
+std::array<std::optional<ledger::Amount>, 5> amounts(const ledger::MonthFlow& month)
 {
     return {month.繰越額, month.予定額計, month.支払額計, month.月末残高, month.最低残高};
 }
 
 } // namespace
 
-QString overviewCsvText(const cashflow::Overview& overview, bool era)
+QString overviewCsvText(const ledger::Overview& overview, bool era)
 {
     QString text = csvTextRecord(headings());
-    for (const cashflow::MonthFlow& month : overview.months) {
+    for (const ledger::MonthFlow& month : overview.months) {
         text += csvTextField(CashFlowModel::cellText(month, CashFlowModel::Month, era));
         for (const auto& amount : amounts(month))
             text += QLatin1Char(',') + csvAmountField(amount);
@@ -43,7 +43,7 @@ QString overviewCsvText(const cashflow::Overview& overview, bool era)
     return text;
 }
 
-QString writeOverviewXlsx(const cashflow::Overview& overview, bool era, const QString& path)
+QString writeOverviewXlsx(const ledger::Overview& overview, bool era, const QString& path)
 {
     XlsxBook book(path);
     lxw_worksheet* sheet = book.addSheet(QStringLiteral("資金繰り表"));
@@ -56,7 +56,7 @@ QString writeOverviewXlsx(const cashflow::Overview& overview, bool era, const QS
     for (int column = 0; column < texts.size(); ++column)
         out.text(kHeadingRow, column, texts.at(column), book.formats().heading);
     lxw_row_t row = kHeadingRow + 1;
-    for (const cashflow::MonthFlow& month : overview.months) {
+    for (const ledger::MonthFlow& month : overview.months) {
         out.text(row, CashFlowModel::Month, CashFlowModel::cellText(month, CashFlowModel::Month, era));
         int column = CashFlowModel::Carry;
         for (const auto& amount : amounts(month))
@@ -68,7 +68,7 @@ QString writeOverviewXlsx(const cashflow::Overview& overview, bool era, const QS
     return book.close();
 }
 
-ExportChoice overviewChoice(const cashflow::Overview& overview, ExportFormat format, CsvEncoding encoding)
+ExportChoice overviewChoice(const ledger::Overview& overview, ExportFormat format, CsvEncoding encoding)
 {
     ExportChoice choice{format, encoding, QDate(), QDate()};
     if (!overview.months.empty()) {
@@ -83,7 +83,7 @@ QString overviewFileName(const ExportChoice& choice)
     return defaultFileName(QStringLiteral("資金繰り表"), choice);
 }
 
-QString writeOverviewExport(const cashflow::Overview& overview, bool era, const ExportChoice& choice, const QString& path)
+QString writeOverviewExport(const ledger::Overview& overview, bool era, const ExportChoice& choice, const QString& path)
 {
     return writeChosenFormat(
         choice, path, [&](const QString& temporaryPath) { return writeOverviewXlsx(overview, era, temporaryPath); },

@@ -19,7 +19,7 @@ void writeMonth(lxw_worksheet* sheet, const XlsxFormats& formats, const MonthDat
     out.text(0, 0, QStringLiteral("支払予定表"), formats.title);
     out.text(0, 1, month.caption, formats.title);
     const std::array<QString, 4> labels = {QStringLiteral("繰越額"), QStringLiteral("予定額月計"), QStringLiteral("支払額月計"), QStringLiteral("予定額累計")};
-    const std::array<std::optional<store::Amount>, 4> figures = {month.繰越額, month.予定額月計, month.支払額月計, month.予定額累計};
+    const std::array<std::optional<ledger::Amount>, 4> figures = {month.繰越額, month.予定額月計, month.支払額月計, month.予定額累計};
     // Rows are written in order: the library streams each row out once the next begins.
     for (int i = 0; i < 4; ++i)
         out.text(1, i, labels[i], formats.heading);
@@ -57,11 +57,11 @@ std::vector<CellProblem> xlsxProblems(const std::vector<MonthData>& months)
     return problems;
 }
 
-std::optional<double> excelNumber(store::Amount amount)
+std::optional<double> excelNumber(ledger::Amount amount)
 {
     const std::int64_t units = amount.units();
     if (units > -kExactLimit && units < kExactLimit)
-        return static_cast<double>(units) / static_cast<double>(store::Amount::kScale);
+        return static_cast<double>(units) / static_cast<double>(ledger::Amount::kScale);
     // Larger amounts: exact when their digits without trailing zeros are at most 15.
     std::int64_t digits = units;
     while (digits % 10 == 0)

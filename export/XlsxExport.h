@@ -21,7 +21,7 @@ std::vector<CellProblem> xlsxProblems(const std::vector<MonthData>& months);
 
 // The number Excel stores for an amount in yen, when Excel's 15 significant digits hold
 // it exactly; nothing otherwise (the cell then carries the exact text).
-std::optional<double> excelNumber(store::Amount amount);
+std::optional<double> excelNumber(ledger::Amount amount);
 
 // Writes one sheet per month, named like "2026年12月", to the file at path (replaced when
 // it exists): the title and caption, the four header figures, a heading row and the

@@ -70,7 +70,7 @@ void SheetWriter::text(lxw_row_t row, int column, const QString& value, lxw_form
     fit(column, textWidth(value));
 }
 
-void SheetWriter::amount(lxw_row_t row, int column, const std::optional<store::Amount>& value)
+void SheetWriter::amount(lxw_row_t row, int column, const std::optional<ledger::Amount>& value)
 {
     if (!value)
         return;

@@ -49,7 +49,7 @@ public:
     void text(lxw_row_t row, int column, const QString& value, lxw_format* format = nullptr);
     // A number in the amount format when Excel holds it exactly, else its exact text; a
     // missing amount leaves the cell empty.
-    void amount(lxw_row_t row, int column, const std::optional<store::Amount>& value);
+    void amount(lxw_row_t row, int column, const std::optional<ledger::Amount>& value);
     // An Excel date; an invalid date leaves the cell empty.
     void date(lxw_row_t row, int column, const QDate& value);
 

@@ -6,7 +6,7 @@ namespace messages {
 
 namespace {
 
-QString shownAmount(std::optional<store::Amount> amount)
+QString shownAmount(std::optional<ledger::Amount> amount)
 {
     const QString text = amount ? amount->format() : QString();
     return text.isEmpty() ? QStringLiteral("0") : text;
@@ -14,10 +14,10 @@ QString shownAmount(std::optional<store::Amount> amount)
 
 } // namespace
 
-QString describeLine(const QString& day, const QString& payee, std::optional<store::Amount> scheduled, std::optional<store::Amount> paid)
+QString describeLine(const QString& day, const QString& payee, std::optional<ledger::Amount> scheduled, std::optional<ledger::Amount> paid)
 {
     const QString gap = QStringLiteral("　");
-    const QString dayText = day.trimmed().isEmpty() ? QStringLiteral("日付なし") : store::twoDigitDay(day) + QStringLiteral("日");
+    const QString dayText = day.trimmed().isEmpty() ? QStringLiteral("日付なし") : calendar::twoDigitDay(day) + QStringLiteral("日");
     const QString payeeText = payee.trimmed().isEmpty() ? QStringLiteral("支払先なし") : payee;
     return dayText + gap + payeeText + gap + QStringLiteral("予定額 ") + shownAmount(scheduled) + gap + QStringLiteral("支払額 ") + shownAmount(paid);
 }

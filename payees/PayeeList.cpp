@@ -6,34 +6,57 @@
 #include "Transaction.h"
 #include "WorkTableModel.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+
 namespace payees {
 
-void AddComb支払先名(store::Session& session, store::WorkTableModel* dropDownSource)
+void AddComb支払先名(store::Session& session, WorkTableModel* dropDownSource, const QStringList& typed)
 {
     store::skipOnFailure(QStringLiteral("AddComb支払先名"), [&] {
         auto& work = session.workDb();
+        const QString master = store::attachedMainTable(QStringLiteral("支払先マスタ"));
         store::Transaction tx(work);
-        tx.step(QStringLiteral("AddComb支払先名 delete"), [&] { store::exec(work, QStringLiteral("DELETE FROM w支払先名")); });
-        tx.step(QStringLiteral("AddComb支払先名 copy"), [&] {
-            store::exec(work, QStringLiteral("INSERT INTO w支払先名 SELECT 支払先名 FROM %1 ORDER BY 支払先名 COLLATE ja")
-                                  .arg(store::attachedMainTable(QStringLiteral("支払先マスタ"))));
-        });
+        store::exec(work, QStringLiteral("DELETE FROM w支払先名"));
+        store::exec(work,
+            QStringLiteral("INSERT INTO w支払先名 SELECT 支払先名 FROM (SELECT 支払先名 FROM %1 UNION ALL "
+                           "SELECT DISTINCT value FROM json_each(?) WHERE value NOT IN (SELECT 支払先名 FROM %1 WHERE 支払先名 IS NOT NULL)) "
+                           "ORDER BY 支払先名 COLLATE ja")
+                .arg(master),
+            {QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(typed)).toJson(QJsonDocument::Compact))});
         tx.commit();
     });
     if (dropDownSource)
         store::skipOnFailure(QStringLiteral("refresh dat支払先名"), [&] { dropDownSource->refresh(); });
 }
 
+namespace {
+
+int addPayee(SQLite::Database& main, const QString& name)
+{
+    return store::exec(main, QStringLiteral("INSERT INTO 支払先マスタ (支払先名) SELECT ? WHERE NOT EXISTS (SELECT 1 FROM 支払先マスタ WHERE 支払先名 = ?)"),
+        {name, name});
+}
+
+} // namespace
+
 bool Add支払先(store::Session& session, const QString& name)
 {
     bool added = false;
     store::skipOnFailure(QStringLiteral("Add支払先"), [&] {
-        added = store::exec(session.mainDb(),
-                    QStringLiteral("INSERT INTO 支払先マスタ (支払先名) SELECT ? WHERE NOT EXISTS (SELECT 1 FROM 支払先マスタ WHERE 支払先名 = ?)"),
-                    {name, name})
-            > 0;
+        store::Transaction tx(session.mainDb());
+        added = addPayee(session.mainDb(), name) > 0;
+        tx.commit();
     });
     return added;
+}
+
+void addPayees(SQLite::Database& main, const QStringList& names)
+{
+    store::Transaction tx(main);
+    for (const QString& name : names)
+        addPayee(main, name);
+    tx.commit();
 }
 
 } // namespace payees

@@ -1,21 +1,33 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+namespace SQLite {
+class Database;
+}
 
 namespace store {
 class Session;
-class WorkTableModel;
 } // namespace store
+class WorkTableModel;
 
 namespace payees {
 
-// Rebuilds the drop-down list w支払先名 as a copy of the payee master, sorted by name
-// (duplicates and empty names included), then re-reads the drop-down's data source when
-// one is given. Each step is skipped on failure and logged.
-void AddComb支払先名(store::Session& session, store::WorkTableModel* dropDownSource = nullptr);
+// Rebuilds the drop-down list w支払先名 as a copy of the payee master (duplicates and empty
+// names included) with the names typed on the month's sheet that the master lacks, sorted
+// by name, then re-reads the drop-down's data source when one is given. A failure is
+// skipped and logged.
+void AddComb支払先名(store::Session& session, WorkTableModel* dropDownSource = nullptr, const QStringList& typed = {});
 
 // Adds the name to the payee master unless a row with exactly that text is already there.
 // Answers whether a row was added; a failed look-up or insert adds nothing and is logged.
 bool Add支払先(store::Session& session, const QString& name);
+
+// The same inside a transaction the caller holds on the main connection (the month's save
+// registers the names typed on its sheet this way). Throws store::DbError.
+void addPayees(SQLite::Database& main, const QStringList& names);
+
+
 
 } // namespace payees

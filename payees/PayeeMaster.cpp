@@ -39,26 +39,38 @@ void PayeeMaster::Entry支払先マスタ()
 
 void PayeeMaster::LineDelete支払先マスタ()
 {
-    // Both files in one transaction on the work connection: the ticks stay in the copy
-    // whenever the master could not be changed, so the command can simply be repeated.
+    // The master first, then the copy: the ticks stay in the copy whenever the master could
+    // not be changed, so the command can simply be repeated.
     auto& work = session_.workDb();
-    store::Transaction tx(work);
     const std::vector<store::Row> ticked = store::queryRows(work, QStringLiteral("SELECT 支払先名 FROM w支払先マスタ WHERE チェック = ? ORDER BY rowid"), {1});
-    store::Prepared remove(work, QStringLiteral("DELETE FROM %1 WHERE 支払先名 = ?").arg(kMaster));
-    for (const store::Row& row : ticked)
-        tx.step(QStringLiteral("LineDelete支払先マスタ delete a name"), [&] { remove.exec({row.at(0)}); });
+    {
+        store::Transaction tx(work);
+        store::Prepared remove(work, QStringLiteral("DELETE FROM %1 WHERE 支払先名 = ?").arg(kMaster));
+        for (const store::Row& row : ticked)
+            tx.step(QStringLiteral("LineDelete支払先マスタ delete a name"), [&] { remove.exec({row.at(0)}); });
+        tx.commit();
+    }
+    store::Transaction tx(work);
     store::exec(work, QStringLiteral("DELETE FROM w支払先マスタ WHERE チェック = ?"), {1});
     tx.commit();
 }
 
 void PayeeMaster::Delete支払先マスタ()
 {
-    store::skipOnFailure(QStringLiteral("Delete支払先マスタ"), [&] { store::exec(session_.mainDb(), QStringLiteral("DELETE FROM 支払先マスタ")); });
+    store::skipOnFailure(QStringLiteral("Delete支払先マスタ"), [&] {
+        store::Transaction tx(session_.mainDb());
+        store::exec(session_.mainDb(), QStringLiteral("DELETE FROM 支払先マスタ"));
+        tx.commit();
+    });
 }
 
 void PayeeMaster::Clear支払先マスタ()
 {
-    store::skipOnFailure(QStringLiteral("Clear支払先マスタ"), [&] { store::exec(session_.workDb(), QStringLiteral("DELETE FROM w支払先マスタ")); });
+    store::skipOnFailure(QStringLiteral("Clear支払先マスタ"), [&] {
+        store::Transaction tx(session_.workDb());
+        store::exec(session_.workDb(), QStringLiteral("DELETE FROM w支払先マスタ"));
+        tx.commit();
+    });
 }
 
 } // namespace payees

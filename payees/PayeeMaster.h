@@ -29,8 +29,9 @@ public:
     void Entry支払先マスタ();
 
     // Deletes every master row whose name equals a ticked name of the copy, then the ticked
-    // rows of the copy, in one transaction over both files. A name refused on its own is
-    // skipped and logged. Throws store::DbError when a file fails; nothing is changed then.
+    // rows of the copy, each file in a transaction of its own (the master first). A name
+    // refused on its own is skipped and logged. Throws store::DbError when a file fails: the
+    // master is then as it was, or, when only the copy failed, the ticks are still there.
     void LineDelete支払先マスタ();
 
     // Empties the master. A failure is skipped and logged.

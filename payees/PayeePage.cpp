@@ -19,7 +19,7 @@ PayeePage::PayeePage(PageContext& context, QWidget* parent)
     : QWidget(parent)
     , context_(context)
     , master_(context.session)
-    , dat支払先マスタ_(new store::WorkTableModel(this))
+    , dat支払先マスタ_(new WorkTableModel(this))
     , grid_(new GridView(this))
 {
     dat支払先マスタ_->setObjectName(QStringLiteral("dat支払先マスタ"));
@@ -59,7 +59,7 @@ void PayeePage::FormInit()
 {
     store::skipOnFailure(QStringLiteral("bind dat支払先マスタ"), [&] {
         dat支払先マスタ_->bind(&context_.session.workDb(), QStringLiteral("w支払先マスタ"));
-        dat支払先マスタ_->setColumnKind(0, store::WorkTableModel::ColumnKind::Check);
+        dat支払先マスタ_->setColumnKind(0, WorkTableModel::ColumnKind::Check);
         dat支払先マスタ_->setAppendLine(true);
         dat支払先マスタ_->refresh();
         grid_->setWorkModel(dat支払先マスタ_);

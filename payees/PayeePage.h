@@ -7,9 +7,7 @@
 
 class GridView;
 class QPushButton;
-namespace store {
 class WorkTableModel;
-}
 
 namespace payees {
 
@@ -51,7 +49,7 @@ private:
 
     PageContext& context_;
     PayeeMaster master_;
-    store::WorkTableModel* dat支払先マスタ_;
+    WorkTableModel* dat支払先マスタ_;
     GridView* grid_;
 };
 

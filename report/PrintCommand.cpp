@@ -25,9 +25,9 @@ std::vector<PrintRow> readRows(SQLite::Database& db, const QString& sql)
         PrintRow line;
         line.表示日付 = row[0].isNull() ? QString() : row[0].toString();
         line.支払先名 = row[1].isNull() ? QString() : row[1].toString();
-        line.予定額 = store::Amount::fromVariant(row[2]);
-        line.支払額 = store::Amount::fromVariant(row[3]);
-        line.残高 = store::Amount::fromVariant(row[4]);
+        line.予定額 = ledger::Amount::fromVariant(row[2]);
+        line.支払額 = ledger::Amount::fromVariant(row[3]);
+        line.残高 = ledger::Amount::fromVariant(row[4]);
         rows.push_back(std::move(line));
     }
     return rows;

@@ -60,7 +60,7 @@ constexpr BoxSpec k残高 = {u"txt残高", 9071, 0, 1512, 283, kRight, Ink::Blac
 constexpr double kRuleLeft = 195;
 constexpr double kRuleRight = 10600;
 
-QString formatted(const std::optional<store::Amount>& amount)
+QString formatted(const std::optional<ledger::Amount>& amount)
 {
     return amount ? amount->format() : QString();
 }
@@ -89,11 +89,11 @@ public:
     }
 
     // An amount as "#,###"; a negative one in red.
-    void amount(const BoxSpec& spec, double bandTop, int row, const std::optional<store::Amount>& value)
+    void amount(const BoxSpec& spec, double bandTop, int row, const std::optional<ledger::Amount>& value)
     {
         text(spec, bandTop, row, formatted(value));
         if (value && value->units() < 0)
-            page_.texts.back().color = store::negativeAmountColor();
+            page_.texts.back().color = negativeAmountColor();
     }
 
     void rule(const char16_t* name, double y, int row, double width, bool dashed)
@@ -151,8 +151,8 @@ int rowsPerPage()
     return static_cast<int>(std::floor(room / kDetailHeight));
 }
 
-ReportHeader ReportHeader::forMonth(const QDate& month, bool eraYears, std::optional<store::Amount> 繰越額,
-    std::optional<store::Amount> 予定額月計, std::optional<store::Amount> 支払額月計, std::optional<store::Amount> 予定額累計)
+ReportHeader ReportHeader::forMonth(const QDate& month, bool eraYears, std::optional<ledger::Amount> 繰越額,
+    std::optional<ledger::Amount> 予定額月計, std::optional<ledger::Amount> 支払額月計, std::optional<ledger::Amount> 予定額累計)
 {
     return {month, calendar::formatYearMonth(month, eraYears), 繰越額, 予定額月計, 支払額月計, 予定額累計};
 }

@@ -18,9 +18,9 @@ namespace report {
 struct PrintRow {
     QString 表示日付;
     QString 支払先名;
-    std::optional<store::Amount> 予定額;
-    std::optional<store::Amount> 支払額;
-    std::optional<store::Amount> 残高;
+    std::optional<ledger::Amount> 予定額;
+    std::optional<ledger::Amount> 支払額;
+    std::optional<ledger::Amount> 残高;
 };
 
 // The values the print command hands to the report: the year-month caption and the four
@@ -29,15 +29,15 @@ struct PrintRow {
 struct ReportHeader {
     QDate month;
     QString caption;
-    std::optional<store::Amount> 繰越額;
-    std::optional<store::Amount> 予定額月計;
-    std::optional<store::Amount> 支払額月計;
-    std::optional<store::Amount> 予定額累計;
+    std::optional<ledger::Amount> 繰越額;
+    std::optional<ledger::Amount> 予定額月計;
+    std::optional<ledger::Amount> 支払額月計;
+    std::optional<ledger::Amount> 予定額累計;
 
     // The header of a month's report: the caption is the month in Western or era years
     // (empty for an invalid month); a blank figure stays blank.
-    static ReportHeader forMonth(const QDate& month, bool eraYears, std::optional<store::Amount> 繰越額,
-        std::optional<store::Amount> 予定額月計, std::optional<store::Amount> 支払額月計, std::optional<store::Amount> 予定額累計);
+    static ReportHeader forMonth(const QDate& month, bool eraYears, std::optional<ledger::Amount> 繰越額,
+        std::optional<ledger::Amount> 予定額月計, std::optional<ledger::Amount> 支払額月計, std::optional<ledger::Amount> 予定額累計);
 };
 
 // A text box; all measures are twips from the top left corner of the paper.

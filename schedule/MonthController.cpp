@@ -1,25 +1,67 @@
 #include "MonthController.h"
 
-#include "Balances.h"
 #include "Calendar.h"
-#include "GridEditing.h"
-#include "MonthSheet.h"
-#include "PreviousMonth.h"
+#include "MonthWrite.h"
+#include "SaveProgress.h"
 #include "Session.h"
-#include "Skip.h"
 #include "SheetColumns.h"
+#include "SheetCommands.h"
+#include "SheetFigures.h"
+#include "SheetModel.h"
+#include "Skip.h"
 #include "Sql.h"
+#include "Transaction.h"
 
-#include <QScopeGuard>
+#include <QUndoStack>
 
-#include <utility>
+#include <algorithm>
+
+#include <SQLiteCpp/Exception.h>
+
+#include <sqlite3.h>
 
 namespace schedule {
+
+FileFailure FileFailure::from(const std::exception& error)
+{
+    int code = 0;
+    if (const auto* db = dynamic_cast<const store::DbError*>(&error))
+        code = db->code();
+    else if (const auto* engine = dynamic_cast<const SQLite::Exception*>(&error))
+        code = engine->getErrorCode();
+    FileFailure failure;
+    failure.engine = QString::fromUtf8(error.what());
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        failure.kind = Busy;
+        break;
+    case SQLITE_FULL:
+        failure.kind = Full;
+        break;
+    default:
+        failure.kind = Other;
+    }
+    return failure;
+}
 
 MonthController::MonthController(store::Session& session, QObject* parent)
     : QObject(parent)
     , session_(session)
+    , draft_(session.workDb())
+    , lines_(blankSheet())
+    , model_(new SheetModel(lines_, [this](int row, int column, const QVariant& value) { return editCell(row, column, value); }, this))
+    , undo_(new QUndoStack(this))
 {
+    model_->setObjectName(QStringLiteral("datInp"));
+    undo_->setUndoLimit(kUndoDepth);
+    connect(undo_, &QUndoStack::cleanChanged, this, [this] { emit modifiedChanged(hasUnsavedChanges()); });
+}
+
+MonthController::~MonthController()
+{
+    // The commands must not reach the sheet while it goes.
+    disconnect(undo_, nullptr, this, nullptr);
 }
 
 bool MonthController::filesOpen() const
@@ -28,307 +70,215 @@ bool MonthController::filesOpen() const
     return session_.isOpen();
 }
 
-void MonthController::setModified(bool modified)
-{
-    if (modified_ == modified)
-        return;
-    modified_ = modified;
-    emit modifiedChanged(modified_);
-}
-
 void MonthController::setMonth(const QDate& month)
 {
     month_ = calendar::firstOfMonth(month);
 }
 
-void MonthController::setCarry(std::optional<store::Amount> carry)
+bool MonthController::hasUnsavedChanges() const
 {
-    // A blank carry-over counts as 0: emptying a 0 changes nothing.
-    if (figures_.繰越額.value_or(store::Amount()) == carry.value_or(store::Amount()))
-        return;
-    figures_.繰越額 = carry;
-    recalcSheet();
-    setModified(true);
-    recordStep();
-    emit figuresChanged();
+    return extraChanges_ || !undo_->isClean();
 }
 
-void MonthController::recalcSheet()
+void MonthController::setExtraChanges(bool on)
 {
-    if (!filesOpen())
-        return;
-    if (grouping_ > 0) {
-        groupRecalc_ = true;
-        return;
+    const bool was = hasUnsavedChanges();
+    extraChanges_ = on;
+    if (was != hasUnsavedChanges())
+        emit modifiedChanged(hasUnsavedChanges());
+}
+
+MonthController::MonthRead MonthController::readMonth()
+{
+    MonthRead read;
+    auto& main = session_.mainDb();
+    ledger::Book book(main);
+    read.lines = blankSheet();
+    const std::vector<ledger::StoredLine> stored = ledger::monthLines(main, month_, kSheetLines);
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        const ledger::StoredLine& from = stored[i];
+        SheetLine& line = read.lines[i];
+        line.date = from.date;
+        line.day = from.date.isValid() ? QStringLiteral("%1").arg(from.date.day(), 2, 10, QLatin1Char('0')) : QString();
+        line.payee = from.payee;
+        line.scheduled = from.scheduled;
+        line.paid = from.paid;
+        line.loadedNumber = from.lineNumber;
+        line.original = from.key();
     }
-    store::skipOnFailure(QStringLiteral("ReCalc残高"), [&] { ReCalc残高(session_.workDb(), carry()); });
-    emit sheetChanged();
+    read.stored = stored.size() < static_cast<std::size_t>(kSheetLines) ? static_cast<int>(stored.size()) : ledger::monthLineCount(main, month_);
+    read.opening = book.opening(month_);
+    read.cumulative = book.cumulative();
+    computeSheet(read.lines, read.opening.carry());
+    return read;
+}
+
+void MonthController::show(MonthRead read, bool draftWritten)
+{
+    const SheetLines before = lines_;
+    lines_ = std::move(read.lines);
+    opening_ = read.opening;
+    figures_.繰越額 = opening_.carry();
+    figures_.累計 = read.cumulative;
+    cleared_ = false;
+    typedNames_.clear();
+    undo_->clear();
+    undo_->setClean();
+    setExtraChanges(false);
+    settle(before, !draftWritten);
+}
+
+LoadResult MonthController::load(const std::function<void(int)>& showProgress)
+{
+    LoadResult result;
+    if (!month_.isValid() || !filesOpen())
+        return result;
+    const auto progress = [&](int value) {
+        if (showProgress)
+            showProgress(value);
+    };
+    progress(10);
+    MonthRead read;
+    try {
+        read = readMonth();
+        progress(30);
+        // The draft first: when the work file refuses it, the sheet on screen stays as it was.
+        draft_.writeAll(read.lines);
+        draft_.writeState({month_, read.opening.carry(), false});
+    } catch (const std::exception& e) {
+        store::logSkipped(QStringLiteral("load the month"), e);
+        result.failure = FileFailure::from(e);
+        progress(100);
+        return result;
+    }
+    progress(90);
+    result.loaded = true;
+    result.stored = read.stored;
+    show(std::move(read), true);
+    progress(100);
+    return result;
 }
 
 void MonthController::clear()
 {
+    if (!filesOpen())
+        return;
+    const SheetLines before = lines_;
+    lines_ = blankSheet();
+    std::optional<ledger::MonthOpening> opening;
+    if (month_.isValid())
+        store::skipOnFailure(QStringLiteral("the month's opening"), [&] { opening = ledger::Book(session_.mainDb()).opening(month_); });
+    opening_ = opening.value_or(ledger::MonthOpening());
+    // The totals and the cumulative figure are blank until the sheet is loaded again; the
+    // carry-over is the month's, so that a save continues the chain.
     figures_ = {};
-    if (filesOpen()) {
-        store::skipOnFailure(QStringLiteral("ClearInpWork"), [&] { ClearInpWork(session_.workDb()); });
-        if (month_.isValid())
-            store::skipOnFailure(QStringLiteral("Get繰越額"), [&] { figures_.繰越額 = Get繰越額(session_.mainDb(), month_); });
-    }
-    setModified(false);
-    restartHistory(true);
-    emit sheetChanged();
-    emit figuresChanged();
+    if (opening)
+        figures_.繰越額 = opening->carry();
+    cleared_ = true;
+    typedNames_.clear();
+    undo_->clear();
+    undo_->setClean();
+    setExtraChanges(false);
+    settle(before);
+    writeDraftState();
 }
 
-int MonthController::load(const std::function<void(int)>& showProgress)
-{
-    if (!month_.isValid() || !filesOpen())
-        return 0;
-    const auto show = [&](int value) {
-        if (showProgress)
-            showProgress(value);
-    };
-    show(10);
-    const QDate last = calendar::lastOfMonth(month_);
-    loadMonthSheet(session_, month_, last, [&] { show(30); });
-    setModified(false);
-    emit sheetChanged();
-    show(90);
-    Calc支払予定額();
-    Calc支払額();
-    store::skipOnFailure(QStringLiteral("Get繰越額"), [&] { figures_.繰越額 = Get繰越額(session_.mainDb(), month_); });
-    showCumulative();
-    restartHistory(true);
-    emit figuresChanged();
-    show(100);
-    int stored = 0;
-    store::skipOnFailure(QStringLiteral("count the month"), [&] {
-        stored = store::scalar(session_.mainDb(), QStringLiteral("SELECT count(*) FROM 支払予定表 WHERE 日付 >= ? AND 日付 <= ?"),
-            {calendar::toStoredText(month_), calendar::toStoredText(last)})
-                     .toInt();
-    });
-    return stored;
-}
-
-void MonthController::showCumulative()
-{
-    store::skipOnFailure(QStringLiteral("Get累計額"), [&] { figures_.累計 = Get累計額(session_.mainDb()); });
-}
-
-void MonthController::Calc支払予定額()
+bool MonthController::restoreDraft()
 {
     if (!filesOpen())
-        return;
-    if (grouping_ > 0) {
-        groupRecalc_ = true;
-        return;
-    }
-    figures_.予定額月計.reset();
-    store::skipOnFailure(QStringLiteral("Calc支払予定額"), [&] { figures_.予定額月計 = 予定額月計(session_.workDb()); });
-    emit figuresChanged();
-}
-
-void MonthController::Calc支払額()
-{
-    if (!filesOpen())
-        return;
-    if (grouping_ > 0) {
-        groupRecalc_ = true;
-        return;
-    }
-    figures_.支払額月計.reset();
-    store::skipOnFailure(QStringLiteral("Calc支払額"), [&] { figures_.支払額月計 = 支払額月計(session_.workDb()); });
-    emit figuresChanged();
-}
-
-CellOutcome MonthController::cellAccepted(qint64 rowId, int column)
-{
-    if (!filesOpen())
-        return CellOutcome::Done;
-    auto& work = session_.workDb();
-    CellOutcome outcome = CellOutcome::Done;
-    if (isAmountColumn(column)) {
-        // An emptied amount becomes the number 0.
-        store::skipOnFailure(QStringLiteral("empty amount"), [&] {
-            store::exec(work, QStringLiteral("UPDATE InpWork SET %1 = 0 WHERE rowid = ? AND (%1 IS NULL OR %1 = '')").arg(store::quoteIdentifier(sheetField(column))), {rowId});
-        });
-    }
-    if (column == kCol表示日付) {
-        // A day makes the line's date in the shown month, shown as two digits; a day that
-        // gives no date empties the day cell and the date, so that the date never holds an
-        // impossible day, and the caller tells the user.
-        store::skipOnFailure(QStringLiteral("day entry"), [&] {
-            const QVariant day = store::scalar(work, QStringLiteral("SELECT 表示日付 FROM InpWork WHERE rowid = ?"), {rowId});
-            if (day.isNull() || day.toString().isEmpty()) {
-                store::exec(work, QStringLiteral("UPDATE InpWork SET 表示日付 = NULL, 日付 = NULL WHERE rowid = ?"), {rowId});
-            } else if (const std::optional<QDate> date = composeDay(month_, day)) {
-                store::exec(work, QStringLiteral("UPDATE InpWork SET 日付 = ?, 表示日付 = ? WHERE rowid = ?"),
-                    {calendar::toStoredText(*date), QStringLiteral("%1").arg(date->day(), 2, 10, QLatin1Char('0')), rowId});
-            } else {
-                store::exec(work, QStringLiteral("UPDATE InpWork SET 表示日付 = NULL, 日付 = NULL WHERE rowid = ?"), {rowId});
-                outcome = CellOutcome::DayRefused;
-            }
-        });
-    }
-    if (column == kCol予定額)
-        Calc支払予定額();
-    else if (column == kCol支払額)
-        Calc支払額();
-    setModified(true);
-    recalcSheet();
-    recordStep();
-    return outcome;
-}
-
-CopyOutcome MonthController::copyPreviousMonth()
-{
-    CopyOutcome outcome;
-    if (!filesOpen() || !month_.isValid())
-        return outcome;
-    outcome = copyPreviousMonthLines(session_.mainDb(), session_.workDb(), month_);
-    if (outcome.kind == CopyOutcome::Copied && outcome.lines > 0) {
-        Calc支払予定額();
-        Calc支払額();
-        setModified(true);
-        recalcSheet();
-        recordStep();
-    }
-    return outcome;
-}
-
-SaveResult MonthController::save(const std::function<void(int)>& showProgress)
-{
-    SaveResult result;
-    if (!filesOpen() || !month_.isValid())
-        return result;
-    result = Entry支払予定表(session_.mainDb(), session_.workDb(), month_, carry(), showProgress);
-    if (result.kind == SaveResult::Kind::Saved) {
-        setModified(false);
-        restartHistory(true);
-        emit sheetChanged();
-        showCumulative();
-        emit figuresChanged();
-    }
-    return result;
-}
-
-InsertOutcome MonthController::insertLine(qint64 lineNumber)
-{
-    const InsertOutcome outcome = InsertLine(session_.workDb(), lineNumber);
-    if (outcome == InsertOutcome::Inserted) {
-        setModified(true);
-        recalcSheet();
-        recordStep();
-    }
-    return outcome;
-}
-
-bool MonthController::deleteLine(qint64 rowId)
-{
-    bool deleted = false;
+        return false;
+    DraftState state;
+    std::optional<SheetLines> lines;
+    if (!store::skipOnFailure(QStringLiteral("read the draft"), [&] {
+            state = draft_.readState();
+            if (state.unsaved && state.month.isValid())
+                lines = draft_.read();
+        })
+        || !lines)
+        return false;
+    setMonth(state.month);
+    MonthRead read;
     try {
-        deleted = LineDelete(session_.workDb(), rowId, carry());
-    } catch (...) {
-        emit sheetChanged();
-        throw;
+        read = readMonth();
+    } catch (const std::exception& e) {
+        store::logSkipped(QStringLiteral("read the month of the draft"), e);
+        return false;
     }
-    recalcSheet();
-    Calc支払予定額();
-    Calc支払額();
-    showCumulative();
-    // A blank line's deletion is an edit of the sheet; a stored line left the stored book,
-    // and a state from before that would bring back a line the book no longer holds.
-    if (deleted)
-        restartHistory(!modified_);
-    else
-        recordStep();
-    emit figuresChanged();
-    return deleted;
+    read.lines = std::move(*lines);
+    show(std::move(read), true);
+    const SheetLines shown = lines_;
+    figures_.繰越額 = state.carry;
+    // Stored lines of the month that the draft does not show were cleared off it.
+    cleared_ = std::none_of(lines_.begin(), lines_.end(), [](const SheetLine& line) { return line.original.has_value(); });
+    settle(shown);
+    setExtraChanges(true);
+    writeDraftState();
+    return true;
 }
 
-void MonthController::recordStep()
+void MonthController::settle(const SheetLines& before, bool writeDraft)
 {
-    if (!filesOpen())
-        return;
-    if (grouping_ > 0) {
-        groupChanged_ = true;
-        return;
+    const SheetFigures figures = computeSheet(lines_, carry());
+    const bool blank = cleared_ && std::none_of(lines_.begin(), lines_.end(), [](const SheetLine& line) { return line.holdsData(); });
+    figures_.予定額月計 = blank ? std::nullopt : figures.scheduled;
+    figures_.支払額月計 = blank ? std::nullopt : figures.paid;
+    std::vector<int> changed;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (i >= before.size() || !(before[i] == lines_[i]))
+            changed.push_back(static_cast<int>(i));
     }
-    store::skipOnFailure(QStringLiteral("record the sheet"), [&] { history_.record(readSheetState(session_.workDb(), figures_.繰越額)); });
-}
-
-void MonthController::restartHistory(bool clean)
-{
-    if (!filesOpen())
-        return;
-    if (!store::skipOnFailure(QStringLiteral("record the sheet"), [&] { history_.restart(readSheetState(session_.workDb(), figures_.繰越額), clean); }))
-        history_.restart({}, false);
-}
-
-void MonthController::asOneStep(const std::function<void()>& body)
-{
-    {
-        ++grouping_;
-        const auto leave = qScopeGuard([this] { --grouping_; });
-        body();
-    }
-    if (grouping_ > 0)
-        return;
-    if (std::exchange(groupRecalc_, false)) {
-        Calc支払予定額();
-        Calc支払額();
-        recalcSheet();
-    }
-    if (std::exchange(groupChanged_, false))
-        recordStep();
-}
-
-MonthController::PasteOutcome MonthController::paste(const std::vector<PasteCell>& cells)
-{
-    PasteOutcome outcome;
-    if (!filesOpen())
-        return outcome;
-    asOneStep([&] {
-        for (const PasteCell& cell : cells) {
-            std::optional<PasteRefusal> refused;
-            if (!store::skipOnFailure(QStringLiteral("paste a value"), [&] { refused = writePastedValue(session_.workDb(), cell); }))
-                refused = PasteRefusal::NotWritten;
-            if (!refused && cellAccepted(cell.rowId, cell.column) == CellOutcome::DayRefused)
-                refused = PasteRefusal::NoSuchDay;
-            if (refused)
-                outcome.refused.push_back({cell, *refused});
-            else if (cell.column == kCol支払先名 && !cell.text.trimmed().isEmpty())
-                outcome.payees << cell.text.trimmed();
+    if (writeDraft && filesOpen()) {
+        try {
+            draft_.writeLines(lines_, changed);
+            draftFailing_ = false;
+        } catch (const std::exception& e) {
+            store::logSkipped(QStringLiteral("write the draft"), e);
+            if (!std::exchange(draftFailing_, true))
+                emit draftFailed(QString::fromUtf8(e.what()));
         }
-    });
-    return outcome;
-}
-
-bool MonthController::undo()
-{
-    return filesOpen() && showState(history_.undo());
-}
-
-bool MonthController::redo()
-{
-    return filesOpen() && showState(history_.redo());
-}
-
-bool MonthController::showState(const std::optional<SheetState>& state)
-{
-    if (!state)
-        return false;
-    if (!store::skipOnFailure(QStringLiteral("restore the sheet"), [&] { restoreSheetState(session_.workDb(), *state); })) {
-        // The sheet on screen is what the file holds; the history starts again from it.
-        restartHistory(false);
-        emit sheetChanged();
-        return false;
     }
-    figures_.繰越額 = state->carry;
-    Calc支払予定額();
-    Calc支払額();
-    setModified(!history_.atClean());
-    emit sheetChanged();
+    model_->linesChanged(changed);
     emit figuresChanged();
+}
+
+void MonthController::writeDraftState()
+{
+    if (filesOpen())
+        store::skipOnFailure(QStringLiteral("write the draft state"), [&] { draft_.writeState({month_, figures_.繰越額, hasUnsavedChanges()}); });
+}
+
+void MonthController::apply(const SheetChange& change)
+{
+    const SheetLines before = lines_;
+    for (const auto& [place, line] : change.lines)
+        lines_[static_cast<std::size_t>(place)] = line;
+    if (change.carry)
+        figures_.繰越額 = *change.carry;
+    settle(before);
+}
+
+bool MonthController::pushChange(const QString& text, const SheetLines& after, std::optional<std::optional<ledger::Amount>> carry)
+{
+    SheetChange before;
+    SheetChange next;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        SheetLine was = lines_[i];
+        SheetLine will = after[i];
+        was.balance.reset();
+        will.balance.reset();
+        if (was == will)
+            continue;
+        before.lines.emplace_back(static_cast<int>(i), std::move(was));
+        next.lines.emplace_back(static_cast<int>(i), std::move(will));
+    }
+    if (carry && *carry != figures_.繰越額) {
+        before.carry = figures_.繰越額;
+        next.carry = *carry;
+    }
+    if (next.lines.empty() && !next.carry)
+        return false;
+    undo_->push(new SheetCommand(*this, text, std::move(before), std::move(next)));
+    writeDraftState();
     return true;
 }
 

@@ -1,134 +1,196 @@
 #pragma once
 
-#include "Amount.h"
-#include "MonthSave.h"
+#include "Book.h"
+#include "CellEntry.h"
 #include "PreviousMonth.h"
-#include "SheetHistory.h"
-#include "SheetLines.h"
+#include "SheetDraft.h"
+#include "SheetLine.h"
 #include "SheetPaste.h"
 
 #include <QDate>
 #include <QObject>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
 
+class QUndoStack;
+namespace SQLite {
+class Database;
+}
 namespace store {
 class Session;
 }
 
 namespace schedule {
 
+class SheetModel;
+struct SheetChange;
+
 // The four figures above the month's sheet; each may be blank.
 struct MonthFigures {
-    std::optional<store::Amount> 繰越額;
-    std::optional<store::Amount> 予定額月計;
-    std::optional<store::Amount> 支払額月計;
-    std::optional<store::Amount> 累計;
+    std::optional<ledger::Amount> 繰越額;
+    std::optional<ledger::Amount> 予定額月計;
+    std::optional<ledger::Amount> 支払額月計;
+    std::optional<ledger::Amount> 累計;
 };
 
-// What became of a value accepted into a sheet cell.
-enum class CellOutcome {
-    Done,
-    DayRefused, // the day names no day of the shown month: the day and date were emptied
+// Why a read or write of the files did not go through, for the box that says so.
+struct FileFailure {
+    enum Kind { Busy, Full, Other } kind = Other;
+    QString engine; // the engine's words
+    static FileFailure from(const std::exception& error);
 };
 
+struct LoadResult {
+    bool loaded = false;
+    int stored = 0; // lines the month holds (the sheet shows at most kSheetLines of them)
+    FileFailure failure;
+};
 
-// The month being edited, without widgets: loading a month into the sheet InpWork, the
-// figures, the rules that run after a cell's value is accepted, saving the sheet, and the
-// line commands. Sheet lines are named by their rowid in InpWork. The page shows the sheet
-// and the figures and forwards the user's commands; sheetChanged() tells it to re-read the
-// sheet, figuresChanged() to show the figures again.
+struct SaveResult {
+    enum class Kind {
+        Saved,
+        Incomplete, // lines hold a payee or an amount but no date or no payee: nothing stored
+        Overflow,   // a total or balance does not fit: nothing stored
+        Cancelled,  // the user kept the sheet as it was
+        Failed,     // the files refused the save: nothing stored
+    };
+    Kind kind = Kind::Saved;
+    QString lines;   // Incomplete, Overflow: the lines, "3行目「name」" joined by "、"
+    FileFailure failure;
+    int stored = 0;     // lines written
+    int monthLines = 0; // lines the month holds after the save
+};
+
+enum class InsertOutcome { Inserted, NoRoom };
+
+// What to do with stored lines of the month that are on no sheet line (the sheet was
+// cleared) when the sheet is registered.
+enum class OffSheetChoice { Keep, Delete, Cancel };
+
+// The month being edited, without widgets. It holds the month's lines in memory behind one
+// item model (model()); an accepted value is checked, becomes one step of the undo stack,
+// the balances and totals follow by the book's rule, and the changed lines are written as
+// the draft to the work file (InpWork), so that unregistered work survives a crash. The
+// ledger stores the month at save() and the sheet then shows the month as stored.
 class MonthController : public QObject {
     Q_OBJECT
 public:
+    // The sheet's undo stack keeps this many steps; the oldest go first.
+    static constexpr int kUndoDepth = 100;
+
     explicit MonthController(store::Session& session, QObject* parent = nullptr);
+    ~MonthController() override;
+
+    SheetModel* model() const { return model_; }
+    QUndoStack* undoStack() const { return undo_; }
+    const SheetLines& lines() const { return lines_; }
 
     // The month shown: its first day; invalid when no month is chosen.
     QDate month() const { return month_; }
     void setMonth(const QDate& month);
     const MonthFigures& figures() const { return figures_; }
-    // The carry-over the sheet's balances start from (a blank one counts as 0).
-    store::Amount carry() const { return figures_.繰越額.value_or(store::Amount()); }
-    // A carry-over typed by the user: the sheet's balances follow at once.
-    void setCarry(std::optional<store::Amount> carry);
+    // The carry-over the balances start from (a blank one counts as 0), and what the lines
+    // before the month bring into it.
+    ledger::Amount carry() const { return figures_.繰越額.value_or(ledger::Amount()); }
+    ledger::Amount broughtIn() const { return opening_.broughtIn; }
+    // A carry-over typed by the user: one undo step; the balances follow at once.
+    void setCarry(std::optional<ledger::Amount> carry);
 
-    // Whether the sheet or the carry-over holds changes that are not stored yet.
-    bool hasUnsavedChanges() const { return modified_; }
+    // Whether the sheet or the carry-over holds changes that are not registered.
+    bool hasUnsavedChanges() const;
 
-    // A blank sheet and blank totals (Clear支払予定表); the month is kept and the
-    // carry-over is the stored one of that month, so that a save continues the chain.
+    // A blank sheet and blank totals; the carry-over is the month's opening. Stored lines of
+    // the month stay stored; a save then asks about them.
     void clear();
-    // Loads the month (Read支払予定): the sheet, the two month totals, the carry-over and
-    // the cumulative figure. showProgress gets the bar's values. Does nothing without a
-    // month. Answers how many lines are stored in the month (the sheet holds at most
-    // kSheetLines of them).
-    int load(const std::function<void(int)>& showProgress = {});
-    // The rules after a value typed into a sheet line was written: an emptied amount
-    // becomes 0; a day makes the line's date in the shown month (or empties both when it
-    // names no day of it); an amount updates its month total and the running balances
-    // from that line down.
-    CellOutcome cellAccepted(qint64 rowId, int column);
-    // Month totals of the sheet (Calc支払予定額 / Calc支払額).
-    void Calc支払予定額();
-    void Calc支払額();
+    // Loads the month: its stored lines, figures and opening. Nothing on the sheet changes
+    // when the files cannot be read. showProgress gets the bar's values.
+    LoadResult load(const std::function<void(int)>& showProgress = {});
+    // The sheet the work file kept from a run that ended before it was registered: shown
+    // again, marked unregistered. Answers whether there was one.
+    bool restoreDraft();
 
-    // Fills the empty lines after the last filled line with the previous month's stored
-    // lines (day, payee, scheduled amount; the paid amount 0), in day order; a day past
-    // the end of the shown month becomes its last day. Copies nothing when they do not fit.
+    // A value typed into a cell (the model's editor): checked, then one undo step. A refused
+    // value changes nothing and is told through cellRefused.
+    bool editCell(int row, int column, const QVariant& value);
+    // Values pasted into the sheet: each checked as if typed; together one undo step.
+    std::vector<RefusedValue> paste(const std::vector<PasteCell>& cells);
+    // The previous month's stored lines into the empty lines after the sheet: one undo step.
+    // Throws store::DbError when they cannot be read.
     CopyOutcome copyPreviousMonth();
+    // A blank line at the sheet line `row`; the lines below move down one.
+    InsertOutcome insertLine(int row);
+    // Whether the line at `row` was loaded from or saved into the book.
+    bool lineIsStored(int row) const;
+    // Deletes the line at `row`. A line the book holds leaves the book at once (the book's
+    // balances follow; the undo history starts afresh); any other line is an undo step.
+    // Answers whether a stored line was deleted. Throws when the book refused; nothing
+    // changed then.
+    bool deleteLine(int row);
 
-    // Values pasted into the sheet, each checked and followed by the rules of a typed
-    // value; all of them are one step of the sheet's undo. Answers the refused values and
-    // the payee names that went in.
-    struct PasteOutcome {
-        std::vector<RefusedValue> refused;
-        QStringList payees;
-    };
-    PasteOutcome paste(const std::vector<PasteCell>& cells);
+    // Registers the month. Lines that cannot be stored, or a figure out of range, refuse the
+    // save. When the sheet was cleared and stored lines of the month are on no sheet line,
+    // askOffSheet decides about them. The lines are then stored, the balances run to the end
+    // of the book, the names typed on the sheet are registered (registerPayees), all in one
+    // transaction; the sheet then shows the month as the book holds it.
+    SaveResult save(const std::function<OffSheetChoice(const std::vector<ledger::StoredLine>&)>& askOffSheet = {},
+        const std::function<void(int)>& showProgress = {});
 
-    // Undo and redo of the sheet's edits since it was loaded, cleared or registered: cell
-    // values, pastes, inserted and deleted blank lines, the carry-over, 前月複写. Deleting
-    // a stored line changes the stored book and starts the history afresh.
-    bool canUndo() const { return history_.canUndo(); }
-    bool canRedo() const { return history_.canRedo(); }
-    bool undo();
-    bool redo();
+    // Registers payee names inside the save's transaction on the main connection (set by the
+    // program: the payee master is not the month's). Names typed on the sheet since it was
+    // loaded that stand on a stored line at save are given.
+    std::function<void(SQLite::Database& main, const QStringList& names)> registerPayees;
 
-    // Saves the sheet (Entry支払予定表); the cumulative figure follows a save.
-    SaveResult save(const std::function<void(int)>& showProgress = {});
-    // A blank line above the sheet line numbered lineNumber (InsertLine).
-    InsertOutcome insertLine(qint64 lineNumber);
-    // Deletes a sheet line and its stored original (LineDelete); the totals and the
-    // cumulative figure follow. Throws store::DbError when nothing could be deleted.
-    bool deleteLine(qint64 rowId);
+    // The names typed or pasted on the sheet since it was loaded that stand on it now.
+    QStringList typedNames() const;
+
+    // Applies one side of an undo step (the undo commands call it).
+    void apply(const SheetChange& change);
 
 signals:
-    void sheetChanged();
     void figuresChanged();
     void modifiedChanged(bool modified);
+    // A typed value was refused; the cell keeps its value.
+    void cellRefused(int row, int column, const QString& text, schedule::CellRefusal why);
+    // A payee name was typed or pasted into the sheet.
+    void payeeTyped(const QString& name);
+    // The draft could not be written to the work file (the sheet on screen is unchanged).
+    void draftFailed(const QString& engine);
 
 private:
     bool filesOpen() const;
-    void showCumulative();
-    // The sheet's balances from the carry-over, as the save will store them.
-    void recalcSheet();
-    void setModified(bool modified);
-    // The sheet as it now stands becomes a step of the history (or, inside asOneStep,
-    // part of the step that ends with it).
-    void recordStep();
-    void restartHistory(bool clean);
-    void asOneStep(const std::function<void()>& body);
-    bool showState(const std::optional<SheetState>& state);
+    // Pushes the change from the lines shown to `after` (and the carry-over) as one undo step.
+    bool pushChange(const QString& text, const SheetLines& after, std::optional<std::optional<ledger::Amount>> carry = std::nullopt);
+    // The figures and balances again; writes and announces the lines that changed.
+    void settle(const SheetLines& before, bool writeDraft = true);
+    // The month as the book holds it, read into a sheet with its figures.
+    struct MonthRead {
+        SheetLines lines;
+        int stored = 0;
+        ledger::MonthOpening opening;
+        ledger::Amount cumulative;
+    };
+    // Reads the month from the book; throws on failure.
+    MonthRead readMonth();
+    void show(MonthRead read, bool draftWritten);
+    void writeDraftState();
+    void setExtraChanges(bool on);
+    QStringList namesToRegister() const;
+    QString describeLines(const std::vector<int>& rows) const;
 
     store::Session& session_;
+    SheetDraft draft_;
     QDate month_;
+    SheetLines lines_;
     MonthFigures figures_;
-    bool modified_ = false;
-    SheetHistory history_;
-    int grouping_ = 0;         // inside asOneStep: steps, totals and balance runs wait for its end
-    bool groupChanged_ = false;
-    bool groupRecalc_ = false;
+    ledger::MonthOpening opening_;
+    SheetModel* model_;
+    QUndoStack* undo_;
+    bool cleared_ = false;       // cleared since the month was loaded
+    bool extraChanges_ = false;  // unregistered changes the undo stack no longer holds
+    QStringList typedNames_;
+    bool draftFailing_ = false;
 };
 
 } // namespace schedule

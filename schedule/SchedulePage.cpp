@@ -12,6 +12,7 @@
 #include "SheetColumns.h"
 #include "Skip.h"
 #include "WorkTableModel.h"
+#include "SheetModel.h"
 #include "YearMonthEdit.h"
 
 #include <QGridLayout>
@@ -20,6 +21,8 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include <utility>
 
@@ -50,8 +53,7 @@ SchedulePage::SchedulePage(PageContext& context, QWidget* parent)
     : QWidget(parent)
     , context_(context)
     , controller_(new MonthController(context.session, this))
-    , datInp_(new store::WorkTableModel(this))
-    , dat支払先名_(new store::WorkTableModel(this))
+    , dat支払先名_(new WorkTableModel(this))
     , dt年月_(new YearMonthEdit(this))
     , num繰越額_(new AmountField(this))
     , num予定額月計_(new AmountField(this))
@@ -78,7 +80,6 @@ SchedulePage::SchedulePage(PageContext& context, QWidget* parent)
 
 void SchedulePage::nameControls()
 {
-    datInp_->setObjectName(QStringLiteral("datInp"));
     dat支払先名_->setObjectName(QStringLiteral("dat支払先名"));
     dt年月_->setObjectName(QStringLiteral("Dt年月"));
     dt年月_->setFont(QFont(QStringLiteral("ＭＳ ゴシック")));
@@ -182,7 +183,6 @@ void SchedulePage::connectCommands(QPushButton* monBef, QPushButton* monNext)
             QMetaObject::invokeMethod(this, &SchedulePage::focusFirstEmptyLine, Qt::QueuedConnection);
     });
     connect(num繰越額_, &AmountField::amountChanged, this, [this] { controller_->setCarry(num繰越額_->amount()); });
-    connect(controller_, &MonthController::sheetChanged, this, &SchedulePage::refreshSheet);
     connect(controller_, &MonthController::figuresChanged, this, &SchedulePage::showFigures);
     connect(controller_, &MonthController::modifiedChanged, this, &SchedulePage::modifiedChanged);
 }
@@ -199,10 +199,7 @@ void SchedulePage::resizeEvent(QResizeEvent* event)
 void SchedulePage::FormInit()
 {
     store::Session& session = context_.session;
-    store::skipOnFailure(QStringLiteral("bind datInp"), [&] {
-        datInp_->bind(&session.workDb(), QStringLiteral("InpWork"));
-        gridInp_->setWorkModel(datInp_);
-    });
+    gridInp_->setModel(controller_->model());
     store::skipOnFailure(QStringLiteral("bind dat支払先名"), [&] { dat支払先名_->bind(&session.workDb(), QStringLiteral("w支払先名")); });
     applyEra();
     store::skipOnFailure(QStringLiteral("GridInp columns"), [&] {
@@ -215,10 +212,7 @@ void SchedulePage::FormInit()
         gridInp_->setupColumn(kCol残高, {.heading = QStringLiteral("総　額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1319.811});
         // The balance is computed: Tab goes from 支払額 to the next line's day.
         gridInp_->setTabSkipped({kCol残高});
-        // The balance is computed, never typed; a day shows as two digits.
-        datInp_->setColumnEditable(kCol残高, false);
-        datInp_->setColumnKind(kCol表示日付, store::WorkTableModel::ColumnKind::Day);
-        for (int extra = kCol元日付; extra < datInp_->columnCount(); ++extra)
+        for (int extra = kCol元日付; extra <= kCol元支払先名; ++extra)
             gridInp_->setupColumn(extra, {.shown = false});
     });
 }
@@ -237,7 +231,7 @@ void SchedulePage::Clear支払予定表()
     dt年月_->setFromText(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
     controller_->setMonth(dt年月_->date());
     controller_->clear();
-    emit payeeListNeeded(dat支払先名_);
+    emit payeeListNeeded(dat支払先名_, controller_->typedNames());
 }
 
 MonthHeader SchedulePage::monthHeader() const
@@ -245,16 +239,52 @@ MonthHeader SchedulePage::monthHeader() const
     return {dt年月_->date(), num繰越額_->amount(), num予定額月計_->amount(), num支払額月計_->amount(), num累計_->amount()};
 }
 
-void SchedulePage::Read支払予定()
+bool SchedulePage::Read支払予定()
 {
     if (dt年月_->number().isNull() || !filesOpen())
-        return;
-    pbar_->setVisible(true);
-    controller_->setMonth(dt年月_->date());
-    const int stored = controller_->load([this](int value) { showProgress(value); });
-    pbar_->setVisible(false);
-    if (stored > kSheetLines)
-        context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("行数超過"), QString::number(stored));
+        return false;
+    const QDate shown = controller_->month();
+    const QDate wanted = calendar::firstOfMonth(dt年月_->date());
+    for (;;) {
+        pbar_->setVisible(true);
+        controller_->setMonth(wanted);
+        const LoadResult result = controller_->load([this](int value) { showProgress(value); });
+        pbar_->setVisible(false);
+        if (result.loaded) {
+            if (result.stored > kSheetLines)
+                context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("行数超過"), QString::number(result.stored));
+            return true;
+        }
+        // The month shown stays on the page, header and sheet together.
+        controller_->setMonth(shown);
+        if (shown.isValid())
+            dt年月_->setDate(shown);
+        if (!tellFileFailure("読込", result.failure, calendar::formatYearMonth(wanted, dt年月_->eraPattern())))
+            return false;
+        dt年月_->setDate(wanted);
+    }
+}
+
+bool SchedulePage::restoreUnsavedSheet()
+{
+    if (!filesOpen() || !controller_->restoreDraft())
+        return false;
+    dt年月_->setDate(controller_->month());
+    emit payeeListNeeded(dat支払先名_, controller_->typedNames());
+    emit modifiedChanged(true);
+    if (const auto text = messages::findMessage(QStringLiteral("状態"), QStringLiteral("未登録復帰"), QString()))
+        emit statusText(text->text);
+    return true;
+}
+
+void SchedulePage::setRegisterPayees(std::function<void(SQLite::Database& main, const QStringList& names)> registerPayees)
+{
+    controller_->registerPayees = std::move(registerPayees);
+}
+
+QStringList SchedulePage::typedPayees() const
+{
+    return controller_->typedNames();
 }
 
 bool SchedulePage::hasUnsavedChanges() const
@@ -304,11 +334,11 @@ void SchedulePage::focusFirstEmptyLine()
 {
     if (!filesOpen() || !controller_->month().isValid())
         return;
-    int row = 0;
-    while (row < datInp_->storedRowCount() && !datInp_->value(row, kCol支払先名).toString().isEmpty())
-        ++row;
-    if (row >= datInp_->storedRowCount())
+    const SheetLines& lines = controller_->lines();
+    const auto empty = std::find_if(lines.begin(), lines.end(), [](const SheetLine& line) { return !line.hasPayee(); });
+    if (empty == lines.end())
         return;
+    const int row = static_cast<int>(empty - lines.begin());
     gridInp_->setFocus(Qt::OtherFocusReason);
     gridInp_->setCurrentCell(row, kCol表示日付);
 }
@@ -331,6 +361,17 @@ void SchedulePage::showFigures()
     num予定額月計_->setAmount(figures.予定額月計);
     num支払額月計_->setAmount(figures.支払額月計);
     num累計_->setAmount(figures.累計);
+    showCarryOrigin();
+}
+
+void SchedulePage::showCarryOrigin()
+{
+    QString tip;
+    if (controller_->month().isValid() && controller_->carry() != controller_->broughtIn()) {
+        if (const auto text = messages::findMessage(QStringLiteral("状態"), QStringLiteral("繰越元"), controller_->broughtIn().format().isEmpty() ? QStringLiteral("0") : controller_->broughtIn().format()))
+            tip = text->text;
+    }
+    num繰越額_->setToolTip(tip);
 }
 
 bool SchedulePage::filesOpen() const
@@ -347,15 +388,6 @@ void SchedulePage::stepMonth(int count)
     if (moved.isValid())
         dt年月_->setDate(moved);
     loadAndGoToFirstEmptyLine();
-}
-
-void SchedulePage::refreshSheet()
-{
-    const QModelIndex current = gridInp_->currentIndex();
-    if (!store::skipOnFailure(QStringLiteral("refresh datInp"), [&] { datInp_->refresh(); }))
-        return;
-    if (current.isValid() && current.row() < datInp_->rowCount() && gridInp_->currentIndex() != current)
-        gridInp_->setCurrentCell(current.row(), current.column());
 }
 
 } // namespace schedule

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -16,22 +17,25 @@ class QProgressBar;
 class QPushButton;
 class QVBoxLayout;
 class YearMonthEdit;
-namespace store {
 class WorkTableModel;
+namespace SQLite {
+class Database;
 }
 
 namespace schedule {
 
 class MonthController;
+struct FileFailure;
 struct RefusedValue;
+enum class CellRefusal;
 
 // What the page shows above the grid: the month and the four number fields (each may be blank).
 struct MonthHeader {
     QDate month; // invalid when the year-month field is empty
-    std::optional<store::Amount> 繰越額;
-    std::optional<store::Amount> 予定額月計;
-    std::optional<store::Amount> 支払額月計;
-    std::optional<store::Amount> 累計;
+    std::optional<ledger::Amount> 繰越額;
+    std::optional<ledger::Amount> 予定額月計;
+    std::optional<ledger::Amount> 支払額月計;
+    std::optional<ledger::Amount> 累計;
 };
 
 // The month's schedule page: the year-month field, the four number fields, the month
@@ -42,8 +46,6 @@ class SchedulePage : public QWidget {
 public:
     explicit SchedulePage(PageContext& context, QWidget* parent = nullptr);
 
-    MonthController& controller() { return *controller_; }
-
     // Binds the data sources, sets the year-month pattern by the era setting and sets up
     // the grid's columns.
     void FormInit();
@@ -51,14 +53,23 @@ public:
     void applyEra();
     // Blank figures, today's month, a blank sheet, the payee drop-down refilled.
     void Clear支払予定表();
-    // Loads the month of the year-month field. Does nothing while the field is empty.
-    void Read支払予定();
+    // Loads the month of the year-month field. Does nothing while the field is empty. When
+    // the files cannot be read the page stays as it was and a box says why, offering to try
+    // again. Answers whether the month was loaded.
+    bool Read支払予定();
+    // At start: the sheet a run that ended unregistered left in the work file, shown again.
+    bool restoreUnsavedSheet();
 
     // Before a command drops the sheet: when it holds unsaved changes, asks whether to
     // register them first. はい saves and answers true when the save went through, いいえ
     // answers true (the changes are dropped), キャンセル answers false.
     bool confirmLeavingSheet();
     bool hasUnsavedChanges() const;
+    // The names typed on the sheet since it was loaded that stand on it.
+    QStringList typedPayees() const;
+    // How the names typed on the sheet join the payee master when the month is registered
+    // (inside the save's transaction on the main connection).
+    void setRegisterPayees(std::function<void(SQLite::Database& main, const QStringList& names)> registerPayees);
     // A save is running (its bar lets the window paint meanwhile, but nothing may end it).
     bool isSaving() const { return saving_; }
 
@@ -75,6 +86,7 @@ public:
     void pasteIntoSheet(const QString& text);
     // Ctrl+Z / Ctrl+Y on the page: the sheet's unregistered edits undone and redone.
     // Answer false when there is nothing to undo or redo.
+    bool canUndoSheet() const;
     bool undoSheet();
     bool redoSheet();
     // cmd行挿入: a blank line above the grid's current line.
@@ -89,10 +101,9 @@ signals:
     // cmd出力: the month's figures out to a workbook or CSV file.
     void exportRequested();
     void hintRequested(const QString& controlName);
-    // A payee name was typed into the grid (for automatic registration).
-    void payeeTyped(const QString& name);
-    // The drop-down's list of names should be rebuilt from the payee master.
-    void payeeListNeeded(store::WorkTableModel* dropDownSource);
+    // The drop-down's list of names should be rebuilt from the payee master and the names
+    // typed on the sheet (a new name typed is offered at once).
+    void payeeListNeeded(WorkTableModel* dropDownSource, const QStringList& typed);
     // A short text for the window's status line.
     void statusText(const QString& text);
     // The sheet holds unsaved changes, or no longer does.
@@ -115,12 +126,14 @@ private:
     // The grid's notifications (focus, accepted cell, editing ended, moved cell, key).
     void connectGrid();
     void gridFocusGained();
-    void gridCellAccepted(int column);
-    void gridEditingEnded();
     void gridCellMoved();
+    // A typed value the month refused, told once the editor has closed.
+    void tellRefusedValue(const QString& text, CellRefusal why);
+    // The box of a load or save that the files refused; answers whether to try again.
+    bool tellFileFailure(const char* command, const FileFailure& failure, const QString& what);
     void gridKeyDown(int& key, Qt::KeyboardModifiers modifiers);
     // One step of the sheet's history back or forward, said in the status line.
-    bool walkHistory(bool (MonthController::*step)(), const char* said);
+    bool walkHistory(bool forward);
     // The grid's right-click menu: undo, redo, copy, paste and delete, in Qt's own words.
     void showGridMenu(const QPoint& at);
     // The one reminder of the page; the focus goes back to the year-month field.
@@ -134,9 +147,10 @@ private:
     void loadAndGoToFirstEmptyLine();
     void focusFirstEmptyLine();
     void cmd履歴クリア_Click();
-    // Re-reads the sheet into the grid and keeps the grid's current cell.
-    void refreshSheet();
     void showFigures();
+    // The carry-over's tooltip names what the lines before the month bring, when the month
+    // keeps a carry-over of its own.
+    void showCarryOrigin();
     void showProgress(int value);
     bool filesOpen() const;
     // The refused values of a paste, one line each, in the catalogue's words.
@@ -144,8 +158,7 @@ private:
 
     PageContext& context_;
     MonthController* controller_;
-    store::WorkTableModel* datInp_;
-    store::WorkTableModel* dat支払先名_;
+    WorkTableModel* dat支払先名_;
     YearMonthEdit* dt年月_;
     AmountField* num繰越額_;
     AmountField* num予定額月計_;

@@ -11,43 +11,84 @@
 #include "Msg.h"
 #include "Session.h"
 #include "SheetColumns.h"
-#include "SheetLines.h"
+#include "SheetModel.h"
 #include "SheetPaste.h"
 #include "Skip.h"
-#include "WorkTableModel.h"
 #include "YearMonthEdit.h"
 
 #include <QCoreApplication>
 #include <QMenu>
 #include <QProgressBar>
 #include <QScopedValueRollback>
+#include <QUndoStack>
 
 #include <algorithm>
 #include <map>
 
 namespace schedule {
 
+namespace {
+
+// The catalogue's key for each reason a value was refused, in a box of its own (typed) and
+// as a line of the paste box.
+const char* typedKey(CellRefusal why)
+{
+    switch (why) {
+    case CellRefusal::OutOfRange:
+        return "桁あふれ";
+    case CellRefusal::Fraction:
+        return "端数";
+    case CellRefusal::NoSuchDay:
+        return "日付不正";
+    default:
+        return "金額不正";
+    }
+}
+
+const char* pastedKey(CellRefusal why)
+{
+    static const std::map<CellRefusal, const char*> reasons{{CellRefusal::NotAnAmount, "貼付金額"}, {CellRefusal::OutOfRange, "貼付桁"},
+        {CellRefusal::Fraction, "貼付端数"}, {CellRefusal::NoSuchDay, "貼付日付"}, {CellRefusal::Computed, "貼付計算"},
+        {CellRefusal::PastTheSheet, "貼付枠外"}, {CellRefusal::NotWritten, "貼付書込"}};
+    return reasons.at(why);
+}
+
+} // namespace
+
 void SchedulePage::connectGrid()
 {
     connect(gridInp_, &GridView::focusGained, this, &SchedulePage::gridFocusGained);
-    connect(gridInp_, &GridView::cellAccepted, this, &SchedulePage::gridCellAccepted);
-    connect(gridInp_, &GridView::editingEnded, this, &SchedulePage::gridEditingEnded);
     connect(gridInp_, &GridView::currentCellMoved, this, &SchedulePage::gridCellMoved);
     // A key no amount can hold is refused at once, with the catalogue's words.
     connect(gridInp_, &GridView::keyRefused, this, [this] { context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("数字のみ"), QStringLiteral("金額")); });
-    // Typed text that is no amount, or one past the largest: the cell keeps its value and
-    // the user is told what was not taken (after the editor has closed).
-    connect(datInp_, &store::WorkTableModel::amountRefused, this, [this](int, int, const QString& text) {
-        const QString target = QStringLiteral("「%1」").arg(text);
-        if (store::Amount::isOutOfRange(text))
-            context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("桁あふれ"), target);
-        else
-            context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("金額不正"), target);
+    // A typed value the month refuses: the cell keeps its value and the user is told what
+    // was not taken, once the editor has closed.
+    connect(controller_, &MonthController::cellRefused, this, [this](int, int, const QString& text, CellRefusal why) { tellRefusedValue(text, why); },
+        Qt::QueuedConnection);
+    connect(controller_, &MonthController::payeeTyped, this, [this] { emit payeeListNeeded(dat支払先名_, controller_->typedNames()); });
+    connect(controller_, &MonthController::draftFailed, this, [this](const QString& engine) {
+        context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("下書き失敗"), engine);
     }, Qt::QueuedConnection);
     connect(gridInp_, &GridView::pasteRequested, this, &SchedulePage::pasteIntoSheet);
     gridInp_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(gridInp_, &QWidget::customContextMenuRequested, this, &SchedulePage::showGridMenu);
     gridInp_->keyDownHandler = [this](int& key, Qt::KeyboardModifiers modifiers) { gridKeyDown(key, modifiers); };
+}
+
+void SchedulePage::tellRefusedValue(const QString& text, CellRefusal why)
+{
+    context_.msg.ShowMsg(QStringLiteral("入力"), QString::fromUtf8(typedKey(why)), QStringLiteral("「%1」").arg(text));
+}
+
+bool SchedulePage::tellFileFailure(const char* command, const FileFailure& failure, const QString& what)
+{
+    const bool load = QByteArray(command) == "読込";
+    if (load) {
+        const char* key = failure.kind == FileFailure::Busy ? "読込使用中" : failure.kind == FileFailure::Full ? "読込空きなし" : "読込再試行";
+        return context_.msg.ShowMsg(QStringLiteral("その他"), QString::fromUtf8(key), what);
+    }
+    context_.msg.ShowMsg(QStringLiteral("登録"), failure.kind == FileFailure::Busy ? QStringLiteral("使用中") : QStringLiteral("失敗"), what);
+    return false;
 }
 
 void SchedulePage::remindYearMonth()
@@ -60,37 +101,6 @@ void SchedulePage::gridFocusGained()
 {
     if (dt年月_->number().isNull())
         remindYearMonth();
-}
-
-void SchedulePage::gridCellAccepted(int column)
-{
-    if (!filesOpen())
-        return;
-    const int row = gridInp_->acceptedRow();
-    if (row < 0 || row >= datInp_->storedRowCount())
-        return;
-    const QString typed = datInp_->data(datInp_->index(row, column)).toString();
-    // The value is written with its line, then the month's rules run over the sheet. A
-    // value that cannot be written stays on screen in the line's buffer, and the user is told.
-    if (!store::skipOnFailure(QStringLiteral("commit the line"), [&] { datInp_->commit(); })) {
-        context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("書込失敗"), QStringLiteral("「%1」").arg(typed));
-        return;
-    }
-    if (controller_->cellAccepted(datInp_->rowId(row), column) == CellOutcome::DayRefused)
-        context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("日付不正"), QStringLiteral("「%1」").arg(typed));
-}
-
-void SchedulePage::gridEditingEnded()
-{
-    if (!filesOpen() || !context_.session.settings.g支払先自動登録)
-        return;
-    const QModelIndex edited = gridInp_->editedIndex();
-    if (!edited.isValid() || edited.column() != kCol支払先名)
-        return;
-    const QString name = datInp_->value(edited.row(), kCol支払先名).toString();
-    // An empty cell names no payee: nothing is registered for it.
-    if (!name.isEmpty())
-        emit payeeTyped(name);
 }
 
 void SchedulePage::gridCellMoved()
@@ -107,7 +117,7 @@ void SchedulePage::gridKeyDown(int& key, Qt::KeyboardModifiers modifiers)
     if (row < 0)
         return;
     key = 0;
-    const int next = row + 1 < datInp_->rowCount() ? row + 1 : row;
+    const int next = row + 1 < controller_->model()->rowCount() ? row + 1 : row;
     gridInp_->setCurrentCell(next, kCol表示日付);
 }
 
@@ -117,7 +127,7 @@ void SchedulePage::cmd登録_Click()
         return;
     if (!context_.msg.ShowMsg(QStringLiteral("登録"), QStringLiteral("確認"), QStringLiteral("支払予定表")))
         return;
-    store::skipOnFailure(QStringLiteral("commit GridInp"), [&] { gridInp_->commit(); });
+    gridInp_->commit();
     Entry支払予定表();
 }
 
@@ -130,12 +140,27 @@ void SchedulePage::Entry支払予定表()
         remindYearMonth();
         return;
     }
-    pbar_->setVisible(true);
     const QScopedValueRollback saving(saving_, true);
+    // Stored lines the sheet no longer shows (it was cleared) stay or go as the user says;
+    // they go only after a backup.
+    bool deletesOffSheet = false;
+    const auto askOffSheet = [&](const std::vector<ledger::StoredLine>& offSheet) {
+        switch (context_.msg.Ask(QStringLiteral("登録"), QStringLiteral("画面外の行"), QString::number(offSheet.size()))) {
+        case messages::Answer::Yes:
+            return OffSheetChoice::Keep;
+        case messages::Answer::No:
+            deletesOffSheet = askBeforeDestructive(context_, "linedelete");
+            return deletesOffSheet ? OffSheetChoice::Delete : OffSheetChoice::Cancel;
+        case messages::Answer::Cancel:
+            break;
+        }
+        return OffSheetChoice::Cancel;
+    };
+    pbar_->setVisible(true);
     // Each step of the bar also paints what the window system asked for meanwhile (no user
     // input is taken), so that the answered question and anything else that covered the
     // window leave the screen while the save runs.
-    const SaveResult result = controller_->save([this](int value) {
+    const SaveResult result = controller_->save(askOffSheet, [this](int value) {
         showProgress(value);
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     });
@@ -143,14 +168,21 @@ void SchedulePage::Entry支払予定表()
     pbar_->setVisible(false);
     switch (result.kind) {
     case SaveResult::Kind::Incomplete:
-        context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("日付なし"), result.incomplete);
+        context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("日付なし"), result.lines);
+        break;
+    case SaveResult::Kind::Overflow:
+        context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("桁あふれ行"), result.lines);
         break;
     case SaveResult::Kind::Failed:
-        context_.msg.ShowMsg(QStringLiteral("登録"), QStringLiteral("失敗"), QStringLiteral("支払予定表"));
+        tellFileFailure("登録", result.failure, QStringLiteral("支払予定表"));
+        break;
+    case SaveResult::Kind::Cancelled:
         break;
     case SaveResult::Kind::Saved:
+        if (deletesOffSheet)
+            tellDestructiveDone(context_, "linedelete");
         if (const auto text = messages::findMessage(QStringLiteral("状態"), QStringLiteral("登録済"),
-                QStringLiteral("%1の %2 行").arg(dt年月_->text()).arg(result.stored)))
+                QStringLiteral("%1（この月の行は %2 行）").arg(dt年月_->text()).arg(result.monthLines)))
             emit statusText(text->text);
         break;
     }
@@ -168,7 +200,7 @@ void SchedulePage::pasteIntoSheet(const QString& text)
     const QModelIndexList selected = gridInp_->selectedCells();
     if (block.empty() || selected.isEmpty())
         return;
-    store::skipOnFailure(QStringLiteral("commit GridInp"), [&] { gridInp_->commit(); });
+    gridInp_->commit();
     PastePlan plan;
     if (block.size() == 1 && block.front().size() == 1 && selected.size() > 1) {
         std::vector<PasteCell> cells;
@@ -177,17 +209,10 @@ void SchedulePage::pasteIntoSheet(const QString& text)
         plan = planFill(block.front().front(), cells);
     } else {
         const QList<int> columns = gridInp_->visibleColumns();
-        plan = planPaste(block, selected.front().row(), selected.front().column(), {columns.begin(), columns.end()}, datInp_->storedRowCount());
+        plan = planPaste(block, selected.front().row(), selected.front().column(), {columns.begin(), columns.end()}, controller_->model()->rowCount());
     }
-    for (PasteCell& cell : plan.cells)
-        cell.rowId = datInp_->rowId(cell.row);
-    MonthController::PasteOutcome outcome = controller_->paste(plan.cells);
-    if (context_.session.settings.g支払先自動登録) {
-        for (const QString& name : outcome.payees)
-            emit payeeTyped(name);
-    }
+    std::vector<RefusedValue> refused = controller_->paste(plan.cells);
     // Named in the order they stand in the block; a blank value changes nothing, refused or not.
-    std::vector<RefusedValue> refused = std::move(outcome.refused);
     refused.insert(refused.end(), plan.refused.begin(), plan.refused.end());
     std::erase_if(refused, [](const RefusedValue& value) { return value.cell.text.trimmed().isEmpty(); });
     const QList<int> shown = gridInp_->visibleColumns();
@@ -199,14 +224,12 @@ void SchedulePage::pasteIntoSheet(const QString& text)
 
 void SchedulePage::tellRefusedPaste(const std::vector<RefusedValue>& refused)
 {
-    static const std::map<PasteRefusal, const char*> reasons{{PasteRefusal::NotAnAmount, "貼付金額"}, {PasteRefusal::OutOfRange, "貼付桁"},
-        {PasteRefusal::NoSuchDay, "貼付日付"}, {PasteRefusal::Computed, "貼付計算"}, {PasteRefusal::PastTheSheet, "貼付枠外"}, {PasteRefusal::NotWritten, "貼付書込"}};
     constexpr std::size_t kNamed = 10;
     QStringList lines;
     for (std::size_t i = 0; i < refused.size() && i < kNamed; ++i) {
         const RefusedValue& value = refused[i];
-        const auto why = messages::findMessage(QStringLiteral("入力"), QString::fromUtf8(reasons.at(value.why)), QString());
-        const QString column = value.cell.column >= 0 ? datInp_->headerData(value.cell.column, Qt::Horizontal).toString() : QString();
+        const auto why = messages::findMessage(QStringLiteral("入力"), QString::fromUtf8(pastedKey(value.why)), QString());
+        const QString column = value.cell.column >= 0 ? controller_->model()->headerData(value.cell.column, Qt::Horizontal).toString() : QString();
         lines << messages::describePastedValue(value.cell.row + 1, column, value.cell.text, why ? why->text : QString());
     }
     if (refused.size() > kNamed) {
@@ -225,8 +248,8 @@ void SchedulePage::showGridMenu(const QPoint& at)
         action->setShortcut(keys);
         action->setEnabled(enabled && filesOpen());
     };
-    add("&Undo", QKeySequence::Undo, controller_->canUndo(), [this] { undoSheet(); });
-    add("&Redo", QKeySequence(Qt::CTRL | Qt::Key_Y), controller_->canRedo(), [this] { redoSheet(); });
+    add("&Undo", QKeySequence::Undo, controller_->undoStack()->canUndo(), [this] { undoSheet(); });
+    add("&Redo", QKeySequence(Qt::CTRL | Qt::Key_Y), controller_->undoStack()->canRedo(), [this] { redoSheet(); });
     menu.addSeparator();
     add("&Copy", QKeySequence::Copy, true, [this] { gridInp_->copySelection(); });
     add("&Paste", QKeySequence::Paste, true, [this] { gridInp_->pasteClipboard(); });
@@ -234,23 +257,31 @@ void SchedulePage::showGridMenu(const QPoint& at)
     menu.exec(gridInp_->viewport()->mapToGlobal(at));
 }
 
+bool SchedulePage::canUndoSheet() const
+{
+    return controller_->undoStack()->canUndo();
+}
+
 bool SchedulePage::undoSheet()
 {
-    return walkHistory(&MonthController::undo, "取消済");
+    return walkHistory(false);
 }
 
 bool SchedulePage::redoSheet()
 {
-    return walkHistory(&MonthController::redo, "やり直し済");
+    return walkHistory(true);
 }
 
-bool SchedulePage::walkHistory(bool (MonthController::*step)(), const char* said)
+bool SchedulePage::walkHistory(bool forward)
 {
     if (!filesOpen())
         return false;
-    store::skipOnFailure(QStringLiteral("commit GridInp"), [&] { gridInp_->commit(); });
-    if (!(controller_->*step)())
+    gridInp_->commit();
+    QUndoStack* stack = controller_->undoStack();
+    if (forward ? !stack->canRedo() : !stack->canUndo())
         return false;
+    forward ? stack->redo() : stack->undo();
+    const char* said = forward ? "やり直し済" : "取消済";
     if (const auto text = messages::findMessage(QStringLiteral("状態"), QString::fromUtf8(said), QStringLiteral("支払予定表の入力")))
         emit statusText(text->text);
     return true;
@@ -264,10 +295,10 @@ void SchedulePage::copyPreviousMonth()
         remindYearMonth();
         return;
     }
-    store::skipOnFailure(QStringLiteral("commit GridInp"), [&] { gridInp_->commit(); });
+    gridInp_->commit();
     CopyOutcome outcome;
     if (!store::skipOnFailure(QStringLiteral("前月複写"), [&] { outcome = controller_->copyPreviousMonth(); })) {
-        context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("書込失敗"), QStringLiteral("前月の行"));
+        context_.msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("読込失敗"), QStringLiteral("前月の行"));
         return;
     }
     if (outcome.kind == CopyOutcome::NothingStored)
@@ -282,22 +313,16 @@ int SchedulePage::committedCurrentRow()
         return -1;
     const int row = gridInp_->currentRowIndex();
     if (row >= 0)
-        store::skipOnFailure(QStringLiteral("commit GridInp"), [&] { gridInp_->commit(); });
+        gridInp_->commit();
     return row;
 }
 
 void SchedulePage::InsertLine()
 {
     const int row = committedCurrentRow();
-    if (row < 0 || row >= datInp_->storedRowCount())
+    if (row < 0 || row >= controller_->model()->rowCount())
         return;
-    const QVariant number = datInp_->value(row, kCol行番号);
-    if (number.isNull())
-        return;
-    InsertOutcome outcome = InsertOutcome::Inserted;
-    if (!store::skipOnFailure(QStringLiteral("InsertLine"), [&] { outcome = controller_->insertLine(number.toLongLong()); }))
-        return;
-    if (outcome == InsertOutcome::NoRoom)
+    if (controller_->insertLine(row) == InsertOutcome::NoRoom)
         context_.msg.ShowMsg(QStringLiteral("行指定"), QStringLiteral("余白なし"), QString());
 }
 
@@ -307,10 +332,12 @@ void SchedulePage::cmd行削除_Click()
         return;
     // The question names the line and says that a stored line leaves the book at once.
     const int row = gridInp_->currentRowIndex();
-    const bool named = row >= 0 && row < datInp_->storedRowCount();
-    const QString line = named ? messages::describeLine(datInp_->value(row, kCol表示日付).toString(), datInp_->value(row, kCol支払先名).toString(),
-                                     store::Amount::fromVariant(datInp_->value(row, kCol予定額)), store::Amount::fromVariant(datInp_->value(row, kCol支払額)))
-                               : QString();
+    const bool named = row >= 0 && row < controller_->model()->rowCount();
+    QString line;
+    if (named) {
+        const SheetLine& shown = controller_->lines()[static_cast<std::size_t>(row)];
+        line = messages::describeLine(shown.day, shown.payee, shown.scheduled, shown.paid);
+    }
     const bool asked = named ? context_.msg.ShowMsg(QStringLiteral("削除"), QStringLiteral("行確認"), line)
                              : context_.msg.ShowMsg(QStringLiteral("削除"), QStringLiteral("伝票確認2"), QStringLiteral("指定された行"));
     if (asked)
@@ -320,15 +347,14 @@ void SchedulePage::cmd行削除_Click()
 void SchedulePage::LineDelete()
 {
     const int row = committedCurrentRow();
-    if (row < 0 || row >= datInp_->storedRowCount())
+    if (row < 0 || row >= controller_->model()->rowCount())
         return;
-    bool stored = false;
-    store::skipOnFailure(QStringLiteral("LineDelete original"), [&] { stored = storedOriginal(context_.session.workDb(), datInp_->rowId(row)).has_value(); });
+    const bool stored = controller_->lineIsStored(row);
     if (stored && !askBeforeDestructive(context_, "linedelete"))
         return;
     bool deleted = false;
     try {
-        deleted = controller_->deleteLine(datInp_->rowId(row));
+        deleted = controller_->deleteLine(row);
     } catch (const std::exception& e) {
         // Nothing was deleted from either file.
         store::logSkipped(QStringLiteral("LineDelete"), e);

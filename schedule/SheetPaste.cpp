@@ -1,9 +1,7 @@
 #include "SheetPaste.h"
 
-#include "Amount.h"
 #include "CellBlock.h"
 #include "SheetColumns.h"
-#include "Sql.h"
 
 #include <algorithm>
 
@@ -19,7 +17,7 @@ PastePlan planPaste(const std::vector<QStringList>& block, int row, int firstCol
             const std::size_t at = start + static_cast<std::size_t>(i);
             PasteCell cell{.row = row + static_cast<int>(line), .column = at < columns.size() ? columns[at] : -1, .text = block[line].at(i)};
             if (first == columns.end() || at >= columns.size() || cell.row >= rowCount)
-                plan.refused.push_back({cell, PasteRefusal::PastTheSheet});
+                plan.refused.push_back({cell, CellRefusal::PastTheSheet});
             else
                 plan.cells.push_back(cell);
         }
@@ -52,30 +50,6 @@ QString amountAsTyped(const QString& pasted)
     if (text.endsWith(u'円'))
         text.chop(1);
     return text.trimmed();
-}
-
-std::optional<PasteRefusal> writePastedValue(SQLite::Database& work, const PasteCell& cell)
-{
-    QVariant value;
-    const QString text = cell.text.trimmed();
-    if (cell.column == kCol残高)
-        return PasteRefusal::Computed;
-    if (cell.column == kCol予定額 || cell.column == kCol支払額) {
-        const QString amount = amountAsTyped(text);
-        if (!amount.isEmpty()) {
-            const auto parsed = store::Amount::parse(amount);
-            if (!parsed)
-                return store::Amount::isOutOfRange(amount) ? PasteRefusal::OutOfRange : PasteRefusal::NotAnAmount;
-            value = parsed->toVariant();
-        }
-    } else if (cell.column == kCol表示日付 || cell.column == kCol支払先名) {
-        if (!text.isEmpty())
-            value = text;
-    } else {
-        return PasteRefusal::PastTheSheet;
-    }
-    store::exec(work, QStringLiteral("UPDATE InpWork SET %1 = ? WHERE rowid = ?").arg(store::quoteIdentifier(sheetField(cell.column))), {value, cell.rowId});
-    return std::nullopt;
 }
 
 } // namespace schedule

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CellBlock.h"
+#include "CellEntry.h"
 
 #include <QString>
 #include <QStringList>
@@ -8,33 +9,18 @@
 #include <optional>
 #include <vector>
 
-namespace SQLite {
-class Database;
-}
-
 namespace schedule {
 
 // One value of a pasted block and the sheet cell it lands on.
 struct PasteCell {
     int row = 0;
-    qint64 rowId = 0; // the line's rowid in InpWork, set before the cell is written
     int column = 0;
     QString text;
 };
 
-// Why a pasted value did not go into the sheet.
-enum class PasteRefusal {
-    NotAnAmount,  // an amount cell was given something no amount is
-    OutOfRange,   // an amount past the largest the book holds
-    NoSuchDay,    // a day that names no day of the month shown
-    Computed,     // the balance column is computed, never typed
-    PastTheSheet, // below the sheet's last line or right of its last column
-    NotWritten,   // the file refused the write
-};
-
 struct RefusedValue {
     PasteCell cell;
-    PasteRefusal why = PasteRefusal::NotAnAmount;
+    CellRefusal why = CellRefusal::NotAnAmount;
 };
 
 // Where each value of a block goes when it is pasted with its top-left value on
@@ -51,9 +37,5 @@ PastePlan planFill(const QString& value, const std::vector<PasteCell>& selected)
 // A pasted amount as it would be typed: currency marks (¥, ￥, a trailing 円) and the
 // spaces around it are dropped, since spreadsheets copy amounts with them.
 QString amountAsTyped(const QString& pasted);
-
-// Writes a pasted value into its sheet cell, checked as if it were typed there (the rules
-// that follow a typed value are the month controller's). Answers why it was refused.
-std::optional<PasteRefusal> writePastedValue(SQLite::Database& work, const PasteCell& cell);
 
 } // namespace schedule

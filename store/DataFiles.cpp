@@ -48,6 +48,14 @@ std::unique_ptr<SQLite::Database> openDataFile(const QString& path, DataFile kin
             throw StartupError(path, problems.empty() ? QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT)) : problems.front().at(0).toString());
         // A file made by an earlier version gets the tables added since.
         upgradeDataFile(*db, kind);
+        if (kind == DataFile::Work) {
+            // The work file keeps the sheet's draft, written at every edit. It logs ahead: a
+            // commit needs no sync of the disk, so typing never waits for one, a reader never
+            // holds up a write, and a power cut can lose the last moments of a draft but never
+            // damage the file. The main file keeps the rollback journal and syncs every commit.
+            queryRows(*db, QStringLiteral("PRAGMA main.journal_mode = WAL"));
+            exec(*db, QStringLiteral("PRAGMA main.synchronous = NORMAL"));
+        }
     } catch (const DbError& e) {
         throw StartupError(path, e.engineMessage());
     }

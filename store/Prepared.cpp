@@ -94,17 +94,20 @@ qint64 Prepared::integer(int column) const
     return statement_->getColumn(column).getInt64();
 }
 
-std::optional<Amount> Prepared::amount(int column) const
+int Prepared::columnType(int column) const
+{
+    return statement_->getColumn(column).getType();
+}
+
+QVariant Prepared::value(int column) const
+{
+    return columnValue(statement_->getColumn(column));
+}
+
+QByteArray Prepared::utf8(int column) const
 {
     const SQLite::Column value = statement_->getColumn(column);
-    switch (value.getType()) {
-    case SQLITE_NULL:
-        return std::nullopt;
-    case SQLITE_INTEGER:
-        return Amount::fromUnits(value.getInt64());
-    default:
-        return Amount::fromVariant(columnValue(value));
-    }
+    return QByteArray(static_cast<const char*>(value.getBlob()), value.getBytes());
 }
 
 bool Prepared::isBlank(int column) const

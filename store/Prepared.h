@@ -1,6 +1,5 @@
 #pragma once
 
-#include "Amount.h"
 #include "Sql.h"
 
 #include <memory>
@@ -29,9 +28,11 @@ public:
     bool next();
     // Columns of the current row (0-based).
     qint64 integer(int column) const;
-    // An amount column: null gives nothing, an integer is ten-thousandths, anything else
-    // is read as the stored value would be (Amount::fromVariant).
-    std::optional<Amount> amount(int column) const;
+    // The engine's type of a column (SQLITE_INTEGER, SQLITE_NULL, ...) and its value.
+    int columnType(int column) const;
+    QVariant value(int column) const;
+    // A text column's bytes as stored (UTF-8), without making a QString.
+    QByteArray utf8(int column) const;
     // Whether a text column is null or the empty text.
     bool isBlank(int column) const;
     // Finishes the query and makes the statement ready for new values.

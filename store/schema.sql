@@ -95,3 +95,10 @@ CREATE TABLE "ClHint" (
 );
 
 -- @work-added
+-- What the sheet in InpWork is: the month it belongs to, the carry-over shown above it, and
+-- whether it holds changes that were not registered. At most one row.
+CREATE TABLE IF NOT EXISTS "InpWork状態" (
+    "年月"   TEXT,
+    "繰越額" INTEGER,
+    "未登録" INTEGER DEFAULT 0
+);

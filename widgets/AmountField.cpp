@@ -23,7 +23,7 @@ AmountField::AmountField(QWidget* parent)
     connect(this, &QLineEdit::textChanged, this, &AmountField::fitText);
 }
 
-void AmountField::setAmount(std::optional<store::Amount> amount)
+void AmountField::setAmount(std::optional<ledger::Amount> amount)
 {
     const bool changed = amount_ != amount;
     amount_ = amount;
@@ -39,7 +39,7 @@ void AmountField::display()
     else
         setText(amount_ ? amount_->format() : QString());
     QPalette colours = palette();
-    colours.setColor(QPalette::Text, amount_ && amount_->units() < 0 ? store::negativeAmountColor() : ordinaryText_);
+    colours.setColor(QPalette::Text, amount_ && amount_->units() < 0 ? negativeAmountColor() : ordinaryText_);
     setPalette(colours);
     fitText();
 }
@@ -49,14 +49,17 @@ void AmountField::acceptText()
     if (isReadOnly())
         return;
     const QString typed = text().trimmed();
-    const std::optional<store::Amount> before = amount_;
-    if (typed.isEmpty()) {
+    const std::optional<ledger::Amount> before = amount_;
+    const ledger::TypedAmount entered = ledger::Amount::fromTyped(typed);
+    if (entered.blank()) {
         amount_.reset();
-    } else if (const auto parsed = store::Amount::parse(typed)) {
-        amount_ = parsed;
+    } else if (entered.value) {
+        amount_ = entered.value;
     } else {
-        if (store::Amount::isOutOfRange(typed))
-            refuseOutOfRange(typed);
+        if (*entered.refusal == ledger::AmountRefusal::OutOfRange)
+            refuse(typed, "桁あふれ", QStringLiteral("金額"));
+        else if (*entered.refusal == ledger::AmountRefusal::Fraction)
+            refuse(typed, "端数", QStringLiteral("「%1」").arg(typed));
         // Unreadable: keep the text for correction while focused; the value stays.
         if (!hasFocus())
             display();
@@ -70,7 +73,7 @@ void AmountField::acceptText()
     }
 }
 
-void AmountField::refuseOutOfRange(const QString& typed)
+void AmountField::refuse(const QString& typed, const char* key, const QString& target)
 {
     // Leaving the field and finishing the edit both come here; one refusal, one box.
     // The box opens once the focus change is over; the field then takes the focus back
@@ -78,10 +81,10 @@ void AmountField::refuseOutOfRange(const QString& typed)
     if (refusing_)
         return;
     refusing_ = true;
-    emit amountOutOfRange();
-    QTimer::singleShot(0, this, [this, typed] {
+    emit amountRefused();
+    QTimer::singleShot(0, this, [this, typed, key, target] {
         if (msg_)
-            msg_->ShowMsg(QStringLiteral("入力"), QStringLiteral("桁あふれ"), QStringLiteral("金額"));
+            msg_->ShowMsg(QStringLiteral("入力"), QString::fromUtf8(key), target);
         refusing_ = false;
         setFocus(Qt::OtherFocusReason);
         setText(typed);

@@ -14,18 +14,17 @@ class Msg;
 // ASCII or full-width digits, commas and a minus sign, and refuses other text by
 // keeping its previous value. A figure wider than the field is drawn in a smaller type
 // until it fits, never cut, and then the tooltip carries it too; a negative figure is red.
-// A typed amount past the largest the book holds is refused with the catalogue's box.
+// Amounts are typed in whole yen: a fraction of a yen, or an amount past the largest the
+// book holds, is refused with the catalogue's box.
 class AmountField : public QLineEdit {
     Q_OBJECT
 public:
     explicit AmountField(QWidget* parent = nullptr);
 
-    std::optional<store::Amount> amount() const { return amount_; }
-    void setAmount(std::optional<store::Amount> amount);
-    void setValue(const QVariant& stored) { setAmount(store::Amount::fromVariant(stored)); }
+    std::optional<ledger::Amount> amount() const { return amount_; }
+    void setAmount(std::optional<ledger::Amount> amount);
+    void setValue(const QVariant& stored) { setAmount(ledger::Amount::fromVariant(stored)); }
     void clearValue() { setAmount(std::nullopt); }
-    // The amount, or 0 when the field is blank.
-    store::Amount amountOrZero() const { return amount_.value_or(store::Amount()); }
 
     // The catalogue that tells of a refused amount; without one the refusal is only signalled.
     void setMessages(messages::Msg* msg) { msg_ = msg; }
@@ -37,8 +36,8 @@ signals:
     void amountChanged();
     // The user changed the value by typing.
     void amountEdited();
-    // A typed amount was refused for lying past the largest amount.
-    void amountOutOfRange();
+    // A typed amount was refused (a fraction of a yen, or past the largest amount).
+    void amountRefused();
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -48,12 +47,12 @@ protected:
 
 private:
     void acceptText();
-    void refuseOutOfRange(const QString& typed);
+    void refuse(const QString& typed, const char* key, const QString& target);
     void display();
     void fitText();
     int textRoom() const;
 
-    std::optional<store::Amount> amount_;
+    std::optional<ledger::Amount> amount_;
     messages::Msg* msg_ = nullptr;
     bool refusing_ = false;
     QFont ownFont_;

@@ -31,11 +31,11 @@ GridView::GridView(QWidget* parent)
     horizontalHeader()->setHighlightSections(false);
 }
 
-void GridView::setWorkModel(store::WorkTableModel* model)
+void GridView::setWorkModel(WorkTableModel* model)
 {
     model_ = model;
     setModel(model);
-    connect(model, &store::WorkTableModel::cellAccepted, this, [this](int row, int column) {
+    connect(model, &WorkTableModel::cellAccepted, this, [this](int row, int column) {
         acceptedRow_ = row;
         emit cellAccepted(column);
     });
@@ -48,8 +48,10 @@ void GridView::setupColumn(int index, const ColumnSetup& setup)
         if (!setup.heading.isEmpty())
             model_->setHeading(index, setup.heading);
         if (setup.amount)
-            model_->setColumnKind(index, store::WorkTableModel::ColumnKind::Amount);
+            model_->setColumnKind(index, WorkTableModel::ColumnKind::Amount);
         model_->setAlignment(index, setup.alignment);
+    } else if (model() && !setup.heading.isEmpty()) {
+        model()->setHeaderData(index, Qt::Horizontal, setup.heading);
     }
     if (setup.amount)
         amountColumns_.insert(index);
@@ -71,31 +73,11 @@ int GridView::currentColumn() const
     return currentIndex().isValid() ? currentIndex().column() : -1;
 }
 
-void GridView::setCurrentColumn(int column)
-{
-    const int row = std::max(0, currentRowIndex());
-    setCurrentCell(row, column);
-}
-
 void GridView::setCurrentCell(int row, int column)
 {
     if (!model())
         return;
     setCurrentIndex(model()->index(row, column));
-}
-
-QVariant GridView::currentValue(int column) const
-{
-    if (!model_ || currentRowIndex() < 0)
-        return {};
-    return model_->value(currentRowIndex(), column);
-}
-
-void GridView::setCurrentValue(int column, const QVariant& value)
-{
-    if (!model_ || currentRowIndex() < 0)
-        return;
-    model_->setValue(currentRowIndex(), column, value);
 }
 
 void GridView::commit()
@@ -106,13 +88,6 @@ void GridView::commit()
     }
     if (model_)
         model_->commit();
-}
-
-void GridView::deleteCurrentLine()
-{
-    if (!model_ || currentRowIndex() < 0)
-        return;
-    model_->removeLine(currentRowIndex());
 }
 
 void GridView::focusInEvent(QFocusEvent* event)

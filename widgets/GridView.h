@@ -10,22 +10,22 @@
 
 class QLineEdit;
 
-namespace store {
 class WorkTableModel;
-}
 
-// The data-bound grid: a table view over a WorkTableModel with the column set-up and
-// the five notifications that the pages hook into:
+// The grid of a page: a table view over an item model with the column set-up and the
+// notifications that the pages hook into:
 //   focusGained()                 the grid received the input focus;
-//   cellAccepted(column)          a typed value is in the line's buffer, not yet written
-//                                 (acceptedRow() tells its line, which is the current
-//                                 line unless a click elsewhere ended the edit);
+//   cellAccepted(column)          over a WorkTableModel: a typed value is in the line's
+//                                 buffer, not yet written (acceptedRow() tells its line,
+//                                 which is the current line unless a click elsewhere ended
+//                                 the edit);
 //   editingEnded()                the cell editor closed (editedIndex() is its cell, also
 //                                 when a click elsewhere has already moved the current cell);
 //   currentCellMoved(row, column) the current cell moved (previous position given);
 //   keyDownHandler(key, mods)     a key reached the grid or its editor; set key to 0
 //                                 to cancel it.
-// Moving to another line commits the buffered line.
+// Over a WorkTableModel, moving to another line commits the buffered line; any other model
+// takes each value as the editor hands it over.
 // As in a spreadsheet, a printable key on the current cell opens its editor with that key
 // (replacing the cell's text), also right after a click on the cell; double-click and F2
 // edit the text in place. The grid has no type-to-find: a key never moves the current cell.
@@ -47,8 +47,8 @@ public:
 
     explicit GridView(QWidget* parent = nullptr);
 
-    void setWorkModel(store::WorkTableModel* model);
-    store::WorkTableModel* workModel() const { return model_; }
+    // A data source whose edited line is buffered until commit().
+    void setWorkModel(WorkTableModel* model);
     void setupColumn(int index, const ColumnSetup& setup);
 
     using QTableView::edit;
@@ -59,7 +59,6 @@ public:
     int acceptedRow() const { return acceptedRow_; }
     int currentRowIndex() const;
     int currentColumn() const;
-    void setCurrentColumn(int column);
     void setCurrentCell(int row, int column);
     // Columns that Tab and Shift+Tab pass over (a computed column, for example).
     void setTabSkipped(const QSet<int>& columns) { tabSkipped_ = columns; }
@@ -77,14 +76,8 @@ public:
     // Does nothing: letters and digits are typed into cells, never searched for.
     void keyboardSearch(const QString& search) override;
 
-    // Value of a column in the current line; setting it goes into the line's buffer.
-    QVariant currentValue(int column) const;
-    void setCurrentValue(int column, const QVariant& value);
-
-    // Writes the current line's pending edit (and an open editor's text) at once.
+    // Hands an open editor's text to the model at once (and writes a buffered line).
     void commit();
-    // Removes the current line from the bound table.
-    void deleteCurrentLine();
 
     std::function<void(int& key, Qt::KeyboardModifiers modifiers)> keyDownHandler;
 
@@ -137,7 +130,7 @@ private:
     bool composing_ = false;
     bool refusing_ = false; // the refusal of a key is being told: the editor stays open
     bool holdEditorFocus_ = false; // the editor being created must not take the focus
-    store::WorkTableModel* model_ = nullptr;
+    WorkTableModel* model_ = nullptr;
     QPersistentModelIndex editedIndex_;
     int acceptedRow_ = -1;
 };

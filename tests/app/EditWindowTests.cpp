@@ -4,7 +4,7 @@
 #include "GridEditing.h"
 #include "GridView.h"
 #include "ImeSwitch.h"
-#include "MonthSheet.h"
+#include "SheetColumns.h"
 #include "Msg.h"
 #include "WorkTableModel.h"
 #include "YearMonthEdit.h"
@@ -51,7 +51,7 @@ TEST(EditWindow, CellsFollowTheRulesOfTheirColumnsAndAmountsMoveTotalsAndBalance
 
     // Balances follow the carry-over and every amount at once, on the lines the save will
     // store (a date and a payee); the others show none.
-    w.find<AmountField>("num繰越額")->setAmount(store::Amount::fromYen(5000));
+    w.find<AmountField>("num繰越額")->setAmount(ledger::Amount::fromYen(5000));
     w.type(0, kCol予定額, "10,000");
     EXPECT_EQ(w.lines(1), "30  ");
     w.type(1, kCol支払額, "３，０００"); // full-width
@@ -95,7 +95,7 @@ TEST(EditWindow, CellsFollowTheRulesOfTheirColumnsAndAmountsMoveTotalsAndBalance
     EXPECT_EQ(w.cell(0, kCol残高), "2,000");
     EXPECT_FALSE(w.sheet().flags(w.sheet().index(0, kCol残高)) & Qt::ItemIsEditable);
     // A typed carry-over moves every balance at once.
-    w.find<AmountField>("num繰越額")->setAmount(store::Amount::fromYen(6000));
+    w.find<AmountField>("num繰越額")->setAmount(ledger::Amount::fromYen(6000));
     EXPECT_EQ(w.lines(2), "30 ABC 3,000 / 01 山田商店 3,000");
     EXPECT_TRUE(w.storedPayees().isEmpty());
 

@@ -114,7 +114,7 @@ TEST(ExportWindow, PayeeImportShowsTheNewNamesAddsThemAndThePageShowsTheMaster)
     button->click();
     ASSERT_EQ(w.presenter.shown().size(), 2u);
     EXPECT_EQ(w.presenter.shown()[1].text, "支払先 2 件を追加しました。");
-    auto* page = w.window().findChild<store::WorkTableModel*>("dat支払先マスタ");
+    auto* page = w.window().findChild<WorkTableModel*>("dat支払先マスタ");
     ASSERT_NE(page, nullptr);
     QStringList shown;
     for (int row = 0; row < page->rowCount(); ++row)

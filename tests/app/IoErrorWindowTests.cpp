@@ -5,7 +5,6 @@
 #include "GridView.h"
 #include "Msg.h"
 #include "Sql.h"
-#include "WorkTableModel.h"
 
 #include <gtest/gtest.h>
 
@@ -25,11 +24,9 @@ struct MarchWindow : MainWindowHarness {
     // A line of 500 yen on the sheet, committed as leaving the line does.
     void putLine(int row, int day, const QString& payee)
     {
-        sheet().setValue(row, kCol表示日付, QString::number(day));
-        sheet().setValue(row, kCol日付, QDate(2005, 3, day).toString(Qt::ISODate));
-        sheet().setValue(row, kCol支払先名, payee);
-        sheet().setValue(row, kCol予定額, seed::yen(500));
-        sheet().commit();
+        put(row, kCol表示日付, QString::number(day));
+        put(row, kCol支払先名, payee);
+        put(row, kCol予定額, QStringLiteral("500"));
     }
     QString failureTitle(const char* key) { return messages::findMessage(QString::fromUtf8(key), "失敗", QString())->title; }
 };

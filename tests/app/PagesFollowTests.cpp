@@ -15,7 +15,7 @@ namespace {
 QStringList offered(MainWindowHarness& w)
 {
     QStringList names;
-    auto* list = w.find<store::WorkTableModel>("dat支払先名");
+    auto* list = w.find<WorkTableModel>("dat支払先名");
     for (int row = 0; row < list->storedRowCount(); ++row)
         names << list->value(row, 0).toString();
     return names;

@@ -2,7 +2,7 @@
 #include "GridEditing.h"
 #include "GridView.h"
 #include "MainWindowHarness.h"
-#include "MonthSheet.h"
+#include "SheetColumns.h"
 #include "Msg.h"
 #include "Session.h"
 #include "Sql.h"

@@ -1,6 +1,6 @@
 #include "BackupFolder.h"
 #include "BackupService.h"
-#include "BalanceChain.h"
+#include "ChainCheck.h"
 #include "BookFile.h"
 #include "BookFixture.h"
 #include "Msg.h"
@@ -216,13 +216,13 @@ TEST(Backup, TheBalanceChainCheckFindsTheFirstStoredLineThatDoesNotFollow)
 {
     OpenBook b;
     fillBook(b.main());
-    EXPECT_FALSE(findChainBreak(b.main()));
+    EXPECT_FALSE(ledger::findChainBreak(b.main()));
     // A null amount makes a null balance and leaves the running balance as it was.
     store::exec(b.main(), "UPDATE 支払予定表 SET 支払額 = NULL, 残高 = NULL WHERE 日付 = '2025-02-02'");
     store::exec(b.main(), "UPDATE 支払予定表 SET 残高 = 残高 - 17020000 WHERE 日付 > '2025-02-02'");
-    EXPECT_FALSE(findChainBreak(b.main()));
+    EXPECT_FALSE(ledger::findChainBreak(b.main()));
     store::exec(b.main(), "UPDATE 支払予定表 SET 残高 = 残高 + 1 WHERE 日付 = '2025-04-03'");
-    const auto broken = findChainBreak(b.main());
+    const auto broken = ledger::findChainBreak(b.main());
     ASSERT_TRUE(broken);
     EXPECT_EQ(broken->date, QDate(2025, 4, 3));
     EXPECT_EQ(broken->lineNumber, 3);

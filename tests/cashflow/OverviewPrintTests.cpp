@@ -24,7 +24,7 @@ Overview months(int count, int negativeMonth)
     o.開始残高 = yen(500000);
     for (int i = 0; i < count; ++i) {
         const QDate month = o.first.addMonths(i);
-        const store::Amount low = i == negativeMonth ? yen(-12345) : yen(100000 + i);
+        const ledger::Amount low = i == negativeMonth ? yen(-12345) : yen(100000 + i);
         o.months.push_back({month, 1, yen(500000), yen(1000 * i), yen(2000), yen(400000 + i), low, month.addDays(9)});
         o.points.push_back({month.addDays(9), i, low});
     }

@@ -1,6 +1,6 @@
 #include "ExportTestSupport.h"
 
-#include "CashFlow.h"
+#include "Overview.h"
 #include "OverviewExport.h"
 #include "Session.h"
 #include "TempDataDir.h"
@@ -19,13 +19,13 @@ namespace {
 
 // December 2025 to February 2026: December goes below zero on the 10th, January holds no
 // line, February pays a fraction of a yen.
-cashflow::Overview storedOverview(store::Session& session)
+ledger::Overview storedOverview(store::Session& session)
 {
     storeLine(session.mainDb(), "2025-11-28", 1, "前月", yen(30000), 0, yen(30000));
     storeLine(session.mainDb(), "2025-12-10", 1, "家賃", 0, yen(80000), yen(-50000));
     storeLine(session.mainDb(), "2025-12-20", 2, "入金", yen(100000), 0, yen(50000));
     storeLine(session.mainDb(), "2026-02-05", 1, "電気", 0, 12345, yen(50000) - 12345);
-    return cashflow::readOverview(session.mainDb(), QDate(2025, 12, 15), 3);
+    return ledger::readOverview(session.mainDb(), QDate(2025, 12, 15), 3);
 }
 
 QJsonArray number(double value)
@@ -49,7 +49,7 @@ TEST(OverviewExport, WorkbookHoldsTheMonthsAsNumbersAndDatesUnderEraLabels)
 {
     TempDataDir dir;
     auto session = store::Session::open(dir.path());
-    const cashflow::Overview overview = storedOverview(*session);
+    const ledger::Overview overview = storedOverview(*session);
     const ExportChoice choice = overviewChoice(overview, ExportFormat::Xlsx, CsvEncoding::Cp932);
     EXPECT_EQ(overviewFileName(choice), "資金繰り表_2025年12月-2026年02月.xlsx");
     const QString path = dir.filePath(overviewFileName(choice));
@@ -83,7 +83,7 @@ TEST(OverviewExport, CsvBytesInBothEncodingsWithPlainNegativeAmounts)
 {
     TempDataDir dir;
     auto session = store::Session::open(dir.path());
-    const cashflow::Overview overview = storedOverview(*session);
+    const ledger::Overview overview = storedOverview(*session);
     const QString western = QStringLiteral("年月,繰越額,予定額計,支払額計,月末残高,最低残高,最低日\r\n"
                                            "2025年12月,30000,100000,80000,50000,-50000,2025/12/10\r\n"
                                            "2026年01月,50000,0,0,50000,50000,2026/01/01\r\n"

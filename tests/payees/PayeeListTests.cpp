@@ -42,7 +42,7 @@ TEST(PayeeList, TheDropDownIsRebuiltFromTheMasterSortedWithDuplicatesAndOnlyOnRe
     for (const char* name : {"山田商店", "B社", "O'Brien", "", "A社", "B社"})
         store::exec(f.main, "INSERT INTO 支払先マスタ (支払先名) VALUES (?)", {QString::fromUtf8(name)});
     store::exec(f.work, "INSERT INTO w支払先名 (支払先名) VALUES ('left over')");
-    store::WorkTableModel source;
+    WorkTableModel source;
     source.bind(&f.work, "w支払先名");
     AddComb支払先名(*f.session, &source);
     EXPECT_EQ(listed(f.work), ",A社,B社,B社,O'Brien,山田商店");

@@ -20,7 +20,7 @@ std::optional<qint64> yen(const QVariant& stored)
 {
     if (stored.isNull())
         return std::nullopt;
-    return stored.toLongLong() / store::Amount::kScale;
+    return stored.toLongLong() / ledger::Amount::kScale;
 }
 
 // Digits typed in ASCII or full width, commas ignored.

@@ -164,7 +164,7 @@ TEST(ReportOutput, TextsTooWideForTheirBoxAreSetSmallerNotCut)
     item.box = QRectF(0, 0, 1512, 283);
     item.text = "123";
     EXPECT_EQ(fittedFont(item).pixelSize(), 200);
-    item.text = store::Amount::fromUnits(9'000'000'000'000'000'000).format();
+    item.text = ledger::Amount::fromUnits(9'000'000'000'000'000'000).format();
     const QFont font = fittedFont(item);
     EXPECT_LT(font.pixelSize(), 200);
     EXPECT_GE(font.pixelSize(), 120);

@@ -30,15 +30,15 @@ inline const report::RuleItem* findRule(const report::ReportPage& page, const QS
     return nullptr;
 }
 
-inline store::Amount yen(qint64 value)
+inline ledger::Amount yen(qint64 value)
 {
-    return store::Amount::fromUnits(value * store::Amount::kScale);
+    return ledger::Amount::fromUnits(value * ledger::Amount::kScale);
 }
 
 // One line of the sheet InpWork; amounts in yen, a null QVariant for null.
 inline void addSheetLine(SQLite::Database& work, int number, const QVariant& day, const QVariant& payee, const QVariant& planned, const QVariant& paid, const QVariant& balance)
 {
-    auto units = [](const QVariant& v) { return v.isNull() ? QVariant() : QVariant(v.toLongLong() * store::Amount::kScale); };
+    auto units = [](const QVariant& v) { return v.isNull() ? QVariant() : QVariant(v.toLongLong() * ledger::Amount::kScale); };
     store::exec(work,
         "INSERT INTO InpWork (行番号, 元行番号, 表示日付, 日付, 支払先名, 予定額, 支払額, 残高) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
         {number, number, day, day.isNull() ? QVariant() : QVariant(QStringLiteral("2005-11-") + day.toString()), payee, units(planned), units(paid), units(balance)});

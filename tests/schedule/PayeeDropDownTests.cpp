@@ -22,10 +22,10 @@ TEST(PayeeDropDown, OffersTheListTakesAChosenOrTypedNameAsItIsAndPassesKeysToThe
         store::exec(f.work, "INSERT INTO w支払先名 (支払先名) VALUES (?)", {QString::fromUtf8(name)});
     for (int i = 1; i <= 3; ++i)
         store::exec(f.work, "INSERT INTO InpWork (行番号, 元行番号) VALUES (?, ?)", {i, i});
-    store::WorkTableModel names;
+    WorkTableModel names;
     names.bind(&f.work, "w支払先名");
     names.refresh();
-    store::WorkTableModel sheet;
+    WorkTableModel sheet;
     sheet.bind(&f.work, "InpWork");
     sheet.refresh();
     GridView grid;

@@ -141,9 +141,32 @@ int xDeviceCharacteristics(sqlite3_file* file)
     return f->real->pMethods->xDeviceCharacteristics(f->real);
 }
 
+// The shared memory of a file that logs ahead goes straight to the real file: it is an index
+// that the engine rebuilds from the log when the last connection has gone.
+int xShmMap(sqlite3_file* file, int page, int size, int extend, void volatile** out)
+{
+    auto* f = reinterpret_cast<FaultFile*>(file);
+    return f->real->pMethods->xShmMap(f->real, page, size, extend, out);
+}
+int xShmLock(sqlite3_file* file, int offset, int n, int flags)
+{
+    auto* f = reinterpret_cast<FaultFile*>(file);
+    return f->real->pMethods->xShmLock(f->real, offset, n, flags);
+}
+void xShmBarrier(sqlite3_file* file)
+{
+    auto* f = reinterpret_cast<FaultFile*>(file);
+    f->real->pMethods->xShmBarrier(f->real);
+}
+int xShmUnmap(sqlite3_file* file, int deleteFlag)
+{
+    auto* f = reinterpret_cast<FaultFile*>(file);
+    return f->real->pMethods->xShmUnmap(f->real, deleteFlag);
+}
+
 const sqlite3_io_methods kMethods = {
-    1, xClose, xRead, xWrite, xTruncate, xSync, xFileSize, xLock, xUnlock, xCheckReservedLock,
-    xFileControl, xSectorSize, xDeviceCharacteristics, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+    2, xClose, xRead, xWrite, xTruncate, xSync, xFileSize, xLock, xUnlock, xCheckReservedLock,
+    xFileControl, xSectorSize, xDeviceCharacteristics, xShmMap, xShmLock, xShmBarrier, xShmUnmap, nullptr, nullptr};
 
 int vfsOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags)
 {

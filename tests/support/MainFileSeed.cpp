@@ -23,7 +23,7 @@ QString text(const QVariant& value)
 
 QVariant yen(qint64 amount)
 {
-    return QVariant(amount * store::Amount::kScale);
+    return QVariant(amount * ledger::Amount::kScale);
 }
 
 void storeLines(SQLite::Database& main, const std::vector<StoredLine>& lines)
@@ -56,7 +56,7 @@ QString storedLines(SQLite::Database& main)
 {
     QStringList lines;
     for (const store::Row& r : store::queryRows(main, "SELECT 日付, 行番号, 支払先名, 残高 FROM 支払予定表 ORDER BY 日付, 行番号, rowid")) {
-        const QVariant balance = r[3].isNull() ? QVariant() : QVariant(r[3].toLongLong() / store::Amount::kScale);
+        const QVariant balance = r[3].isNull() ? QVariant() : QVariant(r[3].toLongLong() / ledger::Amount::kScale);
         lines << QStringLiteral("%1 #%2 %3 %4").arg(r[0].toString().mid(5), r[1].toString(), text(r[2]), text(balance));
     }
     return lines.join(QStringLiteral(" / "));

@@ -4,7 +4,7 @@
 #include "GridEditing.h"
 #include "GridView.h"
 #include "Session.h"
-#include "WorkTableModel.h"
+#include "SheetModel.h"
 #include "YearMonthEdit.h"
 
 #include "AmountField.h"
@@ -117,9 +117,14 @@ GridView* MainWindowHarness::grid()
     return find<GridView>("GridInp");
 }
 
-store::WorkTableModel& MainWindowHarness::sheet()
+schedule::SheetModel& MainWindowHarness::sheet()
 {
-    return *find<store::WorkTableModel>("datInp");
+    return *find<schedule::SheetModel>("datInp");
+}
+
+bool MainWindowHarness::put(int row, int column, const QString& text)
+{
+    return sheet().setData(sheet().index(row, column), text);
 }
 
 void MainWindowHarness::loadMonth(const QDate& month)

@@ -8,6 +8,7 @@
 #include "FrmQuorel1.h"
 #include "MainFileSeed.h"
 #include "MessagePresenter.h"
+#include "SheetModel.h"
 #include "Startup.h"
 #include "TempDataDir.h"
 
@@ -27,8 +28,8 @@ class Database;
 }
 namespace store {
 class Session;
-class WorkTableModel;
 }
+
 
 class MainWindowHarness {
 public:
@@ -82,7 +83,9 @@ public:
     // The schedule page.
     YearMonthEdit* yearMonth();
     GridView* grid();
-    store::WorkTableModel& sheet();
+    schedule::SheetModel& sheet();
+    // Hands a value to a sheet cell as the grid's editor does when a typed value is accepted.
+    bool put(int row, int column, const QString& text);
     // Sets the year-month field to the month and presses 読込.
     void loadMonth(const QDate& month);
     // A cell of the month grid as shown.

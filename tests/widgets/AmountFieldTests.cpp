@@ -43,27 +43,27 @@ TEST(AmountField, EveryAmountIsShownWholeInTheFieldAndTheLargestTypedOneIsTheLar
     FieldFixture f;
     const qint64 largest = std::numeric_limits<qint64>::max();
     for (const qint64 units : {qint64(12'340'000), qint64(167'799) * 10000 * 100'000'000, largest, std::numeric_limits<qint64>::min()}) {
-        f.field->setAmount(store::Amount::fromUnits(units));
+        f.field->setAmount(ledger::Amount::fromUnits(units));
         SCOPED_TRACE(f.field->text().toStdString());
-        EXPECT_EQ(f.field->text(), store::Amount::fromUnits(units).format()) << "the figure is never cut";
+        EXPECT_EQ(f.field->text(), ledger::Amount::fromUnits(units).format()) << "the figure is never cut";
         EXPECT_TRUE(f.fits());
         EXPECT_EQ(f.field->toolTip(), f.field->isShrunk() ? f.field->text() : QString());
     }
     EXPECT_TRUE(f.field->isShrunk()) << "the smallest amount needs the smaller type";
     // A short figure gets the field's own type back.
     const QFont own = f.field->font();
-    f.field->setAmount(store::Amount::fromYen(5));
+    f.field->setAmount(ledger::Amount::fromYen(5));
     EXPECT_FALSE(f.field->isShrunk());
     EXPECT_GT(f.field->font().pointSizeF(), own.pointSizeF());
     EXPECT_EQ(f.field->toolTip(), "");
 
-    // The largest amount typed is taken and shown whole.
+    // The largest amount that can be typed (whole yen) is taken and shown whole.
     f.field->setFocus();
     f.field->clear();
-    QTest::keyClicks(f.field, "922337203685477.5807");
+    QTest::keyClicks(f.field, "922337203685477");
     f.other->setFocus();
     ASSERT_TRUE(f.field->amount());
-    EXPECT_EQ(f.field->amount()->units(), largest);
+    EXPECT_EQ(f.field->amount()->units(), largest - 5807);
     EXPECT_TRUE(f.fits());
 }
 
@@ -74,12 +74,12 @@ TEST(AmountField, NegativeFiguresAreRedAndAnAmountPastTheLargestIsRefusedWithABo
     messages::Msg msg(presenter);
     f.field->setMessages(&msg);
     const QColor ordinary = f.field->palette().color(QPalette::Text);
-    f.field->setAmount(store::Amount::fromYen(-1));
-    EXPECT_EQ(f.field->palette().color(QPalette::Text), store::negativeAmountColor());
-    f.field->setAmount(store::Amount::fromYen(1));
+    f.field->setAmount(ledger::Amount::fromYen(-1));
+    EXPECT_EQ(f.field->palette().color(QPalette::Text), negativeAmountColor());
+    f.field->setAmount(ledger::Amount::fromYen(1));
     EXPECT_EQ(f.field->palette().color(QPalette::Text), ordinary);
 
-    QSignalSpy refused(f.field, &AmountField::amountOutOfRange);
+    QSignalSpy refused(f.field, &AmountField::amountRefused);
     f.field->setFocus();
     QTest::keyClicks(f.field, "922,337,203,685,478");
     f.other->setFocus();
@@ -87,7 +87,7 @@ TEST(AmountField, NegativeFiguresAreRedAndAnAmountPastTheLargestIsRefusedWithABo
     ASSERT_EQ(refused.size(), 1);
     ASSERT_EQ(presenter.shown().size(), 1u) << "one box for one refusal";
     EXPECT_EQ(presenter.shown()[0].text, messages::findMessage("入力", "桁あふれ", "金額")->text);
-    EXPECT_EQ(f.field->amount(), store::Amount::fromYen(1)) << "the value stays";
+    EXPECT_EQ(f.field->amount(), ledger::Amount::fromYen(1)) << "the value stays";
     EXPECT_TRUE(f.field->hasFocus()) << "the field takes the focus back for correction";
     EXPECT_EQ(f.field->text(), "922,337,203,685,478") << "the typed text stays for correction";
 

@@ -2,11 +2,12 @@
 // pages, the hint window and the report preview, and saves a picture of each into the
 // directory given as the only argument. Runs on the offscreen platform.
 #include "CashFlowChart.h"
-#include "Balances.h"
+#include "Book.h"
 #include "DataFiles.h"
 #include "FrmQuorel1.h"
 #include "MessagePresenter.h"
-#include "MonthSheet.h"
+#include "StoredLines.h"
+#include "Transaction.h"
 #include "Sql.h"
 #include "Startup.h"
 #include "YearMonthEdit.h"
@@ -41,7 +42,7 @@ void fillDemoData(const QString& directory, const QString& era)
             const qint64 planned = (line % 3 == 0 ? 0 : (30 + (line * 37 + back * 11) % 180) * 1000LL) * 10000;
             const qint64 paid = (line % 2 == 0 ? (20 + (line * 13) % 90) * 1000LL : 0) * 10000;
             balance += planned - paid;
-            store::exec(main, "INSERT INTO 支払予定表 VALUES (?, ?, ?, ?, ?, ?)",
+            store::exec(main, QStringLiteral("INSERT INTO %1 VALUES (?, ?, ?, ?, ?, ?)").arg(ledger::kLinesTable),
                 {QDate(month.year(), month.month(), day).toString("yyyy-MM-dd"), line, payee, planned, paid, balance});
             ++line;
         }
@@ -68,11 +69,15 @@ void saveCashFlow(FrmQuorel1& window, const QString& directory)
     SQLite::Database& main = window.session().mainDb();
     const QDate ahead = QDate::currentDate().addMonths(1);
     const QDate first(ahead.year(), ahead.month(), 1);
-    const qint64 tax = (schedule::Get繰越額(main, first).units() / 10'000'000'000LL + 1) * 10'000'000'000LL + 1'000'000'000LL;
-    store::exec(main, "INSERT INTO 支払予定表 VALUES (?, 1, '法人税', 0, ?, NULL)", {first.addDays(9).toString("yyyy-MM-dd"), tax});
-    store::exec(main, "INSERT INTO 支払予定表 VALUES (?, 2, '家賃（山田不動産）', 0, ?, NULL)", {first.addDays(24).toString("yyyy-MM-dd"), 180'000LL * 10000});
-    store::exec(main, "INSERT INTO 支払予定表 VALUES (?, 1, '売掛金回収', ?, 0, NULL)", {first.addMonths(1).addDays(14).toString("yyyy-MM-dd"), 1'500'000LL * 10000});
-    schedule::Calc残高(main, first, schedule::Get繰越額(main, first));
+    ledger::Book book(main);
+    const qint64 tax = (book.opening(first).carry().units() / 10'000'000'000LL + 1) * 10'000'000'000LL + 1'000'000'000LL;
+    const QString insert = QStringLiteral("INSERT INTO %1 VALUES (?, ?, ?, ?, ?, NULL)").arg(ledger::kLinesTable);
+    store::Transaction tx(main);
+    store::exec(main, insert, {first.addDays(9).toString("yyyy-MM-dd"), 1, "法人税", 0, tax});
+    store::exec(main, insert, {first.addDays(24).toString("yyyy-MM-dd"), 2, "家賃（山田不動産）", 0, 180'000LL * 10000});
+    store::exec(main, insert, {first.addMonths(1).addDays(14).toString("yyyy-MM-dd"), 1, "売掛金回収", 1'500'000LL * 10000, 0});
+    book.rebalanceFrom(first);
+    tx.commit();
     const QDate from = QDate::currentDate().addMonths(-3);
     window.findChild<YearMonthEdit*>("Dt年月")->setDate(QDate(from.year(), from.month(), 1));
     window.resize(1280, 680);

@@ -1,0 +1,48 @@
+#include "BalanceChain.h"
+
+#include "Calendar.h"
+
+namespace ledger {
+
+LineBalance balanceAfter(Amount before, const std::optional<Amount>& scheduled, const std::optional<Amount>& paid)
+{
+    if (!scheduled || !paid)
+        return {LineBalance::Empty, Amount()};
+    const auto raised = before.plus(*scheduled);
+    const auto result = raised ? raised->minus(*paid) : std::nullopt;
+    if (!result)
+        return {LineBalance::Overflow, Amount()};
+    return {LineBalance::Value, *result};
+}
+
+BalanceChain::BalanceChain(const QDate& openingMonth, Amount opening, const CarryOvers& carries)
+    : carries_(carries)
+    , nextCarry_(carries.upper_bound(calendar::firstOfMonth(openingMonth)))
+    , month_(calendar::firstOfMonth(openingMonth))
+    , running_(opening)
+{
+}
+
+Amount BalanceChain::enterMonth(const QDate& date)
+{
+    const QDate month = calendar::firstOfMonth(date);
+    if (!month.isValid() || month <= month_)
+        return running_;
+    month_ = month;
+    while (nextCarry_ != carries_.end() && nextCarry_->first <= month_) {
+        running_ = nextCarry_->second;
+        ++nextCarry_;
+    }
+    return running_;
+}
+
+LineBalance BalanceChain::next(const QDate& date, const std::optional<Amount>& scheduled, const std::optional<Amount>& paid)
+{
+    enterMonth(date);
+    const LineBalance balance = balanceAfter(running_, scheduled, paid);
+    if (balance.kind == LineBalance::Value)
+        running_ = balance.value;
+    return balance;
+}
+
+} // namespace ledger

@@ -1,0 +1,168 @@
+#include "Book.h"
+
+#include "BalanceChain.h"
+#include "Calendar.h"
+#include "CarryOverTable.h"
+#include "Prepared.h"
+#include "SaveProgress.h"
+
+#include <vector>
+
+namespace ledger {
+
+OverflowError::OverflowError(QDate date, QString payee)
+    : std::runtime_error("amount out of range")
+    , date_(date)
+    , payee_(std::move(payee))
+{
+}
+
+namespace {
+
+// A line of a balance run, read at once so that the statement is finished before the
+// first write.
+struct RunLine {
+    qint64 rowId = 0;
+    QDate date;
+    bool noPayee = false;
+    std::optional<Amount> scheduled;
+    std::optional<Amount> paid;
+    std::optional<Amount> balance;
+};
+
+constexpr qint64 kCheckUnits = 2; // checking and writing a line costs about twice reading it
+
+std::vector<RunLine> readRun(SQLite::Database& db, const QDate& first, ProgressSpan* progress)
+{
+    const QVariant from = calendar::toStoredText(first);
+    if (progress) {
+        store::Prepared count(db, QStringLiteral("SELECT count(*) FROM %1 WHERE 日付 >= ?").arg(kLinesTable));
+        count.bind(1, from);
+        progress->start(count.next() ? count.integer(0) * (1 + kCheckUnits) : 0);
+        count.reset();
+    }
+    store::Prepared query(db,
+        QStringLiteral("SELECT rowid, 日付, 支払先名, 予定額, 支払額, 残高 FROM %1 WHERE 日付 >= ? ORDER BY 日付, 行番号, rowid").arg(kLinesTable));
+    query.bind(1, from);
+    std::vector<RunLine> lines;
+    while (query.next()) {
+        RunLine& line = lines.emplace_back();
+        line.rowId = query.integer(0);
+        line.date = calendar::fromStoredText(query.value(1).toString().left(10));
+        line.noPayee = query.isBlank(2);
+        line.scheduled = amountAt(query, 3);
+        line.paid = amountAt(query, 4);
+        line.balance = amountAt(query, 5);
+        if (progress)
+            progress->advance(static_cast<qint64>(lines.size()));
+    }
+    query.reset();
+    return lines;
+}
+
+QString payeeOf(SQLite::Database& db, qint64 rowId)
+{
+    store::Prepared query(db, QStringLiteral("SELECT 支払先名 FROM %1 WHERE rowid = ?").arg(kLinesTable));
+    query.bind(1, rowId);
+    const QString payee = query.next() ? query.value(0).toString() : QString();
+    query.reset();
+    return payee;
+}
+
+} // namespace
+
+Amount Book::balanceBefore(const QDate& month)
+{
+    // The latest line with a balance (a line without one passes the balance before it on).
+    store::Prepared line(db_,
+        QStringLiteral("SELECT 日付, 残高 FROM %1 WHERE 日付 < ? AND 残高 IS NOT NULL ORDER BY 日付 DESC, 行番号 DESC, rowid DESC LIMIT 1").arg(kLinesTable));
+    line.bind(1, month.isValid() ? QVariant(calendar::toStoredText(calendar::firstOfMonth(month))) : QVariant(QStringLiteral("9999-12-32")));
+    std::optional<std::pair<QDate, Amount>> last;
+    if (line.next()) {
+        const QDate date = calendar::fromStoredText(line.value(0).toString().left(10));
+        last = std::pair(calendar::firstOfMonth(date), amountAt(line, 1).value_or(Amount()));
+    }
+    line.reset();
+    const auto carry = latestCarryBefore(db_, month);
+    if (carry && (!last || !last->first.isValid() || carry->first > last->first))
+        return carry->second;
+    return last ? last->second : Amount();
+}
+
+MonthOpening Book::opening(const QDate& month)
+{
+    return {balanceBefore(month), ownCarry(db_, month)};
+}
+
+Amount Book::cumulative()
+{
+    return balanceBefore(QDate());
+}
+
+void Book::rebalanceFrom(const QDate& month, ProgressSpan* progress)
+{
+    const QDate first = calendar::firstOfMonth(month);
+    if (!first.isValid())
+        return;
+    const CarryOvers carries = readCarryOvers(db_, first);
+    BalanceChain chain(first, opening(first).carry(), carries);
+    std::vector<RunLine> lines = readRun(db_, first, progress);
+    const qint64 read = static_cast<qint64>(lines.size());
+    std::vector<std::pair<qint64, std::optional<Amount>>> changed;
+    for (const RunLine& line : lines) {
+        if (line.noPayee)
+            break;
+        const LineBalance balance = chain.next(line.date, line.scheduled, line.paid);
+        if (balance.kind == LineBalance::Overflow)
+            throw OverflowError(line.date, payeeOf(db_, line.rowId));
+        if (balance.balance() != line.balance)
+            changed.emplace_back(line.rowId, balance.balance());
+    }
+    lines.clear();
+    store::Prepared update(db_, QStringLiteral("UPDATE %1 SET 残高 = ? WHERE rowid = ?").arg(kLinesTable));
+    qint64 done = 0;
+    const qint64 step = changed.empty() ? 0 : std::max<qint64>(1, read / static_cast<qint64>(changed.size()));
+    for (const auto& [rowId, balance] : changed) {
+        update.bind(1, balance ? QVariant(qlonglong(balance->units())) : QVariant());
+        update.bind(2, rowId);
+        update.run();
+        if (progress)
+            progress->advance(read + kCheckUnits * (done += step));
+    }
+    if (progress)
+        progress->finish();
+}
+
+bool Book::deleteLine(const LineKey& key)
+{
+    store::Prepared remove(db_, QStringLiteral("DELETE FROM %1 WHERE rowid = (SELECT rowid FROM %1 WHERE 日付 = ? AND 行番号 = ? AND 支払先名 = ? ORDER BY rowid LIMIT 1)").arg(kLinesTable));
+    remove.bind(1, QVariant(calendar::toStoredText(key.date)));
+    remove.bind(2, key.lineNumber);
+    remove.bind(3, QVariant(key.payee));
+    const bool deleted = remove.run() > 0;
+    if (deleted)
+        rebalanceFrom(key.date);
+    return deleted;
+}
+
+void Book::deleteAll()
+{
+    store::Prepared(db_, QStringLiteral("DELETE FROM %1").arg(kLinesTable)).run();
+    store::Prepared(db_, QStringLiteral("DELETE FROM %1").arg(kCarryTable)).run();
+}
+
+BookSummary Book::summary(const QString& schema)
+{
+    store::Prepared query(db_, QStringLiteral("SELECT count(*), max(日付) FROM %1.%2").arg(schema, kLinesTable));
+    BookSummary summary;
+    if (query.next()) {
+        summary.storedLines = query.integer(0);
+        const QDate latest = calendar::fromStoredText(query.value(1).toString().left(10));
+        if (latest.isValid())
+            summary.latestMonth = calendar::firstOfMonth(latest);
+    }
+    query.reset();
+    return summary;
+}
+
+} // namespace ledger

@@ -1,0 +1,38 @@
+#include "ChainCheck.h"
+
+#include "BalanceChain.h"
+#include "Calendar.h"
+#include "CarryOverTable.h"
+#include "Prepared.h"
+#include "StoredLines.h"
+
+namespace ledger {
+
+std::optional<ChainBreak> findChainBreak(SQLite::Database& db, const QString& schema)
+{
+    CarryOvers carries;
+    {
+        store::Prepared query(db, QStringLiteral("SELECT 年月, 繰越額 FROM %1.%2 ORDER BY 年月").arg(schema, kCarryTable));
+        while (query.next()) {
+            const QDate at = calendar::fromStoredText(query.value(0).toString());
+            if (const auto carry = amountAt(query, 1); at.isValid() && carry)
+                carries.emplace(calendar::firstOfMonth(at), *carry);
+        }
+    }
+    // The chain starts before the earliest month any line or carry-over could name.
+    BalanceChain chain(QDate(1, 1, 1), Amount(), carries);
+    store::Prepared query(db, QStringLiteral("SELECT 日付, 行番号, 支払先名, 予定額, 支払額, 残高 FROM %1.%2 ORDER BY 日付, 行番号, rowid").arg(schema, kLinesTable));
+    qint64 checked = 0;
+    while (query.next()) {
+        if (query.isBlank(2))
+            break;
+        const QDate date = calendar::fromStoredText(query.value(0).toString().left(10));
+        const LineBalance balance = chain.next(date, amountAt(query, 3), amountAt(query, 4));
+        if (balance.kind == LineBalance::Overflow || balance.balance() != amountAt(query, 5))
+            return ChainBreak{date, query.integer(1), checked};
+        ++checked;
+    }
+    return std::nullopt;
+}
+
+} // namespace ledger

@@ -1,0 +1,123 @@
+#include "MonthWrite.h"
+
+#include "Book.h"
+#include "Calendar.h"
+#include "CarryOverTable.h"
+#include "Prepared.h"
+#include "SaveProgress.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+namespace ledger {
+
+namespace {
+
+QVariant amountValue(const std::optional<Amount>& amount)
+{
+    return amount ? QVariant(qlonglong(amount->units())) : QVariant();
+}
+
+// The rowid of the stored line with this key, looked up before anything is written.
+std::optional<qint64> findKey(store::Prepared& find, const LineKey& key)
+{
+    find.bind(1, QVariant(calendar::toStoredText(key.date)));
+    find.bind(2, key.lineNumber);
+    find.bind(3, QVariant(key.payee));
+    std::optional<qint64> rowId;
+    if (find.next())
+        rowId = find.integer(0);
+    find.reset();
+    return rowId;
+}
+
+// The line numbers that stay taken by lines of the month this write keeps and does not
+// touch, by date.
+std::map<QDate, std::set<qint64>> keptNumbers(const std::vector<StoredLine>& offSheet, bool deleted)
+{
+    std::map<QDate, std::set<qint64>> taken;
+    if (!deleted) {
+        for (const StoredLine& line : offSheet)
+            taken[line.date].insert(line.lineNumber);
+    }
+    return taken;
+}
+
+} // namespace
+
+std::vector<StoredLine> offSheetLines(SQLite::Database& db, const QDate& month, const std::vector<LineKey>& onSheet)
+{
+    std::vector<StoredLine> lines = monthLines(db, month);
+    std::erase_if(lines, [&](const StoredLine& line) { return std::find(onSheet.begin(), onSheet.end(), line.key()) != onSheet.end(); });
+    return lines;
+}
+
+WriteOutcome writeMonth(SQLite::Database& db, const MonthWrite& write, ProgressSpan* lineProgress, ProgressSpan* balanceProgress)
+{
+    WriteOutcome outcome;
+    const QDate first = calendar::firstOfMonth(write.month);
+    std::vector<LineKey> onSheet;
+    for (const SheetEntry& line : write.lines) {
+        if (line.original)
+            onSheet.push_back(*line.original);
+    }
+    onSheet.insert(onSheet.end(), write.emptied.begin(), write.emptied.end());
+    const std::vector<StoredLine> offSheet = offSheetLines(db, first, onSheet);
+    std::map<QDate, std::set<qint64>> taken = keptNumbers(offSheet, write.deleteOffSheet);
+
+    store::Prepared find(db, QStringLiteral("SELECT rowid FROM %1 WHERE 日付 = ? AND 行番号 = ? AND 支払先名 = ? ORDER BY rowid LIMIT 1").arg(kLinesTable));
+    std::vector<std::optional<qint64>> originals;
+    originals.reserve(write.lines.size());
+    for (const SheetEntry& line : write.lines)
+        originals.push_back(line.original ? findKey(find, *line.original) : std::nullopt);
+    std::vector<qint64> removals;
+    for (const LineKey& key : write.emptied) {
+        if (const auto rowId = findKey(find, key))
+            removals.push_back(*rowId);
+    }
+    if (write.deleteOffSheet) {
+        for (const StoredLine& line : offSheet)
+            removals.push_back(line.rowId);
+    }
+
+    store::Prepared remove(db, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(kLinesTable));
+    for (qint64 rowId : removals) {
+        remove.bind(1, rowId);
+        outcome.removed += remove.run();
+    }
+    store::Prepared update(db, QStringLiteral("UPDATE %1 SET 日付 = ?, 行番号 = ?, 支払先名 = ?, 予定額 = ?, 支払額 = ?, 残高 = NULL WHERE rowid = ?").arg(kLinesTable));
+    store::Prepared insert(db, QStringLiteral("INSERT INTO %1 (日付, 行番号, 支払先名, 予定額, 支払額, 残高) VALUES (?, ?, ?, ?, ?, NULL)").arg(kLinesTable));
+    if (lineProgress)
+        lineProgress->start(static_cast<qint64>(write.lines.size()));
+    for (std::size_t i = 0; i < write.lines.size(); ++i) {
+        const SheetEntry& line = write.lines[i];
+        std::set<qint64>& numbers = taken[line.date];
+        qint64 number = line.position;
+        if (numbers.count(number))
+            number = *numbers.rbegin() + 1;
+        numbers.insert(number);
+        store::Prepared& statement = originals[i] ? update : insert;
+        statement.bind(1, QVariant(calendar::toStoredText(line.date)));
+        statement.bind(2, number);
+        statement.bind(3, QVariant(line.payee));
+        statement.bind(4, amountValue(line.scheduled));
+        statement.bind(5, amountValue(line.paid));
+        if (originals[i])
+            statement.bind(6, *originals[i]);
+        statement.run();
+        ++outcome.stored;
+        if (lineProgress)
+            lineProgress->advance(static_cast<qint64>(i + 1));
+    }
+    if (lineProgress)
+        lineProgress->finish();
+
+    Book book(db);
+    const Amount broughtIn = book.opening(first).broughtIn;
+    writeCarry(db, first, write.carry == broughtIn ? std::nullopt : std::optional(write.carry));
+    book.rebalanceFrom(first, balanceProgress);
+    return outcome;
+}
+
+} // namespace ledger

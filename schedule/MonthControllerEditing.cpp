@@ -1,0 +1,246 @@
+// The month controller's edits and its save: each edit becomes one step of the undo stack.
+
+#include "MonthController.h"
+
+#include "MonthWrite.h"
+#include "SaveProgress.h"
+#include "Session.h"
+#include "SheetColumns.h"
+#include "SheetCommands.h"
+#include "SheetFigures.h"
+#include "Skip.h"
+#include "Transaction.h"
+
+#include <QUndoStack>
+
+namespace schedule {
+
+void MonthController::setCarry(std::optional<ledger::Amount> carry)
+{
+    // A blank carry-over counts as 0: emptying a 0 changes nothing.
+    if (figures_.繰越額.value_or(ledger::Amount()) == carry.value_or(ledger::Amount()))
+        return;
+    pushChange(stepText(SheetStep::Carry), lines_, carry);
+}
+
+bool MonthController::editCell(int row, int column, const QVariant& value)
+{
+    if (!filesOpen() || row < 0 || row >= static_cast<int>(lines_.size()))
+        return false;
+    SheetLines after = lines_;
+    SheetLine& line = after[static_cast<std::size_t>(row)];
+    const QString text = value.isNull() ? QString() : value.toString();
+    if (const auto refused = enterValue(line, column, text, month_)) {
+        emit cellRefused(row, column, text, *refused);
+        return false;
+    }
+    const bool newName = column == kCol支払先名 && line.hasPayee() && line.payee != lines_[static_cast<std::size_t>(row)].payee;
+    if (!pushChange(stepText(SheetStep::TypedValue), after))
+        return true;
+    if (newName) {
+        typedNames_ << line.payee;
+        emit payeeTyped(line.payee);
+    }
+    return true;
+}
+
+std::vector<RefusedValue> MonthController::paste(const std::vector<PasteCell>& cells)
+{
+    std::vector<RefusedValue> refused;
+    if (!filesOpen())
+        return refused;
+    SheetLines after = lines_;
+    QStringList names;
+    for (const PasteCell& cell : cells) {
+        if (cell.row < 0 || cell.row >= static_cast<int>(after.size())) {
+            refused.push_back({cell, CellRefusal::PastTheSheet});
+            continue;
+        }
+        SheetLine& line = after[static_cast<std::size_t>(cell.row)];
+        if (const auto why = enterValue(line, cell.column, cell.text, month_))
+            refused.push_back({cell, *why});
+        else if (cell.column == kCol支払先名 && line.hasPayee())
+            names << line.payee;
+    }
+    if (pushChange(stepText(SheetStep::Paste), after)) {
+        for (const QString& name : names) {
+            typedNames_ << name;
+            emit payeeTyped(name);
+        }
+    }
+    return refused;
+}
+
+CopyOutcome MonthController::copyPreviousMonth()
+{
+    if (!filesOpen() || !month_.isValid())
+        return {};
+    const std::vector<ledger::StoredLine> previous = ledger::monthLines(session_.mainDb(), month_.addMonths(-1));
+    SheetLines after = lines_;
+    const CopyOutcome outcome = repeatPreviousMonth(after, previous, month_);
+    if (outcome.kind == CopyOutcome::Copied)
+        pushChange(stepText(SheetStep::RepeatMonth), after);
+    return outcome;
+}
+
+InsertOutcome MonthController::insertLine(int row)
+{
+    if (!filesOpen() || row < 0 || row >= static_cast<int>(lines_.size()))
+        return InsertOutcome::Inserted;
+    if (lines_.back().holdsData())
+        return InsertOutcome::NoRoom;
+    SheetLines after = lines_;
+    after.pop_back();
+    SheetLine blank;
+    after.insert(after.begin() + row, blank);
+    pushChange(stepText(SheetStep::InsertLine), after);
+    return InsertOutcome::Inserted;
+}
+
+bool MonthController::lineIsStored(int row) const
+{
+    return row >= 0 && row < static_cast<int>(lines_.size()) && lines_[static_cast<std::size_t>(row)].original.has_value();
+}
+
+bool MonthController::deleteLine(int row)
+{
+    if (!filesOpen() || row < 0 || row >= static_cast<int>(lines_.size()))
+        return false;
+    SheetLines after = lines_;
+    after.erase(after.begin() + row);
+    after.emplace_back();
+    if (!lineIsStored(row)) {
+        pushChange(stepText(SheetStep::DeleteLine), after);
+        return false;
+    }
+    // The stored line leaves the book at once, and the book's balances follow.
+    auto& main = session_.mainDb();
+    store::Transaction tx(main);
+    const bool deleted = ledger::Book(main).deleteLine(*lines_[static_cast<std::size_t>(row)].original);
+    tx.commit();
+    const bool unsaved = hasUnsavedChanges();
+    const SheetLines before = lines_;
+    lines_ = std::move(after);
+    // A step from before the deletion would bring back a line the book no longer holds.
+    undo_->clear();
+    undo_->setClean();
+    store::skipOnFailure(QStringLiteral("the cumulative figure"), [&] { figures_.累計 = ledger::Book(main).cumulative(); });
+    setExtraChanges(unsaved);
+    settle(before);
+    writeDraftState();
+    return deleted;
+}
+
+QStringList MonthController::typedNames() const
+{
+    QStringList names;
+    for (const SheetLine& line : lines_) {
+        if (line.hasPayee() && typedNames_.contains(line.payee) && !names.contains(line.payee))
+            names << line.payee;
+    }
+    return names;
+}
+
+QStringList MonthController::namesToRegister() const
+{
+    QStringList names;
+    for (const SheetLine& line : lines_) {
+        if (line.storable() && typedNames_.contains(line.payee) && !names.contains(line.payee))
+            names << line.payee;
+    }
+    return names;
+}
+
+QString MonthController::describeLines(const std::vector<int>& rows) const
+{
+    QStringList named;
+    for (int row : rows) {
+        const SheetLine& line = lines_[static_cast<std::size_t>(row)];
+        named << QStringLiteral("%1行目「%2」").arg(row + 1).arg(line.hasPayee() ? line.payee : QStringLiteral("支払先なし"));
+    }
+    return named.join(QStringLiteral("、"));
+}
+
+SaveResult MonthController::save(const std::function<OffSheetChoice(const std::vector<ledger::StoredLine>&)>& askOffSheet,
+    const std::function<void(int)>& showProgress)
+{
+    SaveResult result;
+    if (!filesOpen() || !month_.isValid())
+        return result;
+    ledger::MonthWrite write{.month = month_, .carry = carry()};
+    std::vector<int> incomplete;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const SheetLine& line = lines_[i];
+        const int place = static_cast<int>(i);
+        if (line.storable())
+            write.lines.push_back({place + 1, line.date, line.payee, line.scheduled, line.paid, line.original});
+        else if (line.hasPayee() || line.hasAmount())
+            incomplete.push_back(place);
+        else if (line.original)
+            write.emptied.push_back(*line.original);
+    }
+    if (!incomplete.empty())
+        return {SaveResult::Kind::Incomplete, describeLines(incomplete)};
+    SheetLines check = lines_;
+    if (const auto overflow = computeSheet(check, carry()).overflowAt)
+        return {SaveResult::Kind::Overflow, describeLines({*overflow})};
+
+    auto& main = session_.mainDb();
+    if (cleared_ && askOffSheet) {
+        std::vector<ledger::LineKey> keys;
+        for (const SheetLine& line : lines_) {
+            if (line.original)
+                keys.push_back(*line.original);
+        }
+        std::vector<ledger::StoredLine> offSheet;
+        store::skipOnFailure(QStringLiteral("lines off the sheet"), [&] { offSheet = ledger::offSheetLines(main, month_, keys); });
+        if (!offSheet.empty()) {
+            const OffSheetChoice choice = askOffSheet(offSheet);
+            if (choice == OffSheetChoice::Cancel)
+                return {SaveResult::Kind::Cancelled};
+            write.deleteOffSheet = choice == OffSheetChoice::Delete;
+        }
+    }
+
+    // The two stretches of the bar meet at kSaveBarLinesDone, shown once.
+    int shown = -1;
+    const auto showBar = [&](int value) {
+        if (value > shown && showProgress)
+            showProgress(value);
+        shown = std::max(shown, value);
+    };
+    ledger::ProgressSpan lineBar(showBar, ledger::kSaveBarStart, ledger::kSaveBarLinesDone);
+    ledger::ProgressSpan balanceBar(showBar, ledger::kSaveBarLinesDone, ledger::kSaveBarDone);
+    try {
+        store::Transaction tx(main);
+        const ledger::WriteOutcome written = ledger::writeMonth(main, write, &lineBar, &balanceBar);
+        if (registerPayees) {
+            if (const QStringList names = namesToRegister(); !names.isEmpty())
+                registerPayees(main, names);
+        }
+        tx.commit();
+        result.stored = written.stored;
+    } catch (const ledger::OverflowError& e) {
+        const QString where = e.date().toString(QStringLiteral("yyyy/MM/dd")) + QStringLiteral("「%1」").arg(e.payee());
+        return {SaveResult::Kind::Overflow, where};
+    } catch (const std::exception& e) {
+        store::logSkipped(QStringLiteral("save the month"), e);
+        result.kind = SaveResult::Kind::Failed;
+        result.failure = FileFailure::from(e);
+        return result;
+    }
+    // The sheet shows the month as the book now holds it.
+    try {
+        MonthRead read = readMonth();
+        result.monthLines = ledger::monthLineCount(main, month_);
+        show(std::move(read), false);
+    } catch (const std::exception& e) {
+        store::logSkipped(QStringLiteral("read the month after saving it"), e);
+        undo_->setClean();
+        setExtraChanges(false);
+    }
+    writeDraftState();
+    return result;
+}
+
+} // namespace schedule

@@ -1,0 +1,44 @@
+#include "SheetCommands.h"
+
+#include "MonthController.h"
+
+namespace schedule {
+
+SheetCommand::SheetCommand(MonthController& month, const QString& text, SheetChange before, SheetChange after)
+    : QUndoCommand(text)
+    , month_(month)
+    , before_(std::move(before))
+    , after_(std::move(after))
+{
+}
+
+void SheetCommand::redo()
+{
+    month_.apply(after_);
+}
+
+void SheetCommand::undo()
+{
+    month_.apply(before_);
+}
+
+QString stepText(SheetStep step)
+{
+    switch (step) {
+    case SheetStep::TypedValue:
+        return QStringLiteral("入力");
+    case SheetStep::Paste:
+        return QStringLiteral("貼り付け");
+    case SheetStep::Carry:
+        return QStringLiteral("繰越額の入力");
+    case SheetStep::InsertLine:
+        return QStringLiteral("行挿入");
+    case SheetStep::DeleteLine:
+        return QStringLiteral("行削除");
+    case SheetStep::RepeatMonth:
+        return QStringLiteral("前月複写");
+    }
+    return {};
+}
+
+} // namespace schedule

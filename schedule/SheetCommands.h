@@ -1,0 +1,40 @@
+#pragma once
+
+#include "SheetLine.h"
+
+#include <QUndoCommand>
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace schedule {
+
+class MonthController;
+
+// One side of an undo step: lines by their place on the sheet, and the carry-over when the
+// step changes it.
+struct SheetChange {
+    std::vector<std::pair<int, SheetLine>> lines;
+    std::optional<std::optional<ledger::Amount>> carry;
+};
+
+// An edit of the sheet as one step of its undo stack: redo puts `after` on the sheet, undo
+// `before`. The kinds below differ in the words the menus show.
+class SheetCommand : public QUndoCommand {
+public:
+    SheetCommand(MonthController& month, const QString& text, SheetChange before, SheetChange after);
+    void redo() override;
+    void undo() override;
+
+private:
+    MonthController& month_;
+    SheetChange before_;
+    SheetChange after_;
+};
+
+// The steps the sheet knows, each named as the menus show it.
+enum class SheetStep { TypedValue, Paste, Carry, InsertLine, DeleteLine, RepeatMonth };
+QString stepText(SheetStep step);
+
+} // namespace schedule
