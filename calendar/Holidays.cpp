@@ -297,14 +297,15 @@ struct Table {
             const YearDays y = computeYear(year);
             int month = 1;
             int day = 1;
+            int monthLength = 31;
             for (int i = 0; i < y.days; ++i) {
                 auto code = static_cast<std::uint8_t>(y.name[i]);
                 if (code != 0 || isBankClosingDay(month, day, y.dayOfWeek(i)))
                     code |= kBankHolidayBit;
                 codes.push_back(code);
-                if (++day > QDate(year, month, 1).daysInMonth()) {
+                if (++day > monthLength && month < 12) {
                     day = 1;
-                    ++month;
+                    monthLength = QDate(year, ++month, 1).daysInMonth();
                 }
             }
         }

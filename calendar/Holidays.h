@@ -11,7 +11,8 @@
 // kLastHolidayYear no day is a public holiday.
 //
 // All functions may be called from any thread: the first lookup builds an immutable
-// table of every day of the covered years (about 1 ms), later lookups only read it.
+// table of every day of the covered years (about half a millisecond), later lookups only
+// read it.
 
 #include <QDate>
 #include <QList>
