@@ -56,8 +56,9 @@ CashFlowPage::CashFlowPage(PageContext& context, QWidget* parent)
     chart_->setMinimumSize(twipsToPixels(3000), twipsToPixels(3000));
     chart_->setToolTip(QStringLiteral("月をダブルクリックすると支払予定を開きます"));
     lbl月_->setObjectName(QStringLiteral("lbl資金繰り月"));
-    // The month under the mouse is named in the room there is; it never widens the window.
+    // The month under the mouse never widens the window.
     lbl月_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    lbl月_->setMinimumHeight(lbl月_->fontMetrics().height());
 
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(QStringLiteral("開始年月"), this));
@@ -67,8 +68,7 @@ CashFlowPage::CashFlowPage(PageContext& context, QWidget* parent)
     const auto buttons = addCommandButtons(top, this,
         {{"cmd資金繰り表示", "表示", QKeySequence(Qt::Key_F5)}, {"cmd資金繰り印刷", "印刷", QKeySequence(Qt::CTRL | Qt::Key_P)},
             {"cmd資金繰り出力", "出力", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)}});
-    top->addSpacing(12);
-    top->addWidget(lbl月_, 1);
+    top->addStretch(1);
     auto* hint = makeHintButton(QStringLiteral("cmdHint資金繰り"), this);
     top->addWidget(hint);
 
@@ -83,6 +83,8 @@ CashFlowPage::CashFlowPage(PageContext& context, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(split, 1);
+    // The month under the mouse is named on a line of its own under the table and chart.
+    layout->addWidget(lbl月_);
 
     connect(buttons.at(0), &QPushButton::clicked, this, &CashFlowPage::refresh);
     connect(buttons.at(1), &QPushButton::clicked, this, &CashFlowPage::printOverview);
