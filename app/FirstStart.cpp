@@ -18,7 +18,8 @@ FirstStartOutcome prepareDataFolder(const DataLocation& location, messages::Msg&
     try {
         store::createMissingDataFiles(location.directory);
     } catch (const std::exception& e) {
-        msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("起動失敗"), shown + QLatin1Char('\n') + QString::fromUtf8(e.what()));
+        const auto detail = messages::findMessage(QStringLiteral("その他"), QStringLiteral("詳細"), QString::fromUtf8(e.what()));
+        msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("作成失敗"), shown + QStringLiteral("\n\n") + (detail ? detail->text : QString()));
         return FirstStartOutcome::Failed;
     }
     return FirstStartOutcome::Ready;

@@ -67,7 +67,6 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
 
     connect(schedulePage_, &schedule::SchedulePage::closeRequested, this, &FrmQuorel1::cmd履歴閉じる_Click);
     connect(schedulePage_, &schedule::SchedulePage::modifiedChanged, this, &FrmQuorel1::showSheetModified);
-    connect(schedulePage_, &schedule::SchedulePage::statusText, this, [this](const QString& text) { statusLine_->showText(text, false); });
     connect(schedulePage_, &schedule::SchedulePage::printRequested, this, &FrmQuorel1::Cmd印刷_Click);
     connect(schedulePage_, &schedule::SchedulePage::hintRequested, this, &FrmQuorel1::openHint);
     // A name typed on the sheet is offered in the drop-down at once; it joins the payee
@@ -97,6 +96,7 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
 
     setWindowTitle(titleText());
     runStartupReads();
+    connectStatusLine(); // the sheet's grid has its model once the pages are set up
     fitGridsOnScreen();
     backups_.atStart();
 }
@@ -105,8 +105,9 @@ void FrmQuorel1::fitGridsOnScreen()
 {
     // The grids' columns keep their set widths: the grids never start narrower than their
     // visible columns, and the window grows to show them without a horizontal scroll bar.
+    // The cash-flow page gives its table the room there is itself.
     for (auto* grid : findChildren<QTableView*>()) {
-        if (!grid->model())
+        if (!grid->model() || grid->objectName() == QStringLiteral("Grid資金繰り"))
             continue;
         const int width = grid->horizontalHeader()->length() + grid->verticalHeader()->sizeHint().width()
             + grid->verticalScrollBar()->sizeHint().width() + 2 * grid->frameWidth() + 2;
@@ -196,10 +197,7 @@ void FrmQuorel1::showSheetModified(bool modified)
 {
     setWindowTitle(modified ? QStringLiteral("* ") + titleText() : titleText());
     const auto text = messages::findMessage(QStringLiteral("状態"), QStringLiteral("未登録"), QString());
-    if (modified && text)
-        statusLine_->showText(text->text, false);
-    else if (!statusLine_->undoOffered())
-        statusLine_->clear();
+    statusLine_->setStanding(modified && text ? text->text : QString());
 }
 
 void FrmQuorel1::openHint(const QString& controlName)
@@ -239,6 +237,7 @@ void FrmQuorel1::Cmd印刷_Click()
         auto* window = report::openMonthlyReport(session_->workDb(), header, session_->settings.gLineColor1, msg_, this);
         disconnect(window, &report::ReportWindow::exportRequested, window, nullptr); // a window shown again keeps one connection
         connect(window, &report::ReportWindow::exportRequested, window, [this, window] { export_.run(window->document().month, window); });
+        connect(window, &report::ReportWindow::pdfSaved, this, &FrmQuorel1::showFileWritten, Qt::UniqueConnection);
     });
 }
 

@@ -80,6 +80,11 @@ private:
     // After a restore: every page reads the main file again; the month shown stays.
     void reloadPages();
     void refreshStatus();
+    // The status line: each command's message replaces the last one, and a change of the
+    // sheet or the book retires a message that no longer describes it.
+    void connectStatusLine();
+    // A written file named in the status line, with a button that opens its folder.
+    void showFileWritten(const QString& path);
     // Whether a field or cell editor has the keys, or the sheet's current line an edit.
     bool typingInAField() const;
     void undoLast();

@@ -4,6 +4,7 @@
 #include "FrmQuorel1.h"
 
 #include "ChainCheck.h"
+#include "CashFlowPage.h"
 #include "GridView.h"
 #include "Msg.h"
 #include "PayeePage.h"
@@ -15,7 +16,9 @@
 #include "WorkTableModel.h"
 #include "YearMonthEdit.h"
 
+#include <QAbstractItemView>
 #include <QAbstractSpinBox>
+#include <QDir>
 #include <QApplication>
 #include <QLineEdit>
 #include <QShortcut>
@@ -37,7 +40,12 @@ void FrmQuorel1::setUpBackups()
     // registered or dropped as the user chooses first, or the book stays as it is.
     backups_.beforeReplace = [this] { return schedulePage_->confirmLeavingSheet(); };
     connect(&backups_, &backup::BackupService::undoChanged, this, &FrmQuorel1::refreshStatus);
-    connect(&backups_, &backup::BackupService::bookReplaced, this, &FrmQuorel1::reloadPages);
+    connect(&backups_, &backup::BackupService::bookReplaced, this, [this] {
+        reloadPages();
+        // The book was replaced: what the status line said of the one before goes with it.
+        const auto text = messages::findMessage(QStringLiteral("状態"), QStringLiteral("復元済"), backups_.lastReplacement());
+        statusLine_->showText(text ? text->text : QString(), false);
+    });
     connect(statusLine_, &backup::StatusLine::undoRequested, this, &FrmQuorel1::undoLast);
     // Ctrl+Z undoes the month sheet's last unregistered edit while the month page is shown
     // and has one, else the last destructive command; not while a field or cell editor is
@@ -90,6 +98,31 @@ void FrmQuorel1::refreshStatus()
         statusLine_->clear();
         undoWatch_->stop();
     }
+}
+
+void FrmQuorel1::connectStatusLine()
+{
+    connect(schedulePage_, &schedule::SchedulePage::statusText, this, [this](const QString& text) { statusLine_->showText(text, false); });
+    // A change of the sheet (a typed value, a paste, a deleted or inserted line, another
+    // month) is a new command: the message of the one before no longer holds. A command
+    // with its own message shows it once its change is made.
+    if (auto* sheet = schedulePage_->findChild<QAbstractItemView*>(QStringLiteral("GridInp")); sheet && sheet->model()) {
+        QAbstractItemModel* model = sheet->model();
+        const auto drop = [this] { statusLine_->dropMessage(); };
+        connect(model, &QAbstractItemModel::dataChanged, statusLine_, drop);
+        connect(model, &QAbstractItemModel::modelReset, statusLine_, drop);
+        connect(model, &QAbstractItemModel::rowsInserted, statusLine_, drop);
+        connect(model, &QAbstractItemModel::rowsRemoved, statusLine_, drop);
+    }
+    // The written file of an export, from the pages or a report window.
+    export_.written = [this](const QString& path) { showFileWritten(path); };
+    connect(cashFlowPage_, &cashflow::CashFlowPage::fileWritten, this, &FrmQuorel1::showFileWritten);
+}
+
+void FrmQuorel1::showFileWritten(const QString& path)
+{
+    const auto text = messages::findMessage(QStringLiteral("状態"), QStringLiteral("出力済"), QDir::toNativeSeparators(path));
+    statusLine_->showFileWritten(text ? text->text : path, path);
 }
 
 void FrmQuorel1::undoLast()

@@ -3,6 +3,7 @@
 #include "BackupService.h"
 #include "DataFiles.h"
 #include "FrmQuorel1.h"
+#include "JapaneseFonts.h"
 #include "Msg.h"
 #include "Session.h"
 #include "StartupRescue.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QLibraryInfo>
 #include <QStorageInfo>
@@ -54,6 +56,51 @@ bool settleLock(store::InstanceLock& lock, messages::Msg& msg, const QString& da
     return true;
 }
 
+// The file's path, a sentence saying what is wrong with it and what to do, then the
+// engine's own words. Without advice when the box goes on to offer a way out itself.
+QString failureText(const store::StartupError& e, bool withAdvice = true)
+{
+    using Cause = store::StartupError::Cause;
+    const bool work = QFileInfo(e.path()).fileName() == QString::fromUtf8(store::kWorkFileName);
+    const char* what = "原因不明";
+    bool advise = withAdvice;
+    switch (e.cause()) {
+    case Cause::Missing: what = "原因なし"; break;
+    case Cause::NotADatabase: what = "原因非DB"; break;
+    case Cause::MissingTable: what = "原因表なし"; break;
+    case Cause::Damaged: what = "原因破損"; break;
+    case Cause::ReadOnly: what = "原因書込不可", advise = false; break;
+    case Cause::Busy: what = "原因使用中", advise = false; break;
+    case Cause::Other: break;
+    }
+    QString text = QDir::toNativeSeparators(e.path()) + QLatin1Char('\n') + catalogueText(what);
+    if (advise)
+        text += catalogueText(work ? "対処作業" : "対処本体");
+    return text + QStringLiteral("\n\n") + catalogueText("詳細", e.engineMessage());
+}
+
+// A book whose work file is gone (the main file there, the work file not) gets a new work
+// file when the user agrees; the sheet being edited and the hint texts it held are lost.
+// Answers false when start-up ends: declined, or the file could not be made.
+bool replaceLostWorkFile(const QString& dataDirectory, messages::Msg& msg)
+{
+    const QDir folder(dataDirectory);
+    const QFileInfo main(folder.filePath(QString::fromUtf8(store::kMainFileName)));
+    const QFileInfo work(folder.filePath(QString::fromUtf8(store::kWorkFileName)));
+    if (!main.isFile() || work.exists() || work.isSymLink())
+        return true;
+    if (!msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("作業ファイル作成"), QDir::toNativeSeparators(work.filePath())))
+        return false;
+    try {
+        store::createMissingDataFiles(dataDirectory);
+    } catch (const std::exception& e) {
+        const QString detail = catalogueText("詳細", QString::fromUtf8(e.what()));
+        msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("作成失敗"), QDir::toNativeSeparators(work.filePath()) + QStringLiteral("\n\n") + detail);
+        return false;
+    }
+    return true;
+}
+
 // Why the data directory cannot be written: the disk being full is named as such.
 bool diskIsFull(const QString& dataDirectory)
 {
@@ -86,7 +133,7 @@ std::unique_ptr<store::Session> openSession(const QString& dataDirectory, bool m
         const QString mainPath = QDir(dataDirectory).filePath(QString::fromUtf8(store::kMainFileName));
         const backup::BackupFolder folder(dataDirectory);
         const auto good = mayReplace && e.path() == mainPath ? backup::newestGoodBackup(folder) : std::nullopt;
-        const QString failure = e.path() + QLatin1Char('\n') + e.engineMessage();
+        const QString failure = failureText(e, !good);
         if (!good) {
             msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("起動失敗"), failure);
             return nullptr;
@@ -105,7 +152,7 @@ std::unique_ptr<store::Session> openSession(const QString& dataDirectory, bool m
         msg.ShowMsg(QStringLiteral("復元"), QStringLiteral("完了"), restored);
         return session;
     } catch (const store::StartupError& e) {
-        msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("起動失敗"), e.path() + QLatin1Char('\n') + e.engineMessage());
+        msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("起動失敗"), failureText(e));
         return nullptr;
     }
 }
@@ -118,9 +165,8 @@ void prepareApplication()
     if (prepared)
         return;
     prepared = true;
-    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")});
-    QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), {QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP")});
-    QApplication::setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 10));
+    fonts::installJapaneseFonts();
+    QApplication::setFont(QFont(fonts::proportionalFamily(), 10));
     auto* translator = new QTranslator(qApp);
     if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator);
@@ -137,6 +183,8 @@ StartupOutcome startQuorel1(const QString& dataDirectory, messages::MessagePrese
     const QString mainPath = QDir(dataDirectory).filePath(QString::fromUtf8(store::kMainFileName));
     const bool recovered = lock->acquired()
         && backup::preserveHotJournal(mainPath, backup::BackupFolder(dataDirectory), QDateTime::currentDateTime()).has_value();
+    if (lock->acquired() && !replaceLostWorkFile(dataDirectory, msg))
+        return {nullptr, 1};
     std::unique_ptr<store::Session> session = openSession(dataDirectory, lock->acquired(), msg);
     if (!session)
         return {nullptr, 1};
@@ -145,7 +193,8 @@ StartupOutcome startQuorel1(const QString& dataDirectory, messages::MessagePrese
         if (diskIsFull(dataDirectory))
             msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("起動空きなし"), dataDirectory);
         else
-            msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("起動失敗"), dataDirectory + QLatin1Char('\n') + QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY)));
+            msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("起動失敗"),
+                failureText(store::StartupError(dataDirectory, QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY)), store::StartupError::Cause::ReadOnly)));
         return {nullptr, 1};
     }
     auto window = std::make_unique<FrmQuorel1>(std::move(lock), std::move(session), presenter);

@@ -176,11 +176,13 @@ bool BackupService::replaceWith(const QString& backupPath, const QString& name)
         restoreInto(session_.mainDb(), backupPath);
     } catch (const store::DbError& e) {
         store::logSkipped(QStringLiteral("restore"), e);
-        msg_.ShowMsg(QStringLiteral("復元"), QStringLiteral("失敗"), name + QLatin1Char('\n') + e.engineMessage());
+        const auto detail = messages::findMessage(QStringLiteral("その他"), QStringLiteral("詳細"), e.engineMessage());
+        msg_.ShowMsg(QStringLiteral("復元"), QStringLiteral("失敗"), name + QLatin1Char('\n') + (detail ? detail->text : e.engineMessage()));
         return false;
     }
     dropUndo();
     lastBackedUp_ = changeMark(session_);
+    lastReplacement_ = name;
     emit bookReplaced();
     QString summary;
     store::skipOnFailure(QStringLiteral("summary"), [&] { summary = summaryText(ledger::Book(session_.mainDb()).summary()); });

@@ -65,6 +65,10 @@ public:
     // drop what they hold that is not stored. Answering false leaves the book as it is.
     std::function<bool()> beforeReplace;
 
+    // What the main file was last replaced with: a backup's description, or the state
+    // before the command an undo took back.
+    const QString& lastReplacement() const { return lastReplacement_; }
+
 signals:
     // The main file's contents were replaced: every page reads it again.
     void bookReplaced();
@@ -87,6 +91,7 @@ private:
     Clock clock_;
     BackupFolder folder_;
     ChangeMark lastBackedUp_;
+    QString lastReplacement_;
     QString lastDestructiveBackup_;
     std::optional<Undo> undo_;
 };

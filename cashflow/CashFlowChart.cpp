@@ -6,6 +6,7 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QLineSeries>
+#include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QValueAxis>
 
@@ -69,11 +70,9 @@ QCategoryAxis* monthAxis(const Overview& overview)
 {
     auto* axis = new QCategoryAxis;
     axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
-    for (const MonthFlow& month : overview.months) {
-        const bool withYear = month.month.month() == 1 || month.month == overview.first;
-        const QString label = withYear ? month.month.toString(QStringLiteral("yy/M")) : QString::number(month.month.month());
-        axis->append(label, overview.first.daysTo(month.month.addMonths(1)));
-    }
+    const QStringList texts = monthLabelTexts(overview);
+    for (int i = 0; i < texts.size(); ++i)
+        axis->append(texts[i], overview.first.daysTo(overview.months[static_cast<size_t>(i)].month.addMonths(1)));
     axis->setRange(0, overview.first.daysTo(overview.end));
     axis->setGridLinePen(QPen(QColor(0x90, 0x90, 0x90), 1, Qt::DashLine));
     axis->setLabelsFont(chartFont(overview.months.size() > 18 ? 7 : 8));
@@ -121,6 +120,31 @@ void fillChart(QChart& chart, const Overview& overview)
     }
 }
 
+QStringList monthLabelTexts(const Overview& overview)
+{
+    QStringList texts;
+    for (const MonthFlow& month : overview.months) {
+        const bool withYear = month.month.month() == 1 || month.month == overview.first;
+        texts << (withYear ? month.month.toString(QStringLiteral("yy/M")) : QString::number(month.month.month()));
+    }
+    return texts;
+}
+
+MonthLabels planMonthLabels(const QStringList& texts, const QFont& font, qreal monthWidth)
+{
+    const QFontMetricsF metrics(font);
+    qreal widest = 0;
+    for (const QString& text : texts)
+        widest = std::max(widest, metrics.horizontalAdvance(text));
+    const qreal gap = metrics.averageCharWidth();
+    if (widest + gap <= monthWidth)
+        return {1, false};
+    const qreal upright = metrics.height() + gap / 2;
+    if (upright <= monthWidth || monthWidth <= 0)
+        return {1, true};
+    return {static_cast<int>(std::ceil(upright / monthWidth)), true};
+}
+
 int monthAtValue(const Overview& overview, qreal x)
 {
     if (x < 0 || std::isnan(x))
@@ -133,6 +157,8 @@ CashFlowChartView::CashFlowChartView(QWidget* parent)
 {
     setRenderHint(QPainter::Antialiasing, true);
     setMouseTracking(true);
+    // The plot's width settles with the chart's layout: the month names follow it.
+    connect(chart(), &QChart::plotAreaChanged, this, [this] { fitMonthLabels(); });
 }
 
 void CashFlowChartView::setOverview(const Overview& overview)
@@ -140,6 +166,83 @@ void CashFlowChartView::setOverview(const Overview& overview)
     overview_ = overview;
     hovered_ = -1;
     fillChart(*chart(), overview_);
+    // The view names the months itself, in the room the chart's width leaves them.
+    if (const QList<QAbstractAxis*> axes = chart()->axes(Qt::Horizontal); !axes.isEmpty()) {
+        labelFont_ = axes.front()->labelsFont();
+        axes.front()->setLabelsVisible(false);
+    }
+    labels_ = MonthLabels{};
+    chart()->setMargins(QMargins(4, 4, 4, 4 + QFontMetrics(labelFont_).height()));
+    fitMonthLabels();
+}
+
+void CashFlowChartView::fitMonthLabels()
+{
+    const qreal days = overview_.first.daysTo(overview_.end);
+    const QRectF plot = chart()->plotArea();
+    if (overview_.months.empty() || days <= 0 || plot.width() <= 0)
+        return;
+    int shortest = 31;
+    for (const MonthFlow& month : overview_.months)
+        shortest = std::min(shortest, month.month.daysInMonth());
+    const QStringList texts = monthLabelTexts(overview_);
+    const MonthLabels labels = planMonthLabels(texts, labelFont_, plot.width() * shortest / days);
+    if (labels == labels_)
+        return;
+    labels_ = labels;
+    // Upright names need the height of the longest one under the plot.
+    const QFontMetrics metrics(labelFont_);
+    int room = metrics.height();
+    if (labels_.upright) {
+        for (const QString& text : texts)
+            room = std::max(room, metrics.horizontalAdvance(text));
+    }
+    chart()->setMargins(QMargins(4, 4, 4, 4 + room));
+    viewport()->update();
+}
+
+QList<std::pair<QString, QRectF>> CashFlowChartView::monthLabelBoxes() const
+{
+    QList<std::pair<QString, QRectF>> boxes;
+    const qreal days = overview_.first.daysTo(overview_.end);
+    const QRectF plot = chart()->mapRectToScene(chart()->plotArea());
+    if (overview_.months.empty() || days <= 0 || plot.width() <= 0)
+        return boxes;
+    const QStringList texts = monthLabelTexts(overview_);
+    const QFontMetricsF metrics(labelFont_);
+    for (int i = 0; i < texts.size(); i += std::max(labels_.step, 1)) {
+        const QDate month = overview_.months[static_cast<size_t>(i)].month;
+        const qreal middle = (overview_.first.daysTo(month) + month.daysInMonth() / 2.0) / days;
+        const qreal x = plot.left() + plot.width() * middle;
+        const qreal along = metrics.horizontalAdvance(texts[i]);
+        const qreal across = metrics.height();
+        const QRectF box = labels_.upright ? QRectF(x - across / 2, plot.bottom() + 3, across, along)
+                                           : QRectF(x - along / 2, plot.bottom() + 3, along, across);
+        boxes.append({texts[i], mapFromScene(box).boundingRect()});
+    }
+    return boxes;
+}
+
+void CashFlowChartView::drawForeground(QPainter* painter, const QRectF& rect)
+{
+    QChartView::drawForeground(painter, rect);
+    painter->save();
+    painter->setFont(labelFont_);
+    painter->setPen(palette().color(QPalette::WindowText));
+    for (const auto& [text, viewBox] : monthLabelBoxes()) {
+        const QRectF box = mapToScene(viewBox.toRect()).boundingRect();
+        if (!labels_.upright) {
+            painter->drawText(box, Qt::AlignCenter, text);
+            continue;
+        }
+        // Turned a quarter to the left, reading upwards, its end at the top.
+        painter->save();
+        painter->translate(box.center());
+        painter->rotate(-90);
+        painter->drawText(QRectF(-box.height() / 2, -box.width() / 2, box.height(), box.width()), Qt::AlignRight | Qt::AlignVCenter, text);
+        painter->restore();
+    }
+    painter->restore();
 }
 
 int CashFlowChartView::monthAt(const QPoint& position) const
@@ -169,6 +272,16 @@ void CashFlowChartView::mouseReleaseEvent(QMouseEvent* event)
     const int month = monthAt(event->position().toPoint());
     if (month >= 0)
         emit monthClicked(month);
+}
+
+void CashFlowChartView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QChartView::mouseDoubleClickEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const int month = monthAt(event->position().toPoint());
+    if (month >= 0)
+        emit monthActivated(month);
 }
 
 void CashFlowChartView::leaveEvent(QEvent* event)

@@ -32,6 +32,7 @@ CashFlowPage::CashFlowPage(PageContext& context, QWidget* parent)
     , grid_(new QTableView(this))
     , chart_(new CashFlowChartView(this))
     , lbl月_(new QLabel(this))
+    , split_(new QSplitter(Qt::Horizontal, this))
 {
     dt開始年月_->setObjectName(QStringLiteral("Dt開始年月"));
     dt開始年月_->setFont(QFont(QStringLiteral("ＭＳ ゴシック")));
@@ -48,11 +49,16 @@ CashFlowPage::CashFlowPage(PageContext& context, QWidget* parent)
     grid_->verticalHeader()->setVisible(false);
     grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
     grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    grid_->setToolTip(QStringLiteral("月をクリックすると支払予定を開きます"));
+    grid_->setToolTip(QStringLiteral("月をダブルクリックするか Enter キーで支払予定を開きます"));
     chart_->setObjectName(QStringLiteral("Chart資金繰り"));
-    chart_->setMinimumSize(twipsToPixels(5000), twipsToPixels(3000));
-    chart_->setToolTip(QStringLiteral("月をクリックすると支払予定を開きます"));
+    // The month names turn upright or thin out on a narrow chart, so the page fits the
+    // window as it is (no wider than the month page).
+    chart_->setMinimumSize(twipsToPixels(3000), twipsToPixels(3000));
+    chart_->setToolTip(QStringLiteral("月をダブルクリックすると支払予定を開きます"));
     lbl月_->setObjectName(QStringLiteral("lbl資金繰り月"));
+    // The month under the mouse never widens the window.
+    lbl月_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    lbl月_->setMinimumHeight(lbl月_->fontMetrics().height());
 
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(QStringLiteral("開始年月"), this));
@@ -62,21 +68,23 @@ CashFlowPage::CashFlowPage(PageContext& context, QWidget* parent)
     const auto buttons = addCommandButtons(top, this,
         {{"cmd資金繰り表示", "表示", QKeySequence(Qt::Key_F5)}, {"cmd資金繰り印刷", "印刷", QKeySequence(Qt::CTRL | Qt::Key_P)},
             {"cmd資金繰り出力", "出力", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)}});
-    top->addSpacing(12);
-    top->addWidget(lbl月_, 1);
+    top->addStretch(1);
     auto* hint = makeHintButton(QStringLiteral("cmdHint資金繰り"), this);
     top->addWidget(hint);
 
-    auto* split = new QSplitter(Qt::Horizontal, this);
+    auto* split = split_;
     split->addWidget(grid_);
     split->addWidget(chart_);
     split->setStretchFactor(0, 0);
     split->setStretchFactor(1, 1);
     split->setChildrenCollapsible(false);
+    connect(split, &QSplitter::splitterMoved, this, [this] { splitMoved_ = true; });
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(split, 1);
+    // The month under the mouse is named on a line of its own under the table and chart.
+    layout->addWidget(lbl月_);
 
     connect(buttons.at(0), &QPushButton::clicked, this, &CashFlowPage::refresh);
     connect(buttons.at(1), &QPushButton::clicked, this, &CashFlowPage::printOverview);
@@ -84,9 +92,19 @@ CashFlowPage::CashFlowPage(PageContext& context, QWidget* parent)
     connect(hint, &QPushButton::clicked, this, [this] { emit hintRequested(QStringLiteral("cmdHint資金繰り")); });
     connect(dt開始年月_, &YearMonthEdit::monthEntered, this, &CashFlowPage::refresh);
     connect(num月数_, &QSpinBox::valueChanged, this, &CashFlowPage::refresh);
-    connect(grid_, &QTableView::clicked, this, [this](const QModelIndex& index) { emit monthChosen(index.data(Qt::UserRole).toDate()); });
+    connectMonthChoice();
+}
+
+void CashFlowPage::connectMonthChoice()
+{
+    // As in other tables, a click selects a month; a double-click or Enter opens it.
+    connect(grid_, &QTableView::activated, this, [this](const QModelIndex& index) { emit monthChosen(index.data(Qt::UserRole).toDate()); });
     connect(chart_, &CashFlowChartView::monthHovered, this, &CashFlowPage::showHovered);
     connect(chart_, &CashFlowChartView::monthClicked, this, [this](int month) {
+        if (month >= 0 && month < model_->rowCount())
+            grid_->setCurrentIndex(model_->index(month, 0));
+    });
+    connect(chart_, &CashFlowChartView::monthActivated, this, [this](int month) {
         if (month >= 0 && month < model_->rowCount())
             emit monthChosen(model_->overview().months[static_cast<size_t>(month)].month);
     });
@@ -113,10 +131,27 @@ void CashFlowPage::refresh()
             [&] { overview = ledger::readOverview(context_.session.mainDb(), dt開始年月_->date(), num月数_->value()); });
     chart_->setOverview(overview);
     model_->setOverview(std::move(overview), era());
-    // The table keeps every column whole; the chart takes the rest of the page.
+    // The table shows every column whole when the page has room (the chart takes the
+    // rest), until the user moves the divider; it scrolls rather than widen the window.
     grid_->resizeColumnsToContents();
-    grid_->setMinimumWidth(grid_->horizontalHeader()->length() + grid_->verticalScrollBar()->sizeHint().width() + 2 * grid_->frameWidth());
+    fitTable();
     showHovered(-1);
+}
+
+void CashFlowPage::fitTable()
+{
+    const int whole = grid_->horizontalHeader()->length() + grid_->verticalScrollBar()->sizeHint().width() + 2 * grid_->frameWidth();
+    const int room = split_->width() - split_->handleWidth() - chart_->minimumWidth();
+    if (splitMoved_ || room <= 0)
+        return;
+    const int table = std::min(whole, room);
+    split_->setSizes({table, split_->width() - split_->handleWidth() - table});
+}
+
+void CashFlowPage::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    fitTable();
 }
 
 void CashFlowPage::showHovered(int month)
@@ -145,6 +180,7 @@ void CashFlowPage::printOverview()
         // The preview's Excel・CSV出力 writes the overview it shows, as the page's 出力 does.
         report::ReportWindow* preview = openOverviewReport(model_->overview(), era(), context_.msg, this);
         connect(preview, &report::ReportWindow::exportRequested, this, &CashFlowPage::exportRequested, Qt::UniqueConnection);
+        connect(preview, &report::ReportWindow::pdfSaved, this, &CashFlowPage::fileWritten, Qt::UniqueConnection);
     });
 }
 

@@ -7,6 +7,7 @@
 
 class QLabel;
 class QSpinBox;
+class QSplitter;
 class QTableView;
 class YearMonthEdit;
 
@@ -16,8 +17,8 @@ class CashFlowChartView;
 class CashFlowModel;
 
 // The cash-flow page: a range of months from a year-month, a table of the months' figures
-// and a chart of the running balance beside it. A click on a month in either asks for
-// that month on the schedule page.
+// and a chart of the running balance beside it. A click on a month in either selects it;
+// a double-click (or Enter in the table) asks for that month on the schedule page.
 class CashFlowPage : public QWidget {
     Q_OBJECT
 public:
@@ -37,8 +38,16 @@ signals:
     void hintRequested(const QString& controlName);
     // cmd資金繰り出力: the overview shown out to a workbook or CSV file.
     void exportRequested();
+    // The overview's report window saved a PDF file.
+    void fileWritten(const QString& path);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void connectMonthChoice();
+    // The table's share of the page: all its columns when there is room.
+    void fitTable();
     void showHovered(int month);
     bool era() const;
 
@@ -49,6 +58,8 @@ private:
     QTableView* grid_;
     CashFlowChartView* chart_;
     QLabel* lbl月_;
+    QSplitter* split_;
+    bool splitMoved_ = false;
 };
 
 } // namespace cashflow

@@ -129,8 +129,11 @@ bool ExportCommand::saveAs(const ExportChoice& choice, const QString& fileName, 
     if (QFileInfo(path).suffix().compare(formatSuffix(choice.format), Qt::CaseInsensitive) != 0)
         path += QLatin1Char('.') + formatSuffix(choice.format);
     const QString error = write(path);
-    if (error.isEmpty())
+    if (error.isEmpty()) {
+        if (written)
+            written(path);
         return true;
+    }
     qCWarning(lcStore) << "export to" << path << "failed:" << error;
     msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("出力失敗"), QDir::toNativeSeparators(path));
     return false;

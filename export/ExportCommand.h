@@ -44,6 +44,8 @@ public:
     std::function<std::optional<ExportChoice>(const QDate& shownMonth, QWidget* parent)> askChoice;
     std::function<std::optional<ExportChoice>(const QString& subject, QWidget* parent)> askFormat;
     std::function<QString(const QString& suggested, ExportFormat format, QWidget* parent)> askPath;
+    // Told the path of each file written whole.
+    std::function<void(const QString& path)> written;
 
     // The suggested file: the documents folder and the default name of the choice.
     static QString suggestedPath(const ExportChoice& choice);

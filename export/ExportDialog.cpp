@@ -1,7 +1,8 @@
 #include "ExportDialog.h"
 
+#include "YearMonthEdit.h"
+
 #include <QComboBox>
-#include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -14,18 +15,26 @@ namespace exporting {
 
 namespace {
 
-QDateEdit* monthEdit(const char* name, const QDate& month, QWidget* parent)
+// A month of the range: typed as in the year-month field of the pages ("2026/12",
+// "202612", "令和8年12月", ...).
+YearMonthEdit* monthEdit(const char* name, const QDate& month, QWidget* parent)
 {
-    auto* edit = new QDateEdit(month, parent);
+    auto* edit = new YearMonthEdit(parent);
     edit->setObjectName(QString::fromUtf8(name));
-    edit->setDisplayFormat(QStringLiteral("yyyy年MM月"));
-    edit->setDateRange(QDate(1868, 9, 1), QDate(2099, 12, 31));
+    edit->setDate(month);
     return edit;
 }
 
 QDate firstOfMonth(const QDate& date)
 {
     return QDate(date.year(), date.month(), 1);
+}
+
+// The first day of the month the field's text names, or an invalid date.
+QDate typedMonth(const YearMonthEdit& edit)
+{
+    const std::optional<calendar::YearMonth> month = calendar::parseYearMonth(edit.text());
+    return month ? QDate(month->year, month->month, 1) : QDate();
 }
 
 } // namespace
@@ -75,9 +84,11 @@ ExportDialog::ExportDialog(const QDate& shownMonth, QWidget* parent)
     (shownMonth_.isValid() ? opt表示月_ : opt範囲_)->setChecked(true);
     connect(opt範囲_, &QRadioButton::toggled, this, &ExportDialog::updateState);
     connect(cmb形式_, &QComboBox::currentIndexChanged, this, &ExportDialog::updateState);
-    connect(dt開始_, &QDateEdit::dateChanged, this, &ExportDialog::updateState);
-    connect(dt終了_, &QDateEdit::dateChanged, this, &ExportDialog::updateState);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(dt開始_, &YearMonthEdit::monthEntered, this, &ExportDialog::updateState);
+    connect(dt終了_, &YearMonthEdit::monthEntered, this, &ExportDialog::updateState);
+    connect(dt開始_, &QLineEdit::textEdited, this, &ExportDialog::updateState);
+    connect(dt終了_, &QLineEdit::textEdited, this, &ExportDialog::updateState);
+    connect(buttons, &QDialogButtonBox::accepted, this, &ExportDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     updateState();
 }
@@ -110,6 +121,24 @@ ExportChoice ExportDialog::choice() const
     return choice;
 }
 
+void ExportDialog::accept()
+{
+    // A month typed and not yet entered counts as entered; a text that is no month stays
+    // in its field, in red, for correction.
+    if (opt範囲_->isChecked() && !subjectOnly_) {
+        for (YearMonthEdit* edit : {dt開始_, dt終了_}) {
+            if (!edit->commitText()) {
+                edit->setFocus(Qt::OtherFocusReason);
+                return;
+            }
+        }
+        updateState();
+        if (!dt開始_->date().isValid() || !dt終了_->date().isValid() || dt終了_->date() < dt開始_->date())
+            return;
+    }
+    QDialog::accept();
+}
+
 void ExportDialog::updateState()
 {
     const bool range = opt範囲_->isChecked();
@@ -118,7 +147,10 @@ void ExportDialog::updateState()
     cmb文字コード_->setEnabled(cmb形式_->currentIndex() == 1);
     // A range that ends before it starts cannot be written.
     auto* ok = findChild<QDialogButtonBox*>(QStringLiteral("buttons"))->button(QDialogButtonBox::Ok);
-    ok->setEnabled(!range || dt開始_->date() <= dt終了_->date());
+    // The months as typed so far; a text that is no month is named when OK is pressed.
+    const QDate from = typedMonth(*dt開始_);
+    const QDate to = typedMonth(*dt終了_);
+    ok->setEnabled(!range || !from.isValid() || !to.isValid() || from <= to);
 }
 
 } // namespace exporting

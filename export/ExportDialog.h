@@ -5,8 +5,8 @@
 #include <QDialog>
 
 class QComboBox;
-class QDateEdit;
 class QRadioButton;
+class YearMonthEdit;
 
 namespace exporting {
 
@@ -22,6 +22,10 @@ public:
 
     ExportChoice choice() const;
 
+    // OK: the months typed into the range count as entered; a text that is no month stays
+    // in red in its field and the dialog stays open.
+    void accept() override;
+
 private:
     void updateState();
 
@@ -29,8 +33,8 @@ private:
     bool subjectOnly_ = false;
     QRadioButton* opt表示月_;
     QRadioButton* opt範囲_;
-    QDateEdit* dt開始_;
-    QDateEdit* dt終了_;
+    YearMonthEdit* dt開始_;
+    YearMonthEdit* dt終了_;
     QComboBox* cmb形式_;
     QComboBox* cmb文字コード_;
 };

@@ -7,6 +7,7 @@
 #include <unicode/ucnv_err.h>
 
 #include <memory>
+#include <utility>
 
 namespace exporting {
 
@@ -32,15 +33,42 @@ Converter openStrict()
     return converter;
 }
 
+// The characters JIS and the Windows code page write with one code but read as
+// different Unicode characters: {JIS form, Windows form}.
+constexpr std::pair<char16_t, char16_t> kJisWindowsPairs[] = {
+    {u'\u301C', u'\uFF5E'}, // WAVE DASH, FULLWIDTH TILDE
+    {u'\u2212', u'\uFF0D'}, // MINUS SIGN, FULLWIDTH HYPHEN-MINUS
+    {u'\u2016', u'\u2225'}, // DOUBLE VERTICAL LINE, PARALLEL TO
+    {u'\u2014', u'\u2015'}, // EM DASH, HORIZONTAL BAR
+    {u'\u00A2', u'\uFFE0'}, // CENT SIGN, FULLWIDTH CENT SIGN
+    {u'\u00A3', u'\uFFE1'}, // POUND SIGN, FULLWIDTH POUND SIGN
+    {u'\u00AC', u'\uFFE2'}, // NOT SIGN, FULLWIDTH NOT SIGN
+};
+
 } // namespace
 
 namespace cp932 {
 
-std::optional<QByteArray> encode(const QString& text)
+QString toWindowsForms(QString text)
+{
+    for (const auto& [jis, windows] : kJisWindowsPairs)
+        text.replace(QChar(jis), QChar(windows));
+    return text;
+}
+
+QString toJisForms(QString text)
+{
+    for (const auto& [jis, windows] : kJisWindowsPairs)
+        text.replace(QChar(windows), QChar(jis));
+    return text;
+}
+
+std::optional<QByteArray> encode(const QString& jisText)
 {
     Converter converter = openStrict();
     if (!converter)
         return std::nullopt;
+    const QString text = toWindowsForms(jisText);
     const auto* source = reinterpret_cast<const UChar*>(text.utf16());
     QByteArray bytes(text.size() * 2 + 16, Qt::Uninitialized);
     UErrorCode status = U_ZERO_ERROR;
@@ -75,7 +103,7 @@ std::optional<QString> decode(const QByteArray& bytes)
     if (U_FAILURE(status))
         return std::nullopt;
     text.truncate(length);
-    return text;
+    return toJisForms(text);
 }
 
 } // namespace cp932

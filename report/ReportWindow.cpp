@@ -247,6 +247,8 @@ bool ReportWindow::savePdf(const QString& path)
     written = written && QFileInfo(path).size() > 0;
     if (!written)
         msg_.ShowMsg(QStringLiteral("印刷"), QStringLiteral("失敗"), QDir::toNativeSeparators(path));
+    else
+        emit pdfSaved(path);
     return written;
 }
 

@@ -60,6 +60,8 @@ public:
 signals:
     // The Excel・CSV button: the owner writes the report's month out.
     void exportRequested();
+    // A PDF file was written whole.
+    void pdfSaved(const QString& path);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -12,11 +12,36 @@
 
 namespace store {
 
-StartupError::StartupError(QString path, QString engineMessage)
+StartupError::StartupError(QString path, QString engineMessage, Cause cause)
     : std::runtime_error((path + QStringLiteral(": ") + engineMessage).toStdString())
     , path_(std::move(path))
     , engineMessage_(std::move(engineMessage))
+    , cause_(cause)
 {
+}
+
+StartupError::Cause startupCause(int sqliteCode, const QString& path)
+{
+    using Cause = StartupError::Cause;
+    switch (sqliteCode & 0xff) {
+    case SQLITE_NOTADB:
+        return Cause::NotADatabase;
+    case SQLITE_CORRUPT:
+        return Cause::Damaged;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return Cause::Busy;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return Cause::ReadOnly;
+    case SQLITE_ERROR:
+        return Cause::MissingTable;
+    case SQLITE_CANTOPEN:
+        return QFileInfo::exists(path) ? Cause::Other : Cause::Missing;
+    default:
+        return Cause::Other;
+    }
 }
 
 QString dataDirectoryFor(const QString& programDirectory)
@@ -31,10 +56,11 @@ std::unique_ptr<SQLite::Database> openDataFile(const QString& path, DataFile kin
     try {
         db = std::make_unique<SQLite::Database>(QFile::encodeName(path).toStdString(), SQLite::OPEN_READWRITE, 2000);
     } catch (const SQLite::Exception& e) {
-        throw StartupError(path, QString::fromUtf8(e.what()));
+        const int code = e.getErrorCode() == SQLITE_ERROR || e.getErrorCode() == -1 ? SQLITE_CANTOPEN : e.getErrorCode();
+        throw StartupError(path, QString::fromUtf8(e.what()), startupCause(code, path));
     }
     if (sqlite3_db_readonly(db->getHandle(), "main") == 1)
-        throw StartupError(path, QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY)));
+        throw StartupError(path, QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY)), StartupError::Cause::ReadOnly);
     try {
         for (const TableLayout& table : requiredTables(kind)) {
             QStringList columns;
@@ -45,7 +71,8 @@ std::unique_ptr<SQLite::Database> openDataFile(const QString& path, DataFile kin
         // A damaged file is refused before anything is written to it.
         const auto problems = queryRows(*db, QStringLiteral("PRAGMA quick_check"));
         if (problems.empty() || problems.front().at(0).toString() != QStringLiteral("ok"))
-            throw StartupError(path, problems.empty() ? QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT)) : problems.front().at(0).toString());
+            throw StartupError(path, problems.empty() ? QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT)) : problems.front().at(0).toString(),
+                StartupError::Cause::Damaged);
         // A file made by an earlier version gets the tables added since.
         upgradeDataFile(*db, kind);
         if (kind == DataFile::Work) {
@@ -57,7 +84,7 @@ std::unique_ptr<SQLite::Database> openDataFile(const QString& path, DataFile kin
             exec(*db, QStringLiteral("PRAGMA main.synchronous = NORMAL"));
         }
     } catch (const DbError& e) {
-        throw StartupError(path, e.engineMessage());
+        throw StartupError(path, e.engineMessage(), startupCause(e.code(), path));
     }
     return db;
 }

@@ -12,17 +12,32 @@ class Database;
 
 namespace store {
 
-// A data file that cannot be used: its path and the engine's words.
+// A data file that cannot be used: its path, why (for the sentence the user reads) and
+// the engine's words.
 class StartupError : public std::runtime_error {
 public:
-    StartupError(QString path, QString engineMessage);
+    enum class Cause {
+        Missing,       // no file at the path
+        NotADatabase,  // the file is no SQLite database (or its header is damaged)
+        MissingTable,  // a table or column of the book is missing
+        Damaged,       // the engine's check found damage
+        ReadOnly,      // the file or its folder may not be written
+        Busy,          // another program holds the file locked
+        Other,
+    };
+    StartupError(QString path, QString engineMessage, Cause cause = Cause::Other);
     const QString& path() const { return path_; }
     const QString& engineMessage() const { return engineMessage_; }
+    Cause cause() const { return cause_; }
 
 private:
     QString path_;
     QString engineMessage_;
+    Cause cause_;
 };
+
+// The cause of an engine error code met while opening the file at path.
+StartupError::Cause startupCause(int sqliteCode, const QString& path);
 
 inline constexpr const char* kMainFileName = "Quorel1.mdb";
 inline constexpr const char* kWorkFileName = "Quorel1Work.mdb";

@@ -317,13 +317,43 @@ void GridView::emptySelectedCells()
     if (!model())
         return;
     const QModelIndex current = currentIndex();
+    const QList<QRect> blocks = selectedBlocks();
     for (const QModelIndex& cell : selectedCells()) {
         if (!(model()->flags(cell) & Qt::ItemIsEditable) || cell.data(Qt::EditRole).toString().isEmpty())
             continue;
         model()->setData(cell, QString(), Qt::EditRole);
     }
-    if (current.isValid() && current.row() < model()->rowCount())
-        setCurrentIndex(model()->index(current.row(), current.column()));
+    reselectBlocks(blocks, current);
+}
+
+QList<QRect> GridView::selectedBlocks() const
+{
+    QList<QRect> blocks;
+    if (selectionModel()) {
+        for (const QItemSelectionRange& range : selectionModel()->selection())
+            blocks << QRect(QPoint(range.left(), range.top()), QPoint(range.right(), range.bottom()));
+    }
+    return blocks;
+}
+
+void GridView::reselectBlocks(const QList<QRect>& blocks, const QModelIndex& current)
+{
+    // Writing a cell may have the sheet read again, which drops the selection: the same
+    // cells are selected again, with the current cell where it was.
+    const int rows = model()->rowCount();
+    const int columns = model()->columnCount();
+    if (current.isValid() && current.row() < rows && current.column() < columns)
+        selectionModel()->setCurrentIndex(model()->index(current.row(), current.column()), QItemSelectionModel::NoUpdate);
+    QItemSelection selection;
+    for (const QRect& block : blocks) {
+        const int bottom = std::min(block.bottom(), rows - 1);
+        const int right = std::min(block.right(), columns - 1);
+        if (block.top() <= bottom && block.left() <= right)
+            selection.select(model()->index(block.top(), block.left()), model()->index(bottom, right));
+    }
+    if (selection.isEmpty() && currentIndex().isValid())
+        selection.select(currentIndex(), currentIndex());
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
 bool GridView::eventFilter(QObject* watched, QEvent* event)

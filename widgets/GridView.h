@@ -73,6 +73,10 @@ public:
     void pasteClipboard();
     // Empties the selected cells (or the current one) that can be edited.
     void emptySelectedCells();
+    // The selection as blocks of cells (x: columns, y: rows), and the same blocks selected
+    // again after the model changed, with the current cell kept.
+    QList<QRect> selectedBlocks() const;
+    void reselectBlocks(const QList<QRect>& blocks, const QModelIndex& current);
     // Does nothing: letters and digits are typed into cells, never searched for.
     void keyboardSearch(const QString& search) override;
 

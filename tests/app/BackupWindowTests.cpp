@@ -72,6 +72,11 @@ TEST(BackupWindow, AllDeleteKeepsABackupAndTheStatusLineUndoesIt)
     EXPECT_EQ(w.presenter.shown()[1].title, "復元完了");
     EXPECT_TRUE(w.undoButton()->isHidden());
     EXPECT_EQ(w.status(), "全削除を元に戻しました。");
+    // A restore afterwards says so in place of the undo's message.
+    const auto entries = backup::BackupFolder(w.dir.path()).list();
+    ASSERT_FALSE(entries.empty());
+    EXPECT_TRUE(w.window().backups().restore(entries.back().path));
+    EXPECT_EQ(w.status(), backup::describe(entries.back()) + " から復元しました。");
     // The pages read the book again: the month shown keeps its lines, the settings their era.
     EXPECT_EQ(w.sheetPayee(0), "支払先2-1");
     EXPECT_EQ(w.window().session().settings.g年号, "和暦");

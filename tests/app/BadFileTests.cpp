@@ -1,6 +1,8 @@
 #include "FaultVfs.h"
 #include "MainWindowHarness.h"
 #include "Msg.h"
+#include "DataFiles.h"
+#include "FrmQuorel1.h"
 #include "Session.h"
 #include "Sql.h"
 #include "Transaction.h"
@@ -46,7 +48,12 @@ void expectRefused(TempDataDir& dir, const QString& badFile, const char* what)
     EXPECT_EQ(box.title, expected.title) << what;
     EXPECT_TRUE(box.text.startsWith(expected.text)) << what << ": " << box.text.toStdString();
     EXPECT_TRUE(box.text.contains(badFile)) << what << ": " << box.text.toStdString();
-    EXPECT_GT(box.text.section('\n', -1).size(), 3) << "engine message missing: " << what;
+    // The engine's words come last, after a sentence that says what is wrong and what to do.
+    const qsizetype detail = box.text.indexOf("\n\n詳細: ");
+    ASSERT_GT(detail, 0) << what << ": " << box.text.toStdString();
+    EXPECT_GT(box.text.size() - detail, 12) << "engine message missing: " << what;
+    const QString sentence = box.text.left(detail).section('\n', -1);
+    EXPECT_TRUE(sentence.endsWith("。") && sentence.contains("ファイル")) << what << ": " << box.text.toStdString();
     EXPECT_EQ(TempDataDir::readAll(dir.mainPath()), mainBefore) << what;
     EXPECT_EQ(TempDataDir::readAll(dir.workPath()), workBefore) << what;
     EXPECT_EQ(TempDataDir::readAll(journal), journalBefore) << what;
@@ -76,11 +83,6 @@ TEST(BadFiles, MissingEmptyRandomTruncatedCorruptedAndForeignFilesAreRefusedUnto
         TempDataDir dir;
         QFile::remove(dir.mainPath());
         expectRefused(dir, dir.mainPath(), "missing main file");
-    }
-    {
-        TempDataDir dir;
-        QFile::remove(dir.workPath());
-        expectRefused(dir, dir.workPath(), "missing work file");
     }
     {
         TempDataDir dir;
@@ -135,6 +137,40 @@ TEST(BadFiles, MissingEmptyRandomTruncatedCorruptedAndForeignFilesAreRefusedUnto
         expectRefused(dir, dir.mainPath(), "file locked by another connection");
         holder.exec("ROLLBACK");
     }
+}
+
+TEST(BadFiles, ALostWorkFileIsMadeAgainOnlyWhenTheUserAgreesAndTheBookKeepsItsLines)
+{
+    TempDataDir dir;
+    store::exec(*store::openDataFile(dir.mainPath(), store::DataFile::Main),
+        "INSERT INTO 支払予定表 (日付, 行番号, 支払先名, 予定額, 支払額, 残高) VALUES ('2026-05-07', 1, '家賃', 10000, 0, -10000)");
+    ASSERT_TRUE(QFile::remove(dir.workPath()));
+    {
+        // Declined: the program ends and makes nothing.
+        MainWindowHarness w(dir);
+        w.presenter.pushAnswer(false);
+        EXPECT_FALSE(w.start());
+        EXPECT_EQ(w.outcome().exitCode, 1);
+        ASSERT_EQ(w.presenter.shown().size(), 1u);
+        const messages::MessageBoxSpec& box = w.presenter.shown().front();
+        EXPECT_EQ(box.title, "作業ファイルの作成");
+        EXPECT_EQ(box.kind, messages::BoxKind::AskDefaultYes);
+        EXPECT_TRUE(box.text.contains(QDir::toNativeSeparators(dir.workPath()))) << box.text.toStdString();
+        EXPECT_TRUE(box.text.contains("ヒントの文章は戻りません")) << box.text.toStdString();
+        EXPECT_FALSE(box.text.contains("unable")) << "no engine words without a sentence before them";
+        EXPECT_FALSE(QFileInfo::exists(dir.workPath()));
+    }
+    {
+        // Agreed: a new work file from the schema, the book as it was.
+        MainWindowHarness w(dir);
+        w.presenter.pushAnswer(true);
+        ASSERT_TRUE(w.start());
+        ASSERT_EQ(w.presenter.shown().size(), 1u);
+        EXPECT_NO_THROW(store::openDataFile(dir.workPath(), store::DataFile::Work));
+        EXPECT_EQ(store::scalar(w.window().session().workDb(), "SELECT count(*) FROM ClHint").toLongLong(), 0);
+        EXPECT_EQ(store::scalar(w.window().session().mainDb(), "SELECT 支払先名 FROM 支払予定表").toString(), "家賃");
+    }
+    EXPECT_EQ(store::scalar(*store::openDataFile(dir.mainPath(), store::DataFile::Main), "SELECT count(*) FROM 支払予定表").toLongLong(), 1);
 }
 
 TEST(BadFiles, ReadOnlyFileAndDirectoryAreRefused)

@@ -7,6 +7,8 @@
 #include "YearMonthEdit.h"
 
 #include <QChart>
+#include <QHeaderView>
+#include <QLabel>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableView>
@@ -28,7 +30,7 @@ void storeLine(SQLite::Database& main, const char* date, int lineNumber, const Q
 
 } // namespace
 
-TEST(CashFlowWindow, PageShowsTheRangeFromTheShownMonthAndAClickedMonthOpensOnTheSchedulePage)
+TEST(CashFlowWindow, PageShowsTheRangeFromTheShownMonthAndADoubleClickedMonthOpensOnTheSchedulePage)
 {
     TempDataDir dir;
     {
@@ -49,6 +51,7 @@ TEST(CashFlowWindow, PageShowsTheRangeFromTheShownMonthAndAClickedMonthOpensOnTh
     ASSERT_EQ(tabs->count(), 4);
     EXPECT_EQ(tabs->tabText(3).trimmed(), QStringLiteral("資金繰り"));
 
+    const QSize size = window.size();
     tabs->setCurrentIndex(3);
     auto* from = window.findChild<YearMonthEdit*>("Dt開始年月");
     ASSERT_NE(from, nullptr);
@@ -62,19 +65,42 @@ TEST(CashFlowWindow, PageShowsTheRangeFromTheShownMonthAndAClickedMonthOpensOnTh
     EXPECT_FALSE(grid->model()->index(3, 0).data(Qt::ForegroundRole).isValid());
     window.findChild<QSpinBox*>("num月数")->setValue(36);
     EXPECT_EQ(grid->model()->rowCount(), 36);
+    // The page fits the window as it is, the month under the mouse named or not, and its
+    // table shows every column.
+    auto* chartView = window.findChild<cashflow::CashFlowChartView*>("Chart資金繰り");
+    emit chartView->monthHovered(2);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window.findChild<QLabel*>("lbl資金繰り月")->text().isEmpty());
+    EXPECT_EQ(window.size(), size);
+    EXPECT_GE(grid->viewport()->width(), grid->horizontalHeader()->length());
 
-    // A click on March in the table opens March on the schedule page.
+    // A click on March in the table selects it; a double-click opens March on the schedule page.
     grid->scrollTo(grid->model()->index(2, 0));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(2, 1)).center());
+    const QPoint march = grid->visualRect(grid->model()->index(2, 1)).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, march);
+    EXPECT_EQ(tabs->currentIndex(), 3);
+    EXPECT_EQ(grid->currentIndex().row(), 2);
+    EXPECT_TRUE(grid->selectionModel()->isRowSelected(2, {}));
+    EXPECT_EQ(month->date(), QDate(2025, 1, 20));
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, march);
     EXPECT_EQ(tabs->currentIndex(), 0);
     EXPECT_EQ(month->date(), QDate(2025, 3, 1));
     auto* sheet = window.findChild<QTableView*>("GridInp");
     EXPECT_EQ(sheet->model()->index(0, 4).data().toString(), QStringLiteral("東京電力"));
     EXPECT_EQ(sheet->model()->index(1, 4).data().toString(), QStringLiteral("東京ガス"));
 
-    // The range follows the schedule page's month; a click in the chart's February opens it.
+    // The range follows the schedule page's month; Enter on a selected month opens it.
     tabs->setCurrentIndex(3);
     EXPECT_EQ(from->date(), QDate(2025, 3, 1));
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(1, 0));
+    EXPECT_EQ(tabs->currentIndex(), 3);
+    QTest::keyClick(grid, Qt::Key_Return);
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_EQ(month->date(), QDate(2025, 4, 1));
+
+    // In the chart too a click on February selects it and a double-click opens it.
+    tabs->setCurrentIndex(3);
     month->setDate(QDate(2025, 1, 1));
     tabs->setCurrentIndex(0);
     tabs->setCurrentIndex(3);
@@ -85,7 +111,11 @@ TEST(CashFlowWindow, PageShowsTheRangeFromTheShownMonthAndAClickedMonthOpensOnTh
     const QPoint inView = chart->mapFromScene(chart->chart()->mapToScene(inChart));
     EXPECT_EQ(chart->monthAt(inView), 1);
     QTest::mouseClick(chart->viewport(), Qt::LeftButton, {}, inView);
+    EXPECT_EQ(tabs->currentIndex(), 3);
+    EXPECT_EQ(grid->currentIndex().row(), 1);
+    QTest::mouseDClick(chart->viewport(), Qt::LeftButton, {}, inView);
     EXPECT_EQ(tabs->currentIndex(), 0);
     EXPECT_EQ(month->date(), QDate(2025, 2, 1));
+    EXPECT_EQ(window.size(), size) << "the window keeps its size after the cash-flow page";
     EXPECT_TRUE(presenter.shown().empty());
 }

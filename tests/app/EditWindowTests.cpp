@@ -87,6 +87,11 @@ TEST(EditWindow, CellsFollowTheRulesOfTheirColumnsAndAmountsMoveTotalsAndBalance
     EXPECT_EQ(w.sheet().value(4, kCol予定額), QVariant(qlonglong(0)));
     EXPECT_EQ(w.sheet().value(5, kCol予定額), QVariant(qlonglong(0)));
     EXPECT_EQ(w.figures(), "5,000 | 10,000 | 3,000 | ");
+    // The emptied block stays selected, the current cell where it was.
+    EXPECT_EQ(w.grid()->selectionModel()->selectedIndexes().size(), 2);
+    EXPECT_TRUE(w.grid()->selectionModel()->isSelected(w.sheet().index(4, kCol予定額)));
+    EXPECT_TRUE(w.grid()->selectionModel()->isSelected(w.sheet().index(5, kCol予定額)));
+    EXPECT_EQ(w.grid()->currentIndex(), w.sheet().index(4, kCol予定額));
 
     // An emptied amount is the number 0 and recomputes; the balance cannot be typed.
     w.type(0, kCol予定額, "");

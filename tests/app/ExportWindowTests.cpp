@@ -3,11 +3,15 @@
 #include "Session.h"
 #include "Sql.h"
 #include "Startup.h"
+#include "StatusLine.h"
 #include "TempDataDir.h"
 #include "WorkTableModel.h"
 #include "YearMonthEdit.h"
 
+#include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QTabWidget>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -87,6 +91,47 @@ TEST(ExportWindow, ScheduleAndReportExportTheShownMonthAndNameLinesCp932CannotHo
     EXPECT_EQ(TempDataDir::readAll(dir.filePath("月.csv")),
         QByteArray("\xEF\xBB\xBF") + QStringLiteral("日付,支払先名,予定額,支払額,残高\r\n2026/12/05,北海商事,50000,0,50000\r\n2026/12/09,寿司🍣,0,1,49999\r\n").toUtf8());
     report->close();
+}
+
+TEST(ExportWindow, EachWrittenFileIsNamedInTheStatusLineWithAButtonToItsFolder)
+{
+    TempDataDir dir;
+    ExportWindow w(dir);
+    ASSERT_TRUE(w.started.window);
+    auto* status = w.window().findChild<QLabel*>("lblStatus");
+    auto* folder = w.window().findChild<QPushButton*>("cmdフォルダを開く");
+    ASSERT_TRUE(status && folder);
+    QString opened;
+    w.window().findChild<backup::StatusLine*>()->openFolder = [&](const QString& path) { opened = path; };
+    const QString nativeDir = QDir::toNativeSeparators(QDir(dir.path()).absolutePath());
+
+    w.answer(ExportFormat::Xlsx, dir.filePath("月"));
+    w.window().findChild<QPushButton*>("cmd出力")->click();
+    EXPECT_EQ(status->text(), QDir::toNativeSeparators(dir.filePath("月.xlsx")) + " に出力しました。");
+    EXPECT_FALSE(folder->isHidden());
+    folder->click();
+    EXPECT_EQ(QDir::toNativeSeparators(opened), nativeDir);
+
+    // A cancelled export leaves the line as it was; a PDF saved from the report is named.
+    w.window().exportCommand().askPath = [](const QString&, ExportFormat, QWidget*) { return QString(); };
+    w.window().findChild<QPushButton*>("cmd出力")->click();
+    EXPECT_TRUE(status->text().endsWith("月.xlsx に出力しました。"));
+    w.window().findChild<QPushButton*>("Cmd印刷")->click();
+    auto* report = w.window().findChild<report::ReportWindow*>();
+    ASSERT_NE(report, nullptr);
+    report->askPdfPath = [&](const QString&, QWidget*) { return dir.filePath("月報"); };
+    report->findChild<QPushButton*>("cmdPDF保存")->click();
+    EXPECT_TRUE(QFile::exists(dir.filePath("月報.pdf")));
+    EXPECT_EQ(status->text(), QDir::toNativeSeparators(dir.filePath("月報.pdf")) + " に出力しました。");
+    report->close();
+
+    // The overview's CSV from the cash-flow page too.
+    w.window().exportCommand().askFormat = [](const QString&, QWidget*) { return ExportChoice{ExportFormat::Csv, CsvEncoding::Utf8Bom, {}, {}}; };
+    w.window().exportCommand().askPath = [&](const QString&, ExportFormat, QWidget*) { return dir.filePath("資金繰り.csv"); };
+    w.window().findChild<QTabWidget*>("SSTab1")->setCurrentIndex(3);
+    w.window().findChild<QPushButton*>("cmd資金繰り出力")->click();
+    EXPECT_EQ(status->text(), QDir::toNativeSeparators(dir.filePath("資金繰り.csv")) + " に出力しました。");
+    EXPECT_TRUE(w.presenter.shown().empty());
 }
 
 TEST(ExportWindow, PayeeImportShowsTheNewNamesAddsThemAndThePageShowsTheMaster)

@@ -47,9 +47,10 @@ TEST(SpreadsheetHabitsWindow, TabSkipsTheBalanceArrowsLeaveAnEditorAtItsEdgeAndB
     EXPECT_EQ(grid->currentIndex(), w.sheet().index(0, kCol支払先名));
     EXPECT_EQ(w.cell(0, kCol予定額), "12");
 
-    // A spreadsheet's block pasted on line 2: values checked as typed, the refused named.
+    // A spreadsheet's block pasted on line 2: values checked as typed, the refused named;
+    // a date of the shown month gives its day.
     w.presenter.clear();
-    QGuiApplication::clipboard()->setText("5\t電気\t1,200\r\n40\t水道\tx\r\n");
+    QGuiApplication::clipboard()->setText("2005/04/05\t電気\t1,200\r\n40\t水道\tx\r\n");
     grid->setCurrentCell(1, kCol表示日付);
     QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(w.cell(1, kCol予定額), "1,200");
@@ -90,6 +91,13 @@ TEST(SpreadsheetHabitsWindow, CtrlZAndCtrlYWalkTheSheetsEditsIncludingRepeatingL
     QTest::keyClick(grid, Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(w.lines(2).toStdString(), "10 家賃 800 /  電気 ");
     EXPECT_TRUE(w.window().windowTitle().contains('*'));
+    EXPECT_EQ(w.find<QLabel>("lblStatus")->text(), "支払予定表の入力をやり直しました。");
+    // The next command retires that message: after a paste the line tells of the changes.
+    QGuiApplication::clipboard()->setText("ガス");
+    grid->setCurrentCell(2, kCol支払先名);
+    QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(w.cell(2, kCol支払先名), "ガス");
+    EXPECT_EQ(w.find<QLabel>("lblStatus")->text(), "支払予定表に未登録の変更があります。");
     EXPECT_TRUE(w.presenter.shown().empty());
 }
 

@@ -107,6 +107,32 @@ TEST(CsvExport, CharactersOutsideCp932AreNamedWithTheirLinesAndUtf8HoldsThem)
         EXPECT_EQ(read[i + 1].toArray()[1].toString(), names[i]);
 }
 
+TEST(CsvExport, JisFormsTypedOnLinuxGoOutInShiftJisAsExcelShowsThemAndComeBackOnImport)
+{
+    TempDataDir dir;
+    auto session = store::Session::open(dir.path());
+    const QStringList names = {"東西〜南北", "−500円", "A‖B", "C—D", "¢£¬"};
+    const QStringList windowsForms = {"東西～南北", "－500円", "A∥B", "C―D", "￠￡￢"};
+    const auto months = storeAndRead(*session, names);
+    const ExportChoice sjis{ExportFormat::Csv, CsvEncoding::Cp932, QDate(2026, 12, 1), QDate(2026, 12, 1)};
+    EXPECT_TRUE(exportProblems(months, sjis).isEmpty());
+    EXPECT_EQ(cp932::unmappable(names.join(QString())), QString());
+    ASSERT_EQ(writeExport(months, sjis, dir.filePath("sjis.csv")), QString());
+    const QJsonArray read = runPython(kReadCsv, {dir.filePath("sjis.csv"), "cp932"}).array();
+    ASSERT_EQ(read.size(), names.size() + 1);
+    for (int i = 0; i < names.size(); ++i)
+        EXPECT_EQ(read[i + 1].toArray()[1].toString(), windowsForms[i]);
+    // Both forms have the same bytes; reading them gives the JIS forms again.
+    const QByteArray bytes = *cp932::encode(names.join('\n'));
+    EXPECT_EQ(bytes, *cp932::encode(windowsForms.join('\n')));
+    EXPECT_EQ(decodeWithIcu(bytes, "windows-31j"), windowsForms.join('\n'));
+    EXPECT_EQ(decodeText(bytes, TextEncoding::Cp932).text, names.join('\n'));
+    EXPECT_EQ(decodeText(bytes, TextEncoding::Detect).text, names.join('\n'));
+    // UTF-8 holds either form as it is.
+    const QString both = names.join('\n') + '\n' + windowsForms.join('\n');
+    EXPECT_EQ(decodeText(both.toUtf8(), TextEncoding::Utf8).text, both);
+}
+
 TEST(PayeeImport, EncodingIsDetectedOrChosenAndUnreadableLinesAreNamed)
 {
     const QString text = QStringLiteral("北海商事\r\n髙橋\r\n");

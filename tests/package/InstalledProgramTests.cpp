@@ -17,7 +17,6 @@
 namespace {
 
 const QString kQuestion = QStringLiteral("データ作成の確認");
-const QString kFailure = QStringLiteral("起動エラー");
 const QString kTitle = QStringLiteral("支払予定表 Ver ") + QStringLiteral(QUOREL_VERSION);
 
 QString packagePath()
@@ -201,9 +200,12 @@ TEST_F(InstalledProgram, UnusableBooksAreRefusedWithExitStatusOneAndLeftAsTheyWe
         bool viaOption;
         const char* damaged; // written over with text, or nullptr
         const char* removed; // taken away, or nullptr
+        const char* title = "起動エラー"; // the box that comes up
+        const char* key = "Return";      // and the key that answers it
     };
     for (const Case& c : {Case{"damaged main file", false, store::kMainFileName, nullptr},
-             Case{"work file missing", false, nullptr, store::kWorkFileName},
+             // A lost work file is offered anew; declined, the program ends as refused.
+             Case{"work file missing", false, nullptr, store::kWorkFileName, "作業ファイルの作成", "Escape"},
              Case{"damaged work file in --data", true, store::kWorkFileName, nullptr},
              Case{"main file missing in --data", true, nullptr, store::kMainFileName}}) {
         TempDataDir book;
@@ -226,7 +228,7 @@ TEST_F(InstalledProgram, UnusableBooksAreRefusedWithExitStatusOneAndLeftAsTheyWe
         const QByteArray workBefore = TempDataDir::readAll(fileIn(folder, store::kWorkFileName));
 
         auto process = c.viaOption ? start({QStringLiteral("--data"), folder}) : start();
-        EXPECT_EQ(answer(*process, kFailure, QStringLiteral("Return")), 1) << c.what;
+        EXPECT_EQ(answer(*process, QString::fromUtf8(c.title), QString::fromUtf8(c.key)), 1) << c.what;
         EXPECT_EQ(TempDataDir::readAll(fileIn(folder, store::kMainFileName)), mainBefore) << c.what;
         EXPECT_EQ(TempDataDir::readAll(fileIn(folder, store::kWorkFileName)), workBefore) << c.what;
         if (c.removed) {

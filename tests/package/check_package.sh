@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the build tree with cpack and checks it: its control
-# fields, its exact file list, the icon sizes, the menu entry and the AppStream metainfo.
+# fields, its exact file list, the icon sizes, the menu entry, the AppStream metainfo, the
+# manual pages, and lintian's verdict (no error or warning, nor the hardening, spelling and
+# section notes it gives for a binary built carelessly).
 # usage: check_package.sh BUILD_DIR OUTPUT_DIR VERSION
 # Leaves the package in OUTPUT_DIR for the tests that install it. Exit 77: a tool is missing.
 set -euo pipefail
 build="$1" out="$2" version="$3"
-for tool in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli file readelf; do
+for tool in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli file readelf lintian man; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -24,7 +26,7 @@ rm -rf "$out/_CPack_Packages"
 depends="$(dpkg-deb -f "$deb" Depends)"
 echo "Depends: $depends"
 for needed in libqt6widgets6 libqt6printsupport6 libqt6gui6 libqt6core6 libsqlite3-0 'libicu[0-9]+' libc6 'libstdc\+\+6' \
-              qt6-qpa-plugins qt6-translations-l10n fonts-ipafont-gothic; do
+              qt6-qpa-plugins qt6-translations-l10n fonts-ipafont-gothic fonts-noto-cjk; do
   grep -Eq "(^|, )${needed}( |,|$)" <<<"$depends" || fail "Depends lacks $needed"
 done
 
@@ -39,6 +41,11 @@ expected="./usr/bin/Quorel1
 ./usr/share/icons/hicolor/48x48/apps/$id.png
 ./usr/share/icons/hicolor/64x64/apps/$id.png
 ./usr/share/icons/hicolor/scalable/apps/$id.svg
+./usr/share/doc/quorel1/changelog.gz
+./usr/share/doc/quorel1/copyright
+./usr/share/lintian/overrides/quorel1
+./usr/share/man/ja/man1/Quorel1.1.gz
+./usr/share/man/man1/Quorel1.1.gz
 ./usr/share/metainfo/$id.metainfo.xml"
 actual="$(dpkg-deb -c "$deb" | grep -v '^d' | awk '{print $6}' | LC_ALL=C sort)"
 [ "$actual" = "$(LC_ALL=C sort <<<"$expected")" ] || fail "file list differs:
@@ -59,5 +66,22 @@ grep -qx 'Categories=Office;Finance;' "$root/usr/share/applications/$id.desktop"
 grep -qx 'Exec=Quorel1' "$root/usr/share/applications/$id.desktop" || fail "Exec"
 appstreamcli validate --no-net "$root/usr/share/metainfo/$id.metainfo.xml" || fail "metainfo"
 grep -q "<release version=\"$version\"" "$root/usr/share/metainfo/$id.metainfo.xml" || fail "metainfo release"
+
+# The manual pages read without a warning and name the options.
+for page in man1/Quorel1.1.gz ja/man1/Quorel1.1.gz; do
+  warnings="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$root/usr/share/man/$page" 2>&1 >/dev/null)"
+  [ -z "$warnings" ] || fail "manual page $page: $warnings"
+  LC_ALL=C.UTF-8 MANWIDTH=80 man -E UTF-8 -l "$root/usr/share/man/$page" 2>/dev/null | grep -q -- '--data' || fail "manual page $page lacks --data"
+done
+LC_ALL=C.UTF-8 MANWIDTH=80 man -E UTF-8 -l "$root/usr/share/man/ja/man1/Quorel1.1.gz" 2>/dev/null | grep -q '支払予定の帳簿' || fail "Japanese manual page"
+zcat "$root/usr/share/doc/quorel1/changelog.gz" | head -1 | grep -q "^quorel1 ($version) " || fail "changelog version"
 rm -rf "$root"
+
+# lintian at warning level, plus the notes on hardening, spelling and needless sections.
+lintian_out="$out/lintian.txt"
+lintian --fail-on none --display-info --tag-display-limit 0 "$deb" >"$lintian_out" 2>&1 || fail "lintian did not run: $(cat "$lintian_out")"
+cat "$lintian_out"
+if grep -E '^(E|W): |^I: .*(hardening-no-|spelling-error-in-binary|binary-has-unneeded-section)' "$lintian_out"; then
+  fail "lintian"
+fi
 echo "package $deb checked"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "JapaneseFonts.h"
 #include "ReportLayout.h"
 #include "Sql.h"
 
@@ -8,10 +9,10 @@
 
 #include <SQLiteCpp/Database.h>
 
-// The same face mapping as the application, so that texts come out in IPA P Gothic.
+// The same face mapping as the application: IPA P Gothic, then Noto Sans CJK JP.
 inline void useReportFonts()
 {
-    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")});
+    fonts::installJapaneseFonts();
 }
 
 inline const report::TextItem* findText(const report::ReportPage& page, const QString& name, int row = -1)

@@ -20,6 +20,21 @@ TEST(GridEditing, DaysGiveDatesOfTheShownMonth)
     EXPECT_EQ(composeDay(QDate(2004, 2, 1), "29"), QDate(2004, 2, 29));
 }
 
+TEST(GridEditing, DatesCopiedFromASpreadsheetGiveTheirDayInTheShownMonthOnly)
+{
+    const QDate march(2027, 3, 1);
+    for (const char* written : {"2027/03/08", "2027-03-08", "2027/3/8", "3/8", "03/08", "3-8", "２０２７／０３／０８", "2027年3月8日", "3月8日",
+             " 2027 / 3 / 8 "})
+        EXPECT_EQ(composeDay(march, QString::fromUtf8(written)), QDate(2027, 3, 8)) << written;
+    EXPECT_EQ(composeDay(march, "2027/03/31"), QDate(2027, 3, 31));
+    // Another month or year, a day the month lacks, mixed or partial separators.
+    for (const char* refused : {"2027/04/08", "2026/03/08", "4/8", "2027/03/32", "2027/03/00", "2027/3-8", "3月8", "2027/03", "27/3/8",
+             "2027/03/08/01", "3/8/2027"})
+        EXPECT_FALSE(composeDay(march, QString::fromUtf8(refused))) << refused;
+    EXPECT_FALSE(composeDay(QDate(2027, 2, 1), "2027/02/29"));
+    EXPECT_EQ(composeDay(QDate(2028, 2, 1), "2028/02/29"), QDate(2028, 2, 29));
+}
+
 TEST(GridEditing, RandomDaysComposeOnlyRealDatesOfTheShownMonth)
 {
     auto* random = QRandomGenerator::global();

@@ -1,0 +1,61 @@
+#include "StatusLine.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using backup::StatusLine;
+
+TEST(StatusLine, EachMessageReplacesTheLastAgesIntoTheStandingStateAndAnUndoOfferStays)
+{
+    StatusLine line;
+    line.show();
+    auto* undo = line.findChild<QPushButton*>("cmd元に戻す");
+    auto* folder = line.findChild<QPushButton*>("cmdフォルダを開く");
+    ASSERT_TRUE(undo && folder);
+    line.setStanding("未登録の変更があります。");
+    EXPECT_EQ(line.text(), "未登録の変更があります。");
+    EXPECT_FALSE(line.showsMessage());
+
+    // A message replaces the standing state and the message before it.
+    line.showText("入力をやり直しました。", false);
+    line.showFileWritten("/tmp/a/月.xlsx に出力しました。", "/tmp/a/月.xlsx");
+    EXPECT_EQ(line.text(), "/tmp/a/月.xlsx に出力しました。");
+    EXPECT_TRUE(folder->isVisible());
+    QString opened;
+    line.openFolder = [&](const QString& path) { opened = path; };
+    folder->click();
+    EXPECT_EQ(opened, "/tmp/a");
+
+    // A change of the book retires it; the standing state shows again.
+    line.dropMessage();
+    EXPECT_EQ(line.text(), "未登録の変更があります。");
+    EXPECT_FALSE(folder->isVisible());
+
+    // An undo offer lasts through changes and does not age; it goes when withdrawn.
+    line.setFadeAfter(std::chrono::milliseconds(30));
+    line.showText("行削除を実行しました。", true);
+    line.dropMessage();
+    QTest::qWait(120);
+    EXPECT_EQ(line.text(), "行削除を実行しました。");
+    EXPECT_TRUE(line.undoOffered());
+    line.clear();
+    EXPECT_FALSE(line.undoOffered());
+
+    // Any other message fades once older than its age, and the standing state returns.
+    EXPECT_EQ(line.fadeAfter(), std::chrono::milliseconds(30));
+    line.showText("12月の 3 行を登録しました。", false);
+    EXPECT_TRUE(line.showsMessage());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !line.showsMessage(); }, 5000));
+    EXPECT_EQ(line.text(), "未登録の変更があります。");
+    line.setStanding(QString());
+    EXPECT_EQ(line.text(), "");
+}
+
+TEST(StatusLine, AMessageAgesAfterAMinuteByDefault)
+{
+    StatusLine line;
+    EXPECT_EQ(line.fadeAfter(), std::chrono::minutes(1));
+}
