@@ -1,6 +1,6 @@
 // The cash-flow overview of 36 months over a book of 100,000 stored lines spread over 20
-// years, beside a bare-SQLite baseline that reads the same figures with the same two
-// statements (target: ratio at most 1.5); and the time to open the cash-flow page beside
+// years, beside a bare-SQLite baseline that reads the same figures with the same
+// statements (target: ratio at most 1.3); and the time to open the cash-flow page beside
 // the time to load a month on the schedule page (target: within one 16.7 ms frame).
 
 #include "BareSqlite.h"
@@ -85,10 +85,22 @@ void BM_Overview_BareSQLite(benchmark::State& state)
     for (auto _ : state) {
         std::vector<BareMonth> months(kMonths);
         std::vector<BarePoint> points;
-        Stmt carry(db, "SELECT 残高 FROM 支払予定表 WHERE 日付 < ? ORDER BY 日付 DESC, 行番号 DESC, rowid DESC LIMIT 1");
+        // The opening: the last line with a balance before the range, the latest carry-over
+        // before it, the first month's own, and the carry-overs in the range.
+        Stmt carry(db, "SELECT 日付, 残高 FROM 支払予定表 WHERE 日付 < ? AND 残高 IS NOT NULL ORDER BY 日付 DESC, 行番号 DESC, rowid DESC LIMIT 1");
         carry.text(1, first);
-        sqlite3_int64 running = carry.step() ? sqlite3_column_int64(carry.s, 0) : 0;
-        Stmt range(db, "SELECT 日付, 予定額, 支払額, 残高 FROM 支払予定表 WHERE 日付 >= ? AND 日付 < ? ORDER BY 日付, 行番号, rowid");
+        sqlite3_int64 running = carry.step() ? sqlite3_column_int64(carry.s, 1) : 0;
+        Stmt carryBefore(db, "SELECT 年月, 繰越額 FROM 繰越額 WHERE 年月 < ? ORDER BY 年月 DESC LIMIT 1");
+        carryBefore.text(1, first);
+        carryBefore.step();
+        Stmt own(db, "SELECT 繰越額 FROM 繰越額 WHERE 年月 = ?");
+        own.text(1, first);
+        own.step();
+        Stmt carries(db, "SELECT 年月, 繰越額 FROM 繰越額 WHERE 年月 >= ? ORDER BY 年月");
+        carries.text(1, first);
+        while (carries.step()) {
+        }
+        Stmt range(db, "SELECT 日付, 予定額, 支払額 FROM 支払予定表 WHERE 日付 >= ? AND 日付 < ? ORDER BY 日付, 行番号, rowid");
         range.text(1, first);
         range.text(2, end);
         int current = -1;
@@ -103,7 +115,7 @@ void BM_Overview_BareSQLite(benchmark::State& state)
             BareMonth& m = months[index];
             m.scheduled += sqlite3_column_int64(range.s, 1);
             m.paid += sqlite3_column_int64(range.s, 2);
-            running = m.closing = sqlite3_column_int64(range.s, 3);
+            running = m.closing = running + sqlite3_column_int64(range.s, 1) - sqlite3_column_int64(range.s, 2);
             if (running < m.lowest) {
                 m.lowest = running;
                 m.lowestDay = day;
@@ -171,7 +183,7 @@ int main(int argc, char** argv)
     RatioReporter reporter;
     if (!runBenchmarks(argc, argv, reporter, [] { data(); }))
         return 1;
-    reporter.printRatio("overview of 36 months", "BM_Overview_Logic", "BM_Overview_BareSQLite", 1.5);
+    reporter.printRatio("overview of 36 months", "BM_Overview_Logic", "BM_Overview_BareSQLite", 1.3);
     const auto open = reporter.seconds.find("BM_CashFlowPageOpen");
     const auto load = reporter.seconds.find("BM_ScheduleMonthLoad");
     if (open != reporter.seconds.end() && load != reporter.seconds.end())

@@ -3,6 +3,7 @@
 #include <QStringView>
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 
 namespace calendar {
@@ -168,11 +169,35 @@ bool GetMonthRange(const QVariant& date, QString& firstDay, QString& lastDay)
     return true;
 }
 
+namespace {
+
+// "yyyy" + separator + "mm" + separator + "dd", written digit by digit: the stored form is
+// made for every line the program reads or writes.
+void writeDate(const QDate& date, char separator, char (&text)[10])
+{
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    date.getDate(&year, &month, &day);
+    const char digits[10] = {char('0' + year / 1000), char('0' + year / 100 % 10), char('0' + year / 10 % 10), char('0' + year % 10), separator,
+        char('0' + month / 10), char('0' + month % 10), separator, char('0' + day / 10), char('0' + day % 10)};
+    std::copy(std::begin(digits), std::end(digits), std::begin(text));
+}
+
+QString dateText(const QDate& date, char separator)
+{
+    char text[10];
+    writeDate(date, separator, text);
+    return QString::fromLatin1(text, 10);
+}
+
+} // namespace
+
 QString toSlashText(const QDate& date)
 {
     if (!inWritableRange(date))
         return {};
-    return QString::asprintf("%04d/%02d/%02d", date.year(), date.month(), date.day());
+    return dateText(date, '/');
 }
 
 QDate fromSlashText(const QString& text)
@@ -184,7 +209,15 @@ QString toStoredText(const QDate& date)
 {
     if (!inWritableRange(date))
         return {};
-    return QString::asprintf("%04d-%02d-%02d", date.year(), date.month(), date.day());
+    return dateText(date, '-');
+}
+
+bool toStoredBytes(const QDate& date, char (&out)[10])
+{
+    if (!inWritableRange(date))
+        return false;
+    writeDate(date, '-', out);
+    return true;
 }
 
 QDate fromStoredText(const QString& text)

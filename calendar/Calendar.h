@@ -43,6 +43,9 @@ QDate fromSlashText(const QString& text);
 
 // "yyyy-mm-dd" as stored in SQLite; the empty text for an invalid date.
 QString toStoredText(const QDate& date);
+// The same as the ten bytes written into `out`, for the loops that store many dates; false
+// (nothing written) for an invalid date.
+bool toStoredBytes(const QDate& date, char (&out)[10]);
 // Reads "yyyy-mm-dd"; an invalid date for anything else.
 QDate fromStoredText(const QString& text);
 

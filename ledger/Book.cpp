@@ -36,19 +36,21 @@ std::vector<RunLine> readRun(SQLite::Database& db, const QDate& first, ProgressS
 {
     const QVariant from = calendar::toStoredText(first);
     if (progress) {
-        store::Prepared count(db, QStringLiteral("SELECT count(*) FROM %1 WHERE 日付 >= ?").arg(kLinesTable));
+        auto countUse = store::Prepared::reuse(db, QStringLiteral("SELECT count(*) FROM %1 WHERE 日付 >= ?").arg(kLinesTable));
+        store::Prepared& count = *countUse;
         count.bind(1, from);
         progress->start(count.next() ? count.integer(0) * (1 + kCheckUnits) : 0);
         count.reset();
     }
-    store::Prepared query(db,
+    auto queryUse = store::Prepared::reuse(db,
         QStringLiteral("SELECT rowid, 日付, 支払先名, 予定額, 支払額, 残高 FROM %1 WHERE 日付 >= ? ORDER BY 日付, 行番号, rowid").arg(kLinesTable));
+    store::Prepared& query = *queryUse;
     query.bind(1, from);
     std::vector<RunLine> lines;
     while (query.next()) {
         RunLine& line = lines.emplace_back();
         line.rowId = query.integer(0);
-        line.date = calendar::fromStoredText(query.value(1).toString().left(10));
+        line.date = dateAt(query, 1);
         line.noPayee = query.isBlank(2);
         line.scheduled = amountAt(query, 3);
         line.paid = amountAt(query, 4);
@@ -62,7 +64,8 @@ std::vector<RunLine> readRun(SQLite::Database& db, const QDate& first, ProgressS
 
 QString payeeOf(SQLite::Database& db, qint64 rowId)
 {
-    store::Prepared query(db, QStringLiteral("SELECT 支払先名 FROM %1 WHERE rowid = ?").arg(kLinesTable));
+    auto queryUse = store::Prepared::reuse(db, QStringLiteral("SELECT 支払先名 FROM %1 WHERE rowid = ?").arg(kLinesTable));
+    store::Prepared& query = *queryUse;
     query.bind(1, rowId);
     const QString payee = query.next() ? query.value(0).toString() : QString();
     query.reset();
@@ -74,8 +77,9 @@ QString payeeOf(SQLite::Database& db, qint64 rowId)
 Amount Book::balanceBefore(const QDate& month)
 {
     // The latest line with a balance (a line without one passes the balance before it on).
-    store::Prepared line(db_,
+    auto lineUse = store::Prepared::reuse(db_,
         QStringLiteral("SELECT 日付, 残高 FROM %1 WHERE 日付 < ? AND 残高 IS NOT NULL ORDER BY 日付 DESC, 行番号 DESC, rowid DESC LIMIT 1").arg(kLinesTable));
+    store::Prepared& line = *lineUse;
     line.bind(1, month.isValid() ? QVariant(calendar::toStoredText(calendar::firstOfMonth(month))) : QVariant(QStringLiteral("9999-12-32")));
     std::optional<std::pair<QDate, Amount>> last;
     if (line.next()) {
@@ -119,11 +123,15 @@ void Book::rebalanceFrom(const QDate& month, ProgressSpan* progress)
             changed.emplace_back(line.rowId, balance.balance());
     }
     lines.clear();
-    store::Prepared update(db_, QStringLiteral("UPDATE %1 SET 残高 = ? WHERE rowid = ?").arg(kLinesTable));
+    auto updateUse = store::Prepared::reuse(db_, QStringLiteral("UPDATE %1 SET 残高 = ? WHERE rowid = ?").arg(kLinesTable));
+    store::Prepared& update = *updateUse;
     qint64 done = 0;
     const qint64 step = changed.empty() ? 0 : std::max<qint64>(1, read / static_cast<qint64>(changed.size()));
     for (const auto& [rowId, balance] : changed) {
-        update.bind(1, balance ? QVariant(qlonglong(balance->units())) : QVariant());
+        if (balance)
+            update.bind(1, qint64(balance->units()));
+        else
+            update.bindNull(1);
         update.bind(2, rowId);
         update.run();
         if (progress)
@@ -135,7 +143,8 @@ void Book::rebalanceFrom(const QDate& month, ProgressSpan* progress)
 
 bool Book::deleteLine(const LineKey& key)
 {
-    store::Prepared remove(db_, QStringLiteral("DELETE FROM %1 WHERE rowid = (SELECT rowid FROM %1 WHERE 日付 = ? AND 行番号 = ? AND 支払先名 = ? ORDER BY rowid LIMIT 1)").arg(kLinesTable));
+    auto removeUse = store::Prepared::reuse(db_, QStringLiteral("DELETE FROM %1 WHERE rowid = (SELECT rowid FROM %1 WHERE 日付 = ? AND 行番号 = ? AND 支払先名 = ? ORDER BY rowid LIMIT 1)").arg(kLinesTable));
+    store::Prepared& remove = *removeUse;
     remove.bind(1, QVariant(calendar::toStoredText(key.date)));
     remove.bind(2, key.lineNumber);
     remove.bind(3, QVariant(key.payee));
@@ -153,7 +162,8 @@ void Book::deleteAll()
 
 BookSummary Book::summary(const QString& schema)
 {
-    store::Prepared query(db_, QStringLiteral("SELECT count(*), max(日付) FROM %1.%2").arg(schema, kLinesTable));
+    auto queryUse = store::Prepared::reuse(db_, QStringLiteral("SELECT count(*), max(日付) FROM %1.%2").arg(schema, kLinesTable));
+    store::Prepared& query = *queryUse;
     BookSummary summary;
     if (query.next()) {
         summary.storedLines = query.integer(0);

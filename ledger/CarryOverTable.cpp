@@ -17,53 +17,54 @@ QVariant monthText(const QDate& month)
 
 std::optional<Amount> ownCarry(SQLite::Database& db, const QDate& month)
 {
-    store::Prepared query(db, QStringLiteral("SELECT 繰越額 FROM %1 WHERE 年月 = ?").arg(kCarryTable));
-    query.bind(1, monthText(month));
-    std::optional<Amount> carry = query.next() ? amountAt(query, 0) : std::nullopt;
-    query.reset();
-    return carry;
+    static const QString sql = QStringLiteral("SELECT 繰越額 FROM %1 WHERE 年月 = ?").arg(kCarryTable);
+    auto query = store::Prepared::reuse(db, sql);
+    query->bind(1, monthText(month));
+    return query->next() ? amountAt(*query, 0) : std::nullopt;
 }
 
 std::optional<std::pair<QDate, Amount>> latestCarryBefore(SQLite::Database& db, const QDate& month)
 {
-    store::Prepared query(db, QStringLiteral("SELECT 年月, 繰越額 FROM %1 WHERE 年月 < ? ORDER BY 年月 DESC LIMIT 1").arg(kCarryTable));
-    query.bind(1, month.isValid() ? monthText(month) : QVariant(QStringLiteral("9999-12-31")));
+    static const QString sql = QStringLiteral("SELECT 年月, 繰越額 FROM %1 WHERE 年月 < ? ORDER BY 年月 DESC LIMIT 1").arg(kCarryTable);
+    auto query = store::Prepared::reuse(db, sql);
+    query->bind(1, month.isValid() ? monthText(month) : QVariant(QStringLiteral("9999-12-31")));
     std::optional<std::pair<QDate, Amount>> latest;
-    if (query.next()) {
-        const QDate at = calendar::fromStoredText(query.value(0).toString());
-        const std::optional<Amount> carry = amountAt(query, 1);
+    if (query->next()) {
+        const QDate at = dateAt(*query, 0);
+        const std::optional<Amount> carry = amountAt(*query, 1);
         if (at.isValid() && carry)
             latest = std::pair(at, *carry);
     }
-    query.reset();
     return latest;
 }
 
 CarryOvers readCarryOvers(SQLite::Database& db, const QDate& from)
 {
-    store::Prepared query(db, QStringLiteral("SELECT 年月, 繰越額 FROM %1 WHERE 年月 >= ? ORDER BY 年月").arg(kCarryTable));
-    query.bind(1, from.isValid() ? monthText(from) : QVariant(QString()));
+    static const QString sql = QStringLiteral("SELECT 年月, 繰越額 FROM %1 WHERE 年月 >= ? ORDER BY 年月").arg(kCarryTable);
+    auto query = store::Prepared::reuse(db, sql);
+    query->bind(1, from.isValid() ? monthText(from) : QVariant(QString()));
     CarryOvers carries;
-    while (query.next()) {
-        const QDate at = calendar::fromStoredText(query.value(0).toString());
-        if (const std::optional<Amount> carry = amountAt(query, 1); at.isValid() && carry)
+    while (query->next()) {
+        const QDate at = dateAt(*query, 0);
+        if (const std::optional<Amount> carry = amountAt(*query, 1); at.isValid() && carry)
             carries.emplace(calendar::firstOfMonth(at), *carry);
     }
-    query.reset();
     return carries;
 }
 
 void writeCarry(SQLite::Database& db, const QDate& month, const std::optional<Amount>& carry)
 {
     if (carry) {
-        store::Prepared write(db, QStringLiteral("INSERT INTO %1 (年月, 繰越額) VALUES (?, ?) ON CONFLICT (年月) DO UPDATE SET 繰越額 = excluded.繰越額").arg(kCarryTable));
-        write.bind(1, monthText(month));
-        write.bind(2, carry->units());
-        write.run();
+        static const QString sql = QStringLiteral("INSERT INTO %1 (年月, 繰越額) VALUES (?, ?) ON CONFLICT (年月) DO UPDATE SET 繰越額 = excluded.繰越額").arg(kCarryTable);
+        auto write = store::Prepared::reuse(db, sql);
+        write->bind(1, monthText(month));
+        write->bind(2, qint64(carry->units()));
+        write->run();
     } else {
-        store::Prepared remove(db, QStringLiteral("DELETE FROM %1 WHERE 年月 = ?").arg(kCarryTable));
-        remove.bind(1, monthText(month));
-        remove.run();
+        static const QString sql = QStringLiteral("DELETE FROM %1 WHERE 年月 = ?").arg(kCarryTable);
+        auto remove = store::Prepared::reuse(db, sql);
+        remove->bind(1, monthText(month));
+        remove->run();
     }
 }
 

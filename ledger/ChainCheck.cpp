@@ -26,7 +26,7 @@ std::optional<ChainBreak> findChainBreak(SQLite::Database& db, const QString& sc
     while (query.next()) {
         if (query.isBlank(2))
             break;
-        const QDate date = calendar::fromStoredText(query.value(0).toString().left(10));
+        const QDate date = dateAt(query, 0);
         const LineBalance balance = chain.next(date, amountAt(query, 3), amountAt(query, 4));
         if (balance.kind == LineBalance::Overflow || balance.balance() != amountAt(query, 5))
             return ChainBreak{date, query.integer(1), checked};

@@ -14,17 +14,20 @@ namespace ledger {
 
 namespace {
 
-QVariant amountValue(const std::optional<Amount>& amount)
+void bindAmount(store::Prepared& statement, int index, const std::optional<Amount>& amount)
 {
-    return amount ? QVariant(qlonglong(amount->units())) : QVariant();
+    if (amount)
+        statement.bind(index, qint64(amount->units()));
+    else
+        statement.bindNull(index);
 }
 
 // The rowid of the stored line with this key, looked up before anything is written.
 std::optional<qint64> findKey(store::Prepared& find, const LineKey& key)
 {
-    find.bind(1, QVariant(calendar::toStoredText(key.date)));
+    find.bind(1, calendar::toStoredText(key.date));
     find.bind(2, key.lineNumber);
-    find.bind(3, QVariant(key.payee));
+    find.bind(3, key.payee);
     std::optional<qint64> rowId;
     if (find.next())
         rowId = find.integer(0);
@@ -66,7 +69,8 @@ WriteOutcome writeMonth(SQLite::Database& db, const MonthWrite& write, ProgressS
     const std::vector<StoredLine> offSheet = offSheetLines(db, first, onSheet);
     std::map<QDate, std::set<qint64>> taken = keptNumbers(offSheet, write.deleteOffSheet);
 
-    store::Prepared find(db, QStringLiteral("SELECT rowid FROM %1 WHERE 日付 = ? AND 行番号 = ? AND 支払先名 = ? ORDER BY rowid LIMIT 1").arg(kLinesTable));
+    auto findUse = store::Prepared::reuse(db, QStringLiteral("SELECT rowid FROM %1 WHERE 日付 = ? AND 行番号 = ? AND 支払先名 = ? ORDER BY rowid LIMIT 1").arg(kLinesTable));
+    store::Prepared& find = *findUse;
     std::vector<std::optional<qint64>> originals;
     originals.reserve(write.lines.size());
     for (const SheetEntry& line : write.lines)
@@ -81,13 +85,16 @@ WriteOutcome writeMonth(SQLite::Database& db, const MonthWrite& write, ProgressS
             removals.push_back(line.rowId);
     }
 
-    store::Prepared remove(db, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(kLinesTable));
+    auto removeUse = store::Prepared::reuse(db, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(kLinesTable));
+    store::Prepared& remove = *removeUse;
     for (qint64 rowId : removals) {
         remove.bind(1, rowId);
         outcome.removed += remove.run();
     }
-    store::Prepared update(db, QStringLiteral("UPDATE %1 SET 日付 = ?, 行番号 = ?, 支払先名 = ?, 予定額 = ?, 支払額 = ?, 残高 = NULL WHERE rowid = ?").arg(kLinesTable));
-    store::Prepared insert(db, QStringLiteral("INSERT INTO %1 (日付, 行番号, 支払先名, 予定額, 支払額, 残高) VALUES (?, ?, ?, ?, ?, NULL)").arg(kLinesTable));
+    auto updateUse = store::Prepared::reuse(db, QStringLiteral("UPDATE %1 SET 日付 = ?, 行番号 = ?, 支払先名 = ?, 予定額 = ?, 支払額 = ?, 残高 = NULL WHERE rowid = ?").arg(kLinesTable));
+    store::Prepared& update = *updateUse;
+    auto insertUse = store::Prepared::reuse(db, QStringLiteral("INSERT INTO %1 (日付, 行番号, 支払先名, 予定額, 支払額, 残高) VALUES (?, ?, ?, ?, ?, NULL)").arg(kLinesTable));
+    store::Prepared& insert = *insertUse;
     if (lineProgress)
         lineProgress->start(static_cast<qint64>(write.lines.size()));
     for (std::size_t i = 0; i < write.lines.size(); ++i) {
@@ -98,11 +105,11 @@ WriteOutcome writeMonth(SQLite::Database& db, const MonthWrite& write, ProgressS
             number = *numbers.rbegin() + 1;
         numbers.insert(number);
         store::Prepared& statement = originals[i] ? update : insert;
-        statement.bind(1, QVariant(calendar::toStoredText(line.date)));
+        statement.bind(1, calendar::toStoredText(line.date));
         statement.bind(2, number);
-        statement.bind(3, QVariant(line.payee));
-        statement.bind(4, amountValue(line.scheduled));
-        statement.bind(5, amountValue(line.paid));
+        statement.bind(3, line.payee);
+        bindAmount(statement, 4, line.scheduled);
+        bindAmount(statement, 5, line.paid);
         if (originals[i])
             statement.bind(6, *originals[i]);
         statement.run();

@@ -27,7 +27,7 @@ struct StoredDay {
 };
 
 // "yyyy-mm-dd" read without a general date parser; anything else through QDate's own.
-StoredDay parseStoredDate(const QByteArray& text)
+StoredDay parseStoredDate(QByteArrayView text)
 {
     auto digits = [&](int at, int count) {
         int value = 0;
@@ -137,7 +137,8 @@ Overview readOverview(SQLite::Database& main, const QDate& from, int count)
     overview.end = overview.first.addMonths(std::clamp(count, 1, kMaxMonths));
     const CarryOvers carries = readCarryOvers(main, overview.first);
     Accumulator months(overview, Book(main).opening(overview.first).carry(), carries);
-    store::Prepared range(main, kRangeSql);
+    auto rangeUse = store::Prepared::reuse(main, kRangeSql);
+    store::Prepared& range = *rangeUse;
     range.bind(1, QVariant(storedText(overview.first)));
     range.bind(2, QVariant(storedText(overview.end)));
     while (range.next())

@@ -42,6 +42,10 @@ struct StoredLine {
     LineKey key() const { return {date, lineNumber, payee}; }
 };
 
+// A date column of a query's current row, stored as "yyyy-mm-dd" (a time after it is
+// passed over); an invalid date for anything else.
+QDate dateAt(const store::Prepared& query, int column);
+
 // An amount column of a query's current row: null gives nothing, an integer is
 // ten-thousandths, anything else is read as the stored value would be.
 std::optional<Amount> amountAt(const store::Prepared& query, int column);

@@ -1,5 +1,7 @@
 #include "CellEntry.h"
 
+#include "DayText.h"
+
 #include "GridEditing.h"
 #include "SheetColumns.h"
 #include "SheetPaste.h"
@@ -61,7 +63,7 @@ std::optional<CellRefusal> enterValue(SheetLine& line, int column, const QString
         if (!date)
             return CellRefusal::NoSuchDay;
         line.date = *date;
-        line.day = QStringLiteral("%1").arg(date->day(), 2, 10, QLatin1Char('0'));
+        line.day = calendar::twoDigitDay(*date);
         return std::nullopt;
     }
     default:

@@ -1,6 +1,7 @@
 #include "MonthController.h"
 
 #include "Calendar.h"
+#include "DayText.h"
 #include "MonthWrite.h"
 #include "SaveProgress.h"
 #include "Session.h"
@@ -99,7 +100,7 @@ MonthController::MonthRead MonthController::readMonth()
         const ledger::StoredLine& from = stored[i];
         SheetLine& line = read.lines[i];
         line.date = from.date;
-        line.day = from.date.isValid() ? QStringLiteral("%1").arg(from.date.day(), 2, 10, QLatin1Char('0')) : QString();
+        line.day = calendar::twoDigitDay(from.date);
         line.payee = from.payee;
         line.scheduled = from.scheduled;
         line.paid = from.paid;
@@ -109,14 +110,11 @@ MonthController::MonthRead MonthController::readMonth()
     read.stored = stored.size() < static_cast<std::size_t>(kSheetLines) ? static_cast<int>(stored.size()) : ledger::monthLineCount(main, month_);
     read.opening = book.opening(month_);
     read.cumulative = book.cumulative();
-    computeSheet(read.lines, read.opening.carry());
     return read;
 }
 
 void MonthController::show(MonthRead read, bool draftWritten)
 {
-    const SheetLines before = lines_;
-    lines_ = std::move(read.lines);
     opening_ = read.opening;
     figures_.繰越額 = opening_.carry();
     figures_.累計 = read.cumulative;
@@ -125,7 +123,18 @@ void MonthController::show(MonthRead read, bool draftWritten)
     undo_->clear();
     undo_->setClean();
     setExtraChanges(false);
-    settle(before, !draftWritten);
+    if (!draftWritten || !read.figures) {
+        const SheetLines before = lines_;
+        lines_ = std::move(read.lines);
+        settle(before, !draftWritten);
+        return;
+    }
+    // Computed and written as the draft already: the whole sheet is shown anew.
+    lines_ = std::move(read.lines);
+    figures_.予定額月計 = read.figures->scheduled;
+    figures_.支払額月計 = read.figures->paid;
+    model_->linesChanged({0, static_cast<int>(lines_.size()) - 1});
+    emit figuresChanged();
 }
 
 LoadResult MonthController::load(const std::function<void(int)>& showProgress)
@@ -141,10 +150,10 @@ LoadResult MonthController::load(const std::function<void(int)>& showProgress)
     MonthRead read;
     try {
         read = readMonth();
+        read.figures = computeSheet(read.lines, read.opening.carry());
         progress(30);
         // The draft first: when the work file refuses it, the sheet on screen stays as it was.
-        draft_.writeAll(read.lines);
-        draft_.writeState({month_, read.opening.carry(), false});
+        draft_.writeAll(read.lines, {month_, read.opening.carry(), false});
     } catch (const std::exception& e) {
         store::logSkipped(QStringLiteral("load the month"), e);
         result.failure = FileFailure::from(e);

@@ -4,6 +4,7 @@
 #include "CellEntry.h"
 #include "PreviousMonth.h"
 #include "SheetDraft.h"
+#include "SheetFigures.h"
 #include "SheetLine.h"
 #include "SheetPaste.h"
 
@@ -170,6 +171,7 @@ private:
         int stored = 0;
         ledger::MonthOpening opening;
         ledger::Amount cumulative;
+        std::optional<SheetFigures> figures; // set once the balances are computed
     };
     // Reads the month from the book; throws on failure.
     MonthRead readMonth();

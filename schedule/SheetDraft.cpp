@@ -9,14 +9,29 @@ namespace schedule {
 
 namespace {
 
-QVariant textOrNull(const QString& text)
+void bindText(store::Prepared& statement, int index, const QString& text)
 {
-    return text.isEmpty() ? QVariant() : QVariant(text);
+    if (text.isEmpty())
+        statement.bindNull(index);
+    else
+        statement.bind(index, text);
 }
 
-QVariant amountOrNull(const std::optional<ledger::Amount>& amount)
+void bindDate(store::Prepared& statement, int index, const QDate& date)
 {
-    return amount ? QVariant(qlonglong(amount->units())) : QVariant();
+    char text[10];
+    if (calendar::toStoredBytes(date, text))
+        statement.bindUtf8(index, QByteArrayView(text, 10));
+    else
+        statement.bindNull(index);
+}
+
+void bindAmount(store::Prepared& statement, int index, const std::optional<ledger::Amount>& amount)
+{
+    if (amount)
+        statement.bind(index, qint64(amount->units()));
+    else
+        statement.bindNull(index);
 }
 
 // Binds a line's fields in the sheet's column order from the first parameter on.
@@ -24,25 +39,30 @@ void bindLine(store::Prepared& statement, int first, const SheetLine& line, int 
 {
     statement.bind(first, qint64(place + 1));
     statement.bind(first + 1, line.original ? line.original->lineNumber : line.loadedNumber);
-    statement.bind(first + 2, textOrNull(line.day));
-    statement.bind(first + 3, line.date.isValid() ? QVariant(calendar::toStoredText(line.date)) : QVariant());
-    statement.bind(first + 4, textOrNull(line.payee));
-    statement.bind(first + 5, amountOrNull(line.scheduled));
-    statement.bind(first + 6, amountOrNull(line.paid));
-    statement.bind(first + 7, amountOrNull(line.balance));
-    statement.bind(first + 8, line.original ? QVariant(calendar::toStoredText(line.original->date)) : QVariant());
-    statement.bind(first + 9, line.original ? QVariant(line.original->payee) : QVariant());
+    bindText(statement, first + 2, line.day);
+    bindDate(statement, first + 3, line.date);
+    bindText(statement, first + 4, line.payee);
+    bindAmount(statement, first + 5, line.scheduled);
+    bindAmount(statement, first + 6, line.paid);
+    bindAmount(statement, first + 7, line.balance);
+    bindDate(statement, first + 8, line.original ? line.original->date : QDate());
+    if (line.original)
+        statement.bind(first + 9, line.original->payee);
+    else
+        statement.bindNull(first + 9);
 }
 
 const char* const kFields = "行番号, 元行番号, 表示日付, 日付, 支払先名, 予定額, 支払額, 残高, 元日付, 元支払先名";
 
 } // namespace
 
-void SheetDraft::writeAll(const SheetLines& lines)
+void SheetDraft::writeAll(const SheetLines& lines, const DraftState& state)
 {
     store::Transaction tx(work_);
+    writeState(state);
     store::Prepared(work_, QStringLiteral("DELETE FROM InpWork")).run();
-    store::Prepared insert(work_, QStringLiteral("INSERT INTO InpWork (rowid, %1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)").arg(QString::fromUtf8(kFields)));
+    auto insertUse = store::Prepared::reuse(work_, QStringLiteral("INSERT INTO InpWork (rowid, %1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)").arg(QString::fromUtf8(kFields)));
+    store::Prepared& insert = *insertUse;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         insert.bind(1, qint64(i + 1));
         bindLine(insert, 2, lines[i], static_cast<int>(i));
@@ -56,9 +76,10 @@ void SheetDraft::writeLines(const SheetLines& lines, const std::vector<int>& pla
     if (places.empty())
         return;
     store::Transaction tx(work_);
-    store::Prepared update(work_,
+    auto updateUse = store::Prepared::reuse(work_,
         QStringLiteral("UPDATE InpWork SET 行番号 = ?, 元行番号 = ?, 表示日付 = ?, 日付 = ?, 支払先名 = ?, 予定額 = ?, 支払額 = ?, 残高 = ?, "
                        "元日付 = ?, 元支払先名 = ? WHERE rowid = ?"));
+    store::Prepared& update = *updateUse;
     for (int place : places) {
         bindLine(update, 1, lines[static_cast<std::size_t>(place)], place);
         update.bind(11, qint64(place + 1));
@@ -69,7 +90,8 @@ void SheetDraft::writeLines(const SheetLines& lines, const std::vector<int>& pla
 
 std::optional<SheetLines> SheetDraft::read()
 {
-    store::Prepared query(work_, QStringLiteral("SELECT %1 FROM InpWork ORDER BY 行番号, rowid").arg(QString::fromUtf8(kFields)));
+    auto queryUse = store::Prepared::reuse(work_, QStringLiteral("SELECT %1 FROM InpWork ORDER BY 行番号, rowid").arg(QString::fromUtf8(kFields)));
+    store::Prepared& query = *queryUse;
     SheetLines lines;
     while (query.next() && static_cast<int>(lines.size()) < kSheetLines) {
         SheetLine& line = lines.emplace_back();
@@ -97,9 +119,10 @@ void SheetDraft::writeState(const DraftState& state)
 {
     store::Transaction tx(work_);
     store::Prepared(work_, QStringLiteral("DELETE FROM InpWork状態")).run();
-    store::Prepared insert(work_, QStringLiteral("INSERT INTO InpWork状態 (年月, 繰越額, 未登録) VALUES (?, ?, ?)"));
+    auto insertUse = store::Prepared::reuse(work_, QStringLiteral("INSERT INTO InpWork状態 (年月, 繰越額, 未登録) VALUES (?, ?, ?)"));
+    store::Prepared& insert = *insertUse;
     insert.bind(1, state.month.isValid() ? QVariant(calendar::toStoredText(state.month)) : QVariant());
-    insert.bind(2, amountOrNull(state.carry));
+    bindAmount(insert, 2, state.carry);
     insert.bind(3, qint64(state.unsaved ? 1 : 0));
     insert.run();
     tx.commit();
@@ -107,7 +130,8 @@ void SheetDraft::writeState(const DraftState& state)
 
 DraftState SheetDraft::readState()
 {
-    store::Prepared query(work_, QStringLiteral("SELECT 年月, 繰越額, 未登録 FROM InpWork状態 LIMIT 1"));
+    auto queryUse = store::Prepared::reuse(work_, QStringLiteral("SELECT 年月, 繰越額, 未登録 FROM InpWork状態 LIMIT 1"));
+    store::Prepared& query = *queryUse;
     DraftState state;
     if (query.next()) {
         state.month = calendar::fromStoredText(query.value(0).toString());

@@ -31,8 +31,8 @@ public:
     {
     }
 
-    // Writes the whole sheet: the table then holds exactly these lines.
-    void writeAll(const SheetLines& lines);
+    // Writes the whole sheet, and what it is: the table then holds exactly these lines.
+    void writeAll(const SheetLines& lines, const DraftState& state);
     // Writes the lines at these places (0-based).
     void writeLines(const SheetLines& lines, const std::vector<int>& places);
     // The sheet the work file holds, read in line order; nothing when it holds no lines.

@@ -5,6 +5,8 @@
 #include "DayText.h"
 #include "SheetColumns.h"
 
+#include <algorithm>
+
 namespace schedule {
 
 namespace {
@@ -152,8 +154,11 @@ bool SheetModel::setHeaderData(int section, Qt::Orientation orientation, const Q
 
 void SheetModel::linesChanged(const std::vector<int>& rows)
 {
-    for (int row : rows)
-        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    // One notice for the stretch from the first changed line to the last.
+    if (rows.empty())
+        return;
+    const auto [first, last] = std::minmax_element(rows.begin(), rows.end());
+    emit dataChanged(index(*first, 0), index(*last, columnCount() - 1));
 }
 
 void SheetModel::sheetReplaced()

@@ -2,6 +2,7 @@
 
 #include "DataFiles.h"
 #include "JapaneseCollation.h"
+#include "Prepared.h"
 #include "Sql.h"
 
 #include <QDir>
@@ -29,6 +30,8 @@ std::unique_ptr<Session> Session::open(const QString& dataDirectory)
         exec(*session->work_, QStringLiteral("ATTACH DATABASE ? AS ") + QString::fromUtf8(kAttachedMain), {session->mainPath_});
         registerJapaneseCollation(*session->main_);
         registerJapaneseCollation(*session->work_);
+        session->mainStatements_ = std::make_unique<StatementCache>(*session->main_);
+        session->workStatements_ = std::make_unique<StatementCache>(*session->work_);
     } catch (const DbError& e) {
         throw StartupError(session->mainPath_, e.engineMessage());
     }
@@ -42,6 +45,8 @@ Session::~Session()
 
 void Session::close()
 {
+    mainStatements_.reset();
+    workStatements_.reset();
     main_.reset();
     work_.reset();
 }

@@ -11,6 +11,8 @@ class Database;
 
 namespace store {
 
+class StatementCache;
+
 // The two words of the era setting: Western years, or Japanese era years.
 inline const QString kEraWestern = QStringLiteral("西暦");
 inline const QString kEraJapanese = QStringLiteral("和暦");
@@ -54,6 +56,8 @@ private:
     QString workPath_;
     std::unique_ptr<SQLite::Database> main_;
     std::unique_ptr<SQLite::Database> work_;
+    std::unique_ptr<StatementCache> mainStatements_;
+    std::unique_ptr<StatementCache> workStatements_;
 };
 
 // Keeps a second copy of the program off the same data directory. A lock file whose

@@ -10,8 +10,6 @@
 
 namespace SQLite {
 class Database;
-class Statement;
-class Column;
 } // namespace SQLite
 
 Q_DECLARE_LOGGING_CATEGORY(lcStore)
@@ -33,12 +31,6 @@ private:
 };
 
 using Row = std::vector<QVariant>;
-
-// Binds one value: null, integer, floating point, bool (0/1) or text (UTF-8, embedded NULs kept).
-void bindValue(SQLite::Statement& statement, int index, const QVariant& value);
-void bindAll(SQLite::Statement& statement, const QVariantList& values);
-// Reads one column as null, qlonglong, double, QString or QByteArray.
-QVariant columnValue(const SQLite::Column& column);
 
 // Runs one statement with bound values; returns the number of changed rows.
 int exec(SQLite::Database& db, const QString& sql, const QVariantList& values = {});
