@@ -2,6 +2,8 @@
 
 // The bare-SQLite side of the benchmarks: the plain C interface, with nothing of the
 // program's own storage layer, so that the ratios compare the program with the engine.
+#include "StoredLines.h"
+
 #include <sqlite3.h>
 
 #include <stdexcept>
@@ -13,6 +15,12 @@ inline void check(int rc, sqlite3* db, const char* what)
 {
     if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
         throw std::runtime_error(std::string(what) + ": " + sqlite3_errmsg(db));
+}
+
+// A statement with "%1" for the table of stored lines, whose name the ledger keeps.
+inline std::string lines(const char* sql)
+{
+    return QString::fromUtf8(sql).arg(ledger::kLinesTable).toStdString();
 }
 
 inline void run(sqlite3* db, const char* sql)

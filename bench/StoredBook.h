@@ -13,7 +13,7 @@ namespace bare {
 inline sqlite3_int64 fillStoredBook(sqlite3* db, const QDate& firstDay, const QDate& lastDay, int lines, sqlite3_int64 balance = 0)
 {
     run(db, "BEGIN");
-    Stmt insert(db, "INSERT INTO 支払予定表 (日付, 行番号, 支払先名, 予定額, 支払額, 残高) VALUES (?, ?, ?, ?, ?, ?)");
+    Stmt insert(db, bare::lines("INSERT INTO %1 (日付, 行番号, 支払先名, 予定額, 支払額, 残高) VALUES (?, ?, ?, ?, ?, ?)").c_str());
     const int days = static_cast<int>(firstDay.daysTo(lastDay)) + 1;
     int previousDay = -1;
     int lineNumber = 0;

@@ -81,14 +81,14 @@ void BM_Backup_PlainFileCopy(benchmark::State& state)
 // Deletes the last stored line in one transaction and puts it back untimed.
 void deleteLastLine(SQLite::Database& main, benchmark::State& state)
 {
-    const auto last = store::queryRows(main, "SELECT rowid, * FROM 支払予定表 ORDER BY 日付 DESC, 行番号 DESC LIMIT 1").front();
+    const auto last = store::queryRows(main, bare::lines("SELECT rowid, * FROM %1 ORDER BY 日付 DESC, 行番号 DESC LIMIT 1").c_str()).front();
     {
         store::Transaction tx(main);
-        store::exec(main, "DELETE FROM 支払予定表 WHERE rowid = ?", {last[0]});
+        store::exec(main, bare::lines("DELETE FROM %1 WHERE rowid = ?").c_str(), {last[0]});
         tx.commit();
     }
     state.PauseTiming();
-    store::exec(main, "INSERT INTO 支払予定表 (rowid, 日付, 行番号, 支払先名, 予定額, 支払額, 残高) VALUES (?, ?, ?, ?, ?, ?, ?)",
+    store::exec(main, bare::lines("INSERT INTO %1 (rowid, 日付, 行番号, 支払先名, 予定額, 支払額, 残高) VALUES (?, ?, ?, ?, ?, ?, ?)").c_str(),
         {last[0], last[1], last[2], last[3], last[4], last[5], last[6]});
     state.ResumeTiming();
 }

@@ -1,6 +1,7 @@
 // Writing 36 stored months of a 100,000-line book to an Excel workbook, beside
 // libxlsxwriter writing the same cells from prepared values in a bare loop; prints the
 // ratio of the two.
+#include "BareSqlite.h"
 #include "ExportFile.h"
 #include "RatioReporter.h"
 #include "Session.h"
@@ -33,7 +34,7 @@ TempDataDir& bookDir()
         const QDate first(2024, 1, 1);
         for (int i = 0; i < kLines; ++i) {
             const QDate date = first.addMonths(i * kMonths / kLines).addDays(i % 28);
-            store::exec(session->mainDb(), "INSERT INTO 支払予定表 VALUES (?, ?, ?, ?, ?, ?)",
+            store::exec(session->mainDb(), bare::lines("INSERT INTO %1 VALUES (?, ?, ?, ?, ?, ?)").c_str(),
                 {date.toString(Qt::ISODate), i % 200 + 1, QStringLiteral("株式会社 取引先%1号").arg(i % 500), qint64(10000 + i % 997) * 10000, qint64(i % 3 ? 0 : 5000) * 10000,
                     qint64(1000000 - i) * 10000 + 1234});
         }

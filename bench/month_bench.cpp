@@ -50,7 +50,7 @@ struct Data {
         sqlite3* db = nullptr;
         check(sqlite3_open_v2(dir.mainPath().toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr), db, "open");
         bare::fillStoredBook(db, kFirstDay, QDate(2024, 12, 31), kLines);
-        Stmt later(db, "SELECT 日付 FROM 支払予定表 ORDER BY 日付 DESC, 行番号 DESC LIMIT 1 OFFSET ?");
+        Stmt later(db, bare::lines("SELECT 日付 FROM %1 ORDER BY 日付 DESC, 行番号 DESC LIMIT 1 OFFSET ?").c_str());
         later.integer(1, kLaterLines - 1);
         if (later.step()) {
             const QDate date = QDate::fromString(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(later.s, 0))), Qt::ISODate);
@@ -96,9 +96,9 @@ void BM_LoadMonth_BareSQLite(benchmark::State& state)
     const std::string first = text(kMonth);
     const std::string next = text(kMonth.addMonths(1));
     {
-        Stmt month(main, "SELECT rowid, 日付, 行番号, 支払先名, 予定額, 支払額, 残高 FROM 支払予定表 WHERE 日付 >= ? AND 日付 < ? ORDER BY 日付, 行番号, rowid LIMIT ?");
-        Stmt count(main, "SELECT count(*) FROM 支払予定表 WHERE 日付 >= ? AND 日付 < ?");
-        Stmt before(main, "SELECT 日付, 残高 FROM 支払予定表 WHERE 日付 < ? AND 残高 IS NOT NULL ORDER BY 日付 DESC, 行番号 DESC, rowid DESC LIMIT 1");
+        Stmt month(main, bare::lines("SELECT rowid, 日付, 行番号, 支払先名, 予定額, 支払額, 残高 FROM %1 WHERE 日付 >= ? AND 日付 < ? ORDER BY 日付, 行番号, rowid LIMIT ?").c_str());
+        Stmt count(main, bare::lines("SELECT count(*) FROM %1 WHERE 日付 >= ? AND 日付 < ?").c_str());
+        Stmt before(main, bare::lines("SELECT 日付, 残高 FROM %1 WHERE 日付 < ? AND 残高 IS NOT NULL ORDER BY 日付 DESC, 行番号 DESC, rowid DESC LIMIT 1").c_str());
         Stmt carryBefore(main, "SELECT 年月, 繰越額 FROM 繰越額 WHERE 年月 < ? ORDER BY 年月 DESC LIMIT 1");
         Stmt own(main, "SELECT 繰越額 FROM 繰越額 WHERE 年月 = ?");
         Stmt clear(work, "DELETE FROM InpWork");
@@ -196,8 +196,8 @@ void BM_Rebalance_BareSQLite(benchmark::State& state)
         Stmt carry(main, "INSERT INTO 繰越額 (年月, 繰越額) VALUES (?, ?) ON CONFLICT (年月) DO UPDATE SET 繰越額 = excluded.繰越額");
         Stmt carries(main, "SELECT 年月, 繰越額 FROM 繰越額 WHERE 年月 >= ? ORDER BY 年月");
         Stmt own(main, "SELECT 繰越額 FROM 繰越額 WHERE 年月 = ?");
-        Stmt read(main, "SELECT rowid, 日付, 支払先名, 予定額, 支払額, 残高 FROM 支払予定表 WHERE 日付 >= ? ORDER BY 日付, 行番号, rowid");
-        Stmt update(main, "UPDATE 支払予定表 SET 残高 = ? WHERE rowid = ?");
+        Stmt read(main, bare::lines("SELECT rowid, 日付, 支払先名, 予定額, 支払額, 残高 FROM %1 WHERE 日付 >= ? ORDER BY 日付, 行番号, rowid").c_str());
+        Stmt update(main, bare::lines("UPDATE %1 SET 残高 = ? WHERE rowid = ?").c_str());
         struct Line {
             sqlite3_int64 rowid;
             bool noPayee;

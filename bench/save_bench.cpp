@@ -118,14 +118,14 @@ void BM_SaveMonth_BareSQLite(benchmark::State& state)
     const std::string next = kMonth.addMonths(1).toString(Qt::ISODate).toStdString();
     {
         Stmt draft(work, "UPDATE InpWork SET 予定額 = ?, 残高 = ? WHERE rowid = ?");
-        Stmt month(main, "SELECT rowid, 日付, 行番号, 支払先名, 予定額, 支払額, 残高 FROM 支払予定表 WHERE 日付 >= ? AND 日付 < ? ORDER BY 日付, 行番号, rowid LIMIT ?");
-        Stmt find(main, "SELECT rowid FROM 支払予定表 WHERE 日付 = ? AND 行番号 = ? AND 支払先名 = ? ORDER BY rowid LIMIT 1");
-        Stmt update(main, "UPDATE 支払予定表 SET 日付 = ?, 行番号 = ?, 支払先名 = ?, 予定額 = ?, 支払額 = ?, 残高 = NULL WHERE rowid = ?");
-        Stmt before(main, "SELECT 日付, 残高 FROM 支払予定表 WHERE 日付 < ? AND 残高 IS NOT NULL ORDER BY 日付 DESC, 行番号 DESC, rowid DESC LIMIT 1");
+        Stmt month(main, bare::lines("SELECT rowid, 日付, 行番号, 支払先名, 予定額, 支払額, 残高 FROM %1 WHERE 日付 >= ? AND 日付 < ? ORDER BY 日付, 行番号, rowid LIMIT ?").c_str());
+        Stmt find(main, bare::lines("SELECT rowid FROM %1 WHERE 日付 = ? AND 行番号 = ? AND 支払先名 = ? ORDER BY rowid LIMIT 1").c_str());
+        Stmt update(main, bare::lines("UPDATE %1 SET 日付 = ?, 行番号 = ?, 支払先名 = ?, 予定額 = ?, 支払額 = ?, 残高 = NULL WHERE rowid = ?").c_str());
+        Stmt before(main, bare::lines("SELECT 日付, 残高 FROM %1 WHERE 日付 < ? AND 残高 IS NOT NULL ORDER BY 日付 DESC, 行番号 DESC, rowid DESC LIMIT 1").c_str());
         Stmt carryBefore(main, "SELECT 年月, 繰越額 FROM 繰越額 WHERE 年月 < ? ORDER BY 年月 DESC LIMIT 1");
         Stmt carry(main, "DELETE FROM 繰越額 WHERE 年月 = ?");
-        Stmt later(main, "SELECT rowid, 日付, 支払先名, 予定額, 支払額, 残高 FROM 支払予定表 WHERE 日付 >= ? ORDER BY 日付, 行番号, rowid");
-        Stmt balance(main, "UPDATE 支払予定表 SET 残高 = ? WHERE rowid = ?");
+        Stmt later(main, bare::lines("SELECT rowid, 日付, 支払先名, 予定額, 支払額, 残高 FROM %1 WHERE 日付 >= ? ORDER BY 日付, 行番号, rowid").c_str());
+        Stmt balance(main, bare::lines("UPDATE %1 SET 残高 = ? WHERE rowid = ?").c_str());
         Stmt state_(work, "UPDATE InpWork状態 SET 未登録 = 0");
         struct Line {
             sqlite3_int64 rowid, number, scheduled, paid, balance;

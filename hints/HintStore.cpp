@@ -34,7 +34,11 @@ bool HintStore::write(const QString& formName, const QString& ctlName, const QSt
 
 bool HintStore::remove(const QString& formName, const QString& ctlName)
 {
-    return store::skipOnFailure(QStringLiteral("Deleteヒント"), [&] { store::exec(db_, kDeleteKey, {formName, ctlName}); });
+    return store::skipOnFailure(QStringLiteral("Deleteヒント"), [&] {
+        store::Transaction tx(db_);
+        store::exec(db_, kDeleteKey, {formName, ctlName});
+        tx.commit();
+    });
 }
 
 } // namespace hints

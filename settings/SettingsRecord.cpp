@@ -2,6 +2,7 @@
 
 #include "Skip.h"
 #include "Sql.h"
+#include "Transaction.h"
 
 #include <optional>
 
@@ -40,11 +41,13 @@ SettingsValues SettingsRecord::read()
 void SettingsRecord::write(const SettingsValues& values)
 {
     store::skipOnFailure(QStringLiteral("Entry設定"), [&] {
+        store::Transaction tx(db_);
         const QVariantList fields{values.年号, values.支払先自動登録 ? 1 : 0, values.LineColor1};
         if (const std::optional<qint64> row = firstRow(db_))
             store::exec(db_, kUpdate, fields + QVariantList{*row});
         else
             store::exec(db_, QStringLiteral("INSERT INTO 自社情報 (年号, 支払先自動登録, LineColor1) VALUES (?, ?, ?)"), fields);
+        tx.commit();
     });
 }
 
@@ -52,8 +55,10 @@ void SettingsRecord::reset()
 {
     const SettingsValues defaults;
     store::skipOnFailure(QStringLiteral("Delete設定"), [&] {
+        store::Transaction tx(db_);
         if (const std::optional<qint64> row = firstRow(db_))
             store::exec(db_, kUpdate, {defaults.年号, 1, defaults.LineColor1, *row});
+        tx.commit();
     });
 }
 

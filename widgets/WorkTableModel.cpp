@@ -2,6 +2,7 @@
 
 #include "Amount.h"
 #include "AmountColor.h"
+#include "Transaction.h"
 #include "DayText.h"
 
 #include <SQLiteCpp/Database.h>
@@ -136,8 +137,10 @@ QVariant WorkTableModel::data(const QModelIndex& index, int role) const
 void WorkTableModel::appendStoredLine()
 {
     const int row = static_cast<int>(rows_.size());
+    Transaction tx(*db_);
     exec(*db_, QStringLiteral("INSERT INTO ") + quoteIdentifier(table_) + QStringLiteral(" DEFAULT VALUES"));
     const qint64 rowId = db_->getLastInsertRowid();
+    tx.commit();
     const auto read = queryRows(*db_, QStringLiteral("SELECT * FROM ") + quoteIdentifier(table_) + QStringLiteral(" WHERE rowid = ?"), {rowId});
     beginInsertRows({}, row + 1, row + 1);
     rows_.push_back(Line{rowId, read.empty() ? Row(static_cast<size_t>(fields_.size())) : read.front()});
@@ -286,7 +289,9 @@ void WorkTableModel::commit()
     }
     if (!sets.isEmpty()) {
         values << line.rowId;
+        Transaction tx(*db_);
         exec(*db_, QStringLiteral("UPDATE ") + quoteIdentifier(table_) + QStringLiteral(" SET ") + sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE rowid = ?"), values);
+        tx.commit();
     }
     pendingRow_ = -1;
 }
@@ -309,7 +314,9 @@ void WorkTableModel::removeLine(int row)
         pendingRow_ = -1;
     else if (pendingRow_ >= 0)
         commit();
+    Transaction tx(*db_);
     exec(*db_, QStringLiteral("DELETE FROM ") + quoteIdentifier(table_) + QStringLiteral(" WHERE rowid = ?"), {rows_[static_cast<size_t>(row)].rowId});
+    tx.commit();
     beginRemoveRows({}, row, row);
     rows_.erase(rows_.begin() + row);
     endRemoveRows();
