@@ -159,7 +159,7 @@ void FrmQuorel1::checkBalancesAfterRecovery()
     std::optional<ledger::ChainBreak> broken;
     if (!store::skipOnFailure(QStringLiteral("balance chain"), [&] { broken = ledger::findChainBreak(session_->mainDb()); }) || !broken)
         return;
-    const QString where = broken->date.toString(QStringLiteral("yyyy/MM/dd")) + QStringLiteral(" の行 %1").arg(broken->lineNumber);
+    const QString where = backup::describeBreak(*broken);
     if (!msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("残高不整合"), where))
         return;
     sstab1_->setCurrentWidget(settingsPage_);

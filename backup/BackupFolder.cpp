@@ -1,5 +1,10 @@
 #include "BackupFolder.h"
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 #include "Msg.h"
 
 #include <QDir>
@@ -143,6 +148,19 @@ int BackupFolder::removeLeftovers() const
     return removed;
 }
 
+void syncFolder(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    const int folder = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY);
+    if (folder < 0)
+        return;
+    ::fsync(folder);
+    ::close(folder);
+#else
+    Q_UNUSED(path);
+#endif
+}
+
 QString describeFailure(int sqliteCode, int osError, const QString& engineMessage)
 {
     if ((sqliteCode & 0xff) == SQLITE_FULL || osError == ENOSPC || osError == EDQUOT)
@@ -178,10 +196,15 @@ BackupResult makeBackup(SQLite::Database& main, const BackupFolder& folder, cons
         }
         if (!QFile::rename(partPath, finalPath))
             throw SQLite::Exception(describeFailure(SQLITE_CANTOPEN, errno, QStringLiteral("rename ") + finalPath).toStdString(), SQLITE_CANTOPEN);
+        // The new name itself is made durable: the folder is synced after the rename.
+        syncFolder(folder.path());
     } catch (const SQLite::Exception& e) {
         QFile::remove(partPath);
         QFile::remove(partPath + QStringLiteral("-journal"));
         result.reason = QString::fromUtf8(e.what());
+        // A folder the copy cannot be made in is named, with the cause in Japanese.
+        if ((e.getErrorCode() & 0xff) == SQLITE_CANTOPEN && !QFileInfo(folder.path()).isWritable())
+            result.reason = QDir::toNativeSeparators(folder.path()) + QLatin1Char('\n') + describeFailure(SQLITE_READONLY, EACCES, result.reason);
         if (result.reason.isEmpty())
             result.reason = QString::fromUtf8(sqlite3_errstr(e.getErrorCode()));
         return result;

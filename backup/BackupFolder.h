@@ -71,6 +71,9 @@ struct BackupResult {
 // renamed, so a half-made backup never shows in the list.
 BackupResult makeBackup(SQLite::Database& main, const BackupFolder& folder, const QDateTime& when, Reason reason);
 
+// Makes the names in a folder durable (a rename into it survives a power cut).
+void syncFolder(const QString& path);
+
 // Names a failed file operation's cause: the disk being full, the folder being read-only,
 // or the engine's words.
 QString describeFailure(int sqliteCode, int osError, const QString& engineMessage);

@@ -36,6 +36,11 @@ QString summaryText(const BookSummary& summary)
 
 } // namespace
 
+QString describeBreak(const ledger::ChainBreak& broken)
+{
+    return broken.date.toString(QStringLiteral("yyyy/MM/dd")) + QStringLiteral(" の行 %1").arg(broken.lineNumber);
+}
+
 ChangeMark changeMark(store::Session& session)
 {
     ChangeMark mark;
@@ -157,6 +162,12 @@ bool BackupService::restore(const QString& backupPath)
     if (const auto problem = checkBookFile(backupPath)) {
         msg_.ShowMsg(QStringLiteral("復元"), QStringLiteral("拒否"), backupPath + QLatin1Char('\n') + *problem);
         return false;
+    }
+    // A backup whose balances do not follow from its amounts (a damaged amount) is named
+    // before anything is replaced; it is restored only when the user insists.
+    if (const auto broken = chainBreakOf(backupPath)) {
+        if (!msg_.ShowMsg(QStringLiteral("復元"), QStringLiteral("残高不整合"), name + QLatin1Char('\n') + describeBreak(*broken)))
+            return false;
     }
     const auto summary = summarizeBookFile(backupPath);
     const QString what = name + (summary ? QStringLiteral(" ") + summaryText(*summary) : QString());

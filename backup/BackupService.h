@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BackupFolder.h"
+#include "ChainCheck.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -29,6 +30,8 @@ ChangeMark changeMark(store::Session& session);
 
 // "yyyy/MM/dd hh:mm:ss（what made it）" for the boxes and the list.
 QString describe(const BackupEntry& entry);
+// "yyyy/MM/dd の行 n": the line where a book's balance chain breaks.
+QString describeBreak(const ledger::ChainBreak& broken);
 
 // The backups of one open book: made before destructive commands, once a day at start
 // and at a clean shutdown after changes, kept by the rotation; restore and the undo of

@@ -55,6 +55,16 @@ std::optional<QString> checkBookFile(const QString& path)
     return std::nullopt;
 }
 
+std::optional<ledger::ChainBreak> chainBreakOf(const QString& path)
+{
+    try {
+        auto db = openReadOnly(path);
+        return ledger::findChainBreak(*db);
+    } catch (const store::DbError&) {
+        return std::nullopt;
+    }
+}
+
 std::optional<BookSummary> summarizeBookFile(const QString& path)
 {
     try {

@@ -3,6 +3,7 @@
 #include "BackupService.h"
 #include "Msg.h"
 
+#include <QBrush>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -21,8 +22,8 @@ RestoreList::RestoreList(BackupService& service, QWidget* parent)
 {
     setObjectName(QStringLiteral("RestoreList"));
     list_->setObjectName(QStringLiteral("lstBackup"));
-    list_->setColumnCount(4);
-    list_->setHeaderLabels({QStringLiteral("日時"), QStringLiteral("作成のきっかけ"), QStringLiteral("保存行数"), QStringLiteral("最新の月")});
+    list_->setColumnCount(5);
+    list_->setHeaderLabels({QStringLiteral("日時"), QStringLiteral("作成のきっかけ"), QStringLiteral("保存行数"), QStringLiteral("最新の月"), QStringLiteral("残高")});
     list_->setRootIsDecorated(false);
     list_->setUniformRowHeights(true);
     list_->setAllColumnsShowFocus(true);
@@ -32,6 +33,8 @@ RestoreList::RestoreList(BackupService& service, QWidget* parent)
     restore->setObjectName(QStringLiteral("cmd復元"));
     connect(restore, &QPushButton::clicked, this, &RestoreList::cmd復元_Click);
     connect(list_, &QTreeWidget::itemActivated, this, &RestoreList::cmd復元_Click);
+    // The chosen backup's balances are checked against its amounts as it is chosen.
+    connect(list_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) { showChain(item); });
 
     auto* caption = new QLabel(QStringLiteral("バックアップ（") + QDir::toNativeSeparators(service_.folder().path()) + QStringLiteral("）"), this);
     caption->setObjectName(QStringLiteral("lblBackup"));
@@ -69,9 +72,27 @@ void RestoreList::refresh()
         item->setText(2, summary ? QLocale::c().toString(summary->storedLines) : QStringLiteral("－"));
         item->setText(3, summary && summary->latestMonth.isValid() ? summary->latestMonth.toString(QStringLiteral("yyyy年MM月")) : QString());
         item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+        if (const auto checked = chains_.find(entry.path); checked != chains_.end())
+            markChain(item, *checked);
         if (entry.path == current)
             list_->setCurrentItem(item);
     }
+}
+
+void RestoreList::showChain(QTreeWidgetItem* item)
+{
+    if (!item)
+        return;
+    const QString path = item->data(0, Qt::UserRole).toString();
+    if (!chains_.contains(path))
+        chains_.insert(path, chainBreakOf(path));
+    markChain(item, chains_.value(path));
+}
+
+void RestoreList::markChain(QTreeWidgetItem* item, const std::optional<ledger::ChainBreak>& broken)
+{
+    item->setText(4, broken ? QStringLiteral("不整合（%1）").arg(describeBreak(*broken)) : QStringLiteral("正常"));
+    item->setForeground(4, broken ? QBrush(QColor(0xC0, 0, 0)) : QBrush());
 }
 
 void RestoreList::cmd復元_Click()

@@ -4,6 +4,7 @@
 #include "Calendar.h"
 #include "CarryOverTable.h"
 #include "Prepared.h"
+#include "Sql.h"
 #include "StoredLines.h"
 
 namespace ledger {
@@ -11,7 +12,9 @@ namespace ledger {
 std::optional<ChainBreak> findChainBreak(SQLite::Database& db, const QString& schema)
 {
     CarryOvers carries;
-    {
+    // A book of an earlier version, read as it is (a backup), may have no carry-overs yet.
+    const bool keepsCarries = store::scalar(db, QStringLiteral("SELECT count(*) FROM %1.sqlite_master WHERE type = 'table' AND name = ?").arg(schema), {kCarryTable}).toInt() > 0;
+    if (keepsCarries) {
         store::Prepared query(db, QStringLiteral("SELECT 年月, 繰越額 FROM %1.%2 ORDER BY 年月").arg(schema, kCarryTable));
         while (query.next()) {
             const QDate at = calendar::fromStoredText(query.value(0).toString());

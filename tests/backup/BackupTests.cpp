@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <map>
 
@@ -242,4 +243,44 @@ TEST(Backup, ACopyACrashCutShortIsClearedAwayAtTheNextStartAndFinishedOnesStay)
     b.service.atStart();
     EXPECT_EQ(folder.entryList({"*.part*"}, QDir::Files), QStringList{"mine.mdb.part"}) << "only the program's own leftovers go";
     EXPECT_EQ(b.service.folder().list().size(), 2u);
+}
+
+TEST(Backup, ABackupWhoseBalancesDoNotFollowItsAmountsIsNamedBeforeARestoreAndAFolderThatTakesNoWritesIsNamed)
+{
+    OpenBook b;
+    fillBook(b.main());
+    ASSERT_TRUE(b.service.beforeDestructive(Reason::AllDelete));
+    const QString path = b.service.folder().list().front().path;
+    EXPECT_FALSE(chainBreakOf(path)) << "a backup of a sound book";
+    {
+        // A damaged amount: the file itself is sound, its balances no longer follow.
+        SQLite::Database copy(path.toStdString(), SQLite::OPEN_READWRITE);
+        copy.exec("UPDATE 支払予定表 SET 予定額 = 予定額 + 1 WHERE 日付 = '2025-03-02'");
+    }
+    const auto broken = chainBreakOf(path);
+    ASSERT_TRUE(broken);
+    EXPECT_EQ(broken->date, QDate(2025, 3, 2));
+    store::exec(b.main(), "DELETE FROM 支払予定表 WHERE 日付 >= '2025-06-01'");
+    const QString before = dumpBook(b.main());
+    b.presenter.clear();
+    b.presenter.pushAnswer(false);
+    EXPECT_FALSE(b.service.restore(path));
+    ASSERT_EQ(b.presenter.shown().size(), 1u);
+    EXPECT_EQ(b.presenter.shown()[0].kind, messages::BoxKind::AskDefaultNo);
+    EXPECT_TRUE(b.presenter.shown()[0].text.contains(describeBreak(*broken))) << b.presenter.shown()[0].text.toStdString();
+    EXPECT_EQ(dumpBook(b.main()), before);
+    b.presenter.clear();
+    b.presenter.setDefaultAnswer(true);
+    EXPECT_TRUE(b.service.restore(path)) << "restored when the user insists";
+    EXPECT_TRUE(ledger::findChainBreak(b.main()));
+
+    // A backup folder the program may not write to is named, in Japanese.
+    QFile::setPermissions(b.service.folder().path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    if (QFileInfo(b.service.folder().path()).isWritable())
+        GTEST_SKIP() << "running with rights that ignore the folder's permissions";
+    const BackupResult refused = makeBackup(b.main(), b.service.folder(), b.now, Reason::Daily);
+    QFile::setPermissions(b.service.folder().path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_TRUE(refused.reason.startsWith(QDir::toNativeSeparators(b.service.folder().path()))) << refused.reason.toStdString();
+    EXPECT_FALSE(refused.reason.contains("unable to open")) << refused.reason.toStdString();
 }
