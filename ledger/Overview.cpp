@@ -19,32 +19,18 @@ QString storedText(const QDate& date)
     return date.toString(QStringLiteral("yyyy-MM-dd"));
 }
 
-// A stored day: the date, and the year and month as written.
+// A stored day: the date, and its year and month.
 struct StoredDay {
     QDate date;
     int year = 0;
     int month = 0;
 };
 
-// "yyyy-mm-dd" read without a general date parser; anything else through QDate's own.
 StoredDay parseStoredDate(QByteArrayView text)
 {
-    auto digits = [&](int at, int count) {
-        int value = 0;
-        for (int i = at; i < at + count; ++i) {
-            if (text[i] < '0' || text[i] > '9')
-                return -1;
-            value = value * 10 + (text[i] - '0');
-        }
-        return value;
-    };
-    if (text.size() >= 10 && text[4] == '-' && text[7] == '-') {
-        const int y = digits(0, 4), m = digits(5, 2), d = digits(8, 2);
-        if (y >= 0 && m >= 0 && d >= 0)
-            return {QDate(y, m, d), y, m};
-    }
-    const QDate date = QDate::fromString(QString::fromUtf8(text), Qt::ISODate);
-    return {date, date.year(), date.month()};
+    StoredDay day{storedDate(text)};
+    day.date.getDate(&day.year, &day.month, nullptr);
+    return day;
 }
 
 // Builds the months as the lines come in book order, on the book's balance chain.

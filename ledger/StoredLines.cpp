@@ -9,7 +9,11 @@ namespace ledger {
 
 QDate dateAt(const store::Prepared& query, int column)
 {
-    const QByteArrayView text = query.utf8(column);
+    return storedDate(query.utf8(column));
+}
+
+QDate storedDate(QByteArrayView text)
+{
     const auto digits = [&](qsizetype at, qsizetype count) {
         int value = 0;
         for (qsizetype i = at; i < at + count; ++i) {

@@ -42,8 +42,10 @@ struct StoredLine {
     LineKey key() const { return {date, lineNumber, payee}; }
 };
 
-// A date column of a query's current row, stored as "yyyy-mm-dd" (a time after it is
-// passed over); an invalid date for anything else.
+// A date as stored, "yyyy-mm-dd" (a time after it is passed over), read digit by digit;
+// an invalid date for anything else.
+QDate storedDate(QByteArrayView text);
+// The same for a date column of a query's current row.
 QDate dateAt(const store::Prepared& query, int column);
 
 // An amount column of a query's current row: null gives nothing, an integer is

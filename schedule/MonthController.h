@@ -143,8 +143,9 @@ public:
     // loaded that stand on a stored line at save are given.
     std::function<void(SQLite::Database& main, const QStringList& names)> registerPayees;
 
-    // The names typed or pasted on the sheet since it was loaded that stand on it now.
-    QStringList typedNames() const;
+    // The names typed or pasted on the sheet since it was loaded that stand on it now (with
+    // storedOnly, on a line the save stores).
+    QStringList typedNames(bool storedOnly = false) const;
 
     // Applies one side of an undo step (the undo commands call it).
     void apply(const SheetChange& change);
@@ -178,7 +179,6 @@ private:
     void show(MonthRead read, bool draftWritten);
     void writeDraftState();
     void setExtraChanges(bool on);
-    QStringList namesToRegister() const;
     QString describeLines(const std::vector<int>& rows) const;
 
     store::Session& session_;

@@ -131,21 +131,11 @@ bool MonthController::deleteLine(int row)
     return deleted;
 }
 
-QStringList MonthController::typedNames() const
+QStringList MonthController::typedNames(bool storedOnly) const
 {
     QStringList names;
     for (const SheetLine& line : lines_) {
-        if (line.hasPayee() && typedNames_.contains(line.payee) && !names.contains(line.payee))
-            names << line.payee;
-    }
-    return names;
-}
-
-QStringList MonthController::namesToRegister() const
-{
-    QStringList names;
-    for (const SheetLine& line : lines_) {
-        if (line.storable() && typedNames_.contains(line.payee) && !names.contains(line.payee))
+        if (line.hasPayee() && (!storedOnly || line.storable()) && typedNames_.contains(line.payee) && !names.contains(line.payee))
             names << line.payee;
     }
     return names;
@@ -215,7 +205,7 @@ SaveResult MonthController::save(const std::function<OffSheetChoice(const std::v
         store::Transaction tx(main);
         const ledger::WriteOutcome written = ledger::writeMonth(main, write, &lineBar, &balanceBar);
         if (registerPayees) {
-            if (const QStringList names = namesToRegister(); !names.isEmpty())
+            if (const QStringList names = typedNames(true); !names.isEmpty())
                 registerPayees(main, names);
         }
         tx.commit();
