@@ -452,9 +452,13 @@ void GridView::forwardComposition(QInputMethodEvent* event)
         return;
     }
     QCoreApplication::sendEvent(line, event);
-    // Committed or given up: the composition is over and the editor may take the focus.
+    // Committed or given up: the composition is over and the editor may take the focus,
+    // once the input method has finished handing this event over. A focus change makes
+    // Qt commit what the input method still holds as its composition, and IBus's plugin
+    // forgets the composition only after its commit has been delivered: moved from here,
+    // the focus would bring the same text a second time.
     if (event->preeditString().isEmpty())
-        endComposition();
+        QMetaObject::invokeMethod(this, [this] { endComposition(); }, Qt::QueuedConnection);
 }
 
 void GridView::endComposition()
