@@ -304,6 +304,10 @@ void IBusControl::seen(const QString& engine)
 
 void IBusControl::engineChanged(const QString& name)
 {
+    // IBus gives the engine switched to an object of its own: the mode is still known (the
+    // engine keeps it), but it is chosen through the new object once that announces itself.
+    if (announcer_)
+        announcer_->reachable = false;
     engine_ = name;
     if (switching_ == name)
         switching_.clear();
@@ -407,7 +411,7 @@ void IBusControl::act(bool open)
     // The engine asked for last is the one to act on; its mode is awaited from it.
     const QString asked = switching();
     Facts known = factsFor(asked.isEmpty() ? engine_ : asked);
-    if (!asked.isEmpty())
+    if (!asked.isEmpty() || (announcer_ && !announcer_->reachable))
         known.mode.reset();
     const Step step = stepFor(known, open);
     if (!step.activate.isEmpty())
@@ -471,7 +475,7 @@ void IBusControl::giveUserSettingBack()
     if (!bus_.isConnected())
         return;
     // The mode first, while its engine may still be the engine; then the engine.
-    if (!kept.mode.isEmpty() && announcer_ && announcer_->engine == kept.modeEngine && announcer_->mode.chosen != kept.mode)
+    if (!kept.mode.isEmpty() && announcer_ && announcer_->reachable && announcer_->engine == kept.modeEngine && announcer_->mode.chosen != kept.mode)
         activate(kept.mode);
     const QString asked = switching();
     const QString now = asked.isEmpty() ? engine_ : asked;

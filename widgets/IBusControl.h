@@ -93,6 +93,7 @@ private:
         QString service; // the engine's connection on the bus
         QString path;    // the engine object
         InputMode mode;
+        bool reachable = true; // the object still serves: no engine switch since
     };
     struct Wish {
         bool open = false;

@@ -152,8 +152,11 @@ InputMethodSwitch* InputMethodSwitch::of(QWidget* widget)
     if (auto* existing = widget->findChild<InputMethodSwitch*>(QString(), Qt::FindDirectChildrenOnly))
         return existing;
     auto* made = new InputMethodSwitch(widget);
-    if (InputMethodSwitchHub* hub = InputMethodSwitchHub::instance())
+    if (InputMethodSwitchHub* hub = InputMethodSwitchHub::instance()) {
+        // Made now, the control hears the input method from before the window shows.
+        hub->control();
         hub->look();
+    }
     return made;
 }
 
