@@ -184,30 +184,15 @@ protected:
     CellMap cells_;
 };
 
-template <ImeSession::Framework F>
-struct Under {
-    static constexpr ImeSession::Framework framework = F;
-};
-using Fcitx5 = Under<ImeSession::Framework::Fcitx5>;
-using IBus = Under<ImeSession::Framework::IBus>;
-
-struct FrameworkName {
-    template <typename T>
-    static std::string GetName(int)
-    {
-        return T::framework == ImeSession::Framework::IBus ? "IBus" : "Fcitx5";
-    }
-};
-
 // One session and one program for the cases of a framework. The user's input method is
 // off when the program starts (IBus: the Japanese keyboard engine, and Mozc, once it
 // runs, in direct input, as it starts).
-template <typename T>
+template <ImeSession::Framework F>
 class RealInputMethod : public ::testing::Test, protected Typist {
 protected:
     static void SetUpTestSuite()
     {
-        session_ = new ImeSession(T::framework);
+        session_ = new ImeSession(F);
         if (!session_->problem().isEmpty())
             return;
         data_ = session_->home() + QStringLiteral("/data");
@@ -233,14 +218,19 @@ protected:
     static inline ImeSession* session_ = nullptr;
     static inline Program* program_ = nullptr;
     static inline QString data_;
+
+    void amountsTypedWithTheInputMethodOff();
+    void aPayeeComposedLandsWhole();
+    void anAmountComposedAfterTurningOnLandsWhole();
 };
 
-using Frameworks = ::testing::Types<Fcitx5, IBus>;
-TYPED_TEST_SUITE(RealInputMethod, Frameworks, FrameworkName);
+class Fcitx5Mozc : public RealInputMethod<ImeSession::Framework::Fcitx5> {};
+class IBusMozc : public RealInputMethod<ImeSession::Framework::IBus> {};
 
 } // namespace
 
-TYPED_TEST(RealInputMethod, AmountsTypedWithTheInputMethodOnAreStoredWithOneEnterAndItIsOffThere)
+template <ImeSession::Framework F>
+void RealInputMethod<F>::amountsTypedWithTheInputMethodOff()
 {
     Files files(this->data_);
     this->toTop();
@@ -263,7 +253,8 @@ TYPED_TEST(RealInputMethod, AmountsTypedWithTheInputMethodOnAreStoredWithOneEnte
 
 // The payee cell is reached by a click and by Tab from the day cell; either way no editor
 // is open and the composition itself starts the edit.
-TYPED_TEST(RealInputMethod, APayeeComposedWithTheInputMethodLandsWholeAndNothingElseIsRegistered)
+template <ImeSession::Framework F>
+void RealInputMethod<F>::aPayeeComposedLandsWhole()
 {
     Files files(this->data_);
     this->toTop();
@@ -289,7 +280,8 @@ TYPED_TEST(RealInputMethod, APayeeComposedWithTheInputMethodLandsWholeAndNothing
 
 // A user who turns the input method on in an amount cell gets a composition; the
 // composition that starts the edit lands whole, once (full-width digits count as digits).
-TYPED_TEST(RealInputMethod, AnAmountComposedAfterTheUserTurnedTheInputMethodOnLandsWhole)
+template <ImeSession::Framework F>
+void RealInputMethod<F>::anAmountComposedAfterTurningOnLandsWhole()
 {
     Files files(this->data_);
     this->toTop();
@@ -304,6 +296,36 @@ TYPED_TEST(RealInputMethod, AnAmountComposedAfterTheUserTurnedTheInputMethodOnLa
             this->screenshot("composed-amount");
         ASSERT_TRUE(stored) << "line " << row + 1 << " holds " << files.sheet(row, kCol支払額).toString().toStdString();
     }
+}
+
+TEST_F(Fcitx5Mozc, AmountsTypedWithTheInputMethodOnAreStoredWithOneEnterAndItIsOffThere)
+{
+    amountsTypedWithTheInputMethodOff();
+}
+
+TEST_F(IBusMozc, AmountsTypedWithTheInputMethodOnAreStoredWithOneEnterAndItIsOffThere)
+{
+    amountsTypedWithTheInputMethodOff();
+}
+
+TEST_F(Fcitx5Mozc, APayeeComposedWithTheInputMethodLandsWholeAndNothingElseIsRegistered)
+{
+    aPayeeComposedLandsWhole();
+}
+
+TEST_F(IBusMozc, APayeeComposedWithTheInputMethodLandsWholeAndNothingElseIsRegistered)
+{
+    aPayeeComposedLandsWhole();
+}
+
+TEST_F(Fcitx5Mozc, AnAmountComposedAfterTheUserTurnedTheInputMethodOnLandsWhole)
+{
+    anAmountComposedAfterTurningOnLandsWhole();
+}
+
+TEST_F(IBusMozc, AnAmountComposedAfterTheUserTurnedTheInputMethodOnLandsWhole)
+{
+    anAmountComposedAfterTurningOnLandsWhole();
 }
 
 namespace {
