@@ -452,11 +452,8 @@ void GridView::forwardComposition(QInputMethodEvent* event)
         return;
     }
     QCoreApplication::sendEvent(line, event);
-    // Committed or given up: the composition is over and the editor may take the focus,
-    // once the input method has finished handing this event over. A focus change makes
-    // Qt commit what the input method still holds as its composition, and IBus's plugin
-    // forgets the composition only after its commit has been delivered: moved from here,
-    // the focus would bring the same text a second time.
+    // Committed or given up: the composition is over and the editor takes the focus, once
+    // the input method has finished handing this event over (see endComposition).
     if (event->preeditString().isEmpty())
         QMetaObject::invokeMethod(this, [this] { endComposition(); }, Qt::QueuedConnection);
 }
@@ -466,8 +463,14 @@ void GridView::endComposition()
     if (!composing_)
         return;
     composing_ = false;
+    // The composition is in the editor already. Any other focus change has Qt commit what
+    // the input method still holds as a composition and reset it: Qt's IBus plugin forgets
+    // a composition only after delivering its commit, and IBus commits on that reset once
+    // more a composition its engine clears only just after the commit, so the same text
+    // would come twice. A pop-up's focus change is exempt, and this is one in effect: the
+    // edit goes on where the input method left it.
     if (QLineEdit* line = editorLine())
-        line->setFocus(Qt::OtherFocusReason);
+        line->setFocus(Qt::PopupFocusReason);
 }
 
 QLineEdit* GridView::editorLine() const
