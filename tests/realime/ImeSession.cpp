@@ -8,7 +8,6 @@
 #include <QStandardPaths>
 #include <QThread>
 
-
 #include <csignal>
 #include <unistd.h>
 
@@ -108,9 +107,12 @@ bool ImeSession::prepareUser()
         problem_ = QStringLiteral("no temporary folder");
         return false;
     }
-    QDir(home_.path()).mkpath(QStringLiteral(".config/fcitx5"));
-    if (framework_ == Framework::Fcitx5)
+    if (framework_ == Framework::Fcitx5) {
+        QDir(home_.path()).mkpath(QStringLiteral(".config/fcitx5"));
         writeProfile();
+    } else {
+        QDir(home_.path()).mkpath(QStringLiteral(".config"));
+    }
     if (getuid() != 0)
         return true;
     // Mozc's server will not run as root: the session belongs to an ordinary user.
