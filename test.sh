@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test on the offscreen platform (the
-# real-input suite runs the built program under an X server of its own, Xvfb with openbox);
-# then builds the tests again with AddressSanitizer and UndefinedBehaviorSanitizer and
-# runs them once more. Exits non-zero on any failure.
+# real-input suite runs the built program under an X server of its own, Xvfb with openbox,
+# and the real-input-method suite does so under fcitx5 and under IBus, each with Mozc, as
+# an ordinary user); then builds the tests again with AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs them once more. Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/install-deps.sh

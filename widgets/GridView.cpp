@@ -457,9 +457,10 @@ void GridView::forwardComposition(QInputMethodEvent* event)
         return;
     }
     QCoreApplication::sendEvent(line, event);
-    // Committed or given up: the composition is over and the editor may take the focus.
+    // Committed or given up: the composition is over and the editor takes the focus, once
+    // the input method has finished handing this event over (see endComposition).
     if (event->preeditString().isEmpty())
-        endComposition();
+        QMetaObject::invokeMethod(this, [this] { endComposition(); }, Qt::QueuedConnection);
 }
 
 void GridView::endComposition()
@@ -467,8 +468,14 @@ void GridView::endComposition()
     if (!composing_)
         return;
     composing_ = false;
+    // The composition is in the editor already. Any other focus change has Qt commit what
+    // the input method still holds as a composition and reset it: Qt's IBus plugin forgets
+    // a composition only after delivering its commit, and IBus commits on that reset once
+    // more a composition its engine clears only just after the commit, so the same text
+    // would come twice. A pop-up's focus change is exempt, and this is one in effect: the
+    // edit goes on where the input method left it.
     if (QLineEdit* line = editorLine())
-        line->setFocus(Qt::OtherFocusReason);
+        line->setFocus(Qt::PopupFocusReason);
 }
 
 QLineEdit* GridView::editorLine() const

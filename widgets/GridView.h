@@ -126,7 +126,10 @@ private:
     // A composition that starts while no cell is edited opens the editor but keeps the
     // focus on the grid until the composition ends: moving the focus would make the input
     // method commit or drop the first keys. Meanwhile the grid passes the composition and
-    // the input method's queries on to the editor's line edit.
+    // the input method's queries on to the editor's line edit. The editor then takes the
+    // focus without the input method being asked to commit again, never while an event of
+    // the composition is being delivered. The focus moves after the
+    // event that ends the composition has been delivered, never while it is.
     bool openForComposition(const QModelIndex& index);
     void forwardComposition(QInputMethodEvent* event);
     void endComposition();

@@ -1,19 +1,26 @@
 #include "IBusControl.h"
 
 #include <QDBusArgument>
-#include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QDBusVariant>
-#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
+#include <QTimer>
 
 namespace {
 
 constexpr int kTimeoutMs = 1000;
+// How long a query waits for an engine to announce its mode, and how long a mode asked
+// for waits for the engine switched to.
+constexpr int kModeWaitMs = 1500;
+constexpr int kWishMs = 5000;
+constexpr uint kChecked = 1; // PROP_STATE_CHECKED
 const QString kService = QStringLiteral("org.freedesktop.IBus");
 const QString kPath = QStringLiteral("/org/freedesktop/IBus");
+const QString kEngineInterface = QStringLiteral("org.freedesktop.IBus.Engine");
+const QString kModeMenu = QStringLiteral("InputMode");
+// The engine most Japanese desktops use, turned to when nothing tells another.
+const QString kMozc = QStringLiteral("mozc-jp");
 
 QString machineId()
 {
@@ -25,34 +32,175 @@ QString machineId()
     return {};
 }
 
-// "name" of a serialised IBusEngineDesc: (s a{sv} s ...), the type name, its attachments,
-// then the engine's name.
-QString engineName(const QVariant& value)
+QVariant plainArgument(const QDBusArgument& argument)
 {
-    QVariant inner = value;
-    while (inner.canConvert<QDBusVariant>() && inner.userType() == qMetaTypeId<QDBusVariant>())
-        inner = inner.value<QDBusVariant>().variant();
-    if (inner.userType() != qMetaTypeId<QDBusArgument>())
-        return {};
-    const QDBusArgument argument = inner.value<QDBusArgument>();
-    QString type;
-    QString name;
-    argument.beginStructure();
-    argument >> type;
-    argument.beginMap();
-    while (!argument.atEnd()) {
-        QString key;
-        QDBusVariant attachment;
-        argument.beginMapEntry();
-        argument >> key >> attachment;
-        argument.endMapEntry();
+    switch (argument.currentType()) {
+    case QDBusArgument::BasicType:
+        return argument.asVariant();
+    case QDBusArgument::VariantType: {
+        QDBusVariant inner;
+        argument >> inner;
+        return IBusControl::plainValue(inner.variant());
     }
-    argument.endMap();
-    argument >> name;
-    return name;
+    case QDBusArgument::ArrayType: {
+        QVariantList items;
+        argument.beginArray();
+        while (!argument.atEnd())
+            items << plainArgument(argument);
+        argument.endArray();
+        return items;
+    }
+    case QDBusArgument::StructureType: {
+        QVariantList fields;
+        argument.beginStructure();
+        while (!argument.atEnd())
+            fields << plainArgument(argument);
+        argument.endStructure();
+        return fields;
+    }
+    case QDBusArgument::MapType: {
+        QVariantList entries;
+        argument.beginMap();
+        while (!argument.atEnd()) {
+            argument.beginMapEntry();
+            const QVariant key = plainArgument(argument);
+            const QVariant value = plainArgument(argument);
+            argument.endMapEntry();
+            entries << QVariant(QVariantList{key, value});
+        }
+        argument.endMap();
+        return entries;
+    }
+    default:
+        return {};
+    }
+}
+
+// A serialised IBus object: ("IBusPropList" | "IBusProperty" | ..., attachments, fields...).
+bool isObject(const QVariantList& fields, const char* type)
+{
+    return fields.size() > 2 && fields.at(0).toString() == QLatin1String(type);
+}
+
+// The fields of an IBusProperty: key 2, sub-properties 10 (an IBusPropList, whose list is 2),
+// state 9.
+constexpr int kPropKey = 2;
+constexpr int kPropState = 9;
+constexpr int kPropSubProps = 10;
+constexpr int kListItems = 2;
+// The fields of an IBusEngineDesc: name 2, the property that shows its mode 18.
+constexpr int kDescName = 2;
+constexpr int kDescModeProperty = 18;
+
+std::optional<IBusControl::InputMode> menuOf(const QVariantList& property)
+{
+    if (!isObject(property, "IBusProperty") || property.size() <= kPropSubProps || property.at(kPropKey).toString() != kModeMenu)
+        return std::nullopt;
+    const QVariantList subs = property.at(kPropSubProps).toList();
+    if (!isObject(subs, "IBusPropList"))
+        return std::nullopt;
+    IBusControl::InputMode mode;
+    for (const QVariant& item : subs.at(kListItems).toList()) {
+        const QVariantList entry = item.toList();
+        if (!isObject(entry, "IBusProperty") || entry.size() <= kPropState)
+            continue;
+        mode.offered << entry.at(kPropKey).toString();
+        if (entry.at(kPropState).toUInt() == kChecked)
+            mode.chosen = entry.at(kPropKey).toString();
+    }
+    if (mode.chosen.isEmpty())
+        return std::nullopt;
+    return mode;
 }
 
 } // namespace
+
+QVariant IBusControl::plainValue(const QVariant& value)
+{
+    if (value.userType() == qMetaTypeId<QDBusVariant>())
+        return plainValue(value.value<QDBusVariant>().variant());
+    if (value.userType() == qMetaTypeId<QDBusArgument>())
+        return plainArgument(value.value<QDBusArgument>());
+    return value;
+}
+
+std::optional<IBusControl::InputMode> IBusControl::inputModeOf(const QVariant& announced)
+{
+    const QVariantList fields = announced.toList();
+    if (isObject(fields, "IBusProperty"))
+        return menuOf(fields);
+    if (!isObject(fields, "IBusPropList"))
+        return std::nullopt;
+    for (const QVariant& item : fields.at(kListItems).toList()) {
+        if (auto mode = menuOf(item.toList()))
+            return mode;
+    }
+    return std::nullopt;
+}
+
+QString IBusControl::offEntry(const QStringList& offered)
+{
+    for (const char* entry : {"InputMode.Direct", "InputMode.Latin"}) {
+        if (offered.contains(QLatin1String(entry)))
+            return QString::fromLatin1(entry);
+    }
+    return {};
+}
+
+QString IBusControl::onEntry(const QStringList& offered)
+{
+    const QString hiragana = QStringLiteral("InputMode.Hiragana");
+    return offered.contains(hiragana) ? hiragana : QString();
+}
+
+InputMethodControl::State IBusControl::stateOf(const Facts& facts)
+{
+    if (facts.engine.isEmpty())
+        return State::Unknown;
+    if (isKeyboardEngine(facts.engine))
+        return State::Off;
+    if (!facts.engineHasModes)
+        return State::On;
+    if (!facts.mode)
+        return State::Unknown;
+    const QString off = offEntry(facts.mode->offered);
+    return !off.isEmpty() && facts.mode->chosen == off ? State::Off : State::On;
+}
+
+IBusControl::Step IBusControl::stepFor(const Facts& facts, bool open)
+{
+    Step step;
+    if (facts.engine.isEmpty())
+        return step;
+    if (isKeyboardEngine(facts.engine)) {
+        // On: the conversion engine, in a converting mode once it says which it is in.
+        if (open && !facts.conversionEngine.isEmpty()) {
+            step.switchTo = facts.conversionEngine;
+            step.waitForMode = true;
+        }
+        return step;
+    }
+    if (!facts.engineHasModes) {
+        if (!open)
+            step.switchTo = facts.keyboardEngine;
+        return step;
+    }
+    if (!facts.mode) {
+        step.waitForMode = true;
+        return step;
+    }
+    const QString off = offEntry(facts.mode->offered);
+    const bool isOff = !off.isEmpty() && facts.mode->chosen == off;
+    if (open && isOff)
+        step.activate = onEntry(facts.mode->offered);
+    else if (!open && !isOff) {
+        step.activate = off;
+        // A mode menu without direct input: the keyboard engine types plain keys.
+        if (off.isEmpty())
+            step.switchTo = facts.keyboardEngine;
+    }
+    return step;
+}
 
 QString IBusControl::busAddress()
 {
@@ -84,6 +232,147 @@ QString IBusControl::busAddress()
 IBusControl::IBusControl()
     : bus_(QDBusConnection::connectToBus(busAddress(), QStringLiteral("quorel-ibus")))
 {
+    if (!bus_.isConnected())
+        return;
+    // Engines announce their properties to whoever listens: the mode is heard as it changes.
+    bus_.connect(kService, kPath, kService, QStringLiteral("GlobalEngineChanged"), this, SLOT(engineChanged(QString)));
+    for (const char* announcement : {"RegisterProperties", "UpdateProperty"})
+        bus_.connect(QString(), QString(), kEngineInterface, QString::fromLatin1(announcement), this, SLOT(propertiesAnnounced(QDBusMessage)));
+    readUserEngines();
+    readGlobalEngine({});
+}
+
+IBusControl::~IBusControl() = default;
+
+void IBusControl::readGlobalEngine(std::function<void()> then)
+{
+    QDBusMessage get = QDBusMessage::createMethodCall(kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << kService << QStringLiteral("GlobalEngine");
+    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(get, kTimeoutMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, then = std::move(then)](QDBusPendingCallWatcher* call) {
+        const QDBusPendingReply<QDBusVariant> reply = *call;
+        call->deleteLater();
+        const QVariantList desc = reply.isError() ? QVariantList() : plainValue(reply.value().variant()).toList();
+        if (isObject(desc, "IBusEngineDesc")) {
+            const QString name = desc.at(kDescName).toString();
+            moded_[name] = desc.size() > kDescModeProperty && !desc.at(kDescModeProperty).toString().isEmpty();
+            engine_ = name;
+            if (switching_ == name)
+                switching_.clear();
+            seen(name);
+        }
+        if (then)
+            then();
+    });
+}
+
+void IBusControl::readUserEngines()
+{
+    // The user's engines as IBus keeps them (GNOME keeps its own list), then the usual one.
+    QDBusMessage config = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.IBus.Config"), QStringLiteral("/org/freedesktop/IBus/Config"),
+                                                         QStringLiteral("org.freedesktop.IBus.Config"), QStringLiteral("GetValue"));
+    config << QStringLiteral("general") << QStringLiteral("preload-engines");
+    auto* listed = new QDBusPendingCallWatcher(bus_.asyncCall(config, kTimeoutMs), this);
+    connect(listed, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
+        const QDBusPendingReply<QDBusVariant> reply = *call;
+        call->deleteLater();
+        if (reply.isError())
+            return;
+        for (const QVariant& item : plainValue(reply.value().variant()).toList()) {
+            const QString name = item.toString();
+            QString& kind = isKeyboardEngine(name) ? keyboard_ : conversion_;
+            if (kind.isEmpty())
+                kind = name;
+        }
+    });
+    QDBusMessage byName = QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("GetEnginesByNames"));
+    byName << QStringList{kMozc};
+    auto* known = new QDBusPendingCallWatcher(bus_.asyncCall(byName, kTimeoutMs), this);
+    connect(known, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
+        const QDBusPendingReply<QVariantList> reply = *call;
+        call->deleteLater();
+        if (!reply.isError() && !reply.value().isEmpty() && conversion_.isEmpty())
+            conversion_ = kMozc;
+    });
+}
+
+void IBusControl::seen(const QString& engine)
+{
+    if (!engine.isEmpty())
+        (isKeyboardEngine(engine) ? keyboard_ : conversion_) = engine;
+}
+
+void IBusControl::engineChanged(const QString& name)
+{
+    // IBus gives the engine switched to an object of its own: the mode is still known (the
+    // engine keeps it), but it is chosen through the new object once that announces itself.
+    if (announcer_)
+        announcer_->reachable = false;
+    engine_ = name;
+    if (switching_ == name)
+        switching_.clear();
+    seen(name);
+}
+
+void IBusControl::propertiesAnnounced(const QDBusMessage& message)
+{
+    // The announcement's one argument: a property list, or one property.
+    const QVariantList arguments = message.arguments();
+    const std::optional<InputMode> mode = arguments.isEmpty() ? std::nullopt : inputModeOf(plainValue(arguments.first()));
+    if (!mode)
+        return;
+    // Only a conversion engine has a mode menu; while a keyboard engine is heard as the
+    // engine, the announcement is the conversion engine's as it is being switched to.
+    const QString asked = switching();
+    const QString engine = !asked.isEmpty() && !isKeyboardEngine(asked) ? asked : !engine_.isEmpty() && !isKeyboardEngine(engine_) ? engine_ : conversion_;
+    announcer_ = Announcer{engine, message.service(), message.path(), *mode};
+    moded_[engine] = true;
+    if (kept_.active && !kept_.touched && kept_.mode.isEmpty()) {
+        kept_.modeEngine = engine;
+        kept_.mode = mode->chosen;
+    }
+    if (wish_) {
+        const Wish wish = *wish_;
+        wish_.reset();
+        if (!wish.deadline.hasExpired() && engine == (asked.isEmpty() ? engine_ : asked)) {
+            const Step step = stepFor(factsFor(engine), wish.open);
+            if (!step.activate.isEmpty())
+                activate(step.activate);
+        }
+    }
+    answerWaiting(false);
+}
+
+QString IBusControl::switching() const
+{
+    return switchingFor_.hasExpired() ? QString() : switching_;
+}
+
+IBusControl::Facts IBusControl::factsFor(const QString& engine) const
+{
+    Facts known;
+    known.engine = engine;
+    // An engine not described yet is taken to have modes: its announcement is awaited.
+    known.engineHasModes = moded_.value(engine, true);
+    if (announcer_ && announcer_->engine == engine)
+        known.mode = announcer_->mode;
+    known.keyboardEngine = keyboard_;
+    known.conversionEngine = conversion_;
+    return known;
+}
+
+void IBusControl::answerWaiting(bool timedOut)
+{
+    const State state = stateOf(factsFor(engine_));
+    for (auto it = waiting_.begin(); it != waiting_.end();) {
+        if (state != State::Unknown || (timedOut && it->second.hasExpired())) {
+            auto answer = std::move(it->first);
+            it = waiting_.erase(it);
+            answer(state);
+        } else {
+            ++it;
+        }
+    }
 }
 
 void IBusControl::query(std::function<void(State)> answer)
@@ -92,28 +381,104 @@ void IBusControl::query(std::function<void(State)> answer)
         answer(State::Unknown);
         return;
     }
-    QDBusMessage get = QDBusMessage::createMethodCall(kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    get << kService << QStringLiteral("GlobalEngine");
-    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(get, kTimeoutMs));
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, [answer = std::move(answer), seen = seen_](QDBusPendingCallWatcher* call) {
-        const QDBusPendingReply<QDBusVariant> reply = *call;
-        call->deleteLater();
-        const QString name = reply.isError() ? QString() : engineName(reply.value().variant());
-        if (name.isEmpty()) {
-            answer(State::Unknown);
+    readGlobalEngine([this, answer = std::move(answer)]() mutable {
+        const Facts known = factsFor(engine_);
+        const State state = stateOf(known);
+        if (state != State::Unknown || known.engine.isEmpty()) {
+            answer(state);
             return;
         }
-        (isKeyboardEngine(name) ? seen->keyboard : seen->conversion) = name;
-        answer(isKeyboardEngine(name) ? State::Off : State::On);
+        // A conversion engine that has not told its mode yet tells it when it gets the focus.
+        waiting_.emplace_back(std::move(answer), QDeadlineTimer(kModeWaitMs));
+        QTimer::singleShot(kModeWaitMs + 50, this, [this] { answerWaiting(true); });
     });
 }
 
 void IBusControl::setOpen(bool open)
 {
-    const QString engine = open ? seen_->conversion : seen_->keyboard;
-    if (!bus_.isConnected() || engine.isEmpty())
+    if (!bus_.isConnected())
         return;
+    wish_.reset();
+    if (engine_.isEmpty()) {
+        readGlobalEngine([this, open] { act(open); });
+        return;
+    }
+    act(open);
+}
+
+void IBusControl::act(bool open)
+{
+    // The engine asked for last is the one to act on; its mode is awaited from it.
+    const QString asked = switching();
+    Facts known = factsFor(asked.isEmpty() ? engine_ : asked);
+    if (!asked.isEmpty() || (announcer_ && !announcer_->reachable))
+        known.mode.reset();
+    const Step step = stepFor(known, open);
+    if (!step.activate.isEmpty())
+        activate(step.activate);
+    if (!step.switchTo.isEmpty() && step.switchTo != known.engine)
+        switchEngine(step.switchTo);
+    if (step.waitForMode)
+        wish_ = Wish{open, QDeadlineTimer(kWishMs)};
+}
+
+void IBusControl::switchEngine(const QString& name)
+{
+    switching_ = name;
+    switchingFor_ = QDeadlineTimer(kTimeoutMs * 2);
     QDBusMessage set = QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("SetGlobalEngine"));
-    set << engine;
+    set << name;
     bus_.send(set);
+}
+
+void IBusControl::activate(const QString& entry)
+{
+    if (!announcer_)
+        return;
+    QDBusMessage call = QDBusMessage::createMethodCall(announcer_->service, announcer_->path, kEngineInterface, QStringLiteral("PropertyActivate"));
+    call << entry << kChecked;
+    bus_.send(call);
+    // Taken as chosen until the engine says otherwise, so that a state read right after
+    // (the focus coming back at once) is the one asked for.
+    announcer_->mode.chosen = entry;
+    if (kept_.active)
+        kept_.touched = true;
+}
+
+void IBusControl::keepUserSetting()
+{
+    kept_ = Kept{};
+    kept_.active = true;
+    kept_.generation = ++keptGeneration_;
+    if (announcer_) {
+        kept_.modeEngine = announcer_->engine;
+        kept_.mode = announcer_->mode.chosen;
+    }
+    const QString asked = switching();
+    if (!asked.isEmpty() || !engine_.isEmpty()) {
+        kept_.engine = asked.isEmpty() ? engine_ : asked;
+        return;
+    }
+    readGlobalEngine([this, generation = kept_.generation] {
+        if (kept_.active && kept_.generation == generation && kept_.engine.isEmpty())
+            kept_.engine = engine_;
+    });
+}
+
+void IBusControl::giveUserSettingBack()
+{
+    if (!kept_.active)
+        return;
+    const Kept kept = kept_;
+    kept_ = Kept{};
+    wish_.reset();
+    if (!bus_.isConnected())
+        return;
+    // The mode first, while its engine may still be the engine; then the engine.
+    if (!kept.mode.isEmpty() && announcer_ && announcer_->reachable && announcer_->engine == kept.modeEngine && announcer_->mode.chosen != kept.mode)
+        activate(kept.mode);
+    const QString asked = switching();
+    const QString now = asked.isEmpty() ? engine_ : asked;
+    if (!kept.engine.isEmpty() && kept.engine != now)
+        switchEngine(kept.engine);
 }

@@ -30,30 +30,146 @@ std::unique_ptr<InputMethodControl> InputMethodControl::forPlatform()
     return nullptr;
 }
 
+void InputMethodControl::keepUserSetting()
+{
+    keeping_ = std::make_shared<int>(0);
+    kept_ = State::Unknown;
+    query([this, keeping = std::weak_ptr<int>(keeping_)](State state) {
+        if (!keeping.expired())
+            kept_ = state;
+    });
+}
+
+void InputMethodControl::giveUserSettingBack()
+{
+    keeping_ = std::make_shared<int>(0);
+    if (kept_ != State::Unknown)
+        setOpen(kept_ == State::On);
+    kept_ = State::Unknown;
+}
+
+// What the switches of the program share: the one control, which switch the focus is in,
+// and whether the user's setting is being kept.
+class InputMethodSwitchHub : public QObject {
+public:
+    static InputMethodSwitchHub* instance()
+    {
+        static QPointer<InputMethodSwitchHub> hub;
+        if (!hub && qApp)
+            hub = new InputMethodSwitchHub(qApp);
+        return hub;
+    }
+
+    InputMethodControl* control()
+    {
+        if (!made_) {
+            made_ = true;
+            control_ = controlFactory()();
+        }
+        return control_.get();
+    }
+    void reset()
+    {
+        control_.reset();
+        made_ = false;
+        current_ = nullptr;
+        holding_ = false;
+    }
+    InputMethodSwitch* current() const { return current_; }
+    // The focus as it is now, for a switch made while the focus may already be inside.
+    void look()
+    {
+        if (QWidget* focus = QApplication::focusWidget())
+            focusMoved(nullptr, focus);
+    }
+
+private:
+    explicit InputMethodSwitchHub(QObject* parent)
+        : QObject(parent)
+    {
+        connect(qApp, &QApplication::focusChanged, this, &InputMethodSwitchHub::focusMoved);
+    }
+
+    // The innermost switched widget that holds the widget.
+    static InputMethodSwitch* switchOf(QWidget* widget)
+    {
+        // Parents are followed across windows, so that a drop-down's pop-up counts as inside.
+        for (QWidget* w = widget; w; w = w->parentWidget()) {
+            if (auto* found = w->findChild<InputMethodSwitch*>(QString(), Qt::FindDirectChildrenOnly))
+                return found;
+        }
+        return nullptr;
+    }
+
+    void focusMoved(QWidget*, QWidget* to)
+    {
+        InputMethodControl* im = control();
+        if (!im)
+            return;
+        if (!to) {
+            // Another program took the focus. Its state is not ours to change, unless every
+            // window shares one: then the user's own setting goes back.
+            if (current_)
+                current_->applied_ = -1;
+            current_ = nullptr;
+            if (holding_ && im->sharedByWindows()) {
+                holding_ = false;
+                im->giveUserSettingBack();
+            }
+            return;
+        }
+        InputMethodSwitch* target = switchOf(to);
+        if (!target) {
+            current_ = nullptr;
+            if (holding_) {
+                holding_ = false;
+                im->giveUserSettingBack();
+            }
+            return;
+        }
+        if (!holding_) {
+            holding_ = true;
+            im->keepUserSetting();
+        }
+        if (current_ != target) {
+            current_ = target;
+            target->applied_ = -1;
+            target->retries_ = 0;
+        }
+        target->apply();
+    }
+
+    std::unique_ptr<InputMethodControl> control_;
+    bool made_ = false;
+    QPointer<InputMethodSwitch> current_;
+    bool holding_ = false; // the user's setting is kept, to be given back
+};
+
 InputMethodSwitch* InputMethodSwitch::of(QWidget* widget)
 {
     if (!widget)
         return nullptr;
     if (auto* existing = widget->findChild<InputMethodSwitch*>(QString(), Qt::FindDirectChildrenOnly))
         return existing;
-    return new InputMethodSwitch(widget, controlFactory()());
+    auto* made = new InputMethodSwitch(widget);
+    if (InputMethodSwitchHub* hub = InputMethodSwitchHub::instance()) {
+        // Made now, the control hears the input method from before the window shows.
+        hub->control();
+        hub->look();
+    }
+    return made;
 }
 
 void InputMethodSwitch::setControlFactory(std::function<std::unique_ptr<InputMethodControl>()> factory)
 {
     controlFactory() = std::move(factory);
+    if (InputMethodSwitchHub* hub = InputMethodSwitchHub::instance())
+        hub->reset();
 }
 
-InputMethodSwitch::InputMethodSwitch(QWidget* widget, std::unique_ptr<InputMethodControl> control)
+InputMethodSwitch::InputMethodSwitch(QWidget* widget)
     : QObject(widget)
-    , widget_(widget)
-    , control_(std::move(control))
-    , generation_(std::make_shared<int>(0))
 {
-    if (!control_)
-        return;
-    connect(qApp, &QApplication::focusChanged, this, &InputMethodSwitch::focusMoved);
-    focused_ = inside(QApplication::focusWidget());
 }
 
 InputMethodSwitch::~InputMethodSwitch() = default;
@@ -67,64 +183,26 @@ void InputMethodSwitch::setWanted(bool open)
     apply();
 }
 
-bool InputMethodSwitch::inside(const QWidget* focus) const
-{
-    // Parents are followed across windows, so that a drop-down's pop-up counts as inside.
-    for (const QWidget* w = focus; w; w = w->parentWidget()) {
-        if (w == widget_)
-            return true;
-    }
-    return false;
-}
-
-void InputMethodSwitch::focusMoved(QWidget*, QWidget* to)
-{
-    if (!to) {
-        // Another window took the focus: its input method state is not ours to change.
-        applied_ = -1;
-        return;
-    }
-    const bool now = inside(to);
-    if (now && !focused_) {
-        focused_ = true;
-        ++*generation_;
-        userState_ = InputMethodControl::State::Unknown;
-        retries_ = 0;
-        control_->query([this, alive = std::weak_ptr<int>(generation_), generation = *generation_](InputMethodControl::State state) {
-            if (const auto g = alive.lock(); g && *g == generation)
-                userState_ = state;
-        });
-    } else if (!now && focused_) {
-        focused_ = false;
-        ++*generation_;
-        applied_ = -1;
-        if (userState_ != InputMethodControl::State::Unknown)
-            control_->setOpen(userState_ == InputMethodControl::State::On);
-        return;
-    }
-    if (focused_)
-        apply();
-}
-
 void InputMethodSwitch::apply()
 {
-    if (!control_ || !focused_ || wanted_ < 0 || wanted_ == applied_)
+    InputMethodSwitchHub* hub = InputMethodSwitchHub::instance();
+    InputMethodControl* im = hub ? hub->control() : nullptr;
+    if (!im || hub->current() != this || wanted_ < 0 || wanted_ == applied_)
         return;
     applied_ = wanted_;
-    control_->setOpen(wanted_ == 1);
+    im->setOpen(wanted_ == 1);
     // The input method may not know this window yet (just shown): check and try again.
-    control_->query([this, alive = std::weak_ptr<int>(generation_), generation = *generation_, wanted = wanted_](InputMethodControl::State state) {
-        const auto g = alive.lock();
-        if (!g || *g != generation || wanted != wanted_ || !focused_)
+    im->query([self = QPointer<InputMethodSwitch>(this), hub = QPointer<InputMethodSwitchHub>(hub), wanted = wanted_](InputMethodControl::State state) {
+        if (!self || !hub || hub->current() != self || wanted != self->wanted_)
             return;
         const bool held = state == (wanted == 1 ? InputMethodControl::State::On : InputMethodControl::State::Off);
-        if (held || retries_ >= kRetries)
+        if (held || self->retries_ >= kRetries)
             return;
-        ++retries_;
-        QTimer::singleShot(kRetryMs, this, [this, generation] {
-            if (*generation_ == generation && focused_) {
-                applied_ = -1;
-                apply();
+        ++self->retries_;
+        QTimer::singleShot(kRetryMs, self, [self, hub] {
+            if (hub && hub->current() == self) {
+                self->applied_ = -1;
+                self->apply();
             }
         });
     });

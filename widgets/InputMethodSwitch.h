@@ -20,24 +20,43 @@ public:
     virtual void query(std::function<void(State)> answer) = 0;
     virtual void setOpen(bool open) = 0;
 
+    // Takes note of the user's own setting (the focus comes into a switched widget), to be
+    // given back by giveUserSettingBack() (the focus leaves them). By default the setting
+    // is the state query() reads, given back through setOpen(); a framework that knows
+    // more (IBus: the engine and its input mode) keeps and gives back that.
+    virtual void keepUserSetting();
+    virtual void giveUserSettingBack();
+    // Whether one state serves every window of the desktop (IBus's global engine) rather
+    // than each window its own (fcitx5): the program then also gives the user's setting
+    // back when another program takes the focus.
+    virtual bool sharedByWindows() const { return false; }
+
     // The control of the input method this program talks to (chosen from QT_IM_MODULE);
     // none when it has no switch that this program knows.
     static std::unique_ptr<InputMethodControl> forPlatform();
+
+private:
+    State kept_ = State::Unknown;
+    std::shared_ptr<int> keeping_ = std::make_shared<int>(0); // answers of an earlier stay are ignored
 };
 
 // Keeps the input method in the state a widget wants while the focus is inside that widget
-// (its editors and pop-ups included), and gives the user's own state back when the focus
-// leaves it for another control of the program. A switch to another window leaves the
-// state alone: the input method belongs to that window then.
+// (its editors and pop-ups included). The user's own setting is taken when the focus comes
+// into a switched widget from elsewhere and given back when it leaves them for another
+// control of the program; moving between two switched widgets keeps it. A switch to
+// another window leaves the state alone (it belongs to that window then), except with an
+// input method whose state all windows share, where the user's setting is given back.
+// The switches of the program share one control.
 class InputMethodSwitch : public QObject {
     Q_OBJECT
 public:
     // The switch of the widget, made on first use; it lives as long as the widget.
     static InputMethodSwitch* of(QWidget* widget);
-    // The control every new switch uses; tests put in a recording one.
+    // The control the switches use from now on; tests put in a recording one.
     static void setControlFactory(std::function<std::unique_ptr<InputMethodControl>()> factory);
 
-    explicit InputMethodSwitch(QWidget* widget, std::unique_ptr<InputMethodControl> control);
+    // A child of the widget: the switch is found among its children.
+    explicit InputMethodSwitch(QWidget* widget);
     ~InputMethodSwitch() override;
 
     // The state wanted while the focus is inside; applied at once when it is there (again
@@ -45,17 +64,11 @@ public:
     void setWanted(bool open);
 
 private:
-    bool inside(const QWidget* focus) const;
-    void focusMoved(QWidget* from, QWidget* to);
+    friend class InputMethodSwitchHub;
+    // Sends the wanted state when the focus is inside and it was not sent yet.
     void apply();
 
-    QPointer<QWidget> widget_;
-    std::unique_ptr<InputMethodControl> control_;
     int wanted_ = -1;  // -1 not said yet, 0 off, 1 on
     int applied_ = -1; // last state sent while the focus is inside
-    bool focused_ = false;
-    // The user's state when the focus came in, to give back when it leaves.
-    InputMethodControl::State userState_ = InputMethodControl::State::Unknown;
     int retries_ = 0;
-    std::shared_ptr<int> generation_; // answers of an earlier stay are ignored
 };

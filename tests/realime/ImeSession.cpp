@@ -28,7 +28,8 @@ bool runQuietly(const QString& program, const QStringList& arguments, QString* o
 
 } // namespace
 
-ImeSession::ImeSession()
+ImeSession::ImeSession(Framework framework)
+    : framework_(framework)
 {
     // openbox hangs when it inherits the input method's X modifiers.
     qunsetenv("XMODIFIERS");
@@ -37,16 +38,18 @@ ImeSession::ImeSession()
         return;
     }
     if (haveTools() && prepareLocale() && prepareUser() && startBus())
-        startInputMethod();
+        framework_ == Framework::IBus ? startIBus() : startFcitx5();
 }
 
 ImeSession::~ImeSession()
 {
-    if (fcitx_ && fcitx_->state() != QProcess::NotRunning) {
-        fcitx_->terminate();
-        if (!fcitx_->waitForFinished(3000))
-            fcitx_->kill();
-        fcitx_->waitForFinished(3000);
+    for (std::unique_ptr<QProcess>* process : {&probe_, &inputMethod_}) {
+        if (*process && (*process)->state() != QProcess::NotRunning) {
+            (*process)->terminate();
+            if (!(*process)->waitForFinished(3000))
+                (*process)->kill();
+            (*process)->waitForFinished(3000);
+        }
     }
     if (busPid_ > 0)
         ::kill(pid_t(busPid_), SIGTERM);
@@ -66,15 +69,19 @@ ImeSession::~ImeSession()
 
 bool ImeSession::haveTools()
 {
-    for (const char* tool : {"fcitx5", "fcitx5-remote", "dbus-launch", "dbus-send", "setpriv", "locale"}) {
-        if (QStandardPaths::findExecutable(QString::fromUtf8(tool)).isEmpty()) {
-            problem_ = QStringLiteral("%1 is not installed").arg(QString::fromUtf8(tool));
+    const bool ibus = framework_ == Framework::IBus;
+    const QStringList tools = ibus ? QStringList{QStringLiteral("ibus-daemon"), QStringLiteral("dconf")} : QStringList{QStringLiteral("fcitx5"), QStringLiteral("fcitx5-remote")};
+    for (const QString& tool : tools + QStringList{QStringLiteral("dbus-launch"), QStringLiteral("dbus-send"), QStringLiteral("setpriv"), QStringLiteral("locale")}) {
+        if (QStandardPaths::findExecutable(tool).isEmpty()) {
+            problem_ = QStringLiteral("%1 is not installed").arg(tool);
             return false;
         }
     }
-    for (const char* file : {"/usr/share/fcitx5/addon/mozc.conf", "/usr/lib/mozc/mozc_server"}) {
-        if (!QFile::exists(QString::fromUtf8(file))) {
-            problem_ = QStringLiteral("%1 is missing (fcitx5-mozc is not installed)").arg(QString::fromUtf8(file));
+    const QStringList files = ibus ? QStringList{QStringLiteral("/usr/share/ibus/component/mozc.xml"), QStringLiteral(QUOREL_IBUS_PROBE)}
+                                   : QStringList{QStringLiteral("/usr/share/fcitx5/addon/mozc.conf")};
+    for (const QString& file : files + QStringList{QStringLiteral("/usr/lib/mozc/mozc_server")}) {
+        if (!QFile::exists(file)) {
+            problem_ = QStringLiteral("%1 is missing (%2 is not installed)").arg(file, ibus ? QStringLiteral("ibus-mozc") : QStringLiteral("fcitx5-mozc"));
             return false;
         }
     }
@@ -100,8 +107,12 @@ bool ImeSession::prepareUser()
         problem_ = QStringLiteral("no temporary folder");
         return false;
     }
-    QDir(home_.path()).mkpath(QStringLiteral(".config/fcitx5"));
-    writeProfile();
+    if (framework_ == Framework::Fcitx5) {
+        QDir(home_.path()).mkpath(QStringLiteral(".config/fcitx5"));
+        writeProfile();
+    } else {
+        QDir(home_.path()).mkpath(QStringLiteral(".config"));
+    }
     if (getuid() != 0)
         return true;
     // Mozc's server will not run as root: the session belongs to an ordinary user.
@@ -173,13 +184,16 @@ QString ImeSession::runAsUser(const QString& program, const QStringList& argumen
     return QString::fromLocal8Bit(process.readAllStandardOutput());
 }
 
-std::unique_ptr<QProcess> ImeSession::startAsUser(const QString& program, const QStringList& arguments)
+std::unique_ptr<QProcess> ImeSession::startAsUser(const QString& program, const QStringList& arguments, const QProcessEnvironment& extra)
 {
     QStringList command = asUser(program, arguments);
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment env = userEnvironment();
-    env.insert(QStringLiteral("QT_IM_MODULE"), QStringLiteral("fcitx"));
-    env.insert(QStringLiteral("XMODIFIERS"), QStringLiteral("@im=fcitx"));
+    for (const QString& name : extra.keys())
+        env.insert(name, extra.value(name));
+    const QString module = framework_ == Framework::IBus ? QStringLiteral("ibus") : QStringLiteral("fcitx");
+    env.insert(QStringLiteral("QT_IM_MODULE"), module);
+    env.insert(QStringLiteral("XMODIFIERS"), QStringLiteral("@im=") + module);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(QStringLiteral("QT_STYLE_OVERRIDE"), QStringLiteral("Fusion"));
     process->setProcessEnvironment(env);
@@ -206,9 +220,10 @@ bool ImeSession::startBus()
     return true;
 }
 
-bool ImeSession::startInputMethod()
+bool ImeSession::startFcitx5()
 {
-    fcitx_ = startAsUser(QStringLiteral("fcitx5"), {QStringLiteral("--disable=wayland")});
+    inputMethod_ = startAsUser(QStringLiteral("fcitx5"), {QStringLiteral("--disable=wayland")});
+    QProcess* fcitx = inputMethod_.get();
     // Asking fcitx5 itself before it owns its name would start a second one through bus
     // activation: wait on the bus for the name first.
     const auto owned = [this] {
@@ -216,7 +231,7 @@ bool ImeSession::startInputMethod()
                                                                   QStringLiteral("/org/freedesktop/DBus"), QStringLiteral("org.freedesktop.DBus.NameHasOwner"), QStringLiteral("string:org.fcitx.Fcitx5")});
         return reply.contains(QStringLiteral("boolean true"));
     };
-    if (!waitFor([&] { return owned() || fcitx_->state() == QProcess::NotRunning; }, 20000) || !owned()) {
+    if (!waitFor([&] { return owned() || fcitx->state() == QProcess::NotRunning; }, 20000) || !owned()) {
         problem_ = QStringLiteral("fcitx5 did not start: ") + log(QStringLiteral("fcitx5"));
         return false;
     }
@@ -236,6 +251,17 @@ QString ImeSession::log(const QString& program) const
 
 int ImeSession::imState()
 {
+    if (framework_ == Framework::IBus) {
+        const QString engineName = engine();
+        if (engineName.isEmpty())
+            return kUnreadable;
+        if (engineName.startsWith(QStringLiteral("xkb:")))
+            return kOff;
+        const QString chosen = mode();
+        if (chosen.isEmpty())
+            return kUnreadable;
+        return chosen == QStringLiteral("InputMode.Direct") ? kOff : kOn;
+    }
     int exitCode = -1;
     const QString out = runAsUser(QStringLiteral("fcitx5-remote"), {}, 5000, &exitCode).trimmed();
     bool number = false;
@@ -252,4 +278,117 @@ bool ImeSession::waitFor(const std::function<bool()>& wanted, int timeoutMs)
         QThread::msleep(30);
     }
     return wanted();
+}
+
+bool ImeSession::turn(bool on)
+{
+    const int wanted = on ? kOn : kOff;
+    if (framework_ == Framework::IBus) {
+        if (!probe_)
+            return false;
+        // With the keyboard engine in use, the user turns to Mozc first.
+        if (on && engine().startsWith(QStringLiteral("xkb:")) && !setEngine(QStringLiteral("mozc-jp")))
+            return false;
+        tellProbe(QStringLiteral("mode ") + (on ? QStringLiteral("InputMode.Hiragana") : QStringLiteral("InputMode.Direct")));
+    } else {
+        runAsUser(QStringLiteral("fcitx5-remote"), {on ? QStringLiteral("-o") : QStringLiteral("-c")});
+    }
+    return waitFor([&] { return imState() == wanted; }, 10000);
+}
+
+bool ImeSession::setUserEngines(const QStringList& engines)
+{
+    QStringList quoted;
+    for (const QString& engine : engines)
+        quoted << u'\'' + engine + u'\'';
+    int exitCode = -1;
+    runAsUser(QStringLiteral("dconf"), {QStringLiteral("write"), QStringLiteral("/desktop/ibus/general/preload-engines"), u'[' + quoted.join(QStringLiteral(", ")) + u']'}, 10000, &exitCode);
+    return exitCode == 0;
+}
+
+bool ImeSession::setEngine(const QString& engineName)
+{
+    if (!probe_)
+        return false;
+    tellProbe(QStringLiteral("engine ") + engineName);
+    return waitFor([&] { return engine() == engineName; }, 10000);
+}
+
+QString ImeSession::engine()
+{
+    return lastProbeLine(QStringLiteral("engine"));
+}
+
+QString ImeSession::mode()
+{
+    return lastProbeLine(QStringLiteral("mode"));
+}
+
+void ImeSession::tellProbe(const QString& command)
+{
+    // No event loop runs here: the command is written out at once.
+    probe_->write((command + u'\n').toUtf8());
+    probe_->waitForBytesWritten(5000);
+}
+
+QString ImeSession::ibusLog() const
+{
+    return QStringLiteral("\nprobe: ") + log(QStringLiteral(QUOREL_IBUS_PROBE)) + QStringLiteral("\nibus-daemon: ") + log(QStringLiteral("ibus-daemon"));
+}
+
+QString ImeSession::lastProbeLine(const QString& kind)
+{
+    QFile file(logPath(QStringLiteral(QUOREL_IBUS_PROBE)));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QString prefix = kind + u' ';
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+    for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
+        if (it->startsWith(prefix))
+            return it->mid(prefix.size()).trimmed();
+    }
+    return {};
+}
+
+bool ImeSession::startIBus()
+{
+    // Two engines, as a Japanese desktop sets up IBus: the Japanese keyboard and Mozc.
+    if (!setUserEngines({QStringLiteral("xkb:jp::jpn"), QStringLiteral("mozc-jp")})) {
+        problem_ = QStringLiteral("the IBus settings could not be written (dconf)");
+        return false;
+    }
+    inputMethod_ = startAsUser(QStringLiteral("ibus-daemon"), {QStringLiteral("--replace"), QStringLiteral("--xim")});
+    QProcess* daemon = inputMethod_.get();
+    // The daemon writes its bus address for the display into the user's folder.
+    const QDir folder(home_.path() + QStringLiteral("/.config/ibus/bus"));
+    const auto address = [&] {
+        for (const QFileInfo& file : folder.entryInfoList(QDir::Files)) {
+            QFile content(file.filePath());
+            if (!content.open(QIODevice::ReadOnly))
+                continue;
+            for (const QByteArray& line : content.readAll().split('\n')) {
+                if (line.startsWith("IBUS_ADDRESS="))
+                    return QString::fromUtf8(line.mid(13).trimmed());
+            }
+        }
+        return QString();
+    };
+    if (!waitFor([&] { return !address().isEmpty() || daemon->state() == QProcess::NotRunning; }, 20000) || address().isEmpty()) {
+        problem_ = QStringLiteral("ibus-daemon did not start: ") + log(QStringLiteral("ibus-daemon"));
+        return false;
+    }
+    ibusAddress_ = address();
+    // The probe reads what IBus says; it may have to try again while the bus comes up.
+    QDeadlineTimer deadline(20000);
+    while (!deadline.hasExpired()) {
+        QProcessEnvironment env;
+        env.insert(QStringLiteral("IBUS_ADDRESS"), ibusAddress_);
+        probe_ = startAsUser(QStringLiteral(QUOREL_IBUS_PROBE), {}, env);
+        if (waitFor([&] { return !engine().isEmpty() || probe_->state() == QProcess::NotRunning; }, 5000) && !engine().isEmpty())
+            return true;
+        probe_->kill();
+        probe_->waitForFinished(3000);
+    }
+    problem_ = QStringLiteral("IBus did not answer: ") + log(QStringLiteral(QUOREL_IBUS_PROBE)) + log(QStringLiteral("ibus-daemon"));
+    return false;
 }

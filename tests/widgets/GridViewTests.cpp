@@ -213,6 +213,7 @@ TEST(GridView, ACompositionStartingAnEditReachesTheCellWhole)
     commit.setCommitString(QStringLiteral("電気"));
     QCoreApplication::sendEvent(&f.grid, &commit);
     EXPECT_EQ(line->text(), "電気");
+    QCoreApplication::processEvents(); // the editor takes the focus once the commit is delivered
     EXPECT_EQ(QApplication::focusWidget(), line);
     // Text that the input method hands to the grid while the editor is open is kept.
     QInputMethodEvent late;
@@ -229,7 +230,66 @@ TEST(GridView, ACompositionStartingAnEditReachesTheCellWhole)
     QCoreApplication::sendEvent(&f.grid, &start);
     QInputMethodEvent cancel;
     QCoreApplication::sendEvent(&f.grid, &cancel);
+    QCoreApplication::processEvents();
     auto* second = qobject_cast<QLineEdit*>(QApplication::focusWidget());
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(second->text(), "");
+}
+
+namespace {
+
+// The reason of the last focus-in event a widget got.
+struct FocusReasonSpy : QObject {
+    Qt::FocusReason reason = Qt::NoFocusReason;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusIn)
+            reason = static_cast<QFocusEvent*>(event)->reason();
+        return false;
+    }
+};
+
+} // namespace
+
+// On a focus change Qt has the input method commit what it still holds as a composition
+// and reset it, a pop-up's focus change excepted. IBus's plugin forgets its composition
+// only after the commit that ends it has been delivered, and IBus commits again, on that
+// reset, a composition its engine has not cleared yet. So the editor takes the focus only
+// after the commit is delivered, and as a pop-up's focus change: the text lands once.
+TEST(GridView, TheEditorTakesTheFocusAfterTheCommitWithoutTheInputMethodCommittingAgain)
+{
+    GridFixture f;
+    f.grid.setCurrentCell(1, 4);
+    QString held; // the composition as the plugin holds it
+    for (const QString& text : {QStringLiteral("で"), QStringLiteral("でんき"), QStringLiteral("電気")}) {
+        QInputMethodEvent event = preedit(text);
+        QCoreApplication::sendEvent(&f.grid, &event);
+        held = text;
+    }
+    auto* line = qobject_cast<QLineEdit*>(f.grid.indexWidget(f.grid.currentIndex()));
+    ASSERT_NE(line, nullptr);
+    FocusReasonSpy spy;
+    line->installEventFilter(&spy);
+    bool delivering = false;
+    int movedWhileDelivering = 0;
+    const auto plugin = QObject::connect(qApp, &QApplication::focusChanged, [&](QWidget* from, QWidget*) {
+        if (!delivering || !from)
+            return;
+        ++movedWhileDelivering;
+        QInputMethodEvent again; // what the plugin does with the composition it still holds
+        again.setCommitString(held);
+        QCoreApplication::sendEvent(from, &again);
+    });
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("電気"));
+    delivering = true;
+    QCoreApplication::sendEvent(&f.grid, &commit);
+    delivering = false;
+    held.clear();
+    QCoreApplication::processEvents();
+    QObject::disconnect(plugin);
+    EXPECT_EQ(movedWhileDelivering, 0);
+    EXPECT_EQ(QApplication::focusWidget(), line);
+    EXPECT_EQ(spy.reason, Qt::PopupFocusReason);
+    EXPECT_EQ(line->text(), "電気");
 }

@@ -11,10 +11,12 @@
 
 namespace {
 
-// An input method whose state the test holds; answers come back at once.
+// An input method whose state the test holds; answers come back at once. Shared, its
+// state serves every window (as IBus's global engine does).
 struct FakeInputMethod {
     InputMethodControl::State state = InputMethodControl::State::On;
     std::vector<bool> sent;
+    bool shared = false;
 };
 
 class RecordingControl : public InputMethodControl {
@@ -29,12 +31,18 @@ public:
         im_->sent.push_back(open);
         im_->state = open ? State::On : State::Off;
     }
+    bool sharedByWindows() const override { return im_->shared; }
 
 private:
     FakeInputMethod* im_;
 };
 
 struct Form {
+    explicit Form(bool shared)
+        : Form()
+    {
+        im.shared = shared;
+    }
     FakeInputMethod im;
     QWidget window;
     QWidget* area = new QWidget(&window);       // the widget that wants a state
@@ -101,4 +109,35 @@ TEST(InputMethodSwitch, HoldsTheWantedStateWhileTheFocusIsInsideAndGivesTheUsers
     f.inner->setFocus();
     f.other->setFocus();
     EXPECT_EQ(f.im.sent, std::vector<bool>{true});
+}
+
+// Between two switched widgets the user's setting stays kept: it is given back when the
+// focus leaves them both, and never in between.
+TEST(InputMethodSwitch, MovingBetweenSwitchedWidgetsKeepsTheUsersSettingUntilTheFocusLeavesThem)
+{
+    Form f;
+    InputMethodSwitch::of(f.area)->setWanted(false);
+    f.im.state = InputMethodControl::State::On;
+    f.inner->setFocus();
+    f.month->setFocus();
+    f.inner->setFocus();
+    EXPECT_EQ(f.im.sent, (std::vector<bool>{false, false, false}));
+    f.other->setFocus();
+    EXPECT_EQ(f.im.sent, (std::vector<bool>{false, false, false, true}));
+}
+
+// When another program takes the focus, an input method whose state every window shares
+// gets the user's setting back, and the widget's state again when the focus returns; one
+// with a state per window is left alone and only told again on the return.
+TEST(InputMethodSwitch, AnotherProgramGetsTheUsersSettingBackOnlyWhenTheStateIsShared)
+{
+    for (const bool shared : {true, false}) {
+        Form f(shared);
+        InputMethodSwitch::of(f.area)->setWanted(true);
+        f.im.state = InputMethodControl::State::Off;
+        f.inner->setFocus();
+        f.inner->clearFocus(); // no widget of the program has the focus
+        f.inner->setFocus();
+        EXPECT_EQ(f.im.sent, shared ? (std::vector<bool>{true, false, true}) : (std::vector<bool>{true, true})) << (shared ? "shared" : "per window");
+    }
 }
