@@ -1,5 +1,6 @@
 #include "DataFiles.h"
 
+#include "PrivateFiles.h"
 #include "Schema.h"
 #include "Sql.h"
 
@@ -56,7 +57,7 @@ std::unique_ptr<SQLite::Database> openDataFile(const QString& path, DataFile kin
 
 QStringList createMissingDataFiles(const QString& directory)
 {
-    QDir().mkpath(directory);
+    makePrivateFolder(directory);
     QStringList created;
     const std::pair<const char*, DataFile> files[] = {{kMainFileName, DataFile::Main}, {kWorkFileName, DataFile::Work}};
     for (const auto& [name, kind] : files) {
@@ -64,8 +65,13 @@ QStringList createMissingDataFiles(const QString& directory)
         if (QFileInfo::exists(path))
             continue;
         try {
+            // Made for the owner alone before the engine opens it: the engine's own files
+            // (the journal) then take the same mode.
+            if (createPrivateFile(path))
+                created << path;
             SQLite::Database db(QFile::encodeName(path).toStdString(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
-            created << path;
+            if (!created.contains(path))
+                created << path;
             db.exec(schemaSql(kind).toStdString());
         } catch (...) {
             // Nothing half made stays behind: the files made by this call go again.

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QLockFile>
+#include "InstanceLock.h"
+
 #include <QString>
 
 #include <memory>
@@ -54,35 +55,6 @@ private:
     QString workPath_;
     std::unique_ptr<SQLite::Database> main_;
     std::unique_ptr<SQLite::Database> work_;
-};
-
-// Keeps a second copy of the program off the same data directory. A lock file whose
-// owner cannot be shown to be alive on this computer (empty or unreadable, written on
-// another computer, or naming a process that has ended) is not taken silently: it is
-// reported as stale and taken over only by takeOver().
-class InstanceLock {
-public:
-    enum class Stale { None, Unreadable, OtherComputer, EndedProcess };
-
-    explicit InstanceLock(const QString& dataDirectory);
-    bool acquired() const { return acquired_; }
-    // True when another running program holds the directory.
-    bool heldByAnother() const { return !acquired_ && stale_ == Stale::None && lock_.error() == QLockFile::LockFailedError; }
-    Stale stale() const { return stale_; }
-    // What the stale lock file names (pid, computer), and its path.
-    qint64 stalePid() const { return stalePid_; }
-    const QString& staleHost() const { return staleHost_; }
-    const QString& path() const { return path_; }
-    // Removes a stale lock file and takes the lock; answers whether it is held now.
-    bool takeOver();
-
-private:
-    QString path_;
-    QLockFile lock_;
-    bool acquired_ = false;
-    Stale stale_ = Stale::None;
-    qint64 stalePid_ = 0;
-    QString staleHost_;
 };
 
 } // namespace store

@@ -5,12 +5,15 @@
 #include "BookFixture.h"
 #include "Msg.h"
 #include "Restore.h"
+#include "StartupRescue.h"
 #include "TempDataDir.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <map>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -242,4 +245,26 @@ TEST(Backup, ACopyACrashCutShortIsClearedAwayAtTheNextStartAndFinishedOnesStay)
     b.service.atStart();
     EXPECT_EQ(folder.entryList({"*.part*"}, QDir::Files), QStringList{"mine.mdb.part"}) << "only the program's own leftovers go";
     EXPECT_EQ(b.service.folder().list().size(), 2u);
+}
+
+TEST(Backup, BackupsAndTheFilesARescuePutsInPlaceAreTheOwnersAlone)
+{
+    const mode_t previous = ::umask(022);
+    OpenBook b;
+    fillBook(b.main());
+    ASSERT_TRUE(b.service.beforeDestructive(Reason::AllDelete));
+    const auto modeOf = [](const QString& path) {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? unsigned(st.st_mode & 07777) : 01000000u;
+    };
+    const QString made = b.service.folder().list().front().path;
+    EXPECT_EQ(modeOf(b.service.folder().path()), 0700u);
+    EXPECT_EQ(modeOf(made), 0600u);
+    // A main file replaced by a backup at start-up, and the copy of the unusable one.
+    b.session->close();
+    ASSERT_FALSE(replaceMainFile(b.dir.mainPath(), made, b.service.folder(), b.now.addSecs(60)));
+    EXPECT_EQ(modeOf(b.dir.mainPath()), 0600u);
+    for (const BackupEntry& entry : b.service.folder().list())
+        EXPECT_EQ(modeOf(entry.path), 0600u) << entry.path.toStdString();
+    ::umask(previous);
 }
