@@ -174,7 +174,7 @@ void FrmQuorel1::closeEvent(QCloseEvent* event)
     // A save in progress paints the window meanwhile; a close asked for then waits for
     // the user to ask again once the save is over. Unsaved changes of the sheet are
     // registered or dropped only as the user says.
-    if (schedulePage_->isSaving() || !schedulePage_->confirmLeavingSheet()) {
+    if (!closingWithoutQuestions_ && (schedulePage_->isSaving() || !schedulePage_->confirmLeavingSheet())) {
         event->ignore();
         return;
     }

@@ -2,8 +2,10 @@
 #include "FirstStart.h"
 #include "FrmQuorel1.h"
 #include "MessagePresenter.h"
+#include "SessionEnd.h"
 #include "Msg.h"
 #include "Startup.h"
+#include "TerminationSignals.h"
 #include "WindowPlacement.h"
 
 #include <QApplication>
@@ -74,6 +76,9 @@ int main(int argc, char** argv)
     QSettings settings;
     WindowPlacement placement(*started.window, started.window->findChild<QTabWidget*>(QStringLiteral("SSTab1")), settings);
     placement.restore();
+    // Logout, shutdown and a closed terminal close the window as its close button does.
+    TerminationSignals systemSignals;
+    endWithTheSession(*started.window, systemSignals);
     started.window->show();
     return app.exec();
 }
