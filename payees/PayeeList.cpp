@@ -1,5 +1,6 @@
 #include "PayeeList.h"
 
+#include "PayeeName.h"
 #include "Schema.h"
 #include "Session.h"
 #include "Skip.h"
@@ -24,14 +25,17 @@ void AddComb支払先名(store::Session& session, store::WorkTableModel* dropDow
         store::skipOnFailure(QStringLiteral("refresh dat支払先名"), [&] { dropDownSource->refresh(); });
 }
 
-bool Add支払先(store::Session& session, const QString& name)
+bool Add支払先(store::Session& session, const QString& typed)
 {
+    // A name is kept without the blanks around it; one that cannot be a name is not kept.
+    const QString name = normalizePayeeName(typed);
+    if (name.isEmpty() || checkPayeeName(name)) {
+        qCWarning(lcStore).noquote() << "Add支払先: name refused:" << shownPayeeName(name);
+        return false;
+    }
     bool added = false;
     store::skipOnFailure(QStringLiteral("Add支払先"), [&] {
-        added = store::exec(session.mainDb(),
-                    QStringLiteral("INSERT INTO 支払先マスタ (支払先名) SELECT ? WHERE NOT EXISTS (SELECT 1 FROM 支払先マスタ WHERE 支払先名 = ?)"),
-                    {name, name})
-            > 0;
+        added = store::exec(session.mainDb(), QString::fromUtf8(kAddPayeeStatement), {name, name}) > 0;
     });
     return added;
 }

@@ -15,7 +15,14 @@ namespace payees {
 void AddComb支払先名(store::Session& session, store::WorkTableModel* dropDownSource = nullptr);
 
 // Adds the name to the payee master unless a row with exactly that text is already there.
-// Answers whether a row was added; a failed look-up or insert adds nothing and is logged.
+// The name is kept without the blanks around it (normalizePayeeName); a name that
+// checkPayeeName refuses, or an empty one, is not added. Answers whether a row was added;
+// a refused name, a failed look-up or insert adds nothing and is logged.
 bool Add支払先(store::Session& session, const QString& name);
+
+// The statement that adds one name (bound twice) unless the master holds it; the index on
+// the name makes the look-up a search, not a scan.
+inline constexpr const char* kAddPayeeStatement
+    = "INSERT INTO 支払先マスタ (支払先名) SELECT ? WHERE NOT EXISTS (SELECT 1 FROM 支払先マスタ WHERE 支払先名 = ?)";
 
 } // namespace payees

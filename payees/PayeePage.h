@@ -46,6 +46,9 @@ private:
     void cmd支払先登録_Click();
     void refreshPage();
     void onGridKey(int& key, Qt::KeyboardModifiers modifiers);
+    // A name typed into the grid is kept without the blanks around it; a name that
+    // checkPayeeName refuses is not taken: the cell keeps its value and a box says why.
+    void nameAccepted(int column);
     template <class F>
     void guarded(const char* what, F&& body) noexcept;
 
