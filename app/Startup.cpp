@@ -6,6 +6,7 @@
 #include "Msg.h"
 #include "PrivateFiles.h"
 #include "Session.h"
+#include "StartupCheck.h"
 #include "StartupRescue.h"
 
 #include <QApplication>
@@ -169,6 +170,8 @@ StartupOutcome startQuorel1(const QString& dataDirectory, messages::MessagePrese
         return {nullptr, 1};
     }
     auto window = std::make_unique<FrmQuorel1>(std::move(lock), std::move(session), presenter);
+    // The page check of the whole files runs once the window shows.
+    new StartupCheck(*window);
     if (recovered)
         window->checkBalancesAfterRecovery();
     return {std::move(window), 0};

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <SQLiteCpp/Database.h>
 
@@ -26,6 +27,40 @@ QString dataDirectoryFor(const QString& programDirectory)
     return directory;
 }
 
+namespace {
+
+// The engine's page check: "ok", or its first complaint.
+std::optional<QString> quickCheck(SQLite::Database& db)
+{
+    const auto problems = queryRows(db, QStringLiteral("PRAGMA quick_check(1)"));
+    if (!problems.empty() && problems.front().at(0).toString() == QStringLiteral("ok"))
+        return std::nullopt;
+    return problems.empty() ? QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT)) : problems.front().at(0).toString();
+}
+
+// A file shorter than the pages its header counts was cut off: found without reading them.
+bool cutShort(SQLite::Database& db, const QString& path)
+{
+    const qint64 pages = scalar(db, QStringLiteral("PRAGMA page_count")).toLongLong();
+    const qint64 pageSize = scalar(db, QStringLiteral("PRAGMA page_size")).toLongLong();
+    return QFileInfo(path).size() < pages * pageSize;
+}
+
+} // namespace
+
+bool lacksLaterAdditions(SQLite::Database& db, DataFile kind)
+{
+    static const QRegularExpression created(QStringLiteral("CREATE (?:UNIQUE )?(TABLE|INDEX) IF NOT EXISTS \"([^\"]+)\""));
+    auto matches = created.globalMatch(addedSchemaSql(kind));
+    while (matches.hasNext()) {
+        const auto match = matches.next();
+        const QVariant found = scalar(db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = ? AND name = ?"), {match.captured(1).toLower(), match.captured(2)});
+        if (found.toLongLong() == 0)
+            return true;
+    }
+    return false;
+}
+
 std::unique_ptr<SQLite::Database> openDataFile(const QString& path, DataFile kind)
 {
     std::unique_ptr<SQLite::Database> db;
@@ -43,16 +78,32 @@ std::unique_ptr<SQLite::Database> openDataFile(const QString& path, DataFile kin
                 columns << quoteIdentifier(column);
             queryRows(*db, QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + quoteIdentifier(table.name) + QStringLiteral(" LIMIT 0"));
         }
-        // A damaged file is refused before anything is written to it.
-        const auto problems = queryRows(*db, QStringLiteral("PRAGMA quick_check"));
-        if (problems.empty() || problems.front().at(0).toString() != QStringLiteral("ok"))
-            throw StartupError(path, problems.empty() ? QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT)) : problems.front().at(0).toString());
-        // A file made by an earlier version gets the tables added since.
-        upgradeDataFile(*db, kind);
+        if (cutShort(*db, path))
+            throw StartupError(path, QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT)));
+        // The page check of the whole file runs after the window shows (checkDataFile);
+        // only a file about to get the tables and indexes added since its version is
+        // checked first, so that nothing is written to a damaged file.
+        if (lacksLaterAdditions(*db, kind)) {
+            if (const auto problem = quickCheck(*db))
+                throw StartupError(path, *problem);
+            upgradeDataFile(*db, kind);
+        }
     } catch (const DbError& e) {
         throw StartupError(path, e.engineMessage());
     }
     return db;
+}
+
+std::optional<QString> checkDataFile(const QString& path)
+{
+    try {
+        SQLite::Database db(QFile::encodeName(path).toStdString(), SQLite::OPEN_READONLY, 5000);
+        return quickCheck(db);
+    } catch (const SQLite::Exception& e) {
+        return QString::fromUtf8(e.what());
+    } catch (const DbError& e) {
+        return e.engineMessage();
+    }
 }
 
 QStringList createMissingDataFiles(const QString& directory)

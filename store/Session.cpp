@@ -40,4 +40,22 @@ void Session::close()
     work_.reset();
 }
 
+void Session::refuseWrites(const QString& file)
+{
+    refusedFor_ = file;
+    for (SQLite::Database* db : {main_.get(), work_.get()}) {
+        if (db)
+            exec(*db, QStringLiteral("PRAGMA query_only = 1"));
+    }
+}
+
+void Session::allowWrites()
+{
+    refusedFor_.clear();
+    for (SQLite::Database* db : {main_.get(), work_.get()}) {
+        if (db)
+            exec(*db, QStringLiteral("PRAGMA query_only = 0"));
+    }
+}
+
 } // namespace store

@@ -45,6 +45,15 @@ public:
     void close();
     bool isOpen() const { return main_ || work_; }
 
+    // After a data file failed its check: every write to either file is refused by the
+    // engine (PRAGMA query_only), so that a command ends with its failure box and nothing
+    // is written to a damaged file. `file` is the path of the file that failed.
+    void refuseWrites(const QString& file);
+    // Writes are taken again (a restore replaced the damaged main file).
+    void allowWrites();
+    // The file that failed its check, or empty while writes are taken.
+    const QString& writesRefusedFor() const { return refusedFor_; }
+
     InMemorySettings settings;
 
 private:
@@ -55,6 +64,7 @@ private:
     QString workPath_;
     std::unique_ptr<SQLite::Database> main_;
     std::unique_ptr<SQLite::Database> work_;
+    QString refusedFor_;
 };
 
 } // namespace store

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTest>
 
 #include <map>
 
@@ -244,7 +245,18 @@ TEST(Backup, ACopyACrashCutShortIsClearedAwayAtTheNextStartAndFinishedOnesStay)
     }
     b.service.atStart();
     EXPECT_EQ(folder.entryList({"*.part*"}, QDir::Files), QStringList{"mine.mdb.part"}) << "only the program's own leftovers go";
+    // The day's copy is due, made on a thread of its own once started, and taken in by
+    // the event loop.
+    EXPECT_TRUE(b.service.dailyPending());
+    EXPECT_EQ(b.service.folder().list().size(), 1u);
+    b.service.startDaily();
+    QTRY_VERIFY_WITH_TIMEOUT(!b.service.dailyPending(), 10000);
     EXPECT_EQ(b.service.folder().list().size(), 2u);
+    EXPECT_EQ(b.service.folder().list().front().reason, Reason::Daily);
+    EXPECT_FALSE(checkBookFile(b.service.folder().list().front().path));
+    // A second start of the day makes none.
+    b.service.atStart();
+    EXPECT_FALSE(b.service.dailyPending());
 }
 
 TEST(Backup, BackupsAndTheFilesARescuePutsInPlaceAreTheOwnersAlone)
@@ -267,4 +279,19 @@ TEST(Backup, BackupsAndTheFilesARescuePutsInPlaceAreTheOwnersAlone)
     for (const BackupEntry& entry : b.service.folder().list())
         EXPECT_EQ(modeOf(entry.path), 0600u) << entry.path.toStdString();
     ::umask(previous);
+}
+
+TEST(Backup, ARestoreReplacesAMainFileThatFailedItsCheckAndTheFilesTakeWritesAgain)
+{
+    OpenBook b;
+    fillBook(b.main());
+    const QString before = dumpBook(b.main());
+    ASSERT_TRUE(b.service.beforeDestructive(Reason::AllDelete));
+    store::exec(b.main(), "DELETE FROM 支払予定表");
+    b.session->refuseWrites(b.session->mainPath());
+    b.presenter.setDefaultAnswer(true);
+    ASSERT_TRUE(b.service.restore(b.service.folder().list().back().path));
+    EXPECT_EQ(dumpBook(b.main()), before);
+    EXPECT_TRUE(b.session->writesRefusedFor().isEmpty());
+    EXPECT_EQ(store::exec(b.main(), "INSERT INTO 支払先マスタ VALUES ('again')"), 1);
 }
