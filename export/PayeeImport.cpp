@@ -1,12 +1,14 @@
 #include "PayeeImport.h"
 
-#include "PayeeList.h"
 #include "Prepared.h"
 #include "Session.h"
 #include "Sql.h"
 #include "Transaction.h"
 
-#include <QSet>
+#include <QHash>
+
+#include <algorithm>
+#include <vector>
 
 namespace exporting {
 
@@ -17,36 +19,50 @@ constexpr qint64 kProgressEvery = 512;
 
 ImportPlan planImport(store::Session& session, const QStringList& names)
 {
-    QSet<QString> master;
-    for (const store::Row& row : store::queryRows(session.mainDb(), QStringLiteral("SELECT 支払先名 FROM 支払先マスタ WHERE 支払先名 IS NOT NULL")))
-        master.insert(row.at(0).toString());
+    // One hash of the list's names, each once with its place; the master's names are then
+    // looked up in it (a master far larger than the list costs one look-up a name).
+    QHash<QString, qsizetype> place;
+    place.reserve(names.size());
+    QStringList unique;
+    unique.reserve(names.size());
     ImportPlan plan;
-    QSet<QString> seen;
-    seen.reserve(names.size());
     for (const QString& name : names) {
-        if (seen.contains(name)) {
+        qsizetype& slot = place[name];
+        if (slot != 0) {
             ++plan.repeats;
             continue;
         }
-        seen.insert(name);
-        (master.contains(name) ? plan.alreadyThere : plan.toAdd) << name;
+        unique << name;
+        slot = unique.size(); // 1-based: 0 is a slot just made
     }
+    std::vector<bool> known(static_cast<size_t>(unique.size()), false);
+    store::Prepared read(session.mainDb(), QStringLiteral("SELECT 支払先名 FROM 支払先マスタ WHERE 支払先名 IS NOT NULL"));
+    while (read.next()) {
+        const auto found = place.constFind(read.text(0));
+        if (found != place.constEnd())
+            known[static_cast<size_t>(*found - 1)] = true;
+    }
+    for (qsizetype i = 0; i < unique.size(); ++i)
+        (known[static_cast<size_t>(i)] ? plan.alreadyThere : plan.toAdd) << unique.at(i);
     return plan;
 }
 
 bool addPayees(store::Session& session, const QStringList& names, const AddProgress& progress)
 {
     store::Transaction transaction(session.mainDb());
-    // The payee list's own statement: looks the exact name up (by its index) and appends it
-    // when missing.
-    store::Prepared add(session.mainDb(), QString::fromUtf8(payees::kAddPayeeStatement));
-    const qint64 total = names.size();
+    // The plan made just before holds each name once and none the master holds, and nothing
+    // else writes the master in between (the import's boxes are modal, another program is
+    // kept out by the lock): the names are appended without a look-up each.
+    store::Prepared add(session.mainDb(), QStringLiteral("INSERT INTO 支払先マスタ (支払先名) VALUES (?1)"));
+    // In binary order the index on the name grows at neighbouring places, not all over.
+    QStringList ordered = names;
+    std::sort(ordered.begin(), ordered.end());
+    const qint64 total = ordered.size();
     for (qint64 done = 0; done < total; ++done) {
         if (progress && done % kProgressEvery == 0 && !progress(done, total))
             return false; // the transaction rolls back
-        const QString& name = names.at(done);
-        if (add.exec({name, name}) == 0)
-            throw store::DbError(QStringLiteral("INSERT INTO 支払先マスタ"), QStringLiteral("not added: ") + name.left(40), 0);
+        add.bindText(1, ordered.at(done));
+        add.run();
     }
     transaction.commit();
     if (progress)

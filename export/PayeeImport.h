@@ -24,9 +24,10 @@ ImportPlan planImport(store::Session& session, const QStringList& names);
 // Told how many names of how many are added; answering false stops the import.
 using AddProgress = std::function<bool(qint64 done, qint64 total)>;
 
-// Adds the names to 支払先マスタ in one transaction through one prepared statement: all of
-// them or, when any cannot be added or the import is stopped, none. Throws
-// store::DbError when a name cannot be added; answers false when stopped.
+// Adds the names of a plan (each once, none of them in the master) to 支払先マスタ in one
+// transaction through one prepared statement: all of them or, when any cannot be added or
+// the import is stopped, none. Throws store::DbError when a name cannot be added; answers
+// false when stopped.
 bool addPayees(store::Session& session, const QStringList& names, const AddProgress& progress = {});
 
 } // namespace exporting

@@ -125,27 +125,6 @@ bool isAscii(const QByteArray& bytes)
     return true;
 }
 
-// UTF-8 when the file starts with its byte-order mark, when every line reads as UTF-8, or
-// when at least as many lines with other than ASCII read as UTF-8 as do not: a UTF-8 list
-// with a broken line then names that line, and a CP932 list (whose lines almost never read
-// as UTF-8) is read as CP932.
-TextEncoding detectEncoding(QIODevice& device, const ReadProgress& progress, bool& cancelled)
-{
-    LineReader lines(device, progress);
-    RawLine line;
-    qint64 readable = 0;
-    qint64 unreadable = 0;
-    while (lines.next(line)) {
-        if (line.number == 1 && startsWithBom(line.bytes, false))
-            return TextEncoding::Utf8;
-        if (line.tooLong || isAscii(line.bytes))
-            continue;
-        ++(isValidUtf8(line.bytes) ? readable : unreadable);
-    }
-    cancelled = lines.cancelled();
-    return unreadable == 0 || readable >= unreadable ? TextEncoding::Utf8 : TextEncoding::Cp932;
-}
-
 // Builds records from decoded lines (CSV by RFC 4180, or a line each) and keeps the names.
 class NameCollector {
 public:
@@ -197,23 +176,36 @@ public:
 private:
     void parse(const QString& text)
     {
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const QChar c = text.at(i);
+        // Spans between quotes and commas go in whole, not a character at a time.
+        const QChar* c = text.constData();
+        const qsizetype size = text.size();
+        qsizetype i = 0;
+        while (i < size) {
             if (quoted_) {
-                if (c == u'"' && i + 1 < text.size() && text.at(i + 1) == u'"')
-                    field_ += text.at(++i);
-                else if (c == u'"')
-                    quoted_ = false;
-                else
-                    field_ += c;
-            } else if (c == u'"') {
+                qsizetype quote = i;
+                while (quote < size && c[quote] != u'"')
+                    ++quote;
+                field_.append(c + i, quote - i);
+                if (quote + 1 < size && c[quote + 1] == u'"') {
+                    field_ += u'"'; // a doubled quote inside quotes
+                    i = quote + 2;
+                } else {
+                    quoted_ = quote >= size;
+                    i = quote + 1;
+                }
+                continue;
+            }
+            qsizetype stop = i;
+            while (stop < size && c[stop] != u'"' && c[stop] != u',')
+                ++stop;
+            field_.append(c + i, stop - i);
+            if (stop < size && c[stop] == u'"') {
                 quoted_ = true;
-            } else if (c == u',') {
+            } else if (stop < size) {
                 fields_ << field_;
                 field_.clear();
-            } else {
-                field_ += c;
             }
+            i = stop + 1;
         }
     }
 
@@ -263,24 +255,24 @@ private:
 
 } // namespace
 
-PayeeList readPayeeList(QIODevice& device, bool csv, TextEncoding encoding, const ReadProgress& progress)
-{
+namespace {
+
+// One reading of the whole file in one encoding, with the count of the lines beyond ASCII
+// that read as UTF-8 and of those that do not.
+struct Reading {
     PayeeList list;
-    // Choosing the encoding reads the file once more: the progress runs over both readings.
-    const qint64 size = device.size();
-    const bool twice = encoding == TextEncoding::Detect;
-    const ReadProgress first = [&](qint64 done, qint64) { return !progress || progress(done, twice ? 2 * size : size); };
-    const ReadProgress second = [&](qint64 done, qint64) { return !progress || progress((twice ? size : 0) + done, twice ? 2 * size : size); };
-    if (twice) {
-        encoding = detectEncoding(device, first, list.cancelled);
-        if (list.cancelled || !device.seek(0))
-            return list;
-    }
-    const bool utf8 = encoding == TextEncoding::Utf8;
-    list.encodingName = utf8 ? QStringLiteral("UTF-8") : QStringLiteral("Shift_JIS");
-    const QString unreadable = catalogueText("取込読めない行", list.encodingName);
-    LineReader lines(device, second);
-    NameCollector names(csv, list);
+    bool bom = false;
+    qint64 readable = 0;
+    qint64 unreadable = 0;
+};
+
+Reading readOnce(QIODevice& device, bool csv, bool utf8, const ReadProgress& progress)
+{
+    Reading reading;
+    reading.list.encodingName = utf8 ? QStringLiteral("UTF-8") : QStringLiteral("Shift_JIS");
+    const QString unreadable = catalogueText("取込読めない行", reading.list.encodingName);
+    LineReader lines(device, progress);
+    NameCollector names(csv, reading.list);
     RawLine line;
     while (lines.next(line)) {
         if (line.tooLong) {
@@ -288,19 +280,39 @@ PayeeList readPayeeList(QIODevice& device, bool csv, TextEncoding encoding, cons
             continue;
         }
         if (line.number == 1 && utf8)
-            startsWithBom(line.bytes, true);
+            reading.bom = startsWithBom(line.bytes, true);
         std::optional<QString> text;
-        if (utf8 && isValidUtf8(line.bytes))
-            text = QString::fromUtf8(line.bytes);
-        else if (!utf8)
+        if (!utf8) {
             text = cp932::decode(line.bytes);
+        } else if (isValidUtf8(line.bytes)) {
+            text = QString::fromUtf8(line.bytes);
+            reading.readable += isAscii(line.bytes) ? 0 : 1;
+        } else {
+            ++reading.unreadable;
+        }
         if (!text)
             names.refuseLine(line, unreadable);
         else
             names.addLine(line, *text);
     }
-    list.cancelled = lines.cancelled();
-    return list;
+    reading.list.cancelled = lines.cancelled();
+    return reading;
+}
+
+} // namespace
+
+PayeeList readPayeeList(QIODevice& device, bool csv, TextEncoding encoding, const ReadProgress& progress)
+{
+    if (encoding != TextEncoding::Detect)
+        return readOnce(device, csv, encoding == TextEncoding::Utf8, progress).list;
+    // Read as UTF-8 at once. It is UTF-8 when it starts with the byte-order mark, when every
+    // line reads as UTF-8, or when at least as many lines beyond ASCII read as UTF-8 as do
+    // not: a UTF-8 list with a broken line then names that line. Otherwise (the lines of a
+    // CP932 list almost never read as UTF-8) it is read again as CP932.
+    Reading first = readOnce(device, csv, true, progress);
+    if (first.list.cancelled || first.bom || first.unreadable == 0 || first.readable >= first.unreadable || !device.seek(0))
+        return first.list;
+    return readOnce(device, csv, false, progress).list;
 }
 
 QStringList namesFromText(const QString& text, bool csv)

@@ -47,8 +47,8 @@ using ReadProgress = std::function<bool(qint64 done, qint64 total)>;
 // a name. CRLF, LF and CR end a line. The apostrophe the CSV export puts before a name
 // that a spreadsheet would take for a formula is taken off. A line the encoding cannot
 // read, a line or record past kMaxImportLineBytes, and a name that payees::checkPayeeName
-// refuses are refused with their line numbers. Detect reads the file twice: once to
-// choose the encoding by its lines, once to read the names.
+// refuses are refused with their line numbers. Detect reads the file as UTF-8 and, when
+// its lines show it is not, once more as CP932.
 PayeeList readPayeeList(QIODevice& device, bool csv, TextEncoding encoding, const ReadProgress& progress = {});
 
 // The names of a text (as readPayeeList reads it in UTF-8); refused lines are left out.

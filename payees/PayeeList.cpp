@@ -35,7 +35,7 @@ bool Add支払先(store::Session& session, const QString& typed)
     }
     bool added = false;
     store::skipOnFailure(QStringLiteral("Add支払先"), [&] {
-        added = store::exec(session.mainDb(), QString::fromUtf8(kAddPayeeStatement), {name, name}) > 0;
+        added = store::exec(session.mainDb(), QString::fromUtf8(kAddPayeeStatement), {name}) > 0;
     });
     return added;
 }

@@ -20,9 +20,9 @@ void AddComb支払先名(store::Session& session, store::WorkTableModel* dropDow
 // a refused name, a failed look-up or insert adds nothing and is logged.
 bool Add支払先(store::Session& session, const QString& name);
 
-// The statement that adds one name (bound twice) unless the master holds it; the index on
-// the name makes the look-up a search, not a scan.
+// The statement that adds one name (bound once, as ?1) unless the master holds it; the
+// index on the name makes the look-up a search, not a scan.
 inline constexpr const char* kAddPayeeStatement
-    = "INSERT INTO 支払先マスタ (支払先名) SELECT ? WHERE NOT EXISTS (SELECT 1 FROM 支払先マスタ WHERE 支払先名 = ?)";
+    = "INSERT INTO 支払先マスタ (支払先名) SELECT ?1 WHERE NOT EXISTS (SELECT 1 FROM 支払先マスタ WHERE 支払先名 = ?1)";
 
 } // namespace payees

@@ -11,14 +11,17 @@ static_assert(kMaxPayeeNameLength == 100);
 
 namespace {
 
-bool isBlank(char32_t c)
+// Names are long lists at an import: both functions walk the UTF-16 text once, without
+// making a copy. Blanks and refused characters all lie in the basic plane.
+bool isBlank(char16_t c)
 {
-    return c == U' ' || c == U'\t' || c == U'\u3000' || c == U'\r' || c == U'\n' || c == U'\v' || c == U'\f';
+    return c == u' ' || c == u'\t' || c == u'\u3000' || c == u'\r' || c == u'\n' || c == u'\v' || c == u'\f';
 }
 
 bool isRefused(char32_t c)
 {
-    // C0, DEL and C1 controls; a lone surrogate (broken text) decodes as U+FFFD here.
+    // C0, DEL and C1 controls, the line and paragraph separators, and U+FFFD (what broken
+    // text decodes to).
     return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xFFFD || c == 0x2028 || c == 0x2029;
 }
 
@@ -32,27 +35,38 @@ QString catalogueText(const char* key, const QString& target)
 
 QString normalizePayeeName(const QString& name)
 {
-    const QList<uint> points = name.toUcs4();
     qsizetype begin = 0;
-    qsizetype end = points.size();
-    while (begin < end && isBlank(points.at(begin)))
+    qsizetype end = name.size();
+    while (begin < end && isBlank(name.at(begin).unicode()))
         ++begin;
-    while (end > begin && isBlank(points.at(end - 1)))
+    while (end > begin && isBlank(name.at(end - 1).unicode()))
         --end;
-    if (begin == 0 && end == points.size())
+    if (begin == 0 && end == name.size())
         return name;
-    return QString::fromUcs4(reinterpret_cast<const char32_t*>(points.constData() + begin), end - begin);
+    return name.mid(begin, end - begin);
 }
 
 std::optional<NameRefusal> checkPayeeName(const QString& name)
 {
-    const QList<uint> points = name.toUcs4();
-    for (qsizetype i = 0; i < points.size(); ++i) {
-        if (isRefused(points.at(i)))
-            return NameRefusal{NameRefusal::Reason::Control, static_cast<int>(points.size()), static_cast<int>(i + 1), points.at(i)};
+    int length = 0;
+    std::optional<NameRefusal> control;
+    const qsizetype size = name.size();
+    for (qsizetype i = 0; i < size; ++i, ++length) {
+        const char16_t unit = name.at(i).unicode();
+        char32_t point = unit;
+        if (QChar::isHighSurrogate(unit) && i + 1 < size && QChar::isLowSurrogate(name.at(i + 1).unicode()))
+            point = QChar::surrogateToUcs4(unit, name.at(++i).unicode());
+        else if (QChar::isSurrogate(unit))
+            point = 0xFFFD; // a lone half of a pair
+        if (!control && isRefused(point))
+            control = NameRefusal{NameRefusal::Reason::Control, 0, length + 1, point};
     }
-    if (points.size() > kMaxPayeeNameLength)
-        return NameRefusal{NameRefusal::Reason::TooLong, static_cast<int>(points.size()), 0, 0};
+    if (control) {
+        control->length = length;
+        return control;
+    }
+    if (length > kMaxPayeeNameLength)
+        return NameRefusal{NameRefusal::Reason::TooLong, length, 0, 0};
     return std::nullopt;
 }
 

@@ -59,6 +59,19 @@ void Prepared::bind(int index, qint64 value)
     }
 }
 
+void Prepared::bindText(int index, const QString& value)
+{
+    if (!fresh_)
+        reset();
+    // Held until the next bind: the engine reads it where it lies.
+    textHold_ = value.toStdString();
+    try {
+        statement_->bindNoCopy(index, textHold_);
+    } catch (const SQLite::Exception& e) {
+        fail(e.getErrorCode(), e.what());
+    }
+}
+
 int Prepared::run()
 {
     try {
@@ -105,6 +118,12 @@ std::optional<Amount> Prepared::amount(int column) const
     default:
         return Amount::fromVariant(columnValue(value));
     }
+}
+
+QString Prepared::text(int column) const
+{
+    const SQLite::Column value = statement_->getColumn(column);
+    return QString::fromUtf8(static_cast<const char*>(value.getBlob()), value.getBytes());
 }
 
 bool Prepared::isBlank(int column) const

@@ -4,6 +4,7 @@
 #include "Sql.h"
 
 #include <memory>
+#include <string>
 #include <optional>
 
 namespace store {
@@ -25,6 +26,9 @@ public:
     // statement that writes, or next() row by row for a query.
     void bind(int index, const QVariant& value);
     void bind(int index, qint64 value);
+    // Text, converted to UTF-8 once and not copied again (the loops that write many
+    // names); one such value at a time.
+    void bindText(int index, const QString& value);
     int run();
     bool next();
     // Columns of the current row (0-based).
@@ -34,6 +38,8 @@ public:
     std::optional<Amount> amount(int column) const;
     // Whether a text column is null or the empty text.
     bool isBlank(int column) const;
+    // A text column as UTF-8 decoded (the empty text for null).
+    QString text(int column) const;
     // Finishes the query and makes the statement ready for new values.
     void reset();
 
@@ -44,6 +50,7 @@ private:
     QString sql_;
     std::unique_ptr<SQLite::Statement> statement_;
     bool fresh_ = true;
+    std::string textHold_;
 };
 
 } // namespace store

@@ -197,8 +197,8 @@ TEST(PayeeImport, LongLinesAndNamesAndControlCharactersAreRefusedByLineWithoutRe
     EXPECT_EQ(list.refused[1].reason, "4,096 バイトを超える行です");
     EXPECT_EQ(list.refused[2].reason, "101 文字あります。支払先名は 100 文字までです");
     EXPECT_EQ(list.refused[3].reason, "使えない制御文字があります：2 文字目（U+0001）");
-    // Read a block at a time, twice (the encoding is chosen first): many steps, never all at once.
-    EXPECT_GT(steps, 2 * 10 * 1024 * 1024 / (64 * 1024));
+    // Read a block at a time: many steps, never all at once.
+    EXPECT_GT(steps, 10 * 1024 * 1024 / (64 * 1024));
 
     // Stopped halfway: nothing is kept.
     buffer.seek(0);
@@ -228,7 +228,8 @@ TEST(PayeeImport, ListsAreReadAsCsvOrLinesAndOnlyNewNamesAreAddedAllOrNothing)
     EXPECT_EQ(store::scalar(session->mainDb(), "SELECT count(*) FROM 支払先マスタ").toInt(), 1);
     store::exec(session->mainDb(), "DROP TRIGGER refuse");
     addPayees(*session, plan.toAdd);
-    EXPECT_EQ(store::scalar(session->mainDb(), "SELECT group_concat(支払先名, '|') FROM (SELECT 支払先名 FROM 支払先マスタ ORDER BY rowid)").toString(), "甲|乙|丙");
+    // The new names follow the ones there, in binary order (the order the index grows best in).
+    EXPECT_EQ(store::scalar(session->mainDb(), "SELECT group_concat(支払先名, '|') FROM (SELECT 支払先名 FROM 支払先マスタ ORDER BY rowid)").toString(), "甲|丙|乙");
 }
 
 TEST(PayeeImport, HostileNamesSurviveExportAndImportOrAreReported)
@@ -278,6 +279,8 @@ TEST(PayeeImport, HostileNamesSurviveExportAndImportOrAreReported)
     QStringList stored;
     for (const store::Row& row : store::queryRows(session->mainDb(), "SELECT 支払先名 FROM 支払先マスタ ORDER BY rowid"))
         stored << row.at(0).toString();
+    stored.sort();
+    kept.sort();
     EXPECT_EQ(stored, kept);
 }
 
