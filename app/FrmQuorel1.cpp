@@ -249,8 +249,11 @@ void FrmQuorel1::connectExportCommands()
     connect(payeePage_, &payees::PayeePage::importRequested, this, [this] {
         if (!payeeImport_.run(this))
             return;
-        payeePage_->Read支払先();
-        refreshPayeeDropDown();
+        // The page's copy is the master in name order: the drop-down list is copied from it.
+        if (payeePage_->Read支払先())
+            payees::copyPayeeListFromPage(*session_, schedulePage_->findChild<store::WorkTableModel*>(QStringLiteral("dat支払先名")));
+        else
+            refreshPayeeDropDown();
     });
 }
 

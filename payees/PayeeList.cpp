@@ -25,6 +25,19 @@ void AddComb支払先名(store::Session& session, store::WorkTableModel* dropDow
         store::skipOnFailure(QStringLiteral("refresh dat支払先名"), [&] { dropDownSource->refresh(); });
 }
 
+void copyPayeeListFromPage(store::Session& session, store::WorkTableModel* dropDownSource)
+{
+    store::skipOnFailure(QStringLiteral("copyPayeeListFromPage"), [&] {
+        auto& work = session.workDb();
+        store::Transaction tx(work);
+        store::exec(work, QStringLiteral("DELETE FROM w支払先名"));
+        store::exec(work, QStringLiteral("INSERT INTO w支払先名 SELECT 支払先名 FROM w支払先マスタ ORDER BY rowid"));
+        tx.commit();
+    });
+    if (dropDownSource)
+        store::skipOnFailure(QStringLiteral("refresh dat支払先名"), [&] { dropDownSource->refresh(); });
+}
+
 bool Add支払先(store::Session& session, const QString& typed)
 {
     // A name is kept without the blanks around it; one that cannot be a name is not kept.

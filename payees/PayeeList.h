@@ -14,6 +14,11 @@ namespace payees {
 // one is given. Each step is skipped on failure and logged.
 void AddComb支払先名(store::Session& session, store::WorkTableModel* dropDownSource = nullptr);
 
+// The same list as AddComb支払先名 makes, copied from the payee page's copy w支払先マスタ
+// right after Read支払先 has filled it from the master in name order, so that a long master
+// is not sorted a second time. Each step is skipped on failure and logged.
+void copyPayeeListFromPage(store::Session& session, store::WorkTableModel* dropDownSource = nullptr);
+
 // Adds the name to the payee master unless a row with exactly that text is already there.
 // The name is kept without the blanks around it (normalizePayeeName); a name that
 // checkPayeeName refuses, or an empty one, is not added. Answers whether a row was added;

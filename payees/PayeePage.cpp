@@ -86,15 +86,18 @@ void PayeePage::Clear支払先マスタ()
     refreshPage();
 }
 
-void PayeePage::Read支払先()
+bool PayeePage::Read支払先()
 {
+    bool read = false;
     try {
         master_.Read支払先();
+        read = true;
     } catch (const store::DbError& e) {
         store::logSkipped(QStringLiteral("Read支払先"), e);
         context_.msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("読込失敗2"), QStringLiteral("支払先"));
     }
     refreshPage();
+    return read;
 }
 
 void PayeePage::cmd支払先登録_Click()

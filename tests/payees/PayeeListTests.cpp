@@ -65,6 +65,11 @@ TEST(PayeeList, TheDropDownAndThePayeePageListNamesInJapaneseOrder)
     EXPECT_EQ(listed(f.work), "あおき,ｲﾄｳ,カトウ,さとう,山田商店");
     PayeeMaster(*f.session).Read支払先();
     EXPECT_EQ(row(f.work, "SELECT group_concat(支払先名, ',') FROM (SELECT 支払先名 FROM w支払先マスタ ORDER BY rowid)"), "あおき,ｲﾄｳ,カトウ,さとう,山田商店");
+    // Right after the page read the master, the drop-down list is copied from the page
+    // without a second sort, and is the same list.
+    store::exec(f.work, "DELETE FROM w支払先名");
+    copyPayeeListFromPage(*f.session, nullptr);
+    EXPECT_EQ(listed(f.work), "あおき,ｲﾄｳ,カトウ,さとう,山田商店");
 }
 
 TEST(PayeeList, Add支払先RegistersAnExactNameOnceWhateverItHolds)
