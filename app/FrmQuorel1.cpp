@@ -1,6 +1,7 @@
 #include "FrmQuorel1.h"
 
 #include "PayeeList.h"
+#include "PayeeName.h"
 #include "CashFlowModel.h"
 #include "CashFlowPage.h"
 #include "PayeePage.h"
@@ -71,6 +72,11 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     connect(schedulePage_, &schedule::SchedulePage::hintRequested, this, &FrmQuorel1::openHint);
     // A name typed on the sheet is offered in the drop-down at once; it joins the payee
     // master when the month is registered (with automatic registration on).
+    schedulePage_->setNameCheck([](const QString& name) -> std::optional<QString> {
+        if (const auto refusal = payees::checkPayeeName(name))
+            return refusal->text();
+        return std::nullopt;
+    });
     schedulePage_->setRegisterPayees([this](SQLite::Database& main, const QStringList& names) {
         if (session_->settings.g支払先自動登録)
             payees::addPayees(main, names);
@@ -180,7 +186,7 @@ void FrmQuorel1::closeEvent(QCloseEvent* event)
     // A save in progress paints the window meanwhile; a close asked for then waits for
     // the user to ask again once the save is over. Unsaved changes of the sheet are
     // registered or dropped only as the user says.
-    if (schedulePage_->isSaving() || !schedulePage_->confirmLeavingSheet()) {
+    if (!closingWithoutQuestions_ && (schedulePage_->isSaving() || !schedulePage_->confirmLeavingSheet())) {
         event->ignore();
         return;
     }
@@ -253,8 +259,12 @@ void FrmQuorel1::connectExportCommands()
     connect(payeePage_, &payees::PayeePage::importRequested, this, [this] {
         if (!payeeImport_.run(this))
             return;
-        payeePage_->Read支払先();
-        refreshPayeeDropDown();
+        // The page's copy is the master in name order: the drop-down list is copied from it
+        // unless names typed on the sheet join it.
+        if (payeePage_->Read支払先() && schedulePage_->typedPayees().isEmpty())
+            payees::copyPayeeListFromPage(*session_, schedulePage_->findChild<WorkTableModel*>(QStringLiteral("dat支払先名")));
+        else
+            refreshPayeeDropDown();
     });
 }
 

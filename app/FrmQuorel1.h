@@ -57,6 +57,16 @@ public:
     // when their chain is broken, says so and offers the backups.
     void checkBalancesAfterRecovery();
 
+    // Ends the program as the close button does, but asks nothing: for the system's
+    // signals (logout, shutdown, a closed terminal). The sheet's unregistered lines stay in
+    // the work file as they are; the close-time backup is made and the lock let go. A box
+    // or dialog open at the time is dismissed as Escape does, and the close waits until
+    // the command under it and a save in progress have finished.
+    void closeWithoutQuestions();
+    // The session manager's request before the session ends: asks about the sheet's
+    // unregistered changes as the close button does. Answers whether the session may end.
+    bool commitSessionData();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -105,4 +115,5 @@ private:
     backup::StatusLine* statusLine_;
     backup::RestoreList* restoreList_;
     QTimer* undoWatch_;
+    bool closingWithoutQuestions_ = false;
 };

@@ -5,7 +5,9 @@
 #include "FrmQuorel1.h"
 #include "JapaneseFonts.h"
 #include "Msg.h"
+#include "PrivateFiles.h"
 #include "Session.h"
+#include "StartupCheck.h"
 #include "StartupRescue.h"
 
 #include <QApplication>
@@ -29,9 +31,28 @@ QString catalogueText(const char* key, const QString& target = {})
     return box ? box->text : QString();
 }
 
-// Refuses a directory a running copy holds; a stale lock is taken over after asking.
+// The catalogue's texts about the lock name these periods.
+static_assert(store::InstanceLock::kTouchSeconds == 60 && store::InstanceLock::kStaleMinutes == 10);
+
+// "コンピューター（プロセス n）" and when its lock was last touched.
+QString lockOwnerText(const store::InstanceLock& lock, const char* key)
+{
+    QString text = catalogueText(key, lock.staleHost() + QStringLiteral("（プロセス %1）").arg(lock.stalePid()));
+    if (lock.lastTouched().isValid())
+        text += QLatin1Char('\n') + catalogueText("ロック最終更新", lock.lastTouched().toLocalTime().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
+    return text;
+}
+
+// Refuses a directory a running copy holds, here or on another computer; a stale lock is
+// taken over after asking. A lock of a program that has ended on this computer was taken
+// over without a question already.
 bool settleLock(store::InstanceLock& lock, messages::Msg& msg, const QString& dataDirectory)
 {
+    const QString path = QDir::toNativeSeparators(lock.path());
+    if (lock.heldOnOtherComputer()) {
+        msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("別PC使用中"), path + QLatin1Char('\n') + lockOwnerText(lock, "ロック別PC"));
+        return false;
+    }
     if (lock.heldByAnother()) {
         msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("二重起動"), dataDirectory);
         return false;
@@ -44,16 +65,16 @@ bool settleLock(store::InstanceLock& lock, messages::Msg& msg, const QString& da
         found = catalogueText("ロック空");
         break;
     case store::InstanceLock::Stale::OtherComputer:
-        found = catalogueText("ロック別PC", lock.staleHost() + QStringLiteral("（プロセス %1）").arg(lock.stalePid()));
-        break;
+        if (!msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("ロック別PC残存"), path + QLatin1Char('\n') + lockOwnerText(lock, "ロック別PC")))
+            return false;
+        return lock.takeOver();
     case store::InstanceLock::Stale::EndedProcess:
         found = catalogueText("ロック終了済", QString::number(lock.stalePid()));
         break;
     }
-    if (!msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("ロック残存"), QDir::toNativeSeparators(lock.path()) + QLatin1Char('\n') + found))
+    if (!msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("ロック残存"), path + QLatin1Char('\n') + found))
         return false;
-    lock.takeOver();
-    return true;
+    return lock.takeOver();
 }
 
 // The file's path, a sentence saying what is wrong with it and what to do, then the
@@ -179,6 +200,11 @@ StartupOutcome startQuorel1(const QString& dataDirectory, messages::MessagePrese
     auto lock = std::make_unique<store::InstanceLock>(dataDirectory);
     if (!settleLock(*lock, msg, dataDirectory))
         return {nullptr, 1};
+    if (lock->acquired()) {
+        // Files earlier versions left readable by every user of the computer are narrowed.
+        store::narrowDataFolder(dataDirectory);
+        lock->keepFresh();
+    }
     // A crash journal is kept with the file it lay beside before the engine rolls it back.
     const QString mainPath = QDir(dataDirectory).filePath(QString::fromUtf8(store::kMainFileName));
     const bool recovered = lock->acquired()
@@ -198,6 +224,8 @@ StartupOutcome startQuorel1(const QString& dataDirectory, messages::MessagePrese
         return {nullptr, 1};
     }
     auto window = std::make_unique<FrmQuorel1>(std::move(lock), std::move(session), presenter);
+    // The page check of the whole files runs once the window shows.
+    new StartupCheck(*window);
     if (recovered)
         window->checkBalancesAfterRecovery();
     return {std::move(window), 0};

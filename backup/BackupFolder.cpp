@@ -6,6 +6,7 @@
 #endif
 
 #include "Msg.h"
+#include "PrivateFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -173,13 +174,16 @@ QString describeFailure(int sqliteCode, int osError, const QString& engineMessag
 BackupResult makeBackup(SQLite::Database& main, const BackupFolder& folder, const QDateTime& when, Reason reason)
 {
     BackupResult result;
-    if (!QDir().mkpath(folder.path())) {
+    if (!store::makePrivateFolder(folder.path())) {
         result.reason = describeFailure(SQLITE_CANTOPEN, errno, QStringLiteral("mkdir ") + folder.path());
         return result;
     }
     const QString finalPath = folder.newName(when, reason);
     const QString partPath = finalPath + QStringLiteral(".part");
     try {
+        // The copy is the user's alone from its first byte (an empty file is an empty database).
+        if (!store::createPrivateFile(partPath))
+            throw SQLite::Exception(describeFailure(SQLITE_CANTOPEN, errno, QStringLiteral("create ") + partPath).toStdString(), SQLITE_CANTOPEN);
         {
             SQLite::Database copy(QFile::encodeName(partPath).toStdString(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
             // The copy is new and takes its name only once complete: it needs no journal

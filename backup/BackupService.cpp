@@ -10,6 +10,7 @@
 #include "Skip.h"
 #include "Sql.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 
@@ -65,13 +66,24 @@ BackupService::BackupService(store::Session& session, messages::Msg& msg, Clock 
     lastBackedUp_ = changeMark(session_);
 }
 
+BackupService::~BackupService()
+{
+    if (daily_.joinable())
+        daily_.join();
+}
+
 BackupResult BackupService::make(Reason reason, const QStringList& keep)
 {
     const QDateTime now = clock_();
     BackupResult result = makeBackup(session_.mainDb(), folder_, now, reason);
-    if (!result.ok)
-        return result;
-    lastBackedUp_ = changeMark(session_);
+    if (result.ok)
+        keepMade(result, reason, changeMark(session_), now, keep);
+    return result;
+}
+
+void BackupService::keepMade(const BackupResult& result, Reason reason, const ChangeMark& mark, const QDateTime& when, const QStringList& keep)
+{
+    lastBackedUp_ = mark;
     QStringList kept = keep;
     kept << result.path;
     if (isBeforeDestructive(reason))
@@ -79,8 +91,7 @@ BackupResult BackupService::make(Reason reason, const QStringList& keep)
     kept << lastDestructiveBackup_;
     if (undo_)
         kept << undo_->backupPath;
-    rotate(folder_, now.date(), kept);
-    return result;
+    rotate(folder_, when.date(), kept);
 }
 
 void BackupService::atStart()
@@ -93,16 +104,54 @@ void BackupService::atStart()
         if (entry.reason == Reason::Daily && entry.made.date() == today)
             return;
     }
-    const BackupResult result = make(Reason::Daily);
-    if (!result.ok)
-        msg_.ShowMsg(QStringLiteral("バックアップ"), QStringLiteral("失敗"), result.reason);
+    dailyDue_ = true;
+}
+
+void BackupService::startDaily()
+{
+    if (!dailyDue_ || daily_.joinable())
+        return;
+    // What the copy holds: the book as it stands now. A change made while the copy runs
+    // waits for it (the copy holds the file's read lock), so at worst the close makes one
+    // backup more.
+    dailyMark_ = changeMark(session_);
+    dailyWhen_ = clock_();
+    const QString mainPath = session_.mainPath();
+    daily_ = std::thread([this, mainPath] {
+        try {
+            SQLite::Database source(QFile::encodeName(mainPath).toStdString(), SQLite::OPEN_READONLY, 10000);
+            dailyResult_ = makeBackup(source, folder_, dailyWhen_, Reason::Daily);
+        } catch (const SQLite::Exception& e) {
+            dailyResult_ = BackupResult{false, {}, describeFailure(e.getErrorCode(), 0, QString::fromUtf8(e.what()))};
+        }
+        QMetaObject::invokeMethod(this, &BackupService::collectDaily, Qt::QueuedConnection);
+    });
+}
+
+void BackupService::collectDaily()
+{
+    if (!daily_.joinable())
+        return;
+    daily_.join();
+    dailyDue_ = false;
+    if (dailyResult_.ok) {
+        keepMade(dailyResult_, Reason::Daily, dailyMark_, dailyWhen_);
+        return;
+    }
+    msg_.ShowMsg(QStringLiteral("バックアップ"), QStringLiteral("失敗"), dailyResult_.reason);
 }
 
 void BackupService::atShutdown()
 {
-    if (changeMark(session_) == lastBackedUp_)
+    collectDaily();
+    const bool changed = changeMark(session_) != lastBackedUp_;
+    if (!changed && !dailyDue_)
         return;
-    const BackupResult result = make(Reason::Shutdown);
+    // Closed before the day's copy began: the book as it stands is kept, as the day's copy
+    // when it is still as the start found it.
+    const Reason reason = changed ? Reason::Shutdown : Reason::Daily;
+    dailyDue_ = false;
+    const BackupResult result = make(reason);
     if (!result.ok)
         msg_.ShowMsg(QStringLiteral("バックアップ"), QStringLiteral("失敗"), result.reason);
 }
@@ -183,9 +232,15 @@ bool BackupService::replaceWith(const QString& backupPath, const QString& name)
     const BackupResult before = make(Reason::Restore, {backupPath});
     if (!before.ok && !msg_.ShowMsg(QStringLiteral("バックアップ"), QStringLiteral("失敗確認"), before.reason))
         return false;
+    // A main file that failed its check takes writes again for the restore that replaces it.
+    const bool damagedMain = session_.writesRefusedFor() == session_.mainPath();
     try {
+        if (damagedMain)
+            session_.allowWrites();
         restoreInto(session_.mainDb(), backupPath);
     } catch (const store::DbError& e) {
+        if (damagedMain)
+            store::skipOnFailure(QStringLiteral("refuse writes again"), [&] { session_.refuseWrites(session_.mainPath()); });
         store::logSkipped(QStringLiteral("restore"), e);
         const auto detail = messages::findMessage(QStringLiteral("その他"), QStringLiteral("詳細"), e.engineMessage());
         msg_.ShowMsg(QStringLiteral("復元"), QStringLiteral("失敗"), name + QLatin1Char('\n') + (detail ? detail->text : e.engineMessage()));

@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <functional>
+#include <thread>
 #include <optional>
 
 namespace store {
@@ -42,14 +43,24 @@ class BackupService : public QObject {
 public:
     using Clock = std::function<QDateTime()>;
     BackupService(store::Session& session, messages::Msg& msg, Clock clock = {});
+    // Waits for the day's copy when it is still being made.
+    ~BackupService() override;
 
     const BackupFolder& folder() const { return folder_; }
     messages::Msg& msg() { return msg_; }
 
-    // The day's first backup when none was made today for a start.
+    // The day's first backup when none was made today for a start. The copies crashes left
+    // half made go at once; the day's copy is due and made by startDaily() once the window
+    // shows, so that the start does not wait for a copy of the whole book.
     void atStart();
-    // A backup when the book changed since the last backup this run made or found.
+    // Makes the day's copy when it is due, on a thread of its own through a read-only
+    // connection of its own; taken in (rotation, a failure told) once done.
+    void startDaily();
+    // Waits for the day's copy (or makes it now when it has not begun), then makes a backup
+    // when the book changed since the last backup this run made or found.
     void atShutdown();
+    // Whether the day's copy is still to be made or being made.
+    bool dailyPending() const { return dailyDue_; }
     // Makes the backup before a destructive command; answers whether the command may go on.
     bool beforeDestructive(Reason reason);
     // The command ran: 全削除 and 行削除 can now be undone while nothing else is stored.
@@ -85,6 +96,10 @@ private:
         ChangeMark after;
     };
     BackupResult make(Reason reason, const QStringList& keep = {});
+    // Takes in the day's copy: joins its thread, rotates, tells a failure.
+    void collectDaily();
+    // Records a backup just made and rotates the folder.
+    void keepMade(const BackupResult& result, Reason reason, const ChangeMark& mark, const QDateTime& when, const QStringList& keep = {});
     // Keeps the current state, restores, announces and tells; `name` says what was restored.
     bool replaceWith(const QString& backupPath, const QString& name);
     void dropUndo();
@@ -97,6 +112,11 @@ private:
     QString lastReplacement_;
     QString lastDestructiveBackup_;
     std::optional<Undo> undo_;
+    bool dailyDue_ = false;
+    std::thread daily_;
+    BackupResult dailyResult_;
+    ChangeMark dailyMark_;
+    QDateTime dailyWhen_;
 };
 
 } // namespace backup

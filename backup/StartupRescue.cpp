@@ -1,10 +1,11 @@
 #include "StartupRescue.h"
 
 #include "BookFile.h"
+#include "PrivateFiles.h"
+#include "WholeFile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <sqlite3.h>
 
@@ -21,28 +22,14 @@ QString journalOf(const QString& databasePath)
     return databasePath + QStringLiteral("-journal");
 }
 
-// A plain copy that is complete on disk before it takes its final name.
+// A plain copy that is complete on disk before it takes its final name, the user's alone.
 std::optional<QString> copyFile(const QString& from, const QString& to)
 {
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly))
-        return describeFailure(SQLITE_CANTOPEN, errno, source.errorString());
-    QSaveFile target(to);
-    if (!target.open(QIODevice::WriteOnly))
-        return describeFailure(SQLITE_CANTOPEN, errno, target.errorString());
-    while (!source.atEnd()) {
-        const QByteArray chunk = source.read(1 << 20);
-        if (chunk.isEmpty() && source.error() != QFileDevice::NoError)
-            return source.errorString();
-        if (target.write(chunk) != chunk.size()) {
-            const int os = errno;
-            target.cancelWriting();
-            return describeFailure(SQLITE_IOERR, os, target.errorString());
-        }
-    }
-    if (!target.commit())
-        return describeFailure(SQLITE_IOERR, errno, target.errorString());
-    return std::nullopt;
+    int os = 0;
+    const QString error = store::copyWholeFile(from, to, &os);
+    if (error.isEmpty())
+        return std::nullopt;
+    return describeFailure(SQLITE_IOERR, os, error);
 }
 
 } // namespace
@@ -57,7 +44,7 @@ bool hasHotJournal(const QString& databasePath)
 
 std::optional<QString> preserveHotJournal(const QString& mainPath, const BackupFolder& folder, const QDateTime& now)
 {
-    if (!hasHotJournal(mainPath) || !QDir().mkpath(folder.path()))
+    if (!hasHotJournal(mainPath) || !store::makePrivateFolder(folder.path()))
         return std::nullopt;
     const QString copy = folder.newName(now, Reason::Journal);
     const QString journalCopy = copy.chopped(4) + QStringLiteral(".journal");
@@ -82,7 +69,7 @@ std::optional<BackupEntry> newestGoodBackup(const BackupFolder& folder)
 
 std::optional<QString> replaceMainFile(const QString& mainPath, const QString& backupPath, const BackupFolder& folder, const QDateTime& now)
 {
-    if (!QDir().mkpath(folder.path()))
+    if (!store::makePrivateFolder(folder.path()))
         return describeFailure(SQLITE_CANTOPEN, errno, folder.path());
     // The unusable file is kept as it was found, with its journal.
     if (QFile::exists(mainPath)) {

@@ -1,37 +1,16 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include "PayeeListReader.h"
+
 #include <QStringList>
 
-#include <optional>
+#include <functional>
 
 namespace store {
 class Session;
 }
 
 namespace exporting {
-
-enum class TextEncoding {
-    Detect, // UTF-8 (with or without a byte-order mark) when the bytes are valid UTF-8, else CP932
-    Utf8,
-    Cp932,
-};
-
-// A file's text, or the 1-based line numbers whose bytes the encoding cannot read.
-struct DecodedText {
-    std::optional<QString> text;
-    QString encodingName; // "UTF-8" or "Shift_JIS"
-    QList<int> badLines;
-};
-DecodedText decodeText(const QByteArray& bytes, TextEncoding encoding);
-
-// The names of a list: in a CSV file (csv == true) the first field of every record
-// (RFC 4180, so quoted names keep their commas, quotes and line breaks), or the field
-// under a heading "支払先名" when the first record holds one; in a text file every line.
-// Names are kept exactly as written, but for the apostrophe the CSV export puts before
-// a name a spreadsheet would take for a formula; lines that are empty or blank are left out.
-QStringList namesFromText(const QString& text, bool csv);
 
 // What an import of names will do: the names to add, in the list's order, each once;
 // the names the master already holds; and how many repeats of the list were dropped.
@@ -42,8 +21,13 @@ struct ImportPlan {
 };
 ImportPlan planImport(store::Session& session, const QStringList& names);
 
-// Adds the names to 支払先マスタ in one transaction: all of them or, when any cannot be
-// added, none. Throws store::DbError then.
-void addPayees(store::Session& session, const QStringList& names);
+// Told how many names of how many are added; answering false stops the import.
+using AddProgress = std::function<bool(qint64 done, qint64 total)>;
+
+// Adds the names of a plan (each once, none of them in the master) to 支払先マスタ in one
+// transaction through one prepared statement: all of them or, when any cannot be added or
+// the import is stopped, none. Throws store::DbError when a name cannot be added; answers
+// false when stopped.
+bool addPayees(store::Session& session, const QStringList& names, const AddProgress& progress = {});
 
 } // namespace exporting

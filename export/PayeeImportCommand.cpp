@@ -8,10 +8,14 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLocale>
+#include <QProgressDialog>
 
 namespace exporting {
 
 namespace {
+
+constexpr int kProgressSteps = 1000;
 
 std::pair<QString, TextEncoding> askFileWithDialog(QWidget* parent)
 {
@@ -23,7 +27,55 @@ std::pair<QString, TextEncoding> askFileWithDialog(QWidget* parent)
     return {path, encoding};
 }
 
+QString catalogueText(const char* key, const QString& target = {})
+{
+    const auto box = messages::findMessage(QStringLiteral("その他"), QString::fromUtf8(key), target);
+    return box ? box->text : QString();
+}
+
+// A progress dialog that shows once its step takes a moment; its steps answer whether
+// キャンセル was pressed.
+class StepProgress {
+public:
+    StepProgress(const QString& label, QWidget* parent, const PayeeImportCommand& command)
+        : dialog_(label, QStringLiteral("キャンセル"), 0, kProgressSteps, parent)
+        , command_(command)
+    {
+        dialog_.setObjectName(QStringLiteral("dlg支払先取込"));
+        dialog_.setWindowTitle(QStringLiteral("支払先の取込"));
+        dialog_.setWindowModality(Qt::WindowModal);
+        dialog_.setMinimumDuration(command.progressAfterMs);
+        dialog_.setAutoClose(false);
+        dialog_.setAutoReset(false);
+    }
+
+    bool step(qint64 done, qint64 total)
+    {
+        const int value = total > 0 ? static_cast<int>(done * kProgressSteps / total) : kProgressSteps;
+        if (value != dialog_.value())
+            dialog_.setValue(value); // a modal dialog lets the events in here
+        if (command_.onProgress)
+            command_.onProgress(dialog_);
+        return !dialog_.wasCanceled();
+    }
+
+private:
+    QProgressDialog dialog_;
+    const PayeeImportCommand& command_;
+};
+
 } // namespace
+
+QString refusedLinesText(const QList<RefusedLine>& refused, int shown)
+{
+    const QLocale grouped(QLocale::Japanese, QLocale::Japan); // 1,000
+    QStringList lines;
+    for (qsizetype i = 0; i < refused.size() && i < shown; ++i)
+        lines << QStringLiteral("%1 行目: %2").arg(grouped.toString(refused.at(i).line), refused.at(i).reason);
+    if (refused.size() > shown)
+        lines << QStringLiteral("ほか %1 行").arg(grouped.toString(refused.size() - shown));
+    return lines.join(QLatin1Char('\n'));
+}
 
 PayeeImportCommand::PayeeImportCommand(store::Session& session, messages::Msg& msg)
     : askFile(askFileWithDialog)
@@ -37,10 +89,10 @@ bool PayeeImportCommand::run(QWidget* parent)
     if (!askFile)
         return false;
     const auto [path, encoding] = askFile(parent);
-    return !path.isEmpty() && importFile(path, encoding);
+    return !path.isEmpty() && importFile(path, encoding, parent);
 }
 
-bool PayeeImportCommand::importFile(const QString& path, TextEncoding encoding)
+bool PayeeImportCommand::importFile(const QString& path, TextEncoding encoding, QWidget* parent)
 {
     const QString shownPath = QDir::toNativeSeparators(path);
     QFile file(path);
@@ -48,32 +100,47 @@ bool PayeeImportCommand::importFile(const QString& path, TextEncoding encoding)
         msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("読込失敗"), shownPath);
         return false;
     }
-    const DecodedText decoded = decodeText(file.readAll(), encoding);
-    if (!decoded.text) {
-        QStringList lines;
-        for (const int line : decoded.badLines)
-            lines << QString::number(line);
-        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("取込不可"),
-            QStringLiteral("%1 の %2 行目 (%3)").arg(shownPath, lines.join(QStringLiteral(", ")), decoded.encodingName));
+    // A file past the limit is refused before a byte of it is read.
+    if (file.size() > kMaxImportFileBytes) {
+        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("取込大きすぎ"), shownPath);
         return false;
     }
-    const bool csv = QFileInfo(path).suffix().compare(QStringLiteral("csv"), Qt::CaseInsensitive) == 0;
+    PayeeList list;
+    {
+        StepProgress reading(QStringLiteral("支払先の一覧を読んでいます…"), parent, *this);
+        list = readPayeeList(file, QFileInfo(path).suffix().compare(QStringLiteral("csv"), Qt::CaseInsensitive) == 0, encoding,
+            [&](qint64 done, qint64 total) { return reading.step(done, total); });
+    }
+    if (list.cancelled)
+        return false;
     ImportPlan plan;
-    if (!store::skipOnFailure(QStringLiteral("import plan"), [&] { plan = planImport(session_, namesFromText(*decoded.text, csv)); })) {
+    if (!store::skipOnFailure(QStringLiteral("import plan"), [&] { plan = planImport(session_, list.names); })) {
         msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("読込失敗"), QStringLiteral("支払先マスタ"));
         return false;
     }
-    const QString known = plan.alreadyThere.isEmpty() ? QString() : QStringLiteral("\n\n登録済みの %1 件は追加しません。").arg(plan.alreadyThere.size());
+    QString notes;
+    if (!plan.alreadyThere.isEmpty())
+        notes += QStringLiteral("\n\n登録済みの %1 件は追加しません。").arg(plan.alreadyThere.size());
+    if (!list.refused.isEmpty())
+        notes += QStringLiteral("\n\n") + catalogueText("取込除外", shownPath + QStringLiteral(" (") + list.encodingName + QStringLiteral(")"))
+            + QLatin1Char('\n') + refusedLinesText(list.refused, kRefusedLinesShown);
     if (plan.toAdd.isEmpty()) {
-        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("取込なし"), known);
+        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("取込なし"), notes);
         return false;
     }
-    if (!msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("取込確認"), listForMessage(plan.toAdd, 30) + known))
+    if (!msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("取込確認"), listForMessage(plan.toAdd, kNamesShown) + notes))
         return false;
-    if (!store::skipOnFailure(QStringLiteral("import add"), [&] { addPayees(session_, plan.toAdd); })) {
+    bool added = false;
+    const bool ran = store::skipOnFailure(QStringLiteral("import add"), [&] {
+        StepProgress adding(QStringLiteral("支払先を追加しています…"), parent, *this);
+        added = addPayees(session_, plan.toAdd, [&](qint64 done, qint64 total) { return adding.step(done, total); });
+    });
+    if (!ran) {
         msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("失敗"), QStringLiteral("支払先"));
         return false;
     }
+    if (!added)
+        return false; // キャンセル: nothing was added
     msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("取込完了"), QString::number(plan.toAdd.size()));
     return true;
 }

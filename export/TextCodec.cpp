@@ -1,7 +1,6 @@
 #include "TextCodec.h"
 
 #include <QList>
-#include <QStringConverter>
 
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_err.h>
@@ -110,9 +109,41 @@ std::optional<QString> decode(const QByteArray& bytes)
 
 bool isValidUtf8(const QByteArray& bytes)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
-    return !decoder.hasError();
+    // By the table of well-formed byte sequences (Unicode 3.9, table 3-7), without decoding.
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const auto* const end = p + bytes.size();
+    const auto trail = [](unsigned char c) { return c >= 0x80 && c <= 0xBF; };
+    while (p < end) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        int extra = 0;
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF) {
+            extra = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            extra = 2;
+            low = c == 0xE0 ? 0xA0 : 0x80;  // no overlong form
+            high = c == 0xED ? 0x9F : 0xBF; // no surrogate
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            extra = 3;
+            low = c == 0xF0 ? 0x90 : 0x80;  // no overlong form
+            high = c == 0xF4 ? 0x8F : 0xBF; // nothing past U+10FFFF
+        } else {
+            return false;
+        }
+        if (end - p <= extra || p[1] < low || p[1] > high)
+            return false;
+        for (int i = 2; i <= extra; ++i) {
+            if (!trail(p[i]))
+                return false;
+        }
+        p += extra + 1;
+    }
+    return true;
 }
 
 } // namespace exporting

@@ -1,4 +1,5 @@
 #include "Amount.h"
+#include "AmountText.h"
 
 #include <QRegularExpression>
 
@@ -93,7 +94,7 @@ std::optional<Amount> Amount::parse(const QString& text)
     for (QChar c : text)
         s.append(narrow(c));
     s = s.trimmed();
-    if (s.isEmpty())
+    if (s.isEmpty() || !store::hasValidThousandsGrouping(s))
         return std::nullopt;
 
     bool negative = false;

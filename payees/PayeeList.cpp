@@ -1,5 +1,6 @@
 #include "PayeeList.h"
 
+#include "PayeeName.h"
 #include "Schema.h"
 #include "Session.h"
 #include "Skip.h"
@@ -34,14 +35,32 @@ namespace {
 
 int addPayee(SQLite::Database& main, const QString& name)
 {
-    return store::exec(main, QStringLiteral("INSERT INTO 支払先マスタ (支払先名) SELECT ? WHERE NOT EXISTS (SELECT 1 FROM 支払先マスタ WHERE 支払先名 = ?)"),
-        {name, name});
+    return store::exec(main, QString::fromUtf8(kAddPayeeStatement), {name});
 }
 
 } // namespace
 
-bool Add支払先(store::Session& session, const QString& name)
+void copyPayeeListFromPage(store::Session& session, WorkTableModel* dropDownSource)
 {
+    store::skipOnFailure(QStringLiteral("copyPayeeListFromPage"), [&] {
+        auto& work = session.workDb();
+        store::Transaction tx(work);
+        store::exec(work, QStringLiteral("DELETE FROM w支払先名"));
+        store::exec(work, QStringLiteral("INSERT INTO w支払先名 SELECT 支払先名 FROM w支払先マスタ ORDER BY rowid"));
+        tx.commit();
+    });
+    if (dropDownSource)
+        store::skipOnFailure(QStringLiteral("refresh dat支払先名"), [&] { dropDownSource->refresh(); });
+}
+
+bool Add支払先(store::Session& session, const QString& typed)
+{
+    // A name is kept without the blanks around it; one that cannot be a name is not kept.
+    const QString name = normalizePayeeName(typed);
+    if (name.isEmpty() || checkPayeeName(name)) {
+        qCWarning(lcStore).noquote() << "Add支払先: name refused:" << shownPayeeName(name);
+        return false;
+    }
     bool added = false;
     store::skipOnFailure(QStringLiteral("Add支払先"), [&] {
         store::Transaction tx(session.mainDb());

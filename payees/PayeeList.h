@@ -20,14 +20,24 @@ namespace payees {
 // skipped and logged.
 void AddComb支払先名(store::Session& session, WorkTableModel* dropDownSource = nullptr, const QStringList& typed = {});
 
+// The same list as AddComb支払先名 makes, copied from the payee page's copy w支払先マスタ
+// right after Read支払先 has filled it from the master in name order, so that a long master
+// is not sorted a second time. Each step is skipped on failure and logged.
+void copyPayeeListFromPage(store::Session& session, WorkTableModel* dropDownSource = nullptr);
+
 // Adds the name to the payee master unless a row with exactly that text is already there.
-// Answers whether a row was added; a failed look-up or insert adds nothing and is logged.
+// The name is kept without the blanks around it (normalizePayeeName); a name that
+// checkPayeeName refuses, or an empty one, is not added. Answers whether a row was added;
+// a refused name, a failed look-up or insert adds nothing and is logged.
 bool Add支払先(store::Session& session, const QString& name);
+
+// The statement that adds one name (bound once, as ?1) unless the master holds it; the
+// index on the name makes the look-up a search, not a scan.
+inline constexpr const char* kAddPayeeStatement
+    = "INSERT INTO 支払先マスタ (支払先名) SELECT ?1 WHERE NOT EXISTS (SELECT 1 FROM 支払先マスタ WHERE 支払先名 = ?1)";
 
 // The same inside a transaction the caller holds on the main connection (the month's save
 // registers the names typed on its sheet this way). Throws store::DbError.
 void addPayees(SQLite::Database& main, const QStringList& names);
-
-
 
 } // namespace payees

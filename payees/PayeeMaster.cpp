@@ -15,14 +15,12 @@ const QString kMaster = store::attachedMainTable(QStringLiteral("支払先マス
 
 void PayeeMaster::Read支払先()
 {
-    // One transaction for the whole copy: a long master is not written row by row to disk.
+    // The copy is emptied and filled from the master, in name order, by one statement each:
+    // no round trip and no savepoint per name.
     auto& work = session_.workDb();
     store::Transaction tx(work);
-    tx.step(QStringLiteral("Read支払先 empty the copy"), [&] { store::exec(work, QStringLiteral("DELETE FROM w支払先マスタ")); });
-    const std::vector<store::Row> names = store::queryRows(work, QStringLiteral("SELECT 支払先名 FROM %1 ORDER BY 支払先名 COLLATE ja").arg(kMaster));
-    store::Prepared copy(work, QStringLiteral("INSERT INTO w支払先マスタ (支払先名) VALUES (?)"));
-    for (const store::Row& row : names)
-        tx.step(QStringLiteral("Read支払先 copy a name"), [&] { copy.exec({row.at(0)}); });
+    store::exec(work, QStringLiteral("DELETE FROM w支払先マスタ"));
+    store::exec(work, QStringLiteral("INSERT INTO w支払先マスタ (支払先名) SELECT 支払先名 FROM %1 ORDER BY 支払先名 COLLATE ja").arg(kMaster));
     tx.commit();
 }
 

@@ -19,8 +19,8 @@ public:
     }
 
     // Replaces the copy by the master's names in name order, none ticked, in one
-    // transaction; a name refused on its own is skipped and logged. Throws store::DbError
-    // when the file fails; the copy is then as it was.
+    // transaction of two statements. Throws store::DbError when it fails; the copy is then
+    // as it was.
     void Read支払先();
 
     // Replaces the master by every row of the copy, ticked or not, in the copy's order,

@@ -4,6 +4,7 @@
 #include "GridView.h"
 #include "HintButton.h"
 #include "Msg.h"
+#include "PayeeName.h"
 #include "Session.h"
 #include "Skip.h"
 #include "WorkTableModel.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace payees {
@@ -26,6 +28,7 @@ PayeePage::PayeePage(PageContext& context, QWidget* parent)
     grid_->setObjectName(QStringLiteral("Grid支払先マスタ"));
     grid_->setMinimumSize(twipsToPixels(6435), twipsToPixels(5700) / 2);
     grid_->keyDownHandler = [this](int& key, Qt::KeyboardModifiers modifiers) { onGridKey(key, modifiers); };
+    connect(grid_, &GridView::cellAccepted, this, &PayeePage::nameAccepted);
 
     auto* buttons = new QVBoxLayout;
     const auto made = addCommandButtons(buttons, this,
@@ -83,15 +86,18 @@ void PayeePage::Clear支払先マスタ()
     refreshPage();
 }
 
-void PayeePage::Read支払先()
+bool PayeePage::Read支払先()
 {
+    bool read = false;
     try {
         master_.Read支払先();
+        read = true;
     } catch (const store::DbError& e) {
         store::logSkipped(QStringLiteral("Read支払先"), e);
         context_.msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("読込失敗2"), QStringLiteral("支払先"));
     }
     refreshPage();
+    return read;
 }
 
 void PayeePage::cmd支払先登録_Click()
@@ -138,6 +144,37 @@ void PayeePage::Delete支払先マスタ()
     master_.Delete支払先マスタ();
     emit masterChanged();
     Clear支払先マスタ();
+}
+
+void PayeePage::nameAccepted(int column)
+{
+    const int nameColumn = dat支払先マスタ_->fieldIndex(QStringLiteral("支払先名"));
+    const int row = grid_->acceptedRow();
+    if (column != nameColumn || row < 0 || row >= dat支払先マスタ_->storedRowCount())
+        return;
+    const QString typed = dat支払先マスタ_->value(row, column).toString();
+    const QString name = normalizePayeeName(typed);
+    const auto refusal = checkPayeeName(name);
+    if (!refusal) {
+        if (name != typed)
+            dat支払先マスタ_->setValue(row, column, name.isEmpty() ? QVariant() : QVariant(name));
+        return;
+    }
+    // The refused value never reaches the file: the line's buffered edit is dropped, and a
+    // line that the refused name had just begun goes again, once the grid is done with it.
+    dat支払先マスタ_->discardPending();
+    const qint64 rowId = dat支払先マスタ_->rowId(row);
+    QTimer::singleShot(0, this, [this, rowId, name, refusal] {
+        for (int r = 0; r < dat支払先マスタ_->storedRowCount(); ++r) {
+            if (dat支払先マスタ_->rowId(r) != rowId)
+                continue;
+            const bool empty = dat支払先マスタ_->value(r, 1).isNull() && dat支払先マスタ_->value(r, 0).toLongLong() == 0;
+            if (empty)
+                store::skipOnFailure(QStringLiteral("Grid支払先マスタ drop a refused line"), [&] { dat支払先マスタ_->removeLine(r); });
+            break;
+        }
+        context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("名前不可"), QStringLiteral("「%1」\n%2").arg(shownPayeeName(name), refusal->text()));
+    });
 }
 
 void PayeePage::onGridKey(int& key, Qt::KeyboardModifiers modifiers)

@@ -23,8 +23,9 @@ public:
     void FormInit();
     // Empties the page; the master is not touched.
     void Clear支払先マスタ();
-    // Loads the master into the page, sorted by name.
-    void Read支払先();
+    // Loads the master into the page, sorted by name; answers whether the page now holds
+    // the master (a failure is told in a box).
+    bool Read支払先();
     // Writes the page over the master (after the question of the register button);
     // a failure leaves the master as it was and is reported.
     void Entry支払先マスタ();
@@ -44,6 +45,9 @@ private:
     void cmd支払先登録_Click();
     void refreshPage();
     void onGridKey(int& key, Qt::KeyboardModifiers modifiers);
+    // A name typed into the grid is kept without the blanks around it; a name that
+    // checkPayeeName refuses is not taken: the cell keeps its value and a box says why.
+    void nameAccepted(int column);
     template <class F>
     void guarded(const char* what, F&& body) noexcept;
 

@@ -2,7 +2,10 @@
 
 #include "Msg.h"
 #include "ReportRenderer.h"
+#include "WholeFile.h"
 
+#include <QBuffer>
+#include <QDebug>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -237,14 +240,24 @@ bool ReportWindow::printTo(QPrinter& printer)
 
 bool ReportWindow::savePdf(const QString& path)
 {
+    // The document is made in memory and then written whole: a full disk or a folder that
+    // cannot be written leaves no half-made file and no file of size 0.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
     bool written = false;
     {
-        QPdfWriter writer(path);
+        QPdfWriter writer(&pdf);
         writer.setCreator(QStringLiteral("支払予定表"));
         writer.setTitle(document_.name);
         written = renderDocument(writer, document_);
     }
-    written = written && QFileInfo(path).size() > 0;
+    written = written && !pdf.data().isEmpty();
+    if (written) {
+        const QString error = store::writeWholeFile(path, pdf.data());
+        if (!error.isEmpty())
+            qWarning().noquote() << "PDF" << path << "not written:" << error;
+        written = error.isEmpty();
+    }
     if (!written)
         msg_.ShowMsg(QStringLiteral("印刷"), QStringLiteral("失敗"), QDir::toNativeSeparators(path));
     else

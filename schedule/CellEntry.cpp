@@ -41,7 +41,7 @@ QString trimmedName(const QString& name)
     return name.mid(start, end - start);
 }
 
-std::optional<CellRefusal> enterValue(SheetLine& line, int column, const QString& text, const QDate& month)
+std::optional<CellRefusal> enterValue(SheetLine& line, int column, const QString& text, const QDate& month, const NameCheck& checkName)
 {
     switch (column) {
     case kCol予定額:
@@ -50,9 +50,13 @@ std::optional<CellRefusal> enterValue(SheetLine& line, int column, const QString
         return enterAmount(line.paid, text);
     case kCol残高:
         return CellRefusal::Computed;
-    case kCol支払先名:
-        line.payee = trimmedName(text);
+    case kCol支払先名: {
+        const QString name = trimmedName(text);
+        if (checkName && !name.isEmpty() && checkName(name))
+            return CellRefusal::BadName;
+        line.payee = name;
         return std::nullopt;
+    }
     case kCol表示日付: {
         if (text.trimmed().isEmpty()) {
             line.day.clear();

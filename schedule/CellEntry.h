@@ -6,6 +6,7 @@
 #include <QMetaType>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace schedule {
@@ -19,14 +20,19 @@ enum class CellRefusal {
     Computed,     // the balance column is computed, never typed
     PastTheSheet, // below the sheet's last line or right of its last column
     NotWritten,   // the work file refused the sheet's draft
+    BadName,      // a payee name the payee list would refuse (too long, control characters)
 };
+
+// Why a payee name may not be kept, in the catalogue's words, or nothing when it may.
+using NameCheck = std::function<std::optional<QString>(const QString& name)>;
 
 // Puts text typed or pasted into a column of a line, checked as the column wants it: a
 // day becomes the line's date in the month of `month` (two digits shown; empty clears both),
 // a payee is taken without the blanks around it, an amount is whole yen (empty is 0; ¥, ￥
 // and a trailing 円 as spreadsheets copy them are dropped). A refused value leaves the line
 // as it was and answers why.
-std::optional<CellRefusal> enterValue(SheetLine& line, int column, const QString& text, const QDate& month);
+// A name that `checkName` refuses is refused as BadName.
+std::optional<CellRefusal> enterValue(SheetLine& line, int column, const QString& text, const QDate& month, const NameCheck& checkName = {});
 
 // A payee name as typed: the ASCII and full-width blanks around it are dropped.
 QString trimmedName(const QString& name);

@@ -147,6 +147,10 @@ public:
     // storedOnly, on a line the save stores).
     QStringList typedNames(bool storedOnly = false) const;
 
+    // Checks payee names typed or pasted on the sheet (set by the program: the rules of a
+    // name are the payee list's).
+    NameCheck checkName;
+
     // Applies one side of an undo step (the undo commands call it).
     void apply(const SheetChange& change);
 

@@ -30,7 +30,7 @@ bool MonthController::editCell(int row, int column, const QVariant& value)
     SheetLines after = lines_;
     SheetLine& line = after[static_cast<std::size_t>(row)];
     const QString text = value.isNull() ? QString() : value.toString();
-    if (const auto refused = enterValue(line, column, text, month_)) {
+    if (const auto refused = enterValue(line, column, text, month_, checkName)) {
         emit cellRefused(row, column, text, *refused);
         return false;
     }
@@ -57,7 +57,7 @@ std::vector<RefusedValue> MonthController::paste(const std::vector<PasteCell>& c
             continue;
         }
         SheetLine& line = after[static_cast<std::size_t>(cell.row)];
-        if (const auto why = enterValue(line, cell.column, cell.text, month_))
+        if (const auto why = enterValue(line, cell.column, cell.text, month_, checkName))
             refused.push_back({cell, *why});
         else if (cell.column == kCol支払先名 && line.hasPayee())
             names << line.payee;

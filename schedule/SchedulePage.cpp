@@ -282,6 +282,11 @@ void SchedulePage::setRegisterPayees(std::function<void(SQLite::Database& main, 
     controller_->registerPayees = std::move(registerPayees);
 }
 
+void SchedulePage::setNameCheck(std::function<std::optional<QString>(const QString& name)> check)
+{
+    controller_->checkName = std::move(check);
+}
+
 QStringList SchedulePage::typedPayees() const
 {
     return controller_->typedNames();

@@ -40,6 +40,8 @@ const char* typedKey(CellRefusal why)
         return "端数";
     case CellRefusal::NoSuchDay:
         return "日付不正";
+    case CellRefusal::BadName:
+        return "名前不可";
     default:
         return "金額不正";
     }
@@ -49,7 +51,7 @@ const char* pastedKey(CellRefusal why)
 {
     static const std::map<CellRefusal, const char*> reasons{{CellRefusal::NotAnAmount, "貼付金額"}, {CellRefusal::OutOfRange, "貼付桁"},
         {CellRefusal::Fraction, "貼付端数"}, {CellRefusal::NoSuchDay, "貼付日付"}, {CellRefusal::Computed, "貼付計算"},
-        {CellRefusal::PastTheSheet, "貼付枠外"}, {CellRefusal::NotWritten, "貼付書込"}};
+        {CellRefusal::PastTheSheet, "貼付枠外"}, {CellRefusal::NotWritten, "貼付書込"}, {CellRefusal::BadName, "貼付名前"}};
     return reasons.at(why);
 }
 
@@ -77,7 +79,12 @@ void SchedulePage::connectGrid()
 
 void SchedulePage::tellRefusedValue(const QString& text, CellRefusal why)
 {
-    context_.msg.ShowMsg(QStringLiteral("入力"), QString::fromUtf8(typedKey(why)), QStringLiteral("「%1」").arg(text));
+    QString target = QStringLiteral("「%1」").arg(text);
+    if (why == CellRefusal::BadName && controller_->checkName) {
+        const QString name = trimmedName(text);
+        target = QStringLiteral("「%1」\n%2").arg(name.left(40) + (name.size() > 40 ? QStringLiteral("…") : QString()), controller_->checkName(name).value_or(QString()));
+    }
+    context_.msg.ShowMsg(QStringLiteral("入力"), QString::fromUtf8(typedKey(why)), target);
 }
 
 bool SchedulePage::tellFileFailure(const char* command, const FileFailure& failure, const QString& what)

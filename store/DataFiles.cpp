@@ -1,10 +1,12 @@
 #include "DataFiles.h"
 
+#include "PrivateFiles.h"
 #include "Schema.h"
 #include "Sql.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <SQLiteCpp/Database.h>
 
@@ -50,6 +52,44 @@ QString dataDirectoryFor(const QString& programDirectory)
     return directory;
 }
 
+namespace {
+
+// The engine's page check: "ok", or its first complaint.
+std::optional<QString> quickCheck(SQLite::Database& db)
+{
+    const auto problems = queryRows(db, QStringLiteral("PRAGMA quick_check(1)"));
+    if (!problems.empty() && problems.front().at(0).toString() == QStringLiteral("ok"))
+        return std::nullopt;
+    return problems.empty() ? QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT)) : problems.front().at(0).toString();
+}
+
+// A file shorter than the pages its header counts was cut off: found without reading them.
+bool cutShort(SQLite::Database& db, const QString& path)
+{
+    // A file that logs ahead keeps its newest pages in the log until they are copied back:
+    // it may be shorter than the pages it holds.
+    if (scalar(db, QStringLiteral("PRAGMA main.journal_mode")).toString().compare(QStringLiteral("wal"), Qt::CaseInsensitive) == 0)
+        return false;
+    const qint64 pages = scalar(db, QStringLiteral("PRAGMA page_count")).toLongLong();
+    const qint64 pageSize = scalar(db, QStringLiteral("PRAGMA page_size")).toLongLong();
+    return QFileInfo(path).size() < pages * pageSize;
+}
+
+} // namespace
+
+bool lacksLaterAdditions(SQLite::Database& db, DataFile kind)
+{
+    static const QRegularExpression created(QStringLiteral("CREATE (?:UNIQUE )?(TABLE|INDEX) IF NOT EXISTS \"([^\"]+)\""));
+    auto matches = created.globalMatch(addedSchemaSql(kind));
+    while (matches.hasNext()) {
+        const auto match = matches.next();
+        const QVariant found = scalar(db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = ? AND name = ?"), {match.captured(1).toLower(), match.captured(2)});
+        if (found.toLongLong() == 0)
+            return true;
+    }
+    return false;
+}
+
 std::unique_ptr<SQLite::Database> openDataFile(const QString& path, DataFile kind)
 {
     std::unique_ptr<SQLite::Database> db;
@@ -68,13 +108,16 @@ std::unique_ptr<SQLite::Database> openDataFile(const QString& path, DataFile kin
                 columns << quoteIdentifier(column);
             queryRows(*db, QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + quoteIdentifier(table.name) + QStringLiteral(" LIMIT 0"));
         }
-        // A damaged file is refused before anything is written to it.
-        const auto problems = queryRows(*db, QStringLiteral("PRAGMA quick_check"));
-        if (problems.empty() || problems.front().at(0).toString() != QStringLiteral("ok"))
-            throw StartupError(path, problems.empty() ? QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT)) : problems.front().at(0).toString(),
-                StartupError::Cause::Damaged);
-        // A file made by an earlier version gets the tables added since.
-        upgradeDataFile(*db, kind);
+        if (cutShort(*db, path))
+            throw StartupError(path, QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT)), StartupError::Cause::Damaged);
+        // The page check of the whole file runs after the window shows (checkDataFile);
+        // only a file about to get the tables and indexes added since its version is
+        // checked first, so that nothing is written to a damaged file.
+        if (lacksLaterAdditions(*db, kind)) {
+            if (const auto problem = quickCheck(*db))
+                throw StartupError(path, *problem, StartupError::Cause::Damaged);
+            upgradeDataFile(*db, kind);
+        }
         if (kind == DataFile::Work) {
             // The work file keeps the sheet's draft, written at every edit. It logs ahead: a
             // commit needs no sync of the disk, so typing never waits for one, a reader never
@@ -89,9 +132,21 @@ std::unique_ptr<SQLite::Database> openDataFile(const QString& path, DataFile kin
     return db;
 }
 
+std::optional<QString> checkDataFile(const QString& path)
+{
+    try {
+        SQLite::Database db(QFile::encodeName(path).toStdString(), SQLite::OPEN_READONLY, 5000);
+        return quickCheck(db);
+    } catch (const SQLite::Exception& e) {
+        return QString::fromUtf8(e.what());
+    } catch (const DbError& e) {
+        return e.engineMessage();
+    }
+}
+
 QStringList createMissingDataFiles(const QString& directory)
 {
-    QDir().mkpath(directory);
+    makePrivateFolder(directory);
     QStringList created;
     const std::pair<const char*, DataFile> files[] = {{kMainFileName, DataFile::Main}, {kWorkFileName, DataFile::Work}};
     for (const auto& [name, kind] : files) {
@@ -99,8 +154,13 @@ QStringList createMissingDataFiles(const QString& directory)
         if (QFileInfo::exists(path))
             continue;
         try {
+            // Made for the owner alone before the engine opens it: the engine's own files
+            // (the journal) then take the same mode.
+            if (createPrivateFile(path))
+                created << path;
             SQLite::Database db(QFile::encodeName(path).toStdString(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
-            created << path;
+            if (!created.contains(path))
+                created << path;
             db.exec(schemaSql(kind).toStdString());
         } catch (...) {
             // Nothing half made stays behind: the files made by this call go again.

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 namespace SQLite {
@@ -46,8 +47,19 @@ inline constexpr const char* kWorkFileName = "Quorel1Work.mdb";
 QString dataDirectoryFor(const QString& programDirectory);
 
 // Opens an existing data file for reading and writing and checks that it is a database
-// holding every table of its kind with all their columns. Never creates or changes the file.
+// holding every table of its kind with all their columns and is not shorter than its
+// header says. A file of an earlier version gets the page check and then the tables and
+// indexes added since; any other file's page check is left to checkDataFile, so that the
+// time to open does not grow with the book. Never creates a file.
 std::unique_ptr<SQLite::Database> openDataFile(const QString& path, DataFile kind);
+
+// Whether the file lacks a table or index of the later additions of its kind.
+bool lacksLaterAdditions(SQLite::Database& db, DataFile kind);
+
+// The engine's page check of a whole data file on a read-only connection of its own, so
+// that it may run on another thread while the program uses the file: nothing when the
+// file is sound, else the engine's words.
+std::optional<QString> checkDataFile(const QString& path);
 
 // Creates the data directory and whichever of the two files is missing, from the
 // schema; an existing file is never touched. Returns the paths it created; when it

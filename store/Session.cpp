@@ -6,15 +6,9 @@
 #include "Sql.h"
 
 #include <QDir>
-#include <QFileInfo>
-#include <QSysInfo>
 
 #include <SQLiteCpp/Database.h>
 
-#include <cerrno>
-#ifdef Q_OS_UNIX
-#include <signal.h>
-#endif
 
 namespace store {
 
@@ -51,45 +45,22 @@ void Session::close()
     work_.reset();
 }
 
-namespace {
-
-bool processAlive(qint64 pid)
+void Session::refuseWrites(const QString& file)
 {
-#ifdef Q_OS_UNIX
-    return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
-#else
-    return pid > 0;
-#endif
-}
-
-} // namespace
-
-InstanceLock::InstanceLock(const QString& dataDirectory)
-    : path_(QDir(dataDirectory).filePath(QStringLiteral("Quorel1.lock")))
-    , lock_(path_)
-{
-    lock_.setStaleLockTime(0);
-    if (QFileInfo::exists(path_)) {
-        QString application;
-        if (!lock_.getLockInfo(&stalePid_, &staleHost_, &application) || stalePid_ <= 0)
-            stale_ = Stale::Unreadable;
-        else if (!staleHost_.isEmpty() && staleHost_ != QSysInfo::machineHostName())
-            stale_ = Stale::OtherComputer;
-        else if (!processAlive(stalePid_))
-            stale_ = Stale::EndedProcess;
+    refusedFor_ = file;
+    for (SQLite::Database* db : {main_.get(), work_.get()}) {
+        if (db)
+            exec(*db, QStringLiteral("PRAGMA query_only = 1"));
     }
-    if (stale_ == Stale::None)
-        acquired_ = lock_.tryLock(0);
 }
 
-bool InstanceLock::takeOver()
+void Session::allowWrites()
 {
-    if (acquired_ || stale_ == Stale::None)
-        return acquired_;
-    lock_.removeStaleLockFile();
-    acquired_ = lock_.tryLock(0);
-    stale_ = Stale::None;
-    return acquired_;
+    refusedFor_.clear();
+    for (SQLite::Database* db : {main_.get(), work_.get()}) {
+        if (db)
+            exec(*db, QStringLiteral("PRAGMA query_only = 0"));
+    }
 }
 
 } // namespace store

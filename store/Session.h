@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QLockFile>
+#include "InstanceLock.h"
+
 #include <QString>
 
 #include <memory>
@@ -46,6 +47,15 @@ public:
     void close();
     bool isOpen() const { return main_ || work_; }
 
+    // After a data file failed its check: every write to either file is refused by the
+    // engine (PRAGMA query_only), so that a command ends with its failure box and nothing
+    // is written to a damaged file. `file` is the path of the file that failed.
+    void refuseWrites(const QString& file);
+    // Writes are taken again (a restore replaced the damaged main file).
+    void allowWrites();
+    // The file that failed its check, or empty while writes are taken.
+    const QString& writesRefusedFor() const { return refusedFor_; }
+
     InMemorySettings settings;
 
 private:
@@ -58,35 +68,7 @@ private:
     std::unique_ptr<SQLite::Database> work_;
     std::unique_ptr<StatementCache> mainStatements_;
     std::unique_ptr<StatementCache> workStatements_;
-};
-
-// Keeps a second copy of the program off the same data directory. A lock file whose
-// owner cannot be shown to be alive on this computer (empty or unreadable, written on
-// another computer, or naming a process that has ended) is not taken silently: it is
-// reported as stale and taken over only by takeOver().
-class InstanceLock {
-public:
-    enum class Stale { None, Unreadable, OtherComputer, EndedProcess };
-
-    explicit InstanceLock(const QString& dataDirectory);
-    bool acquired() const { return acquired_; }
-    // True when another running program holds the directory.
-    bool heldByAnother() const { return !acquired_ && stale_ == Stale::None && lock_.error() == QLockFile::LockFailedError; }
-    Stale stale() const { return stale_; }
-    // What the stale lock file names (pid, computer), and its path.
-    qint64 stalePid() const { return stalePid_; }
-    const QString& staleHost() const { return staleHost_; }
-    const QString& path() const { return path_; }
-    // Removes a stale lock file and takes the lock; answers whether it is held now.
-    bool takeOver();
-
-private:
-    QString path_;
-    QLockFile lock_;
-    bool acquired_ = false;
-    Stale stale_ = Stale::None;
-    qint64 stalePid_ = 0;
-    QString staleHost_;
+    QString refusedFor_;
 };
 
 } // namespace store

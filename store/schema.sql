@@ -35,6 +35,10 @@ CREATE TABLE IF NOT EXISTS "繰越額" (
     "繰越額" INTEGER NOT NULL
 );
 
+-- Payees are looked up by name (each name of an import, the automatic registration, the
+-- payee page's deletes): the index makes that a search instead of a scan of the master.
+CREATE INDEX IF NOT EXISTS "支払先マスタ_支払先名" ON "支払先マスタ" ("支払先名");
+
 -- @work
 -- The three sheet tables share one layout so that rows copy between them with
 -- SELECT *. "元日付" and "元支払先名" keep the date and payee a line was loaded

@@ -2,6 +2,7 @@
 #include "BackupFolder.h"
 #include "FrmQuorel1.h"
 #include "GridView.h"
+#include "MainWindowHarness.h"
 #include "Startup.h"
 #include "TempDataDir.h"
 #include "YearMonthEdit.h"
@@ -32,6 +33,7 @@ struct BookWindow {
         started = startQuorel1(dir.path(), presenter);
         window().show();
         (void)QTest::qWaitForWindowActive(&window());
+        (void)waitForStartupWork(window());
         window().findChild<YearMonthEdit*>("Dt年月")->setFromText("20250201");
         click("cmd読込");
     }

@@ -116,8 +116,14 @@ TEST(BadFiles, MissingEmptyRandomTruncatedCorruptedAndForeignFilesAreRefusedUnto
         const int page = 4096;
         for (int i = 0; i < page; ++i)
             corrupted[corrupted.size() / 2 / page * page + i] = static_cast<char>(0xA5);
+        // A page of an older file, which gets the later additions at its first open, is
+        // checked before anything is written to it.
         writeAll(dir.mainPath(), corrupted);
-        expectRefused(dir, dir.mainPath(), "corrupted page");
+        {
+            SQLite::Database older(dir.mainPath().toStdString(), SQLite::OPEN_READWRITE);
+            older.exec("DROP INDEX \"支払先マスタ_支払先名\"");
+        }
+        expectRefused(dir, dir.mainPath(), "corrupted page of an older file");
     }
     {
         TempDataDir dir;
@@ -250,4 +256,38 @@ TEST(BadFiles, AJournalLeftByACrashIsRolledBackAtStartUpSoTheFileHoldsItsLastCom
     EXPECT_EQ(w.storedPayees(), QStringList{"committed"});
     EXPECT_EQ(store::scalar(main, "PRAGMA integrity_check").toString(), "ok");
     EXPECT_FALSE(QFileInfo::exists(dir.mainPath() + "-journal"));
+}
+
+TEST(BadFiles, ADamagedPageIsFoundOnceTheWindowShowsAndEveryWriteIsRefusedFromThen)
+{
+    TempDataDir dir;
+    {
+        SQLite::Database db(dir.mainPath().toStdString(), SQLite::OPEN_READWRITE);
+        db.exec("BEGIN");
+        for (int i = 0; i < 3000; ++i)
+            db.exec(QStringLiteral("INSERT INTO 支払予定表 VALUES ('2005-01-%1', %2, 'payee %2', 10000, 0, 10000)").arg(1 + i % 28, 2, 10, QChar('0')).arg(i).toStdString());
+        db.exec("COMMIT");
+    }
+    QByteArray bytes = TempDataDir::readAll(dir.mainPath());
+    for (int i = 0; i < 4096; ++i)
+        bytes[bytes.size() / 2 / 4096 * 4096 + i] = static_cast<char>(0xA5);
+    writeAll(dir.mainPath(), bytes);
+
+    // The start does not read the whole file: the window comes up without a box.
+    MainWindowHarness w(dir);
+    ASSERT_TRUE(w.start());
+    EXPECT_TRUE(w.presenter.shown().empty()) << w.lastBox().toStdString();
+    // Once it shows, the check finds the page, says so, and the files take no more writes.
+    ASSERT_TRUE(w.show());
+    ASSERT_EQ(w.presenter.shown().size(), 1u);
+    const messages::MessageBoxSpec& box = w.presenter.shown().front();
+    EXPECT_EQ(box.title, "データファイルの傷み");
+    EXPECT_EQ(box.kind, messages::BoxKind::Critical);
+    EXPECT_TRUE(box.text.contains(QDir::toNativeSeparators(dir.mainPath()))) << box.text.toStdString();
+    EXPECT_TRUE(box.text.contains("設定・情報のページでバックアップを選んで復元してください"));
+    EXPECT_EQ(w.session().writesRefusedFor(), dir.mainPath());
+    EXPECT_THROW(store::exec(w.workDb(), "INSERT INTO mainfile.支払先マスタ VALUES ('x')"), store::DbError);
+    EXPECT_THROW(store::exec(w.workDb(), "INSERT INTO w支払先名 VALUES ('x')"), store::DbError);
+    w.close();
+    EXPECT_EQ(TempDataDir::readAll(dir.mainPath()), bytes);
 }

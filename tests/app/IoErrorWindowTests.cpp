@@ -38,7 +38,7 @@ TEST(IoErrorWindow, AFullFileRefusesTheSaveWithABoxKeepsSheetAndFileAndTheSameSa
     MarchWindow w;
     ASSERT_TRUE(w.outcome().window);
     for (int row = 1; row < 60; ++row)
-        w.putLine(row, 10, QStringLiteral("新しい支払先%1 ").arg(row) + QString(200, QChar(u'長')));
+        w.putLine(row, 10, QStringLiteral("新しい支払先%1 ").arg(row) + QString(80, QChar(u'長')));
     auto& main = w.mainDb();
     const qlonglong pages = store::scalar(main, "PRAGMA page_count").toLongLong();
     store::scalar(main, QStringLiteral("PRAGMA max_page_count = %1").arg(pages));

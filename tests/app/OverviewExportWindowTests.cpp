@@ -44,7 +44,7 @@ TEST(OverviewExportWindow, CashFlowPageWritesTheShownMonthsInTheBooksYearStyleAn
     w.click("cmd資金繰り出力", true);
     EXPECT_EQ(subject, "資金繰り表 (令和 07年12月～令和 08年01月)");
     EXPECT_TRUE(suggested.endsWith("/資金繰り表_2025年12月-2026年01月.csv")) << suggested.toStdString();
-    EXPECT_EQ(w.lastBox(), "出力の失敗: " + QDir::toNativeSeparators(target + ".csv") + " に出力できませんでした。出力先と書き込みの権限を確認してください。");
+    EXPECT_EQ(w.lastBox(), "出力の失敗: " + QDir::toNativeSeparators(target + ".csv") + " に出力できませんでした。出力先のファイルは元のままです。ディスクの空きと書き込みの権限を確認してください。");
     EXPECT_FALSE(QDir(w.dir().filePath("なし")).exists());
 
     // The page's shortcut runs the same command.

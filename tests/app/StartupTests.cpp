@@ -1,3 +1,4 @@
+#include "AmountField.h"
 #include "FrmQuorel1.h"
 #include "GridEditing.h"
 #include "GridView.h"
@@ -224,4 +225,24 @@ TEST(Startup, ASecondCopyOnTheSameDirectorySaysSoAndLeavesTheFilesAlone)
     EXPECT_EQ(second.presenter.shown().front().title, messages::findMessage("その他", "二重起動", QString())->title);
     EXPECT_TRUE(second.presenter.shown().front().text.contains(first.dir().path()));
     EXPECT_EQ(TempDataDir::readAll(first.dir().workPath()), workBefore);
+}
+
+TEST(Startup, ASheetARunLeftUnregisteredComesBackAtTheNextStartMarkedSo)
+{
+    TempDataDir dir;
+    {
+        MainWindowHarness first(dir);
+        ASSERT_TRUE(first.startOn(QDate(2005, 3, 1)));
+        first.put(0, kCol表示日付, "9");
+        first.put(0, kCol支払先名, "未登録の行");
+        first.find<AmountField>("num繰越額")->setAmount(ledger::Amount::fromYen(321));
+        first.window().closeWithoutQuestions(); // as at logout: no question, the draft stays
+    }
+    MainWindowHarness next(dir);
+    ASSERT_TRUE(next.start());
+    EXPECT_EQ(next.yearMonth()->date(), QDate(2005, 3, 1));
+    EXPECT_EQ(next.cell(0, kCol支払先名), "未登録の行");
+    EXPECT_EQ(next.figures().section(" | ", 0, 0), "321");
+    EXPECT_TRUE(next.window().windowTitle().startsWith("* "));
+    EXPECT_TRUE(next.storedLines().isEmpty()) << "nothing was registered";
 }

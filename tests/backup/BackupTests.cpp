@@ -5,13 +5,17 @@
 #include "BookFixture.h"
 #include "Msg.h"
 #include "Restore.h"
+#include "StartupRescue.h"
 #include "TempDataDir.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 
 #include <map>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -242,7 +246,55 @@ TEST(Backup, ACopyACrashCutShortIsClearedAwayAtTheNextStartAndFinishedOnesStay)
     }
     b.service.atStart();
     EXPECT_EQ(folder.entryList({"*.part*"}, QDir::Files), QStringList{"mine.mdb.part"}) << "only the program's own leftovers go";
+    // The day's copy is due, made on a thread of its own once started, and taken in by
+    // the event loop.
+    EXPECT_TRUE(b.service.dailyPending());
+    EXPECT_EQ(b.service.folder().list().size(), 1u);
+    b.service.startDaily();
+    QTRY_VERIFY_WITH_TIMEOUT(!b.service.dailyPending(), 10000);
     EXPECT_EQ(b.service.folder().list().size(), 2u);
+    EXPECT_EQ(b.service.folder().list().front().reason, Reason::Daily);
+    EXPECT_FALSE(checkBookFile(b.service.folder().list().front().path));
+    // A second start of the day makes none.
+    b.service.atStart();
+    EXPECT_FALSE(b.service.dailyPending());
+}
+
+TEST(Backup, BackupsAndTheFilesARescuePutsInPlaceAreTheOwnersAlone)
+{
+    const mode_t previous = ::umask(022);
+    OpenBook b;
+    fillBook(b.main());
+    ASSERT_TRUE(b.service.beforeDestructive(Reason::AllDelete));
+    const auto modeOf = [](const QString& path) {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? unsigned(st.st_mode & 07777) : 01000000u;
+    };
+    const QString made = b.service.folder().list().front().path;
+    EXPECT_EQ(modeOf(b.service.folder().path()), 0700u);
+    EXPECT_EQ(modeOf(made), 0600u);
+    // A main file replaced by a backup at start-up, and the copy of the unusable one.
+    b.session->close();
+    ASSERT_FALSE(replaceMainFile(b.dir.mainPath(), made, b.service.folder(), b.now.addSecs(60)));
+    EXPECT_EQ(modeOf(b.dir.mainPath()), 0600u);
+    for (const BackupEntry& entry : b.service.folder().list())
+        EXPECT_EQ(modeOf(entry.path), 0600u) << entry.path.toStdString();
+    ::umask(previous);
+}
+
+TEST(Backup, ARestoreReplacesAMainFileThatFailedItsCheckAndTheFilesTakeWritesAgain)
+{
+    OpenBook b;
+    fillBook(b.main());
+    const QString before = dumpBook(b.main());
+    ASSERT_TRUE(b.service.beforeDestructive(Reason::AllDelete));
+    store::exec(b.main(), "DELETE FROM 支払予定表");
+    b.session->refuseWrites(b.session->mainPath());
+    b.presenter.setDefaultAnswer(true);
+    ASSERT_TRUE(b.service.restore(b.service.folder().list().back().path));
+    EXPECT_EQ(dumpBook(b.main()), before);
+    EXPECT_TRUE(b.session->writesRefusedFor().isEmpty());
+    EXPECT_EQ(store::exec(b.main(), "INSERT INTO 支払先マスタ VALUES ('again')"), 1);
 }
 
 TEST(Backup, ABackupWhoseBalancesDoNotFollowItsAmountsIsNamedBeforeARestoreAndAFolderThatTakesNoWritesIsNamed)

@@ -11,6 +11,8 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <csignal>
+
 namespace {
 
 const QString kMainTitle = QStringLiteral("支払予定表");
@@ -235,6 +237,11 @@ bool ProgramUnderX::waitUntilIdle()
         return false;
     const auto question = waitForDialog(QStringLiteral("登録の確認"));
     return question && answer(*question, QStringLiteral("alt+n")) && waitForMainFocus();
+}
+
+bool ProgramUnderX::signal(int number)
+{
+    return running() && ::kill(static_cast<pid_t>(process_.processId()), number) == 0;
 }
 
 bool ProgramUnderX::waitForExit(int timeoutMs)

@@ -71,6 +71,11 @@ public:
 
     bool waitForExit(int timeoutMs = 15000);
     bool running() const { return process_.state() != QProcess::NotRunning; }
+    qint64 processId() const { return process_.processId(); }
+    // Whether the program ended by itself with exit status 0 (not by a signal).
+    bool exitedCleanly() const { return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0; }
+    // Sends a signal to the program (SIGTERM, SIGKILL, …).
+    bool signal(int number);
     // The screen as a PNG under the temporary folder, for a failing test; returns its path.
     QString screenshot(const QString& name);
 

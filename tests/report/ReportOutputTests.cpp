@@ -4,6 +4,7 @@
 #include "ReportTestSupport.h"
 #include "ReportWindow.h"
 #include "Session.h"
+#include "SmallDisk.h"
 #include "TempDataDir.h"
 
 #include <QFile>
@@ -140,6 +141,17 @@ TEST(ReportOutput, WindowPagesThroughThePreviewAndSavesUnderAMonthName)
     ASSERT_EQ(presenter.shown().size(), 1u);
     EXPECT_EQ(presenter.shown()[0].title, "印刷の失敗");
     EXPECT_TRUE(presenter.shown()[0].text.startsWith(QDir::toNativeSeparators(blocked)));
+    // On a full disk the PDF is refused as a whole: no file of size 0, no half-made file.
+    SmallDisk disk(64);
+    if (disk.available()) {
+        disk.fill();
+        presenter.clear();
+        EXPECT_FALSE(window.savePdf(disk.filePath("満杯.pdf")));
+        ASSERT_EQ(presenter.shown().size(), 1u);
+        EXPECT_EQ(presenter.shown()[0].title, "印刷の失敗");
+        EXPECT_EQ(disk.entries(), QStringList{"filler"});
+        presenter.clear();
+    }
 
     // 印刷 asks the print dialog first and prints only when it is accepted.
     int asked = 0;

@@ -1,5 +1,7 @@
 #include "MainWindowHarness.h"
 
+#include "StartupCheck.h"
+
 #include "FrmQuorel1.h"
 #include "GridEditing.h"
 #include "GridView.h"
@@ -50,11 +52,19 @@ bool MainWindowHarness::startOn(const QDate& month)
     return true;
 }
 
+bool waitForStartupWork(FrmQuorel1& window)
+{
+    return QTest::qWaitFor([&] {
+        const auto* check = window.findChild<StartupCheck*>();
+        return (!check || check->finished()) && !window.backups().dailyPending();
+    }, 10000);
+}
+
 bool MainWindowHarness::show()
 {
     window().show();
     window().activateWindow();
-    return QTest::qWaitForWindowActive(&window());
+    return QTest::qWaitForWindowActive(&window()) && waitForStartupWork(window());
 }
 
 void MainWindowHarness::showPage(Page page)

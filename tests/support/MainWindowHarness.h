@@ -30,6 +30,9 @@ namespace store {
 class Session;
 }
 
+// Waits until what the start leaves for after the window shows (the day's backup and the
+// check of the files, StartupCheck) is done; false when it is not done within seconds.
+bool waitForStartupWork(FrmQuorel1& window);
 
 class MainWindowHarness {
 public:
@@ -50,7 +53,8 @@ public:
     bool start();
     // start() on a month: sets the year-month field and loads it.
     bool startOn(const QDate& month);
-    // Shows the window and waits until it is active.
+    // Shows the window and waits until it is active and what the start leaves for after
+    // the window shows is done.
     bool show();
     void showPage(Page page);
     // Closes the window as its title bar does; the files close with it.

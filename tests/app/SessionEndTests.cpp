@@ -1,0 +1,121 @@
+// The end of the user's session: the system's signals close the window without a question
+// and keep the sheet, and the session manager's request asks about the sheet first.
+#include "MainWindowHarness.h"
+
+#include "BackupFolder.h"
+#include "SessionEnd.h"
+#include "SheetColumns.h"
+#include "Sql.h"
+#include "TerminationSignals.h"
+
+#include <QDialog>
+#include <QEventLoop>
+#include <QTest>
+#include <QTimer>
+
+#include <SQLiteCpp/Database.h>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using namespace schedule;
+
+namespace {
+
+// The window on 2005年04月 with a line typed and not registered, after a change of the book
+// (so that the close keeps a backup).
+bool startWithUnregisteredLine(MainWindowHarness& w)
+{
+    seed::storeSettings(w.dir(), "西暦", 0, 0);
+    if (!w.startOn(QDate(2005, 4, 1)) || !w.show())
+        return false;
+    store::exec(w.window().session().workDb(), "INSERT INTO mainfile.支払先マスタ VALUES ('北海商事')");
+    w.type(0, kCol表示日付, "5");
+    w.type(0, kCol支払先名, "未登録の店");
+    w.type(0, kCol予定額, "1,200");
+    w.presenter.clear();
+    return w.window().windowTitle().startsWith("*");
+}
+
+// The typed line as the work file holds it: "payee amount", or "" when it is not there.
+QString sheetLineInWorkFile(const TempDataDir& dir)
+{
+    SQLite::Database work(dir.workPath().toStdString(), SQLite::OPEN_READONLY);
+    const auto rows = store::queryRows(work, "SELECT 支払先名, 予定額 FROM InpWork WHERE 支払先名 = '未登録の店'");
+    return rows.empty() ? QString() : rows.front().at(0).toString() + " " + rows.front().at(1).toString();
+}
+
+std::vector<backup::Reason> backupReasons(const TempDataDir& dir)
+{
+    std::vector<backup::Reason> reasons;
+    for (const backup::BackupEntry& entry : backup::BackupFolder(dir.path()).list())
+        reasons.push_back(entry.reason);
+    return reasons;
+}
+
+} // namespace
+
+TEST(SessionEnd, ASystemSignalClosesWithoutAQuestionKeepingTheSheetMakingTheBackupAndLettingGoOfTheLock)
+{
+    for (const int number : TerminationSignals::kSignals) {
+        MainWindowHarness w;
+        ASSERT_TRUE(startWithUnregisteredLine(w));
+        TerminationSignals systemSignals;
+        ASSERT_TRUE(systemSignals.installed());
+        endWithTheSession(w.window(), systemSignals);
+        ASSERT_EQ(::raise(number), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.session().isOpen(), 5000);
+        EXPECT_TRUE(w.presenter.shown().empty()) << w.lastBox().toStdString();
+        EXPECT_EQ(sheetLineInWorkFile(w.dir()), "未登録の店 12000000") << number;
+        EXPECT_EQ(backupReasons(w.dir()).front(), backup::Reason::Shutdown);
+        w.outcome().window.reset();
+        EXPECT_FALSE(QFile::exists(w.dir().filePath("Quorel1.lock")));
+    }
+}
+
+TEST(SessionEnd, ASignalWhileADialogIsOpenDismissesItAndClosesOnceTheCommandUnderItHasReturned)
+{
+    MainWindowHarness w;
+    ASSERT_TRUE(startWithUnregisteredLine(w));
+    TerminationSignals systemSignals;
+    endWithTheSession(w.window(), systemSignals);
+    // The program's own loop, and a command in it that opens a dialog; the signal comes
+    // while the dialog is open. The command still runs when the dialog is gone: the files
+    // must still be open then.
+    QDialog dialog(&w.window());
+    dialog.setModal(true);
+    int result = -1;
+    bool openAfterTheDialog = false;
+    QEventLoop programLoop;
+    QTimer::singleShot(0, &programLoop, [&] {
+        QTimer::singleShot(0, &dialog, [] { ::raise(SIGTERM); });
+        result = dialog.exec();
+        openAfterTheDialog = w.session().isOpen();
+        programLoop.quit();
+    });
+    programLoop.exec();
+    EXPECT_EQ(result, QDialog::Rejected);
+    EXPECT_TRUE(openAfterTheDialog);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.session().isOpen(), 5000);
+    EXPECT_EQ(sheetLineInWorkFile(w.dir()), "未登録の店 12000000");
+}
+
+TEST(SessionEnd, TheSessionManagersRequestAsksAboutTheSheetAndCancelKeepsTheSessionAndTheSheet)
+{
+    MainWindowHarness w;
+    ASSERT_TRUE(startWithUnregisteredLine(w));
+    w.presenter.pushCancel();
+    EXPECT_FALSE(w.window().commitSessionData());
+    ASSERT_EQ(w.presenter.shown().size(), 1u);
+    EXPECT_EQ(w.presenter.shown()[0].kind, messages::BoxKind::AskYesNoCancel);
+    EXPECT_TRUE(w.window().windowTitle().startsWith("*"));
+    EXPECT_EQ(sheetLineInWorkFile(w.dir()), "未登録の店 12000000");
+
+    // はい registers the sheet, and the session may end.
+    w.presenter.clear();
+    w.presenter.setDefaultAnswer(true);
+    EXPECT_TRUE(w.window().commitSessionData());
+    EXPECT_TRUE(w.storedLines().contains("未登録の店"));
+    EXPECT_FALSE(w.window().windowTitle().startsWith("*"));
+}
