@@ -2,6 +2,7 @@
 
 #include "CsvExport.h"
 #include "PayeeList.h"
+#include "PaymentRules.h"
 #include "Session.h"
 #include "Sql.h"
 #include "TextCodec.h"
@@ -37,7 +38,8 @@ QList<int> badUtf8Lines(const QByteArray& bytes)
     return bad;
 }
 
-// Splits CSV text into records of fields (RFC 4180; CRLF, LF or CR end a record).
+} // namespace
+
 QList<QStringList> csvRecords(const QString& text)
 {
     QList<QStringList> records;
@@ -76,8 +78,6 @@ QList<QStringList> csvRecords(const QString& text)
         records << (fields << field);
     return records;
 }
-
-} // namespace
 
 DecodedText decodeText(const QByteArray& bytes, TextEncoding encoding)
 {
@@ -146,9 +146,11 @@ ImportPlan planImport(store::Session& session, const QStringList& names)
     return plan;
 }
 
-void addPayees(store::Session& session, const QStringList& names)
+void addPayees(store::Session& session, const QStringList& names, const std::vector<std::pair<QString, ledger::PaymentRule>>& rules)
 {
     store::Transaction transaction(session.mainDb());
+    for (const auto& [name, rule] : rules)
+        ledger::writePaymentRule(session.mainDb(), name, rule);
     for (const QString& name : names) {
         // The payee list's own add: looks the exact name up and appends it when missing.
         if (!payees::Add支払先(session, name))

@@ -5,9 +5,14 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace store {
 class Session;
+}
+namespace ledger {
+struct PaymentRule;
 }
 
 namespace exporting {
@@ -42,8 +47,12 @@ struct ImportPlan {
 };
 ImportPlan planImport(store::Session& session, const QStringList& names);
 
-// Adds the names to 支払先マスタ in one transaction: all of them or, when any cannot be
-// added, none. Throws store::DbError then.
-void addPayees(store::Session& session, const QStringList& names);
+// Adds the names to 支払先マスタ, and stores the payment rules given (replacing a rule the
+// name had), in one transaction: all of it or, when any name cannot be added, nothing.
+// Throws store::DbError then.
+void addPayees(store::Session& session, const QStringList& names, const std::vector<std::pair<QString, ledger::PaymentRule>>& rules = {});
+
+// Splits CSV text into records of fields (RFC 4180; CRLF, LF or CR end a record).
+QList<QStringList> csvRecords(const QString& text);
 
 } // namespace exporting

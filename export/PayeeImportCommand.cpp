@@ -2,6 +2,7 @@
 
 #include "ExportCommand.h"
 #include "Msg.h"
+#include "PayeeRuleImport.h"
 #include "Skip.h"
 
 #include <QDir>
@@ -58,23 +59,34 @@ bool PayeeImportCommand::importFile(const QString& path, TextEncoding encoding)
         return false;
     }
     const bool csv = QFileInfo(path).suffix().compare(QStringLiteral("csv"), Qt::CaseInsensitive) == 0;
+    const ListedRules listed = rulesFromText(*decoded.text, csv);
+    if (!listed.unreadable.isEmpty()) {
+        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("取込規則不可"), listForMessage(listed.unreadable, 30));
+        return false;
+    }
     ImportPlan plan;
     if (!store::skipOnFailure(QStringLiteral("import plan"), [&] { plan = planImport(session_, namesFromText(*decoded.text, csv)); })) {
         msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("読込失敗"), QStringLiteral("支払先マスタ"));
         return false;
     }
     const QString known = plan.alreadyThere.isEmpty() ? QString() : QStringLiteral("\n\n登録済みの %1 件は追加しません。").arg(plan.alreadyThere.size());
-    if (plan.toAdd.isEmpty()) {
+    const QString rules = listed.rules.empty() ? QString() : QStringLiteral("\n\n支払日の指定 %1 件も登録します（登録済みの支払先の指定は置き換えます）。").arg(listed.rules.size());
+    if (plan.toAdd.isEmpty() && listed.rules.empty()) {
         msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("取込なし"), known);
         return false;
     }
-    if (!msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("取込確認"), listForMessage(plan.toAdd, 30) + known))
+    const bool asked = plan.toAdd.isEmpty() ? msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("取込規則確認"), QString::number(listed.rules.size()))
+                                            : msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("取込確認"), listForMessage(plan.toAdd, 30) + known + rules);
+    if (!asked)
         return false;
-    if (!store::skipOnFailure(QStringLiteral("import add"), [&] { addPayees(session_, plan.toAdd); })) {
+    if (!store::skipOnFailure(QStringLiteral("import add"), [&] { addPayees(session_, plan.toAdd, listed.rules); })) {
         msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("失敗"), QStringLiteral("支払先"));
         return false;
     }
-    msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("取込完了"), QString::number(plan.toAdd.size()));
+    if (listed.rules.empty())
+        msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("取込完了"), QString::number(plan.toAdd.size()));
+    else
+        msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("取込規則完了"), QStringLiteral("%1 件を追加し、支払日の指定 %2").arg(plan.toAdd.size()).arg(listed.rules.size()));
     return true;
 }
 

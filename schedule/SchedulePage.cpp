@@ -16,6 +16,7 @@
 #include "YearMonthEdit.h"
 
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -210,11 +211,23 @@ void SchedulePage::FormInit()
         gridInp_->setupColumn(kCol予定額, {.heading = QStringLiteral("予定額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1395.213});
         gridInp_->setupColumn(kCol支払額, {.heading = QStringLiteral("支払額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1365.165});
         gridInp_->setupColumn(kCol残高, {.heading = QStringLiteral("総　額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1319.811});
-        // The balance is computed: Tab goes from 支払額 to the next line's day.
-        gridInp_->setTabSkipped({kCol残高});
+        // The balance and the weekday are computed: Tab goes from the day to the payee and
+        // from 支払額 to the next line's day.
+        gridInp_->setTabSkipped({kCol残高, kCol曜日});
         for (int extra = kCol元日付; extra <= kCol元支払先名; ++extra)
             gridInp_->setupColumn(extra, {.shown = false});
+        setUpWeekdayColumn();
     });
+}
+
+void SchedulePage::setUpWeekdayColumn()
+{
+    // The weekday stands right of the day; a copied block leaves it out, so that the
+    // block pastes back into the same columns.
+    gridInp_->setupColumn(kCol曜日, {.heading = QStringLiteral("曜"), .alignment = Qt::AlignHCenter, .widthTwips = 400});
+    QHeaderView* header = gridInp_->horizontalHeader();
+    header->moveSection(header->visualIndex(kCol曜日), header->visualIndex(kCol表示日付) + 1);
+    gridInp_->setCopySkipped({kCol曜日});
 }
 
 void SchedulePage::applyEra()

@@ -13,6 +13,8 @@
 class AmountField;
 class GridView;
 class QGridLayout;
+class QKeySequence;
+class QMenu;
 class QProgressBar;
 class QPushButton;
 class QVBoxLayout;
@@ -25,6 +27,7 @@ class Database;
 namespace schedule {
 
 class MonthController;
+struct CopyOutcome;
 struct FileFailure;
 struct RefusedValue;
 enum class CellRefusal;
@@ -84,6 +87,11 @@ public:
     // Ctrl+V on the grid: a block of values from the clipboard into the sheet from the
     // selected cell on (or one value into every selected cell); refused values are named.
     void pasteIntoSheet(const QString& text);
+    // 前営業日へ (Ctrl+Shift+←) / 翌営業日へ (Ctrl+Shift+→): the selected lines whose day is
+    // a bank holiday move to the business day before or after it; the status line says
+    // what moved.
+    void moveToPreviousBusinessDay() { moveSelectedToBusinessDay(false); }
+    void moveToNextBusinessDay() { moveSelectedToBusinessDay(true); }
     // Ctrl+Z / Ctrl+Y on the page: the sheet's unregistered edits undone and redone.
     // Answer false when there is nothing to undo or redo.
     bool canUndoSheet() const;
@@ -121,6 +129,19 @@ private:
     void connectCommands(QPushButton* monBef, QPushButton* monNext);
     QPushButton* command(const char* name) const;
 
+    // The weekday column, moved beside the day.
+    void setUpWeekdayColumn();
+    // The status line names the bank holiday of the current line's day.
+    void tellBankHoliday();
+    // 前営業日へ / 翌営業日へ: the selected lines on a bank holiday move to a business day.
+    void moveSelectedToBusinessDay(bool forward);
+    // Their keys, Ctrl+Shift+← and Ctrl+Shift+→ (not while a cell is edited: the editor
+    // selects words with them); answers whether the key was one of them.
+    static QKeySequence businessDayKeys(bool forward);
+    bool businessDayKey(int key, Qt::KeyboardModifiers modifiers);
+    // What 前月複写 moved, in the status line.
+    void tellRepeatedDays(const CopyOutcome& outcome);
+
     // The grid's current line with its pending edit written, or -1 when there is none.
     int committedCurrentRow();
     // The grid's notifications (focus, accepted cell, editing ended, moved cell, key).
@@ -136,6 +157,8 @@ private:
     bool walkHistory(bool forward);
     // The grid's right-click menu: undo, redo, copy, paste and delete, in Qt's own words.
     void showGridMenu(const QPoint& at);
+    // The menu's 前営業日へ and 翌営業日へ.
+    void addBusinessDayActions(QMenu& menu);
     // The one reminder of the page; the focus goes back to the year-month field.
     void remindYearMonth();
     // cmdMonBef / cmdMonNext: one month back or forward, then load.

@@ -240,7 +240,11 @@ QModelIndexList GridView::selectedCells() const
     if (cells.isEmpty() && currentIndex().isValid())
         cells << currentIndex();
     cells.erase(std::remove_if(cells.begin(), cells.end(), [this](const QModelIndex& cell) { return isColumnHidden(cell.column()); }), cells.end());
-    std::sort(cells.begin(), cells.end());
+    // By line, then as the columns stand on the screen (a moved column included).
+    const QHeaderView* header = horizontalHeader();
+    std::sort(cells.begin(), cells.end(), [header](const QModelIndex& a, const QModelIndex& b) {
+        return std::pair(a.row(), header->visualIndex(a.column())) < std::pair(b.row(), header->visualIndex(b.column()));
+    });
     return cells;
 }
 
@@ -259,6 +263,8 @@ QString GridView::selectedText() const
     std::vector<QStringList> block;
     int row = -1;
     for (const QModelIndex& cell : selectedCells()) {
+        if (copySkipped_.contains(cell.column()))
+            continue;
         if (cell.row() != row || block.empty()) {
             block.emplace_back();
             row = cell.row();

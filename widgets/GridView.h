@@ -62,10 +62,15 @@ public:
     void setCurrentCell(int row, int column);
     // Columns that Tab and Shift+Tab pass over (a computed column, for example).
     void setTabSkipped(const QSet<int>& columns) { tabSkipped_ = columns; }
-    // The shown columns in order, and the selected cells (or the current one) by line.
+    // Columns shown only to be read beside another (the weekday beside the day): a copied
+    // block leaves them out, so that it pastes back as it was.
+    void setCopySkipped(const QSet<int>& columns) { copySkipped_ = columns; }
+    // The shown columns in order, and the selected cells (or the current one) by line and
+    // then in the order the columns stand on the screen.
     QList<int> visibleColumns() const;
     QModelIndexList selectedCells() const;
-    // The selected block's shown text, tab-separated, a line per grid line.
+    // The selected block's shown text, tab-separated, a line per grid line (without the
+    // columns set by setCopySkipped()).
     QString selectedText() const;
     // Ctrl+C, Ctrl+V and Delete on the grid, also for a menu: the selected block onto the
     // clipboard, the clipboard's text to pasteRequested(), the selected cells emptied.
@@ -121,6 +126,7 @@ private:
     bool refusesKey(const QKeyEvent* event) const;
     QSet<int> amountColumns_;
     QSet<int> tabSkipped_;
+    QSet<int> copySkipped_;
     // A printable key with no current cell makes the first editable cell current.
     void ensureCurrentCellFor(const QKeyEvent* event);
     // A composition that starts while no cell is edited opens the editor but keeps the

@@ -1,0 +1,164 @@
+// Bank business days on the real window: the weekday column beside the day, the holiday
+// named in the status line, 前月複写 by the payees' payment rules, the move to a business
+// day from the keys and the grid's menu, the payee page's rule, the settings page's choice
+// and the cash-flow page's mark.
+#include "CashFlowModel.h"
+#include "GridView.h"
+#include "Holidays.h"
+#include "MainWindowHarness.h"
+#include "PaymentRules.h"
+#include "SheetColumns.h"
+#include "Sql.h"
+#include "Transaction.h"
+#include "WorkTableModel.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+using namespace schedule;
+using calendar::HolidayShift;
+
+namespace {
+
+QString status(MainWindowHarness& w)
+{
+    return w.find<QLabel>("lblStatus")->text();
+}
+
+// "日 曜 支払先" of the first `count` lines, joined by " / ".
+QString weekdays(MainWindowHarness& w, int count)
+{
+    QStringList shown;
+    for (int row = 0; row < count; ++row)
+        shown << QStringList{w.cell(row, kCol表示日付), w.cell(row, kCol曜日), w.cell(row, kCol支払先名)}.join(' ');
+    return shown.join(QStringLiteral(" / "));
+}
+
+void storeRule(MainWindowHarness& w, const QString& payee, const ledger::PaymentRule& rule)
+{
+    store::Transaction tx(w.mainDb());
+    ledger::writePaymentRule(w.mainDb(), payee, rule);
+    tx.commit();
+}
+
+} // namespace
+
+TEST(BusinessDaysWindow, TheWeekdayStandsBesideTheDayTabPassesOverItAndAHolidayIsNamedInTheStatusLine)
+{
+    MainWindowHarness w;
+    seed::storeSettings(w.dir(), "西暦", 0, 0);
+    ASSERT_TRUE(w.startOn(QDate(2026, 5, 1)));
+    ASSERT_TRUE(w.show());
+    GridView* grid = w.grid();
+    const QHeaderView* header = grid->horizontalHeader();
+    EXPECT_EQ(header->visualIndex(kCol曜日), header->visualIndex(kCol表示日付) + 1);
+    EXPECT_FALSE(grid->isColumnHidden(kCol曜日));
+    EXPECT_EQ(w.sheet().headerData(kCol曜日, Qt::Horizontal).toString(), "曜");
+
+    // A typed day shows its weekday at once; Tab goes from the day on to the payee.
+    w.type(0, kCol表示日付, "6", Qt::Key_Tab);
+    EXPECT_EQ(grid->currentIndex(), w.sheet().index(0, kCol支払先名));
+    w.type(0, kCol支払先名, "電気", Qt::Key_Return);
+    w.type(1, kCol表示日付, "7", Qt::Key_Tab);
+    EXPECT_EQ(weekdays(w, 2), "06 水 電気 / 07 木 ");
+    QTest::keyClick(grid, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(grid->currentIndex(), w.sheet().index(1, kCol表示日付)) << "Shift+Tab passes over it too";
+
+    // The cursor on a line on a bank holiday names it in the status line; no box is shown.
+    w.presenter.clear();
+    grid->setCurrentCell(0, kCol予定額);
+    EXPECT_EQ(status(w).toStdString(), "1行目の 2026/05/06（水・振替休日） は銀行の休業日です。Ctrl+Shift+← で前営業日へ、Ctrl+Shift+→ で翌営業日へ移せます。");
+    EXPECT_TRUE(w.presenter.shown().empty());
+
+    // Copied without the weekday, a block pastes back into the same columns; a value pasted
+    // onto the weekday is refused as computed.
+    grid->setCurrentCell(0, kCol表示日付);
+    grid->selectionModel()->select(QItemSelection(w.sheet().index(0, kCol表示日付), w.sheet().index(0, kCol支払先名)), QItemSelectionModel::ClearAndSelect);
+    grid->selectionModel()->select(QItemSelection(w.sheet().index(0, kCol曜日), w.sheet().index(0, kCol曜日)), QItemSelectionModel::Select);
+    QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "06\t電気\n");
+    grid->setCurrentCell(2, kCol表示日付);
+    QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(weekdays(w, 3), "06 水 電気 / 07 木  / 06 水 電気");
+    QGuiApplication::clipboard()->setText("月\t水道");
+    grid->setCurrentCell(3, kCol曜日);
+    QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(w.cell(3, kCol支払先名), "水道");
+    ASSERT_EQ(w.presenter.shown().size(), 1u);
+    EXPECT_TRUE(w.presenter.shown()[0].text.contains("計算される欄です")) << w.presenter.shown()[0].text.toStdString();
+}
+
+TEST(BusinessDaysWindow, RepeatingLastMonthAcrossGoldenWeekFollowsThePayeesRulesAndUndoesAsOneStep)
+{
+    MainWindowHarness w;
+    seed::storeSettings(w.dir(), "西暦", 0, 0);
+    seed::storeLines(w.dir(), {{QDate(2026, 4, 6), 1, "電気", 100, 0, 100}, {QDate(2026, 4, 10), 2, "通信", 200, 0, 300},
+                                  {QDate(2026, 4, 24), 3, "家賃", 300, 0, 600}, {QDate(2026, 4, 15), 4, "保険", 50, 0, 650}});
+    ASSERT_TRUE(w.startOn(QDate(2026, 5, 1)));
+    ASSERT_TRUE(w.show());
+    storeRule(w, "電気", {std::nullopt, HolidayShift::翌営業日});
+    storeRule(w, "家賃", {ledger::kMonthEnd, std::nullopt});
+
+    w.click("cmd前月複写");
+    // 5/6 (振替休日) goes on to 5/7 by its rule, 5/10 (Sun) back to 5/8 by the book's
+    // setting, 末日 5/31 (Sun) back to 5/29; 5/15 is a business day.
+    EXPECT_EQ(weekdays(w, 4), "07 木 電気 / 08 金 通信 / 29 金 家賃 / 15 金 保険");
+    EXPECT_EQ(status(w).toStdString(), "前月複写で、銀行の休業日にあたる日付を移しました：1行目 06日→07日「電気」、2行目 10日→08日「通信」、3行目 31日→29日「家賃」");
+    EXPECT_TRUE(w.presenter.shown().empty());
+    w.grid()->setFocus();
+    QTest::keyClick(w.grid(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(weekdays(w, 1), "  ") << "the whole copy is one step";
+    EXPECT_FALSE(w.window().windowTitle().contains('*'));
+}
+
+TEST(BusinessDaysWindow, CtrlShiftArrowsAndTheMenuMoveTheSelectedLinesOffBankHolidaysUndoably)
+{
+    MainWindowHarness w;
+    seed::storeSettings(w.dir(), "西暦", 0, 0);
+    ASSERT_TRUE(w.startOn(QDate(2026, 5, 1)));
+    ASSERT_TRUE(w.show());
+    GridView* grid = w.grid();
+    for (const auto& [row, day, payee] : std::vector<std::tuple<int, const char*, const char*>>{{0, "3", "手形"}, {1, "7", "電気"}, {2, "31", "家賃"}}) {
+        ASSERT_TRUE(w.put(row, kCol表示日付, day));
+        ASSERT_TRUE(w.put(row, kCol支払先名, payee));
+    }
+    grid->setFocus();
+    grid->setCurrentCell(0, kCol支払先名);
+    grid->selectionModel()->select(QItemSelection(w.sheet().index(0, kCol支払先名), w.sheet().index(2, kCol支払先名)), QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(grid, Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(weekdays(w, 3), "07 木 手形 / 07 木 電気 / 31 日 家賃");
+    EXPECT_EQ(status(w).toStdString(), "翌営業日へ移しました：1行目 03日→07日「手形」　月内に移せる営業日がないため、そのままの行：3行目 31日「家賃」");
+    EXPECT_EQ(grid->selectedCells().size(), 3) << "the lines stay selected";
+
+    QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(weekdays(w, 1), "03 日 手形");
+
+    // The grid's menu: 前営業日へ with its keys shown.
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_TRUE(menu);
+        auto* back = menu->findChild<QAction*>("act前営業日へ");
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Left));
+        back->trigger();
+        menu->close();
+    });
+    emit grid->customContextMenuRequested(grid->visualRect(w.sheet().index(0, kCol支払先名)).center());
+    EXPECT_EQ(weekdays(w, 3), "01 金 手形 / 07 木 電気 / 29 金 家賃");
+    QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(weekdays(w, 3), "03 日 手形 / 07 木 電気 / 31 日 家賃");
+
+    // Lines on business days only: nothing moves and the status line says so.
+    grid->selectionModel()->select(QItemSelection(w.sheet().index(1, kCol支払先名), w.sheet().index(1, kCol支払先名)), QItemSelectionModel::ClearAndSelect);
+    grid->setCurrentCell(1, kCol支払先名);
+    QTest::keyClick(grid, Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(status(w).toStdString(), "選んだ行に銀行の休業日にあたる日付はありません。");
+    EXPECT_TRUE(w.presenter.shown().empty());
+}
