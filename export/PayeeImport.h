@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PaymentRules.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -11,9 +13,7 @@
 namespace store {
 class Session;
 }
-namespace ledger {
-struct PaymentRule;
-}
+
 
 namespace exporting {
 

@@ -213,7 +213,11 @@ void SchedulePage::pasteIntoSheet(const QString& text)
             cells.push_back({.row = cell.row(), .column = cell.column()});
         plan = planFill(block.front().front(), cells);
     } else {
-        const QList<int> columns = gridInp_->visibleColumns();
+        // A block flows over the weekday, which only shows the day's; a block pasted onto
+        // the weekday itself is refused there as computed.
+        QList<int> columns = gridInp_->visibleColumns();
+        if (selected.front().column() != kCol曜日)
+            columns.removeAll(kCol曜日);
         plan = planPaste(block, selected.front().row(), selected.front().column(), {columns.begin(), columns.end()}, controller_->model()->rowCount());
     }
     std::vector<RefusedValue> refused = controller_->paste(plan.cells);

@@ -6,6 +6,7 @@
 #include "GridView.h"
 #include "Holidays.h"
 #include "MainWindowHarness.h"
+#include "PayeeImportCommand.h"
 #include "PaymentRules.h"
 #include "SheetColumns.h"
 #include "Sql.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -33,12 +35,12 @@ QString status(MainWindowHarness& w)
 }
 
 // "日 曜 支払先" of the first `count` lines, joined by " / ".
-QString weekdays(MainWindowHarness& w, int count)
+std::string weekdays(MainWindowHarness& w, int count)
 {
     QStringList shown;
     for (int row = 0; row < count; ++row)
         shown << QStringList{w.cell(row, kCol表示日付), w.cell(row, kCol曜日), w.cell(row, kCol支払先名)}.join(' ');
-    return shown.join(QStringLiteral(" / "));
+    return shown.join(QStringLiteral(" / ")).toStdString();
 }
 
 void storeRule(MainWindowHarness& w, const QString& payee, const ledger::PaymentRule& rule)
@@ -84,10 +86,12 @@ TEST(BusinessDaysWindow, TheWeekdayStandsBesideTheDayTabPassesOverItAndAHolidayI
     grid->selectionModel()->select(QItemSelection(w.sheet().index(0, kCol曜日), w.sheet().index(0, kCol曜日)), QItemSelectionModel::Select);
     QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "06\t電気\n");
+    grid->selectionModel()->clearSelection();
     grid->setCurrentCell(2, kCol表示日付);
     QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(weekdays(w, 3), "06 水 電気 / 07 木  / 06 水 電気");
     QGuiApplication::clipboard()->setText("月\t水道");
+    grid->selectionModel()->clearSelection();
     grid->setCurrentCell(3, kCol曜日);
     QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(w.cell(3, kCol支払先名), "水道");
@@ -109,8 +113,8 @@ TEST(BusinessDaysWindow, RepeatingLastMonthAcrossGoldenWeekFollowsThePayeesRules
     w.click("cmd前月複写");
     // 5/6 (振替休日) goes on to 5/7 by its rule, 5/10 (Sun) back to 5/8 by the book's
     // setting, 末日 5/31 (Sun) back to 5/29; 5/15 is a business day.
-    EXPECT_EQ(weekdays(w, 4), "07 木 電気 / 08 金 通信 / 29 金 家賃 / 15 金 保険");
-    EXPECT_EQ(status(w).toStdString(), "前月複写で、銀行の休業日にあたる日付を移しました：1行目 06日→07日「電気」、2行目 10日→08日「通信」、3行目 31日→29日「家賃」");
+    EXPECT_EQ(weekdays(w, 4), "07 木 電気 / 08 金 通信 / 15 金 保険 / 29 金 家賃");
+    EXPECT_EQ(status(w).toStdString(), "前月複写で、銀行の休業日にあたる日付を移しました：1行目 06日→07日「電気」、2行目 10日→08日「通信」、4行目 31日→29日「家賃」");
     EXPECT_TRUE(w.presenter.shown().empty());
     w.grid()->setFocus();
     QTest::keyClick(w.grid(), Qt::Key_Z, Qt::ControlModifier);
@@ -152,6 +156,7 @@ TEST(BusinessDaysWindow, CtrlShiftArrowsAndTheMenuMoveTheSelectedLinesOffBankHol
     });
     emit grid->customContextMenuRequested(grid->visualRect(w.sheet().index(0, kCol支払先名)).center());
     EXPECT_EQ(weekdays(w, 3), "01 金 手形 / 07 木 電気 / 29 金 家賃");
+    ASSERT_TRUE(w.show()) << "the window is active again after the menu";
     QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(weekdays(w, 3), "03 日 手形 / 07 木 電気 / 31 日 家賃");
 
@@ -161,4 +166,127 @@ TEST(BusinessDaysWindow, CtrlShiftArrowsAndTheMenuMoveTheSelectedLinesOffBankHol
     QTest::keyClick(grid, Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(status(w).toStdString(), "選んだ行に銀行の休業日にあたる日付はありません。");
     EXPECT_TRUE(w.presenter.shown().empty());
+}
+
+TEST(BusinessDaysWindow, ThePayeePageShowsAndStoresTheCurrentPayeesRuleWhichLeavesWithThePayee)
+{
+    MainWindowHarness w;
+    seed::storePayees(w.dir(), {"電気", "家賃"});
+    ASSERT_TRUE(w.start());
+    ASSERT_TRUE(w.show());
+    w.showPage(MainWindowHarness::Payees);
+    w.click("cmd支払先読込");
+    auto* grid = w.find<GridView>("Grid支払先マスタ");
+    auto* day = w.find<QComboBox>("cmb支払日");
+    auto* shift = w.find<QComboBox>("cmb休日");
+    const int electric = w.column("Grid支払先マスタ", 1).indexOf("電気");
+    ASSERT_GE(electric, 0);
+    EXPECT_FALSE(day->isEnabled()) << "no line chosen yet";
+
+    grid->setCurrentCell(electric, 1);
+    EXPECT_EQ(w.find<QLabel>("lbl支払日支払先")->text(), "「電気」の支払日");
+    ASSERT_TRUE(day->isEnabled());
+    EXPECT_EQ(day->currentText(), "指定なし（前月の日）");
+    const auto choose = [](QComboBox* box, const QString& text) {
+        box->setCurrentIndex(box->findText(text));
+        emit box->activated(box->currentIndex());
+    };
+    choose(day, "末日");
+    choose(shift, "翌営業日");
+    EXPECT_EQ(ledger::readPaymentRules(w.mainDb()).at("電気"), (ledger::PaymentRule{ledger::kMonthEnd, HolidayShift::翌営業日}));
+    EXPECT_EQ(status(w).toStdString(), "「電気」の支払日を 末日、休業日は 翌営業日 にしました。前月複写から使われます。");
+
+    // Another line shows its own rule; coming back shows the stored one.
+    grid->setCurrentCell(1 - electric, 1);
+    EXPECT_EQ(day->currentText(), "指定なし（前月の日）");
+    grid->setCurrentCell(electric, 1);
+    EXPECT_EQ(QStringList({day->currentText(), shift->currentText()}).join(' '), "末日 翌営業日");
+    choose(shift, "設定に従う");
+    EXPECT_EQ(ledger::readPaymentRules(w.mainDb()).at("電気"), (ledger::PaymentRule{ledger::kMonthEnd, std::nullopt}));
+
+    // A name not registered yet cannot have a rule; a payee removed and registered loses it.
+    w.typeInto("Grid支払先マスタ", 2, 1, "新規", Qt::Key_Return);
+    grid->setCurrentCell(2, 1);
+    EXPECT_FALSE(day->isEnabled());
+    EXPECT_EQ(w.find<QLabel>("lbl支払日支払先")->text(), "「新規」は登録してから支払日を指定できます。");
+    w.keyOn("Grid支払先マスタ", electric, 1, Qt::Key_Delete);
+    w.click("cmd支払先登録", true);
+    EXPECT_TRUE(ledger::readPaymentRules(w.mainDb()).empty());
+    EXPECT_EQ(w.storedPayees().size(), 2);
+}
+
+TEST(BusinessDaysWindow, TheSettingsPageKeepsTheBooksChoiceForBankHolidays)
+{
+    MainWindowHarness w;
+    seed::storeSettings(w.dir(), "西暦", 0, 0);
+    ASSERT_TRUE(w.start());
+    ASSERT_TRUE(w.show());
+    w.showPage(MainWindowHarness::Settings);
+    auto* choice = w.find<QComboBox>("cmb休日既定");
+    EXPECT_EQ(choice->currentText().toStdString(), "前営業日");
+    choice->setCurrentIndex(choice->findText("翌営業日"));
+    w.click("cmd設定登録", false);
+    EXPECT_EQ(ledger::readDefaultShift(w.mainDb()), HolidayShift::前営業日) << "いいえ stores nothing";
+    EXPECT_EQ(choice->currentText(), "前営業日") << "and the page shows what is stored";
+    choice->setCurrentIndex(choice->findText("翌営業日"));
+    w.click("cmd設定登録", true);
+    EXPECT_EQ(ledger::readDefaultShift(w.mainDb()), HolidayShift::翌営業日);
+    choice->setCurrentIndex(choice->findText("そのまま"));
+    w.click("cmd設定読込");
+    EXPECT_EQ(choice->currentText(), "翌営業日");
+    w.click("cmd設定削除", true);
+    EXPECT_EQ(choice->currentText().toStdString(), "前営業日");
+    EXPECT_EQ(store::scalar(w.mainDb(), "SELECT count(*) FROM 支払日設定").toInt(), 0);
+}
+
+TEST(BusinessDaysWindow, TheCashFlowPageMarksMonthsWithPaymentsDueOnBankHolidays)
+{
+    MainWindowHarness w;
+    seed::storeLines(w.dir(), {{QDate(2026, 4, 30), 1, "家賃", 100, 0, 100}, {QDate(2026, 5, 6), 1, "電気", 200, 0, 300},
+                                  {QDate(2026, 5, 6), 2, "ガス", 50, 0, 350}, {QDate(2026, 5, 10), 3, "支払済", 0, 40, 310}});
+    ASSERT_TRUE(w.startOn(QDate(2026, 4, 1)));
+    ASSERT_TRUE(w.show());
+    w.showPage(MainWindowHarness::CashFlow);
+    auto* table = w.find<QTableView>("Grid資金繰り");
+    const QAbstractItemModel* model = table->model();
+    EXPECT_FALSE(model->data(model->index(0, cashflow::CashFlowModel::Month), Qt::DecorationRole).isValid()) << "4/30 is a Thursday";
+    EXPECT_TRUE(model->data(model->index(1, cashflow::CashFlowModel::Month), Qt::DecorationRole).isValid());
+    EXPECT_EQ(model->data(model->index(1, cashflow::CashFlowModel::Month), Qt::ToolTipRole).toString().toStdString(),
+        "支払予定のうち 2 件が銀行の休業日です：6日（水・振替休日） 2件") << "a line with nothing scheduled is no scheduled payment";
+}
+
+TEST(BusinessDaysWindow, APayeeListsRuleColumnsAreImportedWithItsNames)
+{
+    MainWindowHarness w;
+    seed::storePayees(w.dir(), {"電気"});
+    ASSERT_TRUE(w.start());
+    ASSERT_TRUE(w.show());
+    w.showPage(MainWindowHarness::Payees);
+    const QString path = w.dir().filePath("payees.csv");
+    {
+        QFile list(path);
+        ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+        list.write(QStringLiteral("支払先名,支払日,休日\r\n電気,25,翌営業日\r\n家賃,末日,\r\n").toUtf8());
+    }
+    w.window().payeeImportCommand().askFile = [&](QWidget*) { return std::pair{path, exporting::TextEncoding::Detect}; };
+    w.presenter.pushAnswer(true);
+    w.click("cmd支払先取込");
+    ASSERT_EQ(w.presenter.shown().size(), 2u);
+    EXPECT_EQ(w.presenter.shown()[0].text.toStdString(), "次の支払先を追加します。よろしいですか\n\n家賃\n\n登録済みの 1 件は追加しません。\n\n支払日の指定 2 件も登録します（登録済みの支払先の指定は置き換えます）。");
+    EXPECT_EQ(w.presenter.shown()[1].text.toStdString(), "支払先 1 件を追加し、支払日の指定 2 件を登録しました。");
+    const ledger::PaymentRules rules = ledger::readPaymentRules(w.mainDb());
+    EXPECT_EQ(rules.at("電気"), (ledger::PaymentRule{25, HolidayShift::翌営業日}));
+    EXPECT_EQ(rules.at("家賃"), (ledger::PaymentRule{ledger::kMonthEnd, std::nullopt}));
+
+    // A list with a day no month has imports nothing and names it.
+    {
+        QFile list(path);
+        ASSERT_TRUE(list.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        list.write(QStringLiteral("支払先名,支払日\r\n水道,32\r\n").toUtf8());
+    }
+    w.presenter.clear();
+    w.click("cmd支払先取込");
+    ASSERT_EQ(w.presenter.shown().size(), 1u);
+    EXPECT_TRUE(w.presenter.shown()[0].text.endsWith("「水道」の支払日「32」")) << w.presenter.shown()[0].text.toStdString();
+    EXPECT_EQ(w.storedPayees(), (QStringList{"電気", "家賃"}));
 }
