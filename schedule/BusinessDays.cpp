@@ -49,7 +49,7 @@ QString bankHolidayReason(const QDate& date)
 QString describeDayMoves(const std::vector<DayMove>& moves, std::size_t named)
 {
     QStringList texts;
-    const auto day = [](const QDate& date) { return QStringLiteral("%1日").arg(date.day(), 2, 10, QLatin1Char('0')); };
+    const auto day = [](const QDate& date) { return QStringLiteral("%1日").arg(date.day()); };
     for (std::size_t i = 0; i < moves.size() && i < named; ++i) {
         const DayMove& move = moves[i];
         const QString days = move.from == move.to ? day(move.from) : day(move.from) + QStringLiteral("→") + day(move.to);

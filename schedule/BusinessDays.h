@@ -44,7 +44,7 @@ BusinessDayOutcome moveToBusinessDays(SheetLines& sheet, const std::vector<int>&
 // "土曜日", "日曜日" or "年末年始の休業日"; the empty text on a business day.
 QString bankHolidayReason(const QDate& date);
 
-// The lines for the status line: "6行目 06日→01日「東京電力」" (a line left on its day
+// The lines for the status line: "6行目 6日→1日「東京電力」" (a line left on its day
 // "10行目 10日「東京電力」"), joined by "、", the first `named` of them and "ほか n 行".
 QString describeDayMoves(const std::vector<DayMove>& moves, std::size_t named = 5);
 

@@ -42,6 +42,9 @@ QPushButton* monthStepButton(const char* name, QStyle::StandardPixmap icon, cons
     return button;
 }
 
+// The width of the weekday column beside the day.
+constexpr double kWeekdayTwips = 400;
+
 // The command buttons of the page, top to bottom.
 const CommandButton kCommands[] = {{"cmd履歴閉じる", "閉じる"}, {"cmd読込", "読込", QKeySequence(Qt::Key_F5)},
     {"cmd登録", "登録", QKeySequence(Qt::CTRL | Qt::Key_S)}, {"Cmd印刷", "印刷", QKeySequence(Qt::CTRL | Qt::Key_P)}, {"cmd出力", "出力", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)},
@@ -207,13 +210,13 @@ void SchedulePage::FormInit()
         for (int hidden : {kCol行番号, kCol元行番号, kCol日付})
             gridInp_->setupColumn(hidden, {.shown = false});
         gridInp_->setupColumn(kCol表示日付, {.heading = QStringLiteral("日付"), .alignment = Qt::AlignHCenter, .widthTwips = 600});
-        gridInp_->setupColumn(kCol支払先名, {.heading = QStringLiteral("支払先名"), .widthTwips = 4140.284, .dropDown = new PayeeDropDown(dat支払先名_, gridInp_)});
+        // The payee column gives the weekday beside the day its room: the grid keeps its width.
+        gridInp_->setupColumn(kCol支払先名, {.heading = QStringLiteral("支払先名"), .widthTwips = 4140.284 - kWeekdayTwips, .dropDown = new PayeeDropDown(dat支払先名_, gridInp_)});
         gridInp_->setupColumn(kCol予定額, {.heading = QStringLiteral("予定額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1395.213});
         gridInp_->setupColumn(kCol支払額, {.heading = QStringLiteral("支払額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1365.165});
         gridInp_->setupColumn(kCol残高, {.heading = QStringLiteral("総　額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1319.811});
-        // The balance and the weekday are computed: Tab goes from the day to the payee and
-        // from 支払額 to the next line's day.
-        gridInp_->setTabSkipped({kCol残高, kCol曜日});
+        // The balance is computed: Tab goes from 支払額 to the next line's day.
+        gridInp_->setTabSkipped({kCol残高});
         for (int extra = kCol元日付; extra <= kCol元支払先名; ++extra)
             gridInp_->setupColumn(extra, {.shown = false});
         setUpWeekdayColumn();
@@ -222,12 +225,13 @@ void SchedulePage::FormInit()
 
 void SchedulePage::setUpWeekdayColumn()
 {
-    // The weekday stands right of the day; a copied block leaves it out, so that the
-    // block pastes back into the same columns.
-    gridInp_->setupColumn(kCol曜日, {.heading = QStringLiteral("曜"), .alignment = Qt::AlignHCenter, .widthTwips = 400});
+    // The weekday stands right of the day. Tab and the arrows go from the day straight to
+    // the payee, and a copied block leaves it out, so that it pastes back into the same
+    // columns.
+    gridInp_->setupColumn(kCol曜日, {.heading = QStringLiteral("曜"), .alignment = Qt::AlignHCenter, .widthTwips = kWeekdayTwips});
     QHeaderView* header = gridInp_->horizontalHeader();
     header->moveSection(header->visualIndex(kCol曜日), header->visualIndex(kCol表示日付) + 1);
-    gridInp_->setCopySkipped({kCol曜日});
+    gridInp_->setPassedOver({kCol曜日});
 }
 
 void SchedulePage::applyEra()

@@ -2,19 +2,18 @@
 
 #include "PaymentRules.h"
 
-#include <QGroupBox>
+#include <QComboBox>
 
-class QComboBox;
 namespace SQLite {
 class Database;
 }
 
 namespace settings {
 
-// The settings page's choice of what 前月複写 does with a day on a bank holiday for a payee
+// The settings page's list of what 前月複写 does with a day on a bank holiday for a payee
 // whose payment rule does not say (前営業日, 翌営業日, そのまま), kept in 支払日設定 of the
 // main file. Like the other settings, it is read by 読込 and stored by 登録.
-class HolidayShiftBox : public QGroupBox {
+class HolidayShiftBox : public QComboBox {
     Q_OBJECT
 public:
     explicit HolidayShiftBox(QWidget* parent = nullptr);
@@ -27,9 +26,6 @@ public:
     bool write(SQLite::Database& main);
     // The stored setting goes (it reads as the default again), and the default is shown.
     void reset(SQLite::Database& main);
-
-private:
-    QComboBox* cmb休日既定_;
 };
 
 } // namespace settings

@@ -78,7 +78,6 @@ SettingsPage::SettingsPage(PageContext& context, QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(makeSettingsRow());
-    layout->addWidget(holidayShift_);
     layout->addWidget(allDeleteBox);
     layout->addWidget(image2_, 0, Qt::AlignLeft);
     layout->addWidget(lblSupport);
@@ -116,6 +115,8 @@ QHBoxLayout* SettingsPage::makeSettingsRow()
     form->addWidget(chk支払先自動登録_, 1, 0, 1, 2);
     form->addWidget(new QLabel(QStringLiteral("年   号"), this), 2, 0);
     form->addWidget(cmb年号_, 2, 1, Qt::AlignLeft);
+    form->addWidget(new QLabel(QStringLiteral("休業日の支払日"), this), 3, 0);
+    form->addWidget(holidayShift_, 3, 1, Qt::AlignLeft);
 
     auto* buttons = new QVBoxLayout;
     const auto made = addCommandButtons(buttons, this,

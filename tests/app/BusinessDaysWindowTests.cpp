@@ -72,6 +72,12 @@ TEST(BusinessDaysWindow, TheWeekdayStandsBesideTheDayTabPassesOverItAndAHolidayI
     EXPECT_EQ(weekdays(w, 2), "06 水 電気 / 07 木 ");
     QTest::keyClick(grid, Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_EQ(grid->currentIndex(), w.sheet().index(1, kCol表示日付)) << "Shift+Tab passes over it too";
+    QTest::keyClick(grid, Qt::Key_Right);
+    EXPECT_EQ(grid->currentIndex(), w.sheet().index(1, kCol支払先名)) << "and so do the arrows";
+    QTest::keyClick(grid, Qt::Key_Left);
+    EXPECT_EQ(grid->currentIndex(), w.sheet().index(1, kCol表示日付));
+    QTest::keyClick(grid, Qt::Key_Left);
+    EXPECT_EQ(grid->currentIndex(), w.sheet().index(1, kCol表示日付)) << "the first column is the edge";
 
     // The cursor on a line on a bank holiday names it in the status line; no box is shown.
     w.presenter.clear();
@@ -114,7 +120,7 @@ TEST(BusinessDaysWindow, RepeatingLastMonthAcrossGoldenWeekFollowsThePayeesRules
     // 5/6 (振替休日) goes on to 5/7 by its rule, 5/10 (Sun) back to 5/8 by the book's
     // setting, 末日 5/31 (Sun) back to 5/29; 5/15 is a business day.
     EXPECT_EQ(weekdays(w, 4), "07 木 電気 / 08 金 通信 / 15 金 保険 / 29 金 家賃");
-    EXPECT_EQ(status(w).toStdString(), "前月複写で、銀行の休業日にあたる日付を移しました：1行目 06日→07日「電気」、2行目 10日→08日「通信」、4行目 31日→29日「家賃」");
+    EXPECT_EQ(status(w).toStdString(), "前月複写で休業日の日付を移しました：1行目 6日→7日「電気」、2行目 10日→8日「通信」、4行目 31日→29日「家賃」");
     EXPECT_TRUE(w.presenter.shown().empty());
     w.grid()->setFocus();
     QTest::keyClick(w.grid(), Qt::Key_Z, Qt::ControlModifier);
@@ -138,7 +144,7 @@ TEST(BusinessDaysWindow, CtrlShiftArrowsAndTheMenuMoveTheSelectedLinesOffBankHol
     grid->selectionModel()->select(QItemSelection(w.sheet().index(0, kCol支払先名), w.sheet().index(2, kCol支払先名)), QItemSelectionModel::ClearAndSelect);
     QTest::keyClick(grid, Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(weekdays(w, 3), "07 木 手形 / 07 木 電気 / 31 日 家賃");
-    EXPECT_EQ(status(w).toStdString(), "翌営業日へ移しました：1行目 03日→07日「手形」　月内に移せる営業日がないため、そのままの行：3行目 31日「家賃」");
+    EXPECT_EQ(status(w).toStdString(), "翌営業日へ移しました：1行目 3日→7日「手形」　月内に営業日がなくそのまま：3行目 31日「家賃」");
     EXPECT_EQ(grid->selectedCells().size(), 3) << "the lines stay selected";
 
     QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);

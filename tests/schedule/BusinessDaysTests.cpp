@@ -70,8 +70,8 @@ TEST(RepeatPreviousMonth, UsualDaysAndBankHolidaysDecideTheDaysAndWhatMovedIsNam
     EXPECT_EQ(outcome.moved, (std::vector<DayMove>{{1, "電気", QDate(2026, 5, 6), QDate(2026, 5, 7)}, {2, "通信", QDate(2026, 5, 10), QDate(2026, 5, 8)},
                                  {3, "家賃", QDate(2026, 5, 31), QDate(2026, 5, 29)}, {6, "月末払い", QDate(2026, 5, 30), QDate(2026, 5, 29)}}));
     EXPECT_EQ(outcome.onHoliday, (std::vector<DayMove>{{4, "手形", QDate(2026, 5, 3), QDate(2026, 5, 3)}}));
-    EXPECT_EQ(describeDayMoves(outcome.moved, 2), "2行目 06日→07日「電気」、3行目 10日→08日「通信」、ほか 2 行");
-    EXPECT_EQ(describeDayMoves(outcome.onHoliday), "5行目 03日「手形」");
+    EXPECT_EQ(describeDayMoves(outcome.moved, 2), "2行目 6日→7日「電気」、3行目 10日→8日「通信」、ほか 2 行");
+    EXPECT_EQ(describeDayMoves(outcome.onHoliday), "5行目 3日「手形」");
 
     // The book's setting decides for the payees whose rule does not say.
     sheet = blankSheet();

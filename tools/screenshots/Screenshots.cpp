@@ -20,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTableView>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -52,6 +53,7 @@ void fillDemoData(const QString& directory, const QString& era)
     for (const QString& payee : payees)
         store::exec(main, "INSERT INTO 支払先マスタ VALUES (?)", {payee});
     store::exec(main, "INSERT INTO 自社情報 VALUES (?, 1, ?)", {era, qlonglong(0x2060C0)});
+    ledger::writePaymentRule(main, "家賃（山田不動産）", {ledger::kMonthEnd, calendar::HolidayShift::前営業日});
     main.exec("COMMIT");
     SQLite::Database work(QDir(directory).filePath("Quorel1Work.mdb").toStdString(), SQLite::OPEN_READWRITE);
     store::exec(work, "INSERT INTO ClHint VALUES ('FrmQuorel1', 'cmdHint', '', ?)",
@@ -181,6 +183,12 @@ int main(int argc, char** argv)
     save(&window, out, "schedule.png");
     tabs->setCurrentIndex(1);
     window.findChild<QPushButton*>("cmd支払先読込")->click();
+    // The payee with a payment rule is the current line: its rule shows below the list.
+    if (auto* payees = window.findChild<QTableView*>("Grid支払先マスタ")) {
+        const QModelIndexList rent = payees->model()->match(payees->model()->index(0, 1), Qt::DisplayRole, QStringLiteral("家賃（山田不動産）"));
+        if (!rent.isEmpty())
+            payees->setCurrentIndex(rent.front());
+    }
     save(&window, out, "payees.png");
     // Registering the payee page keeps a backup first: the restore list shows two.
     presenter.setDefaultAnswer(true);
