@@ -84,10 +84,11 @@ PaymentRules readPaymentRules(SQLite::Database& main)
     for (const store::Row& row : rows) {
         PaymentRule rule;
         if (!row[1].isNull()) {
-            const int day = row[1].toInt();
-            if (!usualDate(day, QDate(2000, 1, 1)).isValid())
+            bool number = false;
+            const qlonglong day = row[1].toLongLong(&number);
+            if (!number || day < kMonthEnd || day > 31)
                 continue; // a day no month has: the row is not a rule
-            rule.day = day;
+            rule.day = static_cast<int>(day);
         }
         if (!row[2].isNull())
             rule.shift = shiftFromText(row[2].toString());

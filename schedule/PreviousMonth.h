@@ -15,7 +15,7 @@ struct CopyOutcome {
     enum Kind { Copied, NothingStored, NoRoom } kind = Copied;
     int lines = 0; // Copied: the lines copied; NoRoom: the lines that did not fit
     // Copied: the lines whose day was moved off a bank holiday, and those left on one
-    // (their rule says そのまま), in sheet order.
+    // (the payee's rule or the book's setting says そのまま), in sheet order.
     std::vector<DayMove> moved;
     std::vector<DayMove> onHoliday;
 };

@@ -16,7 +16,6 @@
 #include "YearMonthEdit.h"
 
 #include <QGridLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -41,9 +40,6 @@ QPushButton* monthStepButton(const char* name, QStyle::StandardPixmap icon, cons
     setCommandShortcut(button, shortcut);
     return button;
 }
-
-// The width of the weekday column beside the day.
-constexpr double kWeekdayTwips = 400;
 
 // The command buttons of the page, top to bottom.
 const CommandButton kCommands[] = {{"cmd履歴閉じる", "閉じる"}, {"cmd読込", "読込", QKeySequence(Qt::Key_F5)},
@@ -221,17 +217,6 @@ void SchedulePage::FormInit()
             gridInp_->setupColumn(extra, {.shown = false});
         setUpWeekdayColumn();
     });
-}
-
-void SchedulePage::setUpWeekdayColumn()
-{
-    // The weekday stands right of the day. Tab and the arrows go from the day straight to
-    // the payee, and a copied block leaves it out, so that it pastes back into the same
-    // columns.
-    gridInp_->setupColumn(kCol曜日, {.heading = QStringLiteral("曜"), .alignment = Qt::AlignHCenter, .widthTwips = kWeekdayTwips});
-    QHeaderView* header = gridInp_->horizontalHeader();
-    header->moveSection(header->visualIndex(kCol曜日), header->visualIndex(kCol表示日付) + 1);
-    gridInp_->setPassedOver({kCol曜日});
 }
 
 void SchedulePage::applyEra()

@@ -87,11 +87,6 @@ public:
     // Ctrl+V on the grid: a block of values from the clipboard into the sheet from the
     // selected cell on (or one value into every selected cell); refused values are named.
     void pasteIntoSheet(const QString& text);
-    // 前営業日へ (Ctrl+Shift+←) / 翌営業日へ (Ctrl+Shift+→): the selected lines whose day is
-    // a bank holiday move to the business day before or after it; the status line says
-    // what moved.
-    void moveToPreviousBusinessDay() { moveSelectedToBusinessDay(false); }
-    void moveToNextBusinessDay() { moveSelectedToBusinessDay(true); }
     // Ctrl+Z / Ctrl+Y on the page: the sheet's unregistered edits undone and redone.
     // Answer false when there is nothing to undo or redo.
     bool canUndoSheet() const;
@@ -129,11 +124,14 @@ private:
     void connectCommands(QPushButton* monBef, QPushButton* monNext);
     QPushButton* command(const char* name) const;
 
-    // The weekday column, moved beside the day.
+    // The weekday column, moved beside the day; the payee column gives it its width.
+    static constexpr double kWeekdayTwips = 400;
     void setUpWeekdayColumn();
     // The status line names the bank holiday of the current line's day.
     void tellBankHoliday();
-    // 前営業日へ / 翌営業日へ: the selected lines on a bank holiday move to a business day.
+    // 前営業日へ / 翌営業日へ (Ctrl+Shift+← / →, the grid's menu): the selected lines whose
+    // day is a bank holiday move to the business day before or after it within the month;
+    // the status line says what moved.
     void moveSelectedToBusinessDay(bool forward);
     // Their keys, Ctrl+Shift+← and Ctrl+Shift+→ (not while a cell is edited: the editor
     // selects words with them); answers whether the key was one of them.

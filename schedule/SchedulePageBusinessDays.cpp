@@ -1,5 +1,6 @@
-// The schedule page's bank business days: the holiday of the current line in the status
-// line, 前営業日へ / 翌営業日へ on the selected lines, and what 前月複写 moved.
+// The schedule page's bank business days: the weekday column, the holiday of the current
+// line in the status line, 前営業日へ / 翌営業日へ on the selected lines, and what 前月複写
+// moved.
 
 #include "SchedulePage.h"
 
@@ -12,6 +13,7 @@
 #include "SheetColumns.h"
 #include "SheetModel.h"
 
+#include <QHeaderView>
 #include <QKeySequence>
 #include <QMenu>
 
@@ -28,6 +30,17 @@ QString statusMessage(const char* key, const QString& target)
 }
 
 } // namespace
+
+void SchedulePage::setUpWeekdayColumn()
+{
+    // The weekday stands right of the day. Tab and the arrows go from the day straight to
+    // the payee, and a copied block leaves it out, so that it pastes back into the same
+    // columns.
+    gridInp_->setupColumn(kCol曜日, {.heading = QStringLiteral("曜"), .alignment = Qt::AlignHCenter, .widthTwips = kWeekdayTwips});
+    QHeaderView* header = gridInp_->horizontalHeader();
+    header->moveSection(header->visualIndex(kCol曜日), header->visualIndex(kCol表示日付) + 1);
+    gridInp_->setPassedOver({kCol曜日});
+}
 
 QKeySequence SchedulePage::businessDayKeys(bool forward)
 {

@@ -243,6 +243,13 @@ TEST(BusinessDaysWindow, TheSettingsPageKeepsTheBooksChoiceForBankHolidays)
     w.click("cmd設定削除", true);
     EXPECT_EQ(choice->currentText().toStdString(), "前営業日");
     EXPECT_EQ(store::scalar(w.mainDb(), "SELECT count(*) FROM 支払日設定").toInt(), 0);
+
+    // Deleting everything takes the rules and the setting with it.
+    choice->setCurrentIndex(choice->findText("そのまま"));
+    w.click("cmd設定登録", true);
+    storeRule(w, "電気", {25, std::nullopt});
+    w.click("cmd一括削除7", true);
+    EXPECT_EQ(store::scalar(w.mainDb(), "SELECT (SELECT count(*) FROM 支払日設定) + (SELECT count(*) FROM 支払日規則)").toInt(), 0);
 }
 
 TEST(BusinessDaysWindow, TheCashFlowPageMarksMonthsWithPaymentsDueOnBankHolidays)

@@ -81,9 +81,9 @@ TEST(PaymentRules, RulesAndTheBooksSettingAreStoredByNameAndAnEmptyRuleGoes)
     EXPECT_EQ(store::scalar(f.main, "SELECT count(*) FROM 支払日規則").toInt(), 2);
 
     // What no month has, or no choice names, is no rule; an unknown setting is the default.
-    store::exec(f.main, "INSERT INTO 支払日規則 VALUES ('壊れ', 40, NULL), ('無名の指定', NULL, '前日')");
+    store::exec(f.main, "INSERT INTO 支払日規則 VALUES ('壊れ', 40, NULL), ('無名の指定', NULL, '前日'), ('文字', 'x', '前営業日')");
     store::exec(f.main, "UPDATE 支払日設定 SET 休日 = 'あとで'");
     rules = readPaymentRules(f.main);
-    EXPECT_EQ(rules.count("壊れ") + rules.count("無名の指定"), 0u);
+    EXPECT_EQ(rules.count("壊れ") + rules.count("無名の指定") + rules.count("文字"), 0u);
     EXPECT_EQ(readDefaultShift(f.main), HolidayShift::前営業日);
 }
