@@ -43,7 +43,7 @@ QString bankHolidayReason(const QDate& date)
         return QStringLiteral("土曜日");
     if (date.dayOfWeek() == 7)
         return QStringLiteral("日曜日");
-    return QStringLiteral("年末年始の休業日");
+    return QStringLiteral("年末年始");
 }
 
 QString describeDayMoves(const std::vector<DayMove>& moves, std::size_t named)

@@ -41,7 +41,7 @@ struct BusinessDayOutcome {
 BusinessDayOutcome moveToBusinessDays(SheetLines& sheet, const std::vector<int>& rows, calendar::HolidayShift shift);
 
 // Why a date is a bank holiday, for the user: the public holiday's name ("春分の日"),
-// "土曜日", "日曜日" or "年末年始の休業日"; the empty text on a business day.
+// "土曜日", "日曜日" or "年末年始"; the empty text on a business day.
 QString bankHolidayReason(const QDate& date);
 
 // The lines for the status line: "6行目 6日→1日「東京電力」" (a line left on its day

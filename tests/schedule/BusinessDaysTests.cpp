@@ -114,7 +114,7 @@ TEST(MoveToBusinessDays, LinesOnBankHolidaysMoveWithinTheMonthOthersStay)
     EXPECT_EQ(bankHolidayReason(QDate(2026, 5, 6)), "振替休日");
     EXPECT_EQ(bankHolidayReason(QDate(2026, 5, 9)), "土曜日");
     EXPECT_EQ(bankHolidayReason(QDate(2026, 5, 10)), "日曜日");
-    EXPECT_EQ(bankHolidayReason(QDate(2026, 12, 31)), "年末年始の休業日");
+    EXPECT_EQ(bankHolidayReason(QDate(2026, 12, 31)), "年末年始");
     EXPECT_EQ(bankHolidayReason(QDate(2026, 5, 7)), "");
 }
 
@@ -137,7 +137,7 @@ TEST(SheetModel, TheWeekdayColumnShowsTheDatesDayColouredWithTheHolidayInItsTool
     EXPECT_EQ(shown(2, kCol曜日, Qt::ForegroundRole).value<QColor>(), QColor(0xD0, 0x20, 0x20));
     EXPECT_FALSE(shown(3, kCol曜日, Qt::ForegroundRole).isValid()) << "12/31 is no public holiday";
     EXPECT_EQ(shown(2, kCol曜日, Qt::ToolTipRole).toString(), "こどもの日（銀行休業日）");
-    EXPECT_EQ(shown(3, kCol表示日付, Qt::ToolTipRole).toString(), "年末年始の休業日（銀行休業日）");
+    EXPECT_EQ(shown(3, kCol表示日付, Qt::ToolTipRole).toString(), "年末年始（銀行休業日）");
     EXPECT_TRUE(shown(3, kCol表示日付, Qt::BackgroundRole).isValid()) << "a bank holiday's line is marked";
     EXPECT_FALSE(shown(0, kCol表示日付, Qt::BackgroundRole).isValid());
     EXPECT_FALSE(shown(0, kCol曜日, Qt::ToolTipRole).toString().size());
