@@ -1,6 +1,7 @@
 #include "AllDelete.h"
 
 #include "Book.h"
+#include "PaymentRules.h"
 #include "Sql.h"
 #include "Transaction.h"
 
@@ -11,6 +12,8 @@ void AllDelete(SQLite::Database& main)
         const QString name = QString::fromUtf8(table);
         tx.step(QStringLiteral("AllDelete ") + name, [&] { store::exec(main, QStringLiteral("DELETE FROM ") + store::quoteIdentifier(name)); });
     }
+    for (const QString& name : {ledger::kPaymentRuleTable, ledger::kPaymentSettingTable})
+        tx.step(QStringLiteral("AllDelete ") + name, [&] { store::exec(main, QStringLiteral("DELETE FROM ") + store::quoteIdentifier(name)); });
     tx.step(QStringLiteral("AllDelete the book's lines"), [&] { ledger::Book(main).deleteAll(); });
     tx.commit();
 }

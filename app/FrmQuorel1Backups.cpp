@@ -103,6 +103,7 @@ void FrmQuorel1::refreshStatus()
 void FrmQuorel1::connectStatusLine()
 {
     connect(schedulePage_, &schedule::SchedulePage::statusText, this, [this](const QString& text) { statusLine_->showText(text, false); });
+    connect(payeePage_, &payees::PayeePage::statusText, this, [this](const QString& text) { statusLine_->showText(text, false); });
     // A change of the sheet (a typed value, a paste, a deleted or inserted line, another
     // month) is a new command: the message of the one before no longer holds. A command
     // with its own message shows it once its change is made.

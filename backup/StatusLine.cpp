@@ -34,6 +34,8 @@ StatusLine::StatusLine(QWidget* parent)
     setObjectName(QStringLiteral("StatusLine"));
     text_->setObjectName(QStringLiteral("lblStatus"));
     text_->setTextFormat(Qt::PlainText);
+    // A long message never widens the window: what the line cannot show, its tooltip does.
+    text_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     undo_->setObjectName(QStringLiteral("cmd元に戻す"));
     undo_->setToolTip(QStringLiteral("Ctrl+Z"));
     undo_->setVisible(false);
@@ -68,6 +70,7 @@ void StatusLine::present(const QString& text, bool offerUndo, const QString& fil
     hasMessage_ = !text.isEmpty();
     filePath_ = filePath;
     text_->setText(text);
+    text_->setToolTip(text);
     undo_->setVisible(offerUndo);
     folder_->setVisible(!filePath.isEmpty());
     // An offer to undo stays as long as it holds; any other message ages.
@@ -105,6 +108,7 @@ void StatusLine::setStanding(const QString& text)
 void StatusLine::showStanding()
 {
     text_->setText(standing_);
+    text_->setToolTip(standing_);
 }
 
 bool StatusLine::undoOffered() const

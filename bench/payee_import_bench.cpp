@@ -71,7 +71,7 @@ void BM_Import_Program(benchmark::State& state)
         file.open(QIODevice::ReadOnly);
         const exporting::PayeeList list = exporting::readPayeeList(file, true, exporting::TextEncoding::Detect, [](qint64, qint64) { return true; });
         const exporting::ImportPlan plan = exporting::planImport(*session, list.names);
-        if (plan.toAdd.size() != kNew || !exporting::addPayees(*session, plan.toAdd, [](qint64, qint64) { return true; }))
+        if (plan.toAdd.size() != kNew || !exporting::addPayees(*session, plan.toAdd, {}, [](qint64, qint64) { return true; }))
             state.SkipWithError("the import did not add every name");
         state.PauseTiming();
         dropNewNames(session->mainDb().getHandle());

@@ -1,6 +1,12 @@
 #include "CashFlowModel.h"
 
 #include "EraCalendar.h"
+#include "Holidays.h"
+
+#include <QPainter>
+#include <QPixmap>
+#include <QStringList>
+#include <algorithm>
 
 #include <QColor>
 
@@ -16,7 +22,48 @@ QString amountText(const std::optional<ledger::Amount>& amount)
     return amount->isZero() ? QStringLiteral("0") : amount->format();
 }
 
+// The mark of a month with payments on bank holidays: 休 in white on the holiday red.
+QPixmap holidayMark()
+{
+    static const QPixmap mark = [] {
+        const int size = 16;
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0xD0, 0x20, 0x20));
+        painter.drawRoundedRect(QRectF(0, 0, size, size), 3, 3);
+        QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+        font.setPixelSize(12);
+        font.setBold(true);
+        painter.setFont(font);
+        painter.setPen(Qt::white);
+        painter.drawText(QRect(0, 0, size, size), Qt::AlignCenter, QStringLiteral("休"));
+        return pixmap;
+    }();
+    return mark;
+}
+
 } // namespace
+
+QString CashFlowModel::holidayPaymentText(const MonthFlow& month)
+{
+    if (month.holidayPayments.empty())
+        return {};
+    QStringList days;
+    for (std::size_t i = 0; i < month.holidayPayments.size();) {
+        const QDate day = month.holidayPayments[i];
+        const auto count = static_cast<qsizetype>(std::count(month.holidayPayments.begin() + static_cast<std::ptrdiff_t>(i), month.holidayPayments.end(), day));
+        const QString name = calendar::holidayName(day);
+        QString text = QStringLiteral("%1日（%2%3）").arg(day.day()).arg(calendar::weekdayLetter(day), name.isEmpty() ? QString() : QStringLiteral("・") + name);
+        if (count > 1)
+            text += QStringLiteral(" %1件").arg(count);
+        days << text;
+        i += static_cast<std::size_t>(count);
+    }
+    return QStringLiteral("支払予定のうち %1 件が銀行の休業日です：%2").arg(month.holidayPayments.size()).arg(days.join(QStringLiteral("、")));
+}
 
 QColor negativeColor()
 {
@@ -107,6 +154,14 @@ QVariant CashFlowModel::data(const QModelIndex& index, int role) const
     case Qt::BackgroundRole:
         if (month.goesNegative())
             return QColor(0xFF, 0xE4, 0xE4);
+        return {};
+    case Qt::DecorationRole:
+        if (index.column() == Month && !month.holidayPayments.empty())
+            return holidayMark();
+        return {};
+    case Qt::ToolTipRole:
+        if (index.column() == Month)
+            return holidayPaymentText(month);
         return {};
     case Qt::UserRole:
         return month.month;

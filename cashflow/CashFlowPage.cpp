@@ -167,7 +167,8 @@ void CashFlowPage::showHovered(int month)
                                  CashFlowModel::cellText(flow, CashFlowModel::Closing, era()),
                                  CashFlowModel::cellText(flow, CashFlowModel::Lowest, era()),
                                  CashFlowModel::cellText(flow, CashFlowModel::LowestDay, era()));
-    lbl月_->setText(text);
+    const QString holidays = CashFlowModel::holidayPaymentText(flow);
+    lbl月_->setText(holidays.isEmpty() ? text : text + QStringLiteral("　") + holidays);
     QPalette palette = lbl月_->palette();
     palette.setColor(QPalette::WindowText, flow.goesNegative() ? negativeColor() : QWidget::palette().color(QPalette::WindowText));
     lbl月_->setPalette(palette);

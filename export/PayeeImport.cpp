@@ -1,6 +1,8 @@
 #include "PayeeImport.h"
 
 #include "Prepared.h"
+#include "CsvExport.h"
+#include "PaymentRules.h"
 #include "Session.h"
 #include "Sql.h"
 #include "Transaction.h"
@@ -16,6 +18,46 @@ namespace {
 // The progress is told once per this many names.
 constexpr qint64 kProgressEvery = 512;
 } // namespace
+
+
+QList<QStringList> csvRecords(const QString& text)
+{
+    QList<QStringList> records;
+    QStringList fields;
+    QString field;
+    bool quoted = false;
+    bool any = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quoted) {
+            if (c == u'"' && i + 1 < text.size() && text.at(i + 1) == u'"')
+                field += text.at(++i);
+            else if (c == u'"')
+                quoted = false;
+            else
+                field += c;
+        } else if (c == u'"') {
+            quoted = any = true;
+        } else if (c == u',') {
+            fields << field;
+            field.clear();
+            any = true;
+        } else if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+                ++i;
+            records << (fields << field);
+            fields.clear();
+            field.clear();
+            any = false;
+        } else {
+            field += c;
+            any = true;
+        }
+    }
+    if (any || !field.isEmpty() || !fields.isEmpty())
+        records << (fields << field);
+    return records;
+}
 
 ImportPlan planImport(store::Session& session, const QStringList& names)
 {
@@ -47,9 +89,11 @@ ImportPlan planImport(store::Session& session, const QStringList& names)
     return plan;
 }
 
-bool addPayees(store::Session& session, const QStringList& names, const AddProgress& progress)
+bool addPayees(store::Session& session, const QStringList& names, const std::vector<std::pair<QString, ledger::PaymentRule>>& rules, const AddProgress& progress)
 {
     store::Transaction transaction(session.mainDb());
+    for (const auto& [name, rule] : rules)
+        ledger::writePaymentRule(session.mainDb(), name, rule);
     // The plan made just before holds each name once and none the master holds, and nothing
     // else writes the master in between (the import's boxes are modal, another program is
     // kept out by the lock): the names are appended without a look-up each.

@@ -2,6 +2,8 @@
 
 #include "ExportCommand.h"
 #include "Msg.h"
+#include "PayeeRuleImport.h"
+#include "TextCodec.h"
 #include "Skip.h"
 
 #include <QDir>
@@ -105,14 +107,27 @@ bool PayeeImportCommand::importFile(const QString& path, TextEncoding encoding, 
         msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("取込大きすぎ"), shownPath);
         return false;
     }
+    const bool csv = QFileInfo(path).suffix().compare(QStringLiteral("csv"), Qt::CaseInsensitive) == 0;
     PayeeList list;
     {
         StepProgress reading(QStringLiteral("支払先の一覧を読んでいます…"), parent, *this);
-        list = readPayeeList(file, QFileInfo(path).suffix().compare(QStringLiteral("csv"), Qt::CaseInsensitive) == 0, encoding,
-            [&](qint64 done, qint64 total) { return reading.step(done, total); });
+        list = readPayeeList(file, csv, encoding, [&](qint64 done, qint64 total) { return reading.step(done, total); });
     }
     if (list.cancelled)
         return false;
+    // The payment rules a CSV list carries, from its text (the file is within the limit).
+    ListedRules listed;
+    if (csv && file.seek(0)) {
+        const QByteArray bytes = file.readAll();
+        QString text = list.encodingName == QStringLiteral("UTF-8") ? QString::fromUtf8(bytes) : cp932::decode(bytes).value_or(QString());
+        if (text.startsWith(QChar(0xFEFF)))
+            text.remove(0, 1);
+        listed = rulesFromText(text, true);
+    }
+    if (!listed.unreadable.isEmpty()) {
+        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("取込規則不可"), listForMessage(listed.unreadable, kNamesShown));
+        return false;
+    }
     ImportPlan plan;
     if (!store::skipOnFailure(QStringLiteral("import plan"), [&] { plan = planImport(session_, list.names); })) {
         msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("読込失敗"), QStringLiteral("支払先マスタ"));
@@ -124,16 +139,19 @@ bool PayeeImportCommand::importFile(const QString& path, TextEncoding encoding, 
     if (!list.refused.isEmpty())
         notes += QStringLiteral("\n\n") + catalogueText("取込除外", shownPath + QStringLiteral(" (") + list.encodingName + QStringLiteral(")"))
             + QLatin1Char('\n') + refusedLinesText(list.refused, kRefusedLinesShown);
-    if (plan.toAdd.isEmpty()) {
+    const QString rules = listed.rules.empty() ? QString() : QStringLiteral("\n\n支払日の指定 %1 件も登録します（登録済みの支払先の指定は置き換えます）。").arg(listed.rules.size());
+    if (plan.toAdd.isEmpty() && listed.rules.empty()) {
         msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("取込なし"), notes);
         return false;
     }
-    if (!msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("取込確認"), listForMessage(plan.toAdd, kNamesShown) + notes))
+    const bool asked = plan.toAdd.isEmpty() ? msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("取込規則確認"), QString::number(listed.rules.size()))
+                                            : msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("取込確認"), listForMessage(plan.toAdd, kNamesShown) + notes + rules);
+    if (!asked)
         return false;
     bool added = false;
     const bool ran = store::skipOnFailure(QStringLiteral("import add"), [&] {
         StepProgress adding(QStringLiteral("支払先を追加しています…"), parent, *this);
-        added = addPayees(session_, plan.toAdd, [&](qint64 done, qint64 total) { return adding.step(done, total); });
+        added = addPayees(session_, plan.toAdd, listed.rules, [&](qint64 done, qint64 total) { return adding.step(done, total); });
     });
     if (!ran) {
         msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("失敗"), QStringLiteral("支払先"));
@@ -141,7 +159,10 @@ bool PayeeImportCommand::importFile(const QString& path, TextEncoding encoding, 
     }
     if (!added)
         return false; // キャンセル: nothing was added
-    msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("取込完了"), QString::number(plan.toAdd.size()));
+    if (listed.rules.empty())
+        msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("取込完了"), QString::number(plan.toAdd.size()));
+    else
+        msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("取込規則完了"), QStringLiteral("%1 件を追加し、支払日の指定 %2").arg(plan.toAdd.size()).arg(listed.rules.size()));
     return true;
 }
 

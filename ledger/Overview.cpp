@@ -3,6 +3,7 @@
 #include "BalanceChain.h"
 #include "Book.h"
 #include "CarryOverTable.h"
+#include "Holidays.h"
 #include "Prepared.h"
 #include "StoredLines.h"
 
@@ -58,6 +59,8 @@ public:
             open(current_ + 1);
         MonthFlow& month = overview_.months[index];
         ++month.lines;
+        if (scheduled && !scheduled->isZero() && calendar::isBankHoliday(day.date))
+            month.holidayPayments.push_back(day.date);
         // A sum that once overflowed stays unknown for the month.
         if (scheduled)
             month.予定額計 = month.予定額計 ? month.予定額計->plus(*scheduled) : std::nullopt;

@@ -31,6 +31,9 @@ struct MonthFlow {
     // balance on its day; the earliest day when the lowest is reached more than once.
     Amount 最低残高;
     QDate 最低残高日;
+    // The days of the month's scheduled payments (lines with a scheduled amount other than
+    // 0) that fall on a bank holiday, one entry a line, in book order.
+    std::vector<QDate> holidayPayments;
 
     bool goesNegative() const { return 最低残高 < Amount(); }
 };

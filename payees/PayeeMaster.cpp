@@ -1,5 +1,6 @@
 #include "PayeeMaster.h"
 
+#include "PaymentRules.h"
 #include "Session.h"
 #include "Prepared.h"
 #include "Schema.h"
@@ -11,6 +12,14 @@ namespace payees {
 
 namespace {
 const QString kMaster = store::attachedMainTable(QStringLiteral("支払先マスタ"));
+
+// A payment rule goes with its payee: the names the master no longer holds lose theirs.
+// On the work connection, which holds the main file attached.
+void dropRulesOfRemovedPayees(SQLite::Database& work)
+{
+    store::exec(work, QStringLiteral("DELETE FROM %1 WHERE 支払先名 NOT IN (SELECT 支払先名 FROM %2 WHERE 支払先名 IS NOT NULL)")
+                          .arg(store::attachedMainTable(store::quoteIdentifier(ledger::kPaymentRuleTable)), kMaster));
+}
 } // namespace
 
 void PayeeMaster::Read支払先()
@@ -32,6 +41,7 @@ void PayeeMaster::Entry支払先マスタ()
     store::Transaction tx(work);
     store::exec(work, QStringLiteral("DELETE FROM %1").arg(kMaster));
     store::exec(work, QStringLiteral("INSERT INTO %1 (支払先名) SELECT 支払先名 FROM w支払先マスタ ORDER BY rowid").arg(kMaster));
+    dropRulesOfRemovedPayees(work);
     tx.commit();
 }
 
@@ -46,6 +56,7 @@ void PayeeMaster::LineDelete支払先マスタ()
         store::Prepared remove(work, QStringLiteral("DELETE FROM %1 WHERE 支払先名 = ?").arg(kMaster));
         for (const store::Row& row : ticked)
             tx.step(QStringLiteral("LineDelete支払先マスタ delete a name"), [&] { remove.exec({row.at(0)}); });
+        dropRulesOfRemovedPayees(work);
         tx.commit();
     }
     store::Transaction tx(work);
@@ -58,6 +69,7 @@ void PayeeMaster::Delete支払先マスタ()
     store::skipOnFailure(QStringLiteral("Delete支払先マスタ"), [&] {
         store::Transaction tx(session_.mainDb());
         store::exec(session_.mainDb(), QStringLiteral("DELETE FROM 支払先マスタ"));
+        store::exec(session_.mainDb(), QStringLiteral("DELETE FROM ") + store::quoteIdentifier(ledger::kPaymentRuleTable));
         tx.commit();
     });
 }

@@ -24,17 +24,17 @@ public:
     void Read支払先();
 
     // Replaces the master by every row of the copy, ticked or not, in the copy's order,
-    // as one transaction over both files. Throws store::DbError when it fails; the master
+    // as one transaction over both files; the payment rules of names no longer there go. Throws store::DbError when it fails; the master
     // then holds exactly what it held before.
     void Entry支払先マスタ();
 
-    // Deletes every master row whose name equals a ticked name of the copy, then the ticked
-    // rows of the copy, each file in a transaction of its own (the master first). A name
+    // Deletes every master row whose name equals a ticked name of the copy (and the payment
+    // rules of names no longer there), then the ticked rows of the copy, each file in a transaction of its own (the master first). A name
     // refused on its own is skipped and logged. Throws store::DbError when a file fails: the
     // master is then as it was, or, when only the copy failed, the ticks are still there.
     void LineDelete支払先マスタ();
 
-    // Empties the master. A failure is skipped and logged.
+    // Empties the master and the payment rules. A failure is skipped and logged.
     void Delete支払先マスタ();
 
     // Empties the copy; the master is not touched. A failure is skipped and logged.

@@ -5,6 +5,7 @@
 #include "HintButton.h"
 #include "Msg.h"
 #include "PayeeName.h"
+#include "PaymentRuleBox.h"
 #include "Session.h"
 #include "Skip.h"
 #include "WorkTableModel.h"
@@ -23,6 +24,7 @@ PayeePage::PayeePage(PageContext& context, QWidget* parent)
     , master_(context.session)
     , dat支払先マスタ_(new WorkTableModel(this))
     , grid_(new GridView(this))
+    , ruleBox_(new PaymentRuleBox(context, this))
 {
     dat支払先マスタ_->setObjectName(QStringLiteral("dat支払先マスタ"));
     grid_->setObjectName(QStringLiteral("Grid支払先マスタ"));
@@ -46,9 +48,31 @@ PayeePage::PayeePage(PageContext& context, QWidget* parent)
     buttons->addWidget(hint);
     buttons->addStretch();
 
+    auto* left = new QVBoxLayout;
+    left->addWidget(grid_, 1);
+    left->addWidget(ruleBox_);
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(grid_, 1);
+    layout->addLayout(left, 1);
     layout->addLayout(buttons);
+    connectRuleBox();
+}
+
+void PayeePage::connectRuleBox()
+{
+    connect(grid_, &GridView::currentCellMoved, ruleBox_, [this] { showCurrentRule(); });
+    connect(dat支払先マスタ_, &QAbstractItemModel::modelReset, ruleBox_, [this] { showCurrentRule(); });
+    connect(dat支払先マスタ_, &QAbstractItemModel::dataChanged, ruleBox_, [this] { showCurrentRule(); });
+    // A registered name can be given a rule from now on; a deleted one has lost it.
+    connect(this, &PayeePage::masterChanged, ruleBox_, [this] { showCurrentRule(); });
+    connect(ruleBox_, &PaymentRuleBox::ruleStored, this, &PayeePage::statusText);
+}
+
+void PayeePage::showCurrentRule()
+{
+    const int row = grid_->currentRowIndex();
+    const int name = dat支払先マスタ_->fieldIndex(QStringLiteral("支払先名"));
+    const bool stored = row >= 0 && row < dat支払先マスタ_->storedRowCount() && name >= 0;
+    ruleBox_->showPayee(stored ? dat支払先マスタ_->value(row, name).toString() : QString());
 }
 
 // No exception leaves a button's handler: whatever escapes the operation is logged.

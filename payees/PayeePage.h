@@ -11,7 +11,10 @@ class WorkTableModel;
 
 namespace payees {
 
-// The payee maintenance page: the editable copy of the payee master and its five commands.
+class PaymentRuleBox;
+
+// The payee maintenance page: the editable copy of the payee master and its five commands,
+// and below the grid the payment rule of the payee on the current line.
 // The grid shows a tick column and the name column, offers an empty line at the end for a
 // new name, and removes the current row from the copy on the Delete key.
 class PayeePage : public QWidget {
@@ -40,6 +43,8 @@ signals:
     void importRequested();
     // The payee master changed (registered, names deleted): lists built from it follow.
     void masterChanged();
+    // A short text for the window's status line.
+    void statusText(const QString& text);
 
 private:
     void cmd支払先登録_Click();
@@ -48,6 +53,9 @@ private:
     // A name typed into the grid is kept without the blanks around it; a name that
     // checkPayeeName refuses is not taken: the cell keeps its value and a box says why.
     void nameAccepted(int column);
+    // The payment rule box follows the grid's current line.
+    void connectRuleBox();
+    void showCurrentRule();
     template <class F>
     void guarded(const char* what, F&& body) noexcept;
 
@@ -55,6 +63,7 @@ private:
     PayeeMaster master_;
     WorkTableModel* dat支払先マスタ_;
     GridView* grid_;
+    PaymentRuleBox* ruleBox_;
 };
 
 } // namespace payees

@@ -1,5 +1,6 @@
 #include "PrintCommand.h"
 
+#include "Calendar.h"
 #include "ReportWindow.h"
 #include "Skip.h"
 #include "Sql.h"
@@ -14,7 +15,7 @@ namespace {
 // Lines without a payee are left out; a payee cell that was emptied holds an empty text,
 // which counts as no payee as well.
 const char* const kUsedLines = "WHERE 支払先名 IS NOT NULL AND 支払先名 <> '' ORDER BY rowid";
-const char* const kColumns = "表示日付, 支払先名, 予定額, 支払額, 残高";
+const char* const kColumns = "表示日付, 支払先名, 予定額, 支払額, 残高, 日付";
 
 std::vector<PrintRow> readRows(SQLite::Database& db, const QString& sql)
 {
@@ -28,6 +29,7 @@ std::vector<PrintRow> readRows(SQLite::Database& db, const QString& sql)
         line.予定額 = ledger::Amount::fromVariant(row[2]);
         line.支払額 = ledger::Amount::fromVariant(row[3]);
         line.残高 = ledger::Amount::fromVariant(row[4]);
+        line.日付 = row[5].isNull() ? QDate() : calendar::fromStoredText(row[5].toString());
         rows.push_back(std::move(line));
     }
     return rows;

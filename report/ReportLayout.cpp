@@ -1,6 +1,7 @@
 #include "ReportLayout.h"
 
 #include "AmountColor.h"
+#include "DayColor.h"
 #include "EraCalendar.h"
 #include "LineColour.h"
 
@@ -36,7 +37,8 @@ constexpr LabelSpec kLabels[] = {
     {{u"Label4", 3060, 570, 1665, 285, kLeft, Ink::Black}, u"予定額月計"},
     {{u"Label5", 5620, 570, 1515, 285, kLeft, Ink::Black}, u"支払額月計"},
     {{u"Label6", 7900, 570, 1515, 285, kLeft, Ink::Black}, u"予定額累計"},
-    {{u"Label7", 220, 1300, 756, 283, kLeft, Ink::Rule}, u"日付"},
+    {{u"Label7", 220, 1300, 470, 283, kLeft, Ink::Rule}, u"日付"},
+    {{u"Label12", 689, 1300, 400, 283, kCentre, Ink::Rule}, u"曜"},
     {{u"Label8", 2079, 1300, 1984, 283, kLeft, Ink::Rule}, u"支　払　先　名"},
     {{u"Label9", 6236, 1300, 1040, 283, kLeft, Ink::Rule}, u"予定額"},
     {{u"Label10", 7843, 1300, 1039, 283, kLeft, Ink::Rule}, u"支払額"},
@@ -50,7 +52,8 @@ constexpr BoxSpec k予定額月計 = {u"txt予定額月計", 3118, 850, 1512, 28
 constexpr BoxSpec k支払額月計 = {u"txt支払額月計", 5669, 850, 1512, 284, kRight, Ink::Black};
 constexpr BoxSpec k予定額累計 = {u"txt予定額累計", 7937, 850, 1512, 284, kRight, Ink::Black};
 
-constexpr BoxSpec k日付 = {u"txt日付", 189, 0, 756, 300, kCentre, Ink::Black};
+constexpr BoxSpec k日付 = {u"txt日付", 189, 0, 500, 300, kCentre, Ink::Black};
+constexpr BoxSpec k曜日 = {u"txt曜日", 689, 0, 400, 300, kCentre, Ink::Black};
 constexpr BoxSpec k支払先名 = {u"txt支払先名", 1140, 0, 4605, 300, kLeft, Ink::Black};
 constexpr BoxSpec k予定額 = {u"txt予定額", 5764, 0, 1512, 283, kRight, Ink::Black};
 constexpr BoxSpec k支払額 = {u"txt支払額", 7380, 0, 1511, 283, kRight, Ink::Black};
@@ -96,6 +99,14 @@ public:
             page_.texts.back().color = negativeAmountColor();
     }
 
+    // The date's weekday (月…日); Saturdays in blue, Sundays and holidays in red.
+    void weekday(const BoxSpec& spec, double bandTop, int row, const QDate& date)
+    {
+        text(spec, bandTop, row, calendar::weekdayLetter(date));
+        if (const QColor colour = weekdayColor(date); colour.isValid())
+            page_.texts.back().color = colour;
+    }
+
     void rule(const char16_t* name, double y, int row, double width, bool dashed)
     {
         RuleItem item;
@@ -131,6 +142,7 @@ void layoutPageHeader(PageBuilder& builder, const ReportHeader& header)
 void layoutDetail(PageBuilder& builder, double bandTop, int row, const PrintRow& line)
 {
     builder.text(k日付, bandTop, row, line.表示日付);
+    builder.weekday(k曜日, bandTop, row, line.日付);
     builder.text(k支払先名, bandTop, row, line.支払先名);
     builder.amount(k予定額, bandTop, row, line.予定額);
     builder.amount(k支払額, bandTop, row, line.支払額);
@@ -171,7 +183,7 @@ ReportDocument layoutReport(const ReportHeader& header, const std::vector<PrintR
         ReportPage& page = document.pages[static_cast<size_t>(p)];
         const int first = p * perPage;
         const int last = std::min(count, first + perPage);
-        page.texts.reserve(static_cast<size_t>(15 + 5 * (last - first)));
+        page.texts.reserve(static_cast<size_t>(16 + 6 * (last - first)));
         page.rules.reserve(static_cast<size_t>(2 + (last - first)));
         PageBuilder builder(page, ruleColor);
         layoutPageHeader(builder, header);

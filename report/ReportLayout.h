@@ -21,6 +21,7 @@ struct PrintRow {
     std::optional<ledger::Amount> 予定額;
     std::optional<ledger::Amount> 支払額;
     std::optional<ledger::Amount> 残高;
+    QDate 日付 = QDate(); // the weekday beside the day comes from it
 };
 
 // The values the print command hands to the report: the year-month caption and the four

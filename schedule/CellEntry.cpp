@@ -49,6 +49,7 @@ std::optional<CellRefusal> enterValue(SheetLine& line, int column, const QString
     case kCol支払額:
         return enterAmount(line.paid, text);
     case kCol残高:
+    case kCol曜日:
         return CellRefusal::Computed;
     case kCol支払先名: {
         const QString name = trimmedName(text);

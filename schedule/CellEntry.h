@@ -17,7 +17,7 @@ enum class CellRefusal {
     OutOfRange,   // an amount past the largest the book holds
     Fraction,     // an amount with a fraction of a yen
     NoSuchDay,    // a day that names no day of the month shown
-    Computed,     // the balance column is computed, never typed
+    Computed,     // the balance and the weekday are computed, never typed
     PastTheSheet, // below the sheet's last line or right of its last column
     NotWritten,   // the work file refused the sheet's draft
     BadName,      // a payee name the payee list would refuse (too long, control characters)

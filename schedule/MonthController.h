@@ -117,9 +117,13 @@ public:
     bool editCell(int row, int column, const QVariant& value);
     // Values pasted into the sheet: each checked as if typed; together one undo step.
     std::vector<RefusedValue> paste(const std::vector<PasteCell>& cells);
-    // The previous month's stored lines into the empty lines after the sheet: one undo step.
-    // Throws store::DbError when they cannot be read.
+    // The previous month's stored lines into the empty lines after the sheet, their days by
+    // the payees' payment rules and the book's setting for bank holidays: one undo step.
+    // Throws store::DbError when the lines or the rules cannot be read.
     CopyOutcome copyPreviousMonth();
+    // The lines of `rows` whose day is a bank holiday move to the business day before
+    // (forward false) or after it within the month: one undo step.
+    BusinessDayOutcome moveToBusinessDay(const std::vector<int>& rows, bool forward);
     // A blank line at the sheet line `row`; the lines below move down one.
     InsertOutcome insertLine(int row);
     // Whether the line at `row` was loaded from or saved into the book.

@@ -2,7 +2,9 @@
 
 #include "MonthController.h"
 
+#include "Holidays.h"
 #include "MonthWrite.h"
+#include "PaymentRules.h"
 #include "SaveProgress.h"
 #include "Session.h"
 #include "SheetColumns.h"
@@ -75,11 +77,24 @@ CopyOutcome MonthController::copyPreviousMonth()
 {
     if (!filesOpen() || !month_.isValid())
         return {};
-    const std::vector<ledger::StoredLine> previous = ledger::monthLines(session_.mainDb(), month_.addMonths(-1));
+    auto& main = session_.mainDb();
+    const std::vector<ledger::StoredLine> previous = ledger::monthLines(main, month_.addMonths(-1));
+    const RepeatRules rules{ledger::readPaymentRules(main), ledger::readDefaultShift(main)};
     SheetLines after = lines_;
-    const CopyOutcome outcome = repeatPreviousMonth(after, previous, month_);
+    const CopyOutcome outcome = repeatPreviousMonth(after, previous, month_, rules);
     if (outcome.kind == CopyOutcome::Copied)
         pushChange(stepText(SheetStep::RepeatMonth), after);
+    return outcome;
+}
+
+BusinessDayOutcome MonthController::moveToBusinessDay(const std::vector<int>& rows, bool forward)
+{
+    if (!filesOpen())
+        return {};
+    SheetLines after = lines_;
+    const BusinessDayOutcome outcome = moveToBusinessDays(after, rows, forward ? calendar::HolidayShift::翌営業日 : calendar::HolidayShift::前営業日);
+    if (!outcome.moved.empty())
+        pushChange(stepText(forward ? SheetStep::ToNextBusinessDay : SheetStep::ToPreviousBusinessDay), after);
     return outcome;
 }
 

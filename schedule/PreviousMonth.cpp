@@ -1,12 +1,26 @@
 #include "PreviousMonth.h"
 
 #include "Calendar.h"
+#include "Holidays.h"
 
 #include <algorithm>
 
 namespace schedule {
 
-CopyOutcome repeatPreviousMonth(SheetLines& sheet, const std::vector<ledger::StoredLine>& previous, const QDate& month)
+namespace {
+
+// The day a repeated line gets before a bank holiday moves it.
+QDate plannedDate(const ledger::StoredLine& stored, const ledger::PaymentRule* rule, const QDate& first)
+{
+    if (rule && rule->day)
+        return ledger::usualDate(*rule->day, first);
+    const int day = std::min(stored.date.isValid() ? stored.date.day() : 1, first.daysInMonth());
+    return QDate(first.year(), first.month(), day);
+}
+
+} // namespace
+
+CopyOutcome repeatPreviousMonth(SheetLines& sheet, const std::vector<ledger::StoredLine>& previous, const QDate& month, const RepeatRules& rules)
 {
     if (previous.empty())
         return {CopyOutcome::NothingStored, 0};
@@ -16,17 +30,26 @@ CopyOutcome repeatPreviousMonth(SheetLines& sheet, const std::vector<ledger::Sto
     if (room < previous.size())
         return {CopyOutcome::NoRoom, static_cast<int>(previous.size() - room)};
     const QDate first = calendar::firstOfMonth(month);
+    CopyOutcome outcome{CopyOutcome::Copied, static_cast<int>(previous.size())};
     for (std::size_t i = 0; i < previous.size(); ++i) {
         const ledger::StoredLine& stored = previous[i];
+        const auto found = rules.payees.find(stored.payee);
+        const ledger::PaymentRule* rule = found == rules.payees.end() ? nullptr : &found->second;
+        const QDate planned = plannedDate(stored, rule, first);
+        const calendar::HolidayShift shift = rule && rule->shift ? *rule->shift : rules.fallback;
+        const QDate date = ledger::businessDayInMonth(planned, shift);
+        const int row = static_cast<int>(firstEmpty + i);
         SheetLine& line = sheet[firstEmpty + i];
-        const int day = std::min(stored.date.isValid() ? stored.date.day() : 1, first.daysInMonth());
-        line.date = QDate(first.year(), first.month(), day);
-        line.day = QStringLiteral("%1").arg(day, 2, 10, QLatin1Char('0'));
+        setLineDate(line, date);
         line.payee = stored.payee;
         line.scheduled = stored.scheduled.value_or(ledger::Amount());
         line.paid = ledger::Amount();
+        if (date != planned)
+            outcome.moved.push_back({row, stored.payee, planned, date});
+        else if (calendar::isBankHoliday(date))
+            outcome.onHoliday.push_back({row, stored.payee, planned, date});
     }
-    return {CopyOutcome::Copied, static_cast<int>(previous.size())};
+    return outcome;
 }
 
 } // namespace schedule

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BusinessDays.h"
+#include "PaymentRules.h"
 #include "SheetLine.h"
 
 #include <QDate>
@@ -12,13 +14,27 @@ namespace schedule {
 struct CopyOutcome {
     enum Kind { Copied, NothingStored, NoRoom } kind = Copied;
     int lines = 0; // Copied: the lines copied; NoRoom: the lines that did not fit
+    // Copied: the lines whose day was moved off a bank holiday, and those left on one
+    // (the payee's rule or the book's setting says そのまま), in sheet order.
+    std::vector<DayMove> moved;
+    std::vector<DayMove> onHoliday;
+};
+
+// How the days of repeated lines are chosen: the payees' rules by name, and the book's
+// setting for a day on a bank holiday of a payee whose rule does not say.
+struct RepeatRules {
+    ledger::PaymentRules payees;
+    calendar::HolidayShift fallback = ledger::defaultShift();
 };
 
 // Repeats last month's payments (前月複写) on the sheet of the month of `month`: the stored
 // lines of the month before, in book order, fill the empty sheet lines after the last line
-// that holds anything, with their day (a day past the end of the shown month becomes its
-// last day), payee and scheduled amount; the paid amount is 0. When there is no line to
-// copy, or the empty lines are too few for all of them, the sheet stays as it was.
-CopyOutcome repeatPreviousMonth(SheetLines& sheet, const std::vector<ledger::StoredLine>& previous, const QDate& month);
+// that holds anything, with their day, payee and scheduled amount; the paid amount is 0.
+// The day is the payee's usual day when its rule has one, else last month's day (a day
+// past the end of the shown month becomes its last day); a day on a bank holiday then
+// moves by the payee's rule or, without one, by the book's setting, never out of the
+// month (businessDayInMonth). When there is no line to copy, or the empty lines are too
+// few for all of them, the sheet stays as it was.
+CopyOutcome repeatPreviousMonth(SheetLines& sheet, const std::vector<ledger::StoredLine>& previous, const QDate& month, const RepeatRules& rules = {});
 
 } // namespace schedule

@@ -206,7 +206,8 @@ void SchedulePage::FormInit()
         for (int hidden : {kCol行番号, kCol元行番号, kCol日付})
             gridInp_->setupColumn(hidden, {.shown = false});
         gridInp_->setupColumn(kCol表示日付, {.heading = QStringLiteral("日付"), .alignment = Qt::AlignHCenter, .widthTwips = 600});
-        gridInp_->setupColumn(kCol支払先名, {.heading = QStringLiteral("支払先名"), .widthTwips = 4140.284, .dropDown = new PayeeDropDown(dat支払先名_, gridInp_)});
+        // The payee column gives the weekday beside the day its room: the grid keeps its width.
+        gridInp_->setupColumn(kCol支払先名, {.heading = QStringLiteral("支払先名"), .widthTwips = 4140.284 - kWeekdayTwips, .dropDown = new PayeeDropDown(dat支払先名_, gridInp_)});
         gridInp_->setupColumn(kCol予定額, {.heading = QStringLiteral("予定額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1395.213});
         gridInp_->setupColumn(kCol支払額, {.heading = QStringLiteral("支払額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1365.165});
         gridInp_->setupColumn(kCol残高, {.heading = QStringLiteral("総　額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1319.811});
@@ -214,6 +215,7 @@ void SchedulePage::FormInit()
         gridInp_->setTabSkipped({kCol残高});
         for (int extra = kCol元日付; extra <= kCol元支払先名; ++extra)
             gridInp_->setupColumn(extra, {.shown = false});
+        setUpWeekdayColumn();
     });
 }
 

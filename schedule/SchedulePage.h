@@ -13,6 +13,8 @@
 class AmountField;
 class GridView;
 class QGridLayout;
+class QKeySequence;
+class QMenu;
 class QProgressBar;
 class QPushButton;
 class QVBoxLayout;
@@ -25,6 +27,7 @@ class Database;
 namespace schedule {
 
 class MonthController;
+struct CopyOutcome;
 struct FileFailure;
 struct RefusedValue;
 enum class CellRefusal;
@@ -123,6 +126,22 @@ private:
     void connectCommands(QPushButton* monBef, QPushButton* monNext);
     QPushButton* command(const char* name) const;
 
+    // The weekday column, moved beside the day; the payee column gives it its width.
+    static constexpr double kWeekdayTwips = 400;
+    void setUpWeekdayColumn();
+    // The status line names the bank holiday of the current line's day.
+    void tellBankHoliday();
+    // 前営業日へ / 翌営業日へ (Ctrl+Shift+← / →, the grid's menu): the selected lines whose
+    // day is a bank holiday move to the business day before or after it within the month;
+    // the status line says what moved.
+    void moveSelectedToBusinessDay(bool forward);
+    // Their keys, Ctrl+Shift+← and Ctrl+Shift+→ (not while a cell is edited: the editor
+    // selects words with them); answers whether the key was one of them.
+    static QKeySequence businessDayKeys(bool forward);
+    bool businessDayKey(int key, Qt::KeyboardModifiers modifiers);
+    // What 前月複写 moved, in the status line.
+    void tellRepeatedDays(const CopyOutcome& outcome);
+
     // The grid's current line with its pending edit written, or -1 when there is none.
     int committedCurrentRow();
     // The grid's notifications (focus, accepted cell, editing ended, moved cell, key).
@@ -138,6 +157,8 @@ private:
     bool walkHistory(bool forward);
     // The grid's right-click menu: undo, redo, copy, paste and delete, in Qt's own words.
     void showGridMenu(const QPoint& at);
+    // The menu's 前営業日へ and 翌営業日へ.
+    void addBusinessDayActions(QMenu& menu);
     // The one reminder of the page; the focus goes back to the year-month field.
     void remindYearMonth();
     // cmdMonBef / cmdMonNext: one month back or forward, then load.

@@ -113,10 +113,15 @@ void SchedulePage::gridFocusGained()
 void SchedulePage::gridCellMoved()
 {
     SetImeOpen(gridInp_, gridInp_->currentColumn() == kCol支払先名);
+    tellBankHoliday();
 }
 
 void SchedulePage::gridKeyDown(int& key, Qt::KeyboardModifiers modifiers)
 {
+    if (businessDayKey(key, modifiers)) {
+        key = 0;
+        return;
+    }
     // Shift+Enter goes up a line, as everywhere in the grid.
     if ((key != Qt::Key_Return && key != Qt::Key_Enter) || (modifiers & Qt::ShiftModifier) || gridInp_->currentColumn() != kCol残高)
         return;
@@ -215,7 +220,11 @@ void SchedulePage::pasteIntoSheet(const QString& text)
             cells.push_back({.row = cell.row(), .column = cell.column()});
         plan = planFill(block.front().front(), cells);
     } else {
-        const QList<int> columns = gridInp_->visibleColumns();
+        // A block flows over the weekday, which only shows the day's; a block pasted onto
+        // the weekday itself is refused there as computed.
+        QList<int> columns = gridInp_->visibleColumns();
+        if (selected.front().column() != kCol曜日)
+            columns.removeAll(kCol曜日);
         plan = planPaste(block, selected.front().row(), selected.front().column(), {columns.begin(), columns.end()}, controller_->model()->rowCount());
     }
     std::vector<RefusedValue> refused = controller_->paste(plan.cells);
@@ -261,6 +270,7 @@ void SchedulePage::showGridMenu(const QPoint& at)
     add("&Copy", QKeySequence::Copy, true, [this] { gridInp_->copySelection(); });
     add("&Paste", QKeySequence::Paste, true, [this] { gridInp_->pasteClipboard(); });
     add("Delete", QKeySequence::Delete, true, [this] { gridInp_->emptySelectedCells(); });
+    addBusinessDayActions(menu);
     menu.exec(gridInp_->viewport()->mapToGlobal(at));
 }
 
@@ -308,6 +318,7 @@ void SchedulePage::copyPreviousMonth()
         context_.msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("読込失敗"), QStringLiteral("前月の行"));
         return;
     }
+    tellRepeatedDays(outcome);
     if (outcome.kind == CopyOutcome::NothingStored)
         context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("前月なし"), calendar::formatYearMonth(controller_->month().addMonths(-1), dt年月_->eraPattern()));
     else if (outcome.kind == CopyOutcome::NoRoom)

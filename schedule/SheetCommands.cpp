@@ -37,6 +37,10 @@ QString stepText(SheetStep step)
         return QStringLiteral("行削除");
     case SheetStep::RepeatMonth:
         return QStringLiteral("前月複写");
+    case SheetStep::ToPreviousBusinessDay:
+        return QStringLiteral("前営業日へ");
+    case SheetStep::ToNextBusinessDay:
+        return QStringLiteral("翌営業日へ");
     }
     return {};
 }

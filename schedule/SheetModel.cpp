@@ -1,9 +1,13 @@
 #include "SheetModel.h"
 
 #include "AmountColor.h"
+#include "BusinessDays.h"
+#include "DayColor.h"
 #include "Calendar.h"
 #include "DayText.h"
 #include "SheetColumns.h"
+
+#include <QColor>
 
 #include <algorithm>
 
@@ -32,6 +36,15 @@ const std::optional<ledger::Amount>* amountOf(const SheetLine& line, int column)
 
 } // namespace
 
+QString holidayTip(const QDate& date)
+{
+    const QString reason = bankHolidayReason(date);
+    if (reason.isEmpty())
+        return {};
+    // A public holiday is named; every bank holiday says that banks are closed.
+    return QStringLiteral("%1（銀行休業日）").arg(reason);
+}
+
 SheetModel::SheetModel(const SheetLines& lines, Editor edit, QObject* parent)
     : QAbstractTableModel(parent)
     , lines_(lines)
@@ -39,6 +52,7 @@ SheetModel::SheetModel(const SheetLines& lines, Editor edit, QObject* parent)
 {
     for (int column = kCol行番号; column <= kCol元支払先名; ++column)
         headings_ << sheetField(column);
+    headings_ << QStringLiteral("曜日");
 }
 
 int SheetModel::rowCount(const QModelIndex& parent) const
@@ -48,7 +62,7 @@ int SheetModel::rowCount(const QModelIndex& parent) const
 
 int SheetModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : kCol元支払先名 + 1;
+    return parent.isValid() ? 0 : kCol曜日 + 1;
 }
 
 QVariant SheetModel::value(int row, int column) const
@@ -75,6 +89,8 @@ QVariant SheetModel::value(int row, int column) const
         return line.original ? QVariant(calendar::toStoredText(line.original->date)) : QVariant();
     case kCol元支払先名:
         return line.original ? QVariant(line.original->payee) : QVariant();
+    case kCol曜日:
+        return line.date.isValid() ? QVariant(calendar::weekdayLetter(line.date)) : QVariant();
     default:
         return {};
     }
@@ -101,15 +117,23 @@ QVariant SheetModel::data(const QModelIndex& index, int role) const
     case Qt::ForegroundRole:
         if (amount && *amount && (*amount)->units() < 0)
             return negativeAmountColor();
+        if (const QColor weekday = weekdayColor(line.date); column == kCol曜日 && weekday.isValid())
+            return weekday;
+        return {};
+    case Qt::BackgroundRole:
+        if ((column == kCol表示日付 || column == kCol曜日) && calendar::isBankHoliday(line.date))
+            return bankHolidayTint();
         return {};
     case Qt::ToolTipRole:
         if (amount)
             return *amount ? (*amount)->format() : QString();
+        if (column == kCol曜日 || column == kCol表示日付)
+            return holidayTip(line.date);
         return {};
     case Qt::TextAlignmentRole:
         if (amount)
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
-        if (column == kCol表示日付)
+        if (column == kCol表示日付 || column == kCol曜日)
             return QVariant::fromValue(Qt::AlignHCenter | Qt::AlignVCenter);
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     default:

@@ -3,15 +3,22 @@
 #include "SheetLine.h"
 
 #include <QAbstractTableModel>
+#include <QDate>
 
 #include <functional>
 #include <vector>
 
 namespace schedule {
 
+// The tooltip of a line's day on a bank holiday: why banks are closed ("春分の日（銀行休業日）");
+// the empty text on a business day.
+QString holidayTip(const QDate& date);
+
 // The month's sheet as the grid shows it: one row a line, the columns of SheetColumn.
 // Days show two digits, amounts "#,###" (a negative one in red, the whole figure in the
-// tooltip), the balance column is computed and never edited. A value the grid accepts goes
+// tooltip), the balance column is computed and never edited. The weekday column shows the
+// date's 月…日, Saturdays in blue, Sundays and public holidays in red; the day and weekday
+// of a line on a bank holiday are tinted and name the holiday in their tooltip. A value the grid accepts goes
 // to `edit` (the month controller), which checks it and answers whether it was taken.
 class SheetModel : public QAbstractTableModel {
     Q_OBJECT

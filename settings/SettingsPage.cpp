@@ -3,6 +3,8 @@
 #include "ColorChooser.h"
 #include "CommandButtons.h"
 #include "HintButton.h"
+#include "HolidayShiftBox.h"
+#include "PaymentRules.h"
 #include "Msg.h"
 #include "Session.h"
 #include "SettingsRecord.h"
@@ -65,6 +67,7 @@ SettingsPage::SettingsPage(PageContext& context, QWidget* parent)
     , chk支払先自動登録_(new QCheckBox(QStringLiteral("支払先の自動登録"), this))
     , cmb年号_(new QComboBox(this))
     , image2_(new QLabel(this))
+    , holidayShift_(new HolidayShiftBox(this))
 {
     nameControls();
     auto* allDeleteBox = makeAllDeleteBox();
@@ -112,6 +115,8 @@ QHBoxLayout* SettingsPage::makeSettingsRow()
     form->addWidget(chk支払先自動登録_, 1, 0, 1, 2);
     form->addWidget(new QLabel(QStringLiteral("年   号"), this), 2, 0);
     form->addWidget(cmb年号_, 2, 1, Qt::AlignLeft);
+    form->addWidget(new QLabel(QStringLiteral("休業日の支払日"), this), 3, 0);
+    form->addWidget(holidayShift_, 3, 1, Qt::AlignLeft);
 
     auto* buttons = new QVBoxLayout;
     const auto made = addCommandButtons(buttons, this,
@@ -157,6 +162,7 @@ void SettingsPage::Read設定()
     settings.g支払先自動登録 = values.支払先自動登録;
     showColour(values.LineColor1);
     settings.gLineColor1 = values.LineColor1;
+    holidayShift_->read(context_.session.mainDb());
 }
 
 void SettingsPage::FormInit()
@@ -184,6 +190,7 @@ void SettingsPage::Entry設定()
     values.支払先自動登録 = chk支払先自動登録_->isChecked();
     values.LineColor1 = num白紙罫線色_->text().toLongLong();
     SettingsRecord(context_.session.mainDb()).write(values);
+    holidayShift_->write(context_.session.mainDb());
 }
 
 void SettingsPage::Clear設定()
@@ -192,6 +199,7 @@ void SettingsPage::Clear設定()
     num白紙罫線色_->setText(QStringLiteral("1"));
     showSwatch(0);
     chk支払先自動登録_->setChecked(false);
+    holidayShift_->showShift(ledger::defaultShift());
 }
 
 void SettingsPage::Delete設定()
@@ -201,6 +209,7 @@ void SettingsPage::Delete設定()
     if (!askBeforeDestructive(context_, "settingsdelete"))
         return;
     SettingsRecord(context_.session.mainDb()).reset();
+    holidayShift_->reset(context_.session.mainDb());
     Clear設定();
 }
 

@@ -15,8 +15,11 @@ class QPushButton;
 
 namespace settings {
 
+class HolidayShiftBox;
+
 // The settings and information page: era display, automatic payee registration,
-// ruled-line colour, the delete-everything command, the banner and the information texts.
+// ruled-line colour, the payment day on a bank holiday, the delete-everything command,
+// the banner and the information texts.
 class SettingsPage : public QWidget {
     Q_OBJECT
 public:
@@ -65,6 +68,7 @@ private:
     QCheckBox* chk支払先自動登録_;
     QComboBox* cmb年号_;
     QLabel* image2_;
+    HolidayShiftBox* holidayShift_;
 };
 
 } // namespace settings

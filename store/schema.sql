@@ -39,6 +39,22 @@ CREATE TABLE IF NOT EXISTS "繰越額" (
 -- payee page's deletes): the index makes that a search instead of a scan of the master.
 CREATE INDEX IF NOT EXISTS "支払先マスタ_支払先名" ON "支払先マスタ" ("支払先名");
 
+-- The payment rule of a payee, by the payee's name: "支払日" is the usual day of the month
+-- (1 to 31, 0 for the month's last day, NULL to keep the day of last month's line) and
+-- "休日" what a day on a bank holiday does ('前営業日', '翌営業日', 'そのまま', NULL for
+-- the book's setting). A payee without a row follows the book's setting alone.
+CREATE TABLE IF NOT EXISTS "支払日規則" (
+    "支払先名" TEXT PRIMARY KEY,
+    "支払日"   INTEGER,
+    "休日"     TEXT
+);
+
+-- The book's own setting for a payment day on a bank holiday when the payee has no rule
+-- for it ('前営業日', '翌営業日' or 'そのまま'). At most one row; none reads as '前営業日'.
+CREATE TABLE IF NOT EXISTS "支払日設定" (
+    "休日" TEXT
+);
+
 -- @work
 -- The three sheet tables share one layout so that rows copy between them with
 -- SELECT *. "元日付" and "元支払先名" keep the date and payee a line was loaded

@@ -146,7 +146,7 @@ bool GridView::handleSpreadsheetKey(const QKeyEvent* event)
         const int down = key == Qt::Key_Down ? 1 : key == Qt::Key_Up ? -1 : 0;
         int column = current.column();
         if (key == Qt::Key_Left || key == Qt::Key_Right) {
-            const QList<int> shown = visibleColumns();
+            const QList<int> shown = stopColumns();
             const qsizetype at = shown.indexOf(column) + (key == Qt::Key_Right ? 1 : -1);
             column = at >= 0 && at < shown.size() ? shown.at(at) : column;
         }
@@ -198,27 +198,38 @@ void GridView::leaveEditorTo(int row, int column)
 QModelIndex GridView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
 {
     const QModelIndex current = currentIndex();
-    if ((cursorAction != MoveNext && cursorAction != MovePrevious) || tabSkipped_.isEmpty() || !current.isValid())
+    const bool tab = cursorAction == MoveNext || cursorAction == MovePrevious;
+    const bool across = cursorAction == MoveLeft || cursorAction == MoveRight;
+    if (!current.isValid() || (tab && tabSkipped_.isEmpty() && passedOver_.isEmpty()) || (across && passedOver_.isEmpty()) || (!tab && !across))
         return QTableView::moveCursor(cursorAction, modifiers);
-    // Across the shown columns that Tab stops at, on to the next (or previous) line.
-    QList<int> stops = visibleColumns();
-    stops.removeIf([this](int column) { return tabSkipped_.contains(column); });
+    // Across the shown columns that the key stops at; Tab goes on to the next (or previous)
+    // line, an arrow stays at the edge.
+    QList<int> stops = stopColumns();
+    if (tab)
+        stops.removeIf([this](int column) { return tabSkipped_.contains(column); });
     if (stops.isEmpty())
         return current;
     const int here = horizontalHeader()->visualIndex(current.column());
-    const bool forward = cursorAction == MoveNext;
+    const bool forward = cursorAction == MoveNext || cursorAction == MoveRight;
     if (forward) {
         for (int column : stops) {
             if (horizontalHeader()->visualIndex(column) > here)
                 return model()->index(current.row(), column);
         }
-        return current.row() + 1 < model()->rowCount() ? model()->index(current.row() + 1, stops.front()) : current;
+        return tab && current.row() + 1 < model()->rowCount() ? model()->index(current.row() + 1, stops.front()) : current;
     }
     for (auto it = stops.crbegin(); it != stops.crend(); ++it) {
         if (horizontalHeader()->visualIndex(*it) < here)
             return model()->index(current.row(), *it);
     }
-    return current.row() > 0 ? model()->index(current.row() - 1, stops.back()) : current;
+    return tab && current.row() > 0 ? model()->index(current.row() - 1, stops.back()) : current;
+}
+
+QList<int> GridView::stopColumns() const
+{
+    QList<int> stops = visibleColumns();
+    stops.removeIf([this](int column) { return passedOver_.contains(column); });
+    return stops;
 }
 
 QList<int> GridView::visibleColumns() const
@@ -240,7 +251,11 @@ QModelIndexList GridView::selectedCells() const
     if (cells.isEmpty() && currentIndex().isValid())
         cells << currentIndex();
     cells.erase(std::remove_if(cells.begin(), cells.end(), [this](const QModelIndex& cell) { return isColumnHidden(cell.column()); }), cells.end());
-    std::sort(cells.begin(), cells.end());
+    // By line, then as the columns stand on the screen (a moved column included).
+    const QHeaderView* header = horizontalHeader();
+    std::sort(cells.begin(), cells.end(), [header](const QModelIndex& a, const QModelIndex& b) {
+        return std::pair(a.row(), header->visualIndex(a.column())) < std::pair(b.row(), header->visualIndex(b.column()));
+    });
     return cells;
 }
 
@@ -259,6 +274,8 @@ QString GridView::selectedText() const
     std::vector<QStringList> block;
     int row = -1;
     for (const QModelIndex& cell : selectedCells()) {
+        if (passedOver_.contains(cell.column()))
+            continue;
         if (cell.row() != row || block.empty()) {
             block.emplace_back();
             row = cell.row();

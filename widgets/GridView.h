@@ -30,8 +30,9 @@ class WorkTableModel;
 // (replacing the cell's text), also right after a click on the cell; double-click and F2
 // edit the text in place. The grid has no type-to-find: a key never moves the current cell.
 // Enter commits and moves down (Shift+Enter up); Tab and Shift+Tab move across, passing
-// over the columns set by setTabSkipped(); an arrow key leaves a cell being edited once
-// the caret stands at that edge (Up and Down always). Ctrl+C copies the selected block as
+// over the columns set by setTabSkipped() and setPassedOver(); the left and right arrows
+// pass over the latter too, and leave a cell being edited once the caret stands at that
+// edge (Up and Down always). Ctrl+C copies the selected block as
 // tab-separated lines; Ctrl+V hands the clipboard's text to pasteRequested().
 class GridView : public QTableView {
     Q_OBJECT
@@ -62,10 +63,16 @@ public:
     void setCurrentCell(int row, int column);
     // Columns that Tab and Shift+Tab pass over (a computed column, for example).
     void setTabSkipped(const QSet<int>& columns) { tabSkipped_ = columns; }
-    // The shown columns in order, and the selected cells (or the current one) by line.
+    // Columns shown only to be read beside another (the weekday beside the day): Tab and the
+    // arrow keys pass over them, and a copied block leaves them out, so that it pastes back
+    // as it was. A click still makes such a cell current.
+    void setPassedOver(const QSet<int>& columns) { passedOver_ = columns; }
+    // The shown columns in order, and the selected cells (or the current one) by line and
+    // then in the order the columns stand on the screen.
     QList<int> visibleColumns() const;
     QModelIndexList selectedCells() const;
-    // The selected block's shown text, tab-separated, a line per grid line.
+    // The selected block's shown text, tab-separated, a line per grid line (without the
+    // columns set by setPassedOver()).
     QString selectedText() const;
     // Ctrl+C, Ctrl+V and Delete on the grid, also for a menu: the selected block onto the
     // clipboard, the clipboard's text to pasteRequested(), the selected cells emptied.
@@ -121,6 +128,9 @@ private:
     bool refusesKey(const QKeyEvent* event) const;
     QSet<int> amountColumns_;
     QSet<int> tabSkipped_;
+    QSet<int> passedOver_;
+    // The shown columns in order without those passed over.
+    QList<int> stopColumns() const;
     // A printable key with no current cell makes the first editable cell current.
     void ensureCurrentCellFor(const QKeyEvent* event);
     // A composition that starts while no cell is edited opens the editor but keeps the

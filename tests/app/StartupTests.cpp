@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QRegularExpression>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -105,13 +106,17 @@ TEST(Startup, OpensTheMainWindowWithItsPagesControlsAndGridColumns)
     EXPECT_EQ(model->rowCount(), kSheetLines);
     for (int hidden : {kCol行番号, kCol元行番号, kCol日付})
         EXPECT_TRUE(grid->isColumnHidden(hidden)) << hidden;
-    const QStringList headings = {"日付", "支払先名", "予定額", "支払額", "総　額"};
-    const int shown[] = {kCol表示日付, kCol支払先名, kCol予定額, kCol支払額, kCol残高};
-    const int widths[] = {40, 276, 93, 91, 88};
-    for (int i = 0; i < 5; ++i) {
+    // The weekday stands beside the day, in the room the payee column gives it.
+    const QStringList headings = {"日付", "曜", "支払先名", "予定額", "支払額", "総　額"};
+    const int shown[] = {kCol表示日付, kCol曜日, kCol支払先名, kCol予定額, kCol支払額, kCol残高};
+    const int widths[] = {40, 27, 249, 93, 91, 88};
+    for (int i = 0; i < 6; ++i) {
         EXPECT_FALSE(grid->isColumnHidden(shown[i]));
         EXPECT_EQ(model->headerData(shown[i], Qt::Horizontal).toString(), headings[i]);
         EXPECT_EQ(grid->columnWidth(shown[i]), widths[i]) << headings[i].toStdString();
+        if (i > 0) {
+            EXPECT_LT(grid->horizontalHeader()->visualIndex(shown[i - 1]), grid->horizontalHeader()->visualIndex(shown[i])) << headings[i].toStdString();
+        }
     }
     EXPECT_TRUE(model->data(model->index(0, kCol表示日付), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHCenter);
     for (int amount : {kCol予定額, kCol支払額, kCol残高})

@@ -59,3 +59,17 @@ TEST(StatusLine, AMessageAgesAfterAMinuteByDefault)
     StatusLine line;
     EXPECT_EQ(line.fadeAfter(), std::chrono::minutes(1));
 }
+
+TEST(StatusLine, ALongMessageKeepsTheLinesWidthAndShowsWholeInItsTooltip)
+{
+    StatusLine line;
+    line.show();
+    const int width = line.minimumSizeHint().width();
+    const QString text = QString("前月複写で休業日の日付を移しました：").repeated(20);
+    line.showText(text, false);
+    EXPECT_EQ(line.minimumSizeHint().width(), width);
+    auto* label = line.findChild<QLabel*>("lblStatus");
+    ASSERT_TRUE(label);
+    EXPECT_EQ(label->text(), text);
+    EXPECT_EQ(label->toolTip(), text);
+}

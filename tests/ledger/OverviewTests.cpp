@@ -206,3 +206,19 @@ TEST(CashFlow, TheFirstMonthStartsFromTheCarryOverItKeepsAndEveryFigureAgrees)
     EXPECT_EQ(o.months[1].月末残高, yen(623234));
     EXPECT_EQ(o.months[1].月末残高, Amount::fromVariant(store::scalar(b.main, "SELECT 残高 FROM 支払予定表 ORDER BY 日付 DESC LIMIT 1")));
 }
+
+TEST(Overview, EachMonthListsItsScheduledPaymentsThatFallOnBankHolidays)
+{
+    Book b;
+    b.line("2026-12-30", 1, 100, 0); // Wednesday: a business day
+    b.line("2026-12-31", 2, 100, 0); // banks closed at the year's end
+    b.line("2027-01-03", 1, 0, 50);  // paid only: no scheduled payment
+    b.line("2027-01-11", 2, 10, 0);  // 成人の日
+    b.line("2027-01-11", 3, 0, 0);   // nothing scheduled
+    b.line("2027-01-16", 4, -5, 0);  // Saturday: an amount coming in is scheduled too
+    const Overview overview = ledger::readOverview(b.main, QDate(2026, 12, 1), 3);
+    ASSERT_EQ(overview.months.size(), 3u);
+    EXPECT_EQ(overview.months[0].holidayPayments, std::vector<QDate>{QDate(2026, 12, 31)});
+    EXPECT_EQ(overview.months[1].holidayPayments, (std::vector<QDate>{QDate(2027, 1, 11), QDate(2027, 1, 16)}));
+    EXPECT_TRUE(overview.months[2].holidayPayments.empty());
+}

@@ -14,7 +14,7 @@ int columnMiddle(Column column)
     case Column::Day:
         return 63;
     case Column::Payee:
-        return 221;
+        return 234;
     case Column::Scheduled:
         return 406;
     case Column::Paid:

@@ -49,6 +49,8 @@ TEST(PrintCommand, CopiesTheLinesWithAPayeeInSheetOrderAndRefillsOnEveryPrint)
     EXPECT_EQ(rows[1].支払額, yen(12000));
     EXPECT_EQ(rows[1].残高, yen(18000));
     EXPECT_EQ(rows[2].表示日付, "");
+    EXPECT_EQ(rows[0].日付, QDate(2005, 11, 15)) << "the weekday's date comes along";
+    EXPECT_FALSE(rows[2].日付.isValid());
     // The print table holds exactly the copied lines, every column carried over.
     EXPECT_EQ(store::scalar(work, "SELECT count(*) FROM InpWork印刷").toLongLong(), 3);
     EXPECT_EQ(store::scalar(work, "SELECT 日付 FROM InpWork印刷 WHERE 支払先名 = '東京電力'").toString(), "2005-11-01");

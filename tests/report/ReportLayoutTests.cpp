@@ -64,7 +64,8 @@ TEST(ReportLayout, MonthWithoutLinesIsOnePageWithTheWholeHeaderInPlace)
         {"txt予定額月計", 3118, 850, 1512, 284, "", Qt::AlignRight},
         {"txt支払額月計", 5669, 850, 1512, 284, "-1,234", Qt::AlignRight},
         {"txt予定額累計", 7937, 850, 1512, 284, "", Qt::AlignRight},
-        {"Label7", 220, 1300, 756, 283, "日付", Qt::AlignLeft},
+        {"Label7", 220, 1300, 470, 283, "日付", Qt::AlignLeft},
+        {"Label12", 689, 1300, 400, 283, "曜", Qt::AlignHCenter},
         {"Label8", 2079, 1300, 1984, 283, "支　払　先　名", Qt::AlignLeft},
         {"Label9", 6236, 1300, 1040, 283, "予定額", Qt::AlignLeft},
         {"Label10", 7843, 1300, 1039, 283, "支払額", Qt::AlignLeft},
@@ -114,7 +115,7 @@ TEST(ReportLayout, TwoHundredLinesRunOverPagesThatEachCarryTheFullHeader)
     ASSERT_EQ(doc.pages.size(), static_cast<size_t>((200 + perPage - 1) / perPage));
     ASSERT_GT(doc.pages.size(), 1u);
     const QStringList firstHeader = describe({doc.paper, {headerPart(doc.pages[0])}, {}});
-    ASSERT_EQ(firstHeader.size(), 15 + 2);
+    ASSERT_EQ(firstHeader.size(), 16 + 2);
 
     int next = 0;
     for (size_t p = 0; p < doc.pages.size(); ++p) {
@@ -192,7 +193,7 @@ TEST(ReportLayout, RuledLineColourGoesToRulesTitleAndColumnHeadingsOnly)
     EXPECT_EQ(colorFromLong(0x80000005), QColor(Qt::black));
 
     const std::vector<PrintRow> rows = {{"01", "赤線", yen(1), yen(1), yen(0)}};
-    const std::set<QString> ruled = {"Label1", "Label7", "Label8", "Label9", "Label10", "Label11"};
+    const std::set<QString> ruled = {"Label1", "Label7", "Label12", "Label8", "Label9", "Label10", "Label11"};
     for (const qint64 colour : {qint64(0x0000FF), qint64(0)}) {
         SCOPED_TRACE(colour);
         const QColor ink = colorFromLong(colour);
@@ -207,4 +208,32 @@ TEST(ReportLayout, RuledLineColourGoesToRulesTitleAndColumnHeadingsOnly)
             EXPECT_EQ(item.color, expected) << item.name.toStdString();
         }
     }
+}
+
+TEST(ReportLayout, EachLineWithADateShowsItsWeekdayBesideTheDayInTheSheetsColours)
+{
+    std::vector<PrintRow> rows = {{"08", "金曜", yen(1), yen(0), yen(1)}, {"09", "土曜", yen(1), yen(0), yen(2)},
+        {"06", "振替休日", yen(1), yen(0), yen(3)}, {"", "日付なし", yen(1), yen(0), yen(4)}};
+    rows[0].日付 = QDate(2026, 5, 8);
+    rows[1].日付 = QDate(2026, 5, 9);
+    rows[2].日付 = QDate(2026, 5, 6);
+    const ReportDocument doc = layoutReport(novemberHeader(), rows, 0x0000FF);
+    const ReportPage& page = doc.pages.at(0);
+    QStringList weekdays;
+    for (int row = 0; row < 4; ++row) {
+        const TextItem* item = findText(page, "txt曜日", row);
+        ASSERT_NE(item, nullptr) << row;
+        weekdays << item->text;
+    }
+    EXPECT_EQ(weekdays.join('|'), "金|土|水|");
+    EXPECT_EQ(findText(page, "txt曜日", 0)->color, QColor(Qt::black));
+    EXPECT_EQ(findText(page, "txt曜日", 1)->color, QColor(0x20, 0x50, 0xC8));
+    EXPECT_EQ(findText(page, "txt曜日", 2)->color, QColor(0xD0, 0x20, 0x20));
+    // It stands between the day and the payee without touching either.
+    const QRectF day = findText(page, "txt日付", 0)->box;
+    const QRectF weekday = findText(page, "txt曜日", 0)->box;
+    const QRectF payee = findText(page, "txt支払先名", 0)->box;
+    EXPECT_LE(day.right(), weekday.left());
+    EXPECT_LE(weekday.right(), payee.left());
+    EXPECT_EQ(weekday.top(), day.top());
 }

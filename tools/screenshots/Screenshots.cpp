@@ -5,7 +5,9 @@
 #include "Book.h"
 #include "DataFiles.h"
 #include "FrmQuorel1.h"
+#include "Holidays.h"
 #include "MessagePresenter.h"
+#include "PaymentRules.h"
 #include "StoredLines.h"
 #include "Transaction.h"
 #include "Sql.h"
@@ -18,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTableView>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -50,6 +53,7 @@ void fillDemoData(const QString& directory, const QString& era)
     for (const QString& payee : payees)
         store::exec(main, "INSERT INTO 支払先マスタ VALUES (?)", {payee});
     store::exec(main, "INSERT INTO 自社情報 VALUES (?, 1, ?)", {era, qlonglong(0x2060C0)});
+    ledger::writePaymentRule(main, "家賃（山田不動産）", {ledger::kMonthEnd, calendar::HolidayShift::前営業日});
     main.exec("COMMIT");
     SQLite::Database work(QDir(directory).filePath("Quorel1Work.mdb").toStdString(), SQLite::OPEN_READWRITE);
     store::exec(work, "INSERT INTO ClHint VALUES ('FrmQuorel1', 'cmdHint', '', ?)",
@@ -90,6 +94,50 @@ void saveCashFlow(FrmQuorel1& window, const QString& directory)
     save(&window, directory, "cashflow.png");
 }
 
+// May 2026 right after 前月複写 of April, across Golden Week: payees with a usual day and
+// a rule for bank holidays, the book's setting for the others, the moves named in the
+// status line.
+bool saveRepeatAcrossHolidays(const QString& directory)
+{
+    QTemporaryDir temp;
+    const QString data = QDir(temp.path()).filePath("data/");
+    store::createMissingDataFiles(data);
+    {
+        SQLite::Database main(QDir(data).filePath("Quorel1.mdb").toStdString(), SQLite::OPEN_READWRITE);
+        const std::vector<std::tuple<int, const char*, qint64>> april = {{1, "リース料（複合機）", 33'000}, {3, "丸善文具", 12'800}, {6, "東京電力", 48'210},
+            {10, "NTT東日本", 15'400}, {15, "損害保険料", 21'000}, {20, "水道局", 8'930}, {24, "家賃（山田不動産）", 180'000}, {27, "東京ガス", 11'260}};
+        main.exec("BEGIN");
+        qint64 balance = 0;
+        int line = 1;
+        for (const auto& [day, payee, amount] : april) {
+            balance += amount * 10000;
+            store::exec(main, QStringLiteral("INSERT INTO %1 VALUES (?, ?, ?, ?, 0, ?)").arg(ledger::kLinesTable),
+                {QDate(2026, 4, day).toString("yyyy-MM-dd"), line++, QString::fromUtf8(payee), amount * 10000, balance});
+            store::exec(main, "INSERT INTO 支払先マスタ VALUES (?)", {QString::fromUtf8(payee)});
+        }
+        store::exec(main, "INSERT INTO 自社情報 VALUES ('西暦', 1, ?)", {qlonglong(0x2060C0)});
+        ledger::writePaymentRule(main, "東京電力", {6, calendar::HolidayShift::翌営業日});
+        ledger::writePaymentRule(main, "家賃（山田不動産）", {ledger::kMonthEnd, std::nullopt});
+        ledger::writePaymentRule(main, "丸善文具", {std::nullopt, calendar::HolidayShift::そのまま});
+        main.exec("COMMIT");
+    }
+    messages::ScriptedMessagePresenter presenter;
+    StartupOutcome started = startQuorel1(data, presenter);
+    if (!started.window)
+        return false;
+    FrmQuorel1& window = *started.window;
+    window.resize(1000, 560);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return false;
+    window.findChild<YearMonthEdit*>("Dt年月")->setDate(QDate(2026, 5, 1));
+    window.findChild<QPushButton*>("cmd読込")->click();
+    window.findChild<QPushButton*>("cmd前月複写")->click();
+    save(&window, directory, "schedule-holidays.png");
+    window.close();
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -116,6 +164,8 @@ int main(int argc, char** argv)
         save(started.window.get(), out, "schedule-era.png");
         started.window->close();
     }
+    if (!saveRepeatAcrossHolidays(out))
+        return 1;
     QTemporaryDir temp;
     const QString data = QDir(temp.path()).filePath("data/");
     fillDemoData(data, QStringLiteral("西暦"));
@@ -133,6 +183,12 @@ int main(int argc, char** argv)
     save(&window, out, "schedule.png");
     tabs->setCurrentIndex(1);
     window.findChild<QPushButton*>("cmd支払先読込")->click();
+    // The payee with a payment rule is the current line: its rule shows below the list.
+    if (auto* payees = window.findChild<QTableView*>("Grid支払先マスタ")) {
+        const QModelIndexList rent = payees->model()->match(payees->model()->index(0, 1), Qt::DisplayRole, QStringLiteral("家賃（山田不動産）"));
+        if (!rent.isEmpty())
+            payees->setCurrentIndex(rent.front());
+    }
     save(&window, out, "payees.png");
     // Registering the payee page keeps a backup first: the restore list shows two.
     presenter.setDefaultAnswer(true);

@@ -1,0 +1,128 @@
+// The schedule page's bank business days: the weekday column, the holiday of the current
+// line in the status line, 前営業日へ / 翌営業日へ on the selected lines, and what 前月複写
+// moved.
+
+#include "SchedulePage.h"
+
+#include "BusinessDays.h"
+#include "Calendar.h"
+#include "GridView.h"
+#include "Holidays.h"
+#include "MonthController.h"
+#include "Msg.h"
+#include "SheetColumns.h"
+#include "SheetModel.h"
+
+#include <QHeaderView>
+#include <QKeySequence>
+#include <QMenu>
+
+#include <set>
+
+namespace schedule {
+
+namespace {
+
+QString statusMessage(const char* key, const QString& target)
+{
+    const auto text = messages::findMessage(QStringLiteral("状態"), QString::fromUtf8(key), target);
+    return text ? text->text : QString();
+}
+
+} // namespace
+
+void SchedulePage::setUpWeekdayColumn()
+{
+    // The weekday stands right of the day. Tab and the arrows go from the day straight to
+    // the payee, and a copied block leaves it out, so that it pastes back into the same
+    // columns.
+    gridInp_->setupColumn(kCol曜日, {.heading = QStringLiteral("曜"), .alignment = Qt::AlignHCenter, .widthTwips = kWeekdayTwips});
+    QHeaderView* header = gridInp_->horizontalHeader();
+    header->moveSection(header->visualIndex(kCol曜日), header->visualIndex(kCol表示日付) + 1);
+    gridInp_->setPassedOver({kCol曜日});
+}
+
+QKeySequence SchedulePage::businessDayKeys(bool forward)
+{
+    return QKeySequence(Qt::CTRL | Qt::SHIFT | (forward ? Qt::Key_Right : Qt::Key_Left));
+}
+
+void SchedulePage::tellBankHoliday()
+{
+    const int row = gridInp_->currentRowIndex();
+    if (row < 0 || row >= static_cast<int>(controller_->lines().size()))
+        return;
+    const QDate date = controller_->lines()[static_cast<std::size_t>(row)].date;
+    if (!calendar::isBankHoliday(date))
+        return;
+    // The weekday is named with the date; the reason only when it is more than the weekday.
+    QString reason = bankHolidayReason(date);
+    if (date.dayOfWeek() >= Qt::Saturday && calendar::holidayName(date).isEmpty())
+        reason.clear();
+    const QString day = QStringLiteral("%1行目の %2（%3%4）")
+                            .arg(row + 1)
+                            .arg(calendar::toSlashText(date), calendar::weekdayLetter(date), reason.isEmpty() ? QString() : QStringLiteral("・") + reason);
+    emit statusText(statusMessage("休業日", day));
+}
+
+bool SchedulePage::businessDayKey(int key, Qt::KeyboardModifiers modifiers)
+{
+    // While a cell is edited, the keys select words in it.
+    if (gridInp_->isEditing())
+        return false;
+    const QKeySequence pressed(QKeyCombination(modifiers & ~Qt::KeypadModifier, Qt::Key(key)));
+    if (pressed != businessDayKeys(false) && pressed != businessDayKeys(true))
+        return false;
+    moveSelectedToBusinessDay(pressed == businessDayKeys(true));
+    return true;
+}
+
+void SchedulePage::moveSelectedToBusinessDay(bool forward)
+{
+    if (!filesOpen() || !controller_->month().isValid())
+        return;
+    gridInp_->commit();
+    std::set<int> rows;
+    for (const QModelIndex& cell : gridInp_->selectedCells())
+        rows.insert(cell.row());
+    const QList<QRect> blocks = gridInp_->selectedBlocks();
+    const QModelIndex current = gridInp_->currentIndex();
+    const BusinessDayOutcome outcome = controller_->moveToBusinessDay({rows.begin(), rows.end()}, forward);
+    gridInp_->reselectBlocks(blocks, current);
+    QStringList said;
+    if (!outcome.moved.empty())
+        said << statusMessage(forward ? "翌営業日へ" : "前営業日へ", describeDayMoves(outcome.moved));
+    if (!outcome.stuck.empty())
+        said << statusMessage("月内に営業日なし", describeDayMoves(outcome.stuck));
+    if (said.isEmpty())
+        said << statusMessage("移動なし", QString());
+    emit statusText(said.join(QStringLiteral("　")));
+}
+
+void SchedulePage::addBusinessDayActions(QMenu& menu)
+{
+    menu.addSeparator();
+    const bool enabled = filesOpen() && controller_->month().isValid();
+    for (const bool forward : {false, true}) {
+        QAction* action = menu.addAction(forward ? QStringLiteral("翌営業日へ") : QStringLiteral("前営業日へ"), this, [this, forward] { moveSelectedToBusinessDay(forward); });
+        action->setObjectName(forward ? QStringLiteral("act翌営業日へ") : QStringLiteral("act前営業日へ"));
+        action->setShortcut(businessDayKeys(forward));
+        action->setEnabled(enabled);
+    }
+}
+
+void SchedulePage::tellRepeatedDays(const CopyOutcome& outcome)
+{
+    if (outcome.kind != CopyOutcome::Copied)
+        return;
+    QStringList said;
+    if (!outcome.moved.empty())
+        said << statusMessage("複写移動", describeDayMoves(outcome.moved));
+    if (!outcome.onHoliday.empty())
+        said << statusMessage("複写休業日", describeDayMoves(outcome.onHoliday));
+    if (said.isEmpty())
+        said << statusMessage("複写済", QString::number(outcome.lines));
+    emit statusText(said.join(QStringLiteral("　")));
+}
+
+} // namespace schedule
