@@ -4,6 +4,7 @@
 #include "BackupService.h"
 #include "HintController.h"
 #include "PayeeImportCommand.h"
+#include "TransferCommand.h"
 #include "Msg.h"
 #include "PageContext.h"
 #include "Session.h"
@@ -49,6 +50,7 @@ public:
     hints::HintController& hintController() { return hints_; }
     exporting::ExportCommand& exportCommand() { return export_; }
     exporting::PayeeImportCommand& payeeImportCommand() { return payeeImport_; }
+    exchange::TransferCommand& transferCommand() { return transfer_; }
 
     void FormInit();
     void cmd履歴閉じる_Click();
@@ -68,6 +70,9 @@ private:
     void cmd一括削除7_Click();
     void Cmd印刷_Click();
     void connectExportCommands();
+    // 振込データ作成 of the schedule page: the file from the sheet's lines, then the lines
+    // marked paid on the sheet when the user agrees.
+    void connectTransferCommand();
     // Shows a month chosen on the cash-flow page on the schedule page.
     void openScheduleMonth(const QDate& month);
     // The title and the status line mark a sheet with unsaved changes.
@@ -97,6 +102,7 @@ private:
     hints::HintController hints_;
     exporting::ExportCommand export_;
     exporting::PayeeImportCommand payeeImport_;
+    exchange::TransferCommand transfer_;
     QTabWidget* sstab1_;
     schedule::SchedulePage* schedulePage_;
     payees::PayeePage* payeePage_;

@@ -254,6 +254,7 @@ void SchedulePage::showGridMenu(const QPoint& at)
     add("&Copy", QKeySequence::Copy, true, [this] { gridInp_->copySelection(); });
     add("&Paste", QKeySequence::Paste, true, [this] { gridInp_->pasteClipboard(); });
     add("Delete", QKeySequence::Delete, true, [this] { gridInp_->emptySelectedCells(); });
+    addTransferAction(menu);
     menu.exec(gridInp_->viewport()->mapToGlobal(at));
 }
 

@@ -37,6 +37,8 @@ QString stepText(SheetStep step)
         return QStringLiteral("行削除");
     case SheetStep::RepeatMonth:
         return QStringLiteral("前月複写");
+    case SheetStep::MarkPaid:
+        return QStringLiteral("支払済");
     }
     return {};
 }

@@ -34,7 +34,7 @@ private:
 };
 
 // The steps the sheet knows, each named as the menus show it.
-enum class SheetStep { TypedValue, Paste, Carry, InsertLine, DeleteLine, RepeatMonth };
+enum class SheetStep { TypedValue, Paste, Carry, InsertLine, DeleteLine, RepeatMonth, MarkPaid };
 QString stepText(SheetStep step);
 
 } // namespace schedule

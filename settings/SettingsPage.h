@@ -12,8 +12,11 @@ class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QVBoxLayout;
 
 namespace settings {
+
+class SenderGroup;
 
 // The settings and information page: era display, automatic payee registration,
 // ruled-line colour, the delete-everything command, the banner and the information texts.
@@ -58,6 +61,12 @@ private:
     // entry, which lasts until the next time the list is set.
     void showEra(const QString& era);
     void Pic罫線色_DblClick();
+    // The sender of bulk-transfer files (SenderGroup): placed below the settings, read,
+    // stored and removed with them; a failure of the file is told.
+    void addSenderGroup(QVBoxLayout* layout);
+    void readSender();
+    void storeSender();
+    void removeSender();
 
     PageContext& context_;
     QFrame* pic罫線色_;
@@ -65,6 +74,7 @@ private:
     QCheckBox* chk支払先自動登録_;
     QComboBox* cmb年号_;
     QLabel* image2_;
+    SenderGroup* sender_ = nullptr;
 };
 
 } // namespace settings

@@ -1,0 +1,58 @@
+#include "TransferPlan.h"
+
+#include "Msg.h"
+#include "TransferListLayout.h"
+
+namespace exchange {
+
+namespace {
+
+QString reason(const char* key, const QString& target = {})
+{
+    const auto box = messages::findMessage(QStringLiteral("入力"), QString::fromUtf8(key), target);
+    return box ? box->text : QString();
+}
+
+} // namespace
+
+std::optional<ledger::Amount> unpaidOf(const SheetEntry& line)
+{
+    return line.scheduled.value_or(ledger::Amount()).minus(line.paid.value_or(ledger::Amount()));
+}
+
+TransferPlan planTransfers(const std::vector<SheetEntry>& lines, const QDate& day, const std::map<QString, PayeeAccount>& accounts)
+{
+    TransferPlan plan;
+    for (const SheetEntry& line : lines) {
+        if (line.date != day || line.payee.isEmpty())
+            continue;
+        const auto apart = [&](const QString& why) { plan.apart.push_back({line.row, line.payee, why}); };
+        const std::optional<ledger::Amount> unpaid = unpaidOf(line);
+        if (!unpaid || *unpaid <= ledger::Amount()) {
+            apart(reason("振込未払なし"));
+            continue;
+        }
+        if (!unpaid->isWholeYen()) {
+            apart(reason("振込端数"));
+            continue;
+        }
+        const qint64 yen = unpaid->units() / ledger::Amount::kScale;
+        if (yen > kLargestTransfer) {
+            apart(reason("振込金額範囲", report::yenText(yen)));
+            continue;
+        }
+        const auto found = accounts.find(line.payee);
+        if (found == accounts.end()) {
+            apart(reason("振込口座なし"));
+            continue;
+        }
+        if (const auto problems = problemsOf(found->second); !problems.empty()) {
+            apart(problemTexts(problems).join(QStringLiteral("、")));
+            continue;
+        }
+        plan.ready.push_back({line.row, found->second, yen});
+    }
+    return plan;
+}
+
+} // namespace exchange
