@@ -44,6 +44,7 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     , export_(*session_, msg_)
     , payeeImport_(*session_, msg_)
     , transfer_(*session_, msg_)
+    , payeeExport_(*session_, msg_)
     , sstab1_(new QTabWidget(this))
     , schedulePage_(new schedule::SchedulePage(context_))
     , payeePage_(new payees::PayeePage(context_))

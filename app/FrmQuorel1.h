@@ -3,6 +3,7 @@
 #include "ExportCommand.h"
 #include "BackupService.h"
 #include "HintController.h"
+#include "PayeeExportCommand.h"
 #include "PayeeImportCommand.h"
 #include "TransferCommand.h"
 #include "Msg.h"
@@ -51,6 +52,7 @@ public:
     exporting::ExportCommand& exportCommand() { return export_; }
     exporting::PayeeImportCommand& payeeImportCommand() { return payeeImport_; }
     exchange::TransferCommand& transferCommand() { return transfer_; }
+    exporting::PayeeExportCommand& payeeExportCommand() { return payeeExport_; }
 
     void FormInit();
     void cmd履歴閉じる_Click();
@@ -71,7 +73,8 @@ private:
     void Cmd印刷_Click();
     void connectExportCommands();
     // 振込データ作成 of the schedule page: the file from the sheet's lines, then the lines
-    // marked paid on the sheet when the user agrees.
+    // marked paid on the sheet when the user agrees; the payee list with its bank details
+    // out from the payee page.
     void connectTransferCommand();
     // Shows a month chosen on the cash-flow page on the schedule page.
     void openScheduleMonth(const QDate& month);
@@ -103,6 +106,7 @@ private:
     exporting::ExportCommand export_;
     exporting::PayeeImportCommand payeeImport_;
     exchange::TransferCommand transfer_;
+    exporting::PayeeExportCommand payeeExport_;
     QTabWidget* sstab1_;
     schedule::SchedulePage* schedulePage_;
     payees::PayeePage* payeePage_;

@@ -4,6 +4,7 @@
 
 #include "FrmQuorel1.h"
 
+#include "PayeePage.h"
 #include "SchedulePage.h"
 
 void FrmQuorel1::connectTransferCommand()
@@ -21,4 +22,6 @@ void FrmQuorel1::connectTransferCommand()
         if (!paid.empty())
             schedulePage_->markPaid(paid);
     });
+    payeeExport_.written = [this](const QString& path) { showFileWritten(path); };
+    connect(payeePage_, &payees::PayeePage::exportRequested, this, [this] { payeeExport_.run(this); });
 }

@@ -27,9 +27,9 @@ PayeeAccount payeeFromRow(const store::Row& row)
 
 } // namespace
 
-std::map<QString, PayeeAccount> AccountStore::payeeAccounts()
+PayeeAccounts AccountStore::payeeAccounts()
 {
-    std::map<QString, PayeeAccount> accounts;
+    PayeeAccounts accounts;
     for (const store::Row& row : store::queryRows(db_, QStringLiteral("SELECT %1 FROM 支払先口座 ORDER BY 支払先名").arg(kPayeeColumns))) {
         PayeeAccount details = payeeFromRow(row);
         const QString name = details.payee;

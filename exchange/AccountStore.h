@@ -2,7 +2,6 @@
 
 #include "BankAccount.h"
 
-#include <map>
 #include <optional>
 
 namespace SQLite {
@@ -23,7 +22,7 @@ public:
     }
 
     // Every payee's details, by name.
-    std::map<QString, PayeeAccount> payeeAccounts();
+    PayeeAccounts payeeAccounts();
     std::optional<PayeeAccount> payeeAccount(const QString& payee);
     // Adds or replaces the payee's details.
     void savePayeeAccount(const PayeeAccount& details);

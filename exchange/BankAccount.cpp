@@ -27,32 +27,30 @@ bool allDigits(const QString& text)
 // when optional.
 void checkDigits(std::vector<FieldProblem>& problems, const char* field, const QString& value, int digits, bool upTo = false, bool optional = false)
 {
-    const QString name = QString::fromUtf8(field);
     if (value.isEmpty()) {
         if (!optional)
-            problems.push_back({name, phrase("口座未入力")});
+            problems.push_back({QString::fromUtf8(field), phrase("口座未入力")});
         return;
     }
     const bool fits = upTo ? value.size() <= digits : value.size() == digits;
     if (!allDigits(value) || !fits)
-        problems.push_back({name, phrase(upTo ? "口座桁以内" : "口座桁", QString::number(digits))});
+        problems.push_back({QString::fromUtf8(field), phrase(upTo ? "口座桁以内" : "口座桁", QString::number(digits))});
 }
 
 // Checks a kana field already converted: the banks' characters only, at most `width`.
 void checkText(std::vector<FieldProblem>& problems, const char* field, const QString& value, int width, bool optional)
 {
-    const QString name = QString::fromUtf8(field);
     if (value.isEmpty()) {
         if (!optional)
-            problems.push_back({name, phrase("口座未入力")});
+            problems.push_back({QString::fromUtf8(field), phrase("口座未入力")});
         return;
     }
     if (!isBankText(value)) {
-        problems.push_back({name, phrase("口座文字", nonBankChars(value))});
+        problems.push_back({QString::fromUtf8(field), phrase("口座文字", nonBankChars(value))});
         return;
     }
     if (value.size() > width)
-        problems.push_back({name, phrase("口座長さ", QStringLiteral("%1 文字、%2 文字まで").arg(value.size()).arg(width))});
+        problems.push_back({QString::fromUtf8(field), phrase("口座長さ", QStringLiteral("%1 文字、%2 文字まで").arg(value.size()).arg(width))});
 }
 
 // The typed text of a digit field (full-width digits and blanks allowed) in plain digits.
@@ -139,10 +137,15 @@ std::vector<FieldProblem> normalize(Sender& sender)
 
 std::vector<FieldProblem> problemsOf(const PayeeAccount& details)
 {
+    return problemsOf(details.account, details.customerCode);
+}
+
+std::vector<FieldProblem> problemsOf(const BankAccount& account, const QString& customerCode)
+{
     std::vector<FieldProblem> problems;
-    checkAccount(problems, details.account);
-    checkText(problems, "口座名義", details.account.holder, kHolderWidth, false);
-    checkDigits(problems, "顧客コード", details.customerCode, kCustomerCodeDigits, true, true);
+    checkAccount(problems, account);
+    checkText(problems, "口座名義", account.holder, kHolderWidth, false);
+    checkDigits(problems, "顧客コード", customerCode, kCustomerCodeDigits, true, true);
     return problems;
 }
 

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <unordered_map>
 #include <vector>
 
 namespace exchange {
@@ -48,6 +49,9 @@ struct PayeeAccount {
     bool operator==(const PayeeAccount&) const = default;
 };
 
+// The payees' details by name.
+using PayeeAccounts = std::unordered_map<QString, PayeeAccount>;
+
 // The sender (依頼人): the code the bank gave, the name in kana, and the account paid from.
 // noLineEnds: the records follow each other without CR LF (for banks that want none).
 struct Sender {
@@ -77,6 +81,7 @@ std::vector<FieldProblem> normalize(Sender& sender);
 // The same checks without changing anything: what a file made from the details now would
 // refuse.
 std::vector<FieldProblem> problemsOf(const PayeeAccount& details);
+std::vector<FieldProblem> problemsOf(const BankAccount& account, const QString& customerCode);
 std::vector<FieldProblem> problemsOf(const Sender& sender);
 
 } // namespace exchange

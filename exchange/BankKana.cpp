@@ -116,14 +116,10 @@ bool isBankText(const QString& text)
 
 QByteArray bankBytes(const QString& bankText)
 {
-    QByteArray bytes(bankText.size(), Qt::Uninitialized);
-    char* out = bytes.data();
-    for (const QChar c : bankText) {
-        const char16_t u = c.unicode();
-        // JIS X 0201: ASCII stays; the yen sign is 0x5C; the half-width katakana block
-        // U+FF61-FF9F is 0xA1-0xDF.
-        *out++ = static_cast<char>(u == 0x00A5 ? 0x5C : u >= 0xFF61 ? u - 0xFF61 + 0xA1 : u);
-    }
+    QByteArray bytes;
+    bytes.reserve(bankText.size());
+    for (const QChar c : bankText)
+        bytes.append(bankByte(c));
     return bytes;
 }
 

@@ -28,6 +28,15 @@ QString nonBankChars(const QString& text);
 // Whether every character is in the banks' set (text already converted).
 bool isBankText(const QString& text);
 
+// A character's byte in the banks' single-byte code (JIS X 0201 as Shift_JIS has it): ASCII
+// stays, the yen sign is 0x5C, the half-width katakana U+FF61-FF9F are 0xA1-0xDF. Only for
+// characters of the banks' set.
+inline char bankByte(QChar c)
+{
+    const char16_t u = c.unicode();
+    return static_cast<char>(u == 0x00A5 ? 0x5C : u >= 0xFF61 ? u - 0xFF61 + 0xA1 : u);
+}
+
 // The text's bytes in the banks' single-byte code (JIS X 0201 as Shift_JIS has it).
 // Only for text that isBankText().
 QByteArray bankBytes(const QString& bankText);

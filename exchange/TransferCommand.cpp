@@ -56,7 +56,7 @@ QString TransferCommand::suggestedPath(const QDate& day)
     return QDir(folder).filePath(QStringLiteral("振込_%1.txt").arg(day.toString(QStringLiteral("yyyyMMdd"))));
 }
 
-bool TransferCommand::readDetails(std::optional<Sender>& sender, std::map<QString, PayeeAccount>& accounts)
+bool TransferCommand::readDetails(std::optional<Sender>& sender, PayeeAccounts& accounts)
 {
     const bool read = store::skipOnFailure(QStringLiteral("transfer details"), [&] {
         AccountStore store(session_.mainDb());
@@ -86,7 +86,7 @@ std::vector<int> TransferCommand::run(const QDate& month, const std::vector<Shee
         return {};
     }
     std::optional<Sender> sender;
-    std::map<QString, PayeeAccount> accounts;
+    PayeeAccounts accounts;
     if (!readDetails(sender, accounts))
         return {};
     sender_ = *sender;
@@ -110,10 +110,7 @@ std::vector<int> TransferCommand::run(const QDate& month, const std::vector<Shee
 
 QString TransferCommand::writeFile(const TransferChoice& choice, QWidget* parent)
 {
-    std::vector<Transfer> transfers;
-    for (const TransferCandidate& line : choice.chosen)
-        transfers.push_back(line.transfer());
-    const TransferFile file = makeTransferFile(sender_, choice.day, transfers);
+    const TransferFile file = makeTransferFile(sender_, choice.day, choice.chosen);
     if (!file.ok()) {
         msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("振込作成不可"), joinedForMessage(file.problems));
         return {};
@@ -143,8 +140,8 @@ report::ReportWindow* TransferCommand::showList(const QDate& day, const std::vec
 {
     std::vector<report::TransferListRow> rows;
     for (const TransferCandidate& line : chosen) {
-        const BankAccount& account = line.details.account;
-        rows.push_back({line.details.payee, account.bankCode + QLatin1Char(' ') + account.bankName, account.branchCode + QLatin1Char(' ') + account.branchName,
+        const BankAccount& account = line.details->account;
+        rows.push_back({line.details->payee, account.bankCode + QLatin1Char(' ') + account.bankName, account.branchCode + QLatin1Char(' ') + account.branchName,
             accountText(account), account.holder, line.yen});
     }
     const report::TransferListHeader header{day, sender_.name, file.isEmpty() ? QStringLiteral("（未作成）") : QDir::toNativeSeparators(file)};

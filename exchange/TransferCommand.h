@@ -56,7 +56,7 @@ public:
     std::function<void(const QString& path)> written;
 
 private:
-    bool readDetails(std::optional<Sender>& sender, std::map<QString, PayeeAccount>& accounts);
+    bool readDetails(std::optional<Sender>& sender, PayeeAccounts& accounts);
     QString writeFile(const TransferChoice& choice, QWidget* parent);
 
     store::Session& session_;

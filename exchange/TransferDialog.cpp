@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -33,6 +34,10 @@ QTableWidget* makeTable(const QStringList& headings, const char* name, QWidget* 
 QTableWidgetItem* cell(const QString& text, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
 {
     auto* item = new QTableWidgetItem(text);
+    // A face of fixed width shows the half-width kana as the bank's records hold them.
+    static const QFont fixed(QStringLiteral("ＭＳ ゴシック"));
+    if (text.contains(QRegularExpression(QStringLiteral("[\\x{FF61}-\\x{FF9F}]"))))
+        item->setFont(fixed);
     item->setTextAlignment(alignment);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     return item;
@@ -45,7 +50,7 @@ QString accountText(const BankAccount& account)
     return accountTypeName(account.type) + QLatin1Char(' ') + account.number;
 }
 
-QDate TransferDialog::openingDay(const QDate& month, const QDate& wanted, const std::vector<SheetEntry>& lines, const std::map<QString, PayeeAccount>& accounts)
+QDate TransferDialog::openingDay(const QDate& month, const QDate& wanted, const std::vector<SheetEntry>& lines, const PayeeAccounts& accounts)
 {
     const QDate first(month.year(), month.month(), 1);
     if (wanted.isValid() && wanted.year() == first.year() && wanted.month() == first.month())
@@ -57,7 +62,7 @@ QDate TransferDialog::openingDay(const QDate& month, const QDate& wanted, const 
     return first;
 }
 
-TransferDialog::TransferDialog(const QDate& month, std::vector<SheetEntry> lines, std::map<QString, PayeeAccount> accounts, const QDate& day, QWidget* parent)
+TransferDialog::TransferDialog(const QDate& month, std::vector<SheetEntry> lines, PayeeAccounts accounts, const QDate& day, QWidget* parent)
     : QDialog(parent)
     , lines_(std::move(lines))
     , accounts_(std::move(accounts))
@@ -80,7 +85,6 @@ TransferDialog::TransferDialog(const QDate& month, std::vector<SheetEntry> lines
     date_->setDateRange(first, first.addMonths(1).addDays(-1));
     date_->setDate(openingDay(first, day, lines_, accounts_));
     holiday_->setObjectName(QStringLiteral("lbl休業日"));
-    holiday_->setStyleSheet(QStringLiteral("color: #b00000;"));
     total_->setObjectName(QStringLiteral("lbl振込合計"));
     make_->setObjectName(QStringLiteral("cmd振込作成"));
     make_->setDefault(true);
@@ -157,12 +161,12 @@ void TransferDialog::fillReady()
     ready_->setRowCount(static_cast<int>(plan_.ready.size()));
     for (int i = 0; i < ready_->rowCount(); ++i) {
         const TransferCandidate& line = plan_.ready[static_cast<std::size_t>(i)];
-        const BankAccount& account = line.details.account;
+        const BankAccount& account = line.details->account;
         auto* tick = new QTableWidgetItem;
         tick->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         tick->setCheckState(Qt::Checked);
         ready_->setItem(i, kTick, tick);
-        ready_->setItem(i, kPayee, cell(line.details.payee));
+        ready_->setItem(i, kPayee, cell(line.details->payee));
         ready_->setItem(i, kBank, cell(account.bankCode + QLatin1Char(' ') + account.bankName));
         ready_->setItem(i, kBranch, cell(account.branchCode + QLatin1Char(' ') + account.branchName));
         ready_->setItem(i, kAccount, cell(accountText(account)));
@@ -170,6 +174,8 @@ void TransferDialog::fillReady()
         ready_->setItem(i, kAmount, cell(report::yenText(line.yen), Qt::AlignRight | Qt::AlignVCenter));
     }
     ready_->resizeColumnsToContents();
+    ready_->horizontalHeader()->setStretchLastSection(false);
+    ready_->horizontalHeader()->setSectionResizeMode(kPayee, QHeaderView::Stretch);
 }
 
 void TransferDialog::fillApart()
@@ -213,10 +219,10 @@ void TransferDialog::showTotal()
 void TransferDialog::showHoliday()
 {
     const QDate shown = day();
-    QString note;
+    QString note = QStringLiteral("（%1）").arg(calendar::weekdayLetter(shown));
     if (calendar::isBankHoliday(shown)) {
         const QString name = calendar::holidayName(shown);
-        note = QStringLiteral("銀行の休業日です") + (name.isEmpty() ? QString() : QStringLiteral("（%1）").arg(name));
+        note += QStringLiteral("　<span style=\"color:#b00000\">銀行の休業日です%1</span>").arg(name.isEmpty() ? QString() : QStringLiteral("（%1）").arg(name.toHtmlEscaped()));
     }
     holiday_->setText(note);
 }

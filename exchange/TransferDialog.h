@@ -5,7 +5,6 @@
 #include <QDialog>
 
 #include <functional>
-#include <map>
 #include <vector>
 
 class QDateEdit;
@@ -23,7 +22,7 @@ namespace exchange {
 class TransferDialog : public QDialog {
     Q_OBJECT
 public:
-    TransferDialog(const QDate& month, std::vector<SheetEntry> lines, std::map<QString, PayeeAccount> accounts, const QDate& day, QWidget* parent = nullptr);
+    TransferDialog(const QDate& month, std::vector<SheetEntry> lines, PayeeAccounts accounts, const QDate& day, QWidget* parent = nullptr);
 
     QDate day() const;
     // Shows the lines of another day (kept within the month).
@@ -39,7 +38,7 @@ public:
 
     // The day the dialog opens on: `wanted` when it lies in the month, else the first day of
     // the month with a line ready for a transfer, else the month's first day.
-    static QDate openingDay(const QDate& month, const QDate& wanted, const std::vector<SheetEntry>& lines, const std::map<QString, PayeeAccount>& accounts);
+    static QDate openingDay(const QDate& month, const QDate& wanted, const std::vector<SheetEntry>& lines, const PayeeAccounts& accounts);
 
 private:
     void buildTables();
@@ -49,7 +48,7 @@ private:
     void showHoliday();
 
     std::vector<SheetEntry> lines_;
-    std::map<QString, PayeeAccount> accounts_;
+    PayeeAccounts accounts_;
     TransferPlan plan_;
     QDateEdit* date_;
     QLabel* holiday_;

@@ -52,6 +52,9 @@
 
 #include <QSaveFile>
 
+#include <cstring>
+#include <unordered_set>
+
 namespace exchange {
 
 namespace {
@@ -65,57 +68,62 @@ QString phrase(const char* key, const QString& target = {})
     return box ? box->text : QString();
 }
 
-// Appends the fields of one record to the file's bytes; every value has been checked to
-// fit its field.
+// Writes the fields of one record into the file's bytes, made to their full size first;
+// every value has been checked to fit its field.
 class RecordWriter {
 public:
-    RecordWriter(QByteArray& out, bool lineEnds)
+    RecordWriter(char* out, bool lineEnds)
         : out_(out)
         , lineEnds_(lineEnds)
     {
     }
     void begin(char kind)
     {
-        start_ = out_.size();
-        out_.append(kind);
+        start_ = out_;
+        *out_++ = kind;
     }
     // A numeric field given as digits (at most `width` of them), right-aligned with zeros.
     void digits(const QString& value, int width)
     {
-        out_.append(width - value.size(), '0');
+        fill('0', width - static_cast<int>(value.size()));
         for (const QChar c : value)
-            out_.append(static_cast<char>(c.unicode()));
+            *out_++ = static_cast<char>(c.unicode());
     }
     void number(qint64 value, int width)
     {
-        char text[24];
-        int length = 0;
-        do {
-            text[length++] = static_cast<char>('0' + value % 10);
+        char* end = out_ + width;
+        for (char* at = end; at > out_;) {
+            *--at = static_cast<char>('0' + value % 10);
             value /= 10;
-        } while (value > 0);
-        out_.append(width - length, '0');
-        while (length > 0)
-            out_.append(text[--length]);
+        }
+        out_ = end;
     }
     // A text field in the banks' characters (at most `width`), left-aligned with spaces.
     void text(const QString& value, int width)
     {
-        out_.append(bankBytes(value));
-        out_.append(width - value.size(), ' ');
+        for (const QChar c : value)
+            *out_++ = bankByte(c);
+        spaces(width - static_cast<int>(value.size()));
     }
-    void spaces(int width) { out_.append(width, ' '); }
+    void spaces(int width) { fill(' ', width); }
     void end()
     {
-        Q_ASSERT(out_.size() - start_ == kRecordLength);
-        if (lineEnds_)
-            out_.append("\r\n", 2);
+        Q_ASSERT(out_ - start_ == kRecordLength);
+        if (lineEnds_) {
+            *out_++ = '\r';
+            *out_++ = '\n';
+        }
     }
 
 private:
-    QByteArray& out_;
+    void fill(char c, int count)
+    {
+        std::memset(out_, c, static_cast<std::size_t>(count));
+        out_ += count;
+    }
+    char* out_;
     bool lineEnds_;
-    qsizetype start_ = 0;
+    const char* start_ = nullptr;
 };
 
 void writeHeader(RecordWriter& record, const Sender& sender, const QDate& date)
@@ -137,7 +145,7 @@ void writeHeader(RecordWriter& record, const Sender& sender, const QDate& date)
     record.end();
 }
 
-void writeData(RecordWriter& record, const Transfer& transfer)
+void writeData(RecordWriter& record, const TransferView& transfer)
 {
     const BankAccount& to = transfer.account;
     record.begin('2');
@@ -178,21 +186,24 @@ void writeEnd(RecordWriter& record)
 }
 
 // What refuses the transfers: their details and amounts, and a total past 12 digits.
-QStringList transferProblems(const std::vector<Transfer>& transfers, qint64& total)
+QStringList transferProblems(std::size_t count, const std::function<TransferView(std::size_t)>& transferAt, qint64& total)
 {
     QStringList problems;
     total = 0;
-    for (std::size_t i = 0; i < transfers.size(); ++i) {
-        const Transfer& transfer = transfers[i];
-        const QString who = QStringLiteral("%1件目「%2」の").arg(i + 1).arg(transfer.payee);
-        for (const QString& text : problemTexts(problemsOf(PayeeAccount{transfer.payee, transfer.account, transfer.customerCode})))
-            problems << who + text;
+    std::unordered_set<const void*> checked;
+    for (std::size_t i = 0; i < count; ++i) {
+        const TransferView transfer = transferAt(i);
+        const auto who = [&] { return QStringLiteral("%1件目「%2」の").arg(i + 1).arg(transfer.payee); };
+        if (!transfer.key || checked.insert(transfer.key).second) {
+            for (const QString& text : problemTexts(problemsOf(transfer.account, transfer.customerCode)))
+                problems << who() + text;
+        }
         if (transfer.yen <= 0 || transfer.yen > kLargestTransfer)
-            problems << who + phrase("振込金額範囲", report::yenText(transfer.yen));
+            problems << who() + phrase("振込金額範囲", report::yenText(transfer.yen));
         else if (total <= kLargestTotal)
             total += transfer.yen;
     }
-    if (total > kLargestTotal || transfers.size() > kLargestCount)
+    if (total > kLargestTotal || count > kLargestCount)
         problems << phrase("振込合計超過");
     return problems;
 }
@@ -201,25 +212,33 @@ QStringList transferProblems(const std::vector<Transfer>& transfers, qint64& tot
 
 TransferFile makeTransferFile(const Sender& sender, const QDate& date, const std::vector<Transfer>& transfers)
 {
+    return makeTransferFile(sender, date, transfers.size(), [&](std::size_t i) {
+        const Transfer& transfer = transfers[i];
+        return TransferView{transfer.payee, transfer.account, transfer.customerCode, transfer.yen};
+    });
+}
+
+TransferFile makeTransferFile(const Sender& sender, const QDate& date, std::size_t count, const std::function<TransferView(std::size_t)>& transferAt)
+{
     TransferFile file;
     for (const QString& text : problemTexts(problemsOf(sender)))
         file.problems << QStringLiteral("依頼人の") + text;
     if (!date.isValid())
         file.problems << phrase("振込日なし");
-    if (transfers.empty())
+    if (count == 0)
         file.problems << phrase("振込なし");
-    file.problems << transferProblems(transfers, file.total);
+    file.problems << transferProblems(count, transferAt, file.total);
     if (!file.problems.isEmpty()) {
         file.total = 0;
         return file;
     }
-    file.count = static_cast<int>(transfers.size());
+    file.count = static_cast<int>(count);
     const int recordBytes = kRecordLength + (sender.noLineEnds ? 0 : 2);
-    file.bytes.reserve(static_cast<qsizetype>(transfers.size() + 3) * recordBytes);
-    RecordWriter record(file.bytes, !sender.noLineEnds);
+    file.bytes.resize(static_cast<qsizetype>(count + 3) * recordBytes);
+    RecordWriter record(file.bytes.data(), !sender.noLineEnds);
     writeHeader(record, sender, date);
-    for (const Transfer& transfer : transfers)
-        writeData(record, transfer);
+    for (std::size_t i = 0; i < count; ++i)
+        writeData(record, transferAt(i));
     writeTrailer(record, file.count, file.total);
     writeEnd(record);
     return file;

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 namespace exchange {
@@ -42,6 +43,19 @@ struct TransferFile {
 // an amount of 0 yen or more than 10 digits, or no transfer at all make no bytes: every
 // problem is named instead (a field too long is refused, never cut).
 TransferFile makeTransferFile(const Sender& sender, const QDate& date, const std::vector<Transfer>& transfers);
+
+// A transfer as the file reads it, borrowed from where its details are kept.
+struct TransferView {
+    const QString& payee;
+    const BankAccount& account;
+    const QString& customerCode;
+    qint64 yen;
+    // Transfers with the same key (not null) share their details, which are checked once.
+    const void* key = nullptr;
+};
+
+// The same for transfers given by a view of each (count of them, and the view of one).
+TransferFile makeTransferFile(const Sender& sender, const QDate& date, std::size_t count, const std::function<TransferView(std::size_t)>& transferAt);
 
 // Writes the bytes whole or not at all (a temporary file beside the target takes its
 // place once complete). Answers an error text, empty on success.

@@ -1,6 +1,8 @@
 #include "TransferPlan.h"
 
 #include "Msg.h"
+
+#include <unordered_map>
 #include "TransferListLayout.h"
 
 namespace exchange {
@@ -15,14 +17,31 @@ QString reason(const char* key, const QString& target = {})
 
 } // namespace
 
+TransferFile makeTransferFile(const Sender& sender, const QDate& date, const std::vector<TransferCandidate>& chosen)
+{
+    return makeTransferFile(sender, date, chosen.size(), [&](std::size_t i) {
+        const TransferCandidate& line = chosen[i];
+        return TransferView{line.details->payee, line.details->account, line.details->customerCode, line.yen, line.details};
+    });
+}
+
 std::optional<ledger::Amount> unpaidOf(const SheetEntry& line)
 {
     return line.scheduled.value_or(ledger::Amount()).minus(line.paid.value_or(ledger::Amount()));
 }
 
-TransferPlan planTransfers(const std::vector<SheetEntry>& lines, const QDate& day, const std::map<QString, PayeeAccount>& accounts)
+TransferPlan planTransfers(const std::vector<SheetEntry>& lines, const QDate& day, const PayeeAccounts& accounts)
 {
     TransferPlan plan;
+    plan.ready.reserve(lines.size());
+    // Each payee's details are checked once, however many lines name the payee.
+    std::unordered_map<const PayeeAccount*, QString> refusals;
+    const auto refusal = [&](const PayeeAccount& details) -> const QString& {
+        auto found = refusals.find(&details);
+        if (found == refusals.end())
+            found = refusals.emplace(&details, problemTexts(problemsOf(details)).join(QStringLiteral("、"))).first;
+        return found->second;
+    };
     for (const SheetEntry& line : lines) {
         if (line.date != day || line.payee.isEmpty())
             continue;
@@ -46,11 +65,11 @@ TransferPlan planTransfers(const std::vector<SheetEntry>& lines, const QDate& da
             apart(reason("振込口座なし"));
             continue;
         }
-        if (const auto problems = problemsOf(found->second); !problems.empty()) {
-            apart(problemTexts(problems).join(QStringLiteral("、")));
+        if (const QString& why = refusal(found->second); !why.isEmpty()) {
+            apart(why);
             continue;
         }
-        plan.ready.push_back({line.row, found->second, yen});
+        plan.ready.push_back({line.row, &found->second, yen});
     }
     return plan;
 }

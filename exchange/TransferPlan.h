@@ -7,7 +7,6 @@
 #include <QDate>
 #include <QString>
 
-#include <map>
 #include <optional>
 #include <vector>
 
@@ -23,12 +22,13 @@ struct SheetEntry {
     std::optional<ledger::Amount> paid;
 };
 
-// A line that can be paid by transfer: its payee's details and the unpaid amount in yen.
+// A line that can be paid by transfer: its payee's details (in the accounts the plan was
+// made from, which must outlive it) and the unpaid amount in yen.
 struct TransferCandidate {
     int row = -1;
-    PayeeAccount details;
+    const PayeeAccount* details = nullptr;
     qint64 yen = 0;
-    Transfer transfer() const { return {details.payee, details.account, details.customerCode, yen}; }
+    Transfer transfer() const { return {details->payee, details->account, details->customerCode, yen}; }
 };
 
 // A line of the day that cannot be paid by transfer, and why (in the catalogue's words).
@@ -47,7 +47,10 @@ struct TransferPlan {
 // bank details and whose unpaid amount (予定額 − 支払額, a blank amount counting as 0) is
 // above 0 in whole yen and fits the file are ready; every other one is set apart with
 // its reason.
-TransferPlan planTransfers(const std::vector<SheetEntry>& lines, const QDate& day, const std::map<QString, PayeeAccount>& accounts);
+TransferPlan planTransfers(const std::vector<SheetEntry>& lines, const QDate& day, const PayeeAccounts& accounts);
+
+// The file of the chosen lines (makeTransferFile), read from the lines as they are.
+TransferFile makeTransferFile(const Sender& sender, const QDate& date, const std::vector<TransferCandidate>& chosen);
 
 // The unpaid amount of a line (予定額 − 支払額), or nothing when it does not fit.
 std::optional<ledger::Amount> unpaidOf(const SheetEntry& line);

@@ -37,7 +37,8 @@ QList<int> badUtf8Lines(const QByteArray& bytes)
     return bad;
 }
 
-// Splits CSV text into records of fields (RFC 4180; CRLF, LF or CR end a record).
+} // namespace
+
 QList<QStringList> csvRecords(const QString& text)
 {
     QList<QStringList> records;
@@ -76,8 +77,6 @@ QList<QStringList> csvRecords(const QString& text)
         records << (fields << field);
     return records;
 }
-
-} // namespace
 
 DecodedText decodeText(const QByteArray& bytes, TextEncoding encoding)
 {

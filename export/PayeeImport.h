@@ -26,6 +26,9 @@ struct DecodedText {
 };
 DecodedText decodeText(const QByteArray& bytes, TextEncoding encoding);
 
+// Splits CSV text into records of fields (RFC 4180; CRLF, LF or CR end a record).
+QList<QStringList> csvRecords(const QString& text);
+
 // The names of a list: in a CSV file (csv == true) the first field of every record
 // (RFC 4180, so quoted names keep their commas, quotes and line breaks), or the field
 // under a heading "支払先名" when the first record holds one; in a text file every line.

@@ -1,8 +1,12 @@
 #include "PayeeImportCommand.h"
 
+#include "AccountStore.h"
 #include "ExportCommand.h"
 #include "Msg.h"
+#include "PayeeAccountsCsv.h"
+#include "Session.h"
 #include "Skip.h"
+#include "Transaction.h"
 
 #include <QDir>
 #include <QFile>
@@ -63,14 +67,28 @@ bool PayeeImportCommand::importFile(const QString& path, TextEncoding encoding)
         msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("読込失敗"), QStringLiteral("支払先マスタ"));
         return false;
     }
-    const QString known = plan.alreadyThere.isEmpty() ? QString() : QStringLiteral("\n\n登録済みの %1 件は追加しません。").arg(plan.alreadyThere.size());
-    if (plan.toAdd.isEmpty()) {
-        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("取込なし"), known);
+    // A list with the bank details' headings carries the payees' details too.
+    const ImportedAccounts accounts = csv ? accountsFromRecords(csvRecords(*decoded.text)) : ImportedAccounts();
+    QString notes = plan.alreadyThere.isEmpty() ? QString() : QStringLiteral("\n\n登録済みの %1 件は追加しません。").arg(plan.alreadyThere.size());
+    if (!accounts.accounts.empty())
+        notes += messages::findMessage(QStringLiteral("入力"), QStringLiteral("取込口座"), QString::number(accounts.accounts.size()))->text;
+    if (!accounts.refused.isEmpty())
+        notes += messages::findMessage(QStringLiteral("入力"), QStringLiteral("取込口座不可"), listForMessage(accounts.refused))->text;
+    if (plan.toAdd.isEmpty() && accounts.accounts.empty()) {
+        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("取込なし"), notes);
         return false;
     }
-    if (!msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("取込確認"), listForMessage(plan.toAdd, 30) + known))
+    if (!msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("取込確認"), listForMessage(plan.toAdd, 30) + notes))
         return false;
-    if (!store::skipOnFailure(QStringLiteral("import add"), [&] { addPayees(session_, plan.toAdd); })) {
+    const bool added = store::skipOnFailure(QStringLiteral("import add"), [&] {
+        store::Transaction transaction(session_.mainDb());
+        addPayees(session_, plan.toAdd);
+        exchange::AccountStore store(session_.mainDb());
+        for (const exchange::PayeeAccount& details : accounts.accounts)
+            store.savePayeeAccount(details);
+        transaction.commit();
+    });
+    if (!added) {
         msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("失敗"), QStringLiteral("支払先"));
         return false;
     }

@@ -1,7 +1,6 @@
 #include "BankDetailsDialog.h"
 
-#include "BankKana.h"
-#include "InputMethodSwitch.h"
+#include "KanaField.h"
 #include "Msg.h"
 
 #include <QComboBox>
@@ -13,12 +12,6 @@
 #include <QVBoxLayout>
 
 namespace payees {
-
-namespace {
-
-constexpr Qt::InputMethodHints kDigits = Qt::ImhDigitsOnly | Qt::ImhLatinOnly | Qt::ImhPreferLatin | Qt::ImhNoPredictiveText;
-
-} // namespace
 
 BankDetailsDialog::BankDetailsDialog(const QString& payee, const std::optional<exchange::PayeeAccount>& stored, messages::Msg& msg, QWidget* parent)
     : QDialog(parent)
@@ -81,15 +74,9 @@ QLineEdit* BankDetailsDialog::field(const char* name, bool kana)
 {
     auto* edit = new QLineEdit(this);
     edit->setObjectName(QString::fromUtf8(name));
-    // No length limit: a name or number too long is refused with its field named, never cut.
-    if (kana) {
+    if (kana)
         edit->setMinimumWidth(320);
-        connect(edit, &QLineEdit::editingFinished, this, [this, edit] { convertField(edit); });
-    } else {
-        edit->setInputMethodHints(kDigits);
-    }
-    // Kana fields are typed through the input method; digits are not.
-    InputMethodSwitch::of(edit)->setWanted(kana);
+    exchange::setUpBankField(edit, kana);
     return edit;
 }
 
@@ -104,13 +91,6 @@ void BankDetailsDialog::showDetails(const exchange::PayeeAccount& details)
     number_->setText(account.number);
     holder_->setText(account.holder);
     customerCode_->setText(details.customerCode);
-}
-
-void BankDetailsDialog::convertField(QLineEdit* edit)
-{
-    const QString converted = exchange::toBankText(edit->text().trimmed()).text.trimmed();
-    if (converted != edit->text())
-        edit->setText(converted);
 }
 
 exchange::PayeeAccount BankDetailsDialog::typed() const

@@ -29,7 +29,7 @@ public:
     // The details as the fields hold them now (not yet converted).
     exchange::PayeeAccount typed() const;
     // After 登録: the details in the banks' form; after 削除: nothing.
-    const std::optional<exchange::PayeeAccount>& result() const { return result_; }
+    const std::optional<exchange::PayeeAccount>& details() const { return result_; }
 
     // 登録: converts and checks the fields; accepts when they are fit for a file.
     void tryAccept();
@@ -39,8 +39,6 @@ public:
 private:
     QLineEdit* field(const char* name, bool kana);
     void showDetails(const exchange::PayeeAccount& details);
-    // A kana field left: shows its text in the banks' form.
-    void convertField(QLineEdit* edit);
 
     QString payee_;
     messages::Msg& msg_;

@@ -49,12 +49,15 @@ signals:
     void hintRequested(const QString& controlName);
     // cmd支払先取込: payee names in from a list.
     void importRequested();
+    // cmd支払先出力: the payee list with the bank details out to a file.
+    void exportRequested();
     // The payee master changed (registered, names deleted): lists built from it follow.
     void masterChanged();
 
 private:
     void cmd支払先登録_Click();
-    // The 口座 button below the page's commands and the double-click on a line's number.
+    // The 口座 (Ctrl+K) and 出力 buttons below the page's commands, and the double-click on
+    // a line's number.
     void addAccountCommand(QVBoxLayout* buttons);
     void refreshPage();
     void onGridKey(int& key, Qt::KeyboardModifiers modifiers);

@@ -1,6 +1,6 @@
 // The payee page's bank details: the 口座 button (Ctrl+K) and a double-click on a line's
 // number open the details dialog of the line's payee; the details are kept in the main
-// file by the payee's name.
+// file by the payee's name. 出力 asks for the payee list with the details as a file.
 
 #include "PayeePage.h"
 
@@ -35,6 +35,11 @@ void PayeePage::addAccountCommand(QVBoxLayout* buttons)
     connect(grid_->verticalHeader(), &QHeaderView::sectionDoubleClicked, this,
         [this](int row) { store::skipOnFailure(QStringLiteral("Grid支払先マスタ row number"), [this, row] { openAccountDialog(row); }); });
     askAccount = [](BankDetailsDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
+    auto* list = new QPushButton(QStringLiteral("出力"), this);
+    list->setObjectName(QStringLiteral("cmd支払先出力"));
+    list->setToolTip(QStringLiteral("支払先と口座を CSV ファイルに出力（取込で読み込めます）"));
+    buttons->addWidget(list);
+    connect(list, &QPushButton::clicked, this, &PayeePage::exportRequested);
 }
 
 void PayeePage::openAccountDialog(int row)
@@ -56,7 +61,7 @@ void PayeePage::openAccountDialog(int row)
     BankDetailsDialog dialog(payee, stored, context_.msg, this);
     if (!askAccount || !askAccount(dialog))
         return;
-    const std::optional<exchange::PayeeAccount>& details = dialog.result();
+    const std::optional<exchange::PayeeAccount>& details = dialog.details();
     const bool written = store::skipOnFailure(QStringLiteral("write the payee's account"), [&] {
         exchange::AccountStore accounts(context_.session.mainDb());
         if (details)

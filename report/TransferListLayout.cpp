@@ -27,7 +27,7 @@ constexpr Column kColumns[] = {
     {u"txt銀行", u"銀行", 2600, 1700, kLeft},
     {u"txt支店", u"支店", 4350, 1500, kLeft},
     {u"txt口座", u"口座", 5900, 1250, kLeft},
-    {u"txt口座名義", u"口座名義", 7200, 1900, kLeft},
+    {u"txt口座名義", u"口座名義", 7350, 1750, kLeft},
     {u"txt金額", u"金額", 9150, 1450, kRight},
 };
 constexpr double kRuleLeft = 195;

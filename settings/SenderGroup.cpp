@@ -1,8 +1,7 @@
 #include "SenderGroup.h"
 
 #include "AccountStore.h"
-#include "BankKana.h"
-#include "InputMethodSwitch.h"
+#include "KanaField.h"
 #include "Msg.h"
 
 #include <QCheckBox>
@@ -12,10 +11,6 @@
 #include <QLineEdit>
 
 namespace settings {
-
-namespace {
-constexpr Qt::InputMethodHints kDigits = Qt::ImhDigitsOnly | Qt::ImhLatinOnly | Qt::ImhPreferLatin | Qt::ImhNoPredictiveText;
-} // namespace
 
 SenderGroup::SenderGroup(QWidget* parent)
     : QGroupBox(QStringLiteral("振込依頼人（振込データ作成に使います）"), parent)
@@ -63,16 +58,7 @@ QLineEdit* SenderGroup::field(const char* name, bool kana)
 {
     auto* edit = new QLineEdit(this);
     edit->setObjectName(QString::fromUtf8(name));
-    if (kana) {
-        connect(edit, &QLineEdit::editingFinished, this, [edit] {
-            const QString converted = exchange::toBankText(edit->text().trimmed()).text.trimmed();
-            if (converted != edit->text())
-                edit->setText(converted);
-        });
-    } else {
-        edit->setInputMethodHints(kDigits);
-    }
-    InputMethodSwitch::of(edit)->setWanted(kana);
+    exchange::setUpBankField(edit, kana);
     return edit;
 }
 

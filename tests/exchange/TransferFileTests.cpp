@@ -172,7 +172,7 @@ TEST(TransferFile, ANameTooLongAKanjiABadAmountOrNoLineRefuseTheWholeFile)
 
     Sender nameless = sender();
     nameless.name = QStringLiteral("ｱ").repeated(41);
-    EXPECT_EQ(makeTransferFile(nameless, QDate(2027, 3, 5), {}).problems,
+    EXPECT_EQ(makeTransferFile(nameless, QDate(2027, 3, 5), std::vector<Transfer>()).problems,
         QStringList({QStringLiteral("依頼人の依頼人名: 長すぎます（半角で 41 文字、40 文字まで）"), QStringLiteral("振り込む行が選ばれていません")}));
 }
 
@@ -200,7 +200,7 @@ TEST(TransferFile, TheTrailerMatchesTheTickedLinesOfRandomDays)
     std::mt19937 random(20270305);
     const QDate day(2027, 3, 25);
     for (int round = 0; round < 200; ++round) {
-        std::map<QString, PayeeAccount> accounts;
+        PayeeAccounts accounts;
         std::vector<SheetEntry> lines;
         const int count = std::uniform_int_distribution<int>(0, 200)(random);
         for (int row = 0; row < count; ++row) {
@@ -216,15 +216,18 @@ TEST(TransferFile, TheTrailerMatchesTheTickedLinesOfRandomDays)
         }
         const TransferPlan plan = planTransfers(lines, day, accounts);
         std::vector<Transfer> ticked;
+        std::vector<TransferCandidate> chosen;
         qint64 expected = 0;
         for (const TransferCandidate& candidate : plan.ready) {
             EXPECT_EQ(lines[static_cast<std::size_t>(candidate.row)].date, day);
             if (std::bernoulli_distribution(0.75)(random)) {
                 ticked.push_back(candidate.transfer());
+                chosen.push_back(candidate);
                 expected += candidate.yen;
             }
         }
         const TransferFile file = makeTransferFile(sender(), day, ticked);
+        EXPECT_EQ(makeTransferFile(sender(), day, chosen).bytes, file.bytes) << "the dialog's lines make the same file";
         if (ticked.empty()) {
             EXPECT_FALSE(file.ok());
             continue;

@@ -27,7 +27,7 @@ PayeeAccount account(const QString& payee, const QString& holder = QStringLitera
 TEST(TransferPlan, TheDaysLinesWithDetailsAndAnUnpaidAmountAreReadyTheOthersApartWithTheirReason)
 {
     const QDate day(2027, 3, 25);
-    const std::map<QString, PayeeAccount> accounts = {{QStringLiteral("田中"), account(QStringLiteral("田中"))},
+    const PayeeAccounts accounts = {{QStringLiteral("田中"), account(QStringLiteral("田中"))},
         {QStringLiteral("佐藤"), account(QStringLiteral("佐藤"))}, {QStringLiteral("壊れ"), account(QStringLiteral("壊れ"), QStringLiteral("田中"))}};
     const std::vector<SheetEntry> lines = {
         {0, day, QStringLiteral("田中"), yen(100000), yen(30000)},                    // ready: 70,000
@@ -46,7 +46,7 @@ TEST(TransferPlan, TheDaysLinesWithDetailsAndAnUnpaidAmountAreReadyTheOthersApar
     ASSERT_EQ(plan.ready.size(), 2u);
     EXPECT_EQ(plan.ready[0].row, 0);
     EXPECT_EQ(plan.ready[0].yen, 70000);
-    EXPECT_EQ(plan.ready[0].details.payee, QStringLiteral("田中"));
+    EXPECT_EQ(plan.ready[0].details->payee, QStringLiteral("田中"));
     EXPECT_EQ(plan.ready[1].row, 10);
     EXPECT_EQ(plan.ready[1].yen, 1);
     QStringList apart;
