@@ -5,7 +5,6 @@
 #include "HintButton.h"
 #include "Msg.h"
 #include "Session.h"
-#include "SenderGroup.h"
 #include "SettingsRecord.h"
 #include "Skip.h"
 
@@ -76,7 +75,6 @@ SettingsPage::SettingsPage(PageContext& context, QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(makeSettingsRow());
-    addSenderGroup(layout);
     layout->addWidget(allDeleteBox);
     layout->addWidget(image2_, 0, Qt::AlignLeft);
     layout->addWidget(lblSupport);
@@ -130,6 +128,7 @@ QHBoxLayout* SettingsPage::makeSettingsRow()
 
     auto* settingsRow = new QHBoxLayout;
     settingsRow->addLayout(form);
+    addSenderBox(settingsRow);
     settingsRow->addStretch();
     settingsRow->addWidget(hint, 0, Qt::AlignTop);
     settingsRow->addLayout(buttons);
@@ -159,7 +158,7 @@ void SettingsPage::Read設定()
     settings.g支払先自動登録 = values.支払先自動登録;
     showColour(values.LineColor1);
     settings.gLineColor1 = values.LineColor1;
-    readSender();
+    showSender();
 }
 
 void SettingsPage::FormInit()
@@ -170,8 +169,6 @@ void SettingsPage::FormInit()
 
 void SettingsPage::cmd設定登録_Click()
 {
-    if (!sender_->checkTyped(context_.msg))
-        return;
     const store::InMemorySettings before = context_.session.settings;
     Entry設定();
     Read設定();
@@ -189,7 +186,6 @@ void SettingsPage::Entry設定()
     values.支払先自動登録 = chk支払先自動登録_->isChecked();
     values.LineColor1 = num白紙罫線色_->text().toLongLong();
     SettingsRecord(context_.session.mainDb()).write(values);
-    storeSender();
 }
 
 void SettingsPage::Clear設定()
@@ -198,7 +194,6 @@ void SettingsPage::Clear設定()
     num白紙罫線色_->setText(QStringLiteral("1"));
     showSwatch(0);
     chk支払先自動登録_->setChecked(false);
-    sender_->clear();
 }
 
 void SettingsPage::Delete設定()
@@ -208,7 +203,6 @@ void SettingsPage::Delete設定()
     if (!askBeforeDestructive(context_, "settingsdelete"))
         return;
     SettingsRecord(context_.session.mainDb()).reset();
-    removeSender();
     Clear設定();
 }
 

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -12,11 +14,10 @@ class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QVBoxLayout;
 
 namespace settings {
 
-class SenderGroup;
+class SenderDialog;
 
 // The settings and information page: era display, automatic payee registration,
 // ruled-line colour, the delete-everything command, the banner and the information texts.
@@ -37,6 +38,12 @@ public:
     void Clear設定();
     // Asks, then resets the stored record to the defaults (the row stays), then Clear設定.
     void Delete設定();
+
+    // cmd振込依頼人: the sender of bulk-transfer files in its dialog; what the dialog
+    // registers or deletes is written to the main file at once.
+    void openSenderDialog();
+    // The dialog's run, replaceable for tests: answers whether it was accepted.
+    std::function<bool(SenderDialog& dialog)> askSender;
 
 signals:
     void hintRequested(const QString& controlName);
@@ -61,12 +68,10 @@ private:
     // entry, which lasts until the next time the list is set.
     void showEra(const QString& era);
     void Pic罫線色_DblClick();
-    // The sender of bulk-transfer files (SenderGroup): placed below the settings, read,
-    // stored and removed with them; a failure of the file is told.
-    void addSenderGroup(QVBoxLayout* layout);
-    void readSender();
-    void storeSender();
-    void removeSender();
+    // The sender's box beside the settings: its name and account, and the button that
+    // opens its dialog; shown again whenever the settings are read.
+    void addSenderBox(QHBoxLayout* row);
+    void showSender();
 
     PageContext& context_;
     QFrame* pic罫線色_;
@@ -74,7 +79,7 @@ private:
     QCheckBox* chk支払先自動登録_;
     QComboBox* cmb年号_;
     QLabel* image2_;
-    SenderGroup* sender_ = nullptr;
+    QLabel* senderSummary_ = nullptr;
 };
 
 } // namespace settings

@@ -9,6 +9,8 @@
 #include "Msg.h"
 #include "PayeePage.h"
 #include "SchedulePage.h"
+#include "SenderDialog.h"
+#include "SettingsPage.h"
 #include "SheetColumns.h"
 #include "Session.h"
 #include "Sql.h"
@@ -232,39 +234,54 @@ TEST(TransferWindow, ThePayeesDetailsAreTypedInKanaStoredConvertedAndRemovedFrom
     EXPECT_EQ(w.lastBox(), "支払先の指定: " + messages::findMessage("登録", "口座支払先なし", "")->text);
 }
 
-TEST(TransferWindow, TheSenderIsRegisteredConvertedRefusedWhenIncompleteAndGoesWithDeleteAndAllDelete)
+TEST(TransferWindow, TheSenderIsRegisteredConvertedRefusedWhenIncompleteAndGoesWithItsDeleteAndAllDelete)
 {
     TempDataDir dir;
     seedBook(dir);
     MainWindowHarness w(dir);
     ASSERT_TRUE(w.start());
     w.showPage(MainWindowHarness::Settings);
-    const auto set = [&](const char* name, const char* text) { w.find<QLineEdit>(name)->setText(QString::fromUtf8(text)); };
-    EXPECT_EQ(w.find<QLineEdit>("txt依頼人名")->text(), "ﾄﾊﾞ-ｸ") << "the stored sender is shown";
+    EXPECT_TRUE(w.find<QLabel>("lbl振込依頼人")->text().startsWith("ﾄﾊﾞ-ｸ\n0001 ﾐｽﾞﾎ 001 ﾎﾝﾃﾝ")) << "the stored sender is shown";
+    auto* page = w.window().findChild<settings::SettingsPage*>();
 
-    set("txt依頼人コード", "１２３４５６７８９０");
-    set("txt依頼人名", "かぶしきがいしゃ　とばーく");
-    w.find<QCheckBox>("chk改行なし")->setChecked(true);
-    w.click("cmd設定登録", true);
+    QStringList seen;
+    int runs = 0;
+    page->askSender = [&](settings::SenderDialog& dialog) {
+        ++runs;
+        const auto set = [&](const char* name, const char* text) { dialog.findChild<QLineEdit*>(QString::fromUtf8(name))->setText(QString::fromUtf8(text)); };
+        seen << dialog.findChild<QLineEdit*>("txt依頼人名")->text();
+        if (runs == 1) {
+            set("txt依頼人コード", "123");
+            set("txt仕向支店名", "本店");
+            dialog.tryAccept();
+            seen << w.lastBox();
+            set("txt依頼人コード", "１２３４５６７８９０");
+            set("txt依頼人名", "かぶしきがいしゃ　とばーく");
+            set("txt仕向支店名", "ほんてん");
+            dialog.findChild<QCheckBox*>("chk改行なし")->setChecked(true);
+            dialog.tryAccept();
+        } else {
+            dialog.removeSender();
+        }
+        return dialog.result() == QDialog::Accepted;
+    };
+    w.presenter.clear();
+    w.click("cmd振込依頼人");
+    ASSERT_EQ(seen.size(), 2);
+    EXPECT_EQ(seen[0], "ﾄﾊﾞ-ｸ") << "the dialog opens on the stored sender";
+    EXPECT_EQ(seen[1], "入力項目のチェック: " +
+            messages::findMessage("登録", "依頼人不備", "依頼人コード: 10 桁の数字で入力してください\n支店名: 「本店」は銀行振込に使えない文字です")->text);
     auto sender = exchange::AccountStore(w.mainDb()).sender();
     ASSERT_TRUE(sender);
     EXPECT_EQ(sender->code, "1234567890");
     EXPECT_EQ(sender->name, "ｶﾌﾞｼｷｶﾞｲｼﾔ ﾄﾊﾞ-ｸ");
+    EXPECT_EQ(sender->account.branchName, "ﾎﾝﾃﾝ");
     EXPECT_TRUE(sender->noLineEnds);
-    EXPECT_EQ(w.find<QLineEdit>("txt依頼人名")->text(), "ｶﾌﾞｼｷｶﾞｲｼﾔ ﾄﾊﾞ-ｸ");
+    EXPECT_TRUE(w.find<QLabel>("lbl振込依頼人")->text().startsWith("ｶﾌﾞｼｷｶﾞｲｼﾔ ﾄﾊﾞ-ｸ\n"));
 
-    set("txt依頼人コード", "123");
-    set("txt仕向支店名", "本店");
-    w.click("cmd設定登録", true);
-    ASSERT_EQ(w.presenter.shown().size(), 1u) << "refused before the question";
-    EXPECT_EQ(w.presenter.shown()[0].text,
-        messages::findMessage("登録", "依頼人不備", "依頼人コード: 10 桁の数字で入力してください\n支店名: 「本店」は銀行振込に使えない文字です")->text);
-    EXPECT_EQ(exchange::AccountStore(w.mainDb()).sender()->code, "1234567890") << "nothing stored";
-    EXPECT_EQ(w.find<QLineEdit>("txt依頼人コード")->text(), "123") << "what was typed stays";
-
-    w.click("cmd設定削除", true);
+    w.click("cmd振込依頼人");
     EXPECT_FALSE(exchange::AccountStore(w.mainDb()).sender());
-    EXPECT_TRUE(w.find<QLineEdit>("txt依頼人名")->text().isEmpty());
+    EXPECT_EQ(w.find<QLabel>("lbl振込依頼人")->text(), "未登録");
 
     EXPECT_EQ(store::scalar(w.mainDb(), "SELECT COUNT(*) FROM 支払先口座").toInt(), 2);
     w.click("cmd一括削除7", true);
