@@ -131,7 +131,7 @@ QString TransferCommand::writeFile(const TransferChoice& choice, QWidget* parent
         QStringLiteral("振込指定日: %1\n件数: %2 件\n合計: %3 円\nファイル: %4")
             .arg(choice.day.toString(QStringLiteral("yyyy/MM/dd")))
             .arg(file.count)
-            .arg(report::yenText(file.total))
+            .arg(yenText(file.total))
             .arg(QDir::toNativeSeparators(path)));
     return path;
 }

@@ -1,7 +1,6 @@
 #include "TransferDialog.h"
 
 #include "Holidays.h"
-#include "TransferListLayout.h"
 
 #include <QDateEdit>
 #include <QDialogButtonBox>
@@ -171,7 +170,7 @@ void TransferDialog::fillReady()
         ready_->setItem(i, kBranch, cell(account.branchCode + QLatin1Char(' ') + account.branchName));
         ready_->setItem(i, kAccount, cell(accountText(account)));
         ready_->setItem(i, kHolder, cell(account.holder));
-        ready_->setItem(i, kAmount, cell(report::yenText(line.yen), Qt::AlignRight | Qt::AlignVCenter));
+        ready_->setItem(i, kAmount, cell(yenText(line.yen), Qt::AlignRight | Qt::AlignVCenter));
     }
     ready_->resizeColumnsToContents();
     ready_->horizontalHeader()->setStretchLastSection(false);
@@ -211,7 +210,7 @@ void TransferDialog::showTotal()
     qint64 total = 0;
     for (const TransferCandidate& line : lines)
         total += line.yen;
-    total_->setText(QStringLiteral("振込 %1 件　合計 %2 円").arg(lines.size()).arg(report::yenText(total)));
+    total_->setText(QStringLiteral("振込 %1 件　合計 %2 円").arg(lines.size()).arg(yenText(total)));
     make_->setEnabled(!lines.empty());
     list_->setEnabled(!lines.empty());
 }

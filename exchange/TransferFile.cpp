@@ -48,11 +48,12 @@
 
 #include "BankKana.h"
 #include "Msg.h"
-#include "TransferListLayout.h"
+#include "Amount.h"
 
 #include <QSaveFile>
 
 #include <cstring>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace exchange {
@@ -106,6 +107,13 @@ public:
         spaces(width - static_cast<int>(value.size()));
     }
     void spaces(int width) { fill(' ', width); }
+    // Bytes made earlier in the file, copied in.
+    void copy(const char* from, int count)
+    {
+        std::memcpy(out_, from, static_cast<std::size_t>(count));
+        out_ += count;
+    }
+    const char* position() const { return out_; }
     void end()
     {
         Q_ASSERT(out_ - start_ == kRecordLength);
@@ -145,10 +153,11 @@ void writeHeader(RecordWriter& record, const Sender& sender, const QDate& date)
     record.end();
 }
 
-void writeData(RecordWriter& record, const TransferView& transfer)
+// Positions 2-80 of a data record (the account paid to) depend on the account alone.
+constexpr int kAccountPart = 79;
+
+void writeAccountPart(RecordWriter& record, const BankAccount& to)
 {
-    const BankAccount& to = transfer.account;
-    record.begin('2');
     record.digits(to.bankCode, kBankCodeDigits);
     record.text(to.bankName, kBankNameWidth);
     record.digits(to.branchCode, kBranchCodeDigits);
@@ -157,6 +166,21 @@ void writeData(RecordWriter& record, const TransferView& transfer)
     record.number(static_cast<int>(to.type), 1);
     record.digits(to.number, kAccountDigits);
     record.text(to.holder, kHolderWidth);
+}
+
+// A data record. The account part of a transfer with a key is made once and copied for
+// the other transfers with that key.
+void writeData(RecordWriter& record, const TransferView& transfer, std::unordered_map<const void*, const char*>& madeParts)
+{
+    record.begin('2');
+    if (!transfer.key) {
+        writeAccountPart(record, transfer.account);
+    } else if (const auto made = madeParts.find(transfer.key); made != madeParts.end()) {
+        record.copy(made->second, kAccountPart);
+    } else {
+        madeParts.emplace(transfer.key, record.position());
+        writeAccountPart(record, transfer.account);
+    }
     record.number(transfer.yen, 10);
     record.digits(QStringLiteral("0"), 1);
     if (transfer.customerCode.isEmpty())
@@ -199,7 +223,7 @@ QStringList transferProblems(std::size_t count, const std::function<TransferView
                 problems << who() + text;
         }
         if (transfer.yen <= 0 || transfer.yen > kLargestTransfer)
-            problems << who() + phrase("振込金額範囲", report::yenText(transfer.yen));
+            problems << who() + phrase("振込金額範囲", yenText(transfer.yen));
         else if (total <= kLargestTotal)
             total += transfer.yen;
     }
@@ -237,11 +261,19 @@ TransferFile makeTransferFile(const Sender& sender, const QDate& date, std::size
     file.bytes.resize(static_cast<qsizetype>(count + 3) * recordBytes);
     RecordWriter record(file.bytes.data(), !sender.noLineEnds);
     writeHeader(record, sender, date);
+    std::unordered_map<const void*, const char*> madeParts;
     for (std::size_t i = 0; i < count; ++i)
-        writeData(record, transferAt(i));
+        writeData(record, transferAt(i), madeParts);
     writeTrailer(record, file.count, file.total);
     writeEnd(record);
     return file;
+}
+
+QString yenText(qint64 yen)
+{
+    const std::optional<ledger::Amount> amount = ledger::Amount::fromYen(yen);
+    const QString text = amount ? amount->format() : QString::number(yen);
+    return text.isEmpty() ? QStringLiteral("0") : text;
 }
 
 QString writeWholeFile(const QString& path, const QByteArray& bytes)

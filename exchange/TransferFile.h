@@ -57,6 +57,10 @@ struct TransferView {
 // The same for transfers given by a view of each (count of them, and the view of one).
 TransferFile makeTransferFile(const Sender& sender, const QDate& date, std::size_t count, const std::function<TransferView(std::size_t)>& transferAt);
 
+// "1,234,567": whole yen with comma groups ("0" for none), as the messages and the
+// dialog show amounts.
+QString yenText(qint64 yen);
+
 // Writes the bytes whole or not at all (a temporary file beside the target takes its
 // place once complete). Answers an error text, empty on success.
 QString writeWholeFile(const QString& path, const QByteArray& bytes);

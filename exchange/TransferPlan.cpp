@@ -3,7 +3,6 @@
 #include "Msg.h"
 
 #include <unordered_map>
-#include "TransferListLayout.h"
 
 namespace exchange {
 
@@ -57,7 +56,7 @@ TransferPlan planTransfers(const std::vector<SheetEntry>& lines, const QDate& da
         }
         const qint64 yen = unpaid->units() / ledger::Amount::kScale;
         if (yen > kLargestTransfer) {
-            apart(reason("振込金額範囲", report::yenText(yen)));
+            apart(reason("振込金額範囲", yenText(yen)));
             continue;
         }
         const auto found = accounts.find(line.payee);
