@@ -44,6 +44,8 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     , hints_(*session_, msg_)
     , export_(*session_, msg_)
     , payeeImport_(*session_, msg_)
+    , transfer_(*session_, msg_)
+    , payeeExport_(*session_, msg_)
     , sstab1_(new QTabWidget(this))
     , schedulePage_(new schedule::SchedulePage(context_))
     , payeePage_(new payees::PayeePage(context_))
@@ -98,6 +100,7 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     connect(settingsPage_, &settings::SettingsPage::settingsChanged, schedulePage_, &schedule::SchedulePage::applyEra);
 
     connectExportCommands();
+    connectTransferCommand();
     setUpBackups();
 
     setWindowTitle(titleText());

@@ -3,7 +3,9 @@
 #include "ExportCommand.h"
 #include "BackupService.h"
 #include "HintController.h"
+#include "PayeeExportCommand.h"
 #include "PayeeImportCommand.h"
+#include "TransferCommand.h"
 #include "Msg.h"
 #include "PageContext.h"
 #include "Session.h"
@@ -49,6 +51,8 @@ public:
     hints::HintController& hintController() { return hints_; }
     exporting::ExportCommand& exportCommand() { return export_; }
     exporting::PayeeImportCommand& payeeImportCommand() { return payeeImport_; }
+    exchange::TransferCommand& transferCommand() { return transfer_; }
+    exporting::PayeeExportCommand& payeeExportCommand() { return payeeExport_; }
 
     void FormInit();
     void cmd履歴閉じる_Click();
@@ -78,6 +82,10 @@ private:
     void cmd一括削除7_Click();
     void Cmd印刷_Click();
     void connectExportCommands();
+    // 振込データ作成 of the schedule page: the file from the sheet's lines, then the lines
+    // marked paid on the sheet when the user agrees; the payee list with its bank details
+    // out from the payee page.
+    void connectTransferCommand();
     // Shows a month chosen on the cash-flow page on the schedule page.
     void openScheduleMonth(const QDate& month);
     // The title and the status line mark a sheet with unsaved changes.
@@ -107,6 +115,8 @@ private:
     hints::HintController hints_;
     exporting::ExportCommand export_;
     exporting::PayeeImportCommand payeeImport_;
+    exchange::TransferCommand transfer_;
+    exporting::PayeeExportCommand payeeExport_;
     QTabWidget* sstab1_;
     schedule::SchedulePage* schedulePage_;
     payees::PayeePage* payeePage_;

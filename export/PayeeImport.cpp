@@ -19,7 +19,6 @@ namespace {
 constexpr qint64 kProgressEvery = 512;
 } // namespace
 
-
 QList<QStringList> csvRecords(const QString& text)
 {
     QList<QStringList> records;

@@ -1,10 +1,14 @@
 #include "PayeeImportCommand.h"
 
+#include "AccountStore.h"
 #include "ExportCommand.h"
 #include "Msg.h"
+#include "PayeeAccountsCsv.h"
 #include "PayeeRuleImport.h"
+#include "Session.h"
 #include "TextCodec.h"
 #include "Skip.h"
+#include "Transaction.h"
 
 #include <QDir>
 #include <QFile>
@@ -115,14 +119,17 @@ bool PayeeImportCommand::importFile(const QString& path, TextEncoding encoding, 
     }
     if (list.cancelled)
         return false;
-    // The payment rules a CSV list carries, from its text (the file is within the limit).
+    // The payment rules and bank details a CSV list carries, from its text (the file is
+    // within the limit).
     ListedRules listed;
+    ImportedAccounts accounts;
     if (csv && file.seek(0)) {
         const QByteArray bytes = file.readAll();
         QString text = list.encodingName == QStringLiteral("UTF-8") ? QString::fromUtf8(bytes) : cp932::decode(bytes).value_or(QString());
         if (text.startsWith(QChar(0xFEFF)))
             text.remove(0, 1);
         listed = rulesFromText(text, true);
+        accounts = accountsFromRecords(csvRecords(text));
     }
     if (!listed.unreadable.isEmpty()) {
         msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("取込規則不可"), listForMessage(listed.unreadable, kNamesShown));
@@ -139,19 +146,31 @@ bool PayeeImportCommand::importFile(const QString& path, TextEncoding encoding, 
     if (!list.refused.isEmpty())
         notes += QStringLiteral("\n\n") + catalogueText("取込除外", shownPath + QStringLiteral(" (") + list.encodingName + QStringLiteral(")"))
             + QLatin1Char('\n') + refusedLinesText(list.refused, kRefusedLinesShown);
+    if (!accounts.accounts.empty())
+        notes += messages::findMessage(QStringLiteral("入力"), QStringLiteral("取込口座"), QString::number(accounts.accounts.size()))->text;
+    if (!accounts.refused.isEmpty())
+        notes += messages::findMessage(QStringLiteral("入力"), QStringLiteral("取込口座不可"), listForMessage(accounts.refused, kNamesShown))->text;
     const QString rules = listed.rules.empty() ? QString() : QStringLiteral("\n\n支払日の指定 %1 件も登録します（登録済みの支払先の指定は置き換えます）。").arg(listed.rules.size());
-    if (plan.toAdd.isEmpty() && listed.rules.empty()) {
+    if (plan.toAdd.isEmpty() && listed.rules.empty() && accounts.accounts.empty()) {
         msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("取込なし"), notes);
         return false;
     }
-    const bool asked = plan.toAdd.isEmpty() ? msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("取込規則確認"), QString::number(listed.rules.size()))
-                                            : msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("取込確認"), listForMessage(plan.toAdd, kNamesShown) + notes + rules);
+    const bool onlyRules = plan.toAdd.isEmpty() && accounts.accounts.empty();
+    const bool asked = onlyRules ? msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("取込規則確認"), QString::number(listed.rules.size()))
+                                 : msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("取込確認"), listForMessage(plan.toAdd, kNamesShown) + notes + rules);
     if (!asked)
         return false;
     bool added = false;
     const bool ran = store::skipOnFailure(QStringLiteral("import add"), [&] {
         StepProgress adding(QStringLiteral("支払先を追加しています…"), parent, *this);
+        store::Transaction transaction(session_.mainDb());
         added = addPayees(session_, plan.toAdd, listed.rules, [&](qint64 done, qint64 total) { return adding.step(done, total); });
+        if (!added)
+            return; // キャンセル: the transaction rolls back
+        exchange::AccountStore store(session_.mainDb());
+        for (const exchange::PayeeAccount& details : accounts.accounts)
+            store.savePayeeAccount(details);
+        transaction.commit();
     });
     if (!ran) {
         msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("失敗"), QStringLiteral("支払先"));

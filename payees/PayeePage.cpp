@@ -42,6 +42,7 @@ PayeePage::PayeePage(PageContext& context, QWidget* parent)
     connect(made[3], &QPushButton::clicked, this, [this] { guarded("cmd支払先行削除", [this] { LineDelete支払先マスタ(); }); });
     connect(made[4], &QPushButton::clicked, this, [this] { guarded("cmd支払先クリア", [this] { Clear支払先マスタ(); }); });
     connect(made[5], &QPushButton::clicked, this, [this] { guarded("cmd支払先削除", [this] { Delete支払先マスタ(); }); });
+    addAccountCommand(buttons);
 
     auto* hint = makeHintButton(QStringLiteral("cmdHint1"), this);
     connect(hint, &QPushButton::clicked, this, [this] { emit hintRequested(QStringLiteral("cmdHint1")); });

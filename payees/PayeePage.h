@@ -5,12 +5,16 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class GridView;
 class QPushButton;
+class QVBoxLayout;
 class WorkTableModel;
 
 namespace payees {
 
+class BankDetailsDialog;
 class PaymentRuleBox;
 
 // The payee maintenance page: the editable copy of the payee master and its five commands,
@@ -37,10 +41,19 @@ public:
     // Asks, then empties the master and the page.
     void Delete支払先マスタ();
 
+    // cmd支払先口座 (also a double-click on a line's number): the bank details of the payee
+    // on the grid's line `row` (the current line for -1) in the details dialog; what the
+    // dialog registers or deletes is written to the main file at once.
+    void openAccountDialog(int row = -1);
+    // The details dialog's run, replaceable for tests: answers whether it was accepted.
+    std::function<bool(BankDetailsDialog& dialog)> askAccount;
+
 signals:
     void hintRequested(const QString& controlName);
     // cmd支払先取込: payee names in from a list.
     void importRequested();
+    // cmd支払先出力: the payee list with the bank details out to a file.
+    void exportRequested();
     // The payee master changed (registered, names deleted): lists built from it follow.
     void masterChanged();
     // A short text for the window's status line.
@@ -48,6 +61,9 @@ signals:
 
 private:
     void cmd支払先登録_Click();
+    // The 口座 (Ctrl+K) and 出力 buttons below the page's commands, and the double-click on
+    // a line's number.
+    void addAccountCommand(QVBoxLayout* buttons);
     void refreshPage();
     void onGridKey(int& key, Qt::KeyboardModifiers modifiers);
     // A name typed into the grid is kept without the blanks around it; a name that

@@ -126,6 +126,10 @@ public:
     BusinessDayOutcome moveToBusinessDay(const std::vector<int>& rows, bool forward);
     // A blank line at the sheet line `row`; the lines below move down one.
     InsertOutcome insertLine(int row);
+    // The lines at `rows` marked paid (支払額 = 予定額), as one undo step; the balances
+    // follow. Lines without a payee or already paid are left as they are. Answers how many
+    // lines changed.
+    int markPaid(const std::vector<int>& rows);
     // Whether the line at `row` was loaded from or saved into the book.
     bool lineIsStored(int row) const;
     // Deletes the line at `row`. A line the book holds leaves the book at once (the book's

@@ -248,4 +248,24 @@ SaveResult MonthController::save(const std::function<OffSheetChoice(const std::v
     return result;
 }
 
+int MonthController::markPaid(const std::vector<int>& rows)
+{
+    if (!filesOpen())
+        return 0;
+    SheetLines after = lines_;
+    int changed = 0;
+    for (const int row : rows) {
+        if (row < 0 || row >= static_cast<int>(after.size()))
+            continue;
+        SheetLine& line = after[static_cast<std::size_t>(row)];
+        if (!line.hasPayee() || line.paid == line.scheduled)
+            continue;
+        line.paid = line.scheduled;
+        ++changed;
+    }
+    if (changed > 0)
+        pushChange(stepText(SheetStep::MarkPaid), after);
+    return changed;
+}
+
 } // namespace schedule

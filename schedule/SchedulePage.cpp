@@ -76,6 +76,7 @@ SchedulePage::SchedulePage(PageContext& context, QWidget* parent)
     walkInVisualOrder(monBef, monNext);
     connectCommands(monBef, monNext);
     connectGrid();
+    connectTransferCommand();
 }
 
 void SchedulePage::nameControls()
@@ -127,6 +128,7 @@ QVBoxLayout* SchedulePage::commandColumn()
 {
     auto* buttons = new QVBoxLayout;
     addCommandButtons(buttons, this, std::span<const CommandButton>(kCommands));
+    addTransferCommand(buttons);
     auto* hint = makeHintButton(QStringLiteral("cmdHint"), this);
     connect(hint, &QPushButton::clicked, this, [this] { emit hintRequested(QStringLiteral("cmdHint")); });
     buttons->addWidget(hint);

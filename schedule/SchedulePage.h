@@ -2,6 +2,7 @@
 
 #include "Amount.h"
 #include "PageContext.h"
+#include "SheetLine.h"
 
 #include <QDate>
 #include <QWidget>
@@ -100,11 +101,21 @@ public:
     void cmd行削除_Click();
     void LineDelete();
 
+    // The bulk transfer (振込データ作成, cmd振込データ): the sheet's lines as shown, the
+    // date of the grid's current line (invalid when it has none), and the lines written to
+    // a transfer file marked paid as one undo step (answers how many changed).
+    const SheetLines& sheetLines() const;
+    QDate currentLineDate() const;
+    int markPaid(const std::vector<int>& rows);
+
 signals:
     void closeRequested();
     void printRequested();
     // cmd出力: the month's figures out to a workbook or CSV file.
     void exportRequested();
+    // cmd振込データ: a bulk-transfer file from a day's lines of the sheet's month (the
+    // grid's edit committed).
+    void transferRequested(const QDate& month);
     void hintRequested(const QString& controlName);
     // The drop-down's list of names should be rebuilt from the payee master and the names
     // typed on the sheet (a new name typed is offered at once).
@@ -125,6 +136,12 @@ private:
     void walkInVisualOrder(QPushButton* monBef, QPushButton* monNext);
     void connectCommands(QPushButton* monBef, QPushButton* monNext);
     QPushButton* command(const char* name) const;
+    // The transfer command's button (in the button column, before the hint), its place in
+    // the tab order, and its entry in the grid's menu.
+    void addTransferCommand(QVBoxLayout* buttons);
+    void connectTransferCommand();
+    void addTransferAction(QMenu& menu);
+    void requestTransfer();
 
     // The weekday column, moved beside the day; the payee column gives it its width.
     static constexpr double kWeekdayTwips = 400;

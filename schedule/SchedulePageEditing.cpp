@@ -271,6 +271,7 @@ void SchedulePage::showGridMenu(const QPoint& at)
     add("&Paste", QKeySequence::Paste, true, [this] { gridInp_->pasteClipboard(); });
     add("Delete", QKeySequence::Delete, true, [this] { gridInp_->emptySelectedCells(); });
     addBusinessDayActions(menu);
+    addTransferAction(menu);
     menu.exec(gridInp_->viewport()->mapToGlobal(at));
 }
 

@@ -41,6 +41,8 @@ QString stepText(SheetStep step)
         return QStringLiteral("前営業日へ");
     case SheetStep::ToNextBusinessDay:
         return QStringLiteral("翌営業日へ");
+    case SheetStep::MarkPaid:
+        return QStringLiteral("支払済");
     }
     return {};
 }

@@ -34,7 +34,7 @@ private:
 };
 
 // The steps the sheet knows, each named as the menus show it.
-enum class SheetStep { TypedValue, Paste, Carry, InsertLine, DeleteLine, RepeatMonth, ToPreviousBusinessDay, ToNextBusinessDay };
+enum class SheetStep { TypedValue, Paste, Carry, InsertLine, DeleteLine, RepeatMonth, ToPreviousBusinessDay, ToNextBusinessDay, MarkPaid };
 QString stepText(SheetStep step);
 
 } // namespace schedule

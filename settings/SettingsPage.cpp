@@ -133,6 +133,7 @@ QHBoxLayout* SettingsPage::makeSettingsRow()
 
     auto* settingsRow = new QHBoxLayout;
     settingsRow->addLayout(form);
+    addSenderBox(settingsRow);
     settingsRow->addStretch();
     settingsRow->addWidget(hint, 0, Qt::AlignTop);
     settingsRow->addLayout(buttons);
@@ -163,6 +164,7 @@ void SettingsPage::Read設定()
     showColour(values.LineColor1);
     settings.gLineColor1 = values.LineColor1;
     holidayShift_->read(context_.session.mainDb());
+    showSender();
 }
 
 void SettingsPage::FormInit()

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -16,6 +18,7 @@ class QPushButton;
 namespace settings {
 
 class HolidayShiftBox;
+class SenderDialog;
 
 // The settings and information page: era display, automatic payee registration,
 // ruled-line colour, the payment day on a bank holiday, the delete-everything command,
@@ -37,6 +40,12 @@ public:
     void Clear設定();
     // Asks, then resets the stored record to the defaults (the row stays), then Clear設定.
     void Delete設定();
+
+    // cmd振込依頼人: the sender of bulk-transfer files in its dialog; what the dialog
+    // registers or deletes is written to the main file at once.
+    void openSenderDialog();
+    // The dialog's run, replaceable for tests: answers whether it was accepted.
+    std::function<bool(SenderDialog& dialog)> askSender;
 
 signals:
     void hintRequested(const QString& controlName);
@@ -61,6 +70,10 @@ private:
     // entry, which lasts until the next time the list is set.
     void showEra(const QString& era);
     void Pic罫線色_DblClick();
+    // The sender's box beside the settings: its name and account, and the button that
+    // opens its dialog; shown again whenever the settings are read.
+    void addSenderBox(QHBoxLayout* row);
+    void showSender();
 
     PageContext& context_;
     QFrame* pic罫線色_;
@@ -69,6 +82,7 @@ private:
     QComboBox* cmb年号_;
     QLabel* image2_;
     HolidayShiftBox* holidayShift_;
+    QLabel* senderSummary_ = nullptr;
 };
 
 } // namespace settings

@@ -55,6 +55,36 @@ CREATE TABLE IF NOT EXISTS "支払日設定" (
     "休日" TEXT
 );
 
+-- The bank details of a payee for the bulk-transfer file, by the payee's name (the
+-- name is the key whether or not the payee master holds it). Codes and numbers are TEXT
+-- of digits (leading zeros kept); names are in the banks' half-width kana; "預金種目" is
+-- 1 普通, 2 当座, 4 貯蓄 or 9 その他.
+CREATE TABLE IF NOT EXISTS "支払先口座" (
+    "支払先名"   TEXT PRIMARY KEY,
+    "銀行番号"   TEXT,
+    "銀行名"     TEXT,
+    "支店番号"   TEXT,
+    "支店名"     TEXT,
+    "預金種目"   INTEGER,
+    "口座番号"   TEXT,
+    "口座名義"   TEXT,
+    "顧客コード" TEXT
+);
+
+-- The sender of the bulk-transfer file: the code the bank gave, the name in kana and the
+-- account paid from. At most one row. "改行なし" = 1 writes the records without CR LF.
+CREATE TABLE IF NOT EXISTS "振込依頼人" (
+    "依頼人コード" TEXT,
+    "依頼人名"     TEXT,
+    "銀行番号"     TEXT,
+    "銀行名"       TEXT,
+    "支店番号"     TEXT,
+    "支店名"       TEXT,
+    "預金種目"     INTEGER,
+    "口座番号"     TEXT,
+    "改行なし"     INTEGER DEFAULT 0
+);
+
 -- @work
 -- The three sheet tables share one layout so that rows copy between them with
 -- SELECT *. "元日付" and "元支払先名" keep the date and payee a line was loaded

@@ -38,9 +38,9 @@ TEST(HostileText, PayeeNamesAreStoredReadBackShownAndPrintedExactly)
     }
     std::printf("[ hostile text ] %d payee names, %lld kept\n", tried, static_cast<long long>(names.size()));
     EXPECT_EQ(scalar(session->mainDb(), "SELECT count(*) FROM 支払先マスタ").toLongLong(), names.size());
-    // Every table is still there.
+    // Every table the schema makes is still there.
     SQLite::Database fresh(":memory:", SQLite::OPEN_READWRITE);
-    fresh.exec(schemaSql(DataFile::Main).toStdString());
+    fresh.exec(store::schemaSql(store::DataFile::Main).toStdString());
     EXPECT_EQ(scalar(session->mainDb(), "SELECT count(*) FROM sqlite_master WHERE type = 'table'").toLongLong(),
         scalar(fresh, "SELECT count(*) FROM sqlite_master WHERE type = 'table'").toLongLong());
 

@@ -1,6 +1,8 @@
 // Starts the program on a data directory of made-up but real-looking lines, walks its
 // pages, the hint window and the report preview, and saves a picture of each into the
 // directory given as the only argument. Runs on the offscreen platform.
+#include "AccountStore.h"
+#include "BankDetailsDialog.h"
 #include "CashFlowChart.h"
 #include "Book.h"
 #include "DataFiles.h"
@@ -11,12 +13,19 @@
 #include "StoredLines.h"
 #include "Transaction.h"
 #include "Sql.h"
+#include "PayeePage.h"
+#include "SheetColumns.h"
 #include "Startup.h"
+#include "TransferDialog.h"
+#include "GridView.h"
+#include "Holidays.h"
 #include "YearMonthEdit.h"
 
 #include <QApplication>
 #include <QChart>
 #include <QDir>
+#include <QLineEdit>
+#include <QTableView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -138,6 +147,81 @@ bool saveRepeatAcrossHolidays(const QString& directory)
     return true;
 }
 
+// The sender and bank details for the transfer pictures: every payee of one day has
+// details but the water bureau.
+void fillTransferData(FrmQuorel1& window, const QDate& day)
+{
+    SQLite::Database& main = window.session().mainDb();
+    exchange::AccountStore accounts(main);
+    exchange::Sender sender;
+    sender.code = "0123456789";
+    sender.name = "ｶ)ﾄﾊﾞ-ｸ";
+    sender.account = {"0005", "ﾐﾂﾋﾞｼﾕ-ｴﾌｼﾞｴｲ", "135", "ｼﾌﾞﾔ", exchange::AccountType::Checking, "1234567", {}};
+    accounts.saveSender(sender);
+    const struct {
+        const char* payee;
+        const char* bank;
+        const char* bankName;
+        const char* holder;
+        qint64 yen;
+    } lines[] = {{"東京電力", "0001", "ﾐｽﾞﾎ", "ﾄｳｷﾖｳﾃﾞﾝﾘﾖｸ(ｶ", 48'600}, {"家賃（山田不動産）", "0009", "ﾐﾂｲｽﾐﾄﾓ", "ﾔﾏﾀﾞﾌﾄﾞｳｻﾝ(ｶ", 180'000},
+        {"丸善文具", "0010", "ﾘｿﾅ", "ﾏﾙｾﾞﾝﾌﾞﾝｸﾞ(ｶ", 12'800}, {"リース料（複合機）", "0005", "ﾐﾂﾋﾞｼﾕ-ｴﾌｼﾞｴｲ", "ｵﾌｲｽﾘ-ｽ(ｶ", 22'000}, {"水道局", "", "", "", 9'350}};
+    const QString insert = QStringLiteral("INSERT INTO %1 VALUES (?, ?, ?, ?, 0, NULL)").arg(ledger::kLinesTable);
+    store::Transaction tx(main);
+    int number = 90;
+    for (const auto& line : lines) {
+        if (*line.bank)
+            accounts.savePayeeAccount({line.payee, {line.bank, line.bankName, "001", "ﾎﾝﾃﾝ", exchange::AccountType::Ordinary, "7654321", line.holder}, {}});
+        store::exec(main, insert, {day.toString("yyyy-MM-dd"), number++, QString::fromUtf8(line.payee), line.yen * 10000});
+    }
+    ledger::Book(main).rebalanceFrom(QDate(day.year(), day.month(), 1));
+    tx.commit();
+}
+
+// The transfer dialog on a day of the current month, and the bank details of a payee.
+void saveTransfer(FrmQuorel1& window, const QString& directory)
+{
+    const QDate today = QDate::currentDate();
+    QDate day(today.year(), today.month(), 25);
+    while (calendar::isBankHoliday(day))
+        day = day.addDays(-1);
+    fillTransferData(window, day);
+    window.findChild<QTabWidget*>("SSTab1")->setCurrentIndex(0);
+    window.findChild<YearMonthEdit*>("Dt年月")->setDate(QDate(day.year(), day.month(), 1));
+    window.findChild<QPushButton*>("cmd読込")->click();
+    auto* grid = window.findChild<GridView*>("GridInp");
+    for (int row = 0; row < grid->model()->rowCount(); ++row) {
+        if (grid->model()->index(row, schedule::kCol表示日付).data().toString() == day.toString("dd")) {
+            grid->setCurrentCell(row, schedule::kCol支払先名);
+            break;
+        }
+    }
+    window.transferCommand().askChoice = [&](exchange::TransferDialog& dialog) -> std::optional<exchange::TransferChoice> {
+        dialog.setTicked(3, false);
+        dialog.show();
+        (void)QTest::qWaitForWindowExposed(&dialog);
+        save(&dialog, directory, "transfer.png");
+        return std::nullopt;
+    };
+    window.findChild<QPushButton*>("cmd振込データ")->click();
+
+    window.findChild<QTabWidget*>("SSTab1")->setCurrentIndex(1);
+    auto* payees = window.findChild<payees::PayeePage*>();
+    payees->askAccount = [&](payees::BankDetailsDialog& dialog) {
+        dialog.findChild<QLineEdit*>("txt口座名義")->setText("やまだふどうさん（かぶ");
+        dialog.show();
+        (void)QTest::qWaitForWindowExposed(&dialog);
+        dialog.findChild<QLineEdit*>("txt口座名義")->setFocus();
+        save(&dialog, directory, "bank-details.png");
+        return false;
+    };
+    auto* names = window.findChild<QTableView*>("Grid支払先マスタ")->model();
+    for (int row = 0; row < names->rowCount(); ++row) {
+        if (names->index(row, 1).data().toString() == "家賃（山田不動産）")
+            payees->openAccountDialog(row);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -222,6 +306,7 @@ int main(int argc, char** argv)
         }
     }
     saveCashFlow(window, out);
+    saveTransfer(window, out);
     window.close();
     return 0;
 }

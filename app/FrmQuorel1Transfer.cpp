@@ -1,0 +1,27 @@
+// The main window's part of the bulk transfer: the schedule page asks, the transfer
+// command makes the file from the sheet's lines, and the lines written are marked paid on
+// the sheet (one undo step) when the user agrees.
+
+#include "FrmQuorel1.h"
+
+#include "PayeePage.h"
+#include "SchedulePage.h"
+
+void FrmQuorel1::connectTransferCommand()
+{
+    transfer_.written = [this](const QString& path) { showFileWritten(path); };
+    connect(schedulePage_, &schedule::SchedulePage::transferRequested, this, [this](const QDate& month) {
+        std::vector<exchange::SheetEntry> lines;
+        const schedule::SheetLines& sheet = schedulePage_->sheetLines();
+        for (std::size_t i = 0; i < sheet.size(); ++i) {
+            const schedule::SheetLine& line = sheet[i];
+            if (line.storable())
+                lines.push_back({static_cast<int>(i), line.date, line.payee, line.scheduled, line.paid});
+        }
+        const std::vector<int> paid = transfer_.run(month, lines, schedulePage_->currentLineDate(), this);
+        if (!paid.empty())
+            schedulePage_->markPaid(paid);
+    });
+    payeeExport_.written = [this](const QString& path) { showFileWritten(path); };
+    connect(payeePage_, &payees::PayeePage::exportRequested, this, [this] { payeeExport_.run(this); });
+}

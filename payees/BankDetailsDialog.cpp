@@ -1,0 +1,131 @@
+#include "BankDetailsDialog.h"
+
+#include "KanaField.h"
+#include "Msg.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace payees {
+
+BankDetailsDialog::BankDetailsDialog(const QString& payee, const std::optional<exchange::PayeeAccount>& stored, messages::Msg& msg, QWidget* parent)
+    : QDialog(parent)
+    , payee_(payee)
+    , msg_(msg)
+    , bankCode_(field("txt銀行番号", false))
+    , bankName_(field("txt銀行名", true))
+    , branchCode_(field("txt支店番号", false))
+    , branchName_(field("txt支店名", true))
+    , type_(new QComboBox(this))
+    , number_(field("txt口座番号", false))
+    , holder_(field("txt口座名義", true))
+    , customerCode_(field("txt顧客コード", false))
+{
+    setObjectName(QStringLiteral("dlg支払先口座"));
+    setWindowTitle(QStringLiteral("口座の登録"));
+    type_->setObjectName(QStringLiteral("cmb預金種目"));
+    for (const exchange::AccountType type : exchange::kAccountTypes)
+        type_->addItem(exchange::accountTypeName(type), static_cast<int>(type));
+
+    auto* name = new QLabel(payee, this);
+    name->setObjectName(QStringLiteral("lbl支払先名"));
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("支払先名"), name);
+    form->addRow(QStringLiteral("銀行番号（4桁）"), bankCode_);
+    form->addRow(QStringLiteral("銀行名（カナ）"), bankName_);
+    form->addRow(QStringLiteral("支店番号（3桁）"), branchCode_);
+    form->addRow(QStringLiteral("支店名（カナ）"), branchName_);
+    form->addRow(QStringLiteral("預金種目"), type_);
+    form->addRow(QStringLiteral("口座番号（7桁まで）"), number_);
+    form->addRow(QStringLiteral("口座名義（カナ30文字まで）"), holder_);
+    form->addRow(QStringLiteral("顧客コード（任意）"), customerCode_);
+
+    auto* note = new QLabel(QStringLiteral("カナの欄は、ひらがなや全角カタカナで入力すると銀行で使える半角カナになります（小さい「ッ」「ャ」は大きい字になります）。"), this);
+    note->setWordWrap(true);
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QStringLiteral("登録"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("cmd口座登録"));
+    ok->setDefault(true);
+    QPushButton* remove = buttons->addButton(QStringLiteral("削除"), QDialogButtonBox::DestructiveRole);
+    remove->setObjectName(QStringLiteral("cmd口座削除"));
+    remove->setEnabled(stored.has_value());
+    QPushButton* cancel = buttons->addButton(QDialogButtonBox::Cancel);
+    cancel->setObjectName(QStringLiteral("cmdキャンセル"));
+    connect(ok, &QPushButton::clicked, this, &BankDetailsDialog::tryAccept);
+    connect(remove, &QPushButton::clicked, this, &BankDetailsDialog::removeDetails);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(note);
+    layout->addWidget(buttons);
+    if (stored)
+        showDetails(*stored);
+    bankCode_->setFocus(Qt::OtherFocusReason);
+}
+
+QLineEdit* BankDetailsDialog::field(const char* name, bool kana)
+{
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(QString::fromUtf8(name));
+    if (kana)
+        edit->setMinimumWidth(320);
+    exchange::setUpBankField(edit, kana);
+    return edit;
+}
+
+void BankDetailsDialog::showDetails(const exchange::PayeeAccount& details)
+{
+    const exchange::BankAccount& account = details.account;
+    bankCode_->setText(account.bankCode);
+    bankName_->setText(account.bankName);
+    branchCode_->setText(account.branchCode);
+    branchName_->setText(account.branchName);
+    type_->setCurrentIndex(type_->findData(static_cast<int>(account.type)));
+    number_->setText(account.number);
+    holder_->setText(account.holder);
+    customerCode_->setText(details.customerCode);
+}
+
+exchange::PayeeAccount BankDetailsDialog::typed() const
+{
+    exchange::PayeeAccount details;
+    details.payee = payee_;
+    exchange::BankAccount& account = details.account;
+    account.bankCode = bankCode_->text();
+    account.bankName = bankName_->text();
+    account.branchCode = branchCode_->text();
+    account.branchName = branchName_->text();
+    account.type = exchange::accountTypeFrom(type_->currentData().toInt());
+    account.number = number_->text();
+    account.holder = holder_->text();
+    details.customerCode = customerCode_->text();
+    return details;
+}
+
+void BankDetailsDialog::tryAccept()
+{
+    exchange::PayeeAccount details = typed();
+    const std::vector<exchange::FieldProblem> problems = exchange::normalize(details);
+    showDetails(details);
+    if (!problems.empty()) {
+        msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("口座不備"), exchange::problemTexts(problems).join(QLatin1Char('\n')));
+        return;
+    }
+    result_ = details;
+    accept();
+}
+
+void BankDetailsDialog::removeDetails()
+{
+    result_.reset();
+    done(QDialog::Accepted);
+}
+
+} // namespace payees

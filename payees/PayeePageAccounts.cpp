@@ -1,0 +1,76 @@
+// The payee page's bank details: the 口座 button (Ctrl+K) and a double-click on a line's
+// number open the details dialog of the line's payee; the details are kept in the main
+// file by the payee's name. 出力 asks for the payee list with the details as a file.
+
+#include "PayeePage.h"
+
+#include "AccountStore.h"
+#include "BankDetailsDialog.h"
+#include "CommandButtons.h"
+#include "GridView.h"
+#include "Msg.h"
+#include "Session.h"
+#include "Skip.h"
+#include "WorkTableModel.h"
+
+#include <QHeaderView>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace payees {
+
+namespace {
+constexpr int kNameColumn = 1;
+} // namespace
+
+void PayeePage::addAccountCommand(QVBoxLayout* buttons)
+{
+    auto* button = new QPushButton(QStringLiteral("口座"), this);
+    button->setObjectName(QStringLiteral("cmd支払先口座"));
+    button->setToolTip(QStringLiteral("振込に使う支払先の口座"));
+    setCommandShortcut(button, QKeySequence(Qt::CTRL | Qt::Key_K));
+    buttons->addWidget(button);
+    // Nothing thrown by the command leaves the click's handler.
+    connect(button, &QPushButton::clicked, this, [this] { store::skipOnFailure(QStringLiteral("cmd支払先口座"), [this] { openAccountDialog(); }); });
+    connect(grid_->verticalHeader(), &QHeaderView::sectionDoubleClicked, this,
+        [this](int row) { store::skipOnFailure(QStringLiteral("Grid支払先マスタ row number"), [this, row] { openAccountDialog(row); }); });
+    askAccount = [](BankDetailsDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
+    auto* list = new QPushButton(QStringLiteral("出力"), this);
+    list->setObjectName(QStringLiteral("cmd支払先出力"));
+    list->setToolTip(QStringLiteral("支払先と口座を CSV ファイルに出力（取込で読み込めます）"));
+    buttons->addWidget(list);
+    connect(list, &QPushButton::clicked, this, &PayeePage::exportRequested);
+}
+
+void PayeePage::openAccountDialog(int row)
+{
+    // A name still in its editor is the name the details belong to.
+    grid_->commit();
+    if (row < 0)
+        row = grid_->currentRowIndex();
+    const QString payee = row >= 0 && row < dat支払先マスタ_->rowCount() ? dat支払先マスタ_->value(row, kNameColumn).toString() : QString();
+    if (payee.trimmed().isEmpty()) {
+        context_.msg.ShowMsg(QStringLiteral("登録"), QStringLiteral("口座支払先なし"), QString());
+        return;
+    }
+    std::optional<exchange::PayeeAccount> stored;
+    if (!store::skipOnFailure(QStringLiteral("read the payee's account"), [&] { stored = exchange::AccountStore(context_.session.mainDb()).payeeAccount(payee); })) {
+        context_.msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("読込失敗"), QStringLiteral("支払先の口座"));
+        return;
+    }
+    BankDetailsDialog dialog(payee, stored, context_.msg, this);
+    if (!askAccount || !askAccount(dialog))
+        return;
+    const std::optional<exchange::PayeeAccount>& details = dialog.details();
+    const bool written = store::skipOnFailure(QStringLiteral("write the payee's account"), [&] {
+        exchange::AccountStore accounts(context_.session.mainDb());
+        if (details)
+            accounts.savePayeeAccount(*details);
+        else
+            accounts.removePayeeAccount(payee);
+    });
+    if (!written)
+        context_.msg.ShowMsg(QStringLiteral("登録"), QStringLiteral("失敗"), QStringLiteral("「%1」の口座").arg(payee));
+}
+
+} // namespace payees

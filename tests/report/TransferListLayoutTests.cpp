@@ -1,0 +1,51 @@
+#include "TransferListLayout.h"
+
+#include <gtest/gtest.h>
+
+using namespace report;
+
+namespace {
+
+QStringList texts(const ReportPage& page, const QString& name)
+{
+    QStringList found;
+    for (const TextItem& item : page.texts) {
+        if (item.name == name)
+            found << item.text;
+    }
+    return found;
+}
+
+} // namespace
+
+TEST(TransferList, ALineATransferAndTheCountAndTotalAfterTheLastOnPagesOfA4)
+{
+    const TransferListHeader header{QDate(2027, 3, 25), QStringLiteral("ﾄﾊﾞ-ｸ"), QStringLiteral("/tmp/振込_20270325.txt")};
+    std::vector<TransferListRow> rows;
+    for (int i = 0; i < 100; ++i)
+        rows.push_back({QStringLiteral("支払先%1").arg(i), QStringLiteral("0001 ﾐｽﾞﾎ"), QStringLiteral("001 ﾎﾝﾃﾝ"), QStringLiteral("普通 1234567"), QStringLiteral("ﾀﾅｶ"), 1000 + i});
+    const ReportDocument document = layoutTransferList(header, rows);
+    EXPECT_EQ(document.name, QStringLiteral("振込一覧_2027年03月25日"));
+    EXPECT_EQ(document.paper, QSizeF(kA4Width, kA4Height));
+    ASSERT_GE(document.pages.size(), 2u);
+    int listed = 0;
+    for (std::size_t p = 0; p < document.pages.size(); ++p) {
+        const ReportPage& page = document.pages[p];
+        EXPECT_EQ(texts(page, QStringLiteral("txt振込指定日")), QStringList({QStringLiteral("振込指定日 2027年03月25日（木）")}));
+        EXPECT_EQ(texts(page, QStringLiteral("txt依頼人")), QStringList({QStringLiteral("依頼人 ﾄﾊﾞ-ｸ")}));
+        EXPECT_EQ(texts(page, QStringLiteral("txtページ")), QStringList({QStringLiteral("%1 / %2").arg(p + 1).arg(document.pages.size())}));
+        const QStringList amounts = texts(page, QStringLiteral("txt金額"));
+        for (const QString& amount : amounts)
+            EXPECT_EQ(amount, QStringLiteral("1,%1").arg(listed++, 3, 10, QLatin1Char('0')));
+        for (const TextItem& item : page.texts)
+            EXPECT_LE(item.box.bottom(), kA4Height - kMarginBottom) << item.name.toStdString() << " leaves the page";
+        EXPECT_EQ(texts(page, QStringLiteral("txt合計")).size(), p + 1 == document.pages.size() ? 1 : 0);
+    }
+    EXPECT_EQ(listed, 100);
+    EXPECT_EQ(texts(document.pages.back(), QStringLiteral("txt件数")), QStringList({QStringLiteral("合計 100 件")}));
+    EXPECT_EQ(texts(document.pages.back(), QStringLiteral("txt合計")), QStringList({QStringLiteral("104,950")}));
+
+    const ReportDocument empty = layoutTransferList(header, {});
+    ASSERT_EQ(empty.pages.size(), 1u);
+    EXPECT_EQ(texts(empty.pages[0], QStringLiteral("txt合計")), QStringList({QStringLiteral("0")}));
+}
