@@ -213,11 +213,6 @@ void ReportWindow::keepPageTopInView(int page)
     bar->setValue(bar->value() + top.y() - 10);
 }
 
-QString ReportWindow::windowTitleText()
-{
-    return QStringLiteral("支払予定表 印刷プレビュー");
-}
-
 QString ReportWindow::defaultPdfPath() const
 {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);

@@ -67,10 +67,8 @@ void AmountField::acceptText()
     }
     if (!hasFocus())
         display();
-    if (before != amount_) {
+    if (before != amount_)
         emit amountChanged();
-        emit amountEdited();
-    }
 }
 
 void AmountField::refuse(const QString& typed, const char* key, const QString& target)

@@ -34,8 +34,6 @@ public:
 signals:
     // The value changed, typed or set.
     void amountChanged();
-    // The user changed the value by typing.
-    void amountEdited();
     // A typed amount was refused (a fraction of a yen, or past the largest amount).
     void amountRefused();
 
