@@ -10,7 +10,7 @@ FirstStartOutcome prepareDataFolder(const DataLocation& location, messages::Msg&
     if (!location.mayCreateBook || bookStateIn(location.directory) != BookState::None)
         return FirstStartOutcome::Ready;
     const QString shown = QDir::toNativeSeparators(location.directory);
-    if (!msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("初回起動"), shown))
+    if (!msg.ShowMsg(messages::MsgId::その他_初回起動, shown))
         return FirstStartOutcome::Declined;
     // A file that appeared while the question was open is not joined by a new partner.
     if (bookStateIn(location.directory) != BookState::None)
@@ -18,8 +18,8 @@ FirstStartOutcome prepareDataFolder(const DataLocation& location, messages::Msg&
     try {
         store::createMissingDataFiles(location.directory);
     } catch (const std::exception& e) {
-        const auto detail = messages::findMessage(QStringLiteral("その他"), QStringLiteral("詳細"), QString::fromUtf8(e.what()));
-        msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("作成失敗"), shown + QStringLiteral("\n\n") + (detail ? detail->text : QString()));
+        const QString detail = messages::messageText(messages::MsgId::その他_詳細, QString::fromUtf8(e.what()));
+        msg.ShowMsg(messages::MsgId::その他_作成失敗, shown + QStringLiteral("\n\n") + detail);
         return FirstStartOutcome::Failed;
     }
     return FirstStartOutcome::Ready;

@@ -205,8 +205,8 @@ void FrmQuorel1::refreshPayeeDropDown()
 void FrmQuorel1::showSheetModified(bool modified)
 {
     setWindowTitle(modified ? QStringLiteral("* ") + titleText() : titleText());
-    const auto text = messages::findMessage(QStringLiteral("状態"), QStringLiteral("未登録"), QString());
-    statusLine_->setStanding(modified && text ? text->text : QString());
+    const QString text = messages::messageText(messages::MsgId::状態_未登録, QString());
+    statusLine_->setStanding(modified ? text : QString());
 }
 
 void FrmQuorel1::openHint(const QString& controlName)
@@ -218,7 +218,7 @@ void FrmQuorel1::cmd一括削除7_Click()
 {
     if (!session_ || !session_->isOpen())
         return;
-    if (!msg_.ShowMsg(QStringLiteral("削除"), QStringLiteral("確認"), QString()))
+    if (!msg_.ShowMsg(messages::MsgId::削除_確認, QString()))
         return;
     if (!backups_.beforeDestructive(backup::Reason::AllDelete))
         return;
@@ -229,7 +229,7 @@ void FrmQuorel1::cmd一括削除7_Click()
         reloadPages();
     } catch (const std::exception& e) {
         store::logSkipped(QStringLiteral("AllDelete"), e);
-        msg_.ShowMsg(QStringLiteral("削除"), QStringLiteral("失敗"), QStringLiteral("すべてのデータ"));
+        msg_.ShowMsg(messages::MsgId::削除_失敗, QStringLiteral("すべてのデータ"));
     }
 }
 

@@ -26,16 +26,29 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+namespace {
+
+backup::Reason backupReason(DestructiveCommand command)
+{
+    switch (command) {
+    case DestructiveCommand::LineDelete:
+        return backup::Reason::LineDelete;
+    case DestructiveCommand::PayeeEntry:
+        return backup::Reason::PayeeEntry;
+    case DestructiveCommand::PayeeDelete:
+        return backup::Reason::PayeeDelete;
+    case DestructiveCommand::SettingsDelete:
+        break;
+    }
+    return backup::Reason::SettingsDelete;
+}
+
+} // namespace
+
 void FrmQuorel1::setUpBackups()
 {
-    context_.beforeDestructive = [this](const char* command) {
-        const auto reason = backup::reasonFromKey(QString::fromUtf8(command));
-        return !reason || backups_.beforeDestructive(*reason);
-    };
-    context_.destructiveDone = [this](const char* command) {
-        if (const auto reason = backup::reasonFromKey(QString::fromUtf8(command)))
-            backups_.destructiveDone(*reason);
-    };
+    context_.beforeDestructive = [this](DestructiveCommand command) { return backups_.beforeDestructive(backupReason(command)); };
+    context_.destructiveDone = [this](DestructiveCommand command) { backups_.destructiveDone(backupReason(command)); };
     // The pages read the replaced book again: the month sheet's unregistered changes are
     // registered or dropped as the user chooses first, or the book stays as it is.
     backups_.beforeReplace = [this] { return schedulePage_->confirmLeavingSheet(); };
@@ -43,8 +56,8 @@ void FrmQuorel1::setUpBackups()
     connect(&backups_, &backup::BackupService::bookReplaced, this, [this] {
         reloadPages();
         // The book was replaced: what the status line said of the one before goes with it.
-        const auto text = messages::findMessage(QStringLiteral("状態"), QStringLiteral("復元済"), backups_.lastReplacement());
-        statusLine_->showText(text ? text->text : QString(), false);
+        const QString text = messages::messageText(messages::MsgId::状態_復元済, backups_.lastReplacement());
+        statusLine_->showText(text, false);
     });
     connect(statusLine_, &backup::StatusLine::undoRequested, this, &FrmQuorel1::undoLast);
     // Ctrl+Z undoes the month sheet's last unregistered edit while the month page is shown
@@ -91,8 +104,8 @@ void FrmQuorel1::refreshStatus()
     if (!session_ || !session_->isOpen())
         return;
     if (backups_.undoAvailable()) {
-        const auto text = messages::findMessage(QStringLiteral("状態"), QStringLiteral("取消可能"), backups_.undoText());
-        statusLine_->showText(text ? text->text : QString(), true);
+        const QString text = messages::messageText(messages::MsgId::状態_取消可能, backups_.undoText());
+        statusLine_->showText(text, true);
         undoWatch_->start();
     } else if (statusLine_->undoOffered()) {
         statusLine_->clear();
@@ -122,8 +135,8 @@ void FrmQuorel1::connectStatusLine()
 
 void FrmQuorel1::showFileWritten(const QString& path)
 {
-    const auto text = messages::findMessage(QStringLiteral("状態"), QStringLiteral("出力済"), QDir::toNativeSeparators(path));
-    statusLine_->showFileWritten(text ? text->text : path, path);
+    const QString text = messages::messageText(messages::MsgId::状態_出力済, QDir::toNativeSeparators(path));
+    statusLine_->showFileWritten(text, path);
 }
 
 void FrmQuorel1::undoLast()
@@ -132,8 +145,8 @@ void FrmQuorel1::undoLast()
         return;
     const QString command = backups_.undoText();
     if (backups_.undo()) {
-        const auto text = messages::findMessage(QStringLiteral("状態"), QStringLiteral("取消済"), command);
-        statusLine_->showText(text ? text->text : QString(), false);
+        const QString text = messages::messageText(messages::MsgId::状態_取消済, command);
+        statusLine_->showText(text, false);
         undoWatch_->stop();
         return;
     }
@@ -161,7 +174,7 @@ void FrmQuorel1::checkBalancesAfterRecovery()
     if (!store::skipOnFailure(QStringLiteral("balance chain"), [&] { broken = ledger::findChainBreak(session_->mainDb()); }) || !broken)
         return;
     const QString where = backup::describeBreak(*broken);
-    if (!msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("残高不整合"), where))
+    if (!msg_.ShowMsg(messages::MsgId::その他_残高不整合, where))
         return;
     sstab1_->setCurrentWidget(settingsPage_);
     if (auto* list = restoreList_->findChild<QWidget*>(QStringLiteral("lstBackup")))

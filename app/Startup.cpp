@@ -25,21 +25,15 @@
 
 namespace {
 
-QString catalogueText(const char* key, const QString& target = {})
-{
-    const auto box = messages::findMessage(QStringLiteral("その他"), QString::fromUtf8(key), target);
-    return box ? box->text : QString();
-}
-
 // The catalogue's texts about the lock name these periods.
 static_assert(store::InstanceLock::kTouchSeconds == 60 && store::InstanceLock::kStaleMinutes == 10);
 
 // "コンピューター（プロセス n）" and when its lock was last touched.
-QString lockOwnerText(const store::InstanceLock& lock, const char* key)
+QString lockOwnerText(const store::InstanceLock& lock, messages::MsgId key)
 {
-    QString text = catalogueText(key, lock.staleHost() + QStringLiteral("（プロセス %1）").arg(lock.stalePid()));
+    QString text = messages::messageText(key, lock.staleHost() + QStringLiteral("（プロセス %1）").arg(lock.stalePid()));
     if (lock.lastTouched().isValid())
-        text += QLatin1Char('\n') + catalogueText("ロック最終更新", lock.lastTouched().toLocalTime().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
+        text += QLatin1Char('\n') + messages::messageText(messages::MsgId::その他_ロック最終更新, lock.lastTouched().toLocalTime().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
     return text;
 }
 
@@ -50,11 +44,11 @@ bool settleLock(store::InstanceLock& lock, messages::Msg& msg, const QString& da
 {
     const QString path = QDir::toNativeSeparators(lock.path());
     if (lock.heldOnOtherComputer()) {
-        msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("別PC使用中"), path + QLatin1Char('\n') + lockOwnerText(lock, "ロック別PC"));
+        msg.ShowMsg(messages::MsgId::その他_別PC使用中, path + QLatin1Char('\n') + lockOwnerText(lock, messages::MsgId::その他_ロック別PC));
         return false;
     }
     if (lock.heldByAnother()) {
-        msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("二重起動"), dataDirectory);
+        msg.ShowMsg(messages::MsgId::その他_二重起動, dataDirectory);
         return false;
     }
     QString found;
@@ -62,17 +56,17 @@ bool settleLock(store::InstanceLock& lock, messages::Msg& msg, const QString& da
     case store::InstanceLock::Stale::None:
         return true;
     case store::InstanceLock::Stale::Unreadable:
-        found = catalogueText("ロック空");
+        found = messages::messageText(messages::MsgId::その他_ロック空);
         break;
     case store::InstanceLock::Stale::OtherComputer:
-        if (!msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("ロック別PC残存"), path + QLatin1Char('\n') + lockOwnerText(lock, "ロック別PC")))
+        if (!msg.ShowMsg(messages::MsgId::その他_ロック別PC残存, path + QLatin1Char('\n') + lockOwnerText(lock, messages::MsgId::その他_ロック別PC)))
             return false;
         return lock.takeOver();
     case store::InstanceLock::Stale::EndedProcess:
-        found = catalogueText("ロック終了済", QString::number(lock.stalePid()));
+        found = messages::messageText(messages::MsgId::その他_ロック終了済, QString::number(lock.stalePid()));
         break;
     }
-    if (!msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("ロック残存"), path + QLatin1Char('\n') + found))
+    if (!msg.ShowMsg(messages::MsgId::その他_ロック残存, path + QLatin1Char('\n') + found))
         return false;
     return lock.takeOver();
 }
@@ -83,21 +77,21 @@ QString failureText(const store::StartupError& e, bool withAdvice = true)
 {
     using Cause = store::StartupError::Cause;
     const bool work = QFileInfo(e.path()).fileName() == QString::fromUtf8(store::kWorkFileName);
-    const char* what = "原因不明";
+    messages::MsgId what = messages::MsgId::その他_原因不明;
     bool advise = withAdvice;
     switch (e.cause()) {
-    case Cause::Missing: what = "原因なし"; break;
-    case Cause::NotADatabase: what = "原因非DB"; break;
-    case Cause::MissingTable: what = "原因表なし"; break;
-    case Cause::Damaged: what = "原因破損"; break;
-    case Cause::ReadOnly: what = "原因書込不可", advise = false; break;
-    case Cause::Busy: what = "原因使用中", advise = false; break;
+    case Cause::Missing: what = messages::MsgId::その他_原因なし; break;
+    case Cause::NotADatabase: what = messages::MsgId::その他_原因非DB; break;
+    case Cause::MissingTable: what = messages::MsgId::その他_原因表なし; break;
+    case Cause::Damaged: what = messages::MsgId::その他_原因破損; break;
+    case Cause::ReadOnly: what = messages::MsgId::その他_原因書込不可, advise = false; break;
+    case Cause::Busy: what = messages::MsgId::その他_原因使用中, advise = false; break;
     case Cause::Other: break;
     }
-    QString text = QDir::toNativeSeparators(e.path()) + QLatin1Char('\n') + catalogueText(what);
+    QString text = QDir::toNativeSeparators(e.path()) + QLatin1Char('\n') + messages::messageText(what);
     if (advise)
-        text += catalogueText(work ? "対処作業" : "対処本体");
-    return text + QStringLiteral("\n\n") + catalogueText("詳細", e.engineMessage());
+        text += messages::messageText(work ? messages::MsgId::その他_対処作業 : messages::MsgId::その他_対処本体);
+    return text + QStringLiteral("\n\n") + messages::messageText(messages::MsgId::その他_詳細, e.engineMessage());
 }
 
 // A book whose work file is gone (the main file there, the work file not) gets a new work
@@ -110,13 +104,13 @@ bool replaceLostWorkFile(const QString& dataDirectory, messages::Msg& msg)
     const QFileInfo work(folder.filePath(QString::fromUtf8(store::kWorkFileName)));
     if (!main.isFile() || work.exists() || work.isSymLink())
         return true;
-    if (!msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("作業ファイル作成"), QDir::toNativeSeparators(work.filePath())))
+    if (!msg.ShowMsg(messages::MsgId::その他_作業ファイル作成, QDir::toNativeSeparators(work.filePath())))
         return false;
     try {
         store::createMissingDataFiles(dataDirectory);
     } catch (const std::exception& e) {
-        const QString detail = catalogueText("詳細", QString::fromUtf8(e.what()));
-        msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("作成失敗"), QDir::toNativeSeparators(work.filePath()) + QStringLiteral("\n\n") + detail);
+        const QString detail = messages::messageText(messages::MsgId::その他_詳細, QString::fromUtf8(e.what()));
+        msg.ShowMsg(messages::MsgId::その他_作成失敗, QDir::toNativeSeparators(work.filePath()) + QStringLiteral("\n\n") + detail);
         return false;
     }
     return true;
@@ -148,7 +142,7 @@ std::unique_ptr<store::Session> openSession(const QString& dataDirectory, bool m
     } catch (const store::StartupError& e) {
         // A file that cannot be brought up to date on a full disk: the disk is named.
         if (diskIsFull(dataDirectory)) {
-            msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("起動空きなし"), dataDirectory);
+            msg.ShowMsg(messages::MsgId::その他_起動空きなし, dataDirectory);
             return nullptr;
         }
         const QString mainPath = QDir(dataDirectory).filePath(QString::fromUtf8(store::kMainFileName));
@@ -156,24 +150,24 @@ std::unique_ptr<store::Session> openSession(const QString& dataDirectory, bool m
         const auto good = mayReplace && e.path() == mainPath ? backup::newestGoodBackup(folder) : std::nullopt;
         const QString failure = failureText(e, !good);
         if (!good) {
-            msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("起動失敗"), failure);
+            msg.ShowMsg(messages::MsgId::その他_起動失敗, failure);
             return nullptr;
         }
         const QString name = backup::describe(*good);
-        if (!msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("起動失敗復元"), failure + QStringLiteral("\n\n") + name))
+        if (!msg.ShowMsg(messages::MsgId::その他_起動失敗復元, failure + QStringLiteral("\n\n") + name))
             return nullptr;
         if (const auto problem = backup::replaceMainFile(mainPath, good->path, folder, QDateTime::currentDateTime())) {
-            msg.ShowMsg(QStringLiteral("復元"), QStringLiteral("失敗"), name + QLatin1Char('\n') + *problem);
+            msg.ShowMsg(messages::MsgId::復元_失敗, name + QLatin1Char('\n') + *problem);
             return nullptr;
         }
         restored = name;
     }
     try {
         auto session = store::Session::open(dataDirectory);
-        msg.ShowMsg(QStringLiteral("復元"), QStringLiteral("完了"), restored);
+        msg.ShowMsg(messages::MsgId::復元_完了, restored);
         return session;
     } catch (const store::StartupError& e) {
-        msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("起動失敗"), failureText(e));
+        msg.ShowMsg(messages::MsgId::その他_起動失敗, failureText(e));
         return nullptr;
     }
 }
@@ -217,9 +211,9 @@ StartupOutcome startQuorel1(const QString& dataDirectory, messages::MessagePrese
     if (!lock->acquired()) {
         // The directory cannot be written: the files could not be changed safely.
         if (diskIsFull(dataDirectory))
-            msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("起動空きなし"), dataDirectory);
+            msg.ShowMsg(messages::MsgId::その他_起動空きなし, dataDirectory);
         else
-            msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("起動失敗"),
+            msg.ShowMsg(messages::MsgId::その他_起動失敗,
                 failureText(store::StartupError(dataDirectory, QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY)), store::StartupError::Cause::ReadOnly)));
         return {nullptr, 1};
     }

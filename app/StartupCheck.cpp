@@ -58,5 +58,5 @@ void StartupCheck::collect()
     if (!problem_ || !window_.session().isOpen())
         return;
     window_.session().refuseWrites(failedFile_);
-    window_.msg().ShowMsg(QStringLiteral("その他"), QStringLiteral("検査失敗"), QDir::toNativeSeparators(failedFile_) + QLatin1Char('\n') + *problem_);
+    window_.msg().ShowMsg(messages::MsgId::その他_検査失敗, QDir::toNativeSeparators(failedFile_) + QLatin1Char('\n') + *problem_);
 }

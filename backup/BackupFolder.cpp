@@ -47,12 +47,6 @@ constexpr std::array<ReasonName, 10> kReasons = {{
 const char* const kPrefix = "Quorel1_";
 const char* const kTimeFormat = "yyyyMMdd-HHmmss";
 
-QString causeText(const char* key)
-{
-    const auto box = messages::findMessage(QStringLiteral("その他"), QString::fromUtf8(key), QString());
-    return box ? box->text : QString();
-}
-
 } // namespace
 
 QString reasonKey(Reason reason)
@@ -165,9 +159,9 @@ void syncFolder(const QString& path)
 QString describeFailure(int sqliteCode, int osError, const QString& engineMessage)
 {
     if ((sqliteCode & 0xff) == SQLITE_FULL || osError == ENOSPC || osError == EDQUOT)
-        return causeText("空きなし");
+        return messages::messageText(messages::MsgId::その他_空きなし);
     if ((sqliteCode & 0xff) == SQLITE_READONLY || osError == EROFS || osError == EACCES || osError == EPERM)
-        return causeText("書込不可");
+        return messages::messageText(messages::MsgId::その他_書込不可);
     return engineMessage;
 }
 

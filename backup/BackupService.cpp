@@ -166,7 +166,7 @@ void BackupService::collectDaily()
         keepMade(dailyResult_, Reason::Daily, dailyMark_, dailyWhen_);
         return;
     }
-    msg_.ShowMsg(QStringLiteral("バックアップ"), QStringLiteral("失敗"), dailyResult_.reason);
+    msg_.ShowMsg(messages::MsgId::バックアップ_失敗, dailyResult_.reason);
 }
 
 void BackupService::atShutdown()
@@ -181,7 +181,7 @@ void BackupService::atShutdown()
     dailyDue_ = false;
     const BackupResult result = make(reason);
     if (!result.ok)
-        msg_.ShowMsg(QStringLiteral("バックアップ"), QStringLiteral("失敗"), result.reason);
+        msg_.ShowMsg(messages::MsgId::バックアップ_失敗, result.reason);
 }
 
 bool BackupService::beforeDestructive(Reason reason)
@@ -191,7 +191,7 @@ bool BackupService::beforeDestructive(Reason reason)
     const BackupResult result = make(reason);
     if (result.ok)
         return true;
-    return msg_.ShowMsg(QStringLiteral("バックアップ"), QStringLiteral("失敗確認"), result.reason);
+    return msg_.ShowMsg(messages::MsgId::バックアップ_失敗確認, result.reason);
 }
 
 void BackupService::destructiveDone(Reason reason)
@@ -227,7 +227,7 @@ bool BackupService::undo()
     if (!undoAvailable())
         return false;
     const QString command = commandName(undo_->reason);
-    if (!msg_.ShowMsg(QStringLiteral("復元"), QStringLiteral("取消確認"), command))
+    if (!msg_.ShowMsg(messages::MsgId::復元_取消確認, command))
         return false;
     return replaceWith(undo_->backupPath, command + QStringLiteral("の前"));
 }
@@ -237,18 +237,18 @@ bool BackupService::restore(const QString& backupPath)
     const auto entry = BackupFolder::parse(backupPath);
     const QString name = entry ? describe(*entry) : backupPath;
     if (const auto problem = checkBookFile(backupPath)) {
-        msg_.ShowMsg(QStringLiteral("復元"), QStringLiteral("拒否"), backupPath + QLatin1Char('\n') + *problem);
+        msg_.ShowMsg(messages::MsgId::復元_拒否, backupPath + QLatin1Char('\n') + *problem);
         return false;
     }
     // A backup whose balances do not follow from its amounts (a damaged amount) is named
     // before anything is replaced; it is restored only when the user insists.
     if (const auto broken = chainBreakOf(backupPath)) {
-        if (!msg_.ShowMsg(QStringLiteral("復元"), QStringLiteral("残高不整合"), name + QLatin1Char('\n') + describeBreak(*broken)))
+        if (!msg_.ShowMsg(messages::MsgId::復元_残高不整合, name + QLatin1Char('\n') + describeBreak(*broken)))
             return false;
     }
     const auto summary = summarizeBookFile(backupPath);
     const QString what = name + (summary ? QStringLiteral(" ") + summaryText(*summary) : QString());
-    if (!msg_.ShowMsg(QStringLiteral("復元"), QStringLiteral("確認"), what))
+    if (!msg_.ShowMsg(messages::MsgId::復元_確認, what))
         return false;
     return replaceWith(backupPath, name);
 }
@@ -258,7 +258,7 @@ bool BackupService::replaceWith(const QString& backupPath, const QString& name)
     if (beforeReplace && !beforeReplace())
         return false;
     const BackupResult before = make(Reason::Restore, {backupPath});
-    if (!before.ok && !msg_.ShowMsg(QStringLiteral("バックアップ"), QStringLiteral("失敗確認"), before.reason))
+    if (!before.ok && !msg_.ShowMsg(messages::MsgId::バックアップ_失敗確認, before.reason))
         return false;
     // A main file that failed its check takes writes again for the restore that replaces it.
     const bool damagedMain = session_.writesRefusedFor() == session_.mainPath();
@@ -270,8 +270,7 @@ bool BackupService::replaceWith(const QString& backupPath, const QString& name)
         if (damagedMain)
             store::skipOnFailure(QStringLiteral("refuse writes again"), [&] { session_.refuseWrites(session_.mainPath()); });
         store::logSkipped(QStringLiteral("restore"), e);
-        const auto detail = messages::findMessage(QStringLiteral("その他"), QStringLiteral("詳細"), e.engineMessage());
-        msg_.ShowMsg(QStringLiteral("復元"), QStringLiteral("失敗"), name + QLatin1Char('\n') + (detail ? detail->text : e.engineMessage()));
+        msg_.ShowMsg(messages::MsgId::復元_失敗, name + QLatin1Char('\n') + messages::messageText(messages::MsgId::その他_詳細, e.engineMessage()));
         return false;
     }
     dropUndo();
@@ -280,7 +279,7 @@ bool BackupService::replaceWith(const QString& backupPath, const QString& name)
     emit bookReplaced();
     QString summary;
     store::skipOnFailure(QStringLiteral("summary"), [&] { summary = summaryText(ledger::Book(session_.mainDb()).summary()); });
-    msg_.ShowMsg(QStringLiteral("復元"), QStringLiteral("完了"), name + QStringLiteral(" ") + summary);
+    msg_.ShowMsg(messages::MsgId::復元_完了, name + QStringLiteral(" ") + summary);
     return true;
 }
 

@@ -99,7 +99,7 @@ void RestoreList::cmd復元_Click()
 {
     QTreeWidgetItem* item = list_->currentItem();
     if (!item) {
-        service_.msg().ShowMsg(QStringLiteral("行指定"), QStringLiteral("指定なし"), QString());
+        service_.msg().ShowMsg(messages::MsgId::行指定_指定なし, QString());
         return;
     }
     service_.restore(item->data(0, Qt::UserRole).toString());

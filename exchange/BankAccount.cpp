@@ -7,13 +7,6 @@ namespace exchange {
 
 namespace {
 
-// The catalogue's words for a refused field (category 入力).
-QString phrase(const char* key, const QString& target = {})
-{
-    const auto box = messages::findMessage(QStringLiteral("入力"), QString::fromUtf8(key), target);
-    return box ? box->text : QString();
-}
-
 bool allDigits(const QString& text)
 {
     for (const QChar c : text) {
@@ -29,12 +22,12 @@ void checkDigits(std::vector<FieldProblem>& problems, const char* field, const Q
 {
     if (value.isEmpty()) {
         if (!optional)
-            problems.push_back({QString::fromUtf8(field), phrase("口座未入力")});
+            problems.push_back({QString::fromUtf8(field), messages::messageText(messages::MsgId::入力_口座未入力)});
         return;
     }
     const bool fits = upTo ? value.size() <= digits : value.size() == digits;
     if (!allDigits(value) || !fits)
-        problems.push_back({QString::fromUtf8(field), phrase(upTo ? "口座桁以内" : "口座桁", QString::number(digits))});
+        problems.push_back({QString::fromUtf8(field), messages::messageText(upTo ? messages::MsgId::入力_口座桁以内 : messages::MsgId::入力_口座桁, QString::number(digits))});
 }
 
 // Checks a kana field already converted: the banks' characters only, at most `width`.
@@ -42,15 +35,15 @@ void checkText(std::vector<FieldProblem>& problems, const char* field, const QSt
 {
     if (value.isEmpty()) {
         if (!optional)
-            problems.push_back({QString::fromUtf8(field), phrase("口座未入力")});
+            problems.push_back({QString::fromUtf8(field), messages::messageText(messages::MsgId::入力_口座未入力)});
         return;
     }
     if (!isBankText(value)) {
-        problems.push_back({QString::fromUtf8(field), phrase("口座文字", nonBankChars(value))});
+        problems.push_back({QString::fromUtf8(field), messages::messageText(messages::MsgId::入力_口座文字, nonBankChars(value))});
         return;
     }
     if (value.size() > width)
-        problems.push_back({QString::fromUtf8(field), phrase("口座長さ", QStringLiteral("%1 文字、%2 文字まで").arg(value.size()).arg(width))});
+        problems.push_back({QString::fromUtf8(field), messages::messageText(messages::MsgId::入力_口座長さ, QStringLiteral("%1 文字、%2 文字まで").arg(value.size()).arg(width))});
 }
 
 // The typed text of a digit field (full-width digits and blanks allowed) in plain digits.

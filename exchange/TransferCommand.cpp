@@ -64,16 +64,16 @@ bool TransferCommand::readDetails(std::optional<Sender>& sender, PayeeAccounts& 
         accounts = store.payeeAccounts();
     });
     if (!read) {
-        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("読込失敗"), QStringLiteral("振込依頼人と支払先の口座"));
+        msg_.ShowMsg(messages::MsgId::その他_読込失敗, QStringLiteral("振込依頼人と支払先の口座"));
         return false;
     }
     QStringList problems;
     if (!sender)
-        problems << messages::findMessage(QStringLiteral("入力"), QStringLiteral("依頼人なし"), QString())->text;
+        problems << messages::findMessage(messages::MsgId::入力_依頼人なし, QString()).text;
     else
         problems = problemTexts(problemsOf(*sender));
     if (!problems.isEmpty()) {
-        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("依頼人未設定"), joinedForMessage(problems));
+        msg_.ShowMsg(messages::MsgId::その他_依頼人未設定, joinedForMessage(problems));
         return false;
     }
     return true;
@@ -82,7 +82,7 @@ bool TransferCommand::readDetails(std::optional<Sender>& sender, PayeeAccounts& 
 std::vector<int> TransferCommand::run(const QDate& month, const std::vector<SheetEntry>& lines, const QDate& day, QWidget* parent)
 {
     if (!month.isValid()) {
-        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("振込月なし"), QString());
+        msg_.ShowMsg(messages::MsgId::その他_振込月なし, QString());
         return {};
     }
     std::optional<Sender> sender;
@@ -103,7 +103,7 @@ std::vector<int> TransferCommand::run(const QDate& month, const std::vector<Shee
     std::vector<int> rows;
     for (const TransferCandidate& line : choice->chosen)
         rows.push_back(line.row);
-    if (!msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("支払済確認"), QString::number(rows.size())))
+    if (!msg_.ShowMsg(messages::MsgId::登録_支払済確認, QString::number(rows.size())))
         return {};
     return rows;
 }
@@ -112,7 +112,7 @@ QString TransferCommand::writeFile(const TransferChoice& choice, QWidget* parent
 {
     const TransferFile file = makeTransferFile(sender_, choice.day, choice.chosen);
     if (!file.ok()) {
-        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("振込作成不可"), joinedForMessage(file.problems));
+        msg_.ShowMsg(messages::MsgId::その他_振込作成不可, joinedForMessage(file.problems));
         return {};
     }
     QString path = askPath ? askPath(suggestedPath(choice.day), parent) : QString();
@@ -122,12 +122,12 @@ QString TransferCommand::writeFile(const TransferChoice& choice, QWidget* parent
         path += QStringLiteral(".txt");
     if (const QString error = writeWholeFile(path, file.bytes); !error.isEmpty()) {
         qCWarning(lcStore) << "transfer file" << path << "not written:" << error;
-        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("出力失敗"), QDir::toNativeSeparators(path));
+        msg_.ShowMsg(messages::MsgId::その他_出力失敗, QDir::toNativeSeparators(path));
         return {};
     }
     if (written)
         written(path);
-    msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("振込作成完了"),
+    msg_.ShowMsg(messages::MsgId::その他_振込作成完了,
         QStringLiteral("振込指定日: %1\n件数: %2 件\n合計: %3 円\nファイル: %4")
             .arg(choice.day.toString(QStringLiteral("yyyy/MM/dd")))
             .arg(file.count)

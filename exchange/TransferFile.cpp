@@ -63,12 +63,6 @@ namespace {
 // The trailer's count has six digits.
 constexpr std::size_t kLargestCount = 999'999;
 
-QString phrase(const char* key, const QString& target = {})
-{
-    const auto box = messages::findMessage(QStringLiteral("入力"), QString::fromUtf8(key), target);
-    return box ? box->text : QString();
-}
-
 // Writes the fields of one record into the file's bytes, made to their full size first;
 // every value has been checked to fit its field.
 class RecordWriter {
@@ -223,12 +217,12 @@ QStringList transferProblems(std::size_t count, const std::function<TransferView
                 problems << who() + text;
         }
         if (transfer.yen <= 0 || transfer.yen > kLargestTransfer)
-            problems << who() + phrase("振込金額範囲", yenText(transfer.yen));
+            problems << who() + messages::messageText(messages::MsgId::入力_振込金額範囲, yenText(transfer.yen));
         else if (total <= kLargestTotal)
             total += transfer.yen;
     }
     if (total > kLargestTotal || count > kLargestCount)
-        problems << phrase("振込合計超過");
+        problems << messages::messageText(messages::MsgId::入力_振込合計超過);
     return problems;
 }
 
@@ -248,9 +242,9 @@ TransferFile makeTransferFile(const Sender& sender, const QDate& date, std::size
     for (const QString& text : problemTexts(problemsOf(sender)))
         file.problems << QStringLiteral("依頼人の") + text;
     if (!date.isValid())
-        file.problems << phrase("振込日なし");
+        file.problems << messages::messageText(messages::MsgId::入力_振込日なし);
     if (count == 0)
-        file.problems << phrase("振込なし");
+        file.problems << messages::messageText(messages::MsgId::入力_振込なし);
     file.problems << transferProblems(count, transferAt, file.total);
     if (!file.problems.isEmpty()) {
         file.total = 0;

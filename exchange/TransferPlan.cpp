@@ -8,12 +8,6 @@ namespace exchange {
 
 namespace {
 
-QString reason(const char* key, const QString& target = {})
-{
-    const auto box = messages::findMessage(QStringLiteral("入力"), QString::fromUtf8(key), target);
-    return box ? box->text : QString();
-}
-
 } // namespace
 
 TransferFile makeTransferFile(const Sender& sender, const QDate& date, const std::vector<TransferCandidate>& chosen)
@@ -47,21 +41,21 @@ TransferPlan planTransfers(const std::vector<SheetEntry>& lines, const QDate& da
         const auto apart = [&](const QString& why) { plan.apart.push_back({line.row, line.payee, why}); };
         const std::optional<ledger::Amount> unpaid = unpaidOf(line);
         if (!unpaid || *unpaid <= ledger::Amount()) {
-            apart(reason("振込未払なし"));
+            apart(messages::messageText(messages::MsgId::入力_振込未払なし));
             continue;
         }
         if (!unpaid->isWholeYen()) {
-            apart(reason("振込端数"));
+            apart(messages::messageText(messages::MsgId::入力_振込端数));
             continue;
         }
         const qint64 yen = unpaid->units() / ledger::Amount::kScale;
         if (yen > kLargestTransfer) {
-            apart(reason("振込金額範囲", yenText(yen)));
+            apart(messages::messageText(messages::MsgId::入力_振込金額範囲, yenText(yen)));
             continue;
         }
         const auto found = accounts.find(line.payee);
         if (found == accounts.end()) {
-            apart(reason("振込口座なし"));
+            apart(messages::messageText(messages::MsgId::入力_振込口座なし));
             continue;
         }
         if (const QString& why = refusal(found->second); !why.isEmpty()) {

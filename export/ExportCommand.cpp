@@ -82,10 +82,10 @@ bool ExportCommand::acceptProblems(const std::vector<MonthData>& months, ExportC
     if (problems.isEmpty())
         return true;
     if (choice.format == ExportFormat::Xlsx) {
-        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("Excel不可"), listForMessage(problems));
+        msg_.ShowMsg(messages::MsgId::その他_Excel不可, listForMessage(problems));
         return false;
     }
-    if (!msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("文字コード"), listForMessage(problems)))
+    if (!msg_.ShowMsg(messages::MsgId::その他_文字コード, listForMessage(problems)))
         return false;
     choice.encoding = CsvEncoding::Utf8Bom;
     return true;
@@ -97,7 +97,7 @@ bool ExportCommand::exportMonths(ExportChoice choice, QWidget* parent)
         return false;
     std::vector<MonthData> months;
     if (!store::skipOnFailure(QStringLiteral("export read"), [&] { months = readStoredMonths(session_, choice.from, choice.to); })) {
-        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("読込失敗"), QStringLiteral("支払予定表"));
+        msg_.ShowMsg(messages::MsgId::その他_読込失敗, QStringLiteral("支払予定表"));
         return false;
     }
     if (!acceptProblems(months, choice))
@@ -108,7 +108,7 @@ bool ExportCommand::exportMonths(ExportChoice choice, QWidget* parent)
 bool ExportCommand::exportOverview(const ledger::Overview& overview, bool era, QWidget* parent)
 {
     if (overview.months.empty()) {
-        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("出力なし"), QString());
+        msg_.ShowMsg(messages::MsgId::その他_出力なし, QString());
         return false;
     }
     const QString subject = QStringLiteral("資金繰り表 (%1)").arg(cashflow::rangeCaption(overview, era));
@@ -135,7 +135,7 @@ bool ExportCommand::saveAs(const ExportChoice& choice, const QString& fileName, 
         return true;
     }
     qCWarning(lcStore) << "export to" << path << "failed:" << error;
-    msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("出力失敗"), QDir::toNativeSeparators(path));
+    msg_.ShowMsg(messages::MsgId::その他_出力失敗, QDir::toNativeSeparators(path));
     return false;
 }
 

@@ -42,7 +42,7 @@ bool PayeeExportCommand::run(QWidget* parent)
         accounts = exchange::AccountStore(session_.mainDb()).payeeAccounts();
     });
     if (!read) {
-        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("読込失敗"), QStringLiteral("支払先マスタ"));
+        msg_.ShowMsg(messages::MsgId::その他_読込失敗, QStringLiteral("支払先マスタ"));
         return false;
     }
     QString path = askPath ? askPath(ExportCommand::suggestedPath(QStringLiteral("支払先.csv")), parent) : QString();
@@ -55,7 +55,7 @@ bool PayeeExportCommand::run(QWidget* parent)
     const QString error = writeFileAtomically(path, bytes ? *bytes : *encodeCsv(text, CsvEncoding::Utf8Bom));
     if (!error.isEmpty()) {
         qCWarning(lcStore) << "payee list to" << path << "failed:" << error;
-        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("出力失敗"), QDir::toNativeSeparators(path));
+        msg_.ShowMsg(messages::MsgId::その他_出力失敗, QDir::toNativeSeparators(path));
         return false;
     }
     if (written)

@@ -33,12 +33,6 @@ std::pair<QString, TextEncoding> askFileWithDialog(QWidget* parent)
     return {path, encoding};
 }
 
-QString catalogueText(const char* key, const QString& target = {})
-{
-    const auto box = messages::findMessage(QStringLiteral("その他"), QString::fromUtf8(key), target);
-    return box ? box->text : QString();
-}
-
 // A progress dialog that shows once its step takes a moment; its steps answer whether
 // キャンセル was pressed.
 class StepProgress {
@@ -103,12 +97,12 @@ bool PayeeImportCommand::importFile(const QString& path, TextEncoding encoding, 
     const QString shownPath = QDir::toNativeSeparators(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("読込失敗"), shownPath);
+        msg_.ShowMsg(messages::MsgId::その他_読込失敗, shownPath);
         return false;
     }
     // A file past the limit is refused before a byte of it is read.
     if (file.size() > kMaxImportFileBytes) {
-        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("取込大きすぎ"), shownPath);
+        msg_.ShowMsg(messages::MsgId::その他_取込大きすぎ, shownPath);
         return false;
     }
     const bool csv = QFileInfo(path).suffix().compare(QStringLiteral("csv"), Qt::CaseInsensitive) == 0;
@@ -132,32 +126,32 @@ bool PayeeImportCommand::importFile(const QString& path, TextEncoding encoding, 
         accounts = accountsFromRecords(csvRecords(text));
     }
     if (!listed.unreadable.isEmpty()) {
-        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("取込規則不可"), listForMessage(listed.unreadable, kNamesShown));
+        msg_.ShowMsg(messages::MsgId::その他_取込規則不可, listForMessage(listed.unreadable, kNamesShown));
         return false;
     }
     ImportPlan plan;
     if (!store::skipOnFailure(QStringLiteral("import plan"), [&] { plan = planImport(session_, list.names); })) {
-        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("読込失敗"), QStringLiteral("支払先マスタ"));
+        msg_.ShowMsg(messages::MsgId::その他_読込失敗, QStringLiteral("支払先マスタ"));
         return false;
     }
     QString notes;
     if (!plan.alreadyThere.isEmpty())
         notes += QStringLiteral("\n\n登録済みの %1 件は追加しません。").arg(plan.alreadyThere.size());
     if (!list.refused.isEmpty())
-        notes += QStringLiteral("\n\n") + catalogueText("取込除外", shownPath + QStringLiteral(" (") + list.encodingName + QStringLiteral(")"))
+        notes += QStringLiteral("\n\n") + messages::messageText(messages::MsgId::その他_取込除外, shownPath + QStringLiteral(" (") + list.encodingName + QStringLiteral(")"))
             + QLatin1Char('\n') + refusedLinesText(list.refused, kRefusedLinesShown);
     if (!accounts.accounts.empty())
-        notes += messages::findMessage(QStringLiteral("入力"), QStringLiteral("取込口座"), QString::number(accounts.accounts.size()))->text;
+        notes += messages::findMessage(messages::MsgId::入力_取込口座, QString::number(accounts.accounts.size())).text;
     if (!accounts.refused.isEmpty())
-        notes += messages::findMessage(QStringLiteral("入力"), QStringLiteral("取込口座不可"), listForMessage(accounts.refused, kNamesShown))->text;
+        notes += messages::findMessage(messages::MsgId::入力_取込口座不可, listForMessage(accounts.refused, kNamesShown)).text;
     const QString rules = listed.rules.empty() ? QString() : QStringLiteral("\n\n支払日の指定 %1 件も登録します（登録済みの支払先の指定は置き換えます）。").arg(listed.rules.size());
     if (plan.toAdd.isEmpty() && listed.rules.empty() && accounts.accounts.empty()) {
-        msg_.ShowMsg(QStringLiteral("その他"), QStringLiteral("取込なし"), notes);
+        msg_.ShowMsg(messages::MsgId::その他_取込なし, notes);
         return false;
     }
     const bool onlyRules = plan.toAdd.isEmpty() && accounts.accounts.empty();
-    const bool asked = onlyRules ? msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("取込規則確認"), QString::number(listed.rules.size()))
-                                 : msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("取込確認"), listForMessage(plan.toAdd, kNamesShown) + notes + rules);
+    const bool asked = onlyRules ? msg_.ShowMsg(messages::MsgId::登録_取込規則確認, QString::number(listed.rules.size()))
+                                 : msg_.ShowMsg(messages::MsgId::登録_取込確認, listForMessage(plan.toAdd, kNamesShown) + notes + rules);
     if (!asked)
         return false;
     bool added = false;
@@ -173,15 +167,15 @@ bool PayeeImportCommand::importFile(const QString& path, TextEncoding encoding, 
         transaction.commit();
     });
     if (!ran) {
-        msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("失敗"), QStringLiteral("支払先"));
+        msg_.ShowMsg(messages::MsgId::登録_失敗, QStringLiteral("支払先"));
         return false;
     }
     if (!added)
         return false; // キャンセル: nothing was added
     if (listed.rules.empty())
-        msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("取込完了"), QString::number(plan.toAdd.size()));
+        msg_.ShowMsg(messages::MsgId::登録_取込完了, QString::number(plan.toAdd.size()));
     else
-        msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("取込規則完了"), QStringLiteral("%1 件を追加し、支払日の指定 %2").arg(plan.toAdd.size()).arg(listed.rules.size()));
+        msg_.ShowMsg(messages::MsgId::登録_取込規則完了, QStringLiteral("%1 件を追加し、支払日の指定 %2").arg(plan.toAdd.size()).arg(listed.rules.size()));
     return true;
 }
 

@@ -19,12 +19,6 @@ namespace {
 
 constexpr qint64 kBlockBytes = 64 * 1024;
 
-QString catalogueText(const char* key, const QString& target = {})
-{
-    const auto box = messages::findMessage(QStringLiteral("その他"), QString::fromUtf8(key), target);
-    return box ? box->text : QString();
-}
-
 // One physical line: its bytes without the line end, the line end itself ("\r\n", "\n",
 // "\r", or nothing at the end of the file) and whether it was longer than the limit (its
 // bytes are then not kept).
@@ -156,7 +150,7 @@ public:
         }
         recordBytes_ += raw.bytes.size() + raw.end.size();
         if (recordBytes_ > kMaxImportLineBytes + 2) {
-            refuseLine(raw, catalogueText("取込行長すぎ"));
+            refuseLine(raw, messages::messageText(messages::MsgId::その他_取込行長すぎ));
             return;
         }
         if (!csv_) {
@@ -270,13 +264,13 @@ Reading readOnce(QIODevice& device, bool csv, bool utf8, const ReadProgress& pro
 {
     Reading reading;
     reading.list.encodingName = utf8 ? QStringLiteral("UTF-8") : QStringLiteral("Shift_JIS");
-    const QString unreadable = catalogueText("取込読めない行", reading.list.encodingName);
+    const QString unreadable = messages::messageText(messages::MsgId::その他_取込読めない行, reading.list.encodingName);
     LineReader lines(device, progress);
     NameCollector names(csv, reading.list);
     RawLine line;
     while (lines.next(line)) {
         if (line.tooLong) {
-            names.refuseLine(line, catalogueText("取込行長すぎ"));
+            names.refuseLine(line, messages::messageText(messages::MsgId::その他_取込行長すぎ));
             continue;
         }
         if (line.number == 1 && utf8)

@@ -228,22 +228,22 @@ void HintWindow::cmd編集_Click()
 
 void HintWindow::cmd登録_Click()
 {
-    if (!msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("確認"), kTarget))
+    if (!msg_.ShowMsg(messages::MsgId::登録_確認, kTarget))
         return;
     if (EntryHint())
-        msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("完了"), kTarget);
+        msg_.ShowMsg(messages::MsgId::登録_完了, kTarget);
     else
-        msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("失敗"), kTarget);
+        msg_.ShowMsg(messages::MsgId::登録_失敗, kTarget);
 }
 
 void HintWindow::cmd削除_Click()
 {
-    if (!msg_.ShowMsg(QStringLiteral("削除"), QStringLiteral("ヒント確認"), kTarget))
+    if (!msg_.ShowMsg(messages::MsgId::削除_ヒント確認, kTarget))
         return;
     if (Deleteヒント())
-        msg_.ShowMsg(QStringLiteral("削除"), QStringLiteral("完了"), kTarget);
+        msg_.ShowMsg(messages::MsgId::削除_完了, kTarget);
     else
-        msg_.ShowMsg(QStringLiteral("削除"), QStringLiteral("失敗"), kTarget);
+        msg_.ShowMsg(messages::MsgId::削除_失敗, kTarget);
 }
 
 void HintWindow::cmdクリア_Click()

@@ -2,13 +2,28 @@
 
 #include "MessagePresenter.h"
 
-#include <optional>
 
 namespace messages {
 
-// Looks an entry up by exact category and key and builds its box for the target text;
-// nothing for a category or key the catalogue does not hold.
-std::optional<MessageBoxSpec> findMessage(const QString& category, const QString& key, const QString& target);
+// The catalogue's entries, named category_key (MsgId::登録_確認): Catalogue.inc.
+enum class MsgId {
+#define MESSAGE(category, key, ...) category##_##key,
+#include "Catalogue.inc"
+#undef MESSAGE
+};
+// How many entries the catalogue holds.
+inline constexpr int kMessageCount = 0
+#define MESSAGE(...) +1
+#include "Catalogue.inc"
+#undef MESSAGE
+    ;
+
+// The entry's box for the target text.
+MessageBoxSpec findMessage(MsgId id, const QString& target = {});
+// The entry's text for the target text.
+QString messageText(MsgId id, const QString& target = {});
+// "category/key" of an entry, for logs and test output.
+QString messageName(MsgId id);
 
 // The catalogue's one operation: shows the entry's box through the presenter and answers
 // true only when it asked a question and the user said Yes.
@@ -18,10 +33,9 @@ public:
         : presenter_(&presenter)
     {
     }
-    bool ShowMsg(const QString& category, const QString& key, const QString& target);
-    // The same for a question with three answers (Yes, No, Cancel); Cancel for an
-    // entry the catalogue does not hold.
-    Answer Ask(const QString& category, const QString& key, const QString& target);
+    bool ShowMsg(MsgId id, const QString& target = {});
+    // The same for a question with three answers (Yes, No, Cancel).
+    Answer Ask(MsgId id, const QString& target = {});
     MessagePresenter& presenter() { return *presenter_; }
 
 private:

@@ -115,7 +115,7 @@ void BankDetailsDialog::tryAccept()
     const std::vector<exchange::FieldProblem> problems = exchange::normalize(details);
     showDetails(details);
     if (!problems.empty()) {
-        msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("口座不備"), exchange::problemTexts(problems).join(QLatin1Char('\n')));
+        msg_.ShowMsg(messages::MsgId::登録_口座不備, exchange::problemTexts(problems).join(QLatin1Char('\n')));
         return;
     }
     result_ = details;

@@ -25,12 +25,6 @@ bool isRefused(char32_t c)
     return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xFFFD || c == 0x2028 || c == 0x2029;
 }
 
-QString catalogueText(const char* key, const QString& target)
-{
-    const auto box = messages::findMessage(QStringLiteral("入力"), QString::fromUtf8(key), target);
-    return box ? box->text : QString();
-}
-
 } // namespace
 
 QString normalizePayeeName(const QString& name)
@@ -73,9 +67,9 @@ std::optional<NameRefusal> checkPayeeName(const QString& name)
 QString NameRefusal::text() const
 {
     if (reason == Reason::TooLong)
-        return catalogueText("名前長すぎ", QString::number(length));
+        return messages::messageText(messages::MsgId::入力_名前長すぎ, QString::number(length));
     const QString code = QString::number(uint(character), 16).rightJustified(4, QLatin1Char('0')).toUpper();
-    return catalogueText("名前制御文字", QStringLiteral("%1 文字目（U+%2）").arg(position).arg(code));
+    return messages::messageText(messages::MsgId::入力_名前制御文字, QStringLiteral("%1 文字目（U+%2）").arg(position).arg(code));
 }
 
 QString shownPayeeName(const QString& name)

@@ -119,7 +119,7 @@ bool PayeePage::Read支払先()
         read = true;
     } catch (const store::DbError& e) {
         store::logSkipped(QStringLiteral("Read支払先"), e);
-        context_.msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("読込失敗2"), QStringLiteral("支払先"));
+        context_.msg.ShowMsg(messages::MsgId::その他_読込失敗2, QStringLiteral("支払先"));
     }
     refreshPage();
     return read;
@@ -127,7 +127,7 @@ bool PayeePage::Read支払先()
 
 void PayeePage::cmd支払先登録_Click()
 {
-    if (context_.msg.ShowMsg(QStringLiteral("登録"), QStringLiteral("確認"), QStringLiteral("支払先")) && askBeforeDestructive(context_, "payeeentry"))
+    if (context_.msg.ShowMsg(messages::MsgId::登録_確認, QStringLiteral("支払先")) && askBeforeDestructive(context_, DestructiveCommand::PayeeEntry))
         Entry支払先マスタ();
 }
 
@@ -141,13 +141,13 @@ void PayeePage::Entry支払先マスタ()
         emit masterChanged();
     } catch (const store::DbError& e) {
         store::logSkipped(QStringLiteral("Entry支払先マスタ"), e);
-        context_.msg.ShowMsg(QStringLiteral("登録"), QStringLiteral("失敗"), QStringLiteral("支払先"));
+        context_.msg.ShowMsg(messages::MsgId::登録_失敗, QStringLiteral("支払先"));
     }
 }
 
 void PayeePage::LineDelete支払先マスタ()
 {
-    if (!context_.msg.ShowMsg(QStringLiteral("削除"), QStringLiteral("指定確認"), QStringLiteral("支払先")))
+    if (!context_.msg.ShowMsg(messages::MsgId::削除_指定確認, QStringLiteral("支払先")))
         return;
     store::skipOnFailure(QStringLiteral("LineDelete支払先マスタ commit"), [&] { grid_->commit(); });
     try {
@@ -155,16 +155,16 @@ void PayeePage::LineDelete支払先マスタ()
         emit masterChanged();
     } catch (const store::DbError& e) {
         store::logSkipped(QStringLiteral("LineDelete支払先マスタ"), e);
-        context_.msg.ShowMsg(QStringLiteral("削除"), QStringLiteral("失敗"), QStringLiteral("支払先"));
+        context_.msg.ShowMsg(messages::MsgId::削除_失敗, QStringLiteral("支払先"));
     }
     refreshPage();
 }
 
 void PayeePage::Delete支払先マスタ()
 {
-    if (!context_.msg.ShowMsg(QStringLiteral("削除"), QStringLiteral("支払先全件"), QString()))
+    if (!context_.msg.ShowMsg(messages::MsgId::削除_支払先全件, QString()))
         return;
-    if (!askBeforeDestructive(context_, "payeedelete"))
+    if (!askBeforeDestructive(context_, DestructiveCommand::PayeeDelete))
         return;
     master_.Delete支払先マスタ();
     emit masterChanged();
@@ -198,7 +198,7 @@ void PayeePage::nameAccepted(int column)
                 store::skipOnFailure(QStringLiteral("Grid支払先マスタ drop a refused line"), [&] { dat支払先マスタ_->removeLine(r); });
             break;
         }
-        context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("名前不可"), QStringLiteral("「%1」\n%2").arg(shownPayeeName(name), refusal->text()));
+        context_.msg.ShowMsg(messages::MsgId::入力_名前不可, QStringLiteral("「%1」\n%2").arg(shownPayeeName(name), refusal->text()));
     });
 }
 

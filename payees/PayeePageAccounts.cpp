@@ -50,12 +50,12 @@ void PayeePage::openAccountDialog(int row)
         row = grid_->currentRowIndex();
     const QString payee = row >= 0 && row < dat支払先マスタ_->rowCount() ? dat支払先マスタ_->value(row, kNameColumn).toString() : QString();
     if (payee.trimmed().isEmpty()) {
-        context_.msg.ShowMsg(QStringLiteral("登録"), QStringLiteral("口座支払先なし"), QString());
+        context_.msg.ShowMsg(messages::MsgId::登録_口座支払先なし, QString());
         return;
     }
     std::optional<exchange::PayeeAccount> stored;
     if (!store::skipOnFailure(QStringLiteral("read the payee's account"), [&] { stored = exchange::AccountStore(context_.session.mainDb()).payeeAccount(payee); })) {
-        context_.msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("読込失敗"), QStringLiteral("支払先の口座"));
+        context_.msg.ShowMsg(messages::MsgId::その他_読込失敗, QStringLiteral("支払先の口座"));
         return;
     }
     BankDetailsDialog dialog(payee, stored, context_.msg, this);
@@ -70,7 +70,7 @@ void PayeePage::openAccountDialog(int row)
             accounts.removePayeeAccount(payee);
     });
     if (!written)
-        context_.msg.ShowMsg(QStringLiteral("登録"), QStringLiteral("失敗"), QStringLiteral("「%1」の口座").arg(payee));
+        context_.msg.ShowMsg(messages::MsgId::登録_失敗, QStringLiteral("「%1」の口座").arg(payee));
 }
 
 } // namespace payees

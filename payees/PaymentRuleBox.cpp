@@ -105,14 +105,13 @@ void PaymentRuleBox::storeShownRule()
         tx.commit();
     });
     if (!stored) {
-        context_.msg.ShowMsg(QStringLiteral("登録"), QStringLiteral("失敗"), QStringLiteral("「%1」の支払日").arg(payee_));
+        context_.msg.ShowMsg(messages::MsgId::登録_失敗, QStringLiteral("「%1」の支払日").arg(payee_));
         showPayee(payee_);
         return;
     }
     const QString day = rule.day ? ledger::usualDayText(*rule.day) : QStringLiteral("前月の日");
     const QString shift = rule.shift ? ledger::shiftText(*rule.shift) : QStringLiteral("設定に従う");
-    if (const auto text = messages::findMessage(QStringLiteral("状態"), QStringLiteral("支払日登録済"), QStringLiteral("「%1」の支払日を %2、休業日は %3").arg(payee_, day, shift)))
-        emit ruleStored(text->text);
+    emit ruleStored(messages::messageText(messages::MsgId::状態_支払日登録済, QStringLiteral("「%1」の支払日を %2、休業日は %3").arg(payee_, day, shift)));
 }
 
 } // namespace payees

@@ -213,11 +213,6 @@ void ReportWindow::keepPageTopInView(int page)
     bar->setValue(bar->value() + top.y() - 10);
 }
 
-QString ReportWindow::windowTitleText()
-{
-    return QStringLiteral("支払予定表 印刷プレビュー");
-}
-
 QString ReportWindow::defaultPdfPath() const
 {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -234,7 +229,7 @@ bool ReportWindow::printTo(QPrinter& printer)
     if (renderDocument(printer, document_))
         return true;
     const QString target = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
-    msg_.ShowMsg(QStringLiteral("印刷"), QStringLiteral("失敗"), target);
+    msg_.ShowMsg(messages::MsgId::印刷_失敗, target);
     return false;
 }
 
@@ -259,7 +254,7 @@ bool ReportWindow::savePdf(const QString& path)
         written = error.isEmpty();
     }
     if (!written)
-        msg_.ShowMsg(QStringLiteral("印刷"), QStringLiteral("失敗"), QDir::toNativeSeparators(path));
+        msg_.ShowMsg(messages::MsgId::印刷_失敗, QDir::toNativeSeparators(path));
     else
         emit pdfSaved(path);
     return written;

@@ -37,7 +37,6 @@ public:
     // report (same name and month) shows the new pages and comes to the front; otherwise
     // a new window opens, at newSize when one is given.
     static ReportWindow* showOnce(ReportDocument document, messages::Msg& msg, QWidget* owner, const QSize& newSize = {});
-    static QString windowTitleText();
 
     // A name in the documents folder that carries the year and month, e.g.
     // 支払予定表_2005年11月.pdf (支払予定表.pdf without a month).

@@ -209,7 +209,7 @@ void SchedulePage::FormInit()
             gridInp_->setupColumn(hidden, {.shown = false});
         gridInp_->setupColumn(kCol表示日付, {.heading = QStringLiteral("日付"), .alignment = Qt::AlignHCenter, .widthTwips = 600});
         // The payee column gives the weekday beside the day its room: the grid keeps its width.
-        gridInp_->setupColumn(kCol支払先名, {.heading = QStringLiteral("支払先名"), .widthTwips = 4140.284 - kWeekdayTwips, .dropDown = new PayeeDropDown(dat支払先名_, gridInp_)});
+        gridInp_->setupColumn(kCol支払先名, {.heading = QStringLiteral("支払先名"), .widthTwips = 4140.284 - kWeekdayTwips, .dropDown = new payees::PayeeDropDown(dat支払先名_, gridInp_)});
         gridInp_->setupColumn(kCol予定額, {.heading = QStringLiteral("予定額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1395.213});
         gridInp_->setupColumn(kCol支払額, {.heading = QStringLiteral("支払額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1365.165});
         gridInp_->setupColumn(kCol残高, {.heading = QStringLiteral("総　額"), .amount = true, .alignment = Qt::AlignRight, .widthTwips = 1319.811});
@@ -256,7 +256,7 @@ bool SchedulePage::Read支払予定()
         pbar_->setVisible(false);
         if (result.loaded) {
             if (result.stored > kSheetLines)
-                context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("行数超過"), QString::number(result.stored));
+                context_.msg.ShowMsg(messages::MsgId::入力_行数超過, QString::number(result.stored));
             return true;
         }
         // The month shown stays on the page, header and sheet together.
@@ -276,8 +276,7 @@ bool SchedulePage::restoreUnsavedSheet()
     dt年月_->setDate(controller_->month());
     emit payeeListNeeded(dat支払先名_, controller_->typedNames());
     emit modifiedChanged(true);
-    if (const auto text = messages::findMessage(QStringLiteral("状態"), QStringLiteral("未登録復帰"), QString()))
-        emit statusText(text->text);
+    emit statusText(messages::messageText(messages::MsgId::状態_未登録復帰, QString()));
     return true;
 }
 
@@ -305,7 +304,7 @@ bool SchedulePage::confirmLeavingSheet()
 {
     if (!filesOpen() || !controller_->hasUnsavedChanges())
         return true;
-    switch (context_.msg.Ask(QStringLiteral("登録"), QStringLiteral("未登録確認"), QStringLiteral("支払予定表"))) {
+    switch (context_.msg.Ask(messages::MsgId::登録_未登録確認, QStringLiteral("支払予定表"))) {
     case messages::Answer::Yes:
         store::skipOnFailure(QStringLiteral("commit GridInp"), [&] { gridInp_->commit(); });
         Entry支払予定表();
@@ -377,8 +376,7 @@ void SchedulePage::showCarryOrigin()
 {
     QString tip;
     if (controller_->month().isValid() && controller_->carry() != controller_->broughtIn()) {
-        if (const auto text = messages::findMessage(QStringLiteral("状態"), QStringLiteral("繰越元"), controller_->broughtIn().format().isEmpty() ? QStringLiteral("0") : controller_->broughtIn().format()))
-            tip = text->text;
+        tip = messages::messageText(messages::MsgId::状態_繰越元, controller_->broughtIn().format().isEmpty() ? QStringLiteral("0") : controller_->broughtIn().format());
     }
     num繰越額_->setToolTip(tip);
 }

@@ -23,12 +23,6 @@ namespace schedule {
 
 namespace {
 
-QString statusMessage(const char* key, const QString& target)
-{
-    const auto text = messages::findMessage(QStringLiteral("状態"), QString::fromUtf8(key), target);
-    return text ? text->text : QString();
-}
-
 } // namespace
 
 void SchedulePage::setUpWeekdayColumn()
@@ -62,7 +56,7 @@ void SchedulePage::tellBankHoliday()
     const QString day = QStringLiteral("%1行目の %2（%3%4）")
                             .arg(row + 1)
                             .arg(calendar::toSlashText(date), calendar::weekdayLetter(date), reason.isEmpty() ? QString() : QStringLiteral("・") + reason);
-    emit statusText(statusMessage("休業日", day));
+    emit statusText(messages::messageText(messages::MsgId::状態_休業日, day));
 }
 
 bool SchedulePage::businessDayKey(int key, Qt::KeyboardModifiers modifiers)
@@ -91,11 +85,11 @@ void SchedulePage::moveSelectedToBusinessDay(bool forward)
     gridInp_->reselectBlocks(blocks, current);
     QStringList said;
     if (!outcome.moved.empty())
-        said << statusMessage(forward ? "翌営業日へ" : "前営業日へ", describeDayMoves(outcome.moved));
+        said << messages::messageText(forward ? messages::MsgId::状態_翌営業日へ : messages::MsgId::状態_前営業日へ, describeDayMoves(outcome.moved));
     if (!outcome.stuck.empty())
-        said << statusMessage("月内に営業日なし", describeDayMoves(outcome.stuck));
+        said << messages::messageText(messages::MsgId::状態_月内に営業日なし, describeDayMoves(outcome.stuck));
     if (said.isEmpty())
-        said << statusMessage("移動なし", QString());
+        said << messages::messageText(messages::MsgId::状態_移動なし, QString());
     emit statusText(said.join(QStringLiteral("　")));
 }
 
@@ -117,11 +111,11 @@ void SchedulePage::tellRepeatedDays(const CopyOutcome& outcome)
         return;
     QStringList said;
     if (!outcome.moved.empty())
-        said << statusMessage("複写移動", describeDayMoves(outcome.moved));
+        said << messages::messageText(messages::MsgId::状態_複写移動, describeDayMoves(outcome.moved));
     if (!outcome.onHoliday.empty())
-        said << statusMessage("複写休業日", describeDayMoves(outcome.onHoliday));
+        said << messages::messageText(messages::MsgId::状態_複写休業日, describeDayMoves(outcome.onHoliday));
     if (said.isEmpty())
-        said << statusMessage("複写済", QString::number(outcome.lines));
+        said << messages::messageText(messages::MsgId::状態_複写済, QString::number(outcome.lines));
     emit statusText(said.join(QStringLiteral("　")));
 }
 

@@ -5,7 +5,7 @@
 
 #include "EraCalendar.h"
 #include "GridView.h"
-#include "ImeSwitch.h"
+#include "InputMethodSwitch.h"
 #include "LineDescription.h"
 #include "MonthController.h"
 #include "Msg.h"
@@ -31,27 +31,27 @@ namespace {
 
 // The catalogue's key for each reason a value was refused, in a box of its own (typed) and
 // as a line of the paste box.
-const char* typedKey(CellRefusal why)
+messages::MsgId typedRefusal(CellRefusal why)
 {
     switch (why) {
     case CellRefusal::OutOfRange:
-        return "桁あふれ";
+        return messages::MsgId::入力_桁あふれ;
     case CellRefusal::Fraction:
-        return "端数";
+        return messages::MsgId::入力_端数;
     case CellRefusal::NoSuchDay:
-        return "日付不正";
+        return messages::MsgId::入力_日付不正;
     case CellRefusal::BadName:
-        return "名前不可";
+        return messages::MsgId::入力_名前不可;
     default:
-        return "金額不正";
+        return messages::MsgId::入力_金額不正;
     }
 }
 
-const char* pastedKey(CellRefusal why)
+messages::MsgId pastedRefusal(CellRefusal why)
 {
-    static const std::map<CellRefusal, const char*> reasons{{CellRefusal::NotAnAmount, "貼付金額"}, {CellRefusal::OutOfRange, "貼付桁"},
-        {CellRefusal::Fraction, "貼付端数"}, {CellRefusal::NoSuchDay, "貼付日付"}, {CellRefusal::Computed, "貼付計算"},
-        {CellRefusal::PastTheSheet, "貼付枠外"}, {CellRefusal::NotWritten, "貼付書込"}, {CellRefusal::BadName, "貼付名前"}};
+    static const std::map<CellRefusal, messages::MsgId> reasons{{CellRefusal::NotAnAmount, messages::MsgId::入力_貼付金額}, {CellRefusal::OutOfRange, messages::MsgId::入力_貼付桁},
+        {CellRefusal::Fraction, messages::MsgId::入力_貼付端数}, {CellRefusal::NoSuchDay, messages::MsgId::入力_貼付日付}, {CellRefusal::Computed, messages::MsgId::入力_貼付計算},
+        {CellRefusal::PastTheSheet, messages::MsgId::入力_貼付枠外}, {CellRefusal::NotWritten, messages::MsgId::入力_貼付書込}, {CellRefusal::BadName, messages::MsgId::入力_貼付名前}};
     return reasons.at(why);
 }
 
@@ -62,14 +62,14 @@ void SchedulePage::connectGrid()
     connect(gridInp_, &GridView::focusGained, this, &SchedulePage::gridFocusGained);
     connect(gridInp_, &GridView::currentCellMoved, this, &SchedulePage::gridCellMoved);
     // A key no amount can hold is refused at once, with the catalogue's words.
-    connect(gridInp_, &GridView::keyRefused, this, [this] { context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("数字のみ"), QStringLiteral("金額")); });
+    connect(gridInp_, &GridView::keyRefused, this, [this] { context_.msg.ShowMsg(messages::MsgId::入力_数字のみ, QStringLiteral("金額")); });
     // A typed value the month refuses: the cell keeps its value and the user is told what
     // was not taken, once the editor has closed.
     connect(controller_, &MonthController::cellRefused, this, [this](int, int, const QString& text, CellRefusal why) { tellRefusedValue(text, why); },
         Qt::QueuedConnection);
     connect(controller_, &MonthController::payeeTyped, this, [this] { emit payeeListNeeded(dat支払先名_, controller_->typedNames()); });
     connect(controller_, &MonthController::draftFailed, this, [this](const QString& engine) {
-        context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("下書き失敗"), engine);
+        context_.msg.ShowMsg(messages::MsgId::入力_下書き失敗, engine);
     }, Qt::QueuedConnection);
     connect(gridInp_, &GridView::pasteRequested, this, &SchedulePage::pasteIntoSheet);
     gridInp_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -84,23 +84,25 @@ void SchedulePage::tellRefusedValue(const QString& text, CellRefusal why)
         const QString name = trimmedName(text);
         target = QStringLiteral("「%1」\n%2").arg(name.left(40) + (name.size() > 40 ? QStringLiteral("…") : QString()), controller_->checkName(name).value_or(QString()));
     }
-    context_.msg.ShowMsg(QStringLiteral("入力"), QString::fromUtf8(typedKey(why)), target);
+    context_.msg.ShowMsg(typedRefusal(why), target);
 }
 
 bool SchedulePage::tellFileFailure(const char* command, const FileFailure& failure, const QString& what)
 {
     const bool load = QByteArray(command) == "読込";
     if (load) {
-        const char* key = failure.kind == FileFailure::Busy ? "読込使用中" : failure.kind == FileFailure::Full ? "読込空きなし" : "読込再試行";
-        return context_.msg.ShowMsg(QStringLiteral("その他"), QString::fromUtf8(key), what);
+        const messages::MsgId id = failure.kind == FileFailure::Busy ? messages::MsgId::その他_読込使用中
+            : failure.kind == FileFailure::Full                      ? messages::MsgId::その他_読込空きなし
+                                                                     : messages::MsgId::その他_読込再試行;
+        return context_.msg.ShowMsg(id, what);
     }
-    context_.msg.ShowMsg(QStringLiteral("登録"), failure.kind == FileFailure::Busy ? QStringLiteral("使用中") : QStringLiteral("失敗"), what);
+    context_.msg.ShowMsg(failure.kind == FileFailure::Busy ? messages::MsgId::登録_使用中 : messages::MsgId::登録_失敗, what);
     return false;
 }
 
 void SchedulePage::remindYearMonth()
 {
-    context_.msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("メッセージ"), QStringLiteral("年月を指定してください。"));
+    context_.msg.ShowMsg(messages::MsgId::その他_メッセージ, QStringLiteral("年月を指定してください。"));
     dt年月_->setFocus(Qt::OtherFocusReason);
 }
 
@@ -137,7 +139,7 @@ void SchedulePage::cmd登録_Click()
 {
     if (!filesOpen())
         return;
-    if (!context_.msg.ShowMsg(QStringLiteral("登録"), QStringLiteral("確認"), QStringLiteral("支払予定表")))
+    if (!context_.msg.ShowMsg(messages::MsgId::登録_確認, QStringLiteral("支払予定表")))
         return;
     gridInp_->commit();
     Entry支払予定表();
@@ -157,11 +159,11 @@ void SchedulePage::Entry支払予定表()
     // they go only after a backup.
     bool deletesOffSheet = false;
     const auto askOffSheet = [&](const std::vector<ledger::StoredLine>& offSheet) {
-        switch (context_.msg.Ask(QStringLiteral("登録"), QStringLiteral("画面外の行"), QString::number(offSheet.size()))) {
+        switch (context_.msg.Ask(messages::MsgId::登録_画面外の行, QString::number(offSheet.size()))) {
         case messages::Answer::Yes:
             return OffSheetChoice::Keep;
         case messages::Answer::No:
-            deletesOffSheet = askBeforeDestructive(context_, "linedelete");
+            deletesOffSheet = askBeforeDestructive(context_, DestructiveCommand::LineDelete);
             return deletesOffSheet ? OffSheetChoice::Delete : OffSheetChoice::Cancel;
         case messages::Answer::Cancel:
             break;
@@ -180,10 +182,10 @@ void SchedulePage::Entry支払予定表()
     pbar_->setVisible(false);
     switch (result.kind) {
     case SaveResult::Kind::Incomplete:
-        context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("日付なし"), result.lines);
+        context_.msg.ShowMsg(messages::MsgId::入力_日付なし, result.lines);
         break;
     case SaveResult::Kind::Overflow:
-        context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("桁あふれ行"), result.lines);
+        context_.msg.ShowMsg(messages::MsgId::入力_桁あふれ行, result.lines);
         break;
     case SaveResult::Kind::Failed:
         tellFileFailure("登録", result.failure, QStringLiteral("支払予定表"));
@@ -192,10 +194,9 @@ void SchedulePage::Entry支払予定表()
         break;
     case SaveResult::Kind::Saved:
         if (deletesOffSheet)
-            tellDestructiveDone(context_, "linedelete");
-        if (const auto text = messages::findMessage(QStringLiteral("状態"), QStringLiteral("登録済"),
-                QStringLiteral("%1（この月の行は %2 行）").arg(dt年月_->text()).arg(result.monthLines)))
-            emit statusText(text->text);
+            tellDestructiveDone(context_, DestructiveCommand::LineDelete);
+        emit statusText(messages::messageText(messages::MsgId::状態_登録済,
+            QStringLiteral("%1（この月の行は %2 行）").arg(dt年月_->text()).arg(result.monthLines)));
         break;
     }
 }
@@ -244,15 +245,14 @@ void SchedulePage::tellRefusedPaste(const std::vector<RefusedValue>& refused)
     QStringList lines;
     for (std::size_t i = 0; i < refused.size() && i < kNamed; ++i) {
         const RefusedValue& value = refused[i];
-        const auto why = messages::findMessage(QStringLiteral("入力"), QString::fromUtf8(pastedKey(value.why)), QString());
+        const QString why = messages::messageText(pastedRefusal(value.why));
         const QString column = value.cell.column >= 0 ? controller_->model()->headerData(value.cell.column, Qt::Horizontal).toString() : QString();
-        lines << messages::describePastedValue(value.cell.row + 1, column, value.cell.text, why ? why->text : QString());
+        lines << messages::describePastedValue(value.cell.row + 1, column, value.cell.text, why);
     }
     if (refused.size() > kNamed) {
-        if (const auto more = messages::findMessage(QStringLiteral("入力"), QStringLiteral("貼付ほか"), QString::number(refused.size() - kNamed)))
-            lines << more->text;
+        lines << messages::messageText(messages::MsgId::入力_貼付ほか, QString::number(refused.size() - kNamed));
     }
-    context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("貼付不可"), lines.join(u'\n'));
+    context_.msg.ShowMsg(messages::MsgId::入力_貼付不可, lines.join(u'\n'));
 }
 
 void SchedulePage::showGridMenu(const QPoint& at)
@@ -299,9 +299,7 @@ bool SchedulePage::walkHistory(bool forward)
     if (forward ? !stack->canRedo() : !stack->canUndo())
         return false;
     forward ? stack->redo() : stack->undo();
-    const char* said = forward ? "やり直し済" : "取消済";
-    if (const auto text = messages::findMessage(QStringLiteral("状態"), QString::fromUtf8(said), QStringLiteral("支払予定表の入力")))
-        emit statusText(text->text);
+    emit statusText(messages::messageText(forward ? messages::MsgId::状態_やり直し済 : messages::MsgId::状態_取消済, QStringLiteral("支払予定表の入力")));
     return true;
 }
 
@@ -316,14 +314,14 @@ void SchedulePage::copyPreviousMonth()
     gridInp_->commit();
     CopyOutcome outcome;
     if (!store::skipOnFailure(QStringLiteral("前月複写"), [&] { outcome = controller_->copyPreviousMonth(); })) {
-        context_.msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("読込失敗"), QStringLiteral("前月の行"));
+        context_.msg.ShowMsg(messages::MsgId::その他_読込失敗, QStringLiteral("前月の行"));
         return;
     }
     tellRepeatedDays(outcome);
     if (outcome.kind == CopyOutcome::NothingStored)
-        context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("前月なし"), calendar::formatYearMonth(controller_->month().addMonths(-1), dt年月_->eraPattern()));
+        context_.msg.ShowMsg(messages::MsgId::入力_前月なし, calendar::formatYearMonth(controller_->month().addMonths(-1), dt年月_->eraPattern()));
     else if (outcome.kind == CopyOutcome::NoRoom)
-        context_.msg.ShowMsg(QStringLiteral("入力"), QStringLiteral("前月入らず"), QString::number(outcome.lines));
+        context_.msg.ShowMsg(messages::MsgId::入力_前月入らず, QString::number(outcome.lines));
 }
 
 int SchedulePage::committedCurrentRow()
@@ -342,7 +340,7 @@ void SchedulePage::InsertLine()
     if (row < 0 || row >= controller_->model()->rowCount())
         return;
     if (controller_->insertLine(row) == InsertOutcome::NoRoom)
-        context_.msg.ShowMsg(QStringLiteral("行指定"), QStringLiteral("余白なし"), QString());
+        context_.msg.ShowMsg(messages::MsgId::行指定_余白なし, QString());
 }
 
 void SchedulePage::cmd行削除_Click()
@@ -357,8 +355,8 @@ void SchedulePage::cmd行削除_Click()
         const SheetLine& shown = controller_->lines()[static_cast<std::size_t>(row)];
         line = messages::describeLine(shown.day, shown.payee, shown.scheduled, shown.paid);
     }
-    const bool asked = named ? context_.msg.ShowMsg(QStringLiteral("削除"), QStringLiteral("行確認"), line)
-                             : context_.msg.ShowMsg(QStringLiteral("削除"), QStringLiteral("伝票確認2"), QStringLiteral("指定された行"));
+    const bool asked = named ? context_.msg.ShowMsg(messages::MsgId::削除_行確認, line)
+                             : context_.msg.ShowMsg(messages::MsgId::削除_伝票確認2, QStringLiteral("指定された行"));
     if (asked)
         LineDelete();
 }
@@ -369,7 +367,7 @@ void SchedulePage::LineDelete()
     if (row < 0 || row >= controller_->model()->rowCount())
         return;
     const bool stored = controller_->lineIsStored(row);
-    if (stored && !askBeforeDestructive(context_, "linedelete"))
+    if (stored && !askBeforeDestructive(context_, DestructiveCommand::LineDelete))
         return;
     bool deleted = false;
     try {
@@ -377,12 +375,12 @@ void SchedulePage::LineDelete()
     } catch (const std::exception& e) {
         // Nothing was deleted from either file.
         store::logSkipped(QStringLiteral("LineDelete"), e);
-        context_.msg.ShowMsg(QStringLiteral("削除"), QStringLiteral("失敗"), QStringLiteral("指定された行"));
+        context_.msg.ShowMsg(messages::MsgId::削除_失敗, QStringLiteral("指定された行"));
         return;
     }
     gridInp_->setFocus(Qt::OtherFocusReason);
     if (deleted)
-        tellDestructiveDone(context_, "linedelete");
+        tellDestructiveDone(context_, DestructiveCommand::LineDelete);
 }
 
 } // namespace schedule

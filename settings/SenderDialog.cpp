@@ -109,7 +109,7 @@ void SenderDialog::tryAccept()
     const std::vector<exchange::FieldProblem> problems = exchange::normalize(sender);
     showSender(sender);
     if (!problems.empty()) {
-        msg_.ShowMsg(QStringLiteral("登録"), QStringLiteral("依頼人不備"), exchange::problemTexts(problems).join(QLatin1Char('\n')));
+        msg_.ShowMsg(messages::MsgId::登録_依頼人不備, exchange::problemTexts(problems).join(QLatin1Char('\n')));
         return;
     }
     result_ = sender;

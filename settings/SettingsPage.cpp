@@ -185,7 +185,7 @@ void SettingsPage::cmd設定登録_Click()
 
 void SettingsPage::Entry設定()
 {
-    if (!context_.msg.ShowMsg(QStringLiteral("登録"), QStringLiteral("確認"), QStringLiteral("設定")))
+    if (!context_.msg.ShowMsg(messages::MsgId::登録_確認, QStringLiteral("設定")))
         return;
     SettingsValues values;
     values.年号 = cmb年号_->currentText();
@@ -206,9 +206,9 @@ void SettingsPage::Clear設定()
 
 void SettingsPage::Delete設定()
 {
-    if (!context_.msg.ShowMsg(QStringLiteral("削除"), QStringLiteral("伝票確認2"), QStringLiteral("設定")))
+    if (!context_.msg.ShowMsg(messages::MsgId::削除_伝票確認2, QStringLiteral("設定")))
         return;
-    if (!askBeforeDestructive(context_, "settingsdelete"))
+    if (!askBeforeDestructive(context_, DestructiveCommand::SettingsDelete))
         return;
     SettingsRecord(context_.session.mainDb()).reset();
     holidayShift_->reset(context_.session.mainDb());

@@ -63,7 +63,7 @@ void SettingsPage::openSenderDialog()
 {
     std::optional<exchange::Sender> stored;
     if (!store::skipOnFailure(QStringLiteral("read the sender"), [&] { stored = exchange::AccountStore(context_.session.mainDb()).sender(); })) {
-        context_.msg.ShowMsg(QStringLiteral("その他"), QStringLiteral("読込失敗"), QStringLiteral("振込依頼人"));
+        context_.msg.ShowMsg(messages::MsgId::その他_読込失敗, QStringLiteral("振込依頼人"));
         return;
     }
     SenderDialog dialog(stored, context_.msg, this);
@@ -77,7 +77,7 @@ void SettingsPage::openSenderDialog()
             accounts.removeSender();
     });
     if (!written)
-        context_.msg.ShowMsg(QStringLiteral("登録"), QStringLiteral("失敗"), QStringLiteral("振込依頼人"));
+        context_.msg.ShowMsg(messages::MsgId::登録_失敗, QStringLiteral("振込依頼人"));
     showSender();
 }
 

@@ -57,9 +57,9 @@ void AmountField::acceptText()
         amount_ = entered.value;
     } else {
         if (*entered.refusal == ledger::AmountRefusal::OutOfRange)
-            refuse(typed, "桁あふれ", QStringLiteral("金額"));
+            refuse(typed, messages::MsgId::入力_桁あふれ, QStringLiteral("金額"));
         else if (*entered.refusal == ledger::AmountRefusal::Fraction)
-            refuse(typed, "端数", QStringLiteral("「%1」").arg(typed));
+            refuse(typed, messages::MsgId::入力_端数, QStringLiteral("「%1」").arg(typed));
         // Unreadable: keep the text for correction while focused; the value stays.
         if (!hasFocus())
             display();
@@ -67,13 +67,11 @@ void AmountField::acceptText()
     }
     if (!hasFocus())
         display();
-    if (before != amount_) {
+    if (before != amount_)
         emit amountChanged();
-        emit amountEdited();
-    }
 }
 
-void AmountField::refuse(const QString& typed, const char* key, const QString& target)
+void AmountField::refuse(const QString& typed, messages::MsgId message, const QString& target)
 {
     // Leaving the field and finishing the edit both come here; one refusal, one box.
     // The box opens once the focus change is over; the field then takes the focus back
@@ -82,9 +80,9 @@ void AmountField::refuse(const QString& typed, const char* key, const QString& t
         return;
     refusing_ = true;
     emit amountRefused();
-    QTimer::singleShot(0, this, [this, typed, key, target] {
+    QTimer::singleShot(0, this, [this, typed, message, target] {
         if (msg_)
-            msg_->ShowMsg(QStringLiteral("入力"), QString::fromUtf8(key), target);
+            msg_->ShowMsg(message, target);
         refusing_ = false;
         setFocus(Qt::OtherFocusReason);
         setText(typed);

@@ -8,6 +8,7 @@
 
 namespace messages {
 class Msg;
+enum class MsgId;
 }
 
 // A number field for an amount: shows "#,###" (blank for zero or no value), accepts
@@ -34,8 +35,6 @@ public:
 signals:
     // The value changed, typed or set.
     void amountChanged();
-    // The user changed the value by typing.
-    void amountEdited();
     // A typed amount was refused (a fraction of a yen, or past the largest amount).
     void amountRefused();
 
@@ -47,7 +46,7 @@ protected:
 
 private:
     void acceptText();
-    void refuse(const QString& typed, const char* key, const QString& target);
+    void refuse(const QString& typed, messages::MsgId message, const QString& target);
     void display();
     void fitText();
     int textRoom() const;

@@ -46,8 +46,6 @@ public:
     void setAppendLine(bool on);
 
     int fieldIndex(const QString& name) const;
-    QString fieldName(int column) const { return fields_.value(column); }
-    const QStringList& fieldNames() const { return fields_; }
     int storedRowCount() const { return static_cast<int>(rows_.size()); }
 
     // The value of a line as the grid holds it (buffered edits included).

@@ -43,7 +43,7 @@ void expectRefused(TempDataDir& dir, const QString& badFile, const char* what)
     EXPECT_EQ(w.outcome().exitCode, 1) << what;
     ASSERT_EQ(w.presenter.shown().size(), 1u) << what;
     const messages::MessageBoxSpec& box = w.presenter.shown().front();
-    const messages::MessageBoxSpec expected = *messages::findMessage("その他", "起動失敗", QString());
+    const messages::MessageBoxSpec expected = messages::findMessage(messages::MsgId::その他_起動失敗, QString());
     EXPECT_EQ(box.kind, messages::BoxKind::Critical) << what;
     EXPECT_EQ(box.title, expected.title) << what;
     EXPECT_TRUE(box.text.startsWith(expected.text)) << what << ": " << box.text.toStdString();

@@ -3,7 +3,7 @@
 #include "AmountField.h"
 #include "GridEditing.h"
 #include "GridView.h"
-#include "ImeSwitch.h"
+#include "InputMethodSwitch.h"
 #include "SheetColumns.h"
 #include "Msg.h"
 #include "WorkTableModel.h"
@@ -20,9 +20,9 @@ using seed::StoredLine;
 
 namespace {
 
-QString title(const char* category, const char* key)
+QString title(messages::MsgId id)
 {
-    return findMessage(QString::fromUtf8(category), QString::fromUtf8(key), QString())->title;
+    return findMessage(id).title;
 }
 
 } // namespace
@@ -46,7 +46,7 @@ TEST(EditWindow, CellsFollowTheRulesOfTheirColumnsAndAmountsMoveTotalsAndBalance
     w.type(1, kCol表示日付, "31");
     EXPECT_TRUE(w.sheet().value(1, kCol日付).isNull());
     ASSERT_EQ(w.presenter.shown().size(), 1u);
-    EXPECT_EQ(w.presenter.shown()[0].text, findMessage("入力", "日付不正", "「31」")->text);
+    EXPECT_EQ(w.presenter.shown()[0].text, findMessage(messages::MsgId::入力_日付不正, "「31」").text);
     w.presenter.clear();
 
     // Balances follow the carry-over and every amount at once, on the lines the save will
@@ -66,7 +66,7 @@ TEST(EditWindow, CellsFollowTheRulesOfTheirColumnsAndAmountsMoveTotalsAndBalance
     w.presenter.clear();
     w.type(3, kCol予定額, "1a2");
     ASSERT_EQ(w.presenter.shown().size(), 1u);
-    EXPECT_EQ(w.presenter.shown()[0].text, findMessage("入力", "数字のみ", "金額")->text);
+    EXPECT_EQ(w.presenter.shown()[0].text, findMessage(messages::MsgId::入力_数字のみ, "金額").text);
     EXPECT_EQ(w.cell(3, kCol予定額), "12");
     w.type(3, kCol予定額, "");
     // An amount past the largest is refused by name; the cell keeps its value.
@@ -74,7 +74,7 @@ TEST(EditWindow, CellsFollowTheRulesOfTheirColumnsAndAmountsMoveTotalsAndBalance
     w.type(3, kCol予定額, "99999999999999999");
     QCoreApplication::processEvents();
     ASSERT_EQ(w.presenter.shown().size(), 1u);
-    EXPECT_EQ(w.presenter.shown()[0].text, findMessage("入力", "桁あふれ", "「99999999999999999」")->text);
+    EXPECT_EQ(w.presenter.shown()[0].text, findMessage(messages::MsgId::入力_桁あふれ, "「99999999999999999」").text);
     EXPECT_EQ(w.cell(3, kCol予定額), "");
     w.presenter.clear();
 
@@ -162,7 +162,7 @@ TEST(EditWindow, RegisterLineDeleteLineInsertAndDeleteEverythingRunFromTheirButt
     // names, and the later months follow.
     w.click("cmd登録", false);
     ASSERT_EQ(w.presenter.shown().size(), 1u);
-    EXPECT_EQ(w.presenter.shown()[0].title, title("登録", "確認"));
+    EXPECT_EQ(w.presenter.shown()[0].title, title(messages::MsgId::登録_確認));
     EXPECT_EQ(w.storedLines(), "02-20 #1 二月 5000 / 04-10 #1 四月 0 / 05-01 #1 五月 0");
     w.click("cmd登録", true);
     EXPECT_EQ(w.storedLines(), "02-20 #1 二月 5000 / 03-05 #1 山田商店 15000 / 03-31 #2 O'Brien 18000 / 04-10 #1 四月 17000 / 05-01 #1 五月 17200");
@@ -188,7 +188,7 @@ TEST(EditWindow, RegisterLineDeleteLineInsertAndDeleteEverythingRunFromTheirButt
     // Delete everything: No does nothing; Yes empties lines and payees, and the page shows
     // the emptied month at once, so that registering it stores nothing again.
     w.click("cmd一括削除7", false);
-    EXPECT_EQ(w.presenter.shown().back().text, findMessage("削除", "確認", QString())->text);
+    EXPECT_EQ(w.presenter.shown().back().text, findMessage(messages::MsgId::削除_確認, QString()).text);
     EXPECT_FALSE(w.storedLines().isEmpty());
     w.click("cmd一括削除7", true);
     EXPECT_EQ(w.storedLines(), "");

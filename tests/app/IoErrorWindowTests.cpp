@@ -28,7 +28,7 @@ struct MarchWindow : MainWindowHarness {
         put(row, kCol支払先名, payee);
         put(row, kCol予定額, QStringLiteral("500"));
     }
-    QString failureTitle(const char* key) { return messages::findMessage(QString::fromUtf8(key), "失敗", QString())->title; }
+    QString failureTitle(messages::MsgId id) { return messages::findMessage(id).title; }
 };
 
 } // namespace
@@ -45,7 +45,7 @@ TEST(IoErrorWindow, AFullFileRefusesTheSaveWithABoxKeepsSheetAndFileAndTheSameSa
     const QByteArray before = TempDataDir::readAll(w.dir().mainPath());
     w.click("cmd登録", true);
     ASSERT_EQ(w.presenter.shown().size(), 2u);
-    EXPECT_EQ(w.presenter.shown()[1].title, w.failureTitle("登録"));
+    EXPECT_EQ(w.presenter.shown()[1].title, w.failureTitle(messages::MsgId::登録_失敗));
     EXPECT_EQ(w.presenter.shown()[1].kind, messages::BoxKind::Warn);
     EXPECT_EQ(TempDataDir::readAll(w.dir().mainPath()), before);
     EXPECT_EQ(store::scalar(main, "PRAGMA integrity_check").toString(), "ok");
@@ -75,7 +75,7 @@ TEST(IoErrorWindow, WriteErrorsOnceOrForeverAreReportedAndTheCommandsWorkOnceThe
             ++tried;
             vfs.clear();
             ASSERT_EQ(w.presenter.shown().size(), 2u) << "step " << step;
-            EXPECT_EQ(w.presenter.shown()[1].title, w.failureTitle("登録"));
+            EXPECT_EQ(w.presenter.shown()[1].title, w.failureTitle(messages::MsgId::登録_失敗));
             EXPECT_EQ(w.storedLines(), before) << "step " << step;
             EXPECT_EQ(w.sheet().value(1, kCol支払先名).toString(), "追加");
         }
@@ -92,7 +92,7 @@ TEST(IoErrorWindow, WriteErrorsOnceOrForeverAreReportedAndTheCommandsWorkOnceThe
     // The backup kept before the deletion fails as well: told, and the user goes on.
     ASSERT_EQ(w.presenter.shown().size(), 3u);
     EXPECT_EQ(w.presenter.shown()[1].title, "バックアップの失敗");
-    EXPECT_EQ(w.presenter.shown()[2].title, w.failureTitle("削除"));
+    EXPECT_EQ(w.presenter.shown()[2].title, w.failureTitle(messages::MsgId::削除_失敗));
     EXPECT_EQ(w.storedLines(), "03-05 #1 既存 100 / 03-12 #2 追加 600 / 04-01 #1 四月 600");
     w.grid()->setCurrentCell(0, kCol支払先名);
     w.click("cmd行削除", true);

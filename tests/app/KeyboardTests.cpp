@@ -46,7 +46,7 @@ TEST(Keyboard, TabWalksTheSchedulePageInVisualOrderAndShortcutsReachItsCommands)
     EXPECT_EQ(field->date(), QDate(2005, 4, 1));
     press(window, Qt::CTRL | Qt::Key_S);
     ASSERT_FALSE(presenter.shown().empty());
-    EXPECT_EQ(presenter.shown().back().title, messages::findMessage("登録", "確認", QString())->title);
+    EXPECT_EQ(presenter.shown().back().title, messages::findMessage(messages::MsgId::登録_確認, QString()).title);
     press(window, QKeyCombination(Qt::Key_F1));
     EXPECT_TRUE(window.hintController().isOpen());
     EXPECT_EQ(window.hintController().controlName(), "cmdHint");
@@ -60,7 +60,7 @@ TEST(Keyboard, TabWalksTheSchedulePageInVisualOrderAndShortcutsReachItsCommands)
     const size_t boxes = presenter.shown().size();
     press(window, Qt::CTRL | Qt::Key_S);
     ASSERT_EQ(presenter.shown().size(), boxes + 1);
-    EXPECT_EQ(presenter.shown().back().text, messages::findMessage("登録", "確認", "支払先")->text);
+    EXPECT_EQ(presenter.shown().back().text, messages::findMessage(messages::MsgId::登録_確認, "支払先").text);
     press(window, QKeyCombination(Qt::Key_F1));
     EXPECT_EQ(window.hintController().controlName(), "cmdHint1");
 }

@@ -106,7 +106,7 @@ TEST(LedgerFaults, AFractionOfAYenTypedOrPastedIsRefusedAndNamed)
     w.type(0, kCol予定額, "1.5");
     QCoreApplication::processEvents();
     ASSERT_EQ(w.presenter.shown().size(), 1u);
-    EXPECT_EQ(w.presenter.shown()[0].text, messages::findMessage("入力", "端数", "「1.5」")->text);
+    EXPECT_EQ(w.presenter.shown()[0].text, messages::findMessage(messages::MsgId::入力_端数, "「1.5」").text);
     EXPECT_EQ(w.cell(0, kCol予定額), "");
 
     w.presenter.clear();
@@ -135,7 +135,7 @@ TEST(LedgerFaults, ClearThenRegisterAsksAboutTheMonthsStoredLinesAndTheSheetShow
     w.presenter.pushAnswer(true); // the month's other lines stay
     w.click("cmd登録");
     ASSERT_EQ(w.presenter.shown().size(), 2u);
-    EXPECT_EQ(w.presenter.shown()[1].text, messages::findMessage("登録", "画面外の行", "5")->text);
+    EXPECT_EQ(w.presenter.shown()[1].text, messages::findMessage(messages::MsgId::登録_画面外の行, "5").text);
     EXPECT_EQ(w.lines(7).count("旧"), 5);
     EXPECT_EQ(w.cell(5, kCol支払先名), "新");
     EXPECT_EQ(store::scalar(w.mainDb(), "SELECT count(DISTINCT 行番号) FROM 支払予定表").toInt(), 6) << "no two lines of a day share a number";

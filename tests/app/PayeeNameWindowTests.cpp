@@ -125,6 +125,6 @@ TEST(PayeeNameWindow, TheMonthSheetTakesNamesByTheSameRules)
     EXPECT_TRUE(w.put(0, schedule::kCol支払先名, QStringLiteral("　北海商事 ")));
     QCoreApplication::processEvents();
     ASSERT_EQ(w.presenter.shown().size(), 2u);
-    EXPECT_TRUE(w.presenter.shown()[0].text.startsWith(messages::findMessage("入力", "名前不可", "")->text));
+    EXPECT_TRUE(w.presenter.shown()[0].text.startsWith(messages::findMessage(messages::MsgId::入力_名前不可, "").text));
     EXPECT_EQ(w.cell(0, schedule::kCol支払先名), "北海商事");
 }

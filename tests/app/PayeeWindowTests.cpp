@@ -30,9 +30,9 @@ struct PayeePage : MainWindowHarness {
     void tick(int row) { keyOn("Grid支払先マスタ", row, kTick, Qt::Key_Space); }
 };
 
-QString text(const char* category, const char* key, const char* target)
+QString text(messages::MsgId id, const char* target)
 {
-    return findMessage(QString::fromUtf8(category), QString::fromUtf8(key), QString::fromUtf8(target))->text;
+    return findMessage(id, QString::fromUtf8(target)).text;
 }
 
 } // namespace
@@ -52,7 +52,7 @@ TEST(PayeeWindow, StartsEmptyLoadsSortedAndRegistersThePageAsItStands)
     w.typeName(4, "入力中", Qt::Key_unknown);
     w.click("cmd支払先登録", true);
     ASSERT_EQ(w.presenter.shown().size(), 1u);
-    EXPECT_EQ(w.presenter.shown()[0].text, text("登録", "確認", "支払先"));
+    EXPECT_EQ(w.presenter.shown()[0].text, text(messages::MsgId::登録_確認, "支払先"));
     EXPECT_EQ(w.storedPayees(), QStringList({"エース", "O'Neil", "山田商店", "新規 支払先", "入力中"}));
 
     w.click("cmd支払先クリア", true);
@@ -72,7 +72,7 @@ TEST(PayeeWindow, NoToAnyQuestionChangesNothing)
     w.click("cmd支払先登録", false);
     w.click("cmd支払先行削除", false);
     ASSERT_EQ(w.presenter.shown().size(), 1u);
-    EXPECT_EQ(w.presenter.shown()[0].text, text("削除", "指定確認", "支払先"));
+    EXPECT_EQ(w.presenter.shown()[0].text, text(messages::MsgId::削除_指定確認, "支払先"));
     EXPECT_EQ(w.presenter.shown()[0].kind, BoxKind::AskDefaultNo);
     w.click("cmd支払先削除", false);
     ASSERT_EQ(w.presenter.shown().size(), 1u);
@@ -113,8 +113,8 @@ TEST(PayeeWindow, FailedRegistrationIsReportedAndLeavesMasterAndPageAsTheyWere)
     w.typeName(2, "拒否");
     w.click("cmd支払先登録", true);
     ASSERT_EQ(w.presenter.shown().size(), 2u);
-    EXPECT_EQ(w.presenter.shown()[1].title, findMessage("登録", "失敗", "支払先")->title);
-    EXPECT_EQ(w.presenter.shown()[1].text, text("登録", "失敗", "支払先"));
+    EXPECT_EQ(w.presenter.shown()[1].title, findMessage(messages::MsgId::登録_失敗, "支払先").title);
+    EXPECT_EQ(w.presenter.shown()[1].text, text(messages::MsgId::登録_失敗, "支払先"));
     EXPECT_EQ(w.storedPayees(), QStringList({"one", "two"}));
     EXPECT_EQ(w.shown(), QStringList({"one", "two", "拒否", ""}));
 

@@ -77,7 +77,7 @@ TEST(SettingsWindow, RegisteredSettingsReachMemoryAndTheYearMonthFieldAtOnce)
         EXPECT_EQ(w.memory().gLineColor1, 0);
 
         w.click("cmd設定登録", true);
-        EXPECT_EQ(w.presenter.shown().back().text, messages::findMessage("登録", "確認", "設定")->text);
+        EXPECT_EQ(w.presenter.shown().back().text, messages::findMessage(messages::MsgId::登録_確認, "設定").text);
         EXPECT_EQ(w.stored(), "和暦 0 255");
         EXPECT_EQ(w.memory().g年号, "和暦");
         EXPECT_FALSE(w.memory().g支払先自動登録);
@@ -119,7 +119,7 @@ TEST(SettingsWindow, ClearStoresNothingAndDeleteResetsTheRowAndClearsThePage)
 
     w.click("cmd設定読込");
     w.click("cmd設定削除", false);
-    EXPECT_EQ(w.presenter.shown().back().text, messages::findMessage("削除", "伝票確認2", "設定")->text);
+    EXPECT_EQ(w.presenter.shown().back().text, messages::findMessage(messages::MsgId::削除_伝票確認2, "設定").text);
     EXPECT_EQ(w.presenter.shown().back().kind, messages::BoxKind::AskDefaultNo);
     EXPECT_EQ(w.page(), "和暦 0 255 #ff0000");
     EXPECT_EQ(w.stored(), "和暦 0 255");

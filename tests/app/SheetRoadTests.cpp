@@ -20,9 +20,9 @@ using seed::StoredLine;
 
 namespace {
 
-QString text(const char* category, const char* key, const QString& target)
+QString text(messages::MsgId id, const QString& target)
 {
-    return messages::findMessage(QString::fromUtf8(category), QString::fromUtf8(key), target)->text;
+    return messages::findMessage(id, target).text;
 }
 
 } // namespace
@@ -50,7 +50,7 @@ TEST(SheetRoad, EnterInTheYearMonthLoadsAndGoesToTheFirstEmptyDayAndAFullMonthIs
     w.presenter.clear();
     w.click("cmdMonNext");
     ASSERT_EQ(w.presenter.shown().size(), 1u) << w.lastBox().toStdString() << " / " << w.presenter.shown()[0].text.toStdString();
-    EXPECT_EQ(w.presenter.shown()[0].text, text("入力", "行数超過", QString::number(kSheetLines + 5)));
+    EXPECT_EQ(w.presenter.shown()[0].text, text(messages::MsgId::入力_行数超過, QString::number(kSheetLines + 5)));
 }
 
 TEST(SheetRoad, AValueThatCannotBeWrittenStaysOnScreenAndIsNamed)
@@ -65,7 +65,7 @@ TEST(SheetRoad, AValueThatCannotBeWrittenStaysOnScreenAndIsNamed)
     vfs.clear();
     QCoreApplication::processEvents();
     ASSERT_EQ(w.presenter.shown().size(), 1u);
-    EXPECT_TRUE(w.presenter.shown()[0].text.startsWith(text("入力", "下書き失敗", ""))) << w.presenter.shown()[0].text.toStdString();
+    EXPECT_TRUE(w.presenter.shown()[0].text.startsWith(text(messages::MsgId::入力_下書き失敗, ""))) << w.presenter.shown()[0].text.toStdString();
     EXPECT_EQ(w.cell(2, kCol予定額), "12,000");
     // Once the file takes writes again, registering keeps the typed value.
     w.type(2, kCol表示日付, "3");
@@ -89,7 +89,7 @@ TEST(SheetRoad, RepeatLastMonthFillsTheSheetAndSaysWhenThereIsNothingToRepeat)
     w.click("cmdMonNext");
     w.click("cmd前月複写");
     ASSERT_EQ(w.presenter.shown().size(), 2u);
-    EXPECT_EQ(w.presenter.shown()[1].text, text("入力", "前月なし", "2005年02月"));
+    EXPECT_EQ(w.presenter.shown()[1].text, text(messages::MsgId::入力_前月なし, "2005年02月"));
 }
 
 TEST(SheetRoad, ACloseAskedForWhileTheSaveRunsWaitsAndStartsNoSecondSave)

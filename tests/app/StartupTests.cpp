@@ -151,7 +151,7 @@ TEST(Startup, UnsavedEditsAreRegisteredOrDroppedOnlyAsTheUserAnswers)
     ASSERT_TRUE(w.startOn(QDate(2005, 4, 1)));
     ASSERT_TRUE(w.show());
     const QString title = w.window().windowTitle();
-    const QString question = messages::findMessage("登録", "未登録確認", "支払予定表")->text;
+    const QString question = messages::findMessage(messages::MsgId::登録_未登録確認, "支払予定表").text;
     w.type(0, kCol表示日付, "5");
     w.type(0, kCol支払先名, "unsaved");
     EXPECT_EQ(w.window().windowTitle(), "* " + title);
@@ -227,7 +227,7 @@ TEST(Startup, ASecondCopyOnTheSameDirectorySaysSoAndLeavesTheFilesAlone)
     EXPECT_FALSE(second.start());
     EXPECT_EQ(second.outcome().exitCode, 1);
     ASSERT_EQ(second.presenter.shown().size(), 1u);
-    EXPECT_EQ(second.presenter.shown().front().title, messages::findMessage("その他", "二重起動", QString())->title);
+    EXPECT_EQ(second.presenter.shown().front().title, messages::findMessage(messages::MsgId::その他_二重起動, QString()).title);
     EXPECT_TRUE(second.presenter.shown().front().text.contains(first.dir().path()));
     EXPECT_EQ(TempDataDir::readAll(first.dir().workPath()), workBefore);
 }

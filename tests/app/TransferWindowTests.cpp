@@ -106,7 +106,7 @@ TEST(TransferWindow, TheDaysTickedLinesGoToTheFileAndAreMarkedPaidAsOneUndoStep)
     ASSERT_EQ(w.presenter.shown().size(), 2u) << w.lastBox().toStdString();
     EXPECT_EQ(w.presenter.shown()[0].title, "振込データ作成");
     EXPECT_TRUE(w.presenter.shown()[0].text.contains("件数: 1 件\n合計: 70,000 円")) << w.presenter.shown()[0].text.toStdString();
-    EXPECT_EQ(w.presenter.shown()[1].text, messages::findMessage("登録", "支払済確認", "1")->text);
+    EXPECT_EQ(w.presenter.shown()[1].text, messages::findMessage(messages::MsgId::登録_支払済確認, "1").text);
 
     const QByteArray bytes = TempDataDir::readAll(dir.filePath(QStringLiteral("振込.txt")));
     ASSERT_EQ(bytes.size(), 4 * 122);
@@ -167,7 +167,7 @@ TEST(TransferWindow, NoSenderNoFileCancelAndNoMarkingChangeNothingAndTheKeyOpens
     w.click("cmd振込データ", true);
     EXPECT_EQ(asked, 2) << "without a sender the dialog does not open";
     ASSERT_EQ(w.presenter.shown().size(), 1u);
-    EXPECT_EQ(w.presenter.shown()[0].text, messages::findMessage("その他", "依頼人未設定", messages::findMessage("入力", "依頼人なし", "")->text)->text);
+    EXPECT_EQ(w.presenter.shown()[0].text, messages::findMessage(messages::MsgId::その他_依頼人未設定, messages::findMessage(messages::MsgId::入力_依頼人なし, "").text).text);
 }
 
 TEST(TransferWindow, ThePayeesDetailsAreTypedInKanaStoredConvertedAndRemovedFromTheDialog)
@@ -231,7 +231,7 @@ TEST(TransferWindow, ThePayeesDetailsAreTypedInKanaStoredConvertedAndRemovedFrom
     w.keyOn("Grid支払先マスタ", 1, 1, Qt::Key_Right);
     w.click("cmd支払先口座");
     EXPECT_EQ(runs, 2);
-    EXPECT_EQ(w.lastBox(), "支払先の指定: " + messages::findMessage("登録", "口座支払先なし", "")->text);
+    EXPECT_EQ(w.lastBox(), "支払先の指定: " + messages::findMessage(messages::MsgId::登録_口座支払先なし, "").text);
 }
 
 TEST(TransferWindow, TheSenderIsRegisteredConvertedRefusedWhenIncompleteAndGoesWithItsDeleteAndAllDelete)
@@ -270,7 +270,7 @@ TEST(TransferWindow, TheSenderIsRegisteredConvertedRefusedWhenIncompleteAndGoesW
     ASSERT_EQ(seen.size(), 2);
     EXPECT_EQ(seen[0], "ﾄﾊﾞ-ｸ") << "the dialog opens on the stored sender";
     EXPECT_EQ(seen[1], "入力項目のチェック: " +
-            messages::findMessage("登録", "依頼人不備", "依頼人コード: 10 桁の数字で入力してください\n支店名: 「本店」は銀行振込に使えない文字です")->text);
+            messages::findMessage(messages::MsgId::登録_依頼人不備, "依頼人コード: 10 桁の数字で入力してください\n支店名: 「本店」は銀行振込に使えない文字です").text);
     auto sender = exchange::AccountStore(w.mainDb()).sender();
     ASSERT_TRUE(sender);
     EXPECT_EQ(sender->code, "1234567890");

@@ -18,9 +18,9 @@ QStringList longNames(int count)
     return names;
 }
 
-QString boxTitle(const char* category, const char* key)
+QString boxTitle(messages::MsgId id)
 {
-    return messages::findMessage(QString::fromUtf8(category), QString::fromUtf8(key), QString())->title;
+    return messages::findMessage(id).title;
 }
 
 } // namespace
@@ -45,7 +45,7 @@ TEST(WriteStepWindow, AWriteFailingInTheMiddleOfATickedDeletionOrThePayeeCopyCha
             break;
         ++tried;
         ASSERT_EQ(w.presenter.shown().size(), 1u) << "step " << step;
-        EXPECT_EQ(w.presenter.shown()[0].title, boxTitle("その他", "読込失敗2"));
+        EXPECT_EQ(w.presenter.shown()[0].title, boxTitle(messages::MsgId::その他_読込失敗2));
         EXPECT_EQ(TempDataDir::readAll(w.dir().workPath()), work) << "step " << step;
     }
     EXPECT_GT(tried, 2);
@@ -66,7 +66,7 @@ TEST(WriteStepWindow, AWriteFailingInTheMiddleOfATickedDeletionOrThePayeeCopyCha
             break;
         ++tried;
         ASSERT_EQ(w.presenter.shown().size(), 2u) << "step " << step; // the question, then the failure
-        EXPECT_EQ(w.presenter.shown()[1].title, boxTitle("削除", "失敗"));
+        EXPECT_EQ(w.presenter.shown()[1].title, boxTitle(messages::MsgId::削除_失敗));
         EXPECT_EQ(TempDataDir::readAll(w.dir().mainPath()), main) << "step " << step;
         EXPECT_EQ(store::scalar(w.workDb(), "SELECT count(*) FROM w支払先マスタ WHERE チェック = 1").toLongLong(), 5);
     }

@@ -92,7 +92,7 @@ TEST(PayeeList, TheExportedFileIsImportedIntoAnotherBookWithItsDetails)
     presenter.setDefaultAnswer(true);
     ASSERT_TRUE(import.importFile(path + ".csv", TextEncoding::Detect));
     ASSERT_FALSE(presenter.shown().empty());
-    EXPECT_TRUE(presenter.shown()[0].text.contains(messages::findMessage("入力", "取込口座", "1")->text)) << presenter.shown()[0].text.toStdString();
+    EXPECT_TRUE(presenter.shown()[0].text.contains(messages::findMessage(messages::MsgId::入力_取込口座, "1").text)) << presenter.shown()[0].text.toStdString();
     EXPECT_EQ(store::scalar(session->mainDb(), "SELECT COUNT(*) FROM 支払先マスタ").toInt(), 2);
     const auto kept = exchange::AccountStore(session->mainDb()).payeeAccount("山田商店");
     ASSERT_TRUE(kept);

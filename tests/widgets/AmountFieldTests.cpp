@@ -86,7 +86,7 @@ TEST(AmountField, NegativeFiguresAreRedAndAnAmountPastTheLargestIsRefusedWithABo
     QTest::qWait(0);
     ASSERT_EQ(refused.size(), 1);
     ASSERT_EQ(presenter.shown().size(), 1u) << "one box for one refusal";
-    EXPECT_EQ(presenter.shown()[0].text, messages::findMessage("入力", "桁あふれ", "金額")->text);
+    EXPECT_EQ(presenter.shown()[0].text, messages::findMessage(messages::MsgId::入力_桁あふれ, "金額").text);
     EXPECT_EQ(f.field->amount(), ledger::Amount::fromYen(1)) << "the value stays";
     EXPECT_TRUE(f.field->hasFocus()) << "the field takes the focus back for correction";
     EXPECT_EQ(f.field->text(), "922,337,203,685,478") << "the typed text stays for correction";

@@ -1,7 +1,6 @@
 #include "GridView.h"
 #include "PayeeDropDown.h"
 #include "Session.h"
-#include "StoredLines.h"
 #include "TempDataDir.h"
 #include "WorkTableModel.h"
 
@@ -12,8 +11,16 @@
 
 #include <gtest/gtest.h>
 
-using monthtest::Files;
+namespace {
 
+// Both data files, made from the schema in a fresh folder and open.
+struct Files {
+    TempDataDir dir;
+    std::unique_ptr<store::Session> session = store::Session::open(dir.path());
+    SQLite::Database& work = session->workDb();
+};
+
+} // namespace
 
 TEST(PayeeDropDown, OffersTheListTakesAChosenOrTypedNameAsItIsAndPassesKeysToTheGrid)
 {
@@ -30,7 +37,7 @@ TEST(PayeeDropDown, OffersTheListTakesAChosenOrTypedNameAsItIsAndPassesKeysToThe
     sheet.refresh();
     GridView grid;
     grid.setWorkModel(&sheet);
-    grid.setupColumn(4, {.heading = "支払先名", .widthTwips = 4140, .dropDown = new schedule::PayeeDropDown(&names, &grid)});
+    grid.setupColumn(4, {.heading = "支払先名", .widthTwips = 4140, .dropDown = new payees::PayeeDropDown(&names, &grid)});
     std::vector<int> keys;
     grid.keyDownHandler = [&](int& key, Qt::KeyboardModifiers) { keys.push_back(key); };
     grid.resize(900, 300);
@@ -75,5 +82,5 @@ TEST(PayeeDropDown, OffersTheListTakesAChosenOrTypedNameAsItIsAndPassesKeysToThe
     enter(combo);
     EXPECT_TRUE(sheet.value(1, 4).isNull());
     sheet.commit();
-    EXPECT_EQ(monthtest::row(f.work, "SELECT group_concat(coalesce(支払先名, '-')) FROM InpWork"), "B社,-,-");
+    EXPECT_EQ(store::scalar(f.work, "SELECT group_concat(coalesce(支払先名, '-')) FROM InpWork").toString(), "B社,-,-");
 }

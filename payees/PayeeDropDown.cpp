@@ -4,7 +4,7 @@
 #include <QCompleter>
 #include <QLineEdit>
 
-namespace schedule {
+namespace payees {
 
 PayeeDropDown::PayeeDropDown(QAbstractItemModel* names, GridView* grid)
     : GridDelegate(grid)
@@ -72,4 +72,4 @@ void PayeeDropDown::updateEditorGeometry(QWidget* editor, const QStyleOptionView
     editor->setGeometry(option.rect);
 }
 
-} // namespace schedule
+} // namespace payees

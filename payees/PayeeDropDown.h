@@ -4,7 +4,7 @@
 
 class QAbstractItemModel;
 
-namespace schedule {
+namespace payees {
 
 // The payee column's editor (DD支払先名): an editable drop-down over the names of its
 // data source (dat支払先名 over w支払先名). Choosing an entry puts its name into the cell;
@@ -25,4 +25,4 @@ private:
     QAbstractItemModel* names_;
 };
 
-} // namespace schedule
+} // namespace payees
