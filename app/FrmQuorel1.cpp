@@ -10,6 +10,7 @@
 #include "SchedulePage.h"
 #include "SettingsPage.h"
 #include "AllDelete.h"
+#include "MainActions.h"
 #include "RestoreList.h"
 #include "StatusLine.h"
 #include "Skip.h"
@@ -22,11 +23,12 @@
 #include <QDesktopServices>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTabWidget>
-#include <QTimer>
+#include <QUndoStack>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -53,7 +55,7 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     , cashFlowPage_(new cashflow::CashFlowPage(context_))
     , statusLine_(new backup::StatusLine(this))
     , restoreList_(new backup::RestoreList(backups_, settingsPage_))
-    , undoWatch_(new QTimer(this))
+    , actions_(new MainActions(this))
 {
     setObjectName(QStringLiteral("FrmQuorel1"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -64,6 +66,7 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     sstab1_->addTab(cashFlowPage_, QStringLiteral(" 資金繰り "));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
+    layout->setMenuBar(actions_->makeMenuBar(this));
     layout->addWidget(sstab1_);
     layout->addWidget(statusLine_);
     resize(twipsToPixels(10995), twipsToPixels(7155));
@@ -95,7 +98,7 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
         if (sstab1_->widget(index) == cashFlowPage_)
             cashFlowPage_->openAt(schedulePage_->monthHeader().month);
     });
-    connect(settingsPage_, &settings::SettingsPage::bannerClicked, this, [] { QDesktopServices::openUrl(QUrl(QString::fromUtf8(kMakerPage))); });
+    connect(settingsPage_, &settings::SettingsPage::bannerClicked, this, &FrmQuorel1::openMakerPage);
     // A new era setting shows at once in the year-month field; the report reads it when opened.
     connect(settingsPage_, &settings::SettingsPage::settingsChanged, schedulePage_, &schedule::SchedulePage::applyEra);
 
@@ -106,6 +109,7 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     setWindowTitle(titleText());
     runStartupReads();
     connectStatusLine(); // the sheet's grid has its model once the pages are set up
+    setUpMenuBar();
     fitGridsOnScreen();
     backups_.atStart();
 }
@@ -128,6 +132,9 @@ void FrmQuorel1::fitGridsOnScreen()
 FrmQuorel1::~FrmQuorel1()
 {
     closeFiles();
+    // The pages go after this object's own part: the sheet's history, cleared as it goes,
+    // must not reach the menus then.
+    disconnect(schedulePage_->sheetHistory(), nullptr, this, nullptr);
 }
 
 QString FrmQuorel1::titleText()
@@ -177,7 +184,6 @@ void FrmQuorel1::closeFiles()
     // the data sources let go of the files first, so nothing reaches them after closing.
     for (WorkTableModel* source : findChildren<WorkTableModel*>())
         source->bind(nullptr, QString());
-    undoWatch_->stop();
     if (session_ && session_->isOpen())
         backups_.atShutdown();
     if (session_)
@@ -269,6 +275,11 @@ void FrmQuorel1::connectExportCommands()
         else
             refreshPayeeDropDown();
     });
+}
+
+void FrmQuorel1::openMakerPage()
+{
+    QDesktopServices::openUrl(QUrl(QString::fromUtf8(kMakerPage)));
 }
 
 void FrmQuorel1::openScheduleMonth(const QDate& month)

@@ -10,12 +10,14 @@
 #include "PageContext.h"
 #include "Session.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
 
+class KeyListDialog;
+class MainActions;
 class QTabWidget;
-class QTimer;
 namespace backup {
 class RestoreList;
 class StatusLine;
@@ -33,9 +35,9 @@ namespace cashflow {
 class CashFlowPage;
 }
 
-// The main window: four pages on the tab control SSTab1. It owns the data files and
-// the in-memory settings for the whole run and closes them, main file first, when it
-// closes; nothing is saved then.
+// The main window: the menu bar over four pages on the tab control SSTab1, and the status
+// line under them. It owns the data files and the in-memory settings for the whole run and
+// closes them, main file first, when it closes; nothing is saved then.
 class FrmQuorel1 : public QWidget {
     Q_OBJECT
 public:
@@ -73,6 +75,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // A status tip (a menu command under the pointer) shows in the status line.
+    bool event(QEvent* event) override;
 
 private:
     void runStartupReads();
@@ -103,9 +107,23 @@ private:
     void connectStatusLine();
     // A written file named in the status line, with a button that opens its folder.
     void showFileWritten(const QString& path);
-    // Whether a field or cell editor has the keys, or the sheet's current line an edit.
-    bool typingInAField() const;
     void undoLast();
+
+    // The menu bar (FrmQuorel1Menus.cpp): its commands connected to the pages' commands
+    // and the window's, and enabled as the page shown and the histories allow.
+    void setUpMenuBar();
+    void connectPageCommands();
+    void connectWindowCommands();
+    void followPage();
+    void followHistory();
+    // 元に戻す: the sheet's last edit while the month page is shown and has one, else the
+    // last deletion that can be undone.
+    void undoCommand();
+    // The backup list on the settings page, with the focus on it.
+    void showBackups();
+    void showKeyList();
+    void showAbout();
+    void openMakerPage();
 
     std::unique_ptr<store::InstanceLock> lock_;
     std::unique_ptr<store::Session> session_;
@@ -124,6 +142,7 @@ private:
     cashflow::CashFlowPage* cashFlowPage_;
     backup::StatusLine* statusLine_;
     backup::RestoreList* restoreList_;
-    QTimer* undoWatch_;
+    MainActions* actions_;
+    QPointer<KeyListDialog> keyList_;
     bool closingWithoutQuestions_ = false;
 };

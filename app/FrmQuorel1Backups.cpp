@@ -1,5 +1,5 @@
 // The main window's side of the backups: the hooks of the destructive commands, the
-// status line with its undo, the restore list and the check after a crash recovery.
+// status line with its undo offer, the restore list and the check after a crash recovery.
 
 #include "FrmQuorel1.h"
 
@@ -17,13 +17,8 @@
 #include "YearMonthEdit.h"
 
 #include <QAbstractItemView>
-#include <QAbstractSpinBox>
 #include <QDir>
-#include <QApplication>
-#include <QLineEdit>
-#include <QShortcut>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -59,44 +54,9 @@ void FrmQuorel1::setUpBackups()
         const QString text = messages::messageText(messages::MsgId::状態_復元済, backups_.lastReplacement());
         statusLine_->showText(text, false);
     });
-    connect(statusLine_, &backup::StatusLine::undoRequested, this, &FrmQuorel1::undoLast);
-    // Ctrl+Z undoes the month sheet's last unregistered edit while the month page is shown
-    // and has one, else the last destructive command; not while a field or cell editor is
-    // being typed in (it undoes the typing there) or the sheet's current line holds an edit.
-    // Ctrl+Y (and the platform's redo key) redoes a sheet edit.
-    auto* undoKey = new QShortcut(QKeySequence::Undo, this);
-    connect(undoKey, &QShortcut::activated, this, [this] {
-        if (typingInAField())
-            return;
-        if (sstab1_->currentWidget() == schedulePage_ && schedulePage_->undoSheet())
-            return;
-        undoLast();
-    });
-    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
-    if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y)))
-        redoKeys << QKeySequence(Qt::CTRL | Qt::Key_Y);
-    for (const QKeySequence& keys : redoKeys) {
-        auto* redoKey = new QShortcut(keys, this);
-        connect(redoKey, &QShortcut::activated, this, [this] {
-            if (!typingInAField() && sstab1_->currentWidget() == schedulePage_)
-                schedulePage_->redoSheet();
-        });
-    }
-    // The offer lasts only while nothing else has been stored.
-    undoWatch_->setInterval(1000);
-    connect(undoWatch_, &QTimer::timeout, this, &FrmQuorel1::refreshStatus);
     restoreList_->setMinimumHeight(140);
     if (auto* page = qobject_cast<QVBoxLayout*>(settingsPage_->layout()))
         page->insertWidget(2, restoreList_, 1);
-}
-
-bool FrmQuorel1::typingInAField() const
-{
-    QWidget* focused = QApplication::focusWidget();
-    if (qobject_cast<QLineEdit*>(focused) || qobject_cast<QAbstractSpinBox*>(focused))
-        return true;
-    auto* grid = findChild<GridView*>(QStringLiteral("GridInp"));
-    return grid && grid->isEditing();
 }
 
 void FrmQuorel1::refreshStatus()
@@ -106,10 +66,8 @@ void FrmQuorel1::refreshStatus()
     if (backups_.undoAvailable()) {
         const QString text = messages::messageText(messages::MsgId::状態_取消可能, backups_.undoText());
         statusLine_->showText(text, true);
-        undoWatch_->start();
     } else if (statusLine_->undoOffered()) {
         statusLine_->clear();
-        undoWatch_->stop();
     }
 }
 
@@ -147,7 +105,6 @@ void FrmQuorel1::undoLast()
     if (backups_.undo()) {
         const QString text = messages::messageText(messages::MsgId::状態_取消済, command);
         statusLine_->showText(text, false);
-        undoWatch_->stop();
         return;
     }
     refreshStatus();

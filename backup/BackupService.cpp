@@ -64,12 +64,40 @@ BackupService::BackupService(store::Session& session, messages::Msg& msg, Clock 
     , folder_(session.dataDirectory())
 {
     lastBackedUp_ = changeMark(session_);
+    watchCommits(true);
 }
 
 BackupService::~BackupService()
 {
+    watchCommits(false);
     if (daily_.joinable())
         daily_.join();
+}
+
+void BackupService::watchCommits(bool on)
+{
+    if (!session_.isOpen())
+        return;
+    for (SQLite::Database* db : {&session_.mainDb(), &session_.workDb()})
+        sqlite3_commit_hook(db->getHandle(), on ? &BackupService::committed : nullptr, on ? this : nullptr);
+}
+
+int BackupService::committed(void* service)
+{
+    // The engine is still inside the commit: nothing may run a statement now.
+    auto* self = static_cast<BackupService*>(service);
+    if (self->undo_ && !self->recheckDue_) {
+        self->recheckDue_ = true;
+        QMetaObject::invokeMethod(self, &BackupService::recheckUndo, Qt::QueuedConnection);
+    }
+    return 0; // the commit goes on
+}
+
+void BackupService::recheckUndo()
+{
+    recheckDue_ = false;
+    if (session_.isOpen())
+        undoAvailable();
 }
 
 BackupResult BackupService::make(Reason reason, const QStringList& keep)

@@ -42,6 +42,7 @@ class BackupService : public QObject {
     Q_OBJECT
 public:
     using Clock = std::function<QDateTime()>;
+    // Watches the commits of the session's two connections (see undoChanged()).
     BackupService(store::Session& session, messages::Msg& msg, Clock clock = {});
     // Waits for the day's copy when it is still being made.
     ~BackupService() override;
@@ -67,6 +68,8 @@ public:
     void destructiveDone(Reason reason);
 
     bool undoAvailable();
+    // Whether the undo is on offer, as last checked (no look at the files).
+    bool undoOffered() const { return undo_.has_value(); }
     // The status line's text for the command that can be undone.
     QString undoText() const;
     // Asks, then restores the backup made right before the last destructive command.
@@ -86,7 +89,9 @@ public:
 signals:
     // The main file's contents were replaced: every page reads it again.
     void bookReplaced();
-    // The undo offer appeared or went away.
+    // The undo offer appeared or went away. The offer lapses once anything else is stored:
+    // after each commit on either connection while it stands, the main file is looked at
+    // again once the event loop has the hand.
     void undoChanged();
 
 private:
@@ -103,6 +108,10 @@ private:
     // Keeps the current state, restores, announces and tells; `name` says what was restored.
     bool replaceWith(const QString& backupPath, const QString& name);
     void dropUndo();
+    // The engine's commit hook of both connections, and the look it asks for.
+    static int committed(void* service);
+    void recheckUndo();
+    void watchCommits(bool on);
 
     store::Session& session_;
     messages::Msg& msg_;
@@ -112,6 +121,7 @@ private:
     QString lastReplacement_;
     QString lastDestructiveBackup_;
     std::optional<Undo> undo_;
+    bool recheckDue_ = false;
     bool dailyDue_ = false;
     std::thread daily_;
     BackupResult dailyResult_;

@@ -25,6 +25,7 @@ StatusLine::StatusLine(QWidget* parent)
     : QWidget(parent)
     , openFolder(openWithDesktop)
     , text_(new QLabel(this))
+    , tip_(new QLabel(this))
     , undo_(new QPushButton(QStringLiteral("元に戻す"), this))
     , folder_(new QPushButton(QStringLiteral("フォルダを開く"), this))
     , opacity_(new QGraphicsOpacityEffect(this))
@@ -36,6 +37,10 @@ StatusLine::StatusLine(QWidget* parent)
     text_->setTextFormat(Qt::PlainText);
     // A long message never widens the window: what the line cannot show, its tooltip does.
     text_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    tip_->setObjectName(QStringLiteral("lblStatusTip"));
+    tip_->setTextFormat(Qt::PlainText);
+    tip_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    tip_->setVisible(false);
     undo_->setObjectName(QStringLiteral("cmd元に戻す"));
     undo_->setToolTip(QStringLiteral("Ctrl+Z"));
     undo_->setVisible(false);
@@ -57,6 +62,7 @@ StatusLine::StatusLine(QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 0, 4, 0);
     layout->addWidget(text_, 1);
+    layout->addWidget(tip_, 1);
     layout->addWidget(folder_);
     layout->addWidget(undo_);
     // The line keeps its height when empty, so the pages above do not jump.
@@ -109,6 +115,18 @@ void StatusLine::showStanding()
 {
     text_->setText(standing_);
     text_->setToolTip(standing_);
+}
+
+void StatusLine::showTip(const QString& tip)
+{
+    tip_->setText(tip);
+    tip_->setVisible(!tip.isEmpty());
+    text_->setVisible(tip.isEmpty());
+}
+
+QString StatusLine::tip() const
+{
+    return tip_->text();
 }
 
 bool StatusLine::undoOffered() const

@@ -20,6 +20,8 @@ namespace backup {
 // A new message replaces the one on show; dropMessage() lets the next command's effects
 // retire a message that no longer describes the book. A message without the undo offer
 // fades once it is older than fadeAfter() (a minute), and the standing state returns.
+// A status tip (a menu command under the pointer) shows in place of the line's text while
+// it lasts, in a label of its own; the message and its age stay as they were beneath it.
 class StatusLine : public QWidget {
     Q_OBJECT
 public:
@@ -41,6 +43,9 @@ public:
     }
     // The text shown whenever no message is (empty for none).
     void setStanding(const QString& text);
+    // A status tip over the line's text; an empty tip uncovers the text again.
+    void showTip(const QString& tip);
+    QString tip() const;
 
     bool undoOffered() const;
     // What the line shows now, and whether a message (rather than the standing state) it is.
@@ -62,6 +67,7 @@ private:
     void showStanding();
 
     QLabel* text_;
+    QLabel* tip_;
     QPushButton* undo_;
     QPushButton* folder_;
     QGraphicsOpacityEffect* opacity_;

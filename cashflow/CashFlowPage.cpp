@@ -11,6 +11,7 @@
 #include "Skip.h"
 #include "YearMonthEdit.h"
 
+#include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -66,8 +67,8 @@ CashFlowPage::CashFlowPage(PageContext& context, QWidget* parent)
     top->addWidget(new QLabel(QStringLiteral("月数"), this));
     top->addWidget(num月数_);
     const auto buttons = addCommandButtons(top, this,
-        {{"cmd資金繰り表示", "表示", QKeySequence(Qt::Key_F5)}, {"cmd資金繰り印刷", "印刷", QKeySequence(Qt::CTRL | Qt::Key_P)},
-            {"cmd資金繰り出力", "出力", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)}});
+        {{"cmd資金繰り表示", "表示", PageCommand::Load}, {"cmd資金繰り印刷", "印刷", PageCommand::Print},
+            {"cmd資金繰り出力", "出力", PageCommand::Export}});
     top->addStretch(1);
     auto* hint = makeHintButton(QStringLiteral("cmdHint資金繰り"), this);
     top->addWidget(hint);
@@ -86,10 +87,10 @@ CashFlowPage::CashFlowPage(PageContext& context, QWidget* parent)
     // The month under the mouse is named on a line of its own under the table and chart.
     layout->addWidget(lbl月_);
 
-    connect(buttons.at(0), &QPushButton::clicked, this, &CashFlowPage::refresh);
-    connect(buttons.at(1), &QPushButton::clicked, this, &CashFlowPage::printOverview);
-    connect(buttons.at(2), &QPushButton::clicked, this, &CashFlowPage::exportRequested);
-    connect(hint, &QPushButton::clicked, this, [this] { emit hintRequested(QStringLiteral("cmdHint資金繰り")); });
+    connect(buttons.at(0), &QAction::triggered, this, &CashFlowPage::refresh);
+    connect(buttons.at(1), &QAction::triggered, this, &CashFlowPage::printOverview);
+    connect(buttons.at(2), &QAction::triggered, this, &CashFlowPage::exportRequested);
+    connect(makeCommand(hint, this, PageCommand::Hint), &QAction::triggered, this, [this] { emit hintRequested(QStringLiteral("cmdHint資金繰り")); });
     connect(dt開始年月_, &YearMonthEdit::monthEntered, this, &CashFlowPage::refresh);
     connect(num月数_, &QSpinBox::valueChanged, this, &CashFlowPage::refresh);
     connectMonthChoice();

@@ -31,7 +31,25 @@ const Entry& entryOf(MsgId id)
     return kEntries[static_cast<std::size_t>(id)];
 }
 
+struct LabelEntry {
+    const char* key;
+    const char16_t* text;
+    const char16_t* tip;
+};
+
+constexpr LabelEntry kLabels[] = {
+#define LABEL(kind, key, text, tip) {#key, text, tip},
+#include "Labels.inc"
+#undef LABEL
+};
+
 } // namespace
+
+Label label(LabelId id)
+{
+    const LabelEntry& entry = kLabels[static_cast<std::size_t>(id)];
+    return Label{QString::fromUtf16(entry.text), QString::fromUtf16(entry.tip), QString::fromUtf8(entry.key)};
+}
 
 MessageBoxSpec findMessage(MsgId id, const QString& target)
 {

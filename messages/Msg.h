@@ -25,6 +25,20 @@ QString messageText(MsgId id, const QString& target = {});
 // "category/key" of an entry, for logs and test output.
 QString messageName(MsgId id);
 
+// The words of the main window's menus, commands and small screens, named kind_key
+// (LabelId::コマンド_登録): Labels.inc.
+enum class LabelId {
+#define LABEL(kind, key, ...) kind##_##key,
+#include "Labels.inc"
+#undef LABEL
+};
+struct Label {
+    QString text; // with its mnemonic, as 「ファイル(&F)」, for menus and commands
+    QString tip;  // the status tip of a command; empty for the rest
+    QString key;  // the key alone (「ファイル」), as objects are named after it
+};
+Label label(LabelId id);
+
 // The catalogue's one operation: shows the entry's box through the presenter and answers
 // true only when it asked a question and the user said Yes.
 class Msg {

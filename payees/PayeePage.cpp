@@ -10,6 +10,7 @@
 #include "Skip.h"
 #include "WorkTableModel.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QHeaderView>
 #include <QPushButton>
@@ -34,18 +35,19 @@ PayeePage::PayeePage(PageContext& context, QWidget* parent)
 
     auto* buttons = new QVBoxLayout;
     const auto made = addCommandButtons(buttons, this,
-        {{"cmd支払先読込", "読込", QKeySequence(Qt::Key_F5)}, {"cmd支払先取込", "取込"}, {"cmd支払先登録", "登録", QKeySequence(Qt::CTRL | Qt::Key_S)},
-            {"cmd支払先行削除", "行削除", QKeySequence(Qt::CTRL | Qt::Key_Delete)}, {"cmd支払先クリア", "クリア"}, {"cmd支払先削除", "削除"}});
-    connect(made[0], &QPushButton::clicked, this, [this] { guarded("cmd支払先読込", [this] { Read支払先(); }); });
-    connect(made[1], &QPushButton::clicked, this, &PayeePage::importRequested);
-    connect(made[2], &QPushButton::clicked, this, [this] { guarded("cmd支払先登録", [this] { cmd支払先登録_Click(); }); });
-    connect(made[3], &QPushButton::clicked, this, [this] { guarded("cmd支払先行削除", [this] { LineDelete支払先マスタ(); }); });
-    connect(made[4], &QPushButton::clicked, this, [this] { guarded("cmd支払先クリア", [this] { Clear支払先マスタ(); }); });
-    connect(made[5], &QPushButton::clicked, this, [this] { guarded("cmd支払先削除", [this] { Delete支払先マスタ(); }); });
+        {{"cmd支払先読込", "読込", PageCommand::Load}, {"cmd支払先取込", "取込", PageCommand::Import},
+            {"cmd支払先登録", "登録", PageCommand::Enter}, {"cmd支払先行削除", "行削除", PageCommand::DeleteLine},
+            {"cmd支払先クリア", "クリア", PageCommand::Clear}, {"cmd支払先削除", "削除", PageCommand::Remove}});
+    connect(made[0], &QAction::triggered, this, [this] { guarded("cmd支払先読込", [this] { Read支払先(); }); });
+    connect(made[1], &QAction::triggered, this, &PayeePage::importRequested);
+    connect(made[2], &QAction::triggered, this, [this] { guarded("cmd支払先登録", [this] { cmd支払先登録_Click(); }); });
+    connect(made[3], &QAction::triggered, this, [this] { guarded("cmd支払先行削除", [this] { LineDelete支払先マスタ(); }); });
+    connect(made[4], &QAction::triggered, this, [this] { guarded("cmd支払先クリア", [this] { Clear支払先マスタ(); }); });
+    connect(made[5], &QAction::triggered, this, [this] { guarded("cmd支払先削除", [this] { Delete支払先マスタ(); }); });
     addAccountCommand(buttons);
 
     auto* hint = makeHintButton(QStringLiteral("cmdHint1"), this);
-    connect(hint, &QPushButton::clicked, this, [this] { emit hintRequested(QStringLiteral("cmdHint1")); });
+    connect(makeCommand(hint, this, PageCommand::Hint), &QAction::triggered, this, [this] { emit hintRequested(QStringLiteral("cmdHint1")); });
     buttons->addWidget(hint);
     buttons->addStretch();
 

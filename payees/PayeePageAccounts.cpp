@@ -1,4 +1,4 @@
-// The payee page's bank details: the 口座 button (Ctrl+K) and a double-click on a line's
+// The payee page's bank details: the 口座 button and a double-click on a line's
 // number open the details dialog of the line's payee; the details are kept in the main
 // file by the payee's name. 出力 asks for the payee list with the details as a file.
 
@@ -13,6 +13,7 @@
 #include "Skip.h"
 #include "WorkTableModel.h"
 
+#include <QAction>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -28,10 +29,10 @@ void PayeePage::addAccountCommand(QVBoxLayout* buttons)
     auto* button = new QPushButton(QStringLiteral("口座"), this);
     button->setObjectName(QStringLiteral("cmd支払先口座"));
     button->setToolTip(QStringLiteral("振込に使う支払先の口座"));
-    setCommandShortcut(button, QKeySequence(Qt::CTRL | Qt::Key_K));
     buttons->addWidget(button);
     // Nothing thrown by the command leaves the click's handler.
-    connect(button, &QPushButton::clicked, this, [this] { store::skipOnFailure(QStringLiteral("cmd支払先口座"), [this] { openAccountDialog(); }); });
+    connect(makeCommand(button, this, PageCommand::Account), &QAction::triggered, this,
+        [this] { store::skipOnFailure(QStringLiteral("cmd支払先口座"), [this] { openAccountDialog(); }); });
     connect(grid_->verticalHeader(), &QHeaderView::sectionDoubleClicked, this,
         [this](int row) { store::skipOnFailure(QStringLiteral("Grid支払先マスタ row number"), [this, row] { openAccountDialog(row); }); });
     askAccount = [](BankDetailsDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
@@ -39,7 +40,7 @@ void PayeePage::addAccountCommand(QVBoxLayout* buttons)
     list->setObjectName(QStringLiteral("cmd支払先出力"));
     list->setToolTip(QStringLiteral("支払先と口座を CSV ファイルに出力（取込で読み込めます）"));
     buttons->addWidget(list);
-    connect(list, &QPushButton::clicked, this, &PayeePage::exportRequested);
+    connect(makeCommand(list, this, PageCommand::Export), &QAction::triggered, this, &PayeePage::exportRequested);
 }
 
 void PayeePage::openAccountDialog(int row)

@@ -15,6 +15,7 @@
 #include "SheetModel.h"
 #include "YearMonthEdit.h"
 
+#include <QAction>
 #include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -30,22 +31,22 @@ namespace schedule {
 
 namespace {
 
-QPushButton* monthStepButton(const char* name, QStyle::StandardPixmap icon, const char* tip, QKeySequence shortcut, QWidget* parent)
+QPushButton* monthStepButton(const char* name, QStyle::StandardPixmap icon, const char* tip, QWidget* parent, PageCommand command)
 {
     auto* button = new QPushButton(parent);
     button->setObjectName(QString::fromUtf8(name));
     button->setIcon(parent->style()->standardIcon(icon));
     button->setToolTip(QString::fromUtf8(tip));
     button->setFixedWidth(twipsToPixels(400));
-    setCommandShortcut(button, shortcut);
+    makeCommand(button, parent, command);
     return button;
 }
 
 // The command buttons of the page, top to bottom.
-const CommandButton kCommands[] = {{"cmd履歴閉じる", "閉じる"}, {"cmd読込", "読込", QKeySequence(Qt::Key_F5)},
-    {"cmd登録", "登録", QKeySequence(Qt::CTRL | Qt::Key_S)}, {"Cmd印刷", "印刷", QKeySequence(Qt::CTRL | Qt::Key_P)}, {"cmd出力", "出力", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)},
-    {"cmd行削除", "行削除", QKeySequence(Qt::CTRL | Qt::Key_Delete)}, {"cmd行挿入", "行挿入", QKeySequence(Qt::CTRL | Qt::Key_Insert)},
-    {"cmd前月複写", "前月複写", QKeySequence(Qt::CTRL | Qt::Key_R)}, {"cmd履歴クリア", "クリア"}};
+const CommandButton kCommands[] = {{"cmd履歴閉じる", "閉じる", PageCommand::Quit}, {"cmd読込", "読込", PageCommand::Load},
+    {"cmd登録", "登録", PageCommand::Enter}, {"Cmd印刷", "印刷", PageCommand::Print}, {"cmd出力", "出力", PageCommand::Export},
+    {"cmd行削除", "行削除", PageCommand::DeleteLine}, {"cmd行挿入", "行挿入", PageCommand::InsertLine},
+    {"cmd前月複写", "前月複写", PageCommand::CopyPreviousMonth}, {"cmd履歴クリア", "クリア", PageCommand::Clear}};
 
 } // namespace
 
@@ -63,8 +64,8 @@ SchedulePage::SchedulePage(PageContext& context, QWidget* parent)
     , pbar_(new QProgressBar(this))
 {
     nameControls();
-    QPushButton* monBef = monthStepButton("cmdMonBef", QStyle::SP_ArrowLeft, "前月", QKeySequence(Qt::ALT | Qt::Key_Left), this);
-    QPushButton* monNext = monthStepButton("cmdMonNext", QStyle::SP_ArrowRight, "翌月", QKeySequence(Qt::ALT | Qt::Key_Right), this);
+    QPushButton* monBef = monthStepButton("cmdMonBef", QStyle::SP_ArrowLeft, "前月", this, PageCommand::PreviousMonth);
+    QPushButton* monNext = monthStepButton("cmdMonNext", QStyle::SP_ArrowRight, "翌月", this, PageCommand::NextMonth);
 
     auto* left = new QVBoxLayout;
     left->addLayout(figuresLayout(monBef, monNext));
@@ -74,7 +75,7 @@ SchedulePage::SchedulePage(PageContext& context, QWidget* parent)
     layout->addLayout(commandColumn());
 
     walkInVisualOrder(monBef, monNext);
-    connectCommands(monBef, monNext);
+    connectCommands();
     connectGrid();
     connectTransferCommand();
 }
@@ -130,7 +131,7 @@ QVBoxLayout* SchedulePage::commandColumn()
     addCommandButtons(buttons, this, std::span<const CommandButton>(kCommands));
     addTransferCommand(buttons);
     auto* hint = makeHintButton(QStringLiteral("cmdHint"), this);
-    connect(hint, &QPushButton::clicked, this, [this] { emit hintRequested(QStringLiteral("cmdHint")); });
+    connect(makeCommand(hint, this, PageCommand::Hint), &QAction::triggered, this, [this] { emit hintRequested(QStringLiteral("cmdHint")); });
     buttons->addWidget(hint);
     buttons->addStretch();
     return buttons;
@@ -146,32 +147,32 @@ void SchedulePage::walkInVisualOrder(QPushButton* monBef, QPushButton* monNext)
     QWidget* previous = monBef;
     std::vector<QWidget*> order{monNext, dt年月_, num繰越額_, gridInp_};
     for (const CommandButton& spec : kCommands)
-        order.push_back(command(spec.name));
-    order.push_back(findChild<QPushButton*>(QStringLiteral("cmdHint")));
+        order.push_back(commandButton(this, spec.command));
+    order.push_back(commandButton(this, PageCommand::Hint));
     for (QWidget* next : order) {
         setTabOrder(previous, next);
         previous = next;
     }
 }
 
-QPushButton* SchedulePage::command(const char* name) const
+QAction* SchedulePage::command(PageCommand name) const
 {
-    return findChild<QPushButton*>(QString::fromUtf8(name));
+    return pageCommand(this, name);
 }
 
-void SchedulePage::connectCommands(QPushButton* monBef, QPushButton* monNext)
+void SchedulePage::connectCommands()
 {
-    connect(command("cmd履歴閉じる"), &QPushButton::clicked, this, &SchedulePage::closeRequested);
-    connect(command("Cmd印刷"), &QPushButton::clicked, this, &SchedulePage::printRequested);
-    connect(command("cmd出力"), &QPushButton::clicked, this, &SchedulePage::exportRequested);
-    connect(command("cmd履歴クリア"), &QPushButton::clicked, this, &SchedulePage::cmd履歴クリア_Click);
-    connect(command("cmd読込"), &QPushButton::clicked, this, [this] { loadAsked(true); });
-    connect(command("cmd前月複写"), &QPushButton::clicked, this, &SchedulePage::copyPreviousMonth);
-    connect(command("cmd登録"), &QPushButton::clicked, this, &SchedulePage::cmd登録_Click);
-    connect(command("cmd行挿入"), &QPushButton::clicked, this, &SchedulePage::InsertLine);
-    connect(command("cmd行削除"), &QPushButton::clicked, this, &SchedulePage::cmd行削除_Click);
-    connect(monBef, &QPushButton::clicked, this, [this] { stepMonth(-1); });
-    connect(monNext, &QPushButton::clicked, this, [this] { stepMonth(1); });
+    connect(command(PageCommand::Quit), &QAction::triggered, this, &SchedulePage::closeRequested);
+    connect(command(PageCommand::Print), &QAction::triggered, this, &SchedulePage::printRequested);
+    connect(command(PageCommand::Export), &QAction::triggered, this, &SchedulePage::exportRequested);
+    connect(command(PageCommand::Clear), &QAction::triggered, this, &SchedulePage::cmd履歴クリア_Click);
+    connect(command(PageCommand::Load), &QAction::triggered, this, [this] { loadAsked(true); });
+    connect(command(PageCommand::CopyPreviousMonth), &QAction::triggered, this, &SchedulePage::copyPreviousMonth);
+    connect(command(PageCommand::Enter), &QAction::triggered, this, &SchedulePage::cmd登録_Click);
+    connect(command(PageCommand::InsertLine), &QAction::triggered, this, &SchedulePage::InsertLine);
+    connect(command(PageCommand::DeleteLine), &QAction::triggered, this, &SchedulePage::cmd行削除_Click);
+    connect(command(PageCommand::PreviousMonth), &QAction::triggered, this, [this] { stepMonth(-1); });
+    connect(command(PageCommand::NextMonth), &QAction::triggered, this, [this] { stepMonth(1); });
     // Enter in the year-month field goes on to the grid, not into the carry-over.
     connect(dt年月_, &YearMonthEdit::monthConfirmed, this, [this] { toGridAfterMonth_ = true; });
     connect(dt年月_, &YearMonthEdit::monthEntered, this, [this] {

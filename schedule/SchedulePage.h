@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Amount.h"
+#include "CommandButtons.h"
 #include "PageContext.h"
 #include "SheetLine.h"
 
@@ -14,10 +15,10 @@
 class AmountField;
 class GridView;
 class QGridLayout;
-class QKeySequence;
-class QMenu;
+class QAction;
 class QProgressBar;
 class QPushButton;
+class QUndoStack;
 class QVBoxLayout;
 class YearMonthEdit;
 class WorkTableModel;
@@ -95,6 +96,8 @@ public:
     bool canUndoSheet() const;
     bool undoSheet();
     bool redoSheet();
+    // The sheet's history of unregistered edits, for what follows whether it can be walked.
+    const QUndoStack* sheetHistory() const;
     // cmd行挿入: a blank line above the grid's current line.
     void InsertLine();
     // cmd行削除: asks, then deletes the grid's current line.
@@ -107,6 +110,12 @@ public:
     const SheetLines& sheetLines() const;
     QDate currentLineDate() const;
     int markPaid(const std::vector<int>& rows);
+
+    // 前営業日へ / 翌営業日へ: the selected lines whose day is a bank holiday move to the
+    // business day before or after it within the month; the status line says what moved.
+    void moveSelectedToBusinessDay(bool forward);
+    // What the grid's right-click menu offers, top to bottom (null for a separator line).
+    void setGridMenu(QList<QAction*> actions) { gridMenu_ = std::move(actions); }
 
 signals:
     void closeRequested();
@@ -134,13 +143,13 @@ private:
     QGridLayout* figuresLayout(QPushButton* monBef, QPushButton* monNext);
     QVBoxLayout* commandColumn();
     void walkInVisualOrder(QPushButton* monBef, QPushButton* monNext);
-    void connectCommands(QPushButton* monBef, QPushButton* monNext);
-    QPushButton* command(const char* name) const;
-    // The transfer command's button (in the button column, before the hint), its place in
-    // the tab order, and its entry in the grid's menu.
+    void connectCommands();
+    // The page's action for a command.
+    QAction* command(PageCommand name) const;
+    // The transfer command's button (in the button column, before the hint) and its place
+    // in the tab order.
     void addTransferCommand(QVBoxLayout* buttons);
     void connectTransferCommand();
-    void addTransferAction(QMenu& menu);
     void requestTransfer();
 
     // The weekday column, moved beside the day; the payee column gives it its width.
@@ -148,14 +157,6 @@ private:
     void setUpWeekdayColumn();
     // The status line names the bank holiday of the current line's day.
     void tellBankHoliday();
-    // 前営業日へ / 翌営業日へ (Ctrl+Shift+← / →, the grid's menu): the selected lines whose
-    // day is a bank holiday move to the business day before or after it within the month;
-    // the status line says what moved.
-    void moveSelectedToBusinessDay(bool forward);
-    // Their keys, Ctrl+Shift+← and Ctrl+Shift+→ (not while a cell is edited: the editor
-    // selects words with them); answers whether the key was one of them.
-    static QKeySequence businessDayKeys(bool forward);
-    bool businessDayKey(int key, Qt::KeyboardModifiers modifiers);
     // What 前月複写 moved, in the status line.
     void tellRepeatedDays(const CopyOutcome& outcome);
 
@@ -172,10 +173,8 @@ private:
     void gridKeyDown(int& key, Qt::KeyboardModifiers modifiers);
     // One step of the sheet's history back or forward, said in the status line.
     bool walkHistory(bool forward);
-    // The grid's right-click menu: undo, redo, copy, paste and delete, in Qt's own words.
+    // The grid's right-click menu, with the actions given to setGridMenu().
     void showGridMenu(const QPoint& at);
-    // The menu's 前営業日へ and 翌営業日へ.
-    void addBusinessDayActions(QMenu& menu);
     // The one reminder of the page; the focus goes back to the year-month field.
     void remindYearMonth();
     // cmdMonBef / cmdMonNext: one month back or forward, then load.
@@ -206,6 +205,7 @@ private:
     AmountField* num累計_;
     GridView* gridInp_;
     QProgressBar* pbar_;
+    QList<QAction*> gridMenu_;
     bool toGridAfterMonth_ = false; // the year-month was confirmed with Enter
     bool saving_ = false;
 };

@@ -14,8 +14,6 @@
 #include "SheetModel.h"
 
 #include <QHeaderView>
-#include <QKeySequence>
-#include <QMenu>
 
 #include <set>
 
@@ -36,11 +34,6 @@ void SchedulePage::setUpWeekdayColumn()
     gridInp_->setPassedOver({kCol曜日});
 }
 
-QKeySequence SchedulePage::businessDayKeys(bool forward)
-{
-    return QKeySequence(Qt::CTRL | Qt::SHIFT | (forward ? Qt::Key_Right : Qt::Key_Left));
-}
-
 void SchedulePage::tellBankHoliday()
 {
     const int row = gridInp_->currentRowIndex();
@@ -57,18 +50,6 @@ void SchedulePage::tellBankHoliday()
                             .arg(row + 1)
                             .arg(calendar::toSlashText(date), calendar::weekdayLetter(date), reason.isEmpty() ? QString() : QStringLiteral("・") + reason);
     emit statusText(messages::messageText(messages::MsgId::状態_休業日, day));
-}
-
-bool SchedulePage::businessDayKey(int key, Qt::KeyboardModifiers modifiers)
-{
-    // While a cell is edited, the keys select words in it.
-    if (gridInp_->isEditing())
-        return false;
-    const QKeySequence pressed(QKeyCombination(modifiers & ~Qt::KeypadModifier, Qt::Key(key)));
-    if (pressed != businessDayKeys(false) && pressed != businessDayKeys(true))
-        return false;
-    moveSelectedToBusinessDay(pressed == businessDayKeys(true));
-    return true;
 }
 
 void SchedulePage::moveSelectedToBusinessDay(bool forward)
@@ -91,18 +72,6 @@ void SchedulePage::moveSelectedToBusinessDay(bool forward)
     if (said.isEmpty())
         said << messages::messageText(messages::MsgId::状態_移動なし, QString());
     emit statusText(said.join(QStringLiteral("　")));
-}
-
-void SchedulePage::addBusinessDayActions(QMenu& menu)
-{
-    menu.addSeparator();
-    const bool enabled = filesOpen() && controller_->month().isValid();
-    for (const bool forward : {false, true}) {
-        QAction* action = menu.addAction(forward ? QStringLiteral("翌営業日へ") : QStringLiteral("前営業日へ"), this, [this, forward] { moveSelectedToBusinessDay(forward); });
-        action->setObjectName(forward ? QStringLiteral("act翌営業日へ") : QStringLiteral("act前営業日へ"));
-        action->setShortcut(businessDayKeys(forward));
-        action->setEnabled(enabled);
-    }
 }
 
 void SchedulePage::tellRepeatedDays(const CopyOutcome& outcome)

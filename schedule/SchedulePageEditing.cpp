@@ -120,10 +120,6 @@ void SchedulePage::gridCellMoved()
 
 void SchedulePage::gridKeyDown(int& key, Qt::KeyboardModifiers modifiers)
 {
-    if (businessDayKey(key, modifiers)) {
-        key = 0;
-        return;
-    }
     // Shift+Enter goes up a line, as everywhere in the grid.
     if ((key != Qt::Key_Return && key != Qt::Key_Enter) || (modifiers & Qt::ShiftModifier) || gridInp_->currentColumn() != kCol残高)
         return;
@@ -259,25 +255,23 @@ void SchedulePage::showGridMenu(const QPoint& at)
 {
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("menuGridInp"));
-    const auto add = [&](const char* words, const QKeySequence& keys, bool enabled, auto&& run) {
-        QAction* action = menu.addAction(QCoreApplication::translate("QLineEdit", words), this, run);
-        action->setShortcut(keys);
-        action->setEnabled(enabled && filesOpen());
-    };
-    add("&Undo", QKeySequence::Undo, controller_->undoStack()->canUndo(), [this] { undoSheet(); });
-    add("&Redo", QKeySequence(Qt::CTRL | Qt::Key_Y), controller_->undoStack()->canRedo(), [this] { redoSheet(); });
-    menu.addSeparator();
-    add("&Copy", QKeySequence::Copy, true, [this] { gridInp_->copySelection(); });
-    add("&Paste", QKeySequence::Paste, true, [this] { gridInp_->pasteClipboard(); });
-    add("Delete", QKeySequence::Delete, true, [this] { gridInp_->emptySelectedCells(); });
-    addBusinessDayActions(menu);
-    addTransferAction(menu);
+    for (QAction* action : std::as_const(gridMenu_)) {
+        if (action)
+            menu.addAction(action);
+        else
+            menu.addSeparator();
+    }
     menu.exec(gridInp_->viewport()->mapToGlobal(at));
 }
 
 bool SchedulePage::canUndoSheet() const
 {
     return controller_->undoStack()->canUndo();
+}
+
+const QUndoStack* SchedulePage::sheetHistory() const
+{
+    return controller_->undoStack();
 }
 
 bool SchedulePage::undoSheet()

@@ -1,6 +1,6 @@
 // The schedule page's part of the bulk transfer (振込データ作成): the command that asks
-// for it from the button column, the grid's menu and Ctrl+Shift+T, and the paid marking
-// of the lines written to a transfer file. The file itself is made outside the page.
+// for it from the button column (and the main window's menus), and the paid marking of the
+// lines written to a transfer file. The file itself is made outside the page.
 
 #include "SchedulePage.h"
 
@@ -8,40 +8,28 @@
 #include "GridView.h"
 #include "MonthController.h"
 
-#include <QMenu>
+#include <QAction>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace schedule {
-
-namespace {
-const QKeySequence kTransferKeys(Qt::CTRL | Qt::SHIFT | Qt::Key_T);
-} // namespace
 
 void SchedulePage::addTransferCommand(QVBoxLayout* buttons)
 {
     auto* button = new QPushButton(QStringLiteral("振込データ"), this);
     button->setObjectName(QStringLiteral("cmd振込データ"));
     button->setToolTip(QStringLiteral("振込データ作成"));
-    setCommandShortcut(button, kTransferKeys);
     buttons->addWidget(button);
+    makeCommand(button, this, PageCommand::Transfer);
 }
 
 void SchedulePage::connectTransferCommand()
 {
-    QPushButton* button = command("cmd振込データ");
+    QPushButton* transfer = commandButton(this, PageCommand::Transfer);
     // After the page's other commands in the tab order, before the hint button.
-    setTabOrder(command("cmd履歴クリア"), button);
-    setTabOrder(button, findChild<QPushButton*>(QStringLiteral("cmdHint")));
-    connect(button, &QPushButton::clicked, this, &SchedulePage::requestTransfer);
-}
-
-void SchedulePage::addTransferAction(QMenu& menu)
-{
-    menu.addSeparator();
-    QAction* action = menu.addAction(QStringLiteral("振込データ作成"), this, &SchedulePage::requestTransfer);
-    action->setShortcut(kTransferKeys);
-    action->setEnabled(filesOpen() && controller_->month().isValid());
+    setTabOrder(commandButton(this, PageCommand::Clear), transfer);
+    setTabOrder(transfer, commandButton(this, PageCommand::Hint));
+    connect(command(PageCommand::Transfer), &QAction::triggered, this, &SchedulePage::requestTransfer);
 }
 
 void SchedulePage::requestTransfer()

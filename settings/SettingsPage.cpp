@@ -11,6 +11,7 @@
 #include "Skip.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -120,16 +121,16 @@ QHBoxLayout* SettingsPage::makeSettingsRow()
 
     auto* buttons = new QVBoxLayout;
     const auto made = addCommandButtons(buttons, this,
-        {{"cmd設定読込", "読込", QKeySequence(Qt::Key_F5)}, {"cmd設定登録", "登録", QKeySequence(Qt::CTRL | Qt::Key_S)}, {"cmd設定クリア", "クリア"},
-            {"cmd設定削除", "削除"}});
+        {{"cmd設定読込", "読込", PageCommand::Load}, {"cmd設定登録", "登録", PageCommand::Enter}, {"cmd設定クリア", "クリア", PageCommand::Clear},
+            {"cmd設定削除", "削除", PageCommand::Remove}});
     buttons->addStretch();
     // Nothing thrown by an operation leaves a button's handler.
-    connect(made[0], &QPushButton::clicked, this, [this] { store::skipOnFailure(QStringLiteral("cmd設定読込"), [this] { Read設定(); }); });
-    connect(made[1], &QPushButton::clicked, this, [this] { store::skipOnFailure(QStringLiteral("cmd設定登録"), [this] { cmd設定登録_Click(); }); });
-    connect(made[2], &QPushButton::clicked, this, [this] { store::skipOnFailure(QStringLiteral("cmd設定クリア"), [this] { Clear設定(); }); });
-    connect(made[3], &QPushButton::clicked, this, [this] { store::skipOnFailure(QStringLiteral("cmd設定削除"), [this] { Delete設定(); }); });
+    connect(made[0], &QAction::triggered, this, [this] { store::skipOnFailure(QStringLiteral("cmd設定読込"), [this] { Read設定(); }); });
+    connect(made[1], &QAction::triggered, this, [this] { store::skipOnFailure(QStringLiteral("cmd設定登録"), [this] { cmd設定登録_Click(); }); });
+    connect(made[2], &QAction::triggered, this, [this] { store::skipOnFailure(QStringLiteral("cmd設定クリア"), [this] { Clear設定(); }); });
+    connect(made[3], &QAction::triggered, this, [this] { store::skipOnFailure(QStringLiteral("cmd設定削除"), [this] { Delete設定(); }); });
     auto* hint = makeHintButton(QStringLiteral("cmdHint2"), this);
-    connect(hint, &QPushButton::clicked, this, [this] { emit hintRequested(QStringLiteral("cmdHint2")); });
+    connect(makeCommand(hint, this, PageCommand::Hint), &QAction::triggered, this, [this] { emit hintRequested(QStringLiteral("cmdHint2")); });
 
     auto* settingsRow = new QHBoxLayout;
     settingsRow->addLayout(form);
@@ -149,7 +150,7 @@ QGroupBox* SettingsPage::makeAllDeleteBox()
     auto* allDelete = new QPushButton(QStringLiteral("実行"), allDeleteBox);
     allDelete->setObjectName(QStringLiteral("cmd一括削除7"));
     allDeleteRow->addWidget(allDelete);
-    connect(allDelete, &QPushButton::clicked, this, &SettingsPage::allDeleteRequested);
+    connect(makeCommand(allDelete, this, PageCommand::DeleteAll), &QAction::triggered, this, &SettingsPage::allDeleteRequested);
     return allDeleteBox;
 }
 

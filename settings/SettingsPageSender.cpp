@@ -4,11 +4,13 @@
 #include "SettingsPage.h"
 
 #include "AccountStore.h"
+#include "CommandButtons.h"
 #include "Msg.h"
 #include "SenderDialog.h"
 #include "Session.h"
 #include "Skip.h"
 
+#include <QAction>
 #include <QFont>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -40,7 +42,8 @@ void SettingsPage::addSenderBox(QHBoxLayout* row)
     row->addSpacing(12);
     row->addWidget(box, 0, Qt::AlignTop);
     // Nothing thrown by the command leaves the click's handler.
-    connect(edit, &QPushButton::clicked, this, [this] { store::skipOnFailure(QStringLiteral("cmd振込依頼人"), [this] { openSenderDialog(); }); });
+    connect(makeCommand(edit, this, PageCommand::Sender), &QAction::triggered, this,
+        [this] { store::skipOnFailure(QStringLiteral("cmd振込依頼人"), [this] { openSenderDialog(); }); });
     askSender = [](SenderDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
 }
 

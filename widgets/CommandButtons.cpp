@@ -1,25 +1,60 @@
 #include "CommandButtons.h"
 
+#include <QAction>
 #include <QBoxLayout>
 #include <QPushButton>
 
-void setCommandShortcut(QPushButton* button, const QKeySequence& shortcut)
+namespace {
+
+// An action's button: the one whose click it answers, kept as the action's property.
+constexpr const char* kButton = "commandButton";
+
+} // namespace
+
+QAction* makeCommand(QPushButton* button, QWidget* page, PageCommand command)
 {
-    button->setShortcut(shortcut);
-    const QString keys = shortcut.toString(QKeySequence::NativeText);
-    button->setToolTip(button->toolTip().isEmpty() ? keys : button->toolTip() + QStringLiteral(" (") + keys + QLatin1Char(')'));
+    auto* action = new QAction(button->text().isEmpty() ? button->toolTip() : button->text(), page);
+    action->setObjectName(button->objectName());
+    action->setData(static_cast<int>(command));
+    action->setProperty(kButton, QVariant::fromValue(static_cast<QObject*>(button)));
+    QObject::connect(button, &QPushButton::clicked, action, [action] { action->trigger(); });
+    QObject::connect(action, &QAction::enabledChanged, button, &QWidget::setEnabled);
+    return action;
 }
 
-std::vector<QPushButton*> addCommandButtons(QBoxLayout* column, QWidget* parent, std::span<const CommandButton> buttons)
+QAction* pageCommand(const QWidget* page, PageCommand command)
 {
-    std::vector<QPushButton*> made;
+    if (!page || command == PageCommand::None)
+        return nullptr;
+    for (QAction* action : page->findChildren<QAction*>(Qt::FindDirectChildrenOnly)) {
+        if (action->data() == QVariant(static_cast<int>(command)))
+            return action;
+    }
+    return nullptr;
+}
+
+QPushButton* commandButton(const QWidget* page, PageCommand command)
+{
+    const QAction* action = pageCommand(page, command);
+    return action ? qobject_cast<QPushButton*>(action->property(kButton).value<QObject*>()) : nullptr;
+}
+
+std::vector<QAction*> addCommandButtons(QBoxLayout* column, QWidget* page, std::span<const CommandButton> buttons)
+{
+    std::vector<QAction*> made;
     for (const CommandButton& command : buttons) {
-        auto* button = new QPushButton(QString::fromUtf8(command.caption), parent);
+        auto* button = new QPushButton(QString::fromUtf8(command.caption), page);
         button->setObjectName(QString::fromUtf8(command.name));
-        if (!command.shortcut.isEmpty())
-            setCommandShortcut(button, command.shortcut);
         column->addWidget(button);
-        made.push_back(button);
+        made.push_back(makeCommand(button, page, command.command));
     }
     return made;
+}
+
+void showKeysInToolTip(QPushButton* button, const QKeySequence& keys)
+{
+    if (!button || keys.isEmpty())
+        return;
+    const QString text = keys.toString(QKeySequence::NativeText);
+    button->setToolTip(button->toolTip().isEmpty() ? text : button->toolTip() + QStringLiteral(" (") + text + QLatin1Char(')'));
 }

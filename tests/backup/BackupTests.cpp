@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <map>
@@ -167,6 +168,29 @@ TEST(Backup, UndoIsOfferedUntilAnythingElseIsStoredThroughEitherConnection)
             store::exec(b.session->workDb(), "INSERT INTO mainfile.支払先マスタ VALUES ('x')");
         EXPECT_FALSE(b.service.undoAvailable()) << how;
         EXPECT_FALSE(b.service.undo());
+    }
+}
+
+TEST(Backup, TheUndoOfferLapsesByItselfOnceAStoreOnEitherConnectionIsCommitted)
+{
+    for (const bool throughWork : {false, true}) {
+        OpenBook b;
+        fillBook(b.main());
+        ASSERT_TRUE(b.service.beforeDestructive(Reason::AllDelete));
+        store::exec(b.main(), "DELETE FROM 支払予定表");
+        b.service.destructiveDone(Reason::AllDelete);
+        QSignalSpy changed(&b.service, &BackupService::undoChanged);
+        // A sheet edit in the work file is no store: the offer stands.
+        store::exec(b.session->workDb(), "INSERT INTO InpWork (行番号) VALUES (1)");
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(b.service.undoOffered());
+        EXPECT_EQ(changed.count(), 0);
+        // Nobody asks again: the commit itself has the offer withdrawn and announced.
+        store::exec(throughWork ? b.session->workDb() : b.main(), throughWork ? "INSERT INTO mainfile.支払先マスタ VALUES ('x')" : "INSERT INTO 支払先マスタ VALUES ('x')");
+        EXPECT_TRUE(b.service.undoOffered()) << "looked at once the event loop has the hand";
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(b.service.undoOffered()) << throughWork;
+        EXPECT_EQ(changed.count(), 1);
     }
 }
 

@@ -73,3 +73,28 @@ TEST(StatusLine, ALongMessageKeepsTheLinesWidthAndShowsWholeInItsTooltip)
     EXPECT_EQ(label->text(), text);
     EXPECT_EQ(label->toolTip(), text);
 }
+
+TEST(StatusLine, AStatusTipCoversTheTextWhileItLastsAndLeavesTheMessageAsItWas)
+{
+    StatusLine line;
+    line.show();
+    auto* shown = line.findChild<QLabel*>("lblStatus");
+    auto* tip = line.findChild<QLabel*>("lblStatusTip");
+    ASSERT_TRUE(shown && tip);
+    line.showText("行削除を実行しました。", true);
+    line.showTip("支払予定表の直前の入力を元に戻します。");
+    EXPECT_TRUE(tip->isVisible());
+    EXPECT_FALSE(shown->isVisible());
+    EXPECT_EQ(line.tip(), "支払予定表の直前の入力を元に戻します。");
+    EXPECT_EQ(line.text(), "行削除を実行しました。") << "the message stays beneath the tip";
+    EXPECT_TRUE(line.undoOffered());
+
+    // A message that arrives meanwhile is what shows once the tip goes.
+    line.showText("12月の 3 行を登録しました。", false);
+    EXPECT_TRUE(tip->isVisible());
+    line.showTip(QString());
+    EXPECT_FALSE(tip->isVisible());
+    EXPECT_TRUE(shown->isVisible());
+    EXPECT_EQ(line.text(), "12月の 3 行を登録しました。");
+    EXPECT_TRUE(line.showsMessage());
+}

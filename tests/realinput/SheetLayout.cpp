@@ -4,8 +4,8 @@ namespace layout {
 
 namespace {
 
-// Measured on the main window's inside at its default size (751 × 511 pixels).
-constexpr int kGridFirstRowMiddle = 133; // rows are 20 pixels apart
+// Measured on the main window's inside at its default size (751 × 530 pixels, the menu bar included).
+constexpr int kGridFirstRowMiddle = 152; // rows are 20 pixels apart
 constexpr int kRowPitch = 20;
 
 int columnMiddle(Column column)
@@ -29,12 +29,12 @@ int columnMiddle(Column column)
 
 QSize windowSize()
 {
-    return {751, 511};
+    return {751, 530};
 }
 
 QPoint yearMonthField()
 {
-    return {200, 31};
+    return {200, 50};
 }
 
 QPoint cell(int row, Column column)

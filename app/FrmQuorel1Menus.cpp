@@ -1,0 +1,207 @@
+// The main window's menu bar: each command connected to what it does (a page's command,
+// the one its button triggers, or the window's own), enabled as the page shown and the
+// histories of edits and deletions allow, and the keys named in the buttons' tooltips.
+
+#include "FrmQuorel1.h"
+
+#include "CashFlowPage.h"
+#include "CommandButtons.h"
+#include "GridView.h"
+#include "KeyListDialog.h"
+#include "MainActions.h"
+#include "PayeePage.h"
+#include "RestoreList.h"
+#include "SchedulePage.h"
+#include "SettingsPage.h"
+#include "StatusLine.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusTipEvent>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QUndoStack>
+
+#include <sqlite3.h>
+
+#include <array>
+
+namespace {
+
+// A menu command that triggers a command of a page: the page shown decides which one
+// runs, and the menu command is enabled only while the page shown has one. A command on
+// the whole book (wholeBook) runs from any page: the one page that has it is shown first
+// when the command has to ask or show something there.
+struct PageRoute {
+    QAction* MainActions::*action;
+    PageCommand command;
+    bool wholeBook = false;
+};
+
+const PageRoute kRoutes[] = {
+    {&MainActions::load, PageCommand::Load},
+    {&MainActions::enter, PageCommand::Enter},
+    {&MainActions::clear, PageCommand::Clear},
+    {&MainActions::remove, PageCommand::Remove},
+    {&MainActions::print, PageCommand::Print},
+    {&MainActions::exportFile, PageCommand::Export},
+    {&MainActions::insertLine, PageCommand::InsertLine},
+    {&MainActions::deleteLine, PageCommand::DeleteLine},
+    {&MainActions::previousMonth, PageCommand::PreviousMonth},
+    {&MainActions::nextMonth, PageCommand::NextMonth},
+    {&MainActions::copyPreviousMonth, PageCommand::CopyPreviousMonth},
+    {&MainActions::transfer, PageCommand::Transfer},
+    {&MainActions::account, PageCommand::Account},
+    {&MainActions::hint, PageCommand::Hint},
+    {&MainActions::quit, PageCommand::Quit, true},
+    {&MainActions::importPayees, PageCommand::Import, true},
+    {&MainActions::deleteAll, PageCommand::DeleteAll, true},
+    {&MainActions::sender, PageCommand::Sender, true},
+};
+
+// The page command a route runs now: the shown page's, or for a command on the whole book
+// the one of the page that has it.
+QAction* routedCommand(const PageRoute& route, const QTabWidget& tabs)
+{
+    if (QAction* shown = pageCommand(tabs.currentWidget(), route.command))
+        return shown;
+    for (int page = 0; route.wholeBook && page < tabs.count(); ++page) {
+        if (QAction* command = pageCommand(tabs.widget(page), route.command))
+            return command;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void FrmQuorel1::setUpMenuBar()
+{
+    connectPageCommands();
+    connectWindowCommands();
+    // The month grid's own commands: their keys work while the grid has the focus, and its
+    // right-click menu offers them with the history and the transfer.
+    if (auto* grid = schedulePage_->findChild<GridView*>(QStringLiteral("GridInp"))) {
+        grid->addActions({actions_->copy, actions_->paste, actions_->emptyCells, actions_->previousBusinessDay, actions_->nextBusinessDay});
+        schedulePage_->setGridMenu({actions_->undo, actions_->redo, nullptr, actions_->copy, actions_->paste, actions_->emptyCells, nullptr,
+            actions_->previousBusinessDay, actions_->nextBusinessDay, nullptr, actions_->transfer});
+    }
+    // A command's status tip lasts while its menu is open.
+    if (auto* bar = findChild<QMenuBar*>(QStringLiteral("MenuBar"))) {
+        for (QMenu* menu : bar->findChildren<QMenu*>())
+            connect(menu, &QMenu::aboutToHide, statusLine_, [this] { statusLine_->showTip(QString()); });
+    }
+    connect(sstab1_, &QTabWidget::currentChanged, this, &FrmQuorel1::followPage);
+    connect(sstab1_, &QTabWidget::currentChanged, this, &FrmQuorel1::followHistory);
+    const QUndoStack* history = schedulePage_->sheetHistory();
+    connect(history, &QUndoStack::canUndoChanged, this, &FrmQuorel1::followHistory);
+    connect(history, &QUndoStack::canRedoChanged, this, &FrmQuorel1::followHistory);
+    connect(&backups_, &backup::BackupService::undoChanged, this, &FrmQuorel1::followHistory);
+    followPage();
+    followHistory();
+}
+
+void FrmQuorel1::connectPageCommands()
+{
+    for (const PageRoute& route : kRoutes) {
+        QAction* action = actions_->*route.action;
+        connect(action, &QAction::triggered, this, [this, &route] {
+            if (QAction* command = routedCommand(route, *sstab1_))
+                command->trigger();
+        });
+        // Each page's button names the keys that run it.
+        for (int page = 0; page < sstab1_->count(); ++page)
+            showKeysInToolTip(commandButton(sstab1_->widget(page), route.command), action->shortcut());
+    }
+}
+
+void FrmQuorel1::connectWindowCommands()
+{
+    MainActions& a = *actions_;
+    for (std::size_t page = 0; page < a.pages.size(); ++page)
+        connect(a.pages[page], &QAction::triggered, sstab1_, [this, page] { sstab1_->setCurrentIndex(static_cast<int>(page)); });
+    connect(a.undo, &QAction::triggered, this, &FrmQuorel1::undoCommand);
+    connect(a.redo, &QAction::triggered, this, [this] {
+        if (sstab1_->currentWidget() == schedulePage_)
+            schedulePage_->redoSheet();
+    });
+    auto* grid = schedulePage_->findChild<GridView*>(QStringLiteral("GridInp"));
+    connect(a.copy, &QAction::triggered, grid, &GridView::copySelection);
+    connect(a.paste, &QAction::triggered, grid, &GridView::pasteClipboard);
+    connect(a.emptyCells, &QAction::triggered, grid, &GridView::emptySelectedCells);
+    connect(a.previousBusinessDay, &QAction::triggered, schedulePage_, [this] { schedulePage_->moveSelectedToBusinessDay(false); });
+    connect(a.nextBusinessDay, &QAction::triggered, schedulePage_, [this] { schedulePage_->moveSelectedToBusinessDay(true); });
+    connect(a.undoDeletion, &QAction::triggered, this, &FrmQuorel1::undoLast);
+    // The status line's 元に戻す is the same command.
+    connect(statusLine_, &backup::StatusLine::undoRequested, a.undoDeletion, &QAction::trigger);
+    connect(a.restore, &QAction::triggered, this, &FrmQuorel1::showBackups);
+    connect(a.keyList, &QAction::triggered, this, &FrmQuorel1::showKeyList);
+    connect(a.supportPage, &QAction::triggered, this, &FrmQuorel1::openMakerPage);
+    connect(a.about, &QAction::triggered, this, &FrmQuorel1::showAbout);
+}
+
+void FrmQuorel1::followPage()
+{
+    const int shown = sstab1_->currentIndex();
+    actions_->pages.at(static_cast<std::size_t>(std::max(shown, 0)))->setChecked(true);
+    for (const PageRoute& route : kRoutes)
+        (actions_->*route.action)->setEnabled(routedCommand(route, *sstab1_) != nullptr);
+    const bool schedule = sstab1_->currentWidget() == schedulePage_;
+    for (QAction* onGrid : {actions_->copy, actions_->paste, actions_->emptyCells, actions_->previousBusinessDay, actions_->nextBusinessDay})
+        onGrid->setEnabled(schedule);
+}
+
+void FrmQuorel1::followHistory()
+{
+    const bool schedule = sstab1_->currentWidget() == schedulePage_;
+    const QUndoStack* history = schedulePage_->sheetHistory();
+    actions_->undo->setEnabled((schedule && history->canUndo()) || backups_.undoOffered());
+    actions_->redo->setEnabled(schedule && history->canRedo());
+    actions_->undoDeletion->setEnabled(backups_.undoOffered());
+}
+
+void FrmQuorel1::undoCommand()
+{
+    if (sstab1_->currentWidget() == schedulePage_ && schedulePage_->undoSheet())
+        return;
+    undoLast();
+}
+
+void FrmQuorel1::showBackups()
+{
+    sstab1_->setCurrentWidget(settingsPage_);
+    auto* list = restoreList_->findChild<QTreeWidget*>(QStringLiteral("lstBackup"));
+    if (!list)
+        return;
+    if (!list->currentItem() && list->topLevelItemCount() > 0)
+        list->setCurrentItem(list->topLevelItem(0));
+    list->setFocus(Qt::OtherFocusReason);
+}
+
+void FrmQuorel1::showKeyList()
+{
+    if (!keyList_) {
+        keyList_ = new KeyListDialog(*findChild<QMenuBar*>(QStringLiteral("MenuBar")), this);
+        keyList_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    keyList_->show();
+    keyList_->raise();
+    keyList_->activateWindow();
+}
+
+void FrmQuorel1::showAbout()
+{
+    const QString versions = QStringLiteral("Qt %1　SQLite %2").arg(QString::fromLatin1(qVersion()), QString::fromLatin1(sqlite3_libversion()));
+    msg_.ShowMsg(messages::MsgId::その他_バージョン情報, infoText().trimmed() + QStringLiteral("\n\n") + versions);
+}
+
+bool FrmQuorel1::event(QEvent* event)
+{
+    if (event->type() == QEvent::StatusTip) {
+        statusLine_->showTip(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QWidget::event(event);
+}
