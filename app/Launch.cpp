@@ -2,7 +2,7 @@
 
 #include "CommandLine.h"
 #include "FirstStart.h"
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 #include "MessagePresenter.h"
 #include "SessionEnd.h"
 #include "Msg.h"
@@ -42,7 +42,7 @@ bool answeredWithoutWindow(const CommandLineRequest& request, const QString& pro
 
 } // namespace
 
-int runQuorel1(int argc, char** argv, const std::function<void(FrmQuorel1&)>& shown)
+int runQuorel1(int argc, char** argv, const std::function<void(MainWindow&)>& shown)
 {
     const QString programName = QDir(QString::fromLocal8Bit(argv[0])).dirName();
     if (answeredWithoutWindow(CommandLine::parse(rawArguments(argc, argv), QDir::currentPath()), programName))

@@ -1,12 +1,12 @@
 #include "SessionEnd.h"
 
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 #include "TerminationSignals.h"
 
 #include <QGuiApplication>
 #include <QSessionManager>
 
-void endWithTheSession(FrmQuorel1& window, TerminationSignals& systemSignals)
+void endWithTheSession(MainWindow& window, TerminationSignals& systemSignals)
 {
     QObject::connect(&systemSignals, &TerminationSignals::received, &window, [&window](int) { window.closeWithoutQuestions(); });
     QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager& manager) {

@@ -2,7 +2,7 @@
 
 #include "BackupService.h"
 #include "DataFiles.h"
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 #include "JapaneseFonts.h"
 #include "Msg.h"
 #include "PrivateFiles.h"
@@ -217,7 +217,7 @@ StartupOutcome startQuorel1(const QString& dataDirectory, messages::MessagePrese
                 failureText(store::StartupError(dataDirectory, QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY)), store::StartupError::Cause::ReadOnly)));
         return {nullptr, 1};
     }
-    auto window = std::make_unique<FrmQuorel1>(std::move(lock), std::move(session), presenter);
+    auto window = std::make_unique<MainWindow>(std::move(lock), std::move(session), presenter);
     // The page check of the whole files runs once the window shows.
     new StartupCheck(*window);
     if (recovered)

@@ -6,13 +6,13 @@
 
 #include <memory>
 
-class FrmQuorel1;
+class MainWindow;
 
 // Japanese standard texts and the font substitutions, once per process.
 void prepareApplication();
 
 struct StartupOutcome {
-    std::unique_ptr<FrmQuorel1> window; // null when start-up ended
+    std::unique_ptr<MainWindow> window; // null when start-up ended
     int exitCode = 0;
 };
 

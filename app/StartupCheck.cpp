@@ -1,7 +1,7 @@
 #include "StartupCheck.h"
 
 #include "DataFiles.h"
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 #include "Msg.h"
 #include "Session.h"
 
@@ -9,7 +9,7 @@
 #include <QEvent>
 #include <QTimer>
 
-StartupCheck::StartupCheck(FrmQuorel1& window)
+StartupCheck::StartupCheck(MainWindow& window)
     : QObject(&window)
     , window_(window)
 {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <thread>
 
-class FrmQuorel1;
+class MainWindow;
 
 // What the start leaves until the window has shown, so that the start does not grow with
 // the book: once the window has painted itself for the first time, the day's backup
@@ -17,7 +17,7 @@ class FrmQuorel1;
 class StartupCheck : public QObject {
     Q_OBJECT
 public:
-    explicit StartupCheck(FrmQuorel1& window);
+    explicit StartupCheck(MainWindow& window);
     ~StartupCheck() override;
 
     bool finished() const { return finished_; }
@@ -29,7 +29,7 @@ private:
     void start();
     void collect();
 
-    FrmQuorel1& window_;
+    MainWindow& window_;
     std::thread thread_;
     QString failedFile_;
     std::optional<QString> problem_;

@@ -31,8 +31,8 @@ RestoreList::RestoreList(BackupService& service, QWidget* parent)
     list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     auto* restore = new QPushButton(QStringLiteral("復元"), this);
     restore->setObjectName(QStringLiteral("cmd復元"));
-    connect(restore, &QPushButton::clicked, this, &RestoreList::cmd復元_Click);
-    connect(list_, &QTreeWidget::itemActivated, this, &RestoreList::cmd復元_Click);
+    connect(restore, &QPushButton::clicked, this, &RestoreList::onRestoreClicked);
+    connect(list_, &QTreeWidget::itemActivated, this, &RestoreList::onRestoreClicked);
     // The chosen backup's balances are checked against its amounts as it is chosen.
     connect(list_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) { showChain(item); });
 
@@ -95,7 +95,7 @@ void RestoreList::markChain(QTreeWidgetItem* item, const std::optional<ledger::C
     item->setForeground(4, broken ? QBrush(QColor(0xC0, 0, 0)) : QBrush());
 }
 
-void RestoreList::cmd復元_Click()
+void RestoreList::onRestoreClicked()
 {
     QTreeWidgetItem* item = list_->currentItem();
     if (!item) {

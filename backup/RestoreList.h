@@ -22,7 +22,7 @@ public:
     // Reads the backup folder again.
     void refresh();
     // Restores the chosen backup through the service.
-    void cmd復元_Click();
+    void onRestoreClicked();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -8,7 +8,7 @@
 #include "RatioReporter.h"
 #include "Overview.h"
 #include "CashFlowPage.h"
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 #include "SchedulePage.h"
 #include "Session.h"
 #include "Startup.h"
@@ -136,7 +136,7 @@ void BM_Overview_BareSQLite(benchmark::State& state)
 messages::ScriptedMessagePresenter presenter;
 StartupOutcome started;
 
-FrmQuorel1& window()
+MainWindow& window()
 {
     if (!started.window) {
         started = startQuorel1(data().dir.path(), presenter);

@@ -10,7 +10,7 @@
 // time of one start. The books have about 180 lines a month, so the month shown is full.
 // The same program on an empty book shows what the book's size adds to the start.
 
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 #include "Launch.h"
 #include "RatioReporter.h"
 #include "Session.h"
@@ -216,7 +216,7 @@ int main(int argc, char** argv)
         std::vector<char*> arguments = {argv[0]};
         arguments.insert(arguments.end(), argv + 2, argv + argc);
         int count = static_cast<int>(arguments.size());
-        return runQuorel1(count, arguments.data(), [](FrmQuorel1& window) { answerWhenExposed(window); });
+        return runQuorel1(count, arguments.data(), [](MainWindow& window) { answerWhenExposed(window); });
     }
     QCoreApplication app(argc, argv);
     std::printf("windows shown on %s\n", display().problem().isEmpty() ? "Xvfb with openbox" : "the offscreen platform (no X server)");

@@ -28,16 +28,16 @@ CashFlowPage::CashFlowPage(PageContext& context, QWidget* parent)
     : QWidget(parent)
     , context_(context)
     , model_(new CashFlowModel(this))
-    , dt開始年月_(new YearMonthEdit(this))
+    , startMonthEdit_(new YearMonthEdit(this))
     , num月数_(new QSpinBox(this))
     , grid_(new QTableView(this))
     , chart_(new CashFlowChartView(this))
     , lbl月_(new QLabel(this))
     , split_(new QSplitter(Qt::Horizontal, this))
 {
-    dt開始年月_->setObjectName(QStringLiteral("Dt開始年月"));
-    dt開始年月_->setFont(QFont(QStringLiteral("ＭＳ ゴシック")));
-    dt開始年月_->setFixedWidth(twipsToPixels(1860));
+    startMonthEdit_->setObjectName(QStringLiteral("Dt開始年月"));
+    startMonthEdit_->setFont(QFont(QStringLiteral("ＭＳ ゴシック")));
+    startMonthEdit_->setFixedWidth(twipsToPixels(1860));
     num月数_->setObjectName(QStringLiteral("num月数"));
     num月数_->setRange(1, ledger::kMaxMonths);
     num月数_->setValue(ledger::kDefaultMonths);
@@ -63,7 +63,7 @@ CashFlowPage::CashFlowPage(PageContext& context, QWidget* parent)
 
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(QStringLiteral("開始年月"), this));
-    top->addWidget(dt開始年月_);
+    top->addWidget(startMonthEdit_);
     top->addWidget(new QLabel(QStringLiteral("月数"), this));
     top->addWidget(num月数_);
     const auto buttons = addCommandButtons(top, this,
@@ -91,7 +91,7 @@ CashFlowPage::CashFlowPage(PageContext& context, QWidget* parent)
     connect(buttons.at(1), &QAction::triggered, this, &CashFlowPage::printOverview);
     connect(buttons.at(2), &QAction::triggered, this, &CashFlowPage::exportRequested);
     connect(makeCommand(hint, this, PageCommand::Hint), &QAction::triggered, this, [this] { emit hintRequested(QStringLiteral("cmdHint資金繰り")); });
-    connect(dt開始年月_, &YearMonthEdit::monthEntered, this, &CashFlowPage::refresh);
+    connect(startMonthEdit_, &YearMonthEdit::monthEntered, this, &CashFlowPage::refresh);
     connect(num月数_, &QSpinBox::valueChanged, this, &CashFlowPage::refresh);
     connectMonthChoice();
 }
@@ -118,18 +118,18 @@ bool CashFlowPage::era() const
 
 void CashFlowPage::openAt(const QDate& date)
 {
-    dt開始年月_->setEraPattern(era());
+    startMonthEdit_->setEraPattern(era());
     if (date.isValid())
-        dt開始年月_->setDate(QDate(date.year(), date.month(), 1));
+        startMonthEdit_->setDate(QDate(date.year(), date.month(), 1));
     refresh();
 }
 
 void CashFlowPage::refresh()
 {
     Overview overview;
-    if (context_.session.isOpen() && dt開始年月_->date().isValid())
+    if (context_.session.isOpen() && startMonthEdit_->date().isValid())
         store::skipOnFailure(QStringLiteral("read the cash-flow overview"),
-            [&] { overview = ledger::readOverview(context_.session.mainDb(), dt開始年月_->date(), num月数_->value()); });
+            [&] { overview = ledger::readOverview(context_.session.mainDb(), startMonthEdit_->date(), num月数_->value()); });
     chart_->setOverview(overview);
     model_->setOverview(std::move(overview), era());
     // The table shows every column whole when the page has room (the chart takes the

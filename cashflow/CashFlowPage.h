@@ -53,7 +53,7 @@ private:
 
     PageContext& context_;
     CashFlowModel* model_;
-    YearMonthEdit* dt開始年月_;
+    YearMonthEdit* startMonthEdit_;
     QSpinBox* num月数_;
     QTableView* grid_;
     CashFlowChartView* chart_;

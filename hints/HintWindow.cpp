@@ -95,11 +95,11 @@ HintWindow::HintWindow(store::Session& session, messages::Msg& msg)
             store::skipOnFailure(what, [&] { (this->*handler)(); });
         };
     };
-    connect(cmd編集_, &QPushButton::clicked, this, guarded(QStringLiteral("cmd編集"), &HintWindow::cmd編集_Click));
-    connect(cmd登録_, &QPushButton::clicked, this, guarded(QStringLiteral("cmd登録"), &HintWindow::cmd登録_Click));
-    connect(cmd削除_, &QPushButton::clicked, this, guarded(QStringLiteral("cmd削除"), &HintWindow::cmd削除_Click));
-    connect(cmdクリア_, &QPushButton::clicked, this, guarded(QStringLiteral("cmdクリア"), &HintWindow::cmdクリア_Click));
-    connect(cmd閉じる_, &QPushButton::clicked, this, guarded(QStringLiteral("cmd閉じる"), &HintWindow::cmd閉じる_Click));
+    connect(cmd編集_, &QPushButton::clicked, this, guarded(QStringLiteral("cmd編集"), &HintWindow::onEditClicked));
+    connect(cmd登録_, &QPushButton::clicked, this, guarded(QStringLiteral("cmd登録"), &HintWindow::onSaveClicked));
+    connect(cmd削除_, &QPushButton::clicked, this, guarded(QStringLiteral("cmd削除"), &HintWindow::onDeleteClicked));
+    connect(cmdクリア_, &QPushButton::clicked, this, guarded(QStringLiteral("cmdクリア"), &HintWindow::onClearClicked));
+    connect(cmd閉じる_, &QPushButton::clicked, this, guarded(QStringLiteral("cmd閉じる"), &HintWindow::onCloseClicked));
 
     setEditing(false);
 }
@@ -220,13 +220,13 @@ void HintWindow::setEditing(bool on)
     paintButton(cmd編集_, on ? kEditingColour : kButtonColour);
 }
 
-void HintWindow::cmd編集_Click()
+void HintWindow::onEditClicked()
 {
     setEditing(valueOfColour(cmd編集_->palette().color(QPalette::Button)) == kButtonColour);
     txtContents_->setFocus();
 }
 
-void HintWindow::cmd登録_Click()
+void HintWindow::onSaveClicked()
 {
     if (!msg_.ShowMsg(messages::MsgId::登録_確認, kTarget))
         return;
@@ -236,7 +236,7 @@ void HintWindow::cmd登録_Click()
         msg_.ShowMsg(messages::MsgId::登録_失敗, kTarget);
 }
 
-void HintWindow::cmd削除_Click()
+void HintWindow::onDeleteClicked()
 {
     if (!msg_.ShowMsg(messages::MsgId::削除_ヒント確認, kTarget))
         return;
@@ -246,12 +246,12 @@ void HintWindow::cmd削除_Click()
         msg_.ShowMsg(messages::MsgId::削除_失敗, kTarget);
 }
 
-void HintWindow::cmdクリア_Click()
+void HintWindow::onClearClicked()
 {
     txtContents_->clear();
 }
 
-void HintWindow::cmd閉じる_Click()
+void HintWindow::onCloseClicked()
 {
     close();
 }

@@ -50,11 +50,11 @@ public:
     bool EntryHint();
     bool Deleteヒント();
 
-    void cmd編集_Click();
-    void cmd登録_Click();
-    void cmd削除_Click();
-    void cmdクリア_Click();
-    void cmd閉じる_Click();
+    void onEditClicked();
+    void onSaveClicked();
+    void onDeleteClicked();
+    void onClearClicked();
+    void onCloseClicked();
 
     bool editing() const;
     // The text as it is stored: an unchanged loaded text exactly as read, an edited one

@@ -40,7 +40,7 @@ PayeePage::PayeePage(PageContext& context, QWidget* parent)
             {"cmd支払先クリア", "クリア", PageCommand::Clear}, {"cmd支払先削除", "削除", PageCommand::Remove}});
     connect(made[0], &QAction::triggered, this, [this] { guarded("cmd支払先読込", [this] { Read支払先(); }); });
     connect(made[1], &QAction::triggered, this, &PayeePage::importRequested);
-    connect(made[2], &QAction::triggered, this, [this] { guarded("cmd支払先登録", [this] { cmd支払先登録_Click(); }); });
+    connect(made[2], &QAction::triggered, this, [this] { guarded("cmd支払先登録", [this] { onEnterClicked(); }); });
     connect(made[3], &QAction::triggered, this, [this] { guarded("cmd支払先行削除", [this] { LineDelete支払先マスタ(); }); });
     connect(made[4], &QAction::triggered, this, [this] { guarded("cmd支払先クリア", [this] { Clear支払先マスタ(); }); });
     connect(made[5], &QAction::triggered, this, [this] { guarded("cmd支払先削除", [this] { Delete支払先マスタ(); }); });
@@ -85,7 +85,7 @@ void PayeePage::guarded(const char* what, F&& body) noexcept
     store::skipOnFailure(QString::fromUtf8(what), std::forward<F>(body));
 }
 
-void PayeePage::FormInit()
+void PayeePage::setUpControls()
 {
     store::skipOnFailure(QStringLiteral("bind dat支払先マスタ"), [&] {
         dat支払先マスタ_->bind(&context_.session.workDb(), QStringLiteral("w支払先マスタ"));
@@ -127,7 +127,7 @@ bool PayeePage::Read支払先()
     return read;
 }
 
-void PayeePage::cmd支払先登録_Click()
+void PayeePage::onEnterClicked()
 {
     if (context_.msg.ShowMsg(messages::MsgId::登録_確認, QStringLiteral("支払先")) && askBeforeDestructive(context_, DestructiveCommand::PayeeEntry))
         Entry支払先マスタ();

@@ -27,7 +27,7 @@ public:
     explicit PayeePage(PageContext& context, QWidget* parent = nullptr);
 
     // Binds the data source and sets up the grid's two columns.
-    void FormInit();
+    void setUpControls();
     // Empties the page; the master is not touched.
     void Clear支払先マスタ();
     // Loads the master into the page, sorted by name; answers whether the page now holds
@@ -60,7 +60,7 @@ signals:
     void statusText(const QString& text);
 
 private:
-    void cmd支払先登録_Click();
+    void onEnterClicked();
     // The 口座 (Ctrl+K) and 出力 buttons below the page's commands, and the double-click on
     // a line's number.
     void addAccountCommand(QVBoxLayout* buttons);

@@ -99,8 +99,8 @@ ReportWindow::ReportWindow(ReportDocument document, messages::Msg& msg, QWidget*
 
     connect(preview_, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* printer) { renderDocument(*printer, document_); });
     connect(preview_, &QPrintPreviewWidget::previewChanged, this, &ReportWindow::updatePageState);
-    connect(print, &QPushButton::clicked, this, &ReportWindow::print_Click);
-    connect(pdf, &QPushButton::clicked, this, &ReportWindow::savePdf_Click);
+    connect(print, &QPushButton::clicked, this, &ReportWindow::onPrintClicked);
+    connect(pdf, &QPushButton::clicked, this, &ReportWindow::onSavePdfClicked);
     connect(exportButton, &QPushButton::clicked, this, &ReportWindow::exportRequested);
     connect(zoomIn, &QPushButton::clicked, preview_, [this] { zoom(true); });
     connect(zoomOut, &QPushButton::clicked, preview_, [this] { zoom(false); });
@@ -270,13 +270,13 @@ int ReportWindow::pageCount() const
     return preview_->pageCount();
 }
 
-void ReportWindow::print_Click()
+void ReportWindow::onPrintClicked()
 {
     if (askPrinter && askPrinter(*printer_, this))
         printTo(*printer_);
 }
 
-void ReportWindow::savePdf_Click()
+void ReportWindow::onSavePdfClicked()
 {
     if (!askPdfPath)
         return;

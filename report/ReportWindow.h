@@ -71,8 +71,8 @@ private:
     // After a zoom, scrolls so that the top of the page being read is in view.
     void keepPageTopInView(int page);
     void zoom(bool in);
-    void print_Click();
-    void savePdf_Click();
+    void onPrintClicked();
+    void onSavePdfClicked();
     void updatePageState();
 
     ReportDocument document_;

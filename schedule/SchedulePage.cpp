@@ -55,7 +55,7 @@ SchedulePage::SchedulePage(PageContext& context, QWidget* parent)
     , context_(context)
     , controller_(new MonthController(context.session, this))
     , dat支払先名_(new WorkTableModel(this))
-    , dt年月_(new YearMonthEdit(this))
+    , monthEdit_(new YearMonthEdit(this))
     , num繰越額_(new AmountField(this))
     , num予定額月計_(new AmountField(this))
     , num支払額月計_(new AmountField(this))
@@ -83,8 +83,8 @@ SchedulePage::SchedulePage(PageContext& context, QWidget* parent)
 void SchedulePage::nameControls()
 {
     dat支払先名_->setObjectName(QStringLiteral("dat支払先名"));
-    dt年月_->setObjectName(QStringLiteral("Dt年月"));
-    dt年月_->setFont(QFont(QStringLiteral("ＭＳ ゴシック")));
+    monthEdit_->setObjectName(QStringLiteral("Dt年月"));
+    monthEdit_->setFont(QFont(QStringLiteral("ＭＳ ゴシック")));
     num繰越額_->setObjectName(QStringLiteral("num繰越額"));
     num繰越額_->setMessages(&context_.msg);
     num予定額月計_->setObjectName(QStringLiteral("num予定額月計"));
@@ -116,7 +116,7 @@ QGridLayout* SchedulePage::figuresLayout(QPushButton* monBef, QPushButton* monNe
         top->addWidget(new QLabel(QString::fromUtf8(label), this), row, column);
         top->addWidget(field, row, column + 1);
     };
-    labelled("年月", dt年月_, 0, 2);
+    labelled("年月", monthEdit_, 0, 2);
     labelled("繰越額", num繰越額_, 1, 2);
     labelled("予定額月計", num予定額月計_, 1, 4);
     labelled("支払額月計", num支払額月計_, 2, 2);
@@ -145,7 +145,7 @@ void SchedulePage::walkInVisualOrder(QPushButton* monBef, QPushButton* monNext)
     for (AmountField* shown : {num予定額月計_, num支払額月計_, num累計_})
         shown->setFocusPolicy(Qt::ClickFocus);
     QWidget* previous = monBef;
-    std::vector<QWidget*> order{monNext, dt年月_, num繰越額_, gridInp_};
+    std::vector<QWidget*> order{monNext, monthEdit_, num繰越額_, gridInp_};
     for (const CommandButton& spec : kCommands)
         order.push_back(commandButton(this, spec.command));
     order.push_back(commandButton(this, PageCommand::Hint));
@@ -165,22 +165,22 @@ void SchedulePage::connectCommands()
     connect(command(PageCommand::Quit), &QAction::triggered, this, &SchedulePage::closeRequested);
     connect(command(PageCommand::Print), &QAction::triggered, this, &SchedulePage::printRequested);
     connect(command(PageCommand::Export), &QAction::triggered, this, &SchedulePage::exportRequested);
-    connect(command(PageCommand::Clear), &QAction::triggered, this, &SchedulePage::cmd履歴クリア_Click);
+    connect(command(PageCommand::Clear), &QAction::triggered, this, &SchedulePage::onClearClicked);
     connect(command(PageCommand::Load), &QAction::triggered, this, [this] { loadAsked(true); });
     connect(command(PageCommand::CopyPreviousMonth), &QAction::triggered, this, &SchedulePage::copyPreviousMonth);
-    connect(command(PageCommand::Enter), &QAction::triggered, this, &SchedulePage::cmd登録_Click);
+    connect(command(PageCommand::Enter), &QAction::triggered, this, &SchedulePage::onEnterClicked);
     connect(command(PageCommand::InsertLine), &QAction::triggered, this, &SchedulePage::InsertLine);
-    connect(command(PageCommand::DeleteLine), &QAction::triggered, this, &SchedulePage::cmd行削除_Click);
+    connect(command(PageCommand::DeleteLine), &QAction::triggered, this, &SchedulePage::onDeleteLineClicked);
     connect(command(PageCommand::PreviousMonth), &QAction::triggered, this, [this] { stepMonth(-1); });
     connect(command(PageCommand::NextMonth), &QAction::triggered, this, [this] { stepMonth(1); });
     // Enter in the year-month field goes on to the grid, not into the carry-over.
-    connect(dt年月_, &YearMonthEdit::monthConfirmed, this, [this] { toGridAfterMonth_ = true; });
-    connect(dt年月_, &YearMonthEdit::monthEntered, this, [this] {
+    connect(monthEdit_, &YearMonthEdit::monthConfirmed, this, [this] { toGridAfterMonth_ = true; });
+    connect(monthEdit_, &YearMonthEdit::monthEntered, this, [this] {
         const bool toGrid = std::exchange(toGridAfterMonth_, false);
         // Leaving the field empty, or with the month shown unchanged, reloads nothing.
-        if (!dt年月_->date().isValid())
+        if (!monthEdit_->date().isValid())
             return;
-        if (calendar::firstOfMonth(dt年月_->date()) != controller_->month())
+        if (calendar::firstOfMonth(monthEdit_->date()) != controller_->month())
             loadAsked(toGrid);
         else if (toGrid)
             QMetaObject::invokeMethod(this, &SchedulePage::focusFirstEmptyLine, Qt::QueuedConnection);
@@ -199,7 +199,7 @@ void SchedulePage::resizeEvent(QResizeEvent* event)
     pbar_->raise();
 }
 
-void SchedulePage::FormInit()
+void SchedulePage::setUpControls()
 {
     store::Session& session = context_.session;
     gridInp_->setModel(controller_->model());
@@ -225,31 +225,31 @@ void SchedulePage::FormInit()
 void SchedulePage::applyEra()
 {
     const bool era = context_.session.settings.eraYears();
-    dt年月_->setEraPattern(era);
-    dt年月_->setFixedWidth(twipsToPixels(era ? 1860 : 1560));
+    monthEdit_->setEraPattern(era);
+    monthEdit_->setFixedWidth(twipsToPixels(era ? 1860 : 1560));
 }
 
 void SchedulePage::Clear支払予定表()
 {
     if (!filesOpen())
         return;
-    dt年月_->setFromText(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
-    controller_->setMonth(dt年月_->date());
+    monthEdit_->setFromText(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
+    controller_->setMonth(monthEdit_->date());
     controller_->clear();
     emit payeeListNeeded(dat支払先名_, controller_->typedNames());
 }
 
 MonthHeader SchedulePage::monthHeader() const
 {
-    return {dt年月_->date(), num繰越額_->amount(), num予定額月計_->amount(), num支払額月計_->amount(), num累計_->amount()};
+    return {monthEdit_->date(), num繰越額_->amount(), num予定額月計_->amount(), num支払額月計_->amount(), num累計_->amount()};
 }
 
 bool SchedulePage::Read支払予定()
 {
-    if (dt年月_->number().isNull() || !filesOpen())
+    if (monthEdit_->number().isNull() || !filesOpen())
         return false;
     const QDate shown = controller_->month();
-    const QDate wanted = calendar::firstOfMonth(dt年月_->date());
+    const QDate wanted = calendar::firstOfMonth(monthEdit_->date());
     for (;;) {
         pbar_->setVisible(true);
         controller_->setMonth(wanted);
@@ -263,10 +263,10 @@ bool SchedulePage::Read支払予定()
         // The month shown stays on the page, header and sheet together.
         controller_->setMonth(shown);
         if (shown.isValid())
-            dt年月_->setDate(shown);
-        if (!tellFileFailure("読込", result.failure, calendar::formatYearMonth(wanted, dt年月_->eraPattern())))
+            monthEdit_->setDate(shown);
+        if (!tellFileFailure("読込", result.failure, calendar::formatYearMonth(wanted, monthEdit_->eraPattern())))
             return false;
-        dt年月_->setDate(wanted);
+        monthEdit_->setDate(wanted);
     }
 }
 
@@ -274,7 +274,7 @@ bool SchedulePage::restoreUnsavedSheet()
 {
     if (!filesOpen() || !controller_->restoreDraft())
         return false;
-    dt年月_->setDate(controller_->month());
+    monthEdit_->setDate(controller_->month());
     emit payeeListNeeded(dat支払先名_, controller_->typedNames());
     emit modifiedChanged(true);
     emit statusText(messages::messageText(messages::MsgId::状態_未登録復帰, QString()));
@@ -323,7 +323,7 @@ void SchedulePage::loadAsked(bool toGrid)
     if (!confirmLeavingSheet()) {
         // The month whose sheet is on show stays in the field.
         if (controller_->month().isValid())
-            dt年月_->setDate(controller_->month());
+            monthEdit_->setDate(controller_->month());
         return;
     }
     if (toGrid)
@@ -352,7 +352,7 @@ void SchedulePage::focusFirstEmptyLine()
     gridInp_->setCurrentCell(row, kCol表示日付);
 }
 
-void SchedulePage::cmd履歴クリア_Click()
+void SchedulePage::onClearClicked()
 {
     if (confirmLeavingSheet())
         Clear支払予定表();
@@ -390,11 +390,11 @@ bool SchedulePage::filesOpen() const
 
 void SchedulePage::stepMonth(int count)
 {
-    if (dt年月_->number().isNull() || !confirmLeavingSheet())
+    if (monthEdit_->number().isNull() || !confirmLeavingSheet())
         return;
-    const QDate moved = dt年月_->date().addMonths(count);
+    const QDate moved = monthEdit_->date().addMonths(count);
     if (moved.isValid())
-        dt年月_->setDate(moved);
+        monthEdit_->setDate(moved);
     loadAndGoToFirstEmptyLine();
 }
 

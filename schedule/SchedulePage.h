@@ -53,7 +53,7 @@ public:
 
     // Binds the data sources, sets the year-month pattern by the era setting and sets up
     // the grid's columns.
-    void FormInit();
+    void setUpControls();
     // The year-month field's pattern and width by the era setting.
     void applyEra();
     // Blank figures, today's month, a blank sheet, the payee drop-down refilled.
@@ -83,7 +83,7 @@ public:
     MonthHeader monthHeader() const;
 
     // cmd登録: asks, commits the grid's pending edit and saves the month.
-    void cmd登録_Click();
+    void onEnterClicked();
     // Saves the sheet into storage with the progress bar and reports a refusal or failure.
     void Entry支払予定表();
     // cmd前月複写: the previous month's lines into the empty lines of the sheet.
@@ -101,7 +101,7 @@ public:
     // cmd行挿入: a blank line above the grid's current line.
     void InsertLine();
     // cmd行削除: asks, then deletes the grid's current line.
-    void cmd行削除_Click();
+    void onDeleteLineClicked();
     void LineDelete();
 
     // The bulk transfer (振込データ作成, cmd振込データ): the sheet's lines as shown, the
@@ -185,7 +185,7 @@ private:
     void loadAsked(bool toGrid);
     void loadAndGoToFirstEmptyLine();
     void focusFirstEmptyLine();
-    void cmd履歴クリア_Click();
+    void onClearClicked();
     void showFigures();
     // The carry-over's tooltip names what the lines before the month bring, when the month
     // keeps a carry-over of its own.
@@ -198,7 +198,7 @@ private:
     PageContext& context_;
     MonthController* controller_;
     WorkTableModel* dat支払先名_;
-    YearMonthEdit* dt年月_;
+    YearMonthEdit* monthEdit_;
     AmountField* num繰越額_;
     AmountField* num予定額月計_;
     AmountField* num支払額月計_;

@@ -103,12 +103,12 @@ bool SchedulePage::tellFileFailure(const char* command, const FileFailure& failu
 void SchedulePage::remindYearMonth()
 {
     context_.msg.ShowMsg(messages::MsgId::その他_メッセージ, QStringLiteral("年月を指定してください。"));
-    dt年月_->setFocus(Qt::OtherFocusReason);
+    monthEdit_->setFocus(Qt::OtherFocusReason);
 }
 
 void SchedulePage::gridFocusGained()
 {
-    if (dt年月_->number().isNull())
+    if (monthEdit_->number().isNull())
         remindYearMonth();
 }
 
@@ -131,7 +131,7 @@ void SchedulePage::gridKeyDown(int& key, Qt::KeyboardModifiers modifiers)
     gridInp_->setCurrentCell(next, kCol表示日付);
 }
 
-void SchedulePage::cmd登録_Click()
+void SchedulePage::onEnterClicked()
 {
     if (!filesOpen())
         return;
@@ -192,7 +192,7 @@ void SchedulePage::Entry支払予定表()
         if (deletesOffSheet)
             tellDestructiveDone(context_, DestructiveCommand::LineDelete);
         emit statusText(messages::messageText(messages::MsgId::状態_登録済,
-            QStringLiteral("%1（この月の行は %2 行）").arg(dt年月_->text()).arg(result.monthLines)));
+            QStringLiteral("%1（この月の行は %2 行）").arg(monthEdit_->text()).arg(result.monthLines)));
         break;
     }
 }
@@ -313,7 +313,7 @@ void SchedulePage::copyPreviousMonth()
     }
     tellRepeatedDays(outcome);
     if (outcome.kind == CopyOutcome::NothingStored)
-        context_.msg.ShowMsg(messages::MsgId::入力_前月なし, calendar::formatYearMonth(controller_->month().addMonths(-1), dt年月_->eraPattern()));
+        context_.msg.ShowMsg(messages::MsgId::入力_前月なし, calendar::formatYearMonth(controller_->month().addMonths(-1), monthEdit_->eraPattern()));
     else if (outcome.kind == CopyOutcome::NoRoom)
         context_.msg.ShowMsg(messages::MsgId::入力_前月入らず, QString::number(outcome.lines));
 }
@@ -337,7 +337,7 @@ void SchedulePage::InsertLine()
         context_.msg.ShowMsg(messages::MsgId::行指定_余白なし, QString());
 }
 
-void SchedulePage::cmd行削除_Click()
+void SchedulePage::onDeleteLineClicked()
 {
     if (!filesOpen())
         return;

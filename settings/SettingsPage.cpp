@@ -126,7 +126,7 @@ QHBoxLayout* SettingsPage::makeSettingsRow()
     buttons->addStretch();
     // Nothing thrown by an operation leaves a button's handler.
     connect(made[0], &QAction::triggered, this, [this] { store::skipOnFailure(QStringLiteral("cmd設定読込"), [this] { Read設定(); }); });
-    connect(made[1], &QAction::triggered, this, [this] { store::skipOnFailure(QStringLiteral("cmd設定登録"), [this] { cmd設定登録_Click(); }); });
+    connect(made[1], &QAction::triggered, this, [this] { store::skipOnFailure(QStringLiteral("cmd設定登録"), [this] { onEnterClicked(); }); });
     connect(made[2], &QAction::triggered, this, [this] { store::skipOnFailure(QStringLiteral("cmd設定クリア"), [this] { Clear設定(); }); });
     connect(made[3], &QAction::triggered, this, [this] { store::skipOnFailure(QStringLiteral("cmd設定削除"), [this] { Delete設定(); }); });
     auto* hint = makeHintButton(QStringLiteral("cmdHint2"), this);
@@ -168,13 +168,13 @@ void SettingsPage::Read設定()
     showSender();
 }
 
-void SettingsPage::FormInit()
+void SettingsPage::setUpControls()
 {
     cmb年号_->clear();
     showEra(context_.session.settings.g年号);
 }
 
-void SettingsPage::cmd設定登録_Click()
+void SettingsPage::onEnterClicked()
 {
     const store::InMemorySettings before = context_.session.settings;
     Entry設定();

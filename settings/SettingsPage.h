@@ -32,7 +32,7 @@ public:
     // place where the in-memory settings change.
     void Read設定();
     // Fills the era list and sets it to the in-memory era.
-    void FormInit();
+    void setUpControls();
     // Asks, then stores the page's values in the settings record (first row, added when
     // the table has none). The in-memory settings are not touched.
     void Entry設定();
@@ -62,7 +62,7 @@ private:
     void nameControls();
     QHBoxLayout* makeSettingsRow();
     QGroupBox* makeAllDeleteBox();
-    void cmd設定登録_Click();
+    void onEnterClicked();
     // Shows a colour in the swatch and its value in the colour field.
     void showColour(qint64 value);
     void showSwatch(qint64 value);

@@ -1,6 +1,6 @@
 #include "../backup/BookFixture.h"
 #include "BackupFolder.h"
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 #include "GridView.h"
 #include "MainWindowHarness.h"
 #include "Startup.h"
@@ -37,7 +37,7 @@ struct BookWindow {
         window().findChild<YearMonthEdit*>("Dt年月")->setFromText("20250201");
         click("cmd読込");
     }
-    FrmQuorel1& window() { return *started.window; }
+    MainWindow& window() { return *started.window; }
     SQLite::Database& main() { return window().session().mainDb(); }
     void click(const char* name) { window().findChild<QPushButton*>(QString::fromUtf8(name))->click(); }
     QPushButton* undoButton() { return window().findChild<QPushButton*>("cmd元に戻す"); }

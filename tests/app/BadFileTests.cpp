@@ -2,7 +2,7 @@
 #include "MainWindowHarness.h"
 #include "Msg.h"
 #include "DataFiles.h"
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 #include "Session.h"
 #include "Sql.h"
 #include "Transaction.h"

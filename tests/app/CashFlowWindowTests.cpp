@@ -1,6 +1,6 @@
 #include "CashFlowChart.h"
 #include "CashFlowModel.h"
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 #include "Sql.h"
 #include "Startup.h"
 #include "TempDataDir.h"
@@ -42,7 +42,7 @@ TEST(CashFlowWindow, PageShowsTheRangeFromTheShownMonthAndADoubleClickedMonthOpe
     ScriptedMessagePresenter presenter;
     StartupOutcome started = startQuorel1(dir.path(), presenter);
     ASSERT_TRUE(started.window);
-    FrmQuorel1& window = *started.window;
+    MainWindow& window = *started.window;
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     auto* month = window.findChild<YearMonthEdit*>("Dt年月");

@@ -1,5 +1,5 @@
 #include "CommandLine.h"
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -58,5 +58,5 @@ TEST(CommandLine, HelpNamesEveryOptionInJapaneseAndVersionMatchesTheTitle)
     EXPECT_TRUE(help.startsWith(QStringLiteral("使い方: Quorel1 [オプション]\n")));
     for (const char* name : {"-h, --help", "-v, --version", "--data <フォルダ>", "データフォルダ", "作成してよいか"})
         EXPECT_TRUE(help.contains(QString::fromUtf8(name))) << name;
-    EXPECT_EQ(CommandLine::versionText(), FrmQuorel1::titleText() + '\n');
+    EXPECT_EQ(CommandLine::versionText(), MainWindow::titleText() + '\n');
 }

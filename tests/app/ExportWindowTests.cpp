@@ -1,4 +1,4 @@
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 #include "ReportWindow.h"
 #include "Session.h"
 #include "Sql.h"
@@ -36,7 +36,7 @@ struct ExportWindow {
         window().findChild<QPushButton*>("cmd読込")->click();
         presenter.clear();
     }
-    FrmQuorel1& window() { return *started.window; }
+    MainWindow& window() { return *started.window; }
 
     // Answers the export's two dialogs: the choice (keeping the month it was offered) and
     // the file, written without its suffix as a user may type it.

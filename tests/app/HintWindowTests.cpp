@@ -1,4 +1,4 @@
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 #include "HintWindow.h"
 #include "MainWindowHarness.h"
 #include "Sql.h"

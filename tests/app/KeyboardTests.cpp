@@ -1,4 +1,4 @@
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 #include "GridView.h"
 #include "MainWindowHarness.h"
 #include "Msg.h"
@@ -27,7 +27,7 @@ TEST(Keyboard, TabWalksTheSchedulePageInVisualOrderAndShortcutsReachItsCommands)
     w.presenter.setDefaultAnswer(false);
     ASSERT_TRUE(w.start());
     ASSERT_TRUE(w.show());
-    FrmQuorel1& window = w.window();
+    MainWindow& window = w.window();
     const auto& presenter = w.presenter;
 
     YearMonthEdit* field = w.yearMonth();

@@ -1,4 +1,4 @@
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 #include "GridView.h"
 #include "KeyListDialog.h"
 #include "MainWindowHarness.h"
@@ -17,7 +17,7 @@
 
 namespace {
 
-QAction* action(FrmQuorel1& window, const char* name)
+QAction* action(MainWindow& window, const char* name)
 {
     auto* found = window.findChild<QAction*>(QString::fromUtf8(name));
     if (!found)
@@ -25,7 +25,7 @@ QAction* action(FrmQuorel1& window, const char* name)
     return found;
 }
 
-QStringList enabledIn(FrmQuorel1& window, std::initializer_list<const char*> names)
+QStringList enabledIn(MainWindow& window, std::initializer_list<const char*> names)
 {
     QStringList enabled;
     for (const char* name : names) {
@@ -42,7 +42,7 @@ TEST(MenuBar, MenusHoldEveryCommandOnceWithATipAndKeysOfItsOwnAndFollowThePageSh
     MainWindowHarness w;
     ASSERT_TRUE(w.start());
     ASSERT_TRUE(w.show());
-    FrmQuorel1& window = w.window();
+    MainWindow& window = w.window();
     auto* bar = window.findChild<QMenuBar*>(QStringLiteral("MenuBar"));
     ASSERT_NE(bar, nullptr);
     QStringList titles;
@@ -91,7 +91,7 @@ TEST(MenuBar, MenuCommandsRunThePageShownsCommandAndUndoFollowsTheSheetsHistory)
     w.presenter.setDefaultAnswer(false);
     ASSERT_TRUE(w.startOn(QDate(2026, 12, 1)));
     ASSERT_TRUE(w.show());
-    FrmQuorel1& window = w.window();
+    MainWindow& window = w.window();
 
     // 登録 asks the question of the page shown.
     action(window, "act登録")->trigger();

@@ -1,6 +1,6 @@
 #include "MainWindowHarness.h"
 
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 #include "GridEditing.h"
 #include "SheetColumns.h"
 #include "Sql.h"

@@ -1,7 +1,7 @@
 #include "../report/ReportTestSupport.h"
 
 #include "AmountField.h"
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 #include "GridEditing.h"
 #include "MainWindowHarness.h"
 #include "ReportWindow.h"
@@ -41,7 +41,7 @@ void typeCarry(MainWindowHarness& w, const QString& text)
     emit field->editingFinished();
 }
 
-QList<ReportWindow*> reportWindows(FrmQuorel1& window)
+QList<ReportWindow*> reportWindows(MainWindow& window)
 {
     return window.findChildren<ReportWindow*>();
 }
@@ -61,7 +61,7 @@ TEST(PrintWindow, PrintButtonOpensAReportOfTheStoredSheetInEraYearsWithTheRuledL
     MainWindowHarness w;
     seed::storeSettings(w.dir(), "和暦", 1, 255);
     ASSERT_TRUE(w.start());
-    FrmQuorel1& window = w.window();
+    MainWindow& window = w.window();
     w.presenter.clear();
     putSheet(w);
     typeCarry(w, "100000");
@@ -119,7 +119,7 @@ TEST(PrintWindow, WithoutSettingsOrMonthTheReportIsBlackWithBlankCaptionAndBlank
 {
     MainWindowHarness w;
     ASSERT_TRUE(w.start());
-    FrmQuorel1& window = w.window();
+    MainWindow& window = w.window();
     putSheet(w);
     w.find<AmountField>("num繰越額")->setAmount(yen(0));
     w.find<AmountField>("num予定額月計")->setAmount(yen(58000));

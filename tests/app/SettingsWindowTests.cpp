@@ -1,6 +1,6 @@
 #include "../report/ReportTestSupport.h"
 #include "../settings/ColorDialogAnswer.h"
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 #include "MainWindowHarness.h"
 #include "Msg.h"
 #include "ReportWindow.h"

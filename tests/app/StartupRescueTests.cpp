@@ -1,7 +1,7 @@
 #include "../backup/BookFixture.h"
 #include "BackupFolder.h"
 #include "FaultVfs.h"
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 #include "Startup.h"
 #include "TempDataDir.h"
 

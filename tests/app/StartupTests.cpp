@@ -1,5 +1,5 @@
 #include "AmountField.h"
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 #include "GridEditing.h"
 #include "GridView.h"
 #include "MainWindowHarness.h"
@@ -60,7 +60,7 @@ TEST(Startup, OpensTheMainWindowWithItsPagesControlsAndGridColumns)
     EXPECT_EQ(w.outcome().exitCode, 0);
     EXPECT_TRUE(w.presenter.shown().empty());
     ASSERT_TRUE(w.show());
-    FrmQuorel1& window = w.window();
+    MainWindow& window = w.window();
 
     EXPECT_TRUE(window.windowTitle().startsWith("支払予定表 Ver "));
     const QString version = window.windowTitle().mid(QStringLiteral("支払予定表 Ver ").size());

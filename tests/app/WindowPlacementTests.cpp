@@ -1,4 +1,4 @@
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 #include "Startup.h"
 #include "TempDataDir.h"
 #include "WindowPlacement.h"

@@ -2,7 +2,7 @@
 
 #include "StartupCheck.h"
 
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 #include "GridEditing.h"
 #include "GridView.h"
 #include "Session.h"
@@ -52,7 +52,7 @@ bool MainWindowHarness::startOn(const QDate& month)
     return true;
 }
 
-bool waitForStartupWork(FrmQuorel1& window)
+bool waitForStartupWork(MainWindow& window)
 {
     return QTest::qWaitFor([&] {
         const auto* check = window.findChild<StartupCheck*>();

@@ -5,7 +5,7 @@
 // recorded and answered by the scripted presenter, figures and lines read as shown, and
 // the main file read back.
 
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 #include "MainFileSeed.h"
 #include "MessagePresenter.h"
 #include "SheetModel.h"
@@ -32,11 +32,11 @@ class Session;
 
 // Waits until what the start leaves for after the window shows (the day's backup and the
 // check of the files, StartupCheck) is done; false when it is not done within seconds.
-bool waitForStartupWork(FrmQuorel1& window);
+bool waitForStartupWork(MainWindow& window);
 
 class MainWindowHarness {
 public:
-    // The pages of the tab control SSTab1, in their order.
+    // The pages of the main window's tab control, in their order.
     enum Page { Schedule = 0, Payees = 1, Settings = 2, CashFlow = 3 };
 
     // A fresh data folder of its own, or a folder the test has seeded (it must outlive
@@ -61,7 +61,7 @@ public:
     void close();
 
     StartupOutcome& outcome() { return started_; }
-    FrmQuorel1& window() { return *started_.window; }
+    MainWindow& window() { return *started_.window; }
     store::Session& session();
     SQLite::Database& mainDb();
     SQLite::Database& workDb();

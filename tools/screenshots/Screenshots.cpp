@@ -6,7 +6,7 @@
 #include "CashFlowChart.h"
 #include "Book.h"
 #include "DataFiles.h"
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 #include "Holidays.h"
 #include "MessagePresenter.h"
 #include "PaymentRules.h"
@@ -76,7 +76,7 @@ void save(QWidget* widget, const QString& directory, const char* name)
 }
 
 // The cash-flow page from three months back, with the mouse over the chart's last month.
-void saveCashFlow(FrmQuorel1& window, const QString& directory)
+void saveCashFlow(MainWindow& window, const QString& directory)
 {
     // Two months ahead: a tax payment takes the balance below zero until money comes in.
     SQLite::Database& main = window.session().mainDb();
@@ -134,7 +134,7 @@ bool saveRepeatAcrossHolidays(const QString& directory)
     StartupOutcome started = startQuorel1(data, presenter);
     if (!started.window)
         return false;
-    FrmQuorel1& window = *started.window;
+    MainWindow& window = *started.window;
     window.resize(1000, 560);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
@@ -149,7 +149,7 @@ bool saveRepeatAcrossHolidays(const QString& directory)
 
 // The sender and bank details for the transfer pictures: every payee of one day has
 // details but the water bureau.
-void fillTransferData(FrmQuorel1& window, const QDate& day)
+void fillTransferData(MainWindow& window, const QDate& day)
 {
     SQLite::Database& main = window.session().mainDb();
     exchange::AccountStore accounts(main);
@@ -179,7 +179,7 @@ void fillTransferData(FrmQuorel1& window, const QDate& day)
 }
 
 // The transfer dialog on a day of the current month, and the bank details of a payee.
-void saveTransfer(FrmQuorel1& window, const QString& directory)
+void saveTransfer(MainWindow& window, const QString& directory)
 {
     const QDate today = QDate::currentDate();
     QDate day(today.year(), today.month(), 25);
@@ -258,7 +258,7 @@ int main(int argc, char** argv)
     StartupOutcome started = startQuorel1(data, presenter);
     if (!started.window)
         return 1;
-    FrmQuorel1& window = *started.window;
+    MainWindow& window = *started.window;
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return 1;

@@ -2,12 +2,12 @@
 // command makes the file from the sheet's lines, and the lines written are marked paid on
 // the sheet (one undo step) when the user agrees.
 
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 
 #include "PayeePage.h"
 #include "SchedulePage.h"
 
-void FrmQuorel1::connectTransferCommand()
+void MainWindow::connectTransferCommand()
 {
     transfer_.written = [this](const QString& path) { showFileWritten(path); };
     connect(schedulePage_, &schedule::SchedulePage::transferRequested, this, [this](const QDate& month) {

@@ -35,15 +35,15 @@ namespace cashflow {
 class CashFlowPage;
 }
 
-// The main window: the menu bar over four pages on the tab control SSTab1, and the status
+// The main window: the menu bar over four pages on a tab control, and the status
 // line under them. It owns the data files and the in-memory settings for the whole run and
 // closes them, main file first, when it closes; nothing is saved then.
-class FrmQuorel1 : public QWidget {
+class MainWindow : public QWidget {
     Q_OBJECT
 public:
     // Builds the window on an open session and runs the start-up reads.
-    FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_ptr<store::Session> session, messages::MessagePresenter& presenter);
-    ~FrmQuorel1() override;
+    MainWindow(std::unique_ptr<store::InstanceLock> lock, std::unique_ptr<store::Session> session, messages::MessagePresenter& presenter);
+    ~MainWindow() override;
 
     static QString titleText();
     static QString infoText();
@@ -56,8 +56,8 @@ public:
     exchange::TransferCommand& transferCommand() { return transfer_; }
     exporting::PayeeExportCommand& payeeExportCommand() { return payeeExport_; }
 
-    void FormInit();
-    void cmd履歴閉じる_Click();
+    void setUpControls();
+    void onCloseRequested();
     backup::BackupService& backups() { return backups_; }
     // After a crash journal was rolled back at start-up: checks the stored balances and,
     // when their chain is broken, says so and offers the backups.
@@ -83,8 +83,8 @@ private:
     void closeFiles();
     void fitGridsOnScreen();
     void openHint(const QString& controlName);
-    void cmd一括削除7_Click();
-    void Cmd印刷_Click();
+    void onDeleteAllClicked();
+    void onPrintClicked();
     void connectExportCommands();
     // 振込データ作成 of the schedule page: the file from the sheet's lines, then the lines
     // marked paid on the sheet when the user agrees; the payee list with its bank details
@@ -109,7 +109,7 @@ private:
     void showFileWritten(const QString& path);
     void undoLast();
 
-    // The menu bar (FrmQuorel1Menus.cpp): its commands connected to the pages' commands
+    // The menu bar (MainWindowMenus.cpp): its commands connected to the pages' commands
     // and the window's, and enabled as the page shown and the histories allow.
     void setUpMenuBar();
     void connectPageCommands();
@@ -135,7 +135,7 @@ private:
     exporting::PayeeImportCommand payeeImport_;
     exchange::TransferCommand transfer_;
     exporting::PayeeExportCommand payeeExport_;
-    QTabWidget* sstab1_;
+    QTabWidget* tabs_;
     schedule::SchedulePage* schedulePage_;
     payees::PayeePage* payeePage_;
     settings::SettingsPage* settingsPage_;

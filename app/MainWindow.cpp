@@ -1,4 +1,4 @@
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 
 #include "PayeeList.h"
 #include "PayeeName.h"
@@ -37,7 +37,7 @@ const char* const kMakerPage = "https://tovark.example.jp/";
 const char* const kSignature = "  TOVARK";
 } // namespace
 
-FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_ptr<store::Session> session, messages::MessagePresenter& presenter)
+MainWindow::MainWindow(std::unique_ptr<store::InstanceLock> lock, std::unique_ptr<store::Session> session, messages::MessagePresenter& presenter)
     : lock_(std::move(lock))
     , session_(std::move(session))
     , msg_(presenter)
@@ -48,7 +48,7 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     , payeeImport_(*session_, msg_)
     , transfer_(*session_, msg_)
     , payeeExport_(*session_, msg_)
-    , sstab1_(new QTabWidget(this))
+    , tabs_(new QTabWidget(this))
     , schedulePage_(new schedule::SchedulePage(context_))
     , payeePage_(new payees::PayeePage(context_))
     , settingsPage_(new settings::SettingsPage(context_))
@@ -57,24 +57,25 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     , restoreList_(new backup::RestoreList(backups_, settingsPage_))
     , actions_(new MainActions(this))
 {
+    // The hint texts of the window are stored under this name.
     setObjectName(QStringLiteral("FrmQuorel1"));
     setAttribute(Qt::WA_DeleteOnClose, false);
-    sstab1_->setObjectName(QStringLiteral("SSTab1"));
-    sstab1_->addTab(schedulePage_, QStringLiteral("     支 払 予 定     "));
-    sstab1_->addTab(payeePage_, QStringLiteral(" 支払先保守 "));
-    sstab1_->addTab(settingsPage_, QStringLiteral(" 設定・情報 "));
-    sstab1_->addTab(cashFlowPage_, QStringLiteral(" 資金繰り "));
+    tabs_->setObjectName(QStringLiteral("SSTab1"));
+    tabs_->addTab(schedulePage_, QStringLiteral("     支 払 予 定     "));
+    tabs_->addTab(payeePage_, QStringLiteral(" 支払先保守 "));
+    tabs_->addTab(settingsPage_, QStringLiteral(" 設定・情報 "));
+    tabs_->addTab(cashFlowPage_, QStringLiteral(" 資金繰り "));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setMenuBar(actions_->makeMenuBar(this));
-    layout->addWidget(sstab1_);
+    layout->addWidget(tabs_);
     layout->addWidget(statusLine_);
     resize(twipsToPixels(10995), twipsToPixels(7155));
 
-    connect(schedulePage_, &schedule::SchedulePage::closeRequested, this, &FrmQuorel1::cmd履歴閉じる_Click);
-    connect(schedulePage_, &schedule::SchedulePage::modifiedChanged, this, &FrmQuorel1::showSheetModified);
-    connect(schedulePage_, &schedule::SchedulePage::printRequested, this, &FrmQuorel1::Cmd印刷_Click);
-    connect(schedulePage_, &schedule::SchedulePage::hintRequested, this, &FrmQuorel1::openHint);
+    connect(schedulePage_, &schedule::SchedulePage::closeRequested, this, &MainWindow::onCloseRequested);
+    connect(schedulePage_, &schedule::SchedulePage::modifiedChanged, this, &MainWindow::showSheetModified);
+    connect(schedulePage_, &schedule::SchedulePage::printRequested, this, &MainWindow::onPrintClicked);
+    connect(schedulePage_, &schedule::SchedulePage::hintRequested, this, &MainWindow::openHint);
     // A name typed on the sheet is offered in the drop-down at once; it joins the payee
     // master when the month is registered (with automatic registration on).
     schedulePage_->setNameCheck([](const QString& name) -> std::optional<QString> {
@@ -86,19 +87,19 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
         if (session_->settings.g支払先自動登録)
             payees::addPayees(main, names);
     });
-    connect(payeePage_, &payees::PayeePage::masterChanged, this, &FrmQuorel1::refreshPayeeDropDown);
+    connect(payeePage_, &payees::PayeePage::masterChanged, this, &MainWindow::refreshPayeeDropDown);
     connect(schedulePage_, &schedule::SchedulePage::payeeListNeeded, this,
         [this](WorkTableModel* dropDownSource, const QStringList& typed) { payees::AddComb支払先名(*session_, dropDownSource, typed); });
-    connect(payeePage_, &payees::PayeePage::hintRequested, this, &FrmQuorel1::openHint);
-    connect(settingsPage_, &settings::SettingsPage::hintRequested, this, &FrmQuorel1::openHint);
-    connect(settingsPage_, &settings::SettingsPage::allDeleteRequested, this, &FrmQuorel1::cmd一括削除7_Click);
-    connect(cashFlowPage_, &cashflow::CashFlowPage::hintRequested, this, &FrmQuorel1::openHint);
-    connect(cashFlowPage_, &cashflow::CashFlowPage::monthChosen, this, &FrmQuorel1::openScheduleMonth);
-    connect(sstab1_, &QTabWidget::currentChanged, this, [this](int index) {
-        if (sstab1_->widget(index) == cashFlowPage_)
+    connect(payeePage_, &payees::PayeePage::hintRequested, this, &MainWindow::openHint);
+    connect(settingsPage_, &settings::SettingsPage::hintRequested, this, &MainWindow::openHint);
+    connect(settingsPage_, &settings::SettingsPage::allDeleteRequested, this, &MainWindow::onDeleteAllClicked);
+    connect(cashFlowPage_, &cashflow::CashFlowPage::hintRequested, this, &MainWindow::openHint);
+    connect(cashFlowPage_, &cashflow::CashFlowPage::monthChosen, this, &MainWindow::openScheduleMonth);
+    connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
+        if (tabs_->widget(index) == cashFlowPage_)
             cashFlowPage_->openAt(schedulePage_->monthHeader().month);
     });
-    connect(settingsPage_, &settings::SettingsPage::bannerClicked, this, &FrmQuorel1::openMakerPage);
+    connect(settingsPage_, &settings::SettingsPage::bannerClicked, this, &MainWindow::openMakerPage);
     // A new era setting shows at once in the year-month field; the report reads it when opened.
     connect(settingsPage_, &settings::SettingsPage::settingsChanged, schedulePage_, &schedule::SchedulePage::applyEra);
 
@@ -114,7 +115,7 @@ FrmQuorel1::FrmQuorel1(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     backups_.atStart();
 }
 
-void FrmQuorel1::fitGridsOnScreen()
+void MainWindow::fitGridsOnScreen()
 {
     // The grids' columns keep their set widths: the grids never start narrower than their
     // visible columns, and the window grows to show them without a horizontal scroll bar.
@@ -129,7 +130,7 @@ void FrmQuorel1::fitGridsOnScreen()
     resize(std::max(width(), minimumSizeHint().width()), std::max(height(), minimumSizeHint().height()));
 }
 
-FrmQuorel1::~FrmQuorel1()
+MainWindow::~MainWindow()
 {
     closeFiles();
     // The pages go after this object's own part: the sheet's history, cleared as it goes,
@@ -137,20 +138,20 @@ FrmQuorel1::~FrmQuorel1()
     disconnect(schedulePage_->sheetHistory(), nullptr, this, nullptr);
 }
 
-QString FrmQuorel1::titleText()
+QString MainWindow::titleText()
 {
     return QStringLiteral("支払予定表 Ver ") + QStringLiteral(QUOREL_VERSION_TEXT);
 }
 
-QString FrmQuorel1::infoText()
+QString MainWindow::infoText()
 {
     return titleText() + QStringLiteral(" LastUpdate") + QStringLiteral(QUOREL_LAST_UPDATE) + QString::fromUtf8(kSignature) + QStringLiteral("\r\n");
 }
 
-void FrmQuorel1::runStartupReads()
+void MainWindow::runStartupReads()
 {
     settingsPage_->Read設定();
-    FormInit();
+    setUpControls();
     // A sheet that a run which ended unregistered left in the work file comes back.
     const bool restored = schedulePage_->restoreUnsavedSheet();
     if (!restored)
@@ -160,24 +161,24 @@ void FrmQuorel1::runStartupReads()
         schedulePage_->Read支払予定();
 }
 
-void FrmQuorel1::FormInit()
+void MainWindow::setUpControls()
 {
     store::skipOnFailure(QStringLiteral("lblInfo"), [&] { findChild<QLabel*>(QStringLiteral("lblInfo"))->setText(infoText()); });
     store::skipOnFailure(QStringLiteral("lblSupport"), [&] {
         findChild<QLabel*>(QStringLiteral("lblSupport"))->setText(QStringLiteral("質問は下のバナーをクリックしてTOVARKフリー掲示板へ"));
     });
-    schedulePage_->FormInit();
-    payeePage_->FormInit();
-    settingsPage_->FormInit();
+    schedulePage_->setUpControls();
+    payeePage_->setUpControls();
+    settingsPage_->setUpControls();
 }
 
-void FrmQuorel1::cmd履歴閉じる_Click()
+void MainWindow::onCloseRequested()
 {
     hints_.close();
     close();
 }
 
-void FrmQuorel1::closeFiles()
+void MainWindow::closeFiles()
 {
     hints_.close();
     // Cell editors still open would write into the sheet as the window goes away:
@@ -190,7 +191,7 @@ void FrmQuorel1::closeFiles()
         session_->close();
 }
 
-void FrmQuorel1::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     // A save in progress paints the window meanwhile; a close asked for then waits for
     // the user to ask again once the save is over. Unsaved changes of the sheet are
@@ -203,24 +204,24 @@ void FrmQuorel1::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void FrmQuorel1::refreshPayeeDropDown()
+void MainWindow::refreshPayeeDropDown()
 {
     payees::AddComb支払先名(*session_, schedulePage_->findChild<WorkTableModel*>(QStringLiteral("dat支払先名")), schedulePage_->typedPayees());
 }
 
-void FrmQuorel1::showSheetModified(bool modified)
+void MainWindow::showSheetModified(bool modified)
 {
     setWindowTitle(modified ? QStringLiteral("* ") + titleText() : titleText());
     const QString text = messages::messageText(messages::MsgId::状態_未登録, QString());
     statusLine_->setStanding(modified ? text : QString());
 }
 
-void FrmQuorel1::openHint(const QString& controlName)
+void MainWindow::openHint(const QString& controlName)
 {
     hints_.open(objectName(), controlName, windowTitle());
 }
 
-void FrmQuorel1::cmd一括削除7_Click()
+void MainWindow::onDeleteAllClicked()
 {
     if (!session_ || !session_->isOpen())
         return;
@@ -239,7 +240,7 @@ void FrmQuorel1::cmd一括削除7_Click()
     }
 }
 
-void FrmQuorel1::Cmd印刷_Click()
+void MainWindow::onPrintClicked()
 {
     // No question is asked: each press prints the sheet as it stands in InpWork (an edit
     // still pending in the grid's current line is not part of it) in the month's report
@@ -252,11 +253,11 @@ void FrmQuorel1::Cmd印刷_Click()
         auto* window = report::openMonthlyReport(session_->workDb(), header, session_->settings.gLineColor1, msg_, this);
         disconnect(window, &report::ReportWindow::exportRequested, window, nullptr); // a window shown again keeps one connection
         connect(window, &report::ReportWindow::exportRequested, window, [this, window] { export_.run(window->document().month, window); });
-        connect(window, &report::ReportWindow::pdfSaved, this, &FrmQuorel1::showFileWritten, Qt::UniqueConnection);
+        connect(window, &report::ReportWindow::pdfSaved, this, &MainWindow::showFileWritten, Qt::UniqueConnection);
     });
 }
 
-void FrmQuorel1::connectExportCommands()
+void MainWindow::connectExportCommands()
 {
     // The export of the schedule page writes the stored months; it opens on the month shown.
     connect(schedulePage_, &schedule::SchedulePage::exportRequested, this, [this] { export_.run(schedulePage_->monthHeader().month, this); });
@@ -277,17 +278,17 @@ void FrmQuorel1::connectExportCommands()
     });
 }
 
-void FrmQuorel1::openMakerPage()
+void MainWindow::openMakerPage()
 {
     QDesktopServices::openUrl(QUrl(QString::fromUtf8(kMakerPage)));
 }
 
-void FrmQuorel1::openScheduleMonth(const QDate& month)
+void MainWindow::openScheduleMonth(const QDate& month)
 {
     if (!month.isValid() || !schedulePage_->confirmLeavingSheet())
         return;
     if (!schedulePage_->findChild<YearMonthEdit*>(QStringLiteral("Dt年月"))->setDate(month))
         return;
     schedulePage_->Read支払予定();
-    sstab1_->setCurrentWidget(schedulePage_);
+    tabs_->setCurrentWidget(schedulePage_);
 }

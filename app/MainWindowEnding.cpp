@@ -1,7 +1,7 @@
 // The main window's side of the end of a session: the system's signals and the session
 // manager's request.
 
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 
 #include "SchedulePage.h"
 
@@ -13,7 +13,7 @@ namespace {
 constexpr int kCloseRetryMs = 50;
 } // namespace
 
-void FrmQuorel1::closeWithoutQuestions()
+void MainWindow::closeWithoutQuestions()
 {
     if (closingWithoutQuestions_)
         return;
@@ -25,7 +25,7 @@ void FrmQuorel1::closeWithoutQuestions()
     if (QWidget* modal = QApplication::activeModalWidget())
         modal->close();
     if (QApplication::activePopupWidget() || QApplication::activeModalWidget() || QThread::currentThread()->loopLevel() > 1 || schedulePage_->isSaving()) {
-        QTimer::singleShot(kCloseRetryMs, this, &FrmQuorel1::closeWithoutQuestions);
+        QTimer::singleShot(kCloseRetryMs, this, &MainWindow::closeWithoutQuestions);
         return;
     }
     closingWithoutQuestions_ = true;
@@ -33,7 +33,7 @@ void FrmQuorel1::closeWithoutQuestions()
         closingWithoutQuestions_ = false;
 }
 
-bool FrmQuorel1::commitSessionData()
+bool MainWindow::commitSessionData()
 {
     return !closingWithoutQuestions_ && !schedulePage_->isSaving() && schedulePage_->confirmLeavingSheet();
 }

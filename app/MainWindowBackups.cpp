@@ -1,7 +1,7 @@
 // The main window's side of the backups: the hooks of the destructive commands, the
 // status line with its undo offer, the restore list and the check after a crash recovery.
 
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 
 #include "ChainCheck.h"
 #include "CashFlowPage.h"
@@ -40,14 +40,14 @@ backup::Reason backupReason(DestructiveCommand command)
 
 } // namespace
 
-void FrmQuorel1::setUpBackups()
+void MainWindow::setUpBackups()
 {
     context_.beforeDestructive = [this](DestructiveCommand command) { return backups_.beforeDestructive(backupReason(command)); };
     context_.destructiveDone = [this](DestructiveCommand command) { backups_.destructiveDone(backupReason(command)); };
     // The pages read the replaced book again: the month sheet's unregistered changes are
     // registered or dropped as the user chooses first, or the book stays as it is.
     backups_.beforeReplace = [this] { return schedulePage_->confirmLeavingSheet(); };
-    connect(&backups_, &backup::BackupService::undoChanged, this, &FrmQuorel1::refreshStatus);
+    connect(&backups_, &backup::BackupService::undoChanged, this, &MainWindow::refreshStatus);
     connect(&backups_, &backup::BackupService::bookReplaced, this, [this] {
         reloadPages();
         // The book was replaced: what the status line said of the one before goes with it.
@@ -59,7 +59,7 @@ void FrmQuorel1::setUpBackups()
         page->insertWidget(2, restoreList_, 1);
 }
 
-void FrmQuorel1::refreshStatus()
+void MainWindow::refreshStatus()
 {
     if (!session_ || !session_->isOpen())
         return;
@@ -71,7 +71,7 @@ void FrmQuorel1::refreshStatus()
     }
 }
 
-void FrmQuorel1::connectStatusLine()
+void MainWindow::connectStatusLine()
 {
     connect(schedulePage_, &schedule::SchedulePage::statusText, this, [this](const QString& text) { statusLine_->showText(text, false); });
     connect(payeePage_, &payees::PayeePage::statusText, this, [this](const QString& text) { statusLine_->showText(text, false); });
@@ -88,16 +88,16 @@ void FrmQuorel1::connectStatusLine()
     }
     // The written file of an export, from the pages or a report window.
     export_.written = [this](const QString& path) { showFileWritten(path); };
-    connect(cashFlowPage_, &cashflow::CashFlowPage::fileWritten, this, &FrmQuorel1::showFileWritten);
+    connect(cashFlowPage_, &cashflow::CashFlowPage::fileWritten, this, &MainWindow::showFileWritten);
 }
 
-void FrmQuorel1::showFileWritten(const QString& path)
+void MainWindow::showFileWritten(const QString& path)
 {
     const QString text = messages::messageText(messages::MsgId::状態_出力済, QDir::toNativeSeparators(path));
     statusLine_->showFileWritten(text, path);
 }
 
-void FrmQuorel1::undoLast()
+void MainWindow::undoLast()
 {
     if (!session_ || !session_->isOpen())
         return;
@@ -110,7 +110,7 @@ void FrmQuorel1::undoLast()
     refreshStatus();
 }
 
-void FrmQuorel1::reloadPages()
+void MainWindow::reloadPages()
 {
     const QDate month = schedulePage_->monthHeader().month;
     settingsPage_->Read設定();
@@ -125,7 +125,7 @@ void FrmQuorel1::reloadPages()
     restoreList_->refresh();
 }
 
-void FrmQuorel1::checkBalancesAfterRecovery()
+void MainWindow::checkBalancesAfterRecovery()
 {
     std::optional<ledger::ChainBreak> broken;
     if (!store::skipOnFailure(QStringLiteral("balance chain"), [&] { broken = ledger::findChainBreak(session_->mainDb()); }) || !broken)
@@ -133,7 +133,7 @@ void FrmQuorel1::checkBalancesAfterRecovery()
     const QString where = backup::describeBreak(*broken);
     if (!msg_.ShowMsg(messages::MsgId::その他_残高不整合, where))
         return;
-    sstab1_->setCurrentWidget(settingsPage_);
+    tabs_->setCurrentWidget(settingsPage_);
     if (auto* list = restoreList_->findChild<QWidget*>(QStringLiteral("lstBackup")))
         list->setFocus(Qt::OtherFocusReason);
 }

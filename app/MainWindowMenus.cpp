@@ -2,7 +2,7 @@
 // the one its button triggers, or the window's own), enabled as the page shown and the
 // histories of edits and deletions allow, and the keys named in the buttons' tooltips.
 
-#include "FrmQuorel1.h"
+#include "MainWindow.h"
 
 #include "CashFlowPage.h"
 #include "CommandButtons.h"
@@ -77,7 +77,7 @@ QAction* routedCommand(const PageRoute& route, const QTabWidget& tabs)
 
 } // namespace
 
-void FrmQuorel1::setUpMenuBar()
+void MainWindow::setUpMenuBar()
 {
     connectPageCommands();
     connectWindowCommands();
@@ -93,38 +93,38 @@ void FrmQuorel1::setUpMenuBar()
         for (QMenu* menu : bar->findChildren<QMenu*>())
             connect(menu, &QMenu::aboutToHide, statusLine_, [this] { statusLine_->showTip(QString()); });
     }
-    connect(sstab1_, &QTabWidget::currentChanged, this, &FrmQuorel1::followPage);
-    connect(sstab1_, &QTabWidget::currentChanged, this, &FrmQuorel1::followHistory);
+    connect(tabs_, &QTabWidget::currentChanged, this, &MainWindow::followPage);
+    connect(tabs_, &QTabWidget::currentChanged, this, &MainWindow::followHistory);
     const QUndoStack* history = schedulePage_->sheetHistory();
-    connect(history, &QUndoStack::canUndoChanged, this, &FrmQuorel1::followHistory);
-    connect(history, &QUndoStack::canRedoChanged, this, &FrmQuorel1::followHistory);
-    connect(&backups_, &backup::BackupService::undoChanged, this, &FrmQuorel1::followHistory);
+    connect(history, &QUndoStack::canUndoChanged, this, &MainWindow::followHistory);
+    connect(history, &QUndoStack::canRedoChanged, this, &MainWindow::followHistory);
+    connect(&backups_, &backup::BackupService::undoChanged, this, &MainWindow::followHistory);
     followPage();
     followHistory();
 }
 
-void FrmQuorel1::connectPageCommands()
+void MainWindow::connectPageCommands()
 {
     for (const PageRoute& route : kRoutes) {
         QAction* action = actions_->*route.action;
         connect(action, &QAction::triggered, this, [this, &route] {
-            if (QAction* command = routedCommand(route, *sstab1_))
+            if (QAction* command = routedCommand(route, *tabs_))
                 command->trigger();
         });
         // Each page's button names the keys that run it.
-        for (int page = 0; page < sstab1_->count(); ++page)
-            showKeysInToolTip(commandButton(sstab1_->widget(page), route.command), action->shortcut());
+        for (int page = 0; page < tabs_->count(); ++page)
+            showKeysInToolTip(commandButton(tabs_->widget(page), route.command), action->shortcut());
     }
 }
 
-void FrmQuorel1::connectWindowCommands()
+void MainWindow::connectWindowCommands()
 {
     MainActions& a = *actions_;
     for (std::size_t page = 0; page < a.pages.size(); ++page)
-        connect(a.pages[page], &QAction::triggered, sstab1_, [this, page] { sstab1_->setCurrentIndex(static_cast<int>(page)); });
-    connect(a.undo, &QAction::triggered, this, &FrmQuorel1::undoCommand);
+        connect(a.pages[page], &QAction::triggered, tabs_, [this, page] { tabs_->setCurrentIndex(static_cast<int>(page)); });
+    connect(a.undo, &QAction::triggered, this, &MainWindow::undoCommand);
     connect(a.redo, &QAction::triggered, this, [this] {
-        if (sstab1_->currentWidget() == schedulePage_)
+        if (tabs_->currentWidget() == schedulePage_)
             schedulePage_->redoSheet();
     });
     auto* grid = schedulePage_->findChild<GridView*>(QStringLiteral("GridInp"));
@@ -133,45 +133,45 @@ void FrmQuorel1::connectWindowCommands()
     connect(a.emptyCells, &QAction::triggered, grid, &GridView::emptySelectedCells);
     connect(a.previousBusinessDay, &QAction::triggered, schedulePage_, [this] { schedulePage_->moveSelectedToBusinessDay(false); });
     connect(a.nextBusinessDay, &QAction::triggered, schedulePage_, [this] { schedulePage_->moveSelectedToBusinessDay(true); });
-    connect(a.undoDeletion, &QAction::triggered, this, &FrmQuorel1::undoLast);
+    connect(a.undoDeletion, &QAction::triggered, this, &MainWindow::undoLast);
     // The status line's 元に戻す is the same command.
     connect(statusLine_, &backup::StatusLine::undoRequested, a.undoDeletion, &QAction::trigger);
-    connect(a.restore, &QAction::triggered, this, &FrmQuorel1::showBackups);
-    connect(a.keyList, &QAction::triggered, this, &FrmQuorel1::showKeyList);
-    connect(a.supportPage, &QAction::triggered, this, &FrmQuorel1::openMakerPage);
-    connect(a.about, &QAction::triggered, this, &FrmQuorel1::showAbout);
+    connect(a.restore, &QAction::triggered, this, &MainWindow::showBackups);
+    connect(a.keyList, &QAction::triggered, this, &MainWindow::showKeyList);
+    connect(a.supportPage, &QAction::triggered, this, &MainWindow::openMakerPage);
+    connect(a.about, &QAction::triggered, this, &MainWindow::showAbout);
 }
 
-void FrmQuorel1::followPage()
+void MainWindow::followPage()
 {
-    const int shown = sstab1_->currentIndex();
+    const int shown = tabs_->currentIndex();
     actions_->pages.at(static_cast<std::size_t>(std::max(shown, 0)))->setChecked(true);
     for (const PageRoute& route : kRoutes)
-        (actions_->*route.action)->setEnabled(routedCommand(route, *sstab1_) != nullptr);
-    const bool schedule = sstab1_->currentWidget() == schedulePage_;
+        (actions_->*route.action)->setEnabled(routedCommand(route, *tabs_) != nullptr);
+    const bool schedule = tabs_->currentWidget() == schedulePage_;
     for (QAction* onGrid : {actions_->copy, actions_->paste, actions_->emptyCells, actions_->previousBusinessDay, actions_->nextBusinessDay})
         onGrid->setEnabled(schedule);
 }
 
-void FrmQuorel1::followHistory()
+void MainWindow::followHistory()
 {
-    const bool schedule = sstab1_->currentWidget() == schedulePage_;
+    const bool schedule = tabs_->currentWidget() == schedulePage_;
     const QUndoStack* history = schedulePage_->sheetHistory();
     actions_->undo->setEnabled((schedule && history->canUndo()) || backups_.undoOffered());
     actions_->redo->setEnabled(schedule && history->canRedo());
     actions_->undoDeletion->setEnabled(backups_.undoOffered());
 }
 
-void FrmQuorel1::undoCommand()
+void MainWindow::undoCommand()
 {
-    if (sstab1_->currentWidget() == schedulePage_ && schedulePage_->undoSheet())
+    if (tabs_->currentWidget() == schedulePage_ && schedulePage_->undoSheet())
         return;
     undoLast();
 }
 
-void FrmQuorel1::showBackups()
+void MainWindow::showBackups()
 {
-    sstab1_->setCurrentWidget(settingsPage_);
+    tabs_->setCurrentWidget(settingsPage_);
     auto* list = restoreList_->findChild<QTreeWidget*>(QStringLiteral("lstBackup"));
     if (!list)
         return;
@@ -180,7 +180,7 @@ void FrmQuorel1::showBackups()
     list->setFocus(Qt::OtherFocusReason);
 }
 
-void FrmQuorel1::showKeyList()
+void MainWindow::showKeyList()
 {
     if (!keyList_) {
         keyList_ = new KeyListDialog(*findChild<QMenuBar*>(QStringLiteral("MenuBar")), this);
@@ -191,13 +191,13 @@ void FrmQuorel1::showKeyList()
     keyList_->activateWindow();
 }
 
-void FrmQuorel1::showAbout()
+void MainWindow::showAbout()
 {
     const QString versions = QStringLiteral("Qt %1　SQLite %2").arg(QString::fromLatin1(qVersion()), QString::fromLatin1(sqlite3_libversion()));
     msg_.ShowMsg(messages::MsgId::その他_バージョン情報, infoText().trimmed() + QStringLiteral("\n\n") + versions);
 }
 
-bool FrmQuorel1::event(QEvent* event)
+bool MainWindow::event(QEvent* event)
 {
     if (event->type() == QEvent::StatusTip) {
         statusLine_->showTip(static_cast<QStatusTipEvent*>(event)->tip());
