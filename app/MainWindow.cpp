@@ -53,7 +53,7 @@ MainWindow::MainWindow(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     , payeePage_(new payees::PayeePage(context_))
     , settingsPage_(new settings::SettingsPage(context_))
     , cashFlowPage_(new cashflow::CashFlowPage(context_))
-    , statusLine_(new backup::StatusLine(this))
+    , statusLine_(new StatusLine(this))
     , restoreList_(new backup::RestoreList(backups_, settingsPage_))
     , actions_(new MainActions(this))
 {

@@ -18,9 +18,9 @@
 class KeyListDialog;
 class MainActions;
 class QTabWidget;
+class StatusLine;
 namespace backup {
 class RestoreList;
-class StatusLine;
 }
 namespace schedule {
 class SchedulePage;
@@ -140,7 +140,7 @@ private:
     payees::PayeePage* payeePage_;
     settings::SettingsPage* settingsPage_;
     cashflow::CashFlowPage* cashFlowPage_;
-    backup::StatusLine* statusLine_;
+    StatusLine* statusLine_;
     backup::RestoreList* restoreList_;
     MainActions* actions_;
     QPointer<KeyListDialog> keyList_;

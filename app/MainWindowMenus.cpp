@@ -135,7 +135,7 @@ void MainWindow::connectWindowCommands()
     connect(a.nextBusinessDay, &QAction::triggered, schedulePage_, [this] { schedulePage_->moveSelectedToBusinessDay(true); });
     connect(a.undoDeletion, &QAction::triggered, this, &MainWindow::undoLast);
     // The status line's 元に戻す is the same command.
-    connect(statusLine_, &backup::StatusLine::undoRequested, a.undoDeletion, &QAction::trigger);
+    connect(statusLine_, &StatusLine::undoRequested, a.undoDeletion, &QAction::trigger);
     connect(a.restore, &QAction::triggered, this, &MainWindow::showBackups);
     connect(a.keyList, &QAction::triggered, this, &MainWindow::showKeyList);
     connect(a.supportPage, &QAction::triggered, this, &MainWindow::openMakerPage);

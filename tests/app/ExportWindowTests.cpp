@@ -102,7 +102,7 @@ TEST(ExportWindow, EachWrittenFileIsNamedInTheStatusLineWithAButtonToItsFolder)
     auto* folder = w.window().findChild<QPushButton*>("cmdフォルダを開く");
     ASSERT_TRUE(status && folder);
     QString opened;
-    w.window().findChild<backup::StatusLine*>()->openFolder = [&](const QString& path) { opened = path; };
+    w.window().findChild<StatusLine*>()->openFolder = [&](const QString& path) { opened = path; };
     const QString nativeDir = QDir::toNativeSeparators(QDir(dir.path()).absolutePath());
 
     w.answer(ExportFormat::Xlsx, dir.filePath("月"));

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-using backup::StatusLine;
 
 TEST(StatusLine, EachMessageReplacesTheLastAgesIntoTheStandingStateAndAnUndoOfferStays)
 {

@@ -10,8 +10,6 @@
 #include <QTimer>
 #include <QUrl>
 
-namespace backup {
-
 namespace {
 
 void openWithDesktop(const QString& folder)
@@ -151,4 +149,3 @@ void StatusLine::startFading()
     fade_->start();
 }
 
-} // namespace backup

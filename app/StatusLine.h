@@ -11,8 +11,6 @@ class QPropertyAnimation;
 class QPushButton;
 class QTimer;
 
-namespace backup {
-
 // The main window's status line. It shows, in this order of precedence:
 // - the last command's message: what it did, with the button フォルダを開く when it wrote
 //   a file, or 元に戻す while the destructive command it names can be undone;
@@ -79,4 +77,3 @@ private:
     std::chrono::milliseconds fadeAfter_ = std::chrono::minutes(1);
 };
 
-} // namespace backup
