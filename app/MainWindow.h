@@ -51,10 +51,10 @@ public:
     store::Session& session() { return *session_; }
     messages::Msg& msg() { return msg_; }
     hints::HintController& hintController() { return hints_; }
-    exporting::ExportCommand& exportCommand() { return export_; }
-    exporting::PayeeImportCommand& payeeImportCommand() { return payeeImport_; }
-    exchange::TransferCommand& transferCommand() { return transfer_; }
-    exporting::PayeeExportCommand& payeeExportCommand() { return payeeExport_; }
+    exchange::ExportCommand& exportCommand() { return export_; }
+    exchange::PayeeImportCommand& payeeImportCommand() { return payeeImport_; }
+    banking::TransferCommand& transferCommand() { return transfer_; }
+    exchange::PayeeExportCommand& payeeExportCommand() { return payeeExport_; }
 
     void setUpControls();
     void onCloseRequested();
@@ -131,10 +131,10 @@ private:
     backup::BackupService backups_;
     PageContext context_;
     hints::HintController hints_;
-    exporting::ExportCommand export_;
-    exporting::PayeeImportCommand payeeImport_;
-    exchange::TransferCommand transfer_;
-    exporting::PayeeExportCommand payeeExport_;
+    exchange::ExportCommand export_;
+    exchange::PayeeImportCommand payeeImport_;
+    banking::TransferCommand transfer_;
+    exchange::PayeeExportCommand payeeExport_;
     QTabWidget* tabs_;
     schedule::SchedulePage* schedulePage_;
     payees::PayeePage* payeePage_;

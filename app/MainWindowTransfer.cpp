@@ -11,7 +11,7 @@ void MainWindow::connectTransferCommand()
 {
     transfer_.written = [this](const QString& path) { showFileWritten(path); };
     connect(schedulePage_, &schedule::SchedulePage::transferRequested, this, [this](const QDate& month) {
-        std::vector<exchange::SheetEntry> lines;
+        std::vector<banking::SheetEntry> lines;
         const schedule::SheetLines& sheet = schedulePage_->sheetLines();
         for (std::size_t i = 0; i < sheet.size(); ++i) {
             const schedule::SheetLine& line = sheet[i];

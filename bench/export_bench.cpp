@@ -51,10 +51,10 @@ void BM_ExportXlsx(benchmark::State& state)
 {
     TempDataDir& dir = bookDir();
     auto session = store::Session::open(dir.path());
-    const exporting::ExportChoice choice{exporting::ExportFormat::Xlsx, exporting::CsvEncoding::Cp932, kFrom, kTo};
+    const exchange::ExportChoice choice{exchange::ExportFormat::Xlsx, exchange::CsvEncoding::Cp932, kFrom, kTo};
     for (auto _ : state) {
-        const auto months = exporting::readStoredMonths(*session, kFrom, kTo);
-        if (!exporting::writeExport(months, choice, dir.filePath("ours.xlsx")).isEmpty())
+        const auto months = exchange::readStoredMonths(*session, kFrom, kTo);
+        if (!exchange::writeExport(months, choice, dir.filePath("ours.xlsx")).isEmpty())
             state.SkipWithError("export failed");
     }
 }
@@ -73,8 +73,8 @@ std::vector<BareSheet> bareSheets()
 {
     auto session = store::Session::open(bookDir().path());
     std::vector<BareSheet> sheets;
-    for (const auto& month : exporting::readStoredMonths(*session, kFrom, kTo)) {
-        BareSheet sheet{exporting::monthName(month.month).toStdString(), month.caption.toStdString(), {}, {}, {}, {}};
+    for (const auto& month : exchange::readStoredMonths(*session, kFrom, kTo)) {
+        BareSheet sheet{exchange::monthName(month.month).toStdString(), month.caption.toStdString(), {}, {}, {}, {}};
         for (const auto& line : month.lines) {
             sheet.dates.push_back({line.日付.year(), line.日付.month(), line.日付.day(), 0, 0, 0.0});
             sheet.names.push_back(line.支払先名.toStdString());

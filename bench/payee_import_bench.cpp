@@ -69,9 +69,9 @@ void BM_Import_Program(benchmark::State& state)
     for (auto _ : state) {
         QFile file(data().listPath);
         file.open(QIODevice::ReadOnly);
-        const exporting::PayeeList list = exporting::readPayeeList(file, true, exporting::TextEncoding::Detect, [](qint64, qint64) { return true; });
-        const exporting::ImportPlan plan = exporting::planImport(*session, list.names);
-        if (plan.toAdd.size() != kNew || !exporting::addPayees(*session, plan.toAdd, {}, [](qint64, qint64) { return true; }))
+        const exchange::PayeeList list = exchange::readPayeeList(file, true, exchange::TextEncoding::Detect, [](qint64, qint64) { return true; });
+        const exchange::ImportPlan plan = exchange::planImport(*session, list.names);
+        if (plan.toAdd.size() != kNew || !exchange::addPayees(*session, plan.toAdd, {}, [](qint64, qint64) { return true; }))
             state.SkipWithError("the import did not add every name");
         state.PauseTiming();
         dropNewNames(session->mainDb().getHandle());
@@ -85,7 +85,7 @@ void BM_ImportStep_Read(benchmark::State& state)
     for (auto _ : state) {
         QFile file(data().listPath);
         file.open(QIODevice::ReadOnly);
-        benchmark::DoNotOptimize(exporting::readPayeeList(file, true, exporting::TextEncoding::Detect, [](qint64, qint64) { return true; }));
+        benchmark::DoNotOptimize(exchange::readPayeeList(file, true, exchange::TextEncoding::Detect, [](qint64, qint64) { return true; }));
     }
 }
 
@@ -93,14 +93,14 @@ void BM_ImportStep_Plan(benchmark::State& state)
 {
     auto session = store::Session::open(data().dir.path());
     for (auto _ : state)
-        benchmark::DoNotOptimize(exporting::planImport(*session, data().names));
+        benchmark::DoNotOptimize(exchange::planImport(*session, data().names));
 }
 
 void BM_ImportStep_Add(benchmark::State& state)
 {
     auto session = store::Session::open(data().dir.path());
     for (auto _ : state) {
-        exporting::addPayees(*session, data().names);
+        exchange::addPayees(*session, data().names);
         state.PauseTiming();
         dropNewNames(session->mainDb().getHandle());
         state.ResumeTiming();
@@ -134,7 +134,7 @@ void BM_Import_BareInsert(benchmark::State& state)
 void BM_PayeePage_Read(benchmark::State& state)
 {
     auto session = store::Session::open(data().dir.path());
-    exporting::addPayees(*session, data().names);
+    exchange::addPayees(*session, data().names);
     payees::PayeeMaster master(*session);
     for (auto _ : state)
         master.Read支払先();
@@ -144,7 +144,7 @@ void BM_PayeePage_Read(benchmark::State& state)
 void BM_PayeePage_BareStatement(benchmark::State& state)
 {
     auto session = store::Session::open(data().dir.path());
-    exporting::addPayees(*session, data().names);
+    exchange::addPayees(*session, data().names);
     sqlite3* db = session->workDb().getHandle();
     for (auto _ : state) {
         bare::run(db, "BEGIN");

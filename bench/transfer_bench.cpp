@@ -26,9 +26,9 @@ constexpr int kLines = 5000;
 const QDate kDay(2027, 3, 25);
 
 struct Book {
-    exchange::Sender sender;
-    std::vector<exchange::SheetEntry> lines;
-    exchange::PayeeAccounts accounts;
+    banking::Sender sender;
+    std::vector<banking::SheetEntry> lines;
+    banking::PayeeAccounts accounts;
 };
 
 Book& book()
@@ -37,14 +37,14 @@ Book& book()
         Book b;
         b.sender.code = QStringLiteral("0123456789");
         b.sender.name = QStringLiteral("ｶﾌﾞｼｷｶﾞｲｼﾔ ﾄﾊﾞ-ｸ");
-        b.sender.account = {QStringLiteral("0005"), QStringLiteral("ﾐﾂﾋﾞｼ"), QStringLiteral("123"), QStringLiteral("ｼﾌﾞﾔ"), exchange::AccountType::Checking,
+        b.sender.account = {QStringLiteral("0005"), QStringLiteral("ﾐﾂﾋﾞｼ"), QStringLiteral("123"), QStringLiteral("ｼﾌﾞﾔ"), banking::AccountType::Checking,
             QStringLiteral("7654321"), {}};
         for (int i = 0; i < kLines; ++i) {
             const QString payee = QStringLiteral("取引先%1").arg(i % 500);
             b.accounts.emplace(payee,
-                exchange::PayeeAccount{payee,
+                banking::PayeeAccount{payee,
                     {QStringLiteral("%1").arg(i % 500, 4, 10, QLatin1Char('0')), QStringLiteral("ﾐｽﾞﾎ"), QStringLiteral("001"), QStringLiteral("ﾎﾝﾃﾝ"),
-                        exchange::AccountType::Ordinary, QString::number(100000 + i % 500), QStringLiteral("ﾄﾘﾋｷｻｷ %1").arg(i % 500)},
+                        banking::AccountType::Ordinary, QString::number(100000 + i % 500), QStringLiteral("ﾄﾘﾋｷｻｷ %1").arg(i % 500)},
                     QString::number(i % 500)});
             b.lines.push_back({i, kDay, payee, ledger::Amount::fromYen(10000 + i), ledger::Amount::fromYen(i % 7 == 0 ? 1 : 0)});
         }
@@ -64,9 +64,9 @@ void BM_TransferFile(benchmark::State& state)
     const Book& b = book();
     const QString path = folder().filePath(QStringLiteral("ours.txt"));
     for (auto _ : state) {
-        const exchange::TransferPlan plan = exchange::planTransfers(b.lines, kDay, b.accounts);
-        const exchange::TransferFile file = exchange::makeTransferFile(b.sender, kDay, plan.ready);
-        if (!file.ok() || file.count != kLines || !exchange::writeWholeFile(path, file.bytes).isEmpty())
+        const banking::TransferPlan plan = banking::planTransfers(b.lines, kDay, b.accounts);
+        const banking::TransferFile file = banking::makeTransferFile(b.sender, kDay, plan.ready);
+        if (!file.ok() || file.count != kLines || !banking::writeWholeFile(path, file.bytes).isEmpty())
             state.SkipWithError("the transfer file was not written");
     }
 }
@@ -82,11 +82,11 @@ std::vector<BareLine> bareLines(std::string& header)
 {
     const QByteArray ours = [] {
         const Book& b = book();
-        const exchange::TransferPlan plan = exchange::planTransfers(b.lines, kDay, b.accounts);
-        std::vector<exchange::Transfer> transfers;
-        for (const exchange::TransferCandidate& line : plan.ready)
+        const banking::TransferPlan plan = banking::planTransfers(b.lines, kDay, b.accounts);
+        std::vector<banking::Transfer> transfers;
+        for (const banking::TransferCandidate& line : plan.ready)
             transfers.push_back(line.transfer());
-        return exchange::makeTransferFile(b.sender, kDay, transfers).bytes;
+        return banking::makeTransferFile(b.sender, kDay, transfers).bytes;
     }();
     header.assign(ours.constData(), 120);
     std::vector<BareLine> lines;

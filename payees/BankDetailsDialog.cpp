@@ -13,7 +13,7 @@
 
 namespace payees {
 
-BankDetailsDialog::BankDetailsDialog(const QString& payee, const std::optional<exchange::PayeeAccount>& stored, messages::Msg& msg, QWidget* parent)
+BankDetailsDialog::BankDetailsDialog(const QString& payee, const std::optional<banking::PayeeAccount>& stored, messages::Msg& msg, QWidget* parent)
     : QDialog(parent)
     , payee_(payee)
     , msg_(msg)
@@ -29,8 +29,8 @@ BankDetailsDialog::BankDetailsDialog(const QString& payee, const std::optional<e
     setObjectName(QStringLiteral("dlg支払先口座"));
     setWindowTitle(QStringLiteral("口座の登録"));
     type_->setObjectName(QStringLiteral("cmb預金種目"));
-    for (const exchange::AccountType type : exchange::kAccountTypes)
-        type_->addItem(exchange::accountTypeName(type), static_cast<int>(type));
+    for (const banking::AccountType type : banking::kAccountTypes)
+        type_->addItem(banking::accountTypeName(type), static_cast<int>(type));
 
     auto* name = new QLabel(payee, this);
     name->setObjectName(QStringLiteral("lbl支払先名"));
@@ -76,13 +76,13 @@ QLineEdit* BankDetailsDialog::field(const char* name, bool kana)
     edit->setObjectName(QString::fromUtf8(name));
     if (kana)
         edit->setMinimumWidth(320);
-    exchange::setUpBankField(edit, kana);
+    banking::setUpBankField(edit, kana);
     return edit;
 }
 
-void BankDetailsDialog::showDetails(const exchange::PayeeAccount& details)
+void BankDetailsDialog::showDetails(const banking::PayeeAccount& details)
 {
-    const exchange::BankAccount& account = details.account;
+    const banking::BankAccount& account = details.account;
     bankCode_->setText(account.bankCode);
     bankName_->setText(account.bankName);
     branchCode_->setText(account.branchCode);
@@ -93,16 +93,16 @@ void BankDetailsDialog::showDetails(const exchange::PayeeAccount& details)
     customerCode_->setText(details.customerCode);
 }
 
-exchange::PayeeAccount BankDetailsDialog::typed() const
+banking::PayeeAccount BankDetailsDialog::typed() const
 {
-    exchange::PayeeAccount details;
+    banking::PayeeAccount details;
     details.payee = payee_;
-    exchange::BankAccount& account = details.account;
+    banking::BankAccount& account = details.account;
     account.bankCode = bankCode_->text();
     account.bankName = bankName_->text();
     account.branchCode = branchCode_->text();
     account.branchName = branchName_->text();
-    account.type = exchange::accountTypeFrom(type_->currentData().toInt());
+    account.type = banking::accountTypeFrom(type_->currentData().toInt());
     account.number = number_->text();
     account.holder = holder_->text();
     details.customerCode = customerCode_->text();
@@ -111,11 +111,11 @@ exchange::PayeeAccount BankDetailsDialog::typed() const
 
 void BankDetailsDialog::tryAccept()
 {
-    exchange::PayeeAccount details = typed();
-    const std::vector<exchange::FieldProblem> problems = exchange::normalize(details);
+    banking::PayeeAccount details = typed();
+    const std::vector<banking::FieldProblem> problems = banking::normalize(details);
     showDetails(details);
     if (!problems.empty()) {
-        msg_.ShowMsg(messages::MsgId::登録_口座不備, exchange::problemTexts(problems).join(QLatin1Char('\n')));
+        msg_.ShowMsg(messages::MsgId::登録_口座不備, banking::problemTexts(problems).join(QLatin1Char('\n')));
         return;
     }
     result_ = details;

@@ -24,12 +24,12 @@ namespace payees {
 class BankDetailsDialog : public QDialog {
     Q_OBJECT
 public:
-    BankDetailsDialog(const QString& payee, const std::optional<exchange::PayeeAccount>& stored, messages::Msg& msg, QWidget* parent = nullptr);
+    BankDetailsDialog(const QString& payee, const std::optional<banking::PayeeAccount>& stored, messages::Msg& msg, QWidget* parent = nullptr);
 
     // The details as the fields hold them now (not yet converted).
-    exchange::PayeeAccount typed() const;
+    banking::PayeeAccount typed() const;
     // After 登録: the details in the banks' form; after 削除: nothing.
-    const std::optional<exchange::PayeeAccount>& details() const { return result_; }
+    const std::optional<banking::PayeeAccount>& details() const { return result_; }
 
     // 登録: converts and checks the fields; accepts when they are fit for a file.
     void tryAccept();
@@ -38,11 +38,11 @@ public:
 
 private:
     QLineEdit* field(const char* name, bool kana);
-    void showDetails(const exchange::PayeeAccount& details);
+    void showDetails(const banking::PayeeAccount& details);
 
     QString payee_;
     messages::Msg& msg_;
-    std::optional<exchange::PayeeAccount> result_;
+    std::optional<banking::PayeeAccount> result_;
     QLineEdit* bankCode_;
     QLineEdit* bankName_;
     QLineEdit* branchCode_;

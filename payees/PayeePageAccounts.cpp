@@ -54,17 +54,17 @@ void PayeePage::openAccountDialog(int row)
         context_.msg.ShowMsg(messages::MsgId::登録_口座支払先なし, QString());
         return;
     }
-    std::optional<exchange::PayeeAccount> stored;
-    if (!store::skipOnFailure(QStringLiteral("read the payee's account"), [&] { stored = exchange::AccountStore(context_.session.mainDb()).payeeAccount(payee); })) {
+    std::optional<banking::PayeeAccount> stored;
+    if (!store::skipOnFailure(QStringLiteral("read the payee's account"), [&] { stored = banking::AccountStore(context_.session.mainDb()).payeeAccount(payee); })) {
         context_.msg.ShowMsg(messages::MsgId::その他_読込失敗, QStringLiteral("支払先の口座"));
         return;
     }
     BankDetailsDialog dialog(payee, stored, context_.msg, this);
     if (!askAccount || !askAccount(dialog))
         return;
-    const std::optional<exchange::PayeeAccount>& details = dialog.details();
+    const std::optional<banking::PayeeAccount>& details = dialog.details();
     const bool written = store::skipOnFailure(QStringLiteral("write the payee's account"), [&] {
-        exchange::AccountStore accounts(context_.session.mainDb());
+        banking::AccountStore accounts(context_.session.mainDb());
         if (details)
             accounts.savePayeeAccount(*details);
         else

@@ -13,7 +13,7 @@
 
 namespace settings {
 
-SenderDialog::SenderDialog(const std::optional<exchange::Sender>& stored, messages::Msg& msg, QWidget* parent)
+SenderDialog::SenderDialog(const std::optional<banking::Sender>& stored, messages::Msg& msg, QWidget* parent)
     : QDialog(parent)
     , msg_(msg)
     , code_(field("txt依頼人コード", false))
@@ -29,8 +29,8 @@ SenderDialog::SenderDialog(const std::optional<exchange::Sender>& stored, messag
     setObjectName(QStringLiteral("dlg振込依頼人"));
     setWindowTitle(QStringLiteral("振込依頼人"));
     type_->setObjectName(QStringLiteral("cmb依頼人預金種目"));
-    for (const exchange::AccountType type : exchange::kAccountTypes)
-        type_->addItem(exchange::accountTypeName(type), static_cast<int>(type));
+    for (const banking::AccountType type : banking::kAccountTypes)
+        type_->addItem(banking::accountTypeName(type), static_cast<int>(type));
     noLineEnds_->setObjectName(QStringLiteral("chk改行なし"));
 
     auto* form = new QFormLayout;
@@ -71,11 +71,11 @@ QLineEdit* SenderDialog::field(const char* name, bool kana)
     edit->setObjectName(QString::fromUtf8(name));
     if (kana)
         edit->setMinimumWidth(360);
-    exchange::setUpBankField(edit, kana);
+    banking::setUpBankField(edit, kana);
     return edit;
 }
 
-void SenderDialog::showSender(const exchange::Sender& sender)
+void SenderDialog::showSender(const banking::Sender& sender)
 {
     code_->setText(sender.code);
     name_->setText(sender.name);
@@ -88,16 +88,16 @@ void SenderDialog::showSender(const exchange::Sender& sender)
     noLineEnds_->setChecked(sender.noLineEnds);
 }
 
-exchange::Sender SenderDialog::typed() const
+banking::Sender SenderDialog::typed() const
 {
-    exchange::Sender sender;
+    banking::Sender sender;
     sender.code = code_->text();
     sender.name = name_->text();
     sender.account.bankCode = bankCode_->text();
     sender.account.bankName = bankName_->text();
     sender.account.branchCode = branchCode_->text();
     sender.account.branchName = branchName_->text();
-    sender.account.type = exchange::accountTypeFrom(type_->currentData().toInt());
+    sender.account.type = banking::accountTypeFrom(type_->currentData().toInt());
     sender.account.number = number_->text();
     sender.noLineEnds = noLineEnds_->isChecked();
     return sender;
@@ -105,11 +105,11 @@ exchange::Sender SenderDialog::typed() const
 
 void SenderDialog::tryAccept()
 {
-    exchange::Sender sender = typed();
-    const std::vector<exchange::FieldProblem> problems = exchange::normalize(sender);
+    banking::Sender sender = typed();
+    const std::vector<banking::FieldProblem> problems = banking::normalize(sender);
     showSender(sender);
     if (!problems.empty()) {
-        msg_.ShowMsg(messages::MsgId::登録_依頼人不備, exchange::problemTexts(problems).join(QLatin1Char('\n')));
+        msg_.ShowMsg(messages::MsgId::登録_依頼人不備, banking::problemTexts(problems).join(QLatin1Char('\n')));
         return;
     }
     result_ = sender;
@@ -122,13 +122,13 @@ void SenderDialog::removeSender()
     done(QDialog::Accepted);
 }
 
-QString senderSummary(const std::optional<exchange::Sender>& sender)
+QString senderSummary(const std::optional<banking::Sender>& sender)
 {
     if (!sender)
         return QStringLiteral("未登録");
-    const exchange::BankAccount& account = sender->account;
+    const banking::BankAccount& account = sender->account;
     return QStringLiteral("%1\n%2 %3 %4 %5\n%6 %7")
-        .arg(sender->name, account.bankCode, account.bankName, account.branchCode, account.branchName, exchange::accountTypeName(account.type), account.number);
+        .arg(sender->name, account.bankCode, account.bankName, account.branchCode, account.branchName, banking::accountTypeName(account.type), account.number);
 }
 
 } // namespace settings

@@ -23,12 +23,12 @@ namespace settings {
 class SenderDialog : public QDialog {
     Q_OBJECT
 public:
-    SenderDialog(const std::optional<exchange::Sender>& stored, messages::Msg& msg, QWidget* parent = nullptr);
+    SenderDialog(const std::optional<banking::Sender>& stored, messages::Msg& msg, QWidget* parent = nullptr);
 
     // The sender as the fields hold it (not converted).
-    exchange::Sender typed() const;
+    banking::Sender typed() const;
     // After 登録: the sender in the banks' form; after 削除: nothing.
-    const std::optional<exchange::Sender>& sender() const { return result_; }
+    const std::optional<banking::Sender>& sender() const { return result_; }
 
     // 登録: converts and checks the fields; accepts when they are fit for a file.
     void tryAccept();
@@ -37,10 +37,10 @@ public:
 
 private:
     QLineEdit* field(const char* name, bool kana);
-    void showSender(const exchange::Sender& sender);
+    void showSender(const banking::Sender& sender);
 
     messages::Msg& msg_;
-    std::optional<exchange::Sender> result_;
+    std::optional<banking::Sender> result_;
     QLineEdit* code_;
     QLineEdit* name_;
     QLineEdit* bankCode_;
@@ -54,6 +54,6 @@ private:
 
 // The sender in one line for the settings page: "ﾄﾊﾞ-ｸ（0005 ﾐﾂﾋﾞｼ 135 ｼﾌﾞﾔ 当座 1234567）",
 // or 未登録.
-QString senderSummary(const std::optional<exchange::Sender>& sender);
+QString senderSummary(const std::optional<banking::Sender>& sender);
 
 } // namespace settings

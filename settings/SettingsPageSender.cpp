@@ -49,8 +49,8 @@ void SettingsPage::addSenderBox(QHBoxLayout* row)
 
 void SettingsPage::showSender()
 {
-    std::optional<exchange::Sender> sender;
-    if (!store::skipOnFailure(QStringLiteral("read the sender"), [&] { sender = exchange::AccountStore(context_.session.mainDb()).sender(); })) {
+    std::optional<banking::Sender> sender;
+    if (!store::skipOnFailure(QStringLiteral("read the sender"), [&] { sender = banking::AccountStore(context_.session.mainDb()).sender(); })) {
         senderSummary_->setText(QString());
         return;
     }
@@ -64,8 +64,8 @@ void SettingsPage::showSender()
 
 void SettingsPage::openSenderDialog()
 {
-    std::optional<exchange::Sender> stored;
-    if (!store::skipOnFailure(QStringLiteral("read the sender"), [&] { stored = exchange::AccountStore(context_.session.mainDb()).sender(); })) {
+    std::optional<banking::Sender> stored;
+    if (!store::skipOnFailure(QStringLiteral("read the sender"), [&] { stored = banking::AccountStore(context_.session.mainDb()).sender(); })) {
         context_.msg.ShowMsg(messages::MsgId::その他_読込失敗, QStringLiteral("振込依頼人"));
         return;
     }
@@ -73,7 +73,7 @@ void SettingsPage::openSenderDialog()
     if (!askSender || !askSender(dialog))
         return;
     const bool written = store::skipOnFailure(QStringLiteral("write the sender"), [&] {
-        exchange::AccountStore accounts(context_.session.mainDb());
+        banking::AccountStore accounts(context_.session.mainDb());
         if (dialog.sender())
             accounts.saveSender(*dialog.sender());
         else

@@ -287,7 +287,7 @@ TEST(BusinessDaysWindow, APayeeListsRuleColumnsAreImportedWithItsNames)
         ASSERT_TRUE(list.open(QIODevice::WriteOnly));
         list.write(QStringLiteral("支払先名,支払日,休日\r\n電気,25,翌営業日\r\n家賃,末日,\r\n").toUtf8());
     }
-    w.window().payeeImportCommand().askFile = [&](QWidget*) { return std::pair{path, exporting::TextEncoding::Detect}; };
+    w.window().payeeImportCommand().askFile = [&](QWidget*) { return std::pair{path, exchange::TextEncoding::Detect}; };
     w.presenter.pushAnswer(true);
     w.click("cmd支払先取込");
     ASSERT_EQ(w.presenter.shown().size(), 2u);

@@ -17,7 +17,7 @@
 #include <gtest/gtest.h>
 
 using messages::ScriptedMessagePresenter;
-using namespace exporting;
+using namespace exchange;
 
 namespace {
 

@@ -12,10 +12,10 @@
 
 #include <gtest/gtest.h>
 
-using exporting::CsvEncoding;
-using exporting::ExportChoice;
-using exporting::ExportCommand;
-using exporting::ExportFormat;
+using exchange::CsvEncoding;
+using exchange::ExportChoice;
+using exchange::ExportCommand;
+using exchange::ExportFormat;
 using seed::StoredLine;
 
 TEST(OverviewExportWindow, CashFlowPageWritesTheShownMonthsInTheBooksYearStyleAndReportsAFileItCannotWrite)
@@ -55,7 +55,7 @@ TEST(OverviewExportWindow, CashFlowPageWritesTheShownMonthsInTheBooksYearStyleAn
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(w.dir().filePath("資金繰り.csv")); }, 2000));
     EXPECT_TRUE(w.presenter.shown().empty()) << w.lastBox().toStdString();
     EXPECT_EQ(TempDataDir::readAll(w.dir().filePath("資金繰り.csv")),
-        *exporting::cp932::encode("年月,繰越額,予定額計,支払額計,月末残高,最低残高,最低日\r\n"
+        *exchange::cp932::encode("年月,繰越額,予定額計,支払額計,月末残高,最低残高,最低日\r\n"
                        "令和 07年12月,0,0,80000,-80000,-80000,2025/12/10\r\n"
                        "令和 08年01月,-80000,100000,0,20000,-80000,2026/01/01\r\n"));
 

@@ -73,7 +73,7 @@ TEST(PayeeNameWindow, AnImportNamesAFewRefusedLinesCountsTheRestAndItsProgressCa
     list.write(bytes);
     list.close();
     auto& import = w.window().payeeImportCommand();
-    import.askFile = [&](QWidget*) { return std::pair{list.fileName(), exporting::TextEncoding::Detect}; };
+    import.askFile = [&](QWidget*) { return std::pair{list.fileName(), exchange::TextEncoding::Detect}; };
     import.progressAfterMs = 0;
 
     // キャンセル while the names are added: none of them is.
@@ -105,9 +105,9 @@ TEST(PayeeNameWindow, AnImportNamesAFewRefusedLinesCountsTheRestAndItsProgressCa
     // A file past the limit is refused before it is read.
     QFile big(w.dir().filePath("big.csv"));
     ASSERT_TRUE(big.open(QIODevice::WriteOnly));
-    ASSERT_TRUE(big.resize(exporting::kMaxImportFileBytes + 1));
+    ASSERT_TRUE(big.resize(exchange::kMaxImportFileBytes + 1));
     big.close();
-    import.askFile = [&](QWidget*) { return std::pair{big.fileName(), exporting::TextEncoding::Detect}; };
+    import.askFile = [&](QWidget*) { return std::pair{big.fileName(), exchange::TextEncoding::Detect}; };
     w.presenter.clear();
     w.click("cmd支払先取込");
     ASSERT_EQ(w.presenter.shown().size(), 1u);

@@ -28,14 +28,14 @@
 #include <gtest/gtest.h>
 
 using namespace schedule;
-using exchange::AccountType;
+using banking::AccountType;
 
 namespace {
 
 const QDate kMonth(2027, 3, 1);
 const QDate kDay(2027, 3, 25);
 
-exchange::PayeeAccount account(const char* payee, const char* holder)
+banking::PayeeAccount account(const char* payee, const char* holder)
 {
     return {QString::fromUtf8(payee),
         {QStringLiteral("0001"), QStringLiteral("ﾐｽﾞﾎ"), QStringLiteral("001"), QStringLiteral("ﾎﾝﾃﾝ"), AccountType::Ordinary, QStringLiteral("1234567"),
@@ -50,10 +50,10 @@ void seedBook(TempDataDir& dir)
     seed::storeLines(dir, {{QDate(2027, 3, 10), 1, "田中", 1000, 0, -1000}, {kDay, 2, "田中", 100000, 30000, -71000}, {kDay, 3, "鈴木", 8000, 0, -79000},
                               {kDay, 4, "佐藤", 50000, 0, -129000}});
     auto session = store::Session::open(dir.path());
-    exchange::AccountStore store(session->mainDb());
+    banking::AccountStore store(session->mainDb());
     store.savePayeeAccount(account("田中", "ﾀﾅｶ ｲﾁﾛｳ"));
     store.savePayeeAccount(account("佐藤", "ｻﾄｳ ﾊﾅｺ"));
-    exchange::Sender sender;
+    banking::Sender sender;
     sender.code = QStringLiteral("0123456789");
     sender.name = QStringLiteral("ﾄﾊﾞ-ｸ");
     sender.account = account("", "").account;
@@ -78,7 +78,7 @@ TEST(TransferWindow, TheDaysTickedLinesGoToTheFileAndAreMarkedPaidAsOneUndoStep)
     const QString figuresBefore = w.figures();
 
     QStringList seen;
-    w.window().transferCommand().askChoice = [&](exchange::TransferDialog& dialog) -> std::optional<exchange::TransferChoice> {
+    w.window().transferCommand().askChoice = [&](banking::TransferDialog& dialog) -> std::optional<banking::TransferChoice> {
         seen << dialog.day().toString(Qt::ISODate);
         for (const auto& line : dialog.plan().ready)
             seen << QStringLiteral("ready %1 %2").arg(line.details->payee).arg(line.yen);
@@ -90,7 +90,7 @@ TEST(TransferWindow, TheDaysTickedLinesGoToTheFileAndAreMarkedPaidAsOneUndoStep)
         dialog.setDay(kDay);
         dialog.setTicked(1, false); // 佐藤 stays unpaid
         seen << dialog.findChild<QLabel*>(QStringLiteral("lbl振込合計"))->text();
-        return exchange::TransferChoice{dialog.day(), dialog.chosen()};
+        return banking::TransferChoice{dialog.day(), dialog.chosen()};
     };
     w.window().transferCommand().askPath = [&](const QString& suggested, QWidget*) {
         seen << QFileInfo(suggested).fileName();
@@ -141,11 +141,11 @@ TEST(TransferWindow, NoSenderNoFileCancelAndNoMarkingChangeNothingAndTheKeyOpens
     ASSERT_TRUE(w.startOn(kMonth));
     ASSERT_TRUE(w.show());
     int asked = 0;
-    w.window().transferCommand().askChoice = [&](exchange::TransferDialog& dialog) -> std::optional<exchange::TransferChoice> {
+    w.window().transferCommand().askChoice = [&](banking::TransferDialog& dialog) -> std::optional<banking::TransferChoice> {
         ++asked;
         if (asked == 1)
             return std::nullopt; // キャンセル
-        return exchange::TransferChoice{dialog.day(), dialog.chosen()};
+        return banking::TransferChoice{dialog.day(), dialog.chosen()};
     };
     w.window().transferCommand().askPath = [](const QString&, QWidget*) { return QString(); };
 
@@ -211,7 +211,7 @@ TEST(TransferWindow, ThePayeesDetailsAreTypedInKanaStoredConvertedAndRemovedFrom
     w.click("cmd支払先口座");
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_TRUE(boxes[0].contains("支店名: 「渋谷」は銀行振込に使えない文字です")) << boxes[0].toStdString();
-    const auto stored = exchange::AccountStore(w.mainDb()).payeeAccount("山田商店");
+    const auto stored = banking::AccountStore(w.mainDb()).payeeAccount("山田商店");
     ASSERT_TRUE(stored);
     EXPECT_EQ(stored->account.bankCode, "0005");
     EXPECT_EQ(stored->account.bankName, "ﾐﾂﾋﾞｼﾕ-ｴﾌｼﾞｴｲ");
@@ -224,7 +224,7 @@ TEST(TransferWindow, ThePayeesDetailsAreTypedInKanaStoredConvertedAndRemovedFrom
     QTest::mouseDClick(numbers->viewport(), Qt::LeftButton, {}, QPoint(numbers->width() / 2, numbers->sectionViewportPosition(0) + 3));
     ASSERT_EQ(runs, 2);
     EXPECT_EQ(boxes[1], "ﾔﾏﾀﾞ ｼﾖｳﾃﾝ");
-    EXPECT_FALSE(exchange::AccountStore(w.mainDb()).payeeAccount("山田商店"));
+    EXPECT_FALSE(banking::AccountStore(w.mainDb()).payeeAccount("山田商店"));
 
     // The line for a new name has no payee yet.
     w.presenter.clear();
@@ -271,7 +271,7 @@ TEST(TransferWindow, TheSenderIsRegisteredConvertedRefusedWhenIncompleteAndGoesW
     EXPECT_EQ(seen[0], "ﾄﾊﾞ-ｸ") << "the dialog opens on the stored sender";
     EXPECT_EQ(seen[1], "入力項目のチェック: " +
             messages::findMessage(messages::MsgId::登録_依頼人不備, "依頼人コード: 10 桁の数字で入力してください\n支店名: 「本店」は銀行振込に使えない文字です").text);
-    auto sender = exchange::AccountStore(w.mainDb()).sender();
+    auto sender = banking::AccountStore(w.mainDb()).sender();
     ASSERT_TRUE(sender);
     EXPECT_EQ(sender->code, "1234567890");
     EXPECT_EQ(sender->name, "ｶﾌﾞｼｷｶﾞｲｼﾔ ﾄﾊﾞ-ｸ");
@@ -280,7 +280,7 @@ TEST(TransferWindow, TheSenderIsRegisteredConvertedRefusedWhenIncompleteAndGoesW
     EXPECT_TRUE(w.find<QLabel>("lbl振込依頼人")->text().startsWith("ｶﾌﾞｼｷｶﾞｲｼﾔ ﾄﾊﾞ-ｸ\n"));
 
     w.click("cmd振込依頼人");
-    EXPECT_FALSE(exchange::AccountStore(w.mainDb()).sender());
+    EXPECT_FALSE(banking::AccountStore(w.mainDb()).sender());
     EXPECT_EQ(w.find<QLabel>("lbl振込依頼人")->text(), "未登録");
 
     EXPECT_EQ(store::scalar(w.mainDb(), "SELECT COUNT(*) FROM 支払先口座").toInt(), 2);

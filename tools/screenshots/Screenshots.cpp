@@ -152,11 +152,11 @@ bool saveRepeatAcrossHolidays(const QString& directory)
 void fillTransferData(MainWindow& window, const QDate& day)
 {
     SQLite::Database& main = window.session().mainDb();
-    exchange::AccountStore accounts(main);
-    exchange::Sender sender;
+    banking::AccountStore accounts(main);
+    banking::Sender sender;
     sender.code = "0123456789";
     sender.name = "ｶ)ﾄﾊﾞ-ｸ";
-    sender.account = {"0005", "ﾐﾂﾋﾞｼﾕ-ｴﾌｼﾞｴｲ", "135", "ｼﾌﾞﾔ", exchange::AccountType::Checking, "1234567", {}};
+    sender.account = {"0005", "ﾐﾂﾋﾞｼﾕ-ｴﾌｼﾞｴｲ", "135", "ｼﾌﾞﾔ", banking::AccountType::Checking, "1234567", {}};
     accounts.saveSender(sender);
     const struct {
         const char* payee;
@@ -171,7 +171,7 @@ void fillTransferData(MainWindow& window, const QDate& day)
     int number = 90;
     for (const auto& line : lines) {
         if (*line.bank)
-            accounts.savePayeeAccount({line.payee, {line.bank, line.bankName, "001", "ﾎﾝﾃﾝ", exchange::AccountType::Ordinary, "7654321", line.holder}, {}});
+            accounts.savePayeeAccount({line.payee, {line.bank, line.bankName, "001", "ﾎﾝﾃﾝ", banking::AccountType::Ordinary, "7654321", line.holder}, {}});
         store::exec(main, insert, {day.toString("yyyy-MM-dd"), number++, QString::fromUtf8(line.payee), line.yen * 10000});
     }
     ledger::Book(main).rebalanceFrom(QDate(day.year(), day.month(), 1));
@@ -196,7 +196,7 @@ void saveTransfer(MainWindow& window, const QString& directory)
             break;
         }
     }
-    window.transferCommand().askChoice = [&](exchange::TransferDialog& dialog) -> std::optional<exchange::TransferChoice> {
+    window.transferCommand().askChoice = [&](banking::TransferDialog& dialog) -> std::optional<banking::TransferChoice> {
         dialog.setTicked(3, false);
         dialog.show();
         (void)QTest::qWaitForWindowExposed(&dialog);

@@ -1,0 +1,229 @@
+#include "TransferDialog.h"
+
+#include "Holidays.h"
+
+#include <QDateEdit>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace banking {
+
+namespace {
+
+enum ReadyColumn { kTick, kPayee, kBank, kBranch, kAccount, kHolder, kAmount, kReadyColumns };
+
+QTableWidget* makeTable(const QStringList& headings, const char* name, QWidget* parent)
+{
+    auto* table = new QTableWidget(0, static_cast<int>(headings.size()), parent);
+    table->setObjectName(QString::fromUtf8(name));
+    table->setHorizontalHeaderLabels(headings);
+    table->verticalHeader()->setVisible(false);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->horizontalHeader()->setStretchLastSection(true);
+    return table;
+}
+
+QTableWidgetItem* cell(const QString& text, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
+{
+    auto* item = new QTableWidgetItem(text);
+    // A face of fixed width shows the half-width kana as the bank's records hold them.
+    static const QFont fixed(QStringLiteral("ＭＳ ゴシック"));
+    if (text.contains(QRegularExpression(QStringLiteral("[\\x{FF61}-\\x{FF9F}]"))))
+        item->setFont(fixed);
+    item->setTextAlignment(alignment);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    return item;
+}
+
+} // namespace
+
+QString accountText(const BankAccount& account)
+{
+    return accountTypeName(account.type) + QLatin1Char(' ') + account.number;
+}
+
+QDate TransferDialog::openingDay(const QDate& month, const QDate& wanted, const std::vector<SheetEntry>& lines, const PayeeAccounts& accounts)
+{
+    const QDate first(month.year(), month.month(), 1);
+    if (wanted.isValid() && wanted.year() == first.year() && wanted.month() == first.month())
+        return wanted;
+    for (QDate day = first; day.month() == first.month(); day = day.addDays(1)) {
+        if (!planTransfers(lines, day, accounts).ready.empty())
+            return day;
+    }
+    return first;
+}
+
+TransferDialog::TransferDialog(const QDate& month, std::vector<SheetEntry> lines, PayeeAccounts accounts, const QDate& day, QWidget* parent)
+    : QDialog(parent)
+    , lines_(std::move(lines))
+    , accounts_(std::move(accounts))
+    , date_(new QDateEdit(this))
+    , holiday_(new QLabel(this))
+    , ready_(makeTable({QStringLiteral("振込"), QStringLiteral("支払先名"), QStringLiteral("銀行"), QStringLiteral("支店"), QStringLiteral("口座"),
+                           QStringLiteral("口座名義"), QStringLiteral("金額")},
+          "grid振込対象", this))
+    , apart_(makeTable({QStringLiteral("支払先名"), QStringLiteral("理由")}, "grid振込対象外", this))
+    , total_(new QLabel(this))
+    , make_(new QPushButton(QStringLiteral("作成"), this))
+    , list_(new QPushButton(QStringLiteral("振込一覧"), this))
+{
+    setObjectName(QStringLiteral("dlg振込データ作成"));
+    setWindowTitle(QStringLiteral("振込データ作成"));
+    const QDate first(month.year(), month.month(), 1);
+    date_->setObjectName(QStringLiteral("dt振込指定日"));
+    date_->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
+    date_->setCalendarPopup(true);
+    date_->setDateRange(first, first.addMonths(1).addDays(-1));
+    date_->setDate(openingDay(first, day, lines_, accounts_));
+    holiday_->setObjectName(QStringLiteral("lbl休業日"));
+    total_->setObjectName(QStringLiteral("lbl振込合計"));
+    make_->setObjectName(QStringLiteral("cmd振込作成"));
+    make_->setDefault(true);
+    list_->setObjectName(QStringLiteral("cmd振込一覧"));
+    buildTables();
+    connect(date_, &QDateEdit::dateChanged, this, [this] { setDay(date_->date()); });
+    connect(ready_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (item->column() == kTick)
+            showTotal();
+    });
+    connect(make_, &QPushButton::clicked, this, [this] {
+        if (!chosen().empty())
+            accept();
+    });
+    connect(list_, &QPushButton::clicked, this, [this] {
+        if (listRequested)
+            listRequested(this->day(), chosen());
+    });
+    setDay(date_->date());
+    resize(860, 560);
+}
+
+void TransferDialog::buildTables()
+{
+    auto* dateRow = new QHBoxLayout;
+    auto* dateLabel = new QLabel(QStringLiteral("振込指定日"), this);
+    dateLabel->setBuddy(date_);
+    dateRow->addWidget(dateLabel);
+    dateRow->addWidget(date_);
+    dateRow->addWidget(holiday_);
+    dateRow->addStretch();
+
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(make_, QDialogButtonBox::AcceptRole);
+    buttons->addButton(list_, QDialogButtonBox::ActionRole);
+    QPushButton* cancel = buttons->addButton(QDialogButtonBox::Cancel);
+    cancel->setObjectName(QStringLiteral("cmdキャンセル"));
+    // 作成 accepts only with a line ticked; the box's own accept is not used.
+    disconnect(buttons, &QDialogButtonBox::accepted, this, nullptr);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(dateRow);
+    layout->addWidget(new QLabel(QStringLiteral("振り込む行（チェックを外した行は振込データに書きません）"), this));
+    layout->addWidget(ready_, 3);
+    layout->addWidget(total_);
+    layout->addWidget(new QLabel(QStringLiteral("振り込めない行"), this));
+    layout->addWidget(apart_, 1);
+    layout->addWidget(buttons);
+    apart_->setFocusPolicy(Qt::NoFocus);
+}
+
+QDate TransferDialog::day() const
+{
+    return date_->date();
+}
+
+void TransferDialog::setDay(const QDate& day)
+{
+    if (date_->date() != day) {
+        date_->setDate(day); // comes back here through dateChanged, within the month
+        return;
+    }
+    plan_ = planTransfers(lines_, day, accounts_);
+    fillReady();
+    fillApart();
+    showHoliday();
+    showTotal();
+}
+
+void TransferDialog::fillReady()
+{
+    const QSignalBlocker quiet(ready_);
+    ready_->setRowCount(static_cast<int>(plan_.ready.size()));
+    for (int i = 0; i < ready_->rowCount(); ++i) {
+        const TransferCandidate& line = plan_.ready[static_cast<std::size_t>(i)];
+        const BankAccount& account = line.details->account;
+        auto* tick = new QTableWidgetItem;
+        tick->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        tick->setCheckState(Qt::Checked);
+        ready_->setItem(i, kTick, tick);
+        ready_->setItem(i, kPayee, cell(line.details->payee));
+        ready_->setItem(i, kBank, cell(account.bankCode + QLatin1Char(' ') + account.bankName));
+        ready_->setItem(i, kBranch, cell(account.branchCode + QLatin1Char(' ') + account.branchName));
+        ready_->setItem(i, kAccount, cell(accountText(account)));
+        ready_->setItem(i, kHolder, cell(account.holder));
+        ready_->setItem(i, kAmount, cell(yenText(line.yen), Qt::AlignRight | Qt::AlignVCenter));
+    }
+    ready_->resizeColumnsToContents();
+    ready_->horizontalHeader()->setStretchLastSection(false);
+    ready_->horizontalHeader()->setSectionResizeMode(kPayee, QHeaderView::Stretch);
+}
+
+void TransferDialog::fillApart()
+{
+    apart_->setRowCount(static_cast<int>(plan_.apart.size()));
+    for (int i = 0; i < apart_->rowCount(); ++i) {
+        const ExcludedLine& line = plan_.apart[static_cast<std::size_t>(i)];
+        apart_->setItem(i, 0, cell(line.payee));
+        apart_->setItem(i, 1, cell(line.reason));
+    }
+    apart_->resizeColumnToContents(0);
+}
+
+void TransferDialog::setTicked(int index, bool ticked)
+{
+    if (QTableWidgetItem* tick = ready_->item(index, kTick))
+        tick->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+}
+
+std::vector<TransferCandidate> TransferDialog::chosen() const
+{
+    std::vector<TransferCandidate> lines;
+    for (int i = 0; i < ready_->rowCount(); ++i) {
+        if (ready_->item(i, kTick)->checkState() == Qt::Checked)
+            lines.push_back(plan_.ready[static_cast<std::size_t>(i)]);
+    }
+    return lines;
+}
+
+void TransferDialog::showTotal()
+{
+    const std::vector<TransferCandidate> lines = chosen();
+    qint64 total = 0;
+    for (const TransferCandidate& line : lines)
+        total += line.yen;
+    total_->setText(QStringLiteral("振込 %1 件　合計 %2 円").arg(lines.size()).arg(yenText(total)));
+    make_->setEnabled(!lines.empty());
+    list_->setEnabled(!lines.empty());
+}
+
+void TransferDialog::showHoliday()
+{
+    const QDate shown = day();
+    QString note = QStringLiteral("（%1）").arg(calendar::weekdayLetter(shown));
+    if (calendar::isBankHoliday(shown)) {
+        const QString name = calendar::holidayName(shown);
+        note += QStringLiteral("　<span style=\"color:#b00000\">銀行の休業日です%1</span>").arg(name.isEmpty() ? QString() : QStringLiteral("（%1）").arg(name.toHtmlEscaped()));
+    }
+    holiday_->setText(note);
+}
+
+} // namespace banking

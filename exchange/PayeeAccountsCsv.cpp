@@ -1,0 +1,94 @@
+#include "PayeeAccountsCsv.h"
+
+#include "CsvExport.h"
+
+namespace exchange {
+
+namespace {
+
+const char* const kHeadings[] = {"支払先名", "銀行番号", "銀行名", "支店番号", "支店名", "預金種目", "口座番号", "口座名義", "顧客コード"};
+
+QStringList detailFields(const banking::PayeeAccount& details)
+{
+    const banking::BankAccount& account = details.account;
+    return {account.bankCode, account.bankName, account.branchCode, account.branchName, banking::accountTypeName(account.type), account.number, account.holder,
+        details.customerCode};
+}
+
+banking::AccountType typeFromText(const QString& text)
+{
+    for (const banking::AccountType type : banking::kAccountTypes) {
+        if (text == banking::accountTypeName(type) || text == QString::number(static_cast<int>(type)))
+            return type;
+    }
+    return banking::AccountType::Ordinary;
+}
+
+// A code of digits a spreadsheet read as a number ("5" for "0005") gets its zeros back.
+QString codeOf(const QString& text, int digits)
+{
+    const QString trimmed = text.trimmed();
+    bool number = false;
+    trimmed.toULongLong(&number);
+    return number && trimmed.size() < digits ? trimmed.rightJustified(digits, QLatin1Char('0')) : trimmed;
+}
+
+} // namespace
+
+QStringList payeeListHeadings()
+{
+    QStringList headings;
+    for (const char* heading : kHeadings)
+        headings << QString::fromUtf8(heading);
+    return headings;
+}
+
+QString payeeListCsv(const QStringList& names, const banking::PayeeAccounts& accounts)
+{
+    QString text = csvTextRecord(payeeListHeadings());
+    for (const QString& name : names) {
+        const auto found = accounts.find(name);
+        QStringList fields{name};
+        if (found != accounts.end())
+            fields << detailFields(found->second);
+        else
+            fields << QStringList(static_cast<int>(std::size(kHeadings)) - 1, QString());
+        text += csvTextRecord(fields);
+    }
+    return text;
+}
+
+ImportedAccounts accountsFromRecords(const QList<QStringList>& records)
+{
+    ImportedAccounts imported;
+    if (records.isEmpty())
+        return imported;
+    const QStringList headings = payeeListHeadings();
+    QList<qsizetype> columns;
+    for (const QString& heading : headings)
+        columns << records.front().indexOf(heading);
+    if (columns[0] < 0 || columns[6] < 0)
+        return imported;
+    for (qsizetype r = 1; r < records.size(); ++r) {
+        const QStringList& record = records[r];
+        QStringList values;
+        for (const qsizetype column : columns)
+            values << (column >= 0 && column < record.size() ? csvFieldText(record[column]) : QString());
+        const QString name = values[0];
+        if (name.trimmed().isEmpty() || std::all_of(values.begin() + 1, values.end(), [](const QString& value) { return value.trimmed().isEmpty(); }))
+            continue;
+        banking::PayeeAccount details{name,
+            {codeOf(values[1], banking::kBankCodeDigits), values[2], codeOf(values[3], banking::kBranchCodeDigits), values[4], typeFromText(values[5].trimmed()),
+                values[6], values[7]},
+            values[8]};
+        if (const auto problems = banking::normalize(details); !problems.empty()) {
+            for (const QString& problem : banking::problemTexts(problems))
+                imported.refused << name + QStringLiteral(": ") + problem;
+            continue;
+        }
+        imported.accounts.push_back(std::move(details));
+    }
+    return imported;
+}
+
+} // namespace exchange

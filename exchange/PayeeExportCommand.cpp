@@ -1,0 +1,66 @@
+#include "PayeeExportCommand.h"
+
+#include "AccountStore.h"
+#include "CsvExport.h"
+#include "ExportCommand.h"
+#include "Msg.h"
+#include "PayeeAccountsCsv.h"
+#include "SafeFile.h"
+#include "Session.h"
+#include "Skip.h"
+#include "Sql.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace exchange {
+
+namespace {
+
+QString askPathWithDialog(const QString& suggested, QWidget* parent)
+{
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("支払先の出力"), suggested, QStringLiteral("CSV (*.csv)"));
+}
+
+} // namespace
+
+PayeeExportCommand::PayeeExportCommand(store::Session& session, messages::Msg& msg)
+    : askPath(askPathWithDialog)
+    , session_(session)
+    , msg_(msg)
+{
+}
+
+bool PayeeExportCommand::run(QWidget* parent)
+{
+    QStringList names;
+    banking::PayeeAccounts accounts;
+    const bool read = store::skipOnFailure(QStringLiteral("payee list"), [&] {
+        for (const store::Row& row : store::queryRows(session_.mainDb(), QStringLiteral("SELECT 支払先名 FROM 支払先マスタ ORDER BY rowid")))
+            names << row.at(0).toString();
+        accounts = banking::AccountStore(session_.mainDb()).payeeAccounts();
+    });
+    if (!read) {
+        msg_.ShowMsg(messages::MsgId::その他_読込失敗, QStringLiteral("支払先マスタ"));
+        return false;
+    }
+    QString path = askPath ? askPath(ExportCommand::suggestedPath(QStringLiteral("支払先.csv")), parent) : QString();
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().compare(QStringLiteral("csv"), Qt::CaseInsensitive) != 0)
+        path += QStringLiteral(".csv");
+    const QString text = payeeListCsv(names, accounts);
+    const std::optional<QByteArray> bytes = encodeCsv(text, CsvEncoding::Cp932);
+    const QString error = writeFileAtomically(path, bytes ? *bytes : *encodeCsv(text, CsvEncoding::Utf8Bom));
+    if (!error.isEmpty()) {
+        qCWarning(lcStore) << "payee list to" << path << "failed:" << error;
+        msg_.ShowMsg(messages::MsgId::その他_出力失敗, QDir::toNativeSeparators(path));
+        return false;
+    }
+    if (written)
+        written(path);
+    return true;
+}
+
+} // namespace exchange

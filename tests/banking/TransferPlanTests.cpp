@@ -1,0 +1,114 @@
+#include "AccountStore.h"
+#include "Session.h"
+#include "Sql.h"
+#include "TempDataDir.h"
+#include "TransferPlan.h"
+
+#include <SQLiteCpp/Database.h>
+
+#include <gtest/gtest.h>
+
+using namespace banking;
+
+namespace {
+
+std::optional<ledger::Amount> yen(qint64 value)
+{
+    return ledger::Amount::fromYen(value);
+}
+
+PayeeAccount account(const QString& payee, const QString& holder = QStringLiteral("ﾀﾅｶ"))
+{
+    return {payee, {QStringLiteral("0001"), QStringLiteral("ﾐｽﾞﾎ"), QStringLiteral("001"), QStringLiteral("ﾎﾝﾃﾝ"), AccountType::Ordinary, QStringLiteral("1234567"), holder}, {}};
+}
+
+} // namespace
+
+TEST(TransferPlan, TheDaysLinesWithDetailsAndAnUnpaidAmountAreReadyTheOthersApartWithTheirReason)
+{
+    const QDate day(2027, 3, 25);
+    const PayeeAccounts accounts = {{QStringLiteral("田中"), account(QStringLiteral("田中"))},
+        {QStringLiteral("佐藤"), account(QStringLiteral("佐藤"))}, {QStringLiteral("壊れ"), account(QStringLiteral("壊れ"), QStringLiteral("田中"))}};
+    const std::vector<SheetEntry> lines = {
+        {0, day, QStringLiteral("田中"), yen(100000), yen(30000)},                    // ready: 70,000
+        {1, day.addDays(-1), QStringLiteral("田中"), yen(5000), yen(0)},               // another day
+        {2, day, QStringLiteral("鈴木"), yen(8000), yen(0)},                          // no details
+        {3, day, QStringLiteral("佐藤"), yen(8000), yen(8000)},                       // paid
+        {4, day, QStringLiteral("佐藤"), yen(100), yen(500)},                         // overpaid
+        {5, day, QStringLiteral("佐藤"), ledger::Amount::fromUnits(15000), yen(0)},   // 1.5 yen
+        {6, day, QStringLiteral("佐藤"), yen(10'000'000'000), yen(0)},                // 11 digits
+        {7, day, QStringLiteral("壊れ"), yen(1), yen(0)},                             // details refused
+        {8, day, QStringLiteral("佐藤"), std::nullopt, std::nullopt},                 // blank amounts
+        {9, day, QString(), yen(1), yen(0)},                                          // no payee: not a line
+        {10, day, QStringLiteral("佐藤"), yen(1), std::nullopt},                      // ready: blank paid
+    };
+    const TransferPlan plan = planTransfers(lines, day, accounts);
+    ASSERT_EQ(plan.ready.size(), 2u);
+    EXPECT_EQ(plan.ready[0].row, 0);
+    EXPECT_EQ(plan.ready[0].yen, 70000);
+    EXPECT_EQ(plan.ready[0].details->payee, QStringLiteral("田中"));
+    EXPECT_EQ(plan.ready[1].row, 10);
+    EXPECT_EQ(plan.ready[1].yen, 1);
+    QStringList apart;
+    for (const ExcludedLine& line : plan.apart)
+        apart << QStringLiteral("%1 %2 %3").arg(line.row).arg(line.payee, line.reason);
+    EXPECT_EQ(apart, QStringList({QStringLiteral("2 鈴木 支払先の口座が登録されていません"), QStringLiteral("3 佐藤 未払の額がありません"),
+                         QStringLiteral("4 佐藤 未払の額がありません"), QStringLiteral("5 佐藤 未払の額に1円未満の端数があります"),
+                         QStringLiteral("6 佐藤 金額 10,000,000,000 円は振り込めません（1 円から 9,999,999,999 円まで）"),
+                         QStringLiteral("7 壊れ 口座名義: 「田中」は銀行振込に使えない文字です"), QStringLiteral("8 佐藤 未払の額がありません")}));
+}
+
+TEST(AccountStore, PayeeAndSenderDetailsAreKeptReplacedAndRemovedInTheMainFile)
+{
+    TempDataDir dir;
+    {
+        auto session = store::Session::open(dir.path());
+        AccountStore store(session->mainDb());
+        EXPECT_TRUE(store.payeeAccounts().empty());
+        EXPECT_FALSE(store.sender());
+        PayeeAccount tanaka = account(QStringLiteral("田中"));
+        tanaka.customerCode = QStringLiteral("0042");
+        tanaka.account.type = AccountType::Savings;
+        store.savePayeeAccount(tanaka);
+        store.savePayeeAccount(account(QStringLiteral("佐藤")));
+        PayeeAccount again = account(QStringLiteral("佐藤"), QStringLiteral("ｻﾄｳ ｼﾞﾛｳ"));
+        store.savePayeeAccount(again);
+        Sender sender;
+        sender.code = QStringLiteral("0000000001");
+        sender.name = QStringLiteral("ﾄﾊﾞ-ｸ");
+        sender.account = account(QString()).account;
+        sender.account.holder.clear();
+        sender.noLineEnds = true;
+        store.saveSender(sender);
+        store.saveSender(sender);
+    }
+    auto session = store::Session::open(dir.path());
+    AccountStore store(session->mainDb());
+    const auto accounts = store.payeeAccounts();
+    ASSERT_EQ(accounts.size(), 2u);
+    EXPECT_EQ(accounts.at(QStringLiteral("田中")).customerCode, QStringLiteral("0042")) << "leading zeros are kept";
+    EXPECT_EQ(accounts.at(QStringLiteral("田中")).account.type, AccountType::Savings);
+    EXPECT_EQ(accounts.at(QStringLiteral("佐藤")).account.holder, QStringLiteral("ｻﾄｳ ｼﾞﾛｳ")) << "a second save replaces";
+    EXPECT_EQ(store.payeeAccount(QStringLiteral("佐藤")), accounts.at(QStringLiteral("佐藤")));
+    EXPECT_EQ(store::scalar(session->mainDb(), QStringLiteral("SELECT COUNT(*) FROM 振込依頼人")).toInt(), 1);
+    ASSERT_TRUE(store.sender());
+    EXPECT_EQ(store.sender()->code, QStringLiteral("0000000001"));
+    EXPECT_TRUE(store.sender()->noLineEnds);
+    store.removePayeeAccount(QStringLiteral("田中"));
+    store.removeSender();
+    EXPECT_FALSE(store.payeeAccount(QStringLiteral("田中")));
+    EXPECT_FALSE(store.sender());
+}
+
+TEST(AccountStore, AFileOfAnEarlierVersionGetsTheTablesWhenOpened)
+{
+    TempDataDir dir;
+    {
+        SQLite::Database main(dir.mainPath().toStdString(), SQLite::OPEN_READWRITE);
+        main.exec("DROP TABLE 支払先口座; DROP TABLE 振込依頼人;");
+    }
+    auto session = store::Session::open(dir.path());
+    AccountStore store(session->mainDb());
+    store.savePayeeAccount(account(QStringLiteral("田中")));
+    EXPECT_EQ(store.payeeAccounts().size(), 1u);
+}
