@@ -93,3 +93,24 @@ TEST_F(UnsavedWork, ClosingTheWindowAsksAndYesRegistersBeforeClosing)
     ASSERT_TRUE(program_->waitForExit()) << "the program did not end after はい";
     EXPECT_EQ(realinput::storedLines(data_, "2006-01").toStdString(), realinput::describe(january(0, 999)).toStdString());
 }
+
+// The menu bar from the keyboard: Alt+F opens ファイル, the underlined letter runs the command.
+TEST_F(UnsavedWork, TheFileMenuOpenedByKeysAsksBeforeReadingAndRegistersOnItsLetter)
+{
+    ASSERT_TRUE(typeScheduled(2, "888"));
+    Input read;
+    read.key(QStringLiteral("alt+f")).key(QStringLiteral("l"));
+    ASSERT_TRUE(program_->send(read));
+    const auto question = program_->waitForAnyDialog(kQuestionTimeoutMs);
+    ASSERT_TRUE(question) << "読込 from the menu with unregistered typing asked nothing";
+    ASSERT_TRUE(program_->answer(*question, QStringLiteral("Escape")));
+    ASSERT_TRUE(program_->waitForMainFocus());
+    Input enter;
+    enter.key(QStringLiteral("alt+f")).key(QStringLiteral("s"));
+    ASSERT_TRUE(program_->send(enter));
+    const auto confirm = program_->waitForDialog(QStringLiteral("登録の確認"));
+    ASSERT_TRUE(confirm) << "登録 from the menu asked nothing";
+    ASSERT_TRUE(program_->answer(*confirm, QStringLiteral("alt+y")));
+    ASSERT_TRUE(program_->waitUntilIdle());
+    EXPECT_EQ(realinput::storedLines(data_, "2006-01").toStdString(), realinput::describe(january(2, 888)).toStdString());
+}
