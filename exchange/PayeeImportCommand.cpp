@@ -92,6 +92,48 @@ bool PayeeImportCommand::run(QWidget* parent)
     return !path.isEmpty() && importFile(path, encoding, parent);
 }
 
+namespace {
+
+// The payment rules and bank details a CSV list carries beside its names, from its text
+// (the file is within the size limit).
+struct ListExtras {
+    ListedRules listed;
+    ImportedAccounts accounts;
+};
+
+ListExtras extrasOf(QFile& file, bool csv, const QString& encodingName)
+{
+    ListExtras extras;
+    if (!csv || !file.seek(0))
+        return extras;
+    const QByteArray bytes = file.readAll();
+    QString text = encodingName == QStringLiteral("UTF-8") ? QString::fromUtf8(bytes) : cp932::decode(bytes).value_or(QString());
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    extras.listed = rulesFromText(text, true);
+    extras.accounts = accountsFromRecords(csvRecords(text));
+    return extras;
+}
+
+// What the question adds under the names: those left out, the refused lines and the bank
+// details that come along.
+QString importNotes(const ImportPlan& plan, const PayeeList& list, const ImportedAccounts& accounts, const QString& shownPath)
+{
+    QString notes;
+    if (!plan.alreadyThere.isEmpty())
+        notes += QStringLiteral("\n\n登録済みの %1 件は追加しません。").arg(plan.alreadyThere.size());
+    if (!list.refused.isEmpty())
+        notes += QStringLiteral("\n\n") + messages::messageText(messages::MsgId::その他_取込除外, shownPath + QStringLiteral(" (") + list.encodingName + QStringLiteral(")"))
+            + QLatin1Char('\n') + refusedLinesText(list.refused, PayeeImportCommand::kRefusedLinesShown);
+    if (!accounts.accounts.empty())
+        notes += messages::messageText(messages::MsgId::入力_取込口座, QString::number(accounts.accounts.size()));
+    if (!accounts.refused.isEmpty())
+        notes += messages::messageText(messages::MsgId::入力_取込口座不可, listForMessage(accounts.refused, PayeeImportCommand::kNamesShown));
+    return notes;
+}
+
+} // namespace
+
 bool PayeeImportCommand::importFile(const QString& path, TextEncoding encoding, QWidget* parent)
 {
     const QString shownPath = QDir::toNativeSeparators(path);
@@ -113,18 +155,7 @@ bool PayeeImportCommand::importFile(const QString& path, TextEncoding encoding, 
     }
     if (list.cancelled)
         return false;
-    // The payment rules and bank details a CSV list carries, from its text (the file is
-    // within the limit).
-    ListedRules listed;
-    ImportedAccounts accounts;
-    if (csv && file.seek(0)) {
-        const QByteArray bytes = file.readAll();
-        QString text = list.encodingName == QStringLiteral("UTF-8") ? QString::fromUtf8(bytes) : cp932::decode(bytes).value_or(QString());
-        if (text.startsWith(QChar(0xFEFF)))
-            text.remove(0, 1);
-        listed = rulesFromText(text, true);
-        accounts = accountsFromRecords(csvRecords(text));
-    }
+    const auto [listed, accounts] = extrasOf(file, csv, list.encodingName);
     if (!listed.unreadable.isEmpty()) {
         msg_.ShowMsg(messages::MsgId::その他_取込規則不可, listForMessage(listed.unreadable, kNamesShown));
         return false;
@@ -134,16 +165,7 @@ bool PayeeImportCommand::importFile(const QString& path, TextEncoding encoding, 
         msg_.ShowMsg(messages::MsgId::その他_読込失敗, QStringLiteral("支払先マスタ"));
         return false;
     }
-    QString notes;
-    if (!plan.alreadyThere.isEmpty())
-        notes += QStringLiteral("\n\n登録済みの %1 件は追加しません。").arg(plan.alreadyThere.size());
-    if (!list.refused.isEmpty())
-        notes += QStringLiteral("\n\n") + messages::messageText(messages::MsgId::その他_取込除外, shownPath + QStringLiteral(" (") + list.encodingName + QStringLiteral(")"))
-            + QLatin1Char('\n') + refusedLinesText(list.refused, kRefusedLinesShown);
-    if (!accounts.accounts.empty())
-        notes += messages::findMessage(messages::MsgId::入力_取込口座, QString::number(accounts.accounts.size())).text;
-    if (!accounts.refused.isEmpty())
-        notes += messages::findMessage(messages::MsgId::入力_取込口座不可, listForMessage(accounts.refused, kNamesShown)).text;
+    const QString notes = importNotes(plan, list, accounts, shownPath);
     const QString rules = listed.rules.empty() ? QString() : QStringLiteral("\n\n支払日の指定 %1 件も登録します（登録済みの支払先の指定は置き換えます）。").arg(listed.rules.size());
     if (plan.toAdd.isEmpty() && listed.rules.empty() && accounts.accounts.empty()) {
         msg_.ShowMsg(messages::MsgId::その他_取込なし, notes);

@@ -47,6 +47,34 @@ std::map<QDate, std::set<qint64>> keptNumbers(const std::vector<StoredLine>& off
     return taken;
 }
 
+// The stored lines the sheet stands for: those its lines came from and those it emptied.
+std::vector<LineKey> sheetKeys(const MonthWrite& write)
+{
+    std::vector<LineKey> onSheet;
+    for (const SheetEntry& line : write.lines) {
+        if (line.original)
+            onSheet.push_back(*line.original);
+    }
+    onSheet.insert(onSheet.end(), write.emptied.begin(), write.emptied.end());
+    return onSheet;
+}
+
+// The rows the write deletes: the emptied lines, and the month's lines the sheet does not
+// show when the write replaces them too.
+std::vector<qint64> rowsToRemove(store::Prepared& find, const MonthWrite& write, const std::vector<StoredLine>& offSheet)
+{
+    std::vector<qint64> removals;
+    for (const LineKey& key : write.emptied) {
+        if (const auto rowId = findKey(find, key))
+            removals.push_back(*rowId);
+    }
+    if (write.deleteOffSheet) {
+        for (const StoredLine& line : offSheet)
+            removals.push_back(line.rowId);
+    }
+    return removals;
+}
+
 } // namespace
 
 std::vector<StoredLine> offSheetLines(SQLite::Database& db, const QDate& month, const std::vector<LineKey>& onSheet)
@@ -60,13 +88,7 @@ WriteOutcome writeMonth(SQLite::Database& db, const MonthWrite& write, ProgressS
 {
     WriteOutcome outcome;
     const QDate first = calendar::firstOfMonth(write.month);
-    std::vector<LineKey> onSheet;
-    for (const SheetEntry& line : write.lines) {
-        if (line.original)
-            onSheet.push_back(*line.original);
-    }
-    onSheet.insert(onSheet.end(), write.emptied.begin(), write.emptied.end());
-    const std::vector<StoredLine> offSheet = offSheetLines(db, first, onSheet);
+    const std::vector<StoredLine> offSheet = offSheetLines(db, first, sheetKeys(write));
     std::map<QDate, std::set<qint64>> taken = keptNumbers(offSheet, write.deleteOffSheet);
 
     auto findUse = store::Prepared::reuse(db, QStringLiteral("SELECT rowid FROM %1 WHERE 日付 = ? AND 行番号 = ? AND 支払先名 = ? ORDER BY rowid LIMIT 1").arg(kLinesTable));
@@ -75,15 +97,7 @@ WriteOutcome writeMonth(SQLite::Database& db, const MonthWrite& write, ProgressS
     originals.reserve(write.lines.size());
     for (const SheetEntry& line : write.lines)
         originals.push_back(line.original ? findKey(find, *line.original) : std::nullopt);
-    std::vector<qint64> removals;
-    for (const LineKey& key : write.emptied) {
-        if (const auto rowId = findKey(find, key))
-            removals.push_back(*rowId);
-    }
-    if (write.deleteOffSheet) {
-        for (const StoredLine& line : offSheet)
-            removals.push_back(line.rowId);
-    }
+    const std::vector<qint64> removals = rowsToRemove(find, write, offSheet);
 
     auto removeUse = store::Prepared::reuse(db, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(kLinesTable));
     store::Prepared& remove = *removeUse;

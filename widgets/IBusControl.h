@@ -66,6 +66,9 @@ public:
     // A D-Bus value with its structures, arrays and variants read into nested QVariantLists
     // (a map becomes a list of [key, value] lists) and its basic values into QVariants.
     static QVariant plainValue(const QVariant& value);
+    // Whether a plain value is a serialised IBus object of the type ("IBusPropList",
+    // "IBusProperty", "IBusEngineDesc"…): its type name, attachments, then its fields.
+    static bool isObject(const QVariantList& fields, const char* type);
 
     // What the control knows of IBus, and what it asks for to turn the input method on or off.
     struct Facts {
