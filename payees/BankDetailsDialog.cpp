@@ -1,5 +1,6 @@
 #include "BankDetailsDialog.h"
 
+#include "AccountForm.h"
 #include "KanaField.h"
 #include "Msg.h"
 
@@ -29,42 +30,26 @@ BankDetailsDialog::BankDetailsDialog(const QString& payee, const std::optional<b
     setObjectName(QStringLiteral("dlg支払先口座"));
     setWindowTitle(QStringLiteral("口座の登録"));
     type_->setObjectName(QStringLiteral("cmb預金種目"));
-    for (const banking::AccountType type : banking::kAccountTypes)
-        type_->addItem(banking::accountTypeName(type), static_cast<int>(type));
 
     auto* name = new QLabel(payee, this);
     name->setObjectName(QStringLiteral("lbl支払先名"));
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("支払先名"), name);
-    form->addRow(QStringLiteral("銀行番号（4桁）"), bankCode_);
-    form->addRow(QStringLiteral("銀行名（カナ）"), bankName_);
-    form->addRow(QStringLiteral("支店番号（3桁）"), branchCode_);
-    form->addRow(QStringLiteral("支店名（カナ）"), branchName_);
-    form->addRow(QStringLiteral("預金種目"), type_);
-    form->addRow(QStringLiteral("口座番号（7桁まで）"), number_);
+    banking::addAccountRows(*form, {bankCode_, bankName_, branchCode_, branchName_, type_, number_});
     form->addRow(QStringLiteral("口座名義（カナ30文字まで）"), holder_);
     form->addRow(QStringLiteral("顧客コード（任意）"), customerCode_);
 
     auto* note = new QLabel(QStringLiteral("カナの欄は、ひらがなや全角カタカナで入力すると銀行で使える半角カナになります（小さい「ッ」「ャ」は大きい字になります）。"), this);
     note->setWordWrap(true);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("登録"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("cmd口座登録"));
-    ok->setDefault(true);
-    QPushButton* remove = buttons->addButton(QStringLiteral("削除"), QDialogButtonBox::DestructiveRole);
-    remove->setObjectName(QStringLiteral("cmd口座削除"));
-    remove->setEnabled(stored.has_value());
-    QPushButton* cancel = buttons->addButton(QDialogButtonBox::Cancel);
-    cancel->setObjectName(QStringLiteral("cmdキャンセル"));
-    connect(ok, &QPushButton::clicked, this, &BankDetailsDialog::tryAccept);
-    connect(remove, &QPushButton::clicked, this, &BankDetailsDialog::removeDetails);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const banking::DetailsButtons buttons = banking::makeDetailsButtons(*this, "cmd口座登録", "cmd口座削除", stored.has_value());
+    connect(buttons.enter, &QPushButton::clicked, this, &BankDetailsDialog::tryAccept);
+    connect(buttons.remove, &QPushButton::clicked, this, &BankDetailsDialog::removeDetails);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(note);
-    layout->addWidget(buttons);
+    layout->addWidget(buttons.box);
     if (stored)
         showDetails(*stored);
     bankCode_->setFocus(Qt::OtherFocusReason);

@@ -1,5 +1,6 @@
 #include "SenderDialog.h"
 
+#include "AccountForm.h"
 #include "KanaField.h"
 #include "Msg.h"
 
@@ -29,37 +30,21 @@ SenderDialog::SenderDialog(const std::optional<banking::Sender>& stored, message
     setObjectName(QStringLiteral("dlg振込依頼人"));
     setWindowTitle(QStringLiteral("振込依頼人"));
     type_->setObjectName(QStringLiteral("cmb依頼人預金種目"));
-    for (const banking::AccountType type : banking::kAccountTypes)
-        type_->addItem(banking::accountTypeName(type), static_cast<int>(type));
     noLineEnds_->setObjectName(QStringLiteral("chk改行なし"));
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("依頼人コード（10桁）"), code_);
     form->addRow(QStringLiteral("依頼人名（カナ40文字まで）"), name_);
-    form->addRow(QStringLiteral("銀行番号（4桁）"), bankCode_);
-    form->addRow(QStringLiteral("銀行名（カナ）"), bankName_);
-    form->addRow(QStringLiteral("支店番号（3桁）"), branchCode_);
-    form->addRow(QStringLiteral("支店名（カナ）"), branchName_);
-    form->addRow(QStringLiteral("預金種目"), type_);
-    form->addRow(QStringLiteral("口座番号（7桁まで）"), number_);
+    banking::addAccountRows(*form, {bankCode_, bankName_, branchCode_, branchName_, type_, number_});
     form->addRow(QString(), noLineEnds_);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("登録"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("cmd依頼人登録"));
-    ok->setDefault(true);
-    QPushButton* remove = buttons->addButton(QStringLiteral("削除"), QDialogButtonBox::DestructiveRole);
-    remove->setObjectName(QStringLiteral("cmd依頼人削除"));
-    remove->setEnabled(stored.has_value());
-    QPushButton* cancel = buttons->addButton(QDialogButtonBox::Cancel);
-    cancel->setObjectName(QStringLiteral("cmdキャンセル"));
-    connect(ok, &QPushButton::clicked, this, &SenderDialog::tryAccept);
-    connect(remove, &QPushButton::clicked, this, &SenderDialog::removeSender);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const banking::DetailsButtons buttons = banking::makeDetailsButtons(*this, "cmd依頼人登録", "cmd依頼人削除", stored.has_value());
+    connect(buttons.enter, &QPushButton::clicked, this, &SenderDialog::tryAccept);
+    connect(buttons.remove, &QPushButton::clicked, this, &SenderDialog::removeSender);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(buttons);
+    layout->addWidget(buttons.box);
     if (stored)
         showSender(*stored);
     code_->setFocus(Qt::OtherFocusReason);
