@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSet>
@@ -122,4 +123,34 @@ TEST(MenuBar, MenuCommandsRunThePageShownsCommandAndUndoFollowsTheSheetsHistory)
     // On another page the sheet's history is not on offer.
     w.showPage(MainWindowHarness::Settings);
     EXPECT_FALSE(undo->isEnabled());
+}
+
+// The README's keyboard table names every key of the menus' commands, arrows drawn as the
+// table draws them.
+TEST(MenuBar, TheReadmesKeyTableNamesEveryKeyOfTheMenus)
+{
+    QFile readme(QStringLiteral(QUOREL_README));
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(readme.readAll());
+    const qsizetype start = text.indexOf(QStringLiteral("| keys | command |"));
+    ASSERT_GE(start, 0);
+    const qsizetype end = text.indexOf(QStringLiteral("\n\n"), start);
+    const QString table = text.mid(start, end - start);
+    MainWindowHarness w;
+    ASSERT_TRUE(w.start());
+    auto* bar = w.window().findChild<QMenuBar*>(QStringLiteral("MenuBar"));
+    ASSERT_NE(bar, nullptr);
+    int keys = 0;
+    for (QAction* menuAction : bar->actions()) {
+        for (QAction* command : menuAction->menu()->actions()) {
+            for (const QKeySequence& sequence : command->shortcuts()) {
+                QString written = sequence.toString(QKeySequence::PortableText);
+                written.replace(QStringLiteral("Left"), QStringLiteral("←")).replace(QStringLiteral("Right"), QStringLiteral("→"));
+                written.replace(QStringLiteral("Del"), QStringLiteral("Delete")).replace(QStringLiteral("Ins"), QStringLiteral("Insert"));
+                ++keys;
+                EXPECT_TRUE(table.contains(written)) << written.toStdString() << " (" << command->text().toStdString() << ") is not in the README's table";
+            }
+        }
+    }
+    EXPECT_GT(keys, 20);
 }
