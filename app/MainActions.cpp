@@ -104,18 +104,6 @@ QMenuBar* MainActions::makeMenuBar(QWidget* parent) const
     return bar;
 }
 
-std::vector<QAction*> MainActions::all() const
-{
-    std::vector<QAction*> actions;
-    for (const Menu& menu : menus_) {
-        for (QAction* action : menu.actions) {
-            if (action)
-                actions.push_back(action);
-        }
-    }
-    return actions;
-}
-
 QString MainActions::plainText(const QAction& action)
 {
     static const QRegularExpression mnemonic(QStringLiteral("\\(&.\\)"));

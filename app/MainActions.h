@@ -28,8 +28,6 @@ public:
 
     // The menu bar with its seven menus: ファイル, 編集, 表示, 支払予定, 支払先, ツール, ヘルプ.
     QMenuBar* makeMenuBar(QWidget* parent) const;
-    // Every action, menu by menu, in the order the menus show them.
-    std::vector<QAction*> all() const;
     // An action's text as a list shows it: without its mnemonic and the dots of a dialog.
     static QString plainText(const QAction& action);
 

@@ -9,18 +9,26 @@ namespace {
 
 const QString kPayeeColumns = QStringLiteral("支払先名, 銀行番号, 銀行名, 支店番号, 支店名, 預金種目, 口座番号, 口座名義, 顧客コード");
 
+// The account's six columns (bank code and name, branch code and name, type, number), from
+// the row's column first on.
+BankAccount accountFromRow(const store::Row& row, int first)
+{
+    BankAccount account;
+    account.bankCode = row.at(first).toString();
+    account.bankName = row.at(first + 1).toString();
+    account.branchCode = row.at(first + 2).toString();
+    account.branchName = row.at(first + 3).toString();
+    account.type = accountTypeFrom(row.at(first + 4).toInt());
+    account.number = row.at(first + 5).toString();
+    return account;
+}
+
 PayeeAccount payeeFromRow(const store::Row& row)
 {
     PayeeAccount details;
     details.payee = row.at(0).toString();
-    BankAccount& account = details.account;
-    account.bankCode = row.at(1).toString();
-    account.bankName = row.at(2).toString();
-    account.branchCode = row.at(3).toString();
-    account.branchName = row.at(4).toString();
-    account.type = accountTypeFrom(row.at(5).toInt());
-    account.number = row.at(6).toString();
-    account.holder = row.at(7).toString();
+    details.account = accountFromRow(row, 1);
+    details.account.holder = row.at(7).toString();
     details.customerCode = row.at(8).toString();
     return details;
 }
@@ -73,13 +81,7 @@ std::optional<Sender> AccountStore::sender()
     Sender sender;
     sender.code = row.at(0).toString();
     sender.name = row.at(1).toString();
-    BankAccount& account = sender.account;
-    account.bankCode = row.at(2).toString();
-    account.bankName = row.at(3).toString();
-    account.branchCode = row.at(4).toString();
-    account.branchName = row.at(5).toString();
-    account.type = accountTypeFrom(row.at(6).toInt());
-    account.number = row.at(7).toString();
+    sender.account = accountFromRow(row, 2);
     sender.noLineEnds = row.at(8).toLongLong() != 0;
     return sender;
 }

@@ -93,7 +93,6 @@ public:
     void pasteIntoSheet(const QString& text);
     // Ctrl+Z / Ctrl+Y on the page: the sheet's unregistered edits undone and redone.
     // Answer false when there is nothing to undo or redo.
-    bool canUndoSheet() const;
     bool undoSheet();
     bool redoSheet();
     // The sheet's history of unregistered edits, for what follows whether it can be walked.

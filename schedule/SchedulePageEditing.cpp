@@ -264,11 +264,6 @@ void SchedulePage::showGridMenu(const QPoint& at)
     menu.exec(gridInp_->viewport()->mapToGlobal(at));
 }
 
-bool SchedulePage::canUndoSheet() const
-{
-    return controller_->undoStack()->canUndo();
-}
-
 const QUndoStack* SchedulePage::sheetHistory() const
 {
     return controller_->undoStack();

@@ -7,11 +7,9 @@
 #include "WorkTableModel.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QComboBox>
 #include <QCompleter>
 #include <QHeaderView>
-#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 
