@@ -9,6 +9,7 @@
 #include "ReportWindow.h"
 #include "SchedulePage.h"
 #include "SettingsPage.h"
+#include "AccountStore.h"
 #include "AllDelete.h"
 #include "MainActions.h"
 #include "RestoreList.h"
@@ -159,6 +160,23 @@ void MainWindow::runStartupReads()
     payeePage_->Clear支払先マスタ();
     if (!restored)
         schedulePage_->Read支払予定();
+    if (session_->mainUpgraded())
+        reportUnlistedAccounts();
+}
+
+void MainWindow::reportUnlistedAccounts()
+{
+    // An earlier version kept a payee's bank details when the payee was deleted. They are
+    // never used for a transfer; the user is told once, when the book is first opened by
+    // this version.
+    QStringList names;
+    store::skipOnFailure(QStringLiteral("bank details without a payee"), [&] { names = banking::AccountStore(session_->mainDb()).unlistedPayees(); });
+    if (names.isEmpty())
+        return;
+    QStringList shown = names.mid(0, 20);
+    if (names.size() > shown.size())
+        shown << QStringLiteral("ほか %1 件").arg(names.size() - shown.size());
+    context_.msg.ShowMsg(messages::MsgId::その他_孤立口座, shown.join(QLatin1Char('\n')));
 }
 
 void MainWindow::setUpControls()

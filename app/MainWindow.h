@@ -80,6 +80,8 @@ protected:
 
 private:
     void runStartupReads();
+    // Bank details an earlier version kept for deleted payees: named once, after an update.
+    void reportUnlistedAccounts();
     void closeFiles();
     void fitGridsOnScreen();
     void openHint(const QString& controlName);

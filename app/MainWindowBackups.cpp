@@ -32,6 +32,8 @@ backup::Reason backupReason(DestructiveCommand command)
         return backup::Reason::PayeeEntry;
     case DestructiveCommand::PayeeDelete:
         return backup::Reason::PayeeDelete;
+    case DestructiveCommand::PayeeLineDelete:
+        return backup::Reason::PayeeLineDelete;
     case DestructiveCommand::SettingsDelete:
         break;
     }

@@ -1,6 +1,6 @@
 // The main window's part of the bulk transfer: the schedule page asks, the transfer
-// command makes the file from the sheet's lines, and the lines written are marked paid on
-// the sheet (one undo step) when the user agrees.
+// command makes the file from the sheet's lines, and what each line written sends is added
+// to its 支払額 on the sheet (one undo step) when the user agrees.
 
 #include "MainWindow.h"
 
@@ -18,7 +18,11 @@ void MainWindow::connectTransferCommand()
             if (line.storable())
                 lines.push_back({static_cast<int>(i), line.date, line.payee, line.scheduled, line.paid});
         }
-        const std::vector<int> paid = transfer_.run(month, lines, schedulePage_->currentLineDate(), this);
+        std::vector<schedule::LinePayment> paid;
+        for (const banking::SentTransfer& sent : transfer_.run(month, lines, schedulePage_->currentLineDate(), this)) {
+            if (const auto amount = ledger::Amount::fromYen(sent.yen))
+                paid.push_back({sent.row, *amount});
+        }
         if (!paid.empty())
             schedulePage_->markPaid(paid);
     });

@@ -31,13 +31,14 @@ struct ReasonName {
     const char16_t* label;
 };
 
-constexpr std::array<ReasonName, 10> kReasons = {{
+constexpr std::array<ReasonName, 11> kReasons = {{
     {Reason::Daily, "daily", u"その日の最初の起動"},
     {Reason::Shutdown, "shutdown", u"終了時"},
     {Reason::AllDelete, "alldelete", u"全削除の前"},
     {Reason::LineDelete, "linedelete", u"行削除の前"},
     {Reason::PayeeEntry, "payeeentry", u"支払先登録の前"},
     {Reason::PayeeDelete, "payeedelete", u"支払先削除の前"},
+    {Reason::PayeeLineDelete, "payeelinedelete", u"支払先行削除の前"},
     {Reason::SettingsDelete, "settingsdelete", u"設定削除の前"},
     {Reason::Restore, "restore", u"復元の前"},
     {Reason::Journal, "journal", u"異常終了の復旧の前"},
@@ -80,6 +81,7 @@ bool isBeforeDestructive(Reason reason)
     case Reason::LineDelete:
     case Reason::PayeeEntry:
     case Reason::PayeeDelete:
+    case Reason::PayeeLineDelete:
     case Reason::SettingsDelete:
     case Reason::Restore:
         return true;

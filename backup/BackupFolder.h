@@ -21,6 +21,7 @@ enum class Reason {
     LineDelete,     // before 行削除 of a stored line
     PayeeEntry,     // before the payee page's 登録 (it replaces the whole master)
     PayeeDelete,    // before the payee page's 削除
+    PayeeLineDelete, // before the payee page's 行削除 (the payees' details and rules go with them)
     SettingsDelete, // before the settings page's 削除
     Restore,        // the state a restore replaced
     Journal,        // the main file as found beside a crash journal, before recovery

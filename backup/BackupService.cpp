@@ -24,7 +24,14 @@ namespace {
 
 QString commandName(Reason reason)
 {
-    return reason == Reason::AllDelete ? QStringLiteral("全削除") : QStringLiteral("行削除");
+    switch (reason) {
+    case Reason::AllDelete:
+        return QStringLiteral("全削除");
+    case Reason::PayeeLineDelete:
+        return QStringLiteral("支払先の行削除");
+    default:
+        return QStringLiteral("行削除");
+    }
 }
 
 QString summaryText(const BookSummary& summary)
@@ -196,7 +203,7 @@ bool BackupService::beforeDestructive(Reason reason)
 
 void BackupService::destructiveDone(Reason reason)
 {
-    if ((reason != Reason::AllDelete && reason != Reason::LineDelete) || lastDestructiveBackup_.isEmpty())
+    if ((reason != Reason::AllDelete && reason != Reason::LineDelete && reason != Reason::PayeeLineDelete) || lastDestructiveBackup_.isEmpty())
         return;
     undo_ = Undo{lastDestructiveBackup_, reason, changeMark(session_)};
     emit undoChanged();

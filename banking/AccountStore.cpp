@@ -38,12 +38,23 @@ PayeeAccount payeeFromRow(const store::Row& row)
 PayeeAccounts AccountStore::payeeAccounts()
 {
     PayeeAccounts accounts;
-    for (const store::Row& row : store::queryRows(db_, QStringLiteral("SELECT %1 FROM 支払先口座 ORDER BY 支払先名").arg(kPayeeColumns))) {
+    const QString listed = QStringLiteral("SELECT %1 FROM 支払先口座 WHERE 支払先名 IN (SELECT 支払先名 FROM 支払先マスタ WHERE 支払先名 IS NOT NULL) ORDER BY 支払先名");
+    for (const store::Row& row : store::queryRows(db_, listed.arg(kPayeeColumns))) {
         PayeeAccount details = payeeFromRow(row);
         const QString name = details.payee;
         accounts.emplace(name, std::move(details));
     }
     return accounts;
+}
+
+QStringList AccountStore::unlistedPayees()
+{
+    QStringList names;
+    const auto rows = store::queryRows(db_,
+        QStringLiteral("SELECT 支払先名 FROM 支払先口座 WHERE 支払先名 NOT IN (SELECT 支払先名 FROM 支払先マスタ WHERE 支払先名 IS NOT NULL) ORDER BY 支払先名"));
+    for (const store::Row& row : rows)
+        names << row.at(0).toString();
+    return names;
 }
 
 std::optional<PayeeAccount> AccountStore::payeeAccount(const QString& payee)

@@ -21,8 +21,12 @@ public:
     {
     }
 
-    // Every payee's details, by name.
+    // The details of every payee the payee master holds, by name. Details kept under a name
+    // the master no longer holds (an older version left them when the payee was deleted)
+    // are never among them.
     PayeeAccounts payeeAccounts();
+    // The names whose details are kept though the payee master does not hold them.
+    QStringList unlistedPayees();
     std::optional<PayeeAccount> payeeAccount(const QString& payee);
     // Adds or replaces the payee's details.
     void savePayeeAccount(const PayeeAccount& details);

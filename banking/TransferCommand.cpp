@@ -7,7 +7,9 @@
 #include "Skip.h"
 #include "TransferDialog.h"
 #include "TransferListLayout.h"
+#include "TransferRecords.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -56,12 +58,13 @@ QString TransferCommand::suggestedPath(const QDate& day)
     return QDir(folder).filePath(QStringLiteral("振込_%1.txt").arg(day.toString(QStringLiteral("yyyyMMdd"))));
 }
 
-bool TransferCommand::readDetails(std::optional<Sender>& sender, PayeeAccounts& accounts)
+bool TransferCommand::readDetails(std::optional<Sender>& sender, TransferSources& sources)
 {
     const bool read = store::skipOnFailure(QStringLiteral("transfer details"), [&] {
         AccountStore store(session_.mainDb());
         sender = store.sender();
-        accounts = store.payeeAccounts();
+        sources.accounts = store.payeeAccounts();
+        sources.unlisted = store.unlistedPayees();
     });
     if (!read) {
         msg_.ShowMsg(messages::MsgId::その他_読込失敗, QStringLiteral("振込依頼人と支払先の口座"));
@@ -79,33 +82,65 @@ bool TransferCommand::readDetails(std::optional<Sender>& sender, PayeeAccounts& 
     return true;
 }
 
-std::vector<int> TransferCommand::run(const QDate& month, const std::vector<SheetEntry>& lines, const QDate& day, QWidget* parent)
+std::vector<SentTransfer> TransferCommand::run(const QDate& month, const std::vector<SheetEntry>& lines, const QDate& day, QWidget* parent)
 {
     if (!month.isValid()) {
         msg_.ShowMsg(messages::MsgId::その他_振込月なし, QString());
         return {};
     }
     std::optional<Sender> sender;
-    PayeeAccounts accounts;
-    if (!readDetails(sender, accounts))
+    TransferSources sources;
+    if (!readDetails(sender, sources))
         return {};
     sender_ = *sender;
-    TransferDialog dialog(month, lines, std::move(accounts), day, parent);
+    sources.lines = lines;
+    TransferDialog dialog(month, std::move(sources), day, today ? today() : QDate(), parent);
     dialog.listRequested = [this, &dialog](const QDate& listDay, const std::vector<TransferCandidate>& chosen) { showList(listDay, chosen, QString(), &dialog); };
     const std::optional<TransferChoice> choice = askChoice ? askChoice(dialog) : std::nullopt;
-    if (!choice || choice->chosen.empty())
+    if (!choice || choice->chosen.empty() || !confirmChoice(*choice))
         return {};
     const QString path = writeFile(*choice, parent);
     if (path.isEmpty())
         return {};
+    record(*choice, path);
+    std::vector<SentTransfer> sent;
+    for (const TransferCandidate& line : choice->chosen)
+        sent.push_back({line.row, line.yen});
+    const bool markPaid = msg_.ShowMsg(messages::MsgId::登録_支払済確認, QString::number(sent.size()));
+    // The list comes last, in front: no box of the command is left to raise the main
+    // window above it.
     if (parent)
         showList(choice->day, choice->chosen, path, parent->window());
-    std::vector<int> rows;
-    for (const TransferCandidate& line : choice->chosen)
-        rows.push_back(line.row);
-    if (!msg_.ShowMsg(messages::MsgId::登録_支払済確認, QString::number(rows.size())))
-        return {};
-    return rows;
+    return markPaid ? sent : std::vector<SentTransfer>();
+}
+
+bool TransferCommand::confirmChoice(const TransferChoice& choice)
+{
+    const QDate now = today ? today() : QDate();
+    const QString dayText = choice.day.toString(QStringLiteral("yyyy/MM/dd"));
+    if (now.isValid() && choice.day < now
+        && !msg_.ShowMsg(messages::MsgId::その他_振込過去日, QStringLiteral("%1（今日は %2）").arg(dayText, now.toString(QStringLiteral("yyyy/MM/dd")))))
+        return false;
+    QStringList repeated;
+    const bool read = store::skipOnFailure(QStringLiteral("transfer records"), [&] { repeated = alreadyWritten(TransferRecords(session_.mainDb()).forDay(choice.day), choice.chosen); });
+    if (!read) {
+        msg_.ShowMsg(messages::MsgId::その他_読込失敗, QStringLiteral("振込データの作成記録"));
+        return false;
+    }
+    return repeated.isEmpty() || msg_.ShowMsg(messages::MsgId::その他_振込作成済確認, joinedForMessage(repeated));
+}
+
+void TransferCommand::record(const TransferChoice& choice, const QString& path)
+{
+    TransferRecord made{choice.day, QDateTime::currentDateTime(), QDir::toNativeSeparators(path), {}};
+    for (const TransferCandidate& line : choice.chosen)
+        made.transfers.push_back({line.details->payee, line.yen, choice.day});
+    try {
+        TransferRecords(session_.mainDb()).add(made);
+    } catch (const std::exception& e) {
+        store::logSkipped(QStringLiteral("record the transfer file"), e);
+        msg_.ShowMsg(messages::MsgId::その他_振込記録失敗, QString::fromUtf8(e.what()));
+    }
 }
 
 QString TransferCommand::writeFile(const TransferChoice& choice, QWidget* parent)

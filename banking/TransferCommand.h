@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TransferDialog.h"
 #include "TransferPlan.h"
 
 #include <QDate>
@@ -30,17 +31,26 @@ struct TransferChoice {
     std::vector<TransferCandidate> chosen;
 };
 
+// A sheet line written to a transfer file and the yen it sends.
+struct SentTransfer {
+    int row = -1;
+    qint64 yen = 0;
+};
+
 // 振込データ作成: reads the sender and the payees' accounts, lets the user choose the day and
-// its lines, makes the file (nothing is written when any field would not fit), asks where,
-// writes it whole or not at all, says what was written, shows the day's transfer list and
-// offers to mark the lines paid. Every box goes through the message catalogue.
+// its lines, asks when the day is before today and when a file written for the day already
+// holds one of the chosen transfers, makes the file (nothing is written when any field
+// would not fit), asks where, writes it whole or not at all, records it, says what was
+// written, shows the day's transfer list and offers to mark the lines paid. Every box goes
+// through the message catalogue.
 class TransferCommand {
 public:
     TransferCommand(store::Session& session, messages::Msg& msg);
 
     // The command on the month's sheet (`day`: the date of the grid's current line). Answers
-    // the sheet rows to mark paid, empty when the user declined or nothing was written.
-    std::vector<int> run(const QDate& month, const std::vector<SheetEntry>& lines, const QDate& day, QWidget* parent);
+    // the sheet rows written and what each sends, to be added to their 支払額; empty when the
+    // user declined the marking or nothing was written.
+    std::vector<SentTransfer> run(const QDate& month, const std::vector<SheetEntry>& lines, const QDate& day, QWidget* parent);
 
     // Opens the list of a day's transfers (preview, print and PDF).
     report::ReportWindow* showList(const QDate& day, const std::vector<TransferCandidate>& chosen, const QString& file, QWidget* owner);
@@ -54,9 +64,14 @@ public:
     std::function<QString(const QString& suggested, QWidget* parent)> askPath;
     // Told the path of each file written whole.
     std::function<void(const QString& path)> written;
+    // Today's date, replaceable for tests.
+    std::function<QDate()> today = [] { return QDate::currentDate(); };
 
 private:
-    bool readDetails(std::optional<Sender>& sender, PayeeAccounts& accounts);
+    bool readDetails(std::optional<Sender>& sender, TransferSources& sources);
+    // The questions before a file is made: a day before today, transfers already written.
+    bool confirmChoice(const TransferChoice& choice);
+    void record(const TransferChoice& choice, const QString& path);
     QString writeFile(const TransferChoice& choice, QWidget* parent);
 
     store::Session& session_;

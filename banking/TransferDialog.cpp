@@ -2,6 +2,7 @@
 
 #include "Holidays.h"
 
+#include <QColor>
 #include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -16,7 +17,7 @@ namespace banking {
 
 namespace {
 
-enum ReadyColumn { kTick, kPayee, kBank, kBranch, kAccount, kHolder, kAmount, kReadyColumns };
+enum ReadyColumn { kTick, kPayee, kBank, kBranch, kAccount, kHolder, kAmount, kNote, kReadyColumns };
 
 QTableWidget* makeTable(const QStringList& headings, const char* name, QWidget* parent)
 {
@@ -49,26 +50,26 @@ QString accountText(const BankAccount& account)
     return accountTypeName(account.type) + QLatin1Char(' ') + account.number;
 }
 
-QDate TransferDialog::openingDay(const QDate& month, const QDate& wanted, const std::vector<SheetEntry>& lines, const PayeeAccounts& accounts)
+QDate TransferDialog::openingDay(const QDate& month, const QDate& wanted, const TransferSources& sources)
 {
     const QDate first(month.year(), month.month(), 1);
     if (wanted.isValid() && wanted.year() == first.year() && wanted.month() == first.month())
         return wanted;
     for (QDate day = first; day.month() == first.month(); day = day.addDays(1)) {
-        if (!planTransfers(lines, day, accounts).ready.empty())
+        if (!planTransfers(sources.lines, day, sources.accounts, sources.unlisted).ready.empty())
             return day;
     }
     return first;
 }
 
-TransferDialog::TransferDialog(const QDate& month, std::vector<SheetEntry> lines, PayeeAccounts accounts, const QDate& day, QWidget* parent)
+TransferDialog::TransferDialog(const QDate& month, TransferSources sources, const QDate& day, const QDate& today, QWidget* parent)
     : QDialog(parent)
-    , lines_(std::move(lines))
-    , accounts_(std::move(accounts))
+    , sources_(std::move(sources))
+    , today_(today)
     , date_(new QDateEdit(this))
-    , holiday_(new QLabel(this))
+    , dateNote_(new QLabel(this))
     , ready_(makeTable({QStringLiteral("振込"), QStringLiteral("支払先名"), QStringLiteral("銀行"), QStringLiteral("支店"), QStringLiteral("口座"),
-                           QStringLiteral("口座名義"), QStringLiteral("金額")},
+                           QStringLiteral("口座名義"), QStringLiteral("金額"), QStringLiteral("確認")},
           "grid振込対象", this))
     , apart_(makeTable({QStringLiteral("支払先名"), QStringLiteral("理由")}, "grid振込対象外", this))
     , total_(new QLabel(this))
@@ -82,9 +83,10 @@ TransferDialog::TransferDialog(const QDate& month, std::vector<SheetEntry> lines
     date_->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
     date_->setCalendarPopup(true);
     date_->setDateRange(first, first.addMonths(1).addDays(-1));
-    date_->setDate(openingDay(first, day, lines_, accounts_));
-    holiday_->setObjectName(QStringLiteral("lbl休業日"));
+    date_->setDate(openingDay(first, day, sources_));
+    dateNote_->setObjectName(QStringLiteral("lbl休業日"));
     total_->setObjectName(QStringLiteral("lbl振込合計"));
+    total_->setWordWrap(true);
     make_->setObjectName(QStringLiteral("cmd振込作成"));
     make_->setDefault(true);
     list_->setObjectName(QStringLiteral("cmd振込一覧"));
@@ -103,7 +105,7 @@ TransferDialog::TransferDialog(const QDate& month, std::vector<SheetEntry> lines
             listRequested(this->day(), chosen());
     });
     setDay(date_->date());
-    resize(860, 560);
+    resize(900, 560);
 }
 
 void TransferDialog::buildTables()
@@ -113,7 +115,7 @@ void TransferDialog::buildTables()
     dateLabel->setBuddy(date_);
     dateRow->addWidget(dateLabel);
     dateRow->addWidget(date_);
-    dateRow->addWidget(holiday_);
+    dateRow->addWidget(dateNote_);
     dateRow->addStretch();
 
     auto* buttons = new QDialogButtonBox(this);
@@ -147,10 +149,10 @@ void TransferDialog::setDay(const QDate& day)
         date_->setDate(day); // comes back here through dateChanged, within the month
         return;
     }
-    plan_ = planTransfers(lines_, day, accounts_);
+    plan_ = planTransfers(sources_.lines, day, sources_.accounts, sources_.unlisted);
     fillReady();
     fillApart();
-    showHoliday();
+    showDateNote();
     showTotal();
 }
 
@@ -163,7 +165,8 @@ void TransferDialog::fillReady()
         const BankAccount& account = line.details->account;
         auto* tick = new QTableWidgetItem;
         tick->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-        tick->setCheckState(Qt::Checked);
+        // A line that may be the same bill twice is sent only when the user ticks it.
+        tick->setCheckState(line.repeated ? Qt::Unchecked : Qt::Checked);
         ready_->setItem(i, kTick, tick);
         ready_->setItem(i, kPayee, cell(line.details->payee));
         ready_->setItem(i, kBank, cell(account.bankCode + QLatin1Char(' ') + account.bankName));
@@ -171,6 +174,10 @@ void TransferDialog::fillReady()
         ready_->setItem(i, kAccount, cell(accountText(account)));
         ready_->setItem(i, kHolder, cell(account.holder));
         ready_->setItem(i, kAmount, cell(yenText(line.yen), Qt::AlignRight | Qt::AlignVCenter));
+        QTableWidgetItem* note = cell(line.repeated ? QStringLiteral("同じ支払先・金額の行がほかにあります") : QString());
+        if (line.repeated)
+            note->setForeground(QColor(0xb0, 0, 0));
+        ready_->setItem(i, kNote, note);
     }
     ready_->resizeColumnsToContents();
     ready_->horizontalHeader()->setStretchLastSection(false);
@@ -210,12 +217,25 @@ void TransferDialog::showTotal()
     qint64 total = 0;
     for (const TransferCandidate& line : lines)
         total += line.yen;
-    total_->setText(QStringLiteral("振込 %1 件　合計 %2 円").arg(lines.size()).arg(yenText(total)));
+    QString text = QStringLiteral("振込 %1 件　合計 %2 円").arg(lines.size()).arg(yenText(total));
+    // The repeats are named, ticked or not, so that a bill is never sent twice unseen.
+    QStringList left;
+    QStringList sent;
+    for (int i = 0; i < ready_->rowCount(); ++i) {
+        const TransferCandidate& line = plan_.ready[static_cast<std::size_t>(i)];
+        if (line.repeated)
+            (ready_->item(i, kTick)->checkState() == Qt::Checked ? sent : left) << transferText(line.details->payee, line.yen);
+    }
+    if (!left.isEmpty())
+        text += QStringLiteral("\n同じ支払先・金額の行が重なるため外しています：%1").arg(left.join(QStringLiteral("、")));
+    if (!sent.isEmpty())
+        text += QStringLiteral("\n同じ支払先・金額の行を重ねて振り込みます：%1").arg(sent.join(QStringLiteral("、")));
+    total_->setText(text);
     make_->setEnabled(!lines.empty());
     list_->setEnabled(!lines.empty());
 }
 
-void TransferDialog::showHoliday()
+void TransferDialog::showDateNote()
 {
     const QDate shown = day();
     QString note = QStringLiteral("（%1）").arg(calendar::weekdayLetter(shown));
@@ -223,7 +243,9 @@ void TransferDialog::showHoliday()
         const QString name = calendar::holidayName(shown);
         note += QStringLiteral("　<span style=\"color:#b00000\">銀行の休業日です%1</span>").arg(name.isEmpty() ? QString() : QStringLiteral("（%1）").arg(name.toHtmlEscaped()));
     }
-    holiday_->setText(note);
+    if (today_.isValid() && shown < today_)
+        note += QStringLiteral("　<span style=\"color:#b00000\">今日より前の日付です</span>");
+    dateNote_->setText(note);
 }
 
 } // namespace banking

@@ -3,6 +3,7 @@
 #include "TransferPlan.h"
 
 #include <QDialog>
+#include <QStringList>
 
 #include <functional>
 #include <vector>
@@ -14,15 +15,27 @@ class QTableWidget;
 
 namespace banking {
 
-// 振込データ作成: the payment date (within the month shown) and, for that day, the lines
-// that can be paid by transfer, each with its payee's account and unpaid amount and a tick
-// (all ticked at first), the count and total of the ticked ones, and apart from them the
-// day's lines that cannot be paid by transfer with the reason. 作成 accepts the dialog
-// when at least one line is ticked; 振込一覧 shows the ticked lines as a printable list.
+// What the transfer dialog is made from: the month's sheet lines, the payee master's
+// payees' bank details, and the names whose details are kept though the payee master no
+// longer holds them (never used).
+struct TransferSources {
+    std::vector<SheetEntry> lines;
+    PayeeAccounts accounts;
+    QStringList unlisted;
+};
+
+// 振込データ作成: the payment date (within the month shown; a bank holiday or a day before
+// `today` is pointed out beside it) and, for that day, the lines that can be paid by
+// transfer, each with its payee's account and unpaid amount and a tick, the count and
+// total of the ticked ones, and apart from them the day's lines that cannot be paid by
+// transfer with the reason. Every line starts ticked except one that repeats an earlier
+// line's payee and amount: it is marked and stays unticked until the user ticks it, and the
+// summary names it. 作成 accepts the dialog when at least one line is ticked; 振込一覧
+// shows the ticked lines as a printable list.
 class TransferDialog : public QDialog {
     Q_OBJECT
 public:
-    TransferDialog(const QDate& month, std::vector<SheetEntry> lines, PayeeAccounts accounts, const QDate& day, QWidget* parent = nullptr);
+    TransferDialog(const QDate& month, TransferSources sources, const QDate& day, const QDate& today, QWidget* parent = nullptr);
 
     QDate day() const;
     // Shows the lines of another day (kept within the month).
@@ -38,20 +51,20 @@ public:
 
     // The day the dialog opens on: `wanted` when it lies in the month, else the first day of
     // the month with a line ready for a transfer, else the month's first day.
-    static QDate openingDay(const QDate& month, const QDate& wanted, const std::vector<SheetEntry>& lines, const PayeeAccounts& accounts);
+    static QDate openingDay(const QDate& month, const QDate& wanted, const TransferSources& sources);
 
 private:
     void buildTables();
     void fillReady();
     void fillApart();
     void showTotal();
-    void showHoliday();
+    void showDateNote();
 
-    std::vector<SheetEntry> lines_;
-    PayeeAccounts accounts_;
+    TransferSources sources_;
+    QDate today_;
     TransferPlan plan_;
     QDateEdit* date_;
-    QLabel* holiday_;
+    QLabel* dateNote_;
     QTableWidget* ready_;
     QTableWidget* apart_;
     QLabel* total_;

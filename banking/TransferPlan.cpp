@@ -2,13 +2,11 @@
 
 #include "Msg.h"
 
+#include <algorithm>
 #include <unordered_map>
+#include <variant>
 
 namespace banking {
-
-namespace {
-
-} // namespace
 
 TransferFile makeTransferFile(const Sender& sender, const QDate& date, const std::vector<TransferCandidate>& chosen)
 {
@@ -23,7 +21,37 @@ std::optional<ledger::Amount> unpaidOf(const SheetEntry& line)
     return line.scheduled.value_or(ledger::Amount()).minus(line.paid.value_or(ledger::Amount()));
 }
 
-TransferPlan planTransfers(const std::vector<SheetEntry>& lines, const QDate& day, const PayeeAccounts& accounts)
+QString transferText(const QString& payee, qint64 yen)
+{
+    return QStringLiteral("%1 %2 円").arg(payee, yenText(yen));
+}
+
+namespace {
+
+// Why a line of the day cannot be paid by transfer, judged on its amounts alone; the unpaid
+// yen when it can.
+std::variant<qint64, QString> amountToTransfer(const SheetEntry& line)
+{
+    using messages::MsgId;
+    const ledger::Amount scheduled = line.scheduled.value_or(ledger::Amount());
+    const ledger::Amount paid = line.paid.value_or(ledger::Amount());
+    // A transfer never takes more than the bill: a negative amount is no bill to pay.
+    if (scheduled < ledger::Amount() || paid < ledger::Amount())
+        return messages::messageText(MsgId::入力_振込負の額);
+    const std::optional<ledger::Amount> unpaid = unpaidOf(line);
+    if (!unpaid || *unpaid <= ledger::Amount())
+        return messages::messageText(MsgId::入力_振込未払なし);
+    if (!unpaid->isWholeYen())
+        return messages::messageText(MsgId::入力_振込端数);
+    const qint64 yen = unpaid->units() / ledger::Amount::kScale;
+    if (yen > kLargestTransfer)
+        return messages::messageText(MsgId::入力_振込金額範囲, yenText(yen));
+    return yen;
+}
+
+} // namespace
+
+TransferPlan planTransfers(const std::vector<SheetEntry>& lines, const QDate& day, const PayeeAccounts& accounts, const QStringList& unlisted)
 {
     TransferPlan plan;
     plan.ready.reserve(lines.size());
@@ -39,30 +67,26 @@ TransferPlan planTransfers(const std::vector<SheetEntry>& lines, const QDate& da
         if (line.date != day || line.payee.isEmpty())
             continue;
         const auto apart = [&](const QString& why) { plan.apart.push_back({line.row, line.payee, why}); };
-        const std::optional<ledger::Amount> unpaid = unpaidOf(line);
-        if (!unpaid || *unpaid <= ledger::Amount()) {
-            apart(messages::messageText(messages::MsgId::入力_振込未払なし));
-            continue;
-        }
-        if (!unpaid->isWholeYen()) {
-            apart(messages::messageText(messages::MsgId::入力_振込端数));
-            continue;
-        }
-        const qint64 yen = unpaid->units() / ledger::Amount::kScale;
-        if (yen > kLargestTransfer) {
-            apart(messages::messageText(messages::MsgId::入力_振込金額範囲, yenText(yen)));
+        const std::variant<qint64, QString> amount = amountToTransfer(line);
+        if (const QString* why = std::get_if<QString>(&amount)) {
+            apart(*why);
             continue;
         }
         const auto found = accounts.find(line.payee);
         if (found == accounts.end()) {
-            apart(messages::messageText(messages::MsgId::入力_振込口座なし));
+            const bool kept = unlisted.contains(line.payee);
+            apart(messages::messageText(kept ? messages::MsgId::入力_振込マスタ外 : messages::MsgId::入力_振込口座なし));
             continue;
         }
         if (const QString& why = refusal(found->second); !why.isEmpty()) {
             apart(why);
             continue;
         }
-        plan.ready.push_back({line.row, &found->second, yen});
+        const qint64 yen = std::get<qint64>(amount);
+        const bool repeated = std::any_of(plan.ready.begin(), plan.ready.end(), [&](const TransferCandidate& earlier) {
+            return earlier.details == &found->second && earlier.yen == yen;
+        });
+        plan.ready.push_back({line.row, &found->second, yen, repeated});
     }
     return plan;
 }

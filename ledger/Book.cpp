@@ -3,6 +3,7 @@
 #include "BalanceChain.h"
 #include "Calendar.h"
 #include "CarryOverTable.h"
+#include "MonthVersion.h"
 #include "Prepared.h"
 #include "SaveProgress.h"
 
@@ -149,8 +150,10 @@ bool Book::deleteLine(const LineKey& key)
     remove.bind(2, key.lineNumber);
     remove.bind(3, QVariant(key.payee));
     const bool deleted = remove.run() > 0;
-    if (deleted)
+    if (deleted) {
         rebalanceFrom(key.date);
+        bumpMonthVersion(db_, key.date);
+    }
     return deleted;
 }
 
@@ -158,6 +161,7 @@ void Book::deleteAll()
 {
     store::Prepared(db_, QStringLiteral("DELETE FROM %1").arg(kLinesTable)).run();
     store::Prepared(db_, QStringLiteral("DELETE FROM %1").arg(kCarryTable)).run();
+    bumpEveryMonthVersion(db_);
 }
 
 BookSummary Book::summary(const QString& schema)

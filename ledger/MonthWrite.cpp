@@ -3,6 +3,7 @@
 #include "Book.h"
 #include "Calendar.h"
 #include "CarryOverTable.h"
+#include "MonthVersion.h"
 #include "Prepared.h"
 #include "SaveProgress.h"
 
@@ -138,6 +139,7 @@ WriteOutcome writeMonth(SQLite::Database& db, const MonthWrite& write, ProgressS
     const Amount broughtIn = book.opening(first).broughtIn;
     writeCarry(db, first, write.carry == broughtIn ? std::nullopt : std::optional(write.carry));
     book.rebalanceFrom(first, balanceProgress);
+    outcome.version = bumpMonthVersion(db, first);
     return outcome;
 }
 

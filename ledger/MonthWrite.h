@@ -45,6 +45,7 @@ struct MonthWrite {
 struct WriteOutcome {
     int stored = 0;  // lines written (rewritten or added)
     int removed = 0; // stored lines deleted (emptied, or off the sheet)
+    qint64 version = 0; // the month's version in the book after the write
 };
 
 // The stored lines of the month that no sheet line came from. Throws store::DbError.
@@ -55,7 +56,7 @@ std::vector<StoredLine> offSheetLines(SQLite::Database& db, const QDate& month, 
 // position; a new number is never one another stored line of the same date keeps (the next
 // free one is taken then). Emptied originals (and, when asked, off-sheet lines) go, the
 // month's carry-over is kept or removed, and the balance chain runs from the month to the
-// end of the book. Throws OverflowError (a balance out of range) or store::DbError; the
+// end of the book; the month's version goes up by one. Throws OverflowError (a balance out of range) or store::DbError; the
 // caller's transaction then rolls everything back. lineProgress moves over the sheet's
 // lines, balanceProgress over the balance run.
 WriteOutcome writeMonth(SQLite::Database& db, const MonthWrite& write, ProgressSpan* lineProgress = nullptr,

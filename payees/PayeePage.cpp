@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -26,7 +27,10 @@ PayeePage::PayeePage(PageContext& context, QWidget* parent)
     , dat支払先マスタ_(new WorkTableModel(this))
     , grid_(new GridView(this))
     , ruleBox_(new PaymentRuleBox(context, this))
+    , account_(new QLabel(this))
 {
+    account_->setObjectName(QStringLiteral("lbl支払先口座"));
+    account_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     dat支払先マスタ_->setObjectName(QStringLiteral("dat支払先マスタ"));
     grid_->setObjectName(QStringLiteral("Grid支払先マスタ"));
     grid_->setMinimumSize(twipsToPixels(6435), twipsToPixels(5700) / 2);
@@ -54,6 +58,7 @@ PayeePage::PayeePage(PageContext& context, QWidget* parent)
     auto* left = new QVBoxLayout;
     left->addWidget(grid_, 1);
     left->addWidget(ruleBox_);
+    left->addWidget(account_);
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 1);
     layout->addLayout(buttons);
@@ -75,7 +80,9 @@ void PayeePage::showCurrentRule()
     const int row = grid_->currentRowIndex();
     const int name = dat支払先マスタ_->fieldIndex(QStringLiteral("支払先名"));
     const bool stored = row >= 0 && row < dat支払先マスタ_->storedRowCount() && name >= 0;
-    ruleBox_->showPayee(stored ? dat支払先マスタ_->value(row, name).toString() : QString());
+    const QString payee = stored ? dat支払先マスタ_->value(row, name).toString() : QString();
+    ruleBox_->showPayee(payee);
+    showCurrentAccount(payee);
 }
 
 // No exception leaves a button's handler: whatever escapes the operation is logged.
@@ -91,6 +98,7 @@ void PayeePage::setUpControls()
         dat支払先マスタ_->bind(&context_.session.workDb(), QStringLiteral("w支払先マスタ"));
         dat支払先マスタ_->setColumnKind(0, WorkTableModel::ColumnKind::Check);
         dat支払先マスタ_->setAppendLine(true);
+        master_.watchCopy();
         dat支払先マスタ_->refresh();
         grid_->setWorkModel(dat支払先マスタ_);
     });
@@ -152,9 +160,14 @@ void PayeePage::LineDelete支払先マスタ()
     if (!context_.msg.ShowMsg(messages::MsgId::削除_指定確認, QStringLiteral("支払先")))
         return;
     store::skipOnFailure(QStringLiteral("LineDelete支払先マスタ commit"), [&] { grid_->commit(); });
+    // The payees' bank details and rules go with them: a backup first, so the undo brings
+    // them back.
+    if (!askBeforeDestructive(context_, DestructiveCommand::PayeeLineDelete))
+        return;
     try {
         master_.LineDelete支払先マスタ();
         emit masterChanged();
+        tellDestructiveDone(context_, DestructiveCommand::PayeeLineDelete);
     } catch (const store::DbError& e) {
         store::logSkipped(QStringLiteral("LineDelete支払先マスタ"), e);
         context_.msg.ShowMsg(messages::MsgId::削除_失敗, QStringLiteral("支払先"));

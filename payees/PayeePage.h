@@ -8,6 +8,7 @@
 #include <functional>
 
 class GridView;
+class QLabel;
 class QPushButton;
 class QVBoxLayout;
 class WorkTableModel;
@@ -72,6 +73,8 @@ private:
     // The payment rule box follows the grid's current line.
     void connectRuleBox();
     void showCurrentRule();
+    // Below the rule: whether the payee on the current line has bank details, and which.
+    void showCurrentAccount(const QString& payee);
     template <class F>
     void guarded(const char* what, F&& body) noexcept;
 
@@ -80,6 +83,7 @@ private:
     WorkTableModel* dat支払先マスタ_;
     GridView* grid_;
     PaymentRuleBox* ruleBox_;
+    QLabel* account_;
 };
 
 } // namespace payees

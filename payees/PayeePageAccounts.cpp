@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -72,6 +73,27 @@ void PayeePage::openAccountDialog(int row)
     });
     if (!written)
         context_.msg.ShowMsg(messages::MsgId::登録_失敗, QStringLiteral("「%1」の口座").arg(payee));
+    showCurrentAccount(payee);
+}
+
+void PayeePage::showCurrentAccount(const QString& payee)
+{
+    if (payee.trimmed().isEmpty()) {
+        account_->clear();
+        return;
+    }
+    std::optional<banking::PayeeAccount> details;
+    if (!store::skipOnFailure(QStringLiteral("show the payee's account"), [&] { details = banking::AccountStore(context_.session.mainDb()).payeeAccount(payee); })) {
+        account_->clear();
+        return;
+    }
+    if (!details) {
+        account_->setText(QStringLiteral("口座：未登録（振込データには使えません）"));
+        return;
+    }
+    const banking::BankAccount& account = details->account;
+    account_->setText(QStringLiteral("口座：%1 %2　%3 %4　%5 %6　%7")
+                          .arg(account.bankCode, account.bankName, account.branchCode, account.branchName, banking::accountTypeName(account.type), account.number, account.holder));
 }
 
 } // namespace payees

@@ -164,7 +164,8 @@ ReportWindow* ReportWindow::showOnce(ReportDocument document, messages::Msg& msg
     auto* window = new ReportWindow(std::move(document), msg, owner);
     if (newSize.isValid())
         window->resize(newSize);
-    window->show();
+    // A window the user asked for comes to the front with the focus, above its owner.
+    window->bringToFront();
     return window;
 }
 

@@ -2,6 +2,7 @@
 
 #include "Calendar.h"
 #include "DayText.h"
+#include "MonthVersion.h"
 #include "MonthWrite.h"
 #include "SaveProgress.h"
 #include "Session.h"
@@ -110,12 +111,14 @@ MonthController::MonthRead MonthController::readMonth()
     read.stored = stored.size() < static_cast<std::size_t>(kSheetLines) ? static_cast<int>(stored.size()) : ledger::monthLineCount(main, month_);
     read.opening = book.opening(month_);
     read.cumulative = book.cumulative();
+    read.version = ledger::monthVersion(main, month_);
     return read;
 }
 
 void MonthController::show(MonthRead read, bool draftWritten)
 {
     opening_ = read.opening;
+    version_ = read.version;
     figures_.繰越額 = opening_.carry();
     figures_.累計 = read.cumulative;
     cleared_ = false;
@@ -153,7 +156,8 @@ LoadResult MonthController::load(const std::function<void(int)>& showProgress)
         read.figures = computeSheet(read.lines, read.opening.carry());
         progress(30);
         // The draft first: when the work file refuses it, the sheet on screen stays as it was.
-        draft_.writeAll(read.lines, {month_, read.opening.carry(), false});
+        draft_.writeAll(read.lines, {month_, read.opening.carry(), false, read.version});
+        draftFailing_ = false;
     } catch (const std::exception& e) {
         store::logSkipped(QStringLiteral("load the month"), e);
         result.failure = FileFailure::from(e);
@@ -192,10 +196,10 @@ void MonthController::clear()
     writeDraftState();
 }
 
-bool MonthController::restoreDraft()
+DraftOutcome MonthController::restoreDraft()
 {
     if (!filesOpen())
-        return false;
+        return DraftOutcome::None;
     DraftState state;
     std::optional<SheetLines> lines;
     if (!store::skipOnFailure(QStringLiteral("read the draft"), [&] {
@@ -204,14 +208,18 @@ bool MonthController::restoreDraft()
                 lines = draft_.read();
         })
         || !lines)
-        return false;
+        return DraftOutcome::None;
     setMonth(state.month);
     MonthRead read;
     try {
         read = readMonth();
     } catch (const std::exception& e) {
         store::logSkipped(QStringLiteral("read the month of the draft"), e);
-        return false;
+        return DraftOutcome::None;
+    }
+    if (read.version != state.version) {
+        qCInfo(lcStore) << "the draft of" << state.month << "began from version" << state.version << "and the book holds version" << read.version;
+        return DraftOutcome::Registered;
     }
     read.lines = std::move(*lines);
     show(std::move(read), true);
@@ -222,7 +230,7 @@ bool MonthController::restoreDraft()
     settle(shown);
     setExtraChanges(true);
     writeDraftState();
-    return true;
+    return DraftOutcome::Restored;
 }
 
 void MonthController::settle(const SheetLines& before, bool writeDraft)
@@ -236,24 +244,53 @@ void MonthController::settle(const SheetLines& before, bool writeDraft)
         if (i >= before.size() || !(before[i] == lines_[i]))
             changed.push_back(static_cast<int>(i));
     }
-    if (writeDraft && filesOpen()) {
-        try {
-            draft_.writeLines(lines_, changed);
-            draftFailing_ = false;
-        } catch (const std::exception& e) {
-            store::logSkipped(QStringLiteral("write the draft"), e);
-            if (!std::exchange(draftFailing_, true))
-                emit draftFailed(QString::fromUtf8(e.what()));
-        }
-    }
+    if (writeDraft)
+        this->writeDraft(changed, false);
     model_->linesChanged(changed);
     emit figuresChanged();
 }
 
+DraftState MonthController::draftState() const
+{
+    return {month_, figures_.繰越額, hasUnsavedChanges(), version_};
+}
+
+bool MonthController::writeDraft(const std::vector<int>& changed, bool withState)
+{
+    if (!filesOpen())
+        return false;
+    if (draftFailing_)
+        return writeWholeDraft(lines_, draftState());
+    try {
+        draft_.writeLines(lines_, changed);
+        if (withState)
+            draft_.writeState(draftState());
+        return true;
+    } catch (const std::exception& e) {
+        store::logSkipped(QStringLiteral("write the draft"), e);
+        draftFailing_ = true;
+        emit draftFailed(QString::fromUtf8(e.what()));
+        return false;
+    }
+}
+
+bool MonthController::writeWholeDraft(const SheetLines& lines, const DraftState& state)
+{
+    try {
+        draft_.writeAll(lines, state);
+        draftFailing_ = false;
+        return true;
+    } catch (const std::exception& e) {
+        store::logSkipped(QStringLiteral("write the whole draft"), e);
+        if (!std::exchange(draftFailing_, true))
+            emit draftFailed(QString::fromUtf8(e.what()));
+        return false;
+    }
+}
+
 void MonthController::writeDraftState()
 {
-    if (filesOpen())
-        store::skipOnFailure(QStringLiteral("write the draft state"), [&] { draft_.writeState({month_, figures_.繰越額, hasUnsavedChanges()}); });
+    writeDraft({}, true);
 }
 
 void MonthController::apply(const SheetChange& change)

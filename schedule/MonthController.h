@@ -66,6 +66,14 @@ struct SaveResult {
 
 enum class InsertOutcome { Inserted, NoRoom };
 
+// What the work file's draft brought back at start.
+enum class DraftOutcome {
+    None,       // no unregistered sheet was kept
+    Restored,   // the sheet is shown again, unregistered
+    Registered, // the book changed the draft's month since the draft began (a registration
+                // whose draft could not be retired): the draft is dropped, the book holds it
+};
+
 // What to do with stored lines of the month that are on no sheet line (the sheet was
 // cleared) when the sheet is registered.
 enum class OffSheetChoice { Keep, Delete, Cancel };
@@ -109,8 +117,10 @@ public:
     // when the files cannot be read. showProgress gets the bar's values.
     LoadResult load(const std::function<void(int)>& showProgress = {});
     // The sheet the work file kept from a run that ended before it was registered: shown
-    // again, marked unregistered. Answers whether there was one.
-    bool restoreDraft();
+    // again, marked unregistered, when the book's month is still the one the draft began
+    // from. A draft whose month the book changed since (registered, or a line deleted,
+    // before the draft could follow) is not shown: month() is then its month, to be loaded.
+    DraftOutcome restoreDraft();
 
     // A value typed into a cell (the model's editor): checked, then one undo step. A refused
     // value changes nothing and is told through cellRefused.
@@ -119,17 +129,20 @@ public:
     std::vector<RefusedValue> paste(const std::vector<PasteCell>& cells);
     // The previous month's stored lines into the empty lines after the sheet, their days by
     // the payees' payment rules and the book's setting for bank holidays: one undo step.
-    // Throws store::DbError when the lines or the rules cannot be read.
-    CopyOutcome copyPreviousMonth();
+    // When the sheet holds lines of last month already (linesAlreadyOnSheet), askRepeat is
+    // given them and decides: all lines, only the others, or none (Cancelled). Throws
+    // store::DbError when the lines or the rules cannot be read.
+    enum class RepeatChoice { All, Missing, Cancel };
+    CopyOutcome copyPreviousMonth(const std::function<RepeatChoice(const QStringList& held)>& askRepeat = {});
     // The lines of `rows` whose day is a bank holiday move to the business day before
     // (forward false) or after it within the month: one undo step.
     BusinessDayOutcome moveToBusinessDay(const std::vector<int>& rows, bool forward);
     // A blank line at the sheet line `row`; the lines below move down one.
     InsertOutcome insertLine(int row);
-    // The lines at `rows` marked paid (支払額 = 予定額), as one undo step; the balances
-    // follow. Lines without a payee or already paid are left as they are. Answers how many
-    // lines changed.
-    int markPaid(const std::vector<int>& rows);
+    // Amounts paid on lines of the sheet (a transfer file was written for them): each is
+    // added to its line's 支払額 (never replacing it), as one undo step; the balances
+    // follow. Lines without a payee are left as they are. Answers how many lines changed.
+    int markPaid(const std::vector<LinePayment>& payments);
     // Whether the line at `row` was loaded from or saved into the book.
     bool lineIsStored(int row) const;
     // Deletes the line at `row`. A line the book holds leaves the book at once (the book's
@@ -184,11 +197,19 @@ private:
         int stored = 0;
         ledger::MonthOpening opening;
         ledger::Amount cumulative;
+        qint64 version = 0; // the month's version in the book
         std::optional<SheetFigures> figures; // set once the balances are computed
     };
     // Reads the month from the book; throws on failure.
     MonthRead readMonth();
     void show(MonthRead read, bool draftWritten);
+    DraftState draftState() const;
+    // Writes the draft: the lines at `changed`, with the state when withState is set. After
+    // a write that failed, the whole sheet and its state go instead, so that the draft
+    // never holds some lines of one sheet and some of another. A failure is told once
+    // (draftFailed) until a write succeeds again. Answers whether the draft was written.
+    bool writeDraft(const std::vector<int>& changed, bool withState);
+    bool writeWholeDraft(const SheetLines& lines, const DraftState& state);
     void writeDraftState();
     void setExtraChanges(bool on);
     QString describeLines(const std::vector<int>& rows) const;
@@ -205,6 +226,7 @@ private:
     bool extraChanges_ = false;  // unregistered changes the undo stack no longer holds
     QStringList typedNames_;
     bool draftFailing_ = false;
+    qint64 version_ = 0; // the book's version of the month the sheet's lines began from
 };
 
 } // namespace schedule

@@ -3,6 +3,7 @@
 #include "MonthController.h"
 
 #include "Holidays.h"
+#include "MonthVersion.h"
 #include "MonthWrite.h"
 #include "PaymentRules.h"
 #include "SaveProgress.h"
@@ -73,15 +74,33 @@ std::vector<RefusedValue> MonthController::paste(const std::vector<PasteCell>& c
     return refused;
 }
 
-CopyOutcome MonthController::copyPreviousMonth()
+CopyOutcome MonthController::copyPreviousMonth(const std::function<RepeatChoice(const QStringList& held)>& askRepeat)
 {
     if (!filesOpen() || !month_.isValid())
         return {};
     auto& main = session_.mainDb();
-    const std::vector<ledger::StoredLine> previous = ledger::monthLines(main, month_.addMonths(-1));
+    std::vector<ledger::StoredLine> previous = ledger::monthLines(main, month_.addMonths(-1));
+    // Last month's bills that the sheet holds already would be paid twice: the user decides.
+    QStringList skipped;
+    if (const std::vector<std::size_t> held = linesAlreadyOnSheet(lines_, previous); !held.empty() && askRepeat) {
+        QStringList named;
+        for (std::size_t place : held)
+            named << repeatedLineText(previous[place]);
+        const RepeatChoice choice = askRepeat(named);
+        if (choice == RepeatChoice::Cancel)
+            return {CopyOutcome::Cancelled};
+        if (choice == RepeatChoice::Missing) {
+            skipped = named;
+            for (auto place = held.rbegin(); place != held.rend(); ++place)
+                previous.erase(previous.begin() + static_cast<std::ptrdiff_t>(*place));
+            if (previous.empty())
+                return {CopyOutcome::Copied, 0, skipped};
+        }
+    }
     const RepeatRules rules{ledger::readPaymentRules(main), ledger::readDefaultShift(main)};
     SheetLines after = lines_;
-    const CopyOutcome outcome = repeatPreviousMonth(after, previous, month_, rules);
+    CopyOutcome outcome = repeatPreviousMonth(after, previous, month_, rules);
+    outcome.skipped = skipped;
     if (outcome.kind == CopyOutcome::Copied)
         pushChange(stepText(SheetStep::RepeatMonth), after);
     return outcome;
@@ -132,17 +151,20 @@ bool MonthController::deleteLine(int row)
     auto& main = session_.mainDb();
     store::Transaction tx(main);
     const bool deleted = ledger::Book(main).deleteLine(*lines_[static_cast<std::size_t>(row)].original);
+    const qint64 version = ledger::monthVersion(main, month_);
     tx.commit();
     const bool unsaved = hasUnsavedChanges();
     const SheetLines before = lines_;
     lines_ = std::move(after);
+    version_ = version;
     // A step from before the deletion would bring back a line the book no longer holds.
     undo_->clear();
     undo_->setClean();
     store::skipOnFailure(QStringLiteral("the cumulative figure"), [&] { figures_.累計 = ledger::Book(main).cumulative(); });
     setExtraChanges(unsaved);
-    settle(before);
-    writeDraftState();
+    settle(before, false);
+    // The whole sheet at the month's new version, in one write of the work file.
+    writeWholeDraft(lines_, draftState());
     return deleted;
 }
 
@@ -234,11 +256,16 @@ SaveResult MonthController::save(const std::function<OffSheetChoice(const std::v
         result.failure = FileFailure::from(e);
         return result;
     }
-    // The sheet shows the month as the book now holds it.
+    // The sheet shows the month as the book now holds it, and the draft becomes that month,
+    // registered, at its new version in one write. When the work file refuses it, the draft
+    // still names the version before the save: a start then sees that the book has moved on
+    // and does not offer the draft's lines as unregistered again.
     try {
         MonthRead read = readMonth();
         result.monthLines = ledger::monthLineCount(main, month_);
-        show(std::move(read), false);
+        read.figures = computeSheet(read.lines, read.opening.carry());
+        const bool drafted = writeWholeDraft(read.lines, {month_, read.opening.carry(), false, read.version});
+        show(std::move(read), drafted);
     } catch (const std::exception& e) {
         store::logSkipped(QStringLiteral("read the month after saving it"), e);
         undo_->setClean();
@@ -248,19 +275,22 @@ SaveResult MonthController::save(const std::function<OffSheetChoice(const std::v
     return result;
 }
 
-int MonthController::markPaid(const std::vector<int>& rows)
+int MonthController::markPaid(const std::vector<LinePayment>& payments)
 {
     if (!filesOpen())
         return 0;
     SheetLines after = lines_;
     int changed = 0;
-    for (const int row : rows) {
-        if (row < 0 || row >= static_cast<int>(after.size()))
+    for (const LinePayment& payment : payments) {
+        if (payment.row < 0 || payment.row >= static_cast<int>(after.size()) || payment.amount == ledger::Amount())
             continue;
-        SheetLine& line = after[static_cast<std::size_t>(row)];
-        if (!line.hasPayee() || line.paid == line.scheduled)
+        SheetLine& line = after[static_cast<std::size_t>(payment.row)];
+        if (!line.hasPayee())
             continue;
-        line.paid = line.scheduled;
+        const std::optional<ledger::Amount> paid = line.paid.value_or(ledger::Amount()).plus(payment.amount);
+        if (!paid)
+            continue;
+        line.paid = *paid;
         ++changed;
     }
     if (changed > 0)

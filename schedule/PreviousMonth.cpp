@@ -4,6 +4,7 @@
 #include "Holidays.h"
 
 #include <algorithm>
+#include <map>
 
 namespace schedule {
 
@@ -19,6 +20,30 @@ QDate plannedDate(const ledger::StoredLine& stored, const ledger::PaymentRule* r
 }
 
 } // namespace
+
+std::vector<std::size_t> linesAlreadyOnSheet(const SheetLines& sheet, const std::vector<ledger::StoredLine>& previous)
+{
+    std::map<QString, int> onSheet;
+    for (const SheetLine& line : sheet) {
+        if (line.hasPayee())
+            ++onSheet[line.payee];
+    }
+    std::vector<std::size_t> held;
+    for (std::size_t i = 0; i < previous.size(); ++i) {
+        const auto found = onSheet.find(previous[i].payee);
+        if (found != onSheet.end() && found->second > 0) {
+            --found->second;
+            held.push_back(i);
+        }
+    }
+    return held;
+}
+
+QString repeatedLineText(const ledger::StoredLine& line)
+{
+    const QString amount = line.scheduled ? line.scheduled->format() : QString();
+    return amount.isEmpty() ? line.payee : QStringLiteral("%1 %2").arg(line.payee, amount);
+}
 
 CopyOutcome repeatPreviousMonth(SheetLines& sheet, const std::vector<ledger::StoredLine>& previous, const QDate& month, const RepeatRules& rules)
 {

@@ -62,7 +62,9 @@ public:
     // the files cannot be read the page stays as it was and a box says why, offering to try
     // again. Answers whether the month was loaded.
     bool Read支払予定();
-    // At start: the sheet a run that ended unregistered left in the work file, shown again.
+    // At start: the sheet a run that ended unregistered left in the work file, shown again;
+    // or, when the book changed its month since (a registration whose draft could not be
+    // retired), that month as the book holds it. Answers whether the page shows either.
     bool restoreUnsavedSheet();
 
     // Before a command drops the sheet: when it holds unsaved changes, asks whether to
@@ -108,7 +110,7 @@ public:
     // a transfer file marked paid as one undo step (answers how many changed).
     const SheetLines& sheetLines() const;
     QDate currentLineDate() const;
-    int markPaid(const std::vector<int>& rows);
+    int markPaid(const std::vector<LinePayment>& payments);
 
     // 前営業日へ / 翌営業日へ: the selected lines whose day is a bank holiday move to the
     // business day before or after it within the month; the status line says what moved.

@@ -83,8 +83,10 @@ void SchedulePage::tellRepeatedDays(const CopyOutcome& outcome)
         said << messages::messageText(messages::MsgId::状態_複写移動, describeDayMoves(outcome.moved));
     if (!outcome.onHoliday.empty())
         said << messages::messageText(messages::MsgId::状態_複写休業日, describeDayMoves(outcome.onHoliday));
-    if (said.isEmpty())
+    if (said.isEmpty() && outcome.lines > 0)
         said << messages::messageText(messages::MsgId::状態_複写済, QString::number(outcome.lines));
+    if (!outcome.skipped.isEmpty())
+        said << messages::messageText(messages::MsgId::状態_複写省略, outcome.skipped.join(QStringLiteral("、")));
     emit statusText(said.join(QStringLiteral("　")));
 }
 

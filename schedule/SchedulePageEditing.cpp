@@ -301,8 +301,22 @@ void SchedulePage::copyPreviousMonth()
         return;
     }
     gridInp_->commit();
+    const auto askRepeat = [this](const QStringList& held) {
+        QStringList shown = held.mid(0, 15);
+        if (held.size() > shown.size())
+            shown << QStringLiteral("ほか %1 行").arg(held.size() - shown.size());
+        switch (context_.msg.Ask(messages::MsgId::入力_前月重複, shown.join(QLatin1Char('\n')))) {
+        case messages::Answer::Yes:
+            return MonthController::RepeatChoice::All;
+        case messages::Answer::No:
+            return MonthController::RepeatChoice::Missing;
+        case messages::Answer::Cancel:
+            break;
+        }
+        return MonthController::RepeatChoice::Cancel;
+    };
     CopyOutcome outcome;
-    if (!store::skipOnFailure(QStringLiteral("前月複写"), [&] { outcome = controller_->copyPreviousMonth(); })) {
+    if (!store::skipOnFailure(QStringLiteral("前月複写"), [&] { outcome = controller_->copyPreviousMonth(askRepeat); })) {
         context_.msg.ShowMsg(messages::MsgId::その他_読込失敗, QStringLiteral("前月の行"));
         return;
     }

@@ -51,9 +51,19 @@ bool SchedulePage::Read支払予定()
 
 bool SchedulePage::restoreUnsavedSheet()
 {
-    if (!filesOpen() || !controller_->restoreDraft())
+    if (!filesOpen())
+        return false;
+    const DraftOutcome outcome = controller_->restoreDraft();
+    if (outcome == DraftOutcome::None)
         return false;
     monthEdit_->setDate(controller_->month());
+    if (outcome == DraftOutcome::Registered) {
+        // The book holds the draft's month as it was registered: that is what is shown.
+        if (!Read支払予定())
+            return false;
+        emit statusText(messages::messageText(messages::MsgId::状態_下書き登録済, calendar::formatYearMonth(controller_->month(), monthEdit_->eraPattern())));
+        return true;
+    }
     emit payeeListNeeded(dat支払先名_, controller_->typedNames());
     emit modifiedChanged(true);
     emit statusText(messages::messageText(messages::MsgId::状態_未登録復帰, QString()));

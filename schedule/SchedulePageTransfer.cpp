@@ -59,11 +59,11 @@ QDate SchedulePage::currentLineDate() const
     return lines[static_cast<std::size_t>(row)].date;
 }
 
-int SchedulePage::markPaid(const std::vector<int>& rows)
+int SchedulePage::markPaid(const std::vector<LinePayment>& payments)
 {
     if (!filesOpen())
         return 0;
-    return controller_->markPaid(rows);
+    return controller_->markPaid(payments);
 }
 
 } // namespace schedule

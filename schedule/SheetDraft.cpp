@@ -125,6 +125,11 @@ void SheetDraft::writeState(const DraftState& state)
     bindAmount(insert, 2, state.carry);
     insert.bind(3, qint64(state.unsaved ? 1 : 0));
     insert.run();
+    store::Prepared(work_, QStringLiteral("DELETE FROM InpWork基準")).run();
+    auto baseUse = store::Prepared::reuse(work_, QStringLiteral("INSERT INTO InpWork基準 (年月, 版) VALUES (?, ?)"));
+    baseUse->bind(1, state.month.isValid() ? QVariant(calendar::toStoredText(state.month)) : QVariant());
+    baseUse->bind(2, state.version);
+    baseUse->run();
     tx.commit();
 }
 
@@ -139,6 +144,11 @@ DraftState SheetDraft::readState()
         state.unsaved = query.integer(2) != 0;
     }
     query.reset();
+    // A draft of an earlier version has no base: it began from the month as the book holds
+    // it before versions were kept (0).
+    auto baseUse = store::Prepared::reuse(work_, QStringLiteral("SELECT 年月, 版 FROM InpWork基準 LIMIT 1"));
+    if (baseUse->next() && calendar::fromStoredText(baseUse->value(0).toString()) == state.month)
+        state.version = baseUse->integer(1);
     return state;
 }
 

@@ -13,12 +13,13 @@ class Database;
 
 namespace schedule {
 
-// What the draft is: the month of its sheet, the carry-over shown, and whether it holds
-// unregistered changes.
+// What the draft is: the month of its sheet, the carry-over shown, whether it holds
+// unregistered changes, and the book's version of the month its lines began from.
 struct DraftState {
     QDate month;
     std::optional<ledger::Amount> carry;
     bool unsaved = false;
+    qint64 version = 0;
 };
 
 // The sheet as the work file keeps it (InpWork), so that unregistered lines survive a crash:

@@ -32,6 +32,12 @@ struct SheetLine {
     bool holdsData() const;
 };
 
+// An amount paid on the sheet line `row` (a transfer file was written for it).
+struct LinePayment {
+    int row = -1;
+    ledger::Amount amount;
+};
+
 using SheetLines = std::vector<SheetLine>;
 
 // A sheet of kSheetLines blank lines numbered from 1.

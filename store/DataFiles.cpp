@@ -90,7 +90,7 @@ bool lacksLaterAdditions(SQLite::Database& db, DataFile kind)
     return false;
 }
 
-std::unique_ptr<SQLite::Database> openDataFile(const QString& path, DataFile kind)
+std::unique_ptr<SQLite::Database> openDataFile(const QString& path, DataFile kind, bool* upgraded)
 {
     std::unique_ptr<SQLite::Database> db;
     try {
@@ -117,6 +117,8 @@ std::unique_ptr<SQLite::Database> openDataFile(const QString& path, DataFile kin
             if (const auto problem = quickCheck(*db))
                 throw StartupError(path, *problem, StartupError::Cause::Damaged);
             upgradeDataFile(*db, kind);
+            if (upgraded)
+                *upgraded = true;
         }
         if (kind == DataFile::Work) {
             // The work file keeps the sheet's draft, written at every edit. It logs ahead: a

@@ -50,8 +50,9 @@ QString dataDirectoryFor(const QString& programDirectory);
 // holding every table of its kind with all their columns and is not shorter than its
 // header says. A file of an earlier version gets the page check and then the tables and
 // indexes added since; any other file's page check is left to checkDataFile, so that the
-// time to open does not grow with the book. Never creates a file.
-std::unique_ptr<SQLite::Database> openDataFile(const QString& path, DataFile kind);
+// time to open does not grow with the book. Never creates a file. `upgraded`, when given,
+// tells whether the file got the later additions now.
+std::unique_ptr<SQLite::Database> openDataFile(const QString& path, DataFile kind, bool* upgraded = nullptr);
 
 // Whether the file lacks a table or index of the later additions of its kind.
 bool lacksLaterAdditions(SQLite::Database& db, DataFile kind);

@@ -18,7 +18,7 @@ std::unique_ptr<Session> Session::open(const QString& dataDirectory)
     session->dataDirectory_ = dataDirectory;
     session->mainPath_ = QDir(dataDirectory).filePath(QString::fromUtf8(kMainFileName));
     session->workPath_ = QDir(dataDirectory).filePath(QString::fromUtf8(kWorkFileName));
-    session->main_ = openDataFile(session->mainPath_, DataFile::Main);
+    session->main_ = openDataFile(session->mainPath_, DataFile::Main, &session->mainUpgraded_);
     session->work_ = openDataFile(session->workPath_, DataFile::Work);
     try {
         exec(*session->work_, QStringLiteral("ATTACH DATABASE ? AS ") + QString::fromUtf8(kAttachedMain), {session->mainPath_});

@@ -39,6 +39,9 @@ public:
     const QString& dataDirectory() const { return dataDirectory_; }
     const QString& mainPath() const { return mainPath_; }
     const QString& workPath() const { return workPath_; }
+    // Whether the main file was made by an earlier version and got this version's tables
+    // when it was opened (the first start after an update).
+    bool mainUpgraded() const { return mainUpgraded_; }
 
     SQLite::Database& mainDb() { return *main_; }
     SQLite::Database& workDb() { return *work_; }
@@ -69,6 +72,7 @@ private:
     std::unique_ptr<StatementCache> mainStatements_;
     std::unique_ptr<StatementCache> workStatements_;
     QString refusedFor_;
+    bool mainUpgraded_ = false;
 };
 
 } // namespace store

@@ -85,6 +85,39 @@ CREATE TABLE IF NOT EXISTS "振込依頼人" (
     "改行なし"     INTEGER DEFAULT 0
 );
 
+-- How many times each month's stored lines were changed by a registration or a deletion:
+-- every such change adds one, in the transaction that makes it. The sheet's draft keeps the
+-- figure of the month its lines began from, so that a start after a failure can tell
+-- whether the book already holds what the draft holds. "登録日時" is the local time of the
+-- latest change (YYYY-MM-DDTHH:MM:SS).
+CREATE TABLE IF NOT EXISTS "月版" (
+    "年月"     TEXT PRIMARY KEY,
+    "版"       INTEGER NOT NULL,
+    "登録日時" TEXT
+);
+
+-- The bulk-transfer files written: the payment date, when the file was made, its count,
+-- its total (ten-thousandths, like every amount) and its path; "振込記録明細" holds its
+-- transfers (payee, amount and the date of the sheet line). A file for the same day and
+-- the same transfers is asked about before it is written again.
+CREATE TABLE IF NOT EXISTS "振込記録" (
+    "記録番号"   INTEGER PRIMARY KEY,
+    "振込指定日" TEXT NOT NULL,
+    "作成日時"   TEXT NOT NULL,
+    "件数"       INTEGER NOT NULL,
+    "合計"       INTEGER NOT NULL,
+    "ファイル"   TEXT
+);
+CREATE INDEX IF NOT EXISTS "振込記録_振込指定日" ON "振込記録" ("振込指定日");
+
+CREATE TABLE IF NOT EXISTS "振込記録明細" (
+    "記録番号" INTEGER NOT NULL,
+    "支払先名" TEXT,
+    "金額"     INTEGER,
+    "日付"     TEXT
+);
+CREATE INDEX IF NOT EXISTS "振込記録明細_記録番号" ON "振込記録明細" ("記録番号");
+
 -- @work
 -- The three sheet tables share one layout so that rows copy between them with
 -- SELECT *. "元日付" and "元支払先名" keep the date and payee a line was loaded
@@ -151,4 +184,20 @@ CREATE TABLE IF NOT EXISTS "InpWork状態" (
     "年月"   TEXT,
     "繰越額" INTEGER,
     "未登録" INTEGER DEFAULT 0
+);
+
+-- The book's version (月版."版") of the month the draft's lines began from: set when the
+-- month is loaded or registered. A draft whose month was changed in the book since is not
+-- shown again as unregistered. At most one row.
+CREATE TABLE IF NOT EXISTS "InpWork基準" (
+    "年月" TEXT,
+    "版"   INTEGER
+);
+
+-- The names of the payee page's copy (w支払先マスタ) as they were read from the master, by
+-- the copy's rowid: a row whose name differs at registration was renamed, and the payee's
+-- bank details and payment rule follow the new name. A row deleted from the copy loses its
+-- entry (a trigger of the work connection), so a rowid used again never looks renamed.
+CREATE TABLE IF NOT EXISTS "w支払先元名" (
+    "支払先名" TEXT
 );

@@ -15,6 +15,7 @@ enum class DestructiveCommand {
     LineDelete,     // 行削除 of a stored line, or 登録 of a sheet that drops stored lines
     PayeeEntry,     // the payee page's 登録 (it replaces the whole list)
     PayeeDelete,    // the payee page's 削除
+    PayeeLineDelete, // the payee page's 行削除 (the payees' bank details and rules go too)
     SettingsDelete, // the settings page's 削除
 };
 

@@ -49,6 +49,7 @@ void seedBook(TempDataDir& dir)
 {
     seed::storeLines(dir, {{QDate(2027, 3, 10), 1, "田中", 1000, 0, -1000}, {kDay, 2, "田中", 100000, 30000, -71000}, {kDay, 3, "鈴木", 8000, 0, -79000},
                               {kDay, 4, "佐藤", 50000, 0, -129000}});
+    seed::storePayees(dir, {QStringLiteral("田中"), QStringLiteral("鈴木"), QStringLiteral("佐藤")});
     auto session = store::Session::open(dir.path());
     banking::AccountStore store(session->mainDb());
     store.savePayeeAccount(account("田中", "ﾀﾅｶ ｲﾁﾛｳ"));

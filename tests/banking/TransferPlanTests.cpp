@@ -3,6 +3,7 @@
 #include "Sql.h"
 #include "TempDataDir.h"
 #include "TransferPlan.h"
+#include "TransferRecords.h"
 
 #include <SQLiteCpp/Database.h>
 
@@ -24,7 +25,7 @@ PayeeAccount account(const QString& payee, const QString& holder = QStringLitera
 
 } // namespace
 
-TEST(TransferPlan, TheDaysLinesWithDetailsAndAnUnpaidAmountAreReadyTheOthersApartWithTheirReason)
+TEST(TransferPlan, ALineIsOfferedOnlyForWhatIsOwedAndEveryOtherLineIsApartWithItsReason)
 {
     const QDate day(2027, 3, 25);
     const PayeeAccounts accounts = {{QStringLiteral("田中"), account(QStringLiteral("田中"))},
@@ -41,21 +42,27 @@ TEST(TransferPlan, TheDaysLinesWithDetailsAndAnUnpaidAmountAreReadyTheOthersApar
         {8, day, QStringLiteral("佐藤"), std::nullopt, std::nullopt},                 // blank amounts
         {9, day, QString(), yen(1), yen(0)},                                          // no payee: not a line
         {10, day, QStringLiteral("佐藤"), yen(1), std::nullopt},                      // ready: blank paid
+        {11, day, QStringLiteral("佐藤"), yen(123), yen(-500)},                       // a negative paid amount
+        {12, day, QStringLiteral("佐藤"), yen(-123), yen(-500)},                      // a negative bill
+        {13, day, QStringLiteral("消えた"), yen(10), yen(0)},                         // details of a deleted payee
+        {14, day, QStringLiteral("田中"), yen(70000), yen(0)},                        // the same payee and amount again
+        {15, day, QStringLiteral("田中"), yen(70001), yen(0)},                        // another amount: no repeat
     };
-    const TransferPlan plan = planTransfers(lines, day, accounts);
-    ASSERT_EQ(plan.ready.size(), 2u);
-    EXPECT_EQ(plan.ready[0].row, 0);
-    EXPECT_EQ(plan.ready[0].yen, 70000);
-    EXPECT_EQ(plan.ready[0].details->payee, QStringLiteral("田中"));
-    EXPECT_EQ(plan.ready[1].row, 10);
-    EXPECT_EQ(plan.ready[1].yen, 1);
+    const TransferPlan plan = planTransfers(lines, day, accounts, {QStringLiteral("消えた")});
+    QStringList ready;
+    for (const TransferCandidate& line : plan.ready)
+        ready << QStringLiteral("%1 %2 %3%4").arg(line.row).arg(line.details->payee).arg(line.yen).arg(line.repeated ? QStringLiteral(" repeated") : QString());
+    EXPECT_EQ(ready, QStringList({"0 田中 70000", "10 佐藤 1", "14 田中 70000 repeated", "15 田中 70001"}));
     QStringList apart;
     for (const ExcludedLine& line : plan.apart)
         apart << QStringLiteral("%1 %2 %3").arg(line.row).arg(line.payee, line.reason);
     EXPECT_EQ(apart, QStringList({QStringLiteral("2 鈴木 支払先の口座が登録されていません"), QStringLiteral("3 佐藤 未払の額がありません"),
                          QStringLiteral("4 佐藤 未払の額がありません"), QStringLiteral("5 佐藤 未払の額に1円未満の端数があります"),
                          QStringLiteral("6 佐藤 金額 10,000,000,000 円は振り込めません（1 円から 9,999,999,999 円まで）"),
-                         QStringLiteral("7 壊れ 口座名義: 「田中」は銀行振込に使えない文字です"), QStringLiteral("8 佐藤 未払の額がありません")}));
+                         QStringLiteral("7 壊れ 口座名義: 「田中」は銀行振込に使えない文字です"), QStringLiteral("8 佐藤 未払の額がありません"),
+                         QStringLiteral("11 佐藤 予定額か支払額がマイナスです（マイナスの額は振り込みません）"),
+                         QStringLiteral("12 佐藤 予定額か支払額がマイナスです（マイナスの額は振り込みません）"),
+                         QStringLiteral("13 消えた 支払先マスタにない支払先です（残っている口座は使いません）")}));
 }
 
 TEST(AccountStore, PayeeAndSenderDetailsAreKeptReplacedAndRemovedInTheMainFile)
@@ -63,6 +70,7 @@ TEST(AccountStore, PayeeAndSenderDetailsAreKeptReplacedAndRemovedInTheMainFile)
     TempDataDir dir;
     {
         auto session = store::Session::open(dir.path());
+        store::exec(session->mainDb(), QStringLiteral("INSERT INTO 支払先マスタ (支払先名) VALUES ('田中'), ('佐藤')"));
         AccountStore store(session->mainDb());
         EXPECT_TRUE(store.payeeAccounts().empty());
         EXPECT_FALSE(store.sender());
@@ -94,6 +102,10 @@ TEST(AccountStore, PayeeAndSenderDetailsAreKeptReplacedAndRemovedInTheMainFile)
     ASSERT_TRUE(store.sender());
     EXPECT_EQ(store.sender()->code, QStringLiteral("0000000001"));
     EXPECT_TRUE(store.sender()->noLineEnds);
+    // Details kept under a name the master no longer holds are never offered.
+    store::exec(session->mainDb(), QStringLiteral("DELETE FROM 支払先マスタ WHERE 支払先名 = '佐藤'"));
+    EXPECT_EQ(store.payeeAccounts().size(), 1u);
+    EXPECT_EQ(store.unlistedPayees(), QStringList({QStringLiteral("佐藤")}));
     store.removePayeeAccount(QStringLiteral("田中"));
     store.removeSender();
     EXPECT_FALSE(store.payeeAccount(QStringLiteral("田中")));
@@ -110,5 +122,30 @@ TEST(AccountStore, AFileOfAnEarlierVersionGetsTheTablesWhenOpened)
     auto session = store::Session::open(dir.path());
     AccountStore store(session->mainDb());
     store.savePayeeAccount(account(QStringLiteral("田中")));
-    EXPECT_EQ(store.payeeAccounts().size(), 1u);
+    EXPECT_EQ(store.payeeAccount(QStringLiteral("田中")), account(QStringLiteral("田中")));
+}
+
+TEST(TransferRecords, AFileWrittenIsKeptAndItsTransfersAreFoundOnceEachForTheSameDay)
+{
+    TempDataDir dir;
+    auto session = store::Session::open(dir.path());
+    const QDate day(2026, 12, 25);
+    TransferRecords records(session->mainDb());
+    EXPECT_TRUE(records.forDay(day).empty());
+    records.add({day, QDateTime(QDate(2026, 12, 8), QTime(10, 15)), QStringLiteral("/tmp/振込_20261225.txt"),
+        {{QStringLiteral("家賃"), 200000, day}, {QStringLiteral("電気"), 5000, day}}});
+    records.add({day.addDays(1), QDateTime(QDate(2026, 12, 8), QTime(10, 20)), QStringLiteral("/tmp/other.txt"), {{QStringLiteral("家賃"), 200000, day}}});
+    const std::vector<TransferRecord> kept = records.forDay(day);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].transfers.size(), 2u);
+    EXPECT_EQ(kept[0].totalYen(), 205000);
+    EXPECT_EQ(store::scalar(session->mainDb(), QStringLiteral("SELECT 合計 FROM 振込記録 WHERE 振込指定日 = '2026-12-25'")).toLongLong(), 205000LL * 10000)
+        << "the total is kept in ten-thousandths like every amount";
+
+    const PayeeAccount rent = account(QStringLiteral("家賃"));
+    const PayeeAccount power = account(QStringLiteral("電気"));
+    // The rent twice: one of them was written; another amount of the same payee was not.
+    const std::vector<TransferCandidate> chosen = {{0, &rent, 200000}, {1, &rent, 200000}, {2, &power, 5001}};
+    EXPECT_EQ(alreadyWritten(kept, chosen), QStringList({QStringLiteral("家賃 200,000 円（2026/12/08 10:15 作成 振込_20261225.txt）")}));
+    EXPECT_TRUE(alreadyWritten(records.forDay(day.addDays(2)), chosen).isEmpty());
 }

@@ -201,14 +201,14 @@ TEST(MonthController, TheDraftOfAnUnregisteredSheetComesBackInTheNextRunAndAFail
         month.setCarry(Amount::fromYen(1));
     }
     MonthController next(*f.session);
-    ASSERT_TRUE(next.restoreDraft());
+    ASSERT_EQ(next.restoreDraft(), DraftOutcome::Restored);
     EXPECT_EQ(next.month(), QDate(2005, 3, 1));
     EXPECT_TRUE(next.hasUnsavedChanges());
     EXPECT_EQ(next.figures().繰越額, Amount::fromYen(1));
     EXPECT_EQ(shown(next, 2), "05 三月 100/0 101, 09 未登録 0/0 101");
     // Registered, the draft is clean: there is nothing to bring back.
     ASSERT_EQ(next.save().kind, SaveResult::Kind::Saved);
-    EXPECT_FALSE(MonthController(*f.session).restoreDraft());
+    EXPECT_EQ(MonthController(*f.session).restoreDraft(), DraftOutcome::None);
 
     // Another program holds the main file: the load gives up and the sheet stays as it was.
     SQLite::Database other(f.dir.mainPath().toStdString(), SQLite::OPEN_READWRITE);
