@@ -7,6 +7,7 @@
 #include "Skip.h"
 #include "TransferDialog.h"
 #include "TransferListLayout.h"
+#include "WholeFile.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -120,7 +121,7 @@ QString TransferCommand::writeFile(const TransferChoice& choice, QWidget* parent
         return {};
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".txt");
-    if (const QString error = writeWholeFile(path, file.bytes); !error.isEmpty()) {
+    if (const QString error = store::writeWholeFile(path, file.bytes); !error.isEmpty()) {
         qCWarning(lcStore) << "transfer file" << path << "not written:" << error;
         msg_.ShowMsg(messages::MsgId::その他_出力失敗, QDir::toNativeSeparators(path));
         return {};
