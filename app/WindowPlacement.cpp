@@ -1,5 +1,7 @@
 #include "WindowPlacement.h"
 
+#include "PrivateFiles.h"
+
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -87,6 +89,9 @@ void WindowPlacement::save()
     if (pages_)
         settings_.setValue(kPage, pages_->currentIndex());
     settings_.sync();
+    // The settings file is made with the modes of any new file; it keeps the narrowed mode
+    // when it is written again.
+    store::narrowFileMode(settings_.fileName());
 }
 
 bool WindowPlacement::eventFilter(QObject* watched, QEvent* event)

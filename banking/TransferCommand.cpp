@@ -8,6 +8,7 @@
 #include "TransferDialog.h"
 #include "TransferListLayout.h"
 #include "TransferRecords.h"
+#include "WholeFile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -155,7 +156,7 @@ QString TransferCommand::writeFile(const TransferChoice& choice, QWidget* parent
         return {};
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".txt");
-    if (const QString error = writeWholeFile(path, file.bytes); !error.isEmpty()) {
+    if (const QString error = store::writeWholeFile(path, file.bytes); !error.isEmpty()) {
         qCWarning(lcStore) << "transfer file" << path << "not written:" << error;
         msg_.ShowMsg(messages::MsgId::その他_出力失敗, QDir::toNativeSeparators(path));
         return {};

@@ -50,8 +50,6 @@
 #include "Msg.h"
 #include "Amount.h"
 
-#include <QSaveFile>
-
 #include <cstring>
 #include <unordered_map>
 #include <unordered_set>
@@ -268,21 +266,6 @@ QString yenText(qint64 yen)
     const std::optional<ledger::Amount> amount = ledger::Amount::fromYen(yen);
     const QString text = amount ? amount->format() : QString::number(yen);
     return text.isEmpty() ? QStringLiteral("0") : text;
-}
-
-QString writeWholeFile(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        return error;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
 }
 
 } // namespace banking

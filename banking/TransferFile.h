@@ -61,8 +61,4 @@ TransferFile makeTransferFile(const Sender& sender, const QDate& date, std::size
 // dialog show amounts.
 QString yenText(qint64 yen);
 
-// Writes the bytes whole or not at all (a temporary file beside the target takes its
-// place once complete). Answers an error text, empty on success.
-QString writeWholeFile(const QString& path, const QByteArray& bytes);
-
 } // namespace banking

@@ -8,6 +8,7 @@
 #include "TempDataDir.h"
 #include "TransferFile.h"
 #include "TransferPlan.h"
+#include "WholeFile.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -66,7 +67,7 @@ void BM_TransferFile(benchmark::State& state)
     for (auto _ : state) {
         const banking::TransferPlan plan = banking::planTransfers(b.lines, kDay, b.accounts);
         const banking::TransferFile file = banking::makeTransferFile(b.sender, kDay, plan.ready);
-        if (!file.ok() || file.count != kLines || !banking::writeWholeFile(path, file.bytes).isEmpty())
+        if (!file.ok() || file.count != kLines || !store::writeWholeFile(path, file.bytes).isEmpty())
             state.SkipWithError("the transfer file was not written");
     }
 }

@@ -1,6 +1,6 @@
 #include "ExportFile.h"
 
-#include "SafeFile.h"
+#include "WholeFile.h"
 
 namespace exchange {
 
@@ -60,11 +60,11 @@ QString writeChosenFormat(const ExportChoice& choice, const QString& path, const
     const std::function<QString()>& csv)
 {
     if (choice.format == ExportFormat::Xlsx)
-        return replaceFileAtomically(path, workbook);
+        return store::replaceWholeFile(path, workbook);
     const auto bytes = encodeCsv(csv(), choice.encoding);
     if (!bytes)
         return QStringLiteral("CP932");
-    return writeFileAtomically(path, *bytes);
+    return store::writeWholeFile(path, *bytes);
 }
 
 QString writeExport(const std::vector<MonthData>& months, const ExportChoice& choice, const QString& path)

@@ -5,10 +5,10 @@
 #include "ExportCommand.h"
 #include "Msg.h"
 #include "PayeeAccountsCsv.h"
-#include "SafeFile.h"
 #include "Session.h"
 #include "Skip.h"
 #include "Sql.h"
+#include "WholeFile.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -52,7 +52,7 @@ bool PayeeExportCommand::run(QWidget* parent)
         path += QStringLiteral(".csv");
     const QString text = payeeListCsv(names, accounts);
     const std::optional<QByteArray> bytes = encodeCsv(text, CsvEncoding::Cp932);
-    const QString error = writeFileAtomically(path, bytes ? *bytes : *encodeCsv(text, CsvEncoding::Utf8Bom));
+    const QString error = store::writeWholeFile(path, bytes ? *bytes : *encodeCsv(text, CsvEncoding::Utf8Bom));
     if (!error.isEmpty()) {
         qCWarning(lcStore) << "payee list to" << path << "failed:" << error;
         msg_.ShowMsg(messages::MsgId::その他_出力失敗, QDir::toNativeSeparators(path));

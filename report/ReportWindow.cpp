@@ -1,10 +1,9 @@
 #include "ReportWindow.h"
 
 #include "Msg.h"
+#include "PdfOutput.h"
 #include "ReportRenderer.h"
-#include "WholeFile.h"
 
-#include <QBuffer>
 #include <QDebug>
 #include <QDir>
 #include <QFileDialog>
@@ -16,7 +15,6 @@
 #include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -227,38 +225,30 @@ QString ReportWindow::defaultPdfPath() const
 
 bool ReportWindow::printTo(QPrinter& printer)
 {
+    // Printing to a file (the print dialog's choice) makes a file like PDF保存 does.
+    const QString file = printer.outputFileName();
+    if (!file.isEmpty())
+        return fileWritten(file, printToFile(printer, document_));
     if (renderDocument(printer, document_))
         return true;
-    const QString target = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
-    msg_.ShowMsg(messages::MsgId::印刷_失敗, target);
+    msg_.ShowMsg(messages::MsgId::印刷_失敗, printer.printerName());
     return false;
 }
 
 bool ReportWindow::savePdf(const QString& path)
 {
-    // The document is made in memory and then written whole: a full disk or a folder that
-    // cannot be written leaves no half-made file and no file of size 0.
-    QBuffer pdf;
-    pdf.open(QIODevice::WriteOnly);
-    bool written = false;
-    {
-        QPdfWriter writer(&pdf);
-        writer.setCreator(QStringLiteral("支払予定表"));
-        writer.setTitle(document_.name);
-        written = renderDocument(writer, document_);
+    return fileWritten(path, writePdfFile(path, document_));
+}
+
+bool ReportWindow::fileWritten(const QString& path, const QString& error)
+{
+    if (!error.isEmpty()) {
+        qWarning().noquote() << "PDF" << path << "not written:" << error;
+        msg_.ShowMsg(messages::MsgId::印刷_ファイル失敗, QDir::toNativeSeparators(path));
+        return false;
     }
-    written = written && !pdf.data().isEmpty();
-    if (written) {
-        const QString error = store::writeWholeFile(path, pdf.data());
-        if (!error.isEmpty())
-            qWarning().noquote() << "PDF" << path << "not written:" << error;
-        written = error.isEmpty();
-    }
-    if (!written)
-        msg_.ShowMsg(messages::MsgId::印刷_失敗, QDir::toNativeSeparators(path));
-    else
-        emit pdfSaved(path);
-    return written;
+    emit pdfSaved(path);
+    return true;
 }
 
 int ReportWindow::currentPage() const

@@ -42,9 +42,11 @@ public:
     // 支払予定表_2005年11月.pdf (支払予定表.pdf without a month).
     QString defaultPdfPath() const;
 
-    // Paints the report on the printer; a failure shows the catalogue's print failure box.
+    // Paints the report on the printer, or, when the printer prints to a file, makes that
+    // file whole or not at all as savePdf does; a failure shows the catalogue's box.
     bool printTo(QPrinter& printer);
-    // Writes the report to a PDF file; a failure shows the catalogue's print failure box.
+    // Writes the report to a PDF file whole or not at all (a failure leaves the file that
+    // was there as it was); a failure shows the catalogue's box.
     bool savePdf(const QString& path);
 
     int currentPage() const;
@@ -59,7 +61,7 @@ public:
 signals:
     // The Excel・CSV button: the owner writes the report's month out.
     void exportRequested();
-    // A PDF file was written whole.
+    // A PDF file was written whole (PDF保存, or 印刷 to a file).
     void pdfSaved(const QString& path);
 
 protected:
@@ -73,6 +75,8 @@ private:
     void zoom(bool in);
     void onPrintClicked();
     void onSavePdfClicked();
+    // Tells a file made (pdfSaved) or, with an error, the failure in a box.
+    bool fileWritten(const QString& path, const QString& error);
     void updatePageState();
 
     ReportDocument document_;

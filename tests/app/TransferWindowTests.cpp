@@ -11,9 +11,11 @@
 #include "SchedulePage.h"
 #include "SenderDialog.h"
 #include "SettingsPage.h"
+#include "SmallDisk.h"
 #include "SheetColumns.h"
 #include "Session.h"
 #include "Sql.h"
+#include "ReportWindow.h"
 #include "TransferDialog.h"
 
 #include <QCheckBox>
@@ -132,6 +134,48 @@ TEST(TransferWindow, TheDaysTickedLinesGoToTheFileAndAreMarkedPaidAsOneUndoStep)
     w.click("cmd登録", true);
     EXPECT_EQ(store::scalar(w.mainDb(), "SELECT 支払額 FROM 支払予定表 WHERE 行番号 = 2"), seed::yen(100000));
     EXPECT_EQ(store::scalar(w.mainDb(), "SELECT 支払額 FROM 支払予定表 WHERE 行番号 = 4"), seed::yen(0));
+}
+
+TEST(TransferWindow, OnAFullDiskTheFileIsToldAsNotMadeKeptAsItWasAndNoLineIsMarkedPaid)
+{
+    SmallDisk disk(64);
+    if (!disk.available())
+        GTEST_SKIP() << "no permission to mount a small file system";
+    const QString path = disk.filePath(QStringLiteral("振込.txt"));
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("the file of last week");
+    }
+    disk.fill();
+    TempDataDir dir;
+    seedBook(dir);
+    MainWindowHarness w(dir);
+    ASSERT_TRUE(w.startOn(kMonth));
+    w.grid()->setCurrentCell(1, kCol支払先名);
+    const QString figuresBefore = w.figures();
+    w.window().transferCommand().askChoice = [](banking::TransferDialog& dialog) { return banking::TransferChoice{dialog.day(), dialog.chosen()}; };
+    w.window().transferCommand().askPath = [&](const QString&, QWidget*) { return path; };
+
+    // Every question would be answered yes: marking the lines paid included.
+    w.click("cmd振込データ", true);
+    ASSERT_EQ(w.presenter.shown().size(), 1u) << w.lastBox().toStdString();
+    EXPECT_EQ(w.lastBox(), "出力の失敗: " + messages::findMessage(messages::MsgId::その他_出力失敗, QDir::toNativeSeparators(path)).text);
+    EXPECT_EQ(TempDataDir::readAll(path), "the file of last week");
+    EXPECT_EQ(disk.entries(), (QStringList{"filler", "振込.txt"})) << "no half-made file is left";
+    EXPECT_EQ(w.cell(1, kCol支払額), "30,000");
+    EXPECT_EQ(w.cell(3, kCol支払額), "");
+    EXPECT_EQ(w.figures(), figuresBefore);
+    EXPECT_FALSE(w.window().windowTitle().startsWith("* "));
+    EXPECT_EQ(w.window().findChild<QUndoStack*>()->count(), 0);
+    EXPECT_TRUE(w.window().findChildren<report::ReportWindow*>().isEmpty()) << "no list of a file not made";
+
+    // With room on the disk the same command makes the file and marks the lines paid.
+    ASSERT_TRUE(QFile::remove(disk.filePath(QStringLiteral("filler"))));
+    w.click("cmd振込データ", true);
+    EXPECT_EQ(TempDataDir::readAll(path).size(), 5 * 122);
+    EXPECT_EQ(w.cell(1, kCol支払額), "100,000");
+    EXPECT_EQ(w.window().findChild<QUndoStack*>()->undoText(), "支払済");
 }
 
 TEST(TransferWindow, NoSenderNoFileCancelAndNoMarkingChangeNothingAndTheKeyOpensTheCommand)

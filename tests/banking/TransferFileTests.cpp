@@ -5,9 +5,6 @@
 #include "TransferPlan.h"
 
 #include <QDate>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <unicode/ucnv.h>
 
@@ -174,23 +171,6 @@ TEST(TransferFile, ANameTooLongAKanjiABadAmountOrNoLineRefuseTheWholeFile)
     nameless.name = QStringLiteral("ｱ").repeated(41);
     EXPECT_EQ(makeTransferFile(nameless, QDate(2027, 3, 5), std::vector<Transfer>()).problems,
         QStringList({QStringLiteral("依頼人の依頼人名: 長すぎます（半角で 41 文字、40 文字まで）"), QStringLiteral("振り込む行が選ばれていません")}));
-}
-
-TEST(TransferFile, WrittenWholeOrNotAtAll)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("振込.txt"));
-    EXPECT_TRUE(writeWholeFile(path, QByteArray("old")).isEmpty());
-    EXPECT_FALSE(writeWholeFile(dir.filePath(QStringLiteral("no-such-folder/振込.txt")), QByteArray("x")).isEmpty());
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    const bool readOnly = !QFileInfo(dir.path()).isWritable();
-    if (readOnly) {
-        EXPECT_FALSE(writeWholeFile(path, QByteArray("new")).isEmpty());
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_EQ(file.readAll(), QByteArray("old")) << "a failed write leaves the file as it was";
-    }
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 // Random days of random lines, some of them ticked off: the trailer counts and sums

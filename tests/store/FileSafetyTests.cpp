@@ -1,5 +1,6 @@
 // Files the program writes are whole or absent, and the user's alone.
 #include "DataFiles.h"
+#include "FileModes.h"
 #include "PrivateFiles.h"
 #include "SmallDisk.h"
 #include "TempDataDir.h"
@@ -11,32 +12,9 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 using namespace store;
 
 namespace {
-
-unsigned modeOf(const QString& path)
-{
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return 01000000; // no such file: never equal to a mode
-    return st.st_mode & 07777;
-}
-
-// Sets the process's umask for the scope.
-class Umask {
-public:
-    explicit Umask(mode_t mask)
-        : previous_(::umask(mask))
-    {
-    }
-    ~Umask() { ::umask(previous_); }
-
-private:
-    mode_t previous_;
-};
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
