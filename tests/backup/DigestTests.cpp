@@ -3,6 +3,7 @@
 
 #include "BackupCheck.h"
 #include "BackupFolder.h"
+#include "BackupInspector.h"
 #include "BackupService.h"
 #include "BookFixture.h"
 #include "Digest.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -225,4 +227,38 @@ TEST(BackupDigest, ARecordThatCannotBeWrittenLeavesNoBackupBehind)
     const BackupResult made = makeBackup(b.main(), folder, b.now, Reason::AllDelete);
     ASSERT_TRUE(made.ok) << made.reason.toStdString();
     EXPECT_EQ(checkDigest(made.path), DigestState::Matches);
+}
+
+TEST(BackupDigest, TheInspectorReadsEachBackupOnceAndAgainOnceItChanged)
+{
+    OpenBook b;
+    fillBook(b.main());
+    const QString first = b.backUp();
+    const QString second = b.backUp();
+    QStringList announced;
+    BackupInspector inspector;
+    QObject::connect(&inspector, &BackupInspector::inspected, [&](const QString& path) { announced << path; });
+    inspector.inspect({first, second});
+    EXPECT_TRUE(inspector.busy());
+    EXPECT_FALSE(inspector.known(first));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !inspector.busy(); }, 10000));
+    EXPECT_EQ(announced, (QStringList{first, second}));
+    ASSERT_TRUE(inspector.known(second));
+    EXPECT_EQ(inspector.known(second)->verdict(), BackupCondition::Verdict::Sound);
+    EXPECT_EQ(inspector.known(second)->summary->storedLines, 24);
+
+    inspector.inspect({first, second});
+    EXPECT_FALSE(inspector.busy()) << "what is known is not read again";
+    replaceEvery(second, "支払先A", "支払先@");
+    EXPECT_FALSE(inspector.known(second)) << "what was found in a file changed since no longer holds";
+    inspector.inspect({first, second});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !inspector.busy(); }, 10000));
+    EXPECT_EQ(announced.size(), 3);
+    EXPECT_EQ(inspector.known(second)->verdict(), BackupCondition::Verdict::Damaged);
+    EXPECT_EQ(inspector.known(first)->verdict(), BackupCondition::Verdict::Sound);
+
+    // Going away while it reads, it stops and waits for its thread.
+    auto leaving = std::make_unique<BackupInspector>();
+    leaving->inspect({first, second});
+    leaving.reset();
 }
