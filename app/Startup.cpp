@@ -153,10 +153,12 @@ std::unique_ptr<store::Session> openSession(const QString& dataDirectory, bool m
             msg.ShowMsg(messages::MsgId::その他_起動失敗, failure);
             return nullptr;
         }
-        const QString name = backup::describe(*good);
-        if (!msg.ShowMsg(messages::MsgId::その他_起動失敗復元, failure + QStringLiteral("\n\n") + name))
+        const QString name = backup::describe(good->entry);
+        // A backup without a record of its bytes is offered as what it is, never as sound.
+        const auto question = good->unverified ? messages::MsgId::その他_起動失敗復元未検証 : messages::MsgId::その他_起動失敗復元;
+        if (!msg.ShowMsg(question, failure + QStringLiteral("\n\n") + name))
             return nullptr;
-        if (const auto problem = backup::replaceMainFile(mainPath, good->path, folder, QDateTime::currentDateTime())) {
+        if (const auto problem = backup::replaceMainFile(mainPath, good->entry.path, folder, QDateTime::currentDateTime())) {
             msg.ShowMsg(messages::MsgId::復元_失敗, name + QLatin1Char('\n') + *problem);
             return nullptr;
         }

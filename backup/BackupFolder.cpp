@@ -5,6 +5,7 @@
 #include <unistd.h>
 #endif
 
+#include "Digest.h"
 #include "Msg.h"
 #include "PrivateFiles.h"
 
@@ -136,10 +137,22 @@ QString BackupFolder::newName(const QDateTime& when, Reason reason) const
 
 int BackupFolder::removeLeftovers() const
 {
+    const QDir folder(path_);
     const QString prefix = QString::fromLatin1(kPrefix);
     int removed = 0;
-    for (const QString& name : QDir(path_).entryList({prefix + QStringLiteral("*.mdb.part"), prefix + QStringLiteral("*.mdb.part-journal")}, QDir::Files)) {
-        if (QFile::remove(QDir(path_).filePath(name)))
+    for (const QString& name : folder.entryList({prefix + QStringLiteral("*.mdb.part"), prefix + QStringLiteral("*.mdb.part-journal")}, QDir::Files)) {
+        if (QFile::remove(folder.filePath(name)))
+            ++removed;
+    }
+    // The record of a copy that never took its name, and a record cut short while written
+    // (store::WholeFile's temporary name): only those of names this folder gives backups.
+    static const QRegularExpression record(QStringLiteral("^\\.?(.+\\.mdb)\\.sha256(\\.[A-Za-z0-9]{6})?$"));
+    for (const QString& name : folder.entryList({prefix + QStringLiteral("*.mdb.sha256"), QLatin1Char('.') + prefix + QStringLiteral("*.mdb.sha256.*")}, QDir::Files | QDir::Hidden)) {
+        const auto match = record.match(name);
+        if (!match.hasMatch() || !parse(match.captured(1)))
+            continue;
+        const bool cutShort = name.startsWith(QLatin1Char('.'));
+        if ((cutShort || !QFileInfo::exists(folder.filePath(match.captured(1)))) && QFile::remove(folder.filePath(name)))
             ++removed;
     }
     return removed;
@@ -194,6 +207,11 @@ BackupResult makeBackup(SQLite::Database& main, const BackupFolder& folder, cons
                 throw SQLite::Exception(describeFailure(e.getErrorCode(), os, QString::fromUtf8(e.what())).toStdString(), e.getErrorCode());
             }
         }
+        // The record of the copy's bytes is on the disk before the copy takes its name: a
+        // backup of this version never shows without it.
+        int os = 0;
+        if (const QString error = writeDigest(finalPath, {{partPath, QFileInfo(finalPath).fileName()}}, &os); !error.isEmpty())
+            throw SQLite::Exception(describeFailure(SQLITE_IOERR, os, error).toStdString(), SQLITE_IOERR);
         if (!QFile::rename(partPath, finalPath))
             throw SQLite::Exception(describeFailure(SQLITE_CANTOPEN, errno, QStringLiteral("rename ") + finalPath).toStdString(), SQLITE_CANTOPEN);
         // The new name itself is made durable: the folder is synced after the rename.
@@ -201,6 +219,7 @@ BackupResult makeBackup(SQLite::Database& main, const BackupFolder& folder, cons
     } catch (const SQLite::Exception& e) {
         QFile::remove(partPath);
         QFile::remove(partPath + QStringLiteral("-journal"));
+        QFile::remove(digestPathOf(finalPath));
         result.reason = QString::fromUtf8(e.what());
         // A folder the copy cannot be made in is named, with the cause in Japanese.
         if ((e.getErrorCode() & 0xff) == SQLITE_CANTOPEN && !QFileInfo(folder.path()).isWritable())

@@ -53,7 +53,8 @@ public:
     QString newName(const QDateTime& when, Reason reason) const;
     static std::optional<BackupEntry> parse(const QString& path);
     // Removes the half-made copies a crash during a backup leaves behind (the temporary
-    // names a copy has until it is complete); answers how many files went.
+    // names a copy has until it is complete), with the records of copies that never took
+    // their names and records cut short; answers how many files went.
     int removeLeftovers() const;
 
 private:
@@ -68,8 +69,9 @@ struct BackupResult {
 };
 
 // Copies the main file through SQLite's online backup API from the open connection into
-// a new file of the folder. The copy is written under a temporary name, synced and then
-// renamed, so a half-made backup never shows in the list.
+// a new file of the folder. The copy is written under a temporary name and synced, its
+// record (Digest.h) written whole, and only then is the copy renamed: a half-made backup
+// never shows in the list, and a backup shows only with its record.
 BackupResult makeBackup(SQLite::Database& main, const BackupFolder& folder, const QDateTime& when, Reason reason);
 
 // Makes the names in a folder durable (a rename into it survives a power cut).

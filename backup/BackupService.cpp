@@ -10,6 +10,7 @@
 #include "Skip.h"
 #include "Sql.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -43,11 +44,6 @@ QString summaryText(const BookSummary& summary)
 }
 
 } // namespace
-
-QString describeBreak(const ledger::ChainBreak& broken)
-{
-    return broken.date.toString(QStringLiteral("yyyy/MM/dd")) + QStringLiteral(" の行 %1").arg(broken.lineNumber);
-}
 
 ChangeMark changeMark(store::Session& session)
 {
@@ -234,30 +230,46 @@ bool BackupService::undo()
     if (!undoAvailable())
         return false;
     const QString command = commandName(undo_->reason);
+    const QString backupPath = undo_->backupPath;
+    // The copy was made by this run: its record alone shows whether it is still that copy.
+    if (checkDigest(backupPath) == DigestState::Mismatch && !confirmDamaged(backupPath, command + QStringLiteral("の前"), {}))
+        return false;
     if (!msg_.ShowMsg(messages::MsgId::復元_取消確認, command))
         return false;
-    return replaceWith(undo_->backupPath, command + QStringLiteral("の前"));
+    return replaceWith(backupPath, command + QStringLiteral("の前"));
 }
 
 bool BackupService::restore(const QString& backupPath)
 {
     const auto entry = BackupFolder::parse(backupPath);
     const QString name = entry ? describe(*entry) : backupPath;
-    if (const auto problem = checkBookFile(backupPath)) {
-        msg_.ShowMsg(messages::MsgId::復元_拒否, backupPath + QLatin1Char('\n') + *problem);
+    const BackupCondition found = *inspectBackup(backupPath);
+    if (found.unusable) {
+        msg_.ShowMsg(messages::MsgId::復元_拒否, backupPath + QLatin1Char('\n') + *found.unusable);
         return false;
     }
-    // A backup whose balances do not follow from its amounts (a damaged amount) is named
-    // before anything is replaced; it is restored only when the user insists.
-    if (const auto broken = chainBreakOf(backupPath)) {
-        if (!msg_.ShowMsg(messages::MsgId::復元_残高不整合, name + QLatin1Char('\n') + describeBreak(*broken)))
+    // A backup whose bytes are no longer those recorded when it was made, or whose balances
+    // do not follow from its amounts (a damaged amount), is named before anything is
+    // replaced; it is restored only when the user insists.
+    if (found.digest == DigestState::Mismatch) {
+        if (!confirmDamaged(backupPath, name, found.chainBreak))
+            return false;
+    } else if (found.chainBreak) {
+        if (!msg_.ShowMsg(messages::MsgId::復元_残高不整合, name + QLatin1Char('\n') + describeBreak(*found.chainBreak)))
             return false;
     }
-    const auto summary = summarizeBookFile(backupPath);
-    const QString what = name + (summary ? QStringLiteral(" ") + summaryText(*summary) : QString());
+    const QString what = name + (found.summary ? QStringLiteral(" ") + summaryText(*found.summary) : QString());
     if (!msg_.ShowMsg(messages::MsgId::復元_確認, what))
         return false;
     return replaceWith(backupPath, name);
+}
+
+bool BackupService::confirmDamaged(const QString& backupPath, const QString& name, const std::optional<ledger::ChainBreak>& broken)
+{
+    QString what = name + QLatin1Char('\n') + QDir::toNativeSeparators(backupPath);
+    if (broken)
+        what += QLatin1Char('\n') + messages::messageText(messages::MsgId::復元_破損残高, describeBreak(*broken));
+    return msg_.ShowMsg(messages::MsgId::復元_破損, what);
 }
 
 bool BackupService::replaceWith(const QString& backupPath, const QString& name)

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "BackupCheck.h"
 #include "BackupFolder.h"
-#include "ChainCheck.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -31,8 +31,6 @@ ChangeMark changeMark(store::Session& session);
 
 // "yyyy/MM/dd hh:mm:ss（what made it）" for the boxes and the list.
 QString describe(const BackupEntry& entry);
-// "yyyy/MM/dd の行 n": the line where a book's balance chain breaks.
-QString describeBreak(const ledger::ChainBreak& broken);
 
 // The backups of one open book: made before destructive commands, once a day at start
 // and at a clean shutdown after changes, kept by the rotation; restore and the undo of
@@ -72,10 +70,13 @@ public:
     bool undoOffered() const { return undo_.has_value(); }
     // The status line's text for the command that can be undone.
     QString undoText() const;
-    // Asks, then restores the backup made right before the last destructive command.
+    // Asks, then restores the backup made right before the last destructive command (when
+    // its bytes are no longer those recorded, only when the user insists).
     bool undo();
-    // Checks the backup, asks, keeps the current state as a backup, restores, announces
-    // bookReplaced and tells what was restored. Answers whether the book was replaced.
+    // Checks the backup (inspectBackup), asks, keeps the current state as a backup, restores,
+    // announces bookReplaced and tells what was restored. A backup that is no book is
+    // refused; one that differs from its record or whose balances do not follow is restored
+    // only when the user insists. Answers whether the book was replaced.
     bool restore(const QString& backupPath);
 
     // Asked right before the book is replaced (undo or restore): whether the screens may
@@ -105,6 +106,9 @@ private:
     void collectDaily();
     // Records a backup just made and rotates the folder.
     void keepMade(const BackupResult& result, Reason reason, const ChangeMark& mark, const QDateTime& when, const QStringList& keep = {});
+    // Names a backup whose bytes differ from its record and asks whether to restore it all
+    // the same (No preselected).
+    bool confirmDamaged(const QString& backupPath, const QString& name, const std::optional<ledger::ChainBreak>& broken);
     // Keeps the current state, restores, announces and tells; `name` says what was restored.
     bool replaceWith(const QString& backupPath, const QString& name);
     void dropUndo();

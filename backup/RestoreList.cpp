@@ -23,7 +23,7 @@ RestoreList::RestoreList(BackupService& service, QWidget* parent)
     setObjectName(QStringLiteral("RestoreList"));
     list_->setObjectName(QStringLiteral("lstBackup"));
     list_->setColumnCount(5);
-    list_->setHeaderLabels({QStringLiteral("日時"), QStringLiteral("作成のきっかけ"), QStringLiteral("保存行数"), QStringLiteral("最新の月"), QStringLiteral("残高")});
+    list_->setHeaderLabels({QStringLiteral("日時"), QStringLiteral("作成のきっかけ"), QStringLiteral("保存行数"), QStringLiteral("最新の月"), QStringLiteral("状態")});
     list_->setRootIsDecorated(false);
     list_->setUniformRowHeights(true);
     list_->setAllColumnsShowFocus(true);
@@ -33,8 +33,13 @@ RestoreList::RestoreList(BackupService& service, QWidget* parent)
     restore->setObjectName(QStringLiteral("cmd復元"));
     connect(restore, &QPushButton::clicked, this, &RestoreList::onRestoreClicked);
     connect(list_, &QTreeWidget::itemActivated, this, &RestoreList::onRestoreClicked);
-    // The chosen backup's balances are checked against its amounts as it is chosen.
-    connect(list_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) { showChain(item); });
+    connect(&inspector_, &BackupInspector::inspected, this, [this](const QString& path) {
+        for (int row = 0; row < list_->topLevelItemCount(); ++row) {
+            QTreeWidgetItem* item = list_->topLevelItem(row);
+            if (item->data(0, Qt::UserRole).toString() == path)
+                showCondition(item, inspector_.known(path));
+        }
+    });
 
     auto* caption = new QLabel(QStringLiteral("バックアップ（") + QDir::toNativeSeparators(service_.folder().path()) + QStringLiteral("）"), this);
     caption->setObjectName(QStringLiteral("lblBackup"));
@@ -61,38 +66,48 @@ void RestoreList::refresh()
 {
     const QString current = list_->currentItem() ? list_->currentItem()->data(0, Qt::UserRole).toString() : QString();
     list_->clear();
+    QStringList paths;
     for (const BackupEntry& entry : service_.folder().list()) {
-        if (!summaries_.contains(entry.path))
-            summaries_.insert(entry.path, summarizeBookFile(entry.path));
-        const std::optional<BookSummary>& summary = summaries_[entry.path];
         auto* item = new QTreeWidgetItem(list_);
         item->setData(0, Qt::UserRole, entry.path);
         item->setText(0, entry.made.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
         item->setText(1, reasonLabel(entry.reason));
-        item->setText(2, summary ? QLocale::c().toString(summary->storedLines) : QStringLiteral("－"));
-        item->setText(3, summary && summary->latestMonth.isValid() ? summary->latestMonth.toString(QStringLiteral("yyyy年MM月")) : QString());
         item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
-        if (const auto checked = chains_.find(entry.path); checked != chains_.end())
-            markChain(item, *checked);
+        showCondition(item, inspector_.known(entry.path));
         if (entry.path == current)
             list_->setCurrentItem(item);
+        paths << entry.path;
     }
+    inspector_.inspect(paths);
 }
 
-void RestoreList::showChain(QTreeWidgetItem* item)
+void RestoreList::showCondition(QTreeWidgetItem* item, const std::optional<BackupCondition>& condition)
 {
-    if (!item)
+    const std::optional<BookSummary> summary = condition ? condition->summary : std::nullopt;
+    QString lines; // blank while unknown, a dash for a file that holds no book
+    if (summary)
+        lines = QLocale::c().toString(summary->storedLines);
+    else if (condition)
+        lines = QStringLiteral("－");
+    item->setText(2, lines);
+    item->setText(3, summary && summary->latestMonth.isValid() ? summary->latestMonth.toString(QStringLiteral("yyyy年MM月")) : QString());
+    if (!condition) {
+        item->setText(4, messages::messageText(messages::MsgId::復元_状態確認中));
+        item->setForeground(4, QBrush(QColor(0x80, 0x80, 0x80)));
         return;
-    const QString path = item->data(0, Qt::UserRole).toString();
-    if (!chains_.contains(path))
-        chains_.insert(path, chainBreakOf(path));
-    markChain(item, chains_.value(path));
-}
-
-void RestoreList::markChain(QTreeWidgetItem* item, const std::optional<ledger::ChainBreak>& broken)
-{
-    item->setText(4, broken ? QStringLiteral("不整合（%1）").arg(describeBreak(*broken)) : QStringLiteral("正常"));
-    item->setForeground(4, broken ? QBrush(QColor(0xC0, 0, 0)) : QBrush());
+    }
+    item->setText(4, conditionText(*condition));
+    switch (condition->verdict()) {
+    case BackupCondition::Verdict::Sound:
+        item->setForeground(4, QBrush());
+        break;
+    case BackupCondition::Verdict::Unverified:
+        item->setForeground(4, QBrush(QColor(0x99, 0x66, 0)));
+        break;
+    case BackupCondition::Verdict::Damaged:
+        item->setForeground(4, QBrush(QColor(0xC0, 0, 0)));
+        break;
+    }
 }
 
 void RestoreList::onRestoreClicked()

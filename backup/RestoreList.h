@@ -1,8 +1,7 @@
 #pragma once
 
-#include "BookFile.h"
+#include "BackupInspector.h"
 
-#include <QMap>
 #include <QWidget>
 
 class QTreeWidget;
@@ -13,8 +12,9 @@ namespace backup {
 class BackupService;
 
 // The place on the settings and information page that lists the backups (made when,
-// what made it, stored lines, latest month, and, once chosen, whether its balances follow
-// from its amounts), newest first, with the button 復元.
+// what made it, stored lines, latest month, and what a restore would find in it: 正常,
+// 未検証 or 破損), newest first, with the button 復元. What each backup holds is read on
+// the inspector's thread; a row shows 確認中 until then.
 class RestoreList : public QWidget {
     Q_OBJECT
 public:
@@ -23,20 +23,19 @@ public:
     void refresh();
     // Restores the chosen backup through the service.
     void onRestoreClicked();
+    // Whether backups of the list are still being inspected.
+    bool inspecting() const { return inspector_.busy(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // Checks the balances of the backup of an item (once) and shows the outcome.
-    void showChain(QTreeWidgetItem* item);
-    void markChain(QTreeWidgetItem* item, const std::optional<ledger::ChainBreak>& broken);
+    // Shows what was found in the backup of an item, or that it is still being looked at.
+    void showCondition(QTreeWidgetItem* item, const std::optional<BackupCondition>& condition);
 
     BackupService& service_;
     QTreeWidget* list_;
-    // Backups never change once made: what each holds is read once.
-    QMap<QString, std::optional<BookSummary>> summaries_;
-    QMap<QString, std::optional<ledger::ChainBreak>> chains_;
+    BackupInspector inspector_;
 };
 
 } // namespace backup

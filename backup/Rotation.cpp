@@ -1,5 +1,7 @@
 #include "Rotation.h"
 
+#include "Digest.h"
+
 #include <QFile>
 
 #include <set>
@@ -32,6 +34,7 @@ int rotate(const BackupFolder& folder, const QDate& today, const QStringList& ke
         if (QFile::remove(path))
             ++deleted;
         QFile::remove(path.chopped(4) + QStringLiteral(".journal"));
+        QFile::remove(digestPathOf(path));
     }
     return deleted;
 }

@@ -18,7 +18,8 @@ struct RotationRule {
 // may still need).
 QStringList backupsToDrop(const std::vector<BackupEntry>& newestFirst, const QDate& today, const QStringList& keep, RotationRule rule = {});
 
-// Deletes what backupsToDrop names, with the journal kept beside a journal copy.
+// Deletes what backupsToDrop names, each with its record and the journal kept beside a
+// journal copy; nothing else in the folder is touched.
 // Answers how many backups were deleted.
 int rotate(const BackupFolder& folder, const QDate& today, const QStringList& keep, RotationRule rule = {});
 

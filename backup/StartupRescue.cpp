@@ -1,11 +1,12 @@
 #include "StartupRescue.h"
 
-#include "BookFile.h"
+#include "BackupCheck.h"
 #include "PrivateFiles.h"
 #include "WholeFile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <sqlite3.h>
 
@@ -32,6 +33,19 @@ std::optional<QString> copyFile(const QString& from, const QString& to)
     return describeFailure(SQLITE_IOERR, os, error);
 }
 
+// Records the copies' bytes beside the backup they make up, once all are complete.
+std::optional<QString> recordCopies(const QString& backupPath, const QStringList& copies)
+{
+    std::vector<DigestSource> files;
+    for (const QString& copy : copies)
+        files.push_back({copy, QFileInfo(copy).fileName()});
+    int os = 0;
+    const QString error = writeDigest(backupPath, files, &os);
+    if (error.isEmpty())
+        return std::nullopt;
+    return describeFailure(SQLITE_IOERR, os, error);
+}
+
 } // namespace
 
 bool hasHotJournal(const QString& databasePath)
@@ -48,21 +62,23 @@ std::optional<QString> preserveHotJournal(const QString& mainPath, const BackupF
         return std::nullopt;
     const QString copy = folder.newName(now, Reason::Journal);
     const QString journalCopy = copy.chopped(4) + QStringLiteral(".journal");
-    if (copyFile(journalOf(mainPath), journalCopy) || copyFile(mainPath, copy)) {
+    if (copyFile(journalOf(mainPath), journalCopy) || copyFile(mainPath, copy) || recordCopies(copy, {copy, journalCopy})) {
         QFile::remove(copy);
         QFile::remove(journalCopy);
+        QFile::remove(digestPathOf(copy));
         return std::nullopt;
     }
     return copy;
 }
 
-std::optional<BackupEntry> newestGoodBackup(const BackupFolder& folder)
+std::optional<GoodBackup> newestGoodBackup(const BackupFolder& folder)
 {
     for (const BackupEntry& entry : folder.list()) {
         if (entry.reason == Reason::Journal || entry.reason == Reason::Damaged)
             continue;
-        if (!checkBookFile(entry.path))
-            return entry;
+        const BackupCondition condition = *inspectBackup(entry.path);
+        if (condition.verdict() != BackupCondition::Verdict::Damaged)
+            return GoodBackup{entry, condition.verdict() == BackupCondition::Verdict::Unverified};
     }
     return std::nullopt;
 }
@@ -74,11 +90,19 @@ std::optional<QString> replaceMainFile(const QString& mainPath, const QString& b
     // The unusable file is kept as it was found, with its journal.
     if (QFile::exists(mainPath)) {
         const QString kept = folder.newName(now, Reason::Damaged);
-        if (auto problem = copyFile(mainPath, kept))
+        QStringList copies = {kept};
+        if (QFile::exists(journalOf(mainPath)))
+            copies << kept.chopped(4) + QStringLiteral(".journal");
+        std::optional<QString> problem = copyFile(mainPath, kept);
+        if (!problem && copies.size() > 1)
+            problem = copyFile(journalOf(mainPath), copies.back());
+        if (!problem)
+            problem = recordCopies(kept, copies);
+        if (problem) {
+            for (const QString& copy : copies)
+                QFile::remove(copy);
+            QFile::remove(digestPathOf(kept));
             return problem;
-        if (QFile::exists(journalOf(mainPath))) {
-            if (auto problem = copyFile(journalOf(mainPath), kept.chopped(4) + QStringLiteral(".journal")))
-                return problem;
         }
     }
     // A journal must never be rolled into the restored file.

@@ -1,7 +1,7 @@
 // A backup of a 100,000-line book through the engine's online backup API beside a plain
-// copy of the same file that is synced to disk as the backup is (target: at most 3×), and
-// the deletion of a stored line with the backup kept before it beside the same deletion
-// without one.
+// copy of the same file that is synced to disk as the backup is, with the SHA-256 of its
+// bytes written beside it as the backup's record is (target: at most 3×), and the deletion
+// of a stored line with the backup kept before it beside the same deletion without one.
 
 #include "BackupFolder.h"
 #include "BackupService.h"
@@ -15,6 +15,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QCryptographicHash>
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -62,18 +63,35 @@ void BM_Backup_OnlineApi(benchmark::State& state)
     }
 }
 
-// A copy of the closed file's bytes into a new file, synced like the backup.
+void syncFile(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY);
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// A copy of the closed file's bytes into a new file, synced like the backup, and the
+// SHA-256 of the copy's bytes in a synced file beside it, like the backup's record.
 void BM_Backup_PlainFileCopy(benchmark::State& state)
 {
     const QString target = data().dir.filePath("copy.mdb");
+    const QString record = target + ".sha256";
     for (auto _ : state) {
         if (!QFile::copy(data().dir.mainPath(), target))
             state.SkipWithError("the copy failed");
-        const int fd = ::open(QFile::encodeName(target).constData(), O_WRONLY);
-        ::fsync(fd);
-        ::close(fd);
+        syncFile(target);
+        QFile copy(target);
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        if (!copy.open(QIODevice::ReadOnly) || !hash.addData(&copy))
+            state.SkipWithError("the copy cannot be read");
+        QFile digest(record);
+        if (!digest.open(QIODevice::WriteOnly) || digest.write(hash.result().toHex() + "  copy.mdb\n") < 0)
+            state.SkipWithError("the record cannot be written");
+        digest.close();
+        syncFile(record);
         state.PauseTiming();
         QFile::remove(target);
+        QFile::remove(record);
         state.ResumeTiming();
     }
 }
@@ -128,7 +146,7 @@ int main(int argc, char** argv)
     RatioReporter reporter;
     if (!runBenchmarks(argc, argv, reporter, [] { data(); }))
         return 1;
-    reporter.printRatio("backup of a 100,000-line book beside a synced plain copy", "BM_Backup_OnlineApi", "BM_Backup_PlainFileCopy", 3.0);
+    reporter.printRatio("backup of a 100,000-line book beside a synced plain copy with its digest", "BM_Backup_OnlineApi", "BM_Backup_PlainFileCopy", 3.0);
     reporter.printRatio("deleting a stored line with its backup beside without", "BM_LineDelete_WithBackup", "BM_LineDelete_WithoutBackup", 50.0);
     benchmark::Shutdown();
     return 0;

@@ -6,17 +6,32 @@
 
 #include <algorithm>
 #include <map>
+#include <mutex>
 
 namespace store {
 
 namespace {
 
 // The caches of the open connections, by connection. The program runs its statements on one
-// thread; a connection opened elsewhere (a backup being checked) has no cache.
+// thread; a connection opened elsewhere (a backup being checked on a thread of its own) has
+// no cache, but looks for one: the registry itself is shared, under its lock.
 std::map<const SQLite::Database*, StatementCache*>& caches()
 {
     static std::map<const SQLite::Database*, StatementCache*> open;
     return open;
+}
+
+std::mutex& cachesLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
+StatementCache* cacheOf(const SQLite::Database& db)
+{
+    const std::lock_guard guard(cachesLock());
+    const auto found = caches().find(&db);
+    return found == caches().end() ? nullptr : found->second;
 }
 
 } // namespace
@@ -214,10 +229,10 @@ bool Prepared::isBlank(int column) const
 
 Prepared::Use Prepared::reuse(SQLite::Database& db, const QString& sql)
 {
-    const auto cache = caches().find(&db);
-    if (cache == caches().end())
+    StatementCache* cache = cacheOf(db);
+    if (!cache)
         return Use(nullptr, std::make_unique<Prepared>(db, sql));
-    auto& statements = cache->second->statements_;
+    auto& statements = cache->statements_;
     const auto found = std::find_if(statements.begin(), statements.end(), [&](const auto& s) { return !s->inUse_ && s->sql_ == sql; });
     if (found != statements.end())
         return Use(found->get(), nullptr);
@@ -253,11 +268,13 @@ Prepared::Use::~Use()
 StatementCache::StatementCache(SQLite::Database& db)
     : db_(db)
 {
+    const std::lock_guard guard(cachesLock());
     caches()[&db_] = this;
 }
 
 StatementCache::~StatementCache()
 {
+    const std::lock_guard guard(cachesLock());
     caches().erase(&db_);
 }
 

@@ -1,8 +1,10 @@
 #include "../backup/BookFixture.h"
 #include "BackupFolder.h"
+#include "Digest.h"
 #include "MainWindow.h"
 #include "GridView.h"
 #include "MainWindowHarness.h"
+#include "RestoreList.h"
 #include "Startup.h"
 #include "TempDataDir.h"
 #include "YearMonthEdit.h"
@@ -43,6 +45,12 @@ struct BookWindow {
     QPushButton* undoButton() { return window().findChild<QPushButton*>("cmd元に戻す"); }
     QString status() { return window().findChild<QLabel*>("lblStatus")->text(); }
     QString sheetPayee(int row) { return window().findChild<QAbstractItemView*>("GridInp")->model()->index(row, 4).data().toString(); }
+    // Waits until the restore list knows what each of its backups holds.
+    bool listInspected()
+    {
+        const auto* list = window().findChild<backup::RestoreList*>("RestoreList");
+        return list && QTest::qWaitFor([&] { return !list->inspecting(); }, 10000);
+    }
     std::vector<backup::Reason> reasons()
     {
         std::vector<backup::Reason> out;
@@ -177,6 +185,7 @@ TEST(BackupWindow, TheSettingsPageListsTheBackupsAndRestoresTheChosenOne)
     w.window().findChild<QTabWidget*>("SSTab1")->setCurrentIndex(2);
     auto* list = w.window().findChild<QTreeWidget*>("lstBackup");
     ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(w.listInspected());
     ASSERT_EQ(list->topLevelItemCount(), 2);
     EXPECT_EQ(list->topLevelItem(0)->text(1), "全削除の前");
     EXPECT_EQ(list->topLevelItem(0)->text(2), "24");
@@ -198,6 +207,7 @@ TEST(BackupWindow, TheSettingsPageListsTheBackupsAndRestoresTheChosenOne)
     EXPECT_EQ(w.sheetPayee(0), "支払先2-1");
     // The replaced state is in the list now.
     ASSERT_EQ(list->topLevelItemCount(), 3);
+    ASSERT_TRUE(w.listInspected());
     EXPECT_EQ(list->topLevelItem(0)->text(1), "復元の前");
     EXPECT_EQ(list->topLevelItem(0)->text(2), "0");
 }
@@ -215,4 +225,60 @@ TEST(BackupWindow, ACleanShutdownKeepsABackupOnlyWhenTheBookChanged)
     w.window().close();
     EXPECT_EQ(w.reasons().front(), backup::Reason::Shutdown);
     EXPECT_EQ(w.reasons().size(), 2u);
+}
+
+TEST(BackupWindow, TheRestoreListTellsWhatARestoreWouldFindAndADamagedBackupIsRestoredOnlyWhenInsisted)
+{
+    BookWindow w;
+    ASSERT_TRUE(w.started.window);
+    w.click("cmd一括削除7");
+    w.click("cmd支払先読込");
+    w.click("cmd支払先登録");
+    const auto entries = backup::BackupFolder(w.dir.path()).list();
+    ASSERT_EQ(w.reasons(), (std::vector{backup::Reason::PayeeEntry, backup::Reason::AllDelete, backup::Reason::Daily}));
+    // The day's copy as an earlier version made it; one bit of the copy before 全削除
+    // changed in a payee's name (in its table and its index alike).
+    QFile::remove(backup::digestPathOf(entries[2].path));
+    {
+        QFile file(entries[1].path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        const QByteArray bytes = file.readAll();
+        ASSERT_EQ(bytes.count(QStringLiteral("支払先A").toUtf8()), 2);
+        file.seek(0);
+        file.write(QByteArray(bytes).replace(QStringLiteral("支払先A").toUtf8(), QStringLiteral("支払先@").toUtf8()));
+    }
+
+    w.window().findChild<QTabWidget*>("SSTab1")->setCurrentIndex(2);
+    auto* list = w.window().findChild<QTreeWidget*>("lstBackup");
+    ASSERT_TRUE(w.listInspected());
+    ASSERT_EQ(list->topLevelItemCount(), 3);
+    EXPECT_EQ(list->headerItem()->text(4), "状態");
+    EXPECT_EQ(list->topLevelItem(0)->text(4), "正常");
+    EXPECT_EQ(list->topLevelItem(1)->text(4), "破損（作成時の記録と不一致）");
+    EXPECT_EQ(list->topLevelItem(2)->text(4), "未検証（作成時の記録なし）");
+    EXPECT_EQ(list->topLevelItem(1)->text(2), "24");
+
+    // 復元 on the damaged one: named, and No (the default) leaves the book as it is.
+    list->setCurrentItem(list->topLevelItem(1));
+    w.presenter.clear();
+    w.presenter.pushAnswer(false);
+    w.click("cmd復元");
+    ASSERT_EQ(w.presenter.shown().size(), 1u);
+    EXPECT_EQ(w.presenter.shown()[0].title, "バックアップの破損");
+    EXPECT_EQ(w.presenter.shown()[0].kind, messages::BoxKind::AskDefaultNo);
+    EXPECT_TRUE(w.presenter.shown()[0].text.contains(backup::describe(entries[1]))) << w.presenter.shown()[0].text.toStdString();
+    EXPECT_EQ(store::scalar(w.main(), "SELECT count(*) FROM 支払予定表").toLongLong(), 0);
+
+    // Insisted on, it is restored as it is.
+    w.presenter.clear();
+    w.click("cmd復元");
+    ASSERT_EQ(w.presenter.shown().size(), 3u);
+    EXPECT_EQ(w.presenter.shown()[1].title, "復元の確認");
+    EXPECT_EQ(w.presenter.shown()[2].title, "復元完了");
+    EXPECT_EQ(store::scalar(w.main(), "SELECT count(*) FROM 支払予定表").toLongLong(), 24);
+    EXPECT_EQ(store::scalar(w.main(), "SELECT count(*) FROM 支払先マスタ WHERE 支払先名 = '支払先@'").toLongLong(), 1);
+    ASSERT_TRUE(w.listInspected());
+    ASSERT_EQ(list->topLevelItemCount(), 4);
+    EXPECT_EQ(list->topLevelItem(0)->text(1), "復元の前");
+    EXPECT_EQ(list->topLevelItem(0)->text(4), "正常");
 }

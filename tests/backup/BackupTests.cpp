@@ -3,6 +3,7 @@
 #include "ChainCheck.h"
 #include "BookFile.h"
 #include "BookFixture.h"
+#include "Digest.h"
 #include "Msg.h"
 #include "Restore.h"
 #include "StartupRescue.h"
@@ -198,6 +199,15 @@ TEST(Backup, RotationOverAYearKeepsTheLatestTwentyTheLastOfEachMonthAndTheCopyJu
 {
     OpenBook b;
     fillBook(b.main(), 1);
+    // What the user keeps in the folder is no backup: the rotation leaves it alone.
+    QDir().mkpath(b.service.folder().path());
+    const QString note = QDir(b.service.folder().path()).filePath("メモ.txt");
+    const QString foreignRecord = QDir(b.service.folder().path()).filePath("Quorel1_old.mdb.sha256");
+    for (const QString& path : {note, foreignRecord}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("mine");
+    }
     std::map<int, QDateTime> newestOfMonth;
     const auto made = [&] { newestOfMonth[b.now.date().year() * 12 + b.now.date().month()] = b.now; };
     int count = 0;
@@ -238,6 +248,13 @@ TEST(Backup, RotationOverAYearKeepsTheLatestTwentyTheLastOfEachMonthAndTheCopyJu
         EXPECT_TRUE(kept) << month.toString("yyyy-MM").toStdString();
     }
     EXPECT_GE(list.back().made.date(), QDate(today.year(), today.month(), 1).addMonths(-11));
+    // Each backup kept has its record, and each one dropped took its record with it.
+    for (const BackupEntry& entry : list)
+        EXPECT_EQ(checkDigest(entry.path), DigestState::Matches) << entry.path.toStdString();
+    const QStringList records = QDir(b.service.folder().path()).entryList({"Quorel1_*.mdb.sha256"}, QDir::Files);
+    EXPECT_EQ(records.size(), qsizetype(list.size()) + 1);
+    EXPECT_TRUE(records.contains("Quorel1_old.mdb.sha256"));
+    EXPECT_TRUE(QFile::exists(note));
     std::printf("[ rotation ] %d backups made over 400 days, %zu kept\n", count, list.size());
 }
 
@@ -263,13 +280,19 @@ TEST(Backup, ACopyACrashCutShortIsClearedAwayAtTheNextStartAndFinishedOnesStay)
     OpenBook b;
     ASSERT_TRUE(b.service.beforeDestructive(Reason::AllDelete));
     const QDir folder(b.service.folder().path());
-    for (const char* left : {"Quorel1_20261206-101010_daily.mdb.part", "Quorel1_20261206-101010_daily.mdb.part-journal", "mine.mdb.part"}) {
+    // A copy cut short, the record written for it, a record cut short while written.
+    for (const char* left : {"Quorel1_20261206-101010_daily.mdb.part", "Quorel1_20261206-101010_daily.mdb.part-journal", "mine.mdb.part",
+             "Quorel1_20261206-101010_daily.mdb.sha256", ".Quorel1_20261206-101010_daily.mdb.sha256.a1B2c3", "mine.mdb.sha256", "Quorel1_old.mdb.sha256"}) {
         QFile file(folder.filePath(left));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("half");
     }
     b.service.atStart();
     EXPECT_EQ(folder.entryList({"*.part*"}, QDir::Files), QStringList{"mine.mdb.part"}) << "only the program's own leftovers go";
+    const QString madeRecord = QFileInfo(digestPathOf(b.service.folder().list().front().path)).fileName();
+    QStringList records = folder.entryList({"*.sha256*"}, QDir::Files | QDir::Hidden);
+    records.sort();
+    EXPECT_EQ(records, (QStringList{madeRecord, "Quorel1_old.mdb.sha256", "mine.mdb.sha256"}));
     // The day's copy is due, made on a thread of its own once started, and taken in by
     // the event loop.
     EXPECT_TRUE(b.service.dailyPending());
@@ -333,6 +356,8 @@ TEST(Backup, ABackupWhoseBalancesDoNotFollowItsAmountsIsNamedBeforeARestoreAndAF
         SQLite::Database copy(path.toStdString(), SQLite::OPEN_READWRITE);
         copy.exec("UPDATE 支払予定表 SET 予定額 = 予定額 + 1 WHERE 日付 = '2025-03-02'");
     }
+    // As a backup of a book whose amount was already damaged: recorded as it is.
+    ASSERT_TRUE(writeDigest(path, {{path, QFileInfo(path).fileName()}}).isEmpty());
     const auto broken = chainBreakOf(path);
     ASSERT_TRUE(broken);
     EXPECT_EQ(broken->date, QDate(2025, 3, 2));
@@ -342,6 +367,7 @@ TEST(Backup, ABackupWhoseBalancesDoNotFollowItsAmountsIsNamedBeforeARestoreAndAF
     b.presenter.pushAnswer(false);
     EXPECT_FALSE(b.service.restore(path));
     ASSERT_EQ(b.presenter.shown().size(), 1u);
+    EXPECT_EQ(b.presenter.shown()[0].title, "残高の確認");
     EXPECT_EQ(b.presenter.shown()[0].kind, messages::BoxKind::AskDefaultNo);
     EXPECT_TRUE(b.presenter.shown()[0].text.contains(describeBreak(*broken))) << b.presenter.shown()[0].text.toStdString();
     EXPECT_EQ(dumpBook(b.main()), before);

@@ -2,10 +2,13 @@
 // restore brings them back; a backup made before they existed restores with them empty.
 
 #include "BackupService.h"
+#include "Digest.h"
 #include "Msg.h"
 #include "Session.h"
 #include "Sql.h"
 #include "TempDataDir.h"
+
+#include <QFile>
 
 #include <SQLiteCpp/Database.h>
 
@@ -45,13 +48,18 @@ TEST(Backup, TheBankDetailsAreBackedUpAndRestoredWithTheBook)
     ASSERT_TRUE(service.restore(path));
     EXPECT_EQ(details(main), kept);
 
-    // A backup of an earlier version, without the two tables: restored, they are there, empty.
+    // A backup of an earlier version, without the two tables (and without a record of its
+    // bytes): restored, they are there, empty.
     {
         SQLite::Database older(path.toStdString(), SQLite::OPEN_READWRITE);
         older.exec("DROP TABLE 支払先口座; DROP TABLE 振込依頼人;");
     }
+    QFile::remove(backup::digestPathOf(path));
+    presenter.clear();
     now = now.addSecs(60);
     ASSERT_TRUE(service.restore(path));
+    ASSERT_EQ(presenter.shown().size(), 2u);
+    EXPECT_EQ(presenter.shown()[0].title, "復元の確認");
     EXPECT_EQ(details(main), " # ");
     store::exec(main, "INSERT INTO 支払先口座 (支払先名) VALUES ('佐藤')");
 }

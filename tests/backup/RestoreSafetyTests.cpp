@@ -2,6 +2,7 @@
 #include "BackupService.h"
 #include "BookFile.h"
 #include "BookFixture.h"
+#include "Digest.h"
 #include "FaultVfs.h"
 #include "Msg.h"
 #include "PowerCutSweep.h"
@@ -114,6 +115,15 @@ TEST(RestoreSafety, ACrashJournalIsCopiedWithItsFileBeforeTheEngineRollsItBack)
     EXPECT_EQ(TempDataDir::readAll(*copy), mainAsFound);
     EXPECT_EQ(TempDataDir::readAll(copy->chopped(4) + ".journal"), journalAsFound);
     EXPECT_FALSE(QFile::exists(*copy + "-journal")); // never applied to the copy by itself
+    // Both copies are recorded: a change to either shows.
+    EXPECT_EQ(checkDigest(*copy), DigestState::Matches);
+    {
+        QFile journalCopy(copy->chopped(4) + ".journal");
+        ASSERT_TRUE(journalCopy.open(QIODevice::ReadWrite));
+        journalCopy.seek(journalAsFound.size() - 1);
+        journalCopy.write(QByteArray(1, char(journalAsFound.back() ^ 0x01)));
+    }
+    EXPECT_EQ(checkDigest(*copy), DigestState::Mismatch);
     // The journal copy and the file as found are left out of the good backups.
     EXPECT_FALSE(newestGoodBackup(folder));
     auto session = store::Session::open(dir.path());

@@ -5,6 +5,7 @@
 #include "BankDetailsDialog.h"
 #include "CashFlowChart.h"
 #include "Book.h"
+#include "CarryOverTable.h"
 #include "DataFiles.h"
 #include "MainWindow.h"
 #include "Holidays.h"
@@ -14,6 +15,7 @@
 #include "Transaction.h"
 #include "Sql.h"
 #include "PayeePage.h"
+#include "RestoreList.h"
 #include "SheetColumns.h"
 #include "Startup.h"
 #include "TransferDialog.h"
@@ -46,6 +48,10 @@ void fillDemoData(const QString& directory, const QString& era)
     const QDate today = QDate::currentDate();
     qint64 balance = 1'250'000LL * 10000;
     main.exec("BEGIN");
+    // The first month opens with the balance brought in, so that the book's balances follow
+    // from its amounts (the restore list checks them).
+    const QDate first = today.addMonths(-3);
+    ledger::writeCarry(main, QDate(first.year(), first.month(), 1), ledger::Amount::fromUnits(balance));
     for (int back = 3; back >= 0; --back) {
         const QDate month = today.addMonths(-back);
         int line = 1;
@@ -278,6 +284,9 @@ int main(int argc, char** argv)
     presenter.setDefaultAnswer(true);
     window.findChild<QPushButton*>("cmd支払先登録")->click();
     tabs->setCurrentIndex(2);
+    // The list shows what each backup holds once its thread has read them.
+    if (auto* restoreList = window.findChild<backup::RestoreList*>("RestoreList"))
+        (void)QTest::qWaitFor([&] { return !restoreList->inspecting(); }, 10000);
     save(&window, out, "settings.png");
     if (QWidget* restoreList = window.findChild<QWidget*>("RestoreList"))
         save(restoreList, out, "restore.png");
