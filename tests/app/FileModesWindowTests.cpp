@@ -61,6 +61,7 @@ private:
 void seedTransfer(TempDataDir& dir)
 {
     seed::storeLines(dir, {{kDay, 1, "田中", 100000, 0, 100000}});
+    seed::storePayees(dir, {QStringLiteral("田中")});
     auto session = store::Session::open(dir.path());
     banking::AccountStore accounts(session->mainDb());
     const banking::BankAccount account{QStringLiteral("0001"), QStringLiteral("ﾐｽﾞﾎ"), QStringLiteral("001"), QStringLiteral("ﾎﾝﾃﾝ"), banking::AccountType::Ordinary,
@@ -163,6 +164,7 @@ void writeReportsAndTransfer(MainWindowHarness& w, const QString& folder, MadeFi
 
     const QString transfer = QDir(folder).filePath(QStringLiteral("振込.txt"));
     banking::TransferCommand& command = w.window().transferCommand();
+    command.today = [] { return kDay.addDays(-1); };
     command.askChoice = [](banking::TransferDialog& dialog) { return banking::TransferChoice{dialog.day(), dialog.chosen()}; };
     command.askPath = [transfer](const QString&, QWidget*) { return transfer; };
     w.grid()->setCurrentCell(0, schedule::kCol支払先名);

@@ -77,6 +77,7 @@ TEST(TransferWindow, TheDaysTickedLinesGoToTheFileAndAreMarkedPaidAsOneUndoStep)
     seedBook(dir);
     MainWindowHarness w(dir);
     ASSERT_TRUE(w.startOn(kMonth));
+    w.window().transferCommand().today = [] { return kMonth; }; // the month's days lie ahead
     w.grid()->setCurrentCell(3, kCol支払先名); // 佐藤 on the 25th
     const QString figuresBefore = w.figures();
 
@@ -152,6 +153,7 @@ TEST(TransferWindow, OnAFullDiskTheFileIsToldAsNotMadeKeptAsItWasAndNoLineIsMark
     seedBook(dir);
     MainWindowHarness w(dir);
     ASSERT_TRUE(w.startOn(kMonth));
+    w.window().transferCommand().today = [] { return kMonth; }; // the month's days lie ahead
     w.grid()->setCurrentCell(1, kCol支払先名);
     const QString figuresBefore = w.figures();
     w.window().transferCommand().askChoice = [](banking::TransferDialog& dialog) { return banking::TransferChoice{dialog.day(), dialog.chosen()}; };
@@ -184,6 +186,7 @@ TEST(TransferWindow, NoSenderNoFileCancelAndNoMarkingChangeNothingAndTheKeyOpens
     seedBook(dir);
     MainWindowHarness w(dir);
     ASSERT_TRUE(w.startOn(kMonth));
+    w.window().transferCommand().today = [] { return kMonth; }; // the month's days lie ahead
     ASSERT_TRUE(w.show());
     int asked = 0;
     w.window().transferCommand().askChoice = [&](banking::TransferDialog& dialog) -> std::optional<banking::TransferChoice> {
