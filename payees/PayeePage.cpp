@@ -31,6 +31,8 @@ PayeePage::PayeePage(PageContext& context, QWidget* parent)
 {
     account_->setObjectName(QStringLiteral("lbl支払先口座"));
     account_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    account_->setWordWrap(true);
+    account_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     dat支払先マスタ_->setObjectName(QStringLiteral("dat支払先マスタ"));
     grid_->setObjectName(QStringLiteral("Grid支払先マスタ"));
     grid_->setMinimumSize(twipsToPixels(6435), twipsToPixels(5700) / 2);
@@ -57,8 +59,11 @@ PayeePage::PayeePage(PageContext& context, QWidget* parent)
 
     auto* left = new QVBoxLayout;
     left->addWidget(grid_, 1);
-    left->addWidget(ruleBox_);
-    left->addWidget(account_);
+    // The details beside the rule, so that the page needs no more height than before.
+    auto* belowGrid = new QHBoxLayout;
+    belowGrid->addWidget(ruleBox_);
+    belowGrid->addWidget(account_, 1);
+    left->addLayout(belowGrid);
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 1);
     layout->addLayout(buttons);
