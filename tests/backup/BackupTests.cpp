@@ -25,16 +25,6 @@ using namespace backup;
 
 namespace {
 
-struct OpenBook {
-    TempDataDir dir;
-    std::unique_ptr<store::Session> session = store::Session::open(dir.path());
-    messages::ScriptedMessagePresenter presenter;
-    messages::Msg msg{presenter};
-    QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(15, 30, 12));
-    BackupService service{*session, msg, [this] { return now; }};
-    SQLite::Database& main() { return session->mainDb(); }
-};
-
 void spoil(const QString& path, qint64 offset, const QByteArray& bytes)
 {
     QFile file(path);

@@ -1,7 +1,17 @@
 #pragma once
 
+#include "BackupService.h"
+#include "MessagePresenter.h"
+#include "Msg.h"
 #include "Session.h"
 #include "Sql.h"
+#include "TempDataDir.h"
+
+#include <QDateTime>
+
+#include <gtest/gtest.h>
+
+#include <memory>
 
 #include <QString>
 
@@ -38,3 +48,22 @@ inline QString dumpBook(SQLite::Database& db, const char* schema = "main")
                                   .arg(s))
         .toString();
 }
+
+// A book open on a folder of its own, with a backup service on a clock the test sets.
+struct OpenBook {
+    TempDataDir dir;
+    std::unique_ptr<store::Session> session = store::Session::open(dir.path());
+    messages::ScriptedMessagePresenter presenter;
+    messages::Msg msg{presenter};
+    QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(15, 30, 12));
+    backup::BackupService service{*session, msg, [this] { return now; }};
+    SQLite::Database& main() { return session->mainDb(); }
+
+    // A backup as the commands that delete make it, a minute after the one before.
+    QString backUp(backup::Reason reason = backup::Reason::PayeeEntry)
+    {
+        now = now.addSecs(60);
+        EXPECT_TRUE(service.beforeDestructive(reason));
+        return service.folder().list().front().path;
+    }
+};

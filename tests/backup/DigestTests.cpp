@@ -23,23 +23,6 @@ using namespace backup;
 
 namespace {
 
-struct OpenBook {
-    TempDataDir dir;
-    std::unique_ptr<store::Session> session = store::Session::open(dir.path());
-    messages::ScriptedMessagePresenter presenter;
-    messages::Msg msg{presenter};
-    QDateTime now = QDateTime(QDate(2027, 5, 10), QTime(10, 0));
-    BackupService service{*session, msg, [this] { return now; }};
-    SQLite::Database& main() { return session->mainDb(); }
-
-    QString backUp(Reason reason = Reason::PayeeEntry)
-    {
-        now = now.addSecs(60);
-        EXPECT_TRUE(service.beforeDestructive(reason));
-        return service.folder().list().front().path;
-    }
-};
-
 // Replaces every occurrence of `from` in a file by `to` (of the same length), in place, as
 // a disk or a copy tool that changes bits would: the file keeps its size and its name.
 int replaceEvery(const QString& path, const QByteArray& from, const QByteArray& to)
