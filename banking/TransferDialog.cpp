@@ -174,9 +174,11 @@ void TransferDialog::fillReady()
         ready_->setItem(i, kAccount, cell(accountText(account)));
         ready_->setItem(i, kHolder, cell(account.holder));
         ready_->setItem(i, kAmount, cell(yenText(line.yen), Qt::AlignRight | Qt::AlignVCenter));
-        QTableWidgetItem* note = cell(line.repeated ? QStringLiteral("同じ支払先・金額の行がほかにあります") : QString());
-        if (line.repeated)
+        QTableWidgetItem* note = cell(line.repeated ? QStringLiteral("重複の疑い") : QString());
+        if (line.repeated) {
             note->setForeground(QColor(0xb0, 0, 0));
+            note->setToolTip(QStringLiteral("この日の前の行と同じ支払先・金額です。二重の支払でなければチェックしてください。"));
+        }
         ready_->setItem(i, kNote, note);
     }
     ready_->resizeColumnsToContents();

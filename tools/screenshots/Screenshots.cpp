@@ -171,13 +171,16 @@ void fillTransferData(MainWindow& window, const QDate& day)
         const char* holder;
         qint64 yen;
     } lines[] = {{"東京電力", "0001", "ﾐｽﾞﾎ", "ﾄｳｷﾖｳﾃﾞﾝﾘﾖｸ(ｶ", 48'600}, {"家賃（山田不動産）", "0009", "ﾐﾂｲｽﾐﾄﾓ", "ﾔﾏﾀﾞﾌﾄﾞｳｻﾝ(ｶ", 180'000},
-        {"丸善文具", "0010", "ﾘｿﾅ", "ﾏﾙｾﾞﾝﾌﾞﾝｸﾞ(ｶ", 12'800}, {"リース料（複合機）", "0005", "ﾐﾂﾋﾞｼﾕ-ｴﾌｼﾞｴｲ", "ｵﾌｲｽﾘ-ｽ(ｶ", 22'000}, {"水道局", "", "", "", 9'350}};
+        {"丸善文具", "0010", "ﾘｿﾅ", "ﾏﾙｾﾞﾝﾌﾞﾝｸﾞ(ｶ", 12'800}, {"リース料（複合機）", "0005", "ﾐﾂﾋﾞｼﾕ-ｴﾌｼﾞｴｲ", "ｵﾌｲｽﾘ-ｽ(ｶ", 22'000}, {"水道局", "", "", "", 9'350},
+        {"丸善文具", "0010", "ﾘｿﾅ", "ﾏﾙｾﾞﾝﾌﾞﾝｸﾞ(ｶ", 12'800}};
     const QString insert = QStringLiteral("INSERT INTO %1 VALUES (?, ?, ?, ?, 0, NULL)").arg(ledger::kLinesTable);
     store::Transaction tx(main);
     int number = 90;
     for (const auto& line : lines) {
         if (*line.bank)
             accounts.savePayeeAccount({line.payee, {line.bank, line.bankName, "001", "ﾎﾝﾃﾝ", banking::AccountType::Ordinary, "7654321", line.holder}, {}});
+        if (store::scalar(main, "SELECT count(*) FROM 支払先マスタ WHERE 支払先名 = ?", {QString::fromUtf8(line.payee)}).toInt() == 0)
+            store::exec(main, "INSERT INTO 支払先マスタ VALUES (?)", {QString::fromUtf8(line.payee)});
         store::exec(main, insert, {day.toString("yyyy-MM-dd"), number++, QString::fromUtf8(line.payee), line.yen * 10000});
     }
     ledger::Book(main).rebalanceFrom(QDate(day.year(), day.month(), 1));
