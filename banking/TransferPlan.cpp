@@ -2,7 +2,7 @@
 
 #include "Msg.h"
 
-#include <algorithm>
+#include <set>
 #include <unordered_map>
 #include <variant>
 
@@ -63,6 +63,8 @@ TransferPlan planTransfers(const std::vector<SheetEntry>& lines, const QDate& da
             found = refusals.emplace(&details, problemTexts(problemsOf(details)).join(QStringLiteral("、"))).first;
         return found->second;
     };
+    // The payee and amount of every ready line: a second one is a repeat.
+    std::set<std::pair<const PayeeAccount*, qint64>> offered;
     for (const SheetEntry& line : lines) {
         if (line.date != day || line.payee.isEmpty())
             continue;
@@ -83,9 +85,7 @@ TransferPlan planTransfers(const std::vector<SheetEntry>& lines, const QDate& da
             continue;
         }
         const qint64 yen = std::get<qint64>(amount);
-        const bool repeated = std::any_of(plan.ready.begin(), plan.ready.end(), [&](const TransferCandidate& earlier) {
-            return earlier.details == &found->second && earlier.yen == yen;
-        });
+        const bool repeated = !offered.emplace(&found->second, yen).second;
         plan.ready.push_back({line.row, &found->second, yen, repeated});
     }
     return plan;

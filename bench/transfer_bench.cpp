@@ -1,8 +1,8 @@
 // A bulk-transfer file for 5,000 lines of one day: the program's path (the day's lines
 // picked with their payees' details, every field checked, the records made and the file
 // written whole through a temporary file), beside a bare loop that writes the same bytes
-// from fields encoded before the loop, through a temporary file synced and renamed the
-// same way. Prints the ratio of the two.
+// from fields encoded before the loop, through a temporary file synced, renamed and its
+// folder synced the same way. Prints the ratio of the two.
 
 #include "RatioReporter.h"
 #include "TempDataDir.h"
@@ -104,6 +104,7 @@ void BM_BareWrite(benchmark::State& state)
     const std::vector<BareLine> lines = bareLines(header);
     const std::string path = folder().filePath(QStringLiteral("bare.txt")).toStdString();
     const std::string temporary = path + ".tmp";
+    const std::string folderPath = folder().path().toStdString();
     std::string bytes;
     for (auto _ : state) {
         bytes.clear();
@@ -130,12 +131,18 @@ void BM_BareWrite(benchmark::State& state)
         bytes += "\r\n9";
         bytes.append(119, ' ');
         bytes += "\r\n";
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const bool ok = fd >= 0 && ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) && ::fsync(fd) == 0;
         if (fd >= 0)
             ::close(fd);
         if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0)
             state.SkipWithError("the bare file was not written");
+        // The renamed name is on the disk too, as any file written whole needs.
+        const int folderFd = ::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY);
+        if (folderFd >= 0) {
+            ::fsync(folderFd);
+            ::close(folderFd);
+        }
     }
 }
 
