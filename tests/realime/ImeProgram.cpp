@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 using namespace schedule;
 
 namespace realime {
@@ -108,6 +110,12 @@ Program::~Program()
         process_->kill();
         process_->waitForFinished(5000);
     }
+}
+
+bool Program::slowMainThread(int niceness)
+{
+    // The process id names the main thread alone.
+    return process_ && ::setpriority(PRIO_PROCESS, id_t(process_->processId()), niceness) == 0;
 }
 
 void Program::activate()

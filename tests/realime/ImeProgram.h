@@ -61,6 +61,11 @@ class Program {
 public:
     Program(ImeSession& session, const QString& data);
     ~Program();
+    // Gives the program's main thread alone the niceness (its other threads, D-Bus's among
+    // them, keep theirs: Linux keeps one per thread), so that beside busy loops every step
+    // of the program's own takes long while the input method's answers come in at once, as
+    // in a sanitizer build while other builds run. False when it cannot.
+    bool slowMainThread(int niceness);
     const QString& problem() const { return problem_; }
     void activate();
     void clickAt(QPoint at);
