@@ -27,8 +27,11 @@ constexpr int kBusyLoops = 2;
 // list then opens and closes between two keys).
 constexpr int kAmountsNiceness = 10;
 constexpr int kNamesNiceness = 19;
-// The whole run of amounts is typed before the program is waited for.
-constexpr int kAllAmountsMs = 60000;
+// How long a slowed program (a sanitizer build's above all) may take to store what was
+// typed: a name, and the whole run of amounts, which is typed before the program is
+// waited for. Only a wrong or missing value waits this long.
+constexpr int kNameMs = 30000;
+constexpr int kAllAmountsMs = 120000;
 
 // Loops that keep the processors busy while they live (threads of the test, so that they
 // end with it whatever happens).
@@ -125,7 +128,7 @@ void UnderLoad<F>::typeNames()
         const QString wanted = QString::fromUtf8(nameTyped(line).stored);
         this->type(QString::fromUtf8(nameTyped(line).romaji));
         this->keys({QStringLiteral("space"), QStringLiteral("Return"), QStringLiteral("Return")});
-        const bool stored = ImeSession::waitFor([&] { return files.sheet(line, kCol支払先名) == QVariant(wanted); }, kWaitMs);
+        const bool stored = ImeSession::waitFor([&] { return files.sheet(line, kCol支払先名) == QVariant(wanted); }, kNameMs);
         if (!stored)
             this->screenshot("names-under-load");
         ASSERT_TRUE(stored) << "line " << line + 1 << " holds " << files.sheet(line, kCol支払先名).toString().toStdString() << ", typed " << wanted.toStdString();
