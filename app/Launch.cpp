@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "FirstStart.h"
+#include "InputOrder.h"
 #include "MainWindow.h"
 #include "MessagePresenter.h"
 #include "SessionEnd.h"
@@ -50,7 +51,9 @@ int runQuorel1(int argc, char** argv, const std::function<void(MainWindow&)>& sh
     QCoreApplication::setOrganizationName(QStringLiteral("TOVARK"));
     QCoreApplication::setApplicationName(QStringLiteral("Quorel1"));
     QGuiApplication::setDesktopFileName(QStringLiteral("jp.example.tovark.Quorel1"));
+    InputOrder::prepareEnvironment();
     QApplication app(argc, argv); // takes Qt's own options (-platform, ...) off the list
+    new InputOrder(&app);
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("jp.example.tovark.Quorel1")));
     const CommandLineRequest request = CommandLine::parse(app.arguments(), QDir::currentPath());
     if (request.action == CommandLineRequest::Action::Refuse) {

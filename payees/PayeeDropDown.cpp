@@ -3,8 +3,38 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QLineEdit>
+#include <QSortFilterProxyModel>
 
 namespace payees {
+
+namespace {
+
+// The names the completion list offers: every listed name but the one typed in full, so
+// that a name typed whole (as an input method commits it) opens no list that only repeats it.
+class OtherNames : public QSortFilterProxyModel {
+public:
+    OtherNames(QAbstractItemModel* names, QObject* parent)
+        : QSortFilterProxyModel(parent)
+    {
+        setSourceModel(names);
+    }
+    void setTyped(const QString& text)
+    {
+        typed_ = text;
+        invalidateFilter();
+    }
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override
+    {
+        return sourceModel()->index(row, 0, parent).data().toString() != typed_;
+    }
+
+private:
+    QString typed_;
+};
+
+} // namespace
 
 PayeeDropDown::PayeeDropDown(QAbstractItemModel* names, GridView* grid)
     : GridDelegate(grid)
@@ -25,7 +55,10 @@ QWidget* PayeeDropDown::createEditor(QWidget* parent, const QStyleOptionViewItem
     }
     // Exact, case-sensitive matching: the text typed is the name stored, and a name that
     // differs only in letter case or width is not replaced by a listed one.
-    auto* completer = new QCompleter(combo->model(), combo);
+    auto* offered = new OtherNames(combo->model(), combo);
+    // Told before the line edit asks the list to complete what was typed.
+    connect(combo->lineEdit(), &QLineEdit::textEdited, offered, &OtherNames::setTyped);
+    auto* completer = new QCompleter(offered, combo);
     completer->setCompletionColumn(0);
     completer->setCaseSensitivity(Qt::CaseSensitive);
     completer->setCompletionMode(QCompleter::PopupCompletion);

@@ -8,9 +8,9 @@ namespace payees {
 
 // The payee column's editor (DD支払先名): an editable drop-down over the names of its
 // data source (dat支払先名 over w支払先名). Choosing an entry puts its name into the cell;
-// a typed name that is not in the list is accepted as typed. Completion offers matching
-// names in a pop-up but never changes the text by itself. Keys typed in the editor reach
-// the grid's key-down handler.
+// a typed name that is not in the list is accepted as typed. Completion offers the other
+// names that begin with the text in a pop-up but never changes the text by itself. Keys
+// typed in the editor, and in its pop-up, reach the grid's key-down handler.
 class PayeeDropDown : public GridDelegate {
     Q_OBJECT
 public:

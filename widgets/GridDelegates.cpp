@@ -1,6 +1,8 @@
 #include "GridView.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCompleter>
 #include <QLineEdit>
 #include <QStyle>
 
@@ -28,11 +30,18 @@ void GridDelegate::prepareEditor(QWidget* editor) const
     // Disabled, the new editor cannot take the focus from the grid; the grid enables it.
     if (grid->holdEditorFocus_)
         editor->setEnabled(false);
-    if (auto* line = editor->findChild<QLineEdit*>()) {
+    auto* line = qobject_cast<QLineEdit*>(editor);
+    if (!line) {
+        line = editor->findChild<QLineEdit*>();
         // The line edit of a drop-down holds the focus while the user types.
-        line->installEventFilter(grid);
-        line->setInputMethodHints(grid->inputMethodHints());
+        if (line) {
+            line->installEventFilter(grid);
+            line->setInputMethodHints(grid->inputMethodHints());
+        }
     }
+    // A completion list takes the keys while it shows: the grid sees them first.
+    if (line && line->completer())
+        line->completer()->popup()->installEventFilter(grid);
 }
 
 QStyleOptionViewItem CheckDelegate::centered(const QStyleOptionViewItem& option) const

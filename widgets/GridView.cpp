@@ -290,12 +290,26 @@ void GridView::keyPressEvent(QKeyEvent* event)
 bool GridView::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress && watched != this) {
-        if (handleKey(static_cast<QKeyEvent*>(event)))
+        auto* key = static_cast<QKeyEvent*>(event);
+        takeCompletionChoice(watched, key);
+        if (handleKey(key))
             return true;
     }
     if (event->type() == QEvent::FocusOut && watched != this && refusing_)
         return true;
     return QTableView::eventFilter(watched, event);
+}
+
+void GridView::takeCompletionChoice(QObject* watched, const QKeyEvent* event)
+{
+    QLineEdit* line = editorLine();
+    QCompleter* completer = line ? line->completer() : nullptr;
+    if (!completer || watched != completer->popup() || (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter))
+        return;
+    const QModelIndex chosen = completer->popup()->currentIndex();
+    if (chosen.isValid())
+        line->setText(chosen.data(completer->completionRole()).toString());
+    completer->popup()->hide();
 }
 
 void GridView::currentChanged(const QModelIndex& current, const QModelIndex& previous)

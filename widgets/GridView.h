@@ -32,7 +32,8 @@ class WorkTableModel;
 // Enter commits and moves down (Shift+Enter up); Tab and Shift+Tab move across, passing
 // over the columns set by setTabSkipped() and setPassedOver(); the left and right arrows
 // pass over the latter too, and leave a cell being edited once the caret stands at that
-// edge (Up and Down always). Ctrl+C copies the selected block as
+// edge (Up and Down always). Enter in an editor's completion list takes the entry chosen
+// there and then commits and moves down as in the cell. Ctrl+C copies the selected block as
 // tab-separated lines; Ctrl+V hands the clipboard's text to pasteRequested().
 class GridView : public QTableView {
     Q_OBJECT
@@ -124,6 +125,9 @@ private:
     bool arrowLeavesEditor(int key) const;
     // Commits and closes the open editor, then makes (row, column) current when it exists.
     void leaveEditorTo(int row, int column);
+    // Enter in the completion list of the editor: the name chosen there (if any) goes into
+    // the editor and the list closes; the key then acts as in the cell.
+    void takeCompletionChoice(QObject* watched, const QKeyEvent* event);
     // Whether the key types a character that no amount holds into an amount column.
     bool refusesKey(const QKeyEvent* event) const;
     QSet<int> amountColumns_;

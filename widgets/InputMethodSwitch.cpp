@@ -8,6 +8,7 @@
 #include <QInputMethod>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
@@ -99,6 +100,21 @@ private:
         : QObject(parent)
     {
         connect(qApp, &QApplication::focusChanged, this, &InputMethodSwitchHub::focusMoved);
+        connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
+            if (!window)
+                giveBackWhenAway();
+        });
+    }
+
+    // The user's setting, when kept, goes back to an input method whose state every window
+    // shares once no window of the program has the focus.
+    void giveBackWhenAway()
+    {
+        InputMethodControl* im = control();
+        if (im && holding_ && im->sharedByWindows() && !QGuiApplication::focusWindow() && !QApplication::focusWidget()) {
+            holding_ = false;
+            im->giveUserSettingBack();
+        }
     }
 
     // The innermost switched widget that holds the widget.
@@ -118,15 +134,17 @@ private:
         if (!im)
             return;
         if (!to) {
-            // Another program took the focus. Its state is not ours to change, unless every
-            // window shares one: then the user's own setting goes back.
+            // No widget of the program has the focus. When another program took it, its
+            // state is not ours to change, unless every window shares one: then the user's
+            // own setting goes back. A window of the program may still hold the focus: a
+            // completion list that has just closed keeps it until the window system's word
+            // of the change comes, a moment later on a busy machine. Switching the shared
+            // state away and back meanwhile would send the keys typed then through the
+            // user's engine, so it waits until no window of the program has the focus.
             if (current_)
                 current_->applied_ = -1;
             current_ = nullptr;
-            if (holding_ && im->sharedByWindows()) {
-                holding_ = false;
-                im->giveUserSettingBack();
-            }
+            giveBackWhenAway();
             return;
         }
         InputMethodSwitch* target = switchOf(to);

@@ -4,7 +4,10 @@
 #include "TempDataDir.h"
 #include "WorkTableModel.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCompleter>
+#include <QInputMethodEvent>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
@@ -18,6 +21,44 @@ struct Files {
     TempDataDir dir;
     std::unique_ptr<store::Session> session = store::Session::open(dir.path());
     SQLite::Database& work = session->workDb();
+};
+
+// A grid of two blank lines whose payee column offers the names given, its editor open on
+// the first line.
+struct EditingGrid {
+    Files f;
+    WorkTableModel names;
+    WorkTableModel sheet;
+    GridView grid;
+    QComboBox* combo = nullptr;
+
+    explicit EditingGrid(std::initializer_list<const char*> listed)
+    {
+        for (const char* name : listed)
+            store::exec(f.work, "INSERT INTO w支払先名 (支払先名) VALUES (?)", {QString::fromUtf8(name)});
+        for (int i = 1; i <= 2; ++i)
+            store::exec(f.work, "INSERT INTO InpWork (行番号, 元行番号) VALUES (?, ?)", {i, i});
+        names.bind(&f.work, "w支払先名");
+        names.refresh();
+        sheet.bind(&f.work, "InpWork");
+        sheet.refresh();
+        grid.setWorkModel(&sheet);
+        grid.setupColumn(4, {.heading = "支払先名", .widthTwips = 4140, .dropDown = new payees::PayeeDropDown(&names, &grid)});
+        grid.resize(900, 300);
+        grid.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&grid));
+        grid.setCurrentCell(0, 4);
+        grid.edit(sheet.index(0, 4));
+        combo = grid.findChild<QComboBox*>("DD支払先名");
+    }
+    QAbstractItemView* list() const { return combo->completer()->popup(); }
+    QStringList offered() const
+    {
+        QStringList shown;
+        for (int row = 0; row < list()->model()->rowCount(); ++row)
+            shown << list()->model()->index(row, 0).data().toString();
+        return shown;
+    }
 };
 
 } // namespace
@@ -83,4 +124,55 @@ TEST(PayeeDropDown, OffersTheListTakesAChosenOrTypedNameAsItIsAndPassesKeysToThe
     EXPECT_TRUE(sheet.value(1, 4).isNull());
     sheet.commit();
     EXPECT_EQ(store::scalar(f.work, "SELECT group_concat(coalesce(支払先名, '-')) FROM InpWork").toString(), "B社,-,-");
+}
+
+// The completion list offers the other names that begin with the text typed; a name typed
+// in full (as an input method commits it) opens no list that would only repeat it.
+TEST(PayeeDropDown, TheCompletionListOffersTheOtherNamesBeginningWithTheText)
+{
+    struct Case {
+        const char* committed;
+        QStringList offered; // empty: no list shows
+    };
+    const Case cases[] = {
+        {"電", {QStringLiteral("電気"), QStringLiteral("電気料金")}},
+        {"電気", {QStringLiteral("電気料金")}},
+        {"電気料金", {}},
+        {"水道", {}},
+    };
+    for (const Case& c : cases) {
+        EditingGrid g({"電気", "電気料金", "ガス"});
+        ASSERT_NE(g.combo, nullptr);
+        QInputMethodEvent commit;
+        commit.setCommitString(QString::fromUtf8(c.committed));
+        QCoreApplication::sendEvent(g.combo->lineEdit(), &commit);
+        const QStringList shown = g.list()->isVisible() ? g.offered() : QStringList();
+        EXPECT_EQ(shown, c.offered) << c.committed << " offered " << shown.join(u'、').toStdString();
+    }
+}
+
+// Enter in the completion list takes the entry chosen there, or the name as typed when none
+// is chosen, and commits and moves down as Enter in the cell does.
+TEST(PayeeDropDown, EnterInTheCompletionListCommitsTheCellAndMovesDown)
+{
+    struct Case {
+        bool choose; // Down in the list first
+        const char* stored;
+    };
+    const Case cases[] = {{false, "A"}, {true, "A社"}};
+    for (const Case& c : cases) {
+        EditingGrid g({"A社", "B社"});
+        ASSERT_NE(g.combo, nullptr);
+        QTest::keyClicks(g.combo->lineEdit(), "A");
+        QAbstractItemView* list = g.list();
+        ASSERT_TRUE(list->isVisible()) << "typing opens the completion list";
+        if (c.choose)
+            QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Return);
+        QApplication::processEvents();
+        EXPECT_FALSE(list->isVisible());
+        EXPECT_EQ(g.sheet.value(0, 4).toString(), QString::fromUtf8(c.stored)) << (c.choose ? "chosen" : "typed");
+        EXPECT_EQ(g.grid.currentRowIndex(), 1) << (c.choose ? "chosen" : "typed");
+        EXPECT_FALSE(g.grid.isEditing());
+    }
 }

@@ -4,6 +4,7 @@
 //   engine NAME   the global engine (at start and whenever it changes)
 //   mode ENTRY    the entry an engine's InputMode menu has chosen (Mozc: InputMode.Direct,
 //                 InputMode.Hiragana, ...), as the engine announces it
+//   known NAMES   the engines of the tests that IBus knows (at start)
 // and reads commands on its standard input:
 //   engine NAME   makes NAME the global engine, as the user's engine switch does
 //   mode ENTRY    chooses a mode entry, as the user's panel menu does: through the engine
@@ -56,6 +57,7 @@ public:
         const QDBusReply<QDBusVariant> reply = bus_.call(get);
         const QVariantList desc = reply.isValid() ? IBusControl::plainValue(reply.value().variant()).toList() : QVariantList();
         say(QStringLiteral("engine ") + (desc.size() > 2 ? desc.at(2).toString() : QString()));
+        sayKnownEngines();
     }
 
 private slots:
@@ -97,6 +99,22 @@ private slots:
     }
 
 private:
+    void sayKnownEngines()
+    {
+        QDBusMessage byName = QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("GetEnginesByNames"));
+        byName << QStringList{QStringLiteral("xkb:jp::jpn"), QStringLiteral("mozc-jp")};
+        const QDBusMessage reply = bus_.call(byName);
+        QStringList names;
+        if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()) {
+            for (const QVariant& item : IBusControl::plainValue(reply.arguments().first()).toList()) {
+                const QVariantList desc = IBusControl::plainValue(item).toList();
+                if (IBusControl::isObject(desc, "IBusEngineDesc"))
+                    names << desc.at(2).toString();
+            }
+        }
+        say(QStringLiteral("known ") + (names.isEmpty() ? QStringLiteral("none") : names.join(u' ')));
+    }
+
     void run(const QString& command, const QString& argument)
     {
         if (command == QLatin1String("engine")) {

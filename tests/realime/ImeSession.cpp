@@ -227,15 +227,32 @@ bool ImeSession::startFcitx5()
     // Asking fcitx5 itself before it owns its name would start a second one through bus
     // activation: wait on the bus for the name first.
     const auto owned = [this] {
-        const QString reply = runAsUser(QStringLiteral("dbus-send"), {QStringLiteral("--session"), QStringLiteral("--print-reply"), QStringLiteral("--dest=org.freedesktop.DBus"),
-                                                                  QStringLiteral("/org/freedesktop/DBus"), QStringLiteral("org.freedesktop.DBus.NameHasOwner"), QStringLiteral("string:org.fcitx.Fcitx5")});
-        return reply.contains(QStringLiteral("boolean true"));
+        return busCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"), QStringLiteral("org.freedesktop.DBus.NameHasOwner"),
+                       QStringLiteral("string:org.fcitx.Fcitx5"))
+            .contains(QStringLiteral("boolean true"));
     };
     if (!waitFor([&] { return owned() || fcitx->state() == QProcess::NotRunning; }, 20000) || !owned()) {
         problem_ = QStringLiteral("fcitx5 did not start: ") + log(QStringLiteral("fcitx5"));
         return false;
     }
+    // Mozc is ready once fcitx5 has loaded it as one of its input methods.
+    const auto mozc = [this] {
+        return busCall(QStringLiteral("org.fcitx.Fcitx5"), QStringLiteral("/controller"), QStringLiteral("org.fcitx.Fcitx.Controller1.AvailableInputMethods"))
+            .contains(QStringLiteral("\"mozc\""));
+    };
+    if (!waitFor(mozc, 20000)) {
+        problem_ = QStringLiteral("fcitx5 has not loaded Mozc: ") + log(QStringLiteral("fcitx5"));
+        return false;
+    }
     return true;
+}
+
+QString ImeSession::busCall(const QString& destination, const QString& path, const QString& method, const QString& argument)
+{
+    QStringList arguments{QStringLiteral("--session"), QStringLiteral("--print-reply"), QStringLiteral("--dest=") + destination, path, method};
+    if (!argument.isEmpty())
+        arguments << argument;
+    return runAsUser(QStringLiteral("dbus-send"), arguments);
 }
 
 QString ImeSession::logPath(const QString& program) const
@@ -294,101 +311,4 @@ bool ImeSession::turn(bool on)
         runAsUser(QStringLiteral("fcitx5-remote"), {on ? QStringLiteral("-o") : QStringLiteral("-c")});
     }
     return waitFor([&] { return imState() == wanted; }, 10000);
-}
-
-bool ImeSession::setUserEngines(const QStringList& engines)
-{
-    QStringList quoted;
-    for (const QString& engine : engines)
-        quoted << u'\'' + engine + u'\'';
-    int exitCode = -1;
-    runAsUser(QStringLiteral("dconf"), {QStringLiteral("write"), QStringLiteral("/desktop/ibus/general/preload-engines"), u'[' + quoted.join(QStringLiteral(", ")) + u']'}, 10000, &exitCode);
-    return exitCode == 0;
-}
-
-bool ImeSession::setEngine(const QString& engineName)
-{
-    if (!probe_)
-        return false;
-    tellProbe(QStringLiteral("engine ") + engineName);
-    return waitFor([&] { return engine() == engineName; }, 10000);
-}
-
-QString ImeSession::engine()
-{
-    return lastProbeLine(QStringLiteral("engine"));
-}
-
-QString ImeSession::mode()
-{
-    return lastProbeLine(QStringLiteral("mode"));
-}
-
-void ImeSession::tellProbe(const QString& command)
-{
-    // No event loop runs here: the command is written out at once.
-    probe_->write((command + u'\n').toUtf8());
-    probe_->waitForBytesWritten(5000);
-}
-
-QString ImeSession::ibusLog() const
-{
-    return QStringLiteral("\nprobe: ") + log(QStringLiteral(QUOREL_IBUS_PROBE)) + QStringLiteral("\nibus-daemon: ") + log(QStringLiteral("ibus-daemon"));
-}
-
-QString ImeSession::lastProbeLine(const QString& kind)
-{
-    QFile file(logPath(QStringLiteral(QUOREL_IBUS_PROBE)));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QString prefix = kind + u' ';
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
-    for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
-        if (it->startsWith(prefix))
-            return it->mid(prefix.size()).trimmed();
-    }
-    return {};
-}
-
-bool ImeSession::startIBus()
-{
-    // Two engines, as a Japanese desktop sets up IBus: the Japanese keyboard and Mozc.
-    if (!setUserEngines({QStringLiteral("xkb:jp::jpn"), QStringLiteral("mozc-jp")})) {
-        problem_ = QStringLiteral("the IBus settings could not be written (dconf)");
-        return false;
-    }
-    inputMethod_ = startAsUser(QStringLiteral("ibus-daemon"), {QStringLiteral("--replace"), QStringLiteral("--xim")});
-    QProcess* daemon = inputMethod_.get();
-    // The daemon writes its bus address for the display into the user's folder.
-    const QDir folder(home_.path() + QStringLiteral("/.config/ibus/bus"));
-    const auto address = [&] {
-        for (const QFileInfo& file : folder.entryInfoList(QDir::Files)) {
-            QFile content(file.filePath());
-            if (!content.open(QIODevice::ReadOnly))
-                continue;
-            for (const QByteArray& line : content.readAll().split('\n')) {
-                if (line.startsWith("IBUS_ADDRESS="))
-                    return QString::fromUtf8(line.mid(13).trimmed());
-            }
-        }
-        return QString();
-    };
-    if (!waitFor([&] { return !address().isEmpty() || daemon->state() == QProcess::NotRunning; }, 20000) || address().isEmpty()) {
-        problem_ = QStringLiteral("ibus-daemon did not start: ") + log(QStringLiteral("ibus-daemon"));
-        return false;
-    }
-    ibusAddress_ = address();
-    // The probe reads what IBus says; it may have to try again while the bus comes up.
-    QDeadlineTimer deadline(20000);
-    while (!deadline.hasExpired()) {
-        QProcessEnvironment env;
-        env.insert(QStringLiteral("IBUS_ADDRESS"), ibusAddress_);
-        probe_ = startAsUser(QStringLiteral(QUOREL_IBUS_PROBE), {}, env);
-        if (waitFor([&] { return !engine().isEmpty() || probe_->state() == QProcess::NotRunning; }, 5000) && !engine().isEmpty())
-            return true;
-        probe_->kill();
-        probe_->waitForFinished(3000);
-    }
-    problem_ = QStringLiteral("IBus did not answer: ") + log(QStringLiteral(QUOREL_IBUS_PROBE)) + log(QStringLiteral("ibus-daemon"));
-    return false;
 }

@@ -70,6 +70,9 @@ private:
     bool startBus();
     bool startFcitx5();
     bool startIBus();
+    bool knowsTheEngines();
+    // What dbus-send prints for a call on the session bus, as the user.
+    QString busCall(const QString& destination, const QString& path, const QString& method, const QString& argument = {});
     void writeProfile();
     QString lastProbeLine(const QString& kind);
     void tellProbe(const QString& command);

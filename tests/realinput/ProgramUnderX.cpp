@@ -1,5 +1,6 @@
 #include "ProgramUnderX.h"
 
+#include "DaemonsNotUp.h"
 #include "DataFiles.h"
 #include "FullWidthKeys.h"
 #include "SheetLayout.h"
@@ -10,6 +11,8 @@
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QThread>
+
+#include <gtest/gtest.h>
 
 #include <csignal>
 
@@ -93,17 +96,39 @@ VirtualDisplay& ProgramUnderX::display()
     return *shared;
 }
 
+namespace {
+
+// Before the first case: the suite's X server with its window manager and key map is up, or
+// no case runs and the program asks to be run again (DaemonsNotUp.h).
+class DisplayIsUp : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        const QString problem = ProgramUnderX::displayProblem();
+        if (problem.isEmpty())
+            return;
+        realinput::markDaemonsNotUp(QStringLiteral("the X display of the real-input suite"), problem);
+        GTEST_SKIP() << problem.toStdString();
+    }
+};
+
+[[maybe_unused]] ::testing::Environment* const displayIsUp = ::testing::AddGlobalTestEnvironment(new DisplayIsUp);
+
+} // namespace
+
+QString ProgramUnderX::displayProblem()
+{
+    if (!display().problem().isEmpty())
+        return QStringLiteral("no X display for the real-input tests: ") + display().problem();
+    return keyMapProblem();
+}
+
 ProgramUnderX::ProgramUnderX(const QString& dataDirectory)
     : dataDirectory_(dataDirectory)
 {
-    if (!display().problem().isEmpty()) {
-        problem_ = QStringLiteral("no X display for the real-input tests: ") + display().problem();
+    problem_ = displayProblem();
+    if (!problem_.isEmpty())
         return;
-    }
-    if (!keyMapProblem().isEmpty()) {
-        problem_ = keyMapProblem();
-        return;
-    }
     if (QStandardPaths::findExecutable(QStringLiteral("import")).isEmpty()) {
         problem_ = QStringLiteral("import (imagemagick) is not installed");
         return;

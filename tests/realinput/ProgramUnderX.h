@@ -38,6 +38,8 @@ class ProgramUnderX {
 public:
     // The display of the whole suite, started on first use.
     static VirtualDisplay& display();
+    // Empty once that display is up with its window manager and key map; otherwise why not.
+    static QString displayProblem();
 
     explicit ProgramUnderX(const QString& dataDirectory);
     ~ProgramUnderX();
