@@ -71,41 +71,12 @@ const Name& nameTyped(int line)
     return kTypedNames[line % std::size(kTypedNames)];
 }
 
-// A session and a program at the lowest priority for each framework's case.
+// The cases of a framework on a busy machine.
 template <ImeSession::Framework F>
-class UnderLoad : public ::testing::Test, protected Typist {
+class UnderLoad : public ProgramUnderInputMethod<F> {
 protected:
-    static void SetUpTestSuite()
-    {
-        session_ = new ImeSession(F);
-        if (!session_->problem().isEmpty())
-            return;
-        data_ = session_->home() + QStringLiteral("/data");
-        program_ = new Program(*session_, data_);
-    }
-    static void TearDownTestSuite()
-    {
-        delete program_;
-        delete session_;
-        program_ = nullptr;
-        session_ = nullptr;
-    }
-    void SetUp() override
-    {
-        if (!sessionIsUp(*session_))
-            GTEST_SKIP() << "the input method did not come up: " << session_->problem().toStdString();
-        ASSERT_TRUE(program_->problem().isEmpty()) << program_->problem().toStdString();
-        ASSERT_TRUE(cells_.ok()) << "the window could not be laid out offscreen";
-    }
-    ImeSession* session() override { return session_; }
-    Program* program() override { return program_; }
-
     void typeNames();
     void typeAmounts();
-
-    static inline ImeSession* session_ = nullptr;
-    static inline Program* program_ = nullptr;
-    static inline QString data_;
 };
 
 class IBusMozcUnderLoad : public UnderLoad<ImeSession::Framework::IBus> {};
@@ -119,8 +90,8 @@ template <ImeSession::Framework F>
 void UnderLoad<F>::typeNames()
 {
     const BusyLoops load(kBusyLoops);
-    ASSERT_TRUE(program_->slowMainThread(kNamesNiceness));
-    Files files(data_);
+    ASSERT_TRUE(this->program_->slowMainThread(kNamesNiceness));
+    Files files(this->data_);
     this->toTop();
     this->clickCell(0, kCol支払先名);
     ASSERT_TRUE(this->stateBecomes(kOn)) << "the input method is not on in the payee column";
@@ -141,8 +112,8 @@ template <ImeSession::Framework F>
 void UnderLoad<F>::typeAmounts()
 {
     const BusyLoops load(kBusyLoops);
-    ASSERT_TRUE(program_->slowMainThread(kAmountsNiceness));
-    Files files(data_);
+    ASSERT_TRUE(this->program_->slowMainThread(kAmountsNiceness));
+    Files files(this->data_);
     this->toTop();
     this->clickCell(0, kCol予定額);
     ASSERT_TRUE(this->stateBecomes(kOff)) << "the input method is not off in the amount column";

@@ -18,42 +18,10 @@ constexpr int kTimes = 19;
 const QString kKeyboard = QStringLiteral("xkb:jp::jpn");
 const QString kMozc = QStringLiteral("mozc-jp");
 
-// One session and one program for the cases of a framework. The user's input method is
-// off when the program starts (IBus: the Japanese keyboard engine, and Mozc, once it
-// runs, in direct input, as it starts).
+// The cases of a framework on a quiet machine.
 template <ImeSession::Framework F>
-class RealInputMethod : public ::testing::Test, protected Typist {
+class RealInputMethod : public ProgramUnderInputMethod<F> {
 protected:
-    static void SetUpTestSuite()
-    {
-        session_ = new ImeSession(F);
-        if (!session_->problem().isEmpty())
-            return;
-        data_ = session_->home() + QStringLiteral("/data");
-        program_ = new Program(*session_, data_);
-    }
-    static void TearDownTestSuite()
-    {
-        delete program_;
-        delete session_;
-        program_ = nullptr;
-        session_ = nullptr;
-    }
-    void SetUp() override
-    {
-        // A session whose daemons did not come up is not a result: the case is run again.
-        if (!sessionIsUp(*session_))
-            GTEST_SKIP() << "the input method did not come up: " << session_->problem().toStdString();
-        ASSERT_TRUE(program_->problem().isEmpty()) << program_->problem().toStdString();
-        ASSERT_TRUE(cells_.ok()) << "the window could not be laid out offscreen";
-    }
-    ImeSession* session() override { return session_; }
-    Program* program() override { return program_; }
-
-    static inline ImeSession* session_ = nullptr;
-    static inline Program* program_ = nullptr;
-    static inline QString data_;
-
     void amountsTypedWithTheInputMethodOff();
     void aPayeeComposedLandsWhole();
     void anAmountComposedAfterTurningOnLandsWhole();
