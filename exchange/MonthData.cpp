@@ -3,6 +3,7 @@
 #include "Calendar.h"
 #include "EraCalendar.h"
 #include "Book.h"
+#include "MonthFigures.h"
 #include "StoredLines.h"
 #include "Session.h"
 
@@ -14,15 +15,19 @@ MonthData readStoredMonth(store::Session& session, const QDate& month)
     data.month = calendar::firstOfMonth(month);
     data.caption = calendar::formatYearMonth(data.month, session.settings.eraYears());
     ledger::Book book(session.mainDb());
-    data.繰越額 = book.opening(data.month).carry();
+    const std::vector<ledger::StoredLine> stored = ledger::monthLines(session.mainDb(), data.month);
+    std::vector<ledger::LineAmounts> amounts;
+    amounts.reserve(stored.size());
+    for (const ledger::StoredLine& line : stored)
+        amounts.push_back({line.date, !line.payee.isEmpty(), line.scheduled, line.paid});
+    const ledger::MonthFigures figures = ledger::figureMonth(data.month, book.opening(data.month).carry(), amounts);
+    data.繰越額 = figures.opening;
     data.予定額累計 = book.cumulative();
-    data.予定額月計 = ledger::Amount();
-    data.支払額月計 = ledger::Amount();
-    for (const ledger::StoredLine& stored : ledger::monthLines(session.mainDb(), data.month)) {
-        StoredLine line{stored.date, stored.lineNumber, stored.payee, stored.scheduled, stored.paid, stored.balance};
-        ledger::addTo(data.予定額月計, line.予定額);
-        ledger::addTo(data.支払額月計, line.支払額);
-        data.lines.push_back(std::move(line));
+    data.予定額月計 = figures.scheduled;
+    data.支払額月計 = figures.paid;
+    for (int i : figures.order) {
+        const ledger::StoredLine& line = stored[static_cast<std::size_t>(i)];
+        data.lines.push_back({line.date, line.lineNumber, line.payee, line.scheduled, line.paid, figures.lines[static_cast<std::size_t>(i)].balance});
     }
     return data;
 }

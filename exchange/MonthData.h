@@ -36,10 +36,10 @@ struct MonthData {
     std::vector<StoredLine> lines;
 };
 
-// The stored lines of the month of `month`, by date and line number, with its header
-// figures: the carry-over and the cumulative figure as the month page reads them, the
-// month totals added up exactly from the lines (blank when a sum does not fit). The
-// caption follows the era setting. Throws store::DbError.
+// The stored lines of the month of `month`, by date and line number, with the book's month
+// figures: the carry-over and the cumulative figure as the month page reads them, each
+// line's balance on the book's chain and the month totals (blank when a sum does not fit).
+// The caption follows the era setting. Throws store::DbError.
 MonthData readStoredMonth(store::Session& session, const QDate& month);
 
 // Every month from the month of `from` to the month of `to`, in order; nothing when

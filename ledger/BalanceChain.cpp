@@ -36,10 +36,12 @@ Amount BalanceChain::enterMonth(const QDate& date)
     return running_;
 }
 
-LineBalance BalanceChain::next(const QDate& date, const std::optional<Amount>& scheduled, const std::optional<Amount>& paid)
+LineBalance BalanceChain::next(const LineAmounts& line)
 {
-    enterMonth(date);
-    const LineBalance balance = balanceAfter(running_, scheduled, paid);
+    enterMonth(line.date);
+    if (!line.inChain())
+        return {LineBalance::Outside, Amount()};
+    const LineBalance balance = balanceAfter(running_, line.scheduled, line.paid);
     if (balance.kind == LineBalance::Value)
         running_ = balance.value;
     return balance;

@@ -19,10 +19,25 @@ struct LineBalance {
         Value,    // value holds the balance
         Empty,    // one of the two amounts is null (only an older file holds one): no balance
         Overflow, // the balance does not fit in 64 bits: nothing may be stored
+        Outside,  // the line has no date or no payee: it takes no part in the chain, and a
+                  // balance stored with it (an older file may hold one) is neither read nor
+                  // written
     };
     Kind kind = Empty;
     Amount value;
     std::optional<Amount> balance() const { return kind == Value ? std::optional(value) : std::nullopt; }
+};
+
+// The money of one line as the balance chain reads it.
+struct LineAmounts {
+    QDate date;
+    bool hasPayee = false;
+    std::optional<Amount> scheduled;
+    std::optional<Amount> paid;
+    // Only a line with a date and a payee takes a balance; any other line shows none and
+    // passes the running balance on. This is the book's one rule of which lines count,
+    // wherever a balance is worked out (the sheet, the stored book, the overview, the check).
+    bool inChain() const { return hasPayee && date.isValid(); }
 };
 
 // The one balance rule of the book.
@@ -41,7 +56,8 @@ public:
 
     // The balance of the next line, dated `date` (a date in a later month first enters that
     // month). An overflow leaves the running balance as it was.
-    LineBalance next(const QDate& date, const std::optional<Amount>& scheduled, const std::optional<Amount>& paid);
+    // A line outside the chain (LineAmounts::inChain) gets Outside and changes nothing.
+    LineBalance next(const LineAmounts& line);
     // Enters the month of `date` (and every month before it not entered yet): the running
     // balance becomes the latest of their carry-overs, if any. Answers the balance the
     // month starts from.

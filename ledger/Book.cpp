@@ -77,9 +77,10 @@ QString payeeOf(SQLite::Database& db, qint64 rowId)
 
 Amount Book::balanceBefore(const QDate& month)
 {
-    // The latest line with a balance (a line without one passes the balance before it on).
+    // The latest line of the chain with a balance (a line without one passes the balance
+    // before it on; a line without a payee is outside the chain, whatever it holds).
     auto lineUse = store::Prepared::reuse(db_,
-        QStringLiteral("SELECT 日付, 残高 FROM %1 WHERE 日付 < ? AND 残高 IS NOT NULL ORDER BY 日付 DESC, 行番号 DESC, rowid DESC LIMIT 1").arg(kLinesTable));
+        QStringLiteral("SELECT 日付, 残高 FROM %1 WHERE 日付 < ? AND 残高 IS NOT NULL AND 支払先名 <> '' ORDER BY 日付 DESC, 行番号 DESC, rowid DESC LIMIT 1").arg(kLinesTable));
     store::Prepared& line = *lineUse;
     line.bind(1, month.isValid() ? QVariant(calendar::toStoredText(calendar::firstOfMonth(month))) : QVariant(QStringLiteral("9999-12-32")));
     std::optional<std::pair<QDate, Amount>> last;
@@ -115,9 +116,9 @@ void Book::rebalanceFrom(const QDate& month, ProgressSpan* progress)
     const qint64 read = static_cast<qint64>(lines.size());
     std::vector<std::pair<qint64, std::optional<Amount>>> changed;
     for (const RunLine& line : lines) {
-        if (line.noPayee)
-            break;
-        const LineBalance balance = chain.next(line.date, line.scheduled, line.paid);
+        const LineBalance balance = chain.next({line.date, !line.noPayee, line.scheduled, line.paid});
+        if (balance.kind == LineBalance::Outside)
+            continue;
         if (balance.kind == LineBalance::Overflow)
             throw OverflowError(line.date, payeeOf(db_, line.rowId));
         if (balance.balance() != line.balance)

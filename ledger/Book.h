@@ -62,9 +62,9 @@ public:
     Amount cumulative();
 
     // Runs the balance chain from the opening of the month of `month` over every stored line
-    // dated in it or later, to the end of the book or a line without a payee (an older file
-    // may hold one; the lines from it on are left as they are). Only balances that change
-    // are written. Throws OverflowError before anything of the run is written when a balance
+    // dated in it or later, to the end of the book; a line without a payee (an older file
+    // may hold one) is outside the chain and left as it is. Only balances that change are
+    // written. Throws OverflowError before anything of the run is written when a balance
     // does not fit. progress, when given, moves over the lines read and the lines checked.
     void rebalanceFrom(const QDate& month, ProgressSpan* progress = nullptr);
 

@@ -27,10 +27,10 @@ std::optional<ChainBreak> findChainBreak(SQLite::Database& db, const QString& sc
     store::Prepared query(db, QStringLiteral("SELECT 日付, 行番号, 支払先名, 予定額, 支払額, 残高 FROM %1.%2 ORDER BY 日付, 行番号, rowid").arg(schema, kLinesTable));
     qint64 checked = 0;
     while (query.next()) {
-        if (query.isBlank(2))
-            break;
         const QDate date = dateAt(query, 0);
-        const LineBalance balance = chain.next(date, amountAt(query, 3), amountAt(query, 4));
+        const LineBalance balance = chain.next({date, !query.isBlank(2), amountAt(query, 3), amountAt(query, 4)});
+        if (balance.kind == LineBalance::Outside)
+            continue;
         if (balance.kind == LineBalance::Overflow || balance.balance() != amountAt(query, 5))
             return ChainBreak{date, query.integer(1), checked};
         ++checked;

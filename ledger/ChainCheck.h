@@ -20,8 +20,8 @@ struct ChainBreak {
 
 // Runs the balance chain over every stored line from the start of the book (from 0, each
 // month with a carry-over of its own starting from it) and compares it with the stored
-// balances, up to the first line without a payee, as the balance runs do. Answers the
-// first line that differs, or nothing when the chain holds. Throws store::DbError.
+// balances (a line without a payee is outside the chain, as in every balance run). Answers
+// the first line that differs, or nothing when the chain holds. Throws store::DbError.
 std::optional<ChainBreak> findChainBreak(SQLite::Database& db, const QString& schema = QStringLiteral("main"));
 
 } // namespace ledger

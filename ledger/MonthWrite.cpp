@@ -3,6 +3,7 @@
 #include "Book.h"
 #include "Calendar.h"
 #include "CarryOverTable.h"
+#include "MonthFigures.h"
 #include "MonthVersion.h"
 #include "Prepared.h"
 #include "SaveProgress.h"
@@ -106,10 +107,18 @@ WriteOutcome writeMonth(SQLite::Database& db, const MonthWrite& write, ProgressS
         remove.bind(1, rowId);
         outcome.removed += remove.run();
     }
-    auto updateUse = store::Prepared::reuse(db, QStringLiteral("UPDATE %1 SET 日付 = ?, 行番号 = ?, 支払先名 = ?, 予定額 = ?, 支払額 = ?, 残高 = NULL WHERE rowid = ?").arg(kLinesTable));
+    auto updateUse = store::Prepared::reuse(db, QStringLiteral("UPDATE %1 SET 日付 = ?, 行番号 = ?, 支払先名 = ?, 予定額 = ?, 支払額 = ?, 残高 = ? WHERE rowid = ?").arg(kLinesTable));
     store::Prepared& update = *updateUse;
-    auto insertUse = store::Prepared::reuse(db, QStringLiteral("INSERT INTO %1 (日付, 行番号, 支払先名, 予定額, 支払額, 残高) VALUES (?, ?, ?, ?, ?, NULL)").arg(kLinesTable));
+    auto insertUse = store::Prepared::reuse(db, QStringLiteral("INSERT INTO %1 (日付, 行番号, 支払先名, 予定額, 支払額, 残高) VALUES (?, ?, ?, ?, ?, ?)").arg(kLinesTable));
     store::Prepared& insert = *insertUse;
+    // Each line goes in with the balance the month's figures give it from the carry-over the
+    // sheet shows; the balance run after it then finds them right unless lines the sheet
+    // does not show are kept among them.
+    std::vector<LineAmounts> amounts;
+    amounts.reserve(write.lines.size());
+    for (const SheetEntry& line : write.lines)
+        amounts.push_back({line.date, !line.payee.isEmpty(), line.scheduled, line.paid});
+    const MonthFigures figures = figureMonth(first, write.carry, amounts);
     if (lineProgress)
         lineProgress->start(static_cast<qint64>(write.lines.size()));
     for (std::size_t i = 0; i < write.lines.size(); ++i) {
@@ -125,8 +134,9 @@ WriteOutcome writeMonth(SQLite::Database& db, const MonthWrite& write, ProgressS
         statement.bind(3, line.payee);
         bindAmount(statement, 4, line.scheduled);
         bindAmount(statement, 5, line.paid);
+        bindAmount(statement, 6, figures.lines[i].balance);
         if (originals[i])
-            statement.bind(6, *originals[i]);
+            statement.bind(7, *originals[i]);
         statement.run();
         ++outcome.stored;
         if (lineProgress)

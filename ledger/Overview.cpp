@@ -4,6 +4,7 @@
 #include "Book.h"
 #include "CarryOverTable.h"
 #include "Holidays.h"
+#include "MonthFigures.h"
 #include "Prepared.h"
 #include "StoredLines.h"
 
@@ -13,7 +14,7 @@ namespace ledger {
 
 namespace {
 
-const QString kRangeSql = QStringLiteral("SELECT 日付, 予定額, 支払額 FROM %1 WHERE 日付 >= ? AND 日付 < ? ORDER BY 日付, 行番号, rowid").arg(kLinesTable);
+const QString kRangeSql = QStringLiteral("SELECT 日付, 予定額, 支払額, 支払先名 <> '' FROM %1 WHERE 日付 >= ? AND 日付 < ? ORDER BY 日付, 行番号, rowid").arg(kLinesTable);
 
 QString storedText(const QDate& date)
 {
@@ -34,7 +35,8 @@ StoredDay parseStoredDate(QByteArrayView text)
     return day;
 }
 
-// Builds the months as the lines come in book order, on the book's balance chain.
+// Builds the months as the lines come in book order: each month's lines are gathered and
+// figured by the book's month figures, on one balance chain.
 class Accumulator {
 public:
     Accumulator(Overview& overview, Amount opening, const CarryOvers& carries)
@@ -46,61 +48,53 @@ public:
         overview.開始残高 = opening;
         for (QDate month = overview.first; month < overview.end; month = month.addMonths(1))
             overview.months.push_back({.month = month});
-        if (!overview.months.empty())
-            open(0);
     }
 
-    void add(const StoredDay& day, const std::optional<Amount>& scheduled, const std::optional<Amount>& paid)
+    void add(const StoredDay& day, bool hasPayee, const std::optional<Amount>& scheduled, const std::optional<Amount>& paid)
     {
         const int index = (day.year - firstYear_) * 12 + day.month - firstMonth_;
-        if (!day.date.isValid() || index < 0 || index >= static_cast<int>(overview_.months.size()))
+        if (!day.date.isValid() || index < next_ || index >= static_cast<int>(overview_.months.size()))
             return;
-        while (current_ < index)
-            open(current_ + 1);
-        MonthFlow& month = overview_.months[index];
-        ++month.lines;
-        if (scheduled && !scheduled->isZero() && calendar::isBankHoliday(day.date))
-            month.holidayPayments.push_back(day.date);
-        // A sum that once overflowed stays unknown for the month.
-        if (scheduled)
-            month.予定額計 = month.予定額計 ? month.予定額計->plus(*scheduled) : std::nullopt;
-        if (paid)
-            month.支払額計 = month.支払額計 ? month.支払額計->plus(*paid) : std::nullopt;
-        chain_.next(day.date, scheduled, paid);
-        const Amount running = chain_.running();
-        month.月末残高 = running;
-        if (running < month.最低残高) {
-            month.最低残高 = running;
-            month.最低残高日 = day.date;
-        }
-        overview_.points.push_back({day.date, index, running});
+        while (next_ < index)
+            close();
+        lines_.push_back({day.date, hasPayee, scheduled, paid});
     }
 
     void finish()
     {
-        while (current_ + 1 < static_cast<int>(overview_.months.size()))
-            open(current_ + 1);
+        while (next_ < static_cast<int>(overview_.months.size()))
+            close();
     }
 
 private:
-    void open(int index)
+    // Figures the month `next_` from the lines gathered for it.
+    void close()
     {
-        current_ = index;
-        MonthFlow& month = overview_.months[index];
-        const Amount start = chain_.enterMonth(month.month);
-        month.繰越額 = start;
-        month.予定額計 = Amount();
-        month.支払額計 = Amount();
-        month.月末残高 = start;
-        month.最低残高 = start;
-        month.最低残高日 = month.month;
+        MonthFlow& flow = overview_.months[static_cast<std::size_t>(next_)];
+        const MonthFigures figures = figureMonth(chain_, flow.month, lines_);
+        flow.lines = static_cast<int>(lines_.size());
+        flow.繰越額 = figures.opening;
+        flow.予定額計 = figures.scheduled;
+        flow.支払額計 = figures.paid;
+        flow.月末残高 = figures.closing;
+        flow.最低残高 = figures.lowest;
+        flow.最低残高日 = figures.lowestDay;
+        for (int i : figures.order) {
+            const LineAmounts& line = lines_[static_cast<std::size_t>(i)];
+            if (line.scheduled && !line.scheduled->isZero() && calendar::isBankHoliday(line.date))
+                flow.holidayPayments.push_back(line.date);
+            overview_.points.push_back({line.date, next_, figures.lines[static_cast<std::size_t>(i)].running});
+        }
+        lines_.clear();
+        ++next_;
     }
 
     Overview& overview_;
     BalanceChain chain_;
     int firstYear_;
     int firstMonth_;
-    int current_ = -1;
+    int next_ = 0; // the month the gathered lines belong to: every month before it is figured
+    std::vector<LineAmounts> lines_;
 };
 
 } // namespace
@@ -131,7 +125,7 @@ Overview readOverview(SQLite::Database& main, const QDate& from, int count)
     range.bind(1, QVariant(storedText(overview.first)));
     range.bind(2, QVariant(storedText(overview.end)));
     while (range.next())
-        months.add(parseStoredDate(range.utf8(0)), amountAt(range, 1), amountAt(range, 2));
+        months.add(parseStoredDate(range.utf8(0)), range.integer(3) != 0, amountAt(range, 1), amountAt(range, 2));
     range.reset();
     months.finish();
     return overview;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BalanceChain.h"
 #include "SheetLine.h"
 
 #include <optional>
@@ -15,11 +16,12 @@ struct SheetFigures {
     std::optional<int> overflowAt;
 };
 
-// Runs the book's balance rule over the sheet from the carry-over, in the order the save
-// stores the lines (by date, then by place on the sheet; lines without a date come last):
-// each line with a date and a payee gets the running balance plus its scheduled amount
-// minus its paid amount; any other line shows no balance and passes the running balance
-// on. Sets every line's balance and answers the month's figures.
+// The sheet's lines as the balance chain reads them.
+std::vector<ledger::LineAmounts> lineAmounts(const SheetLines& lines);
+
+// The book's month figures of the sheet from the carry-over, in the order the save stores
+// the lines (by date, then by place on the sheet; lines without a date come last). Sets
+// every line's balance and answers the month's totals.
 SheetFigures computeSheet(SheetLines& lines, ledger::Amount carry);
 
 } // namespace schedule

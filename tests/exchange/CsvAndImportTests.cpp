@@ -63,6 +63,8 @@ QJsonArray record(const QStringList& fields)
 
 std::vector<MonthData> storeAndRead(store::Session& session, const QStringList& names)
 {
+    // A carry-over below zero keeps the balances negative.
+    store::exec(session.mainDb(), "INSERT OR REPLACE INTO 繰越額 (年月, 繰越額) VALUES ('2026-12-01', ?)", {yen(-10000)});
     int line = 0;
     for (const QString& name : names) {
         ++line;
@@ -80,14 +82,14 @@ TEST(CsvExport, ReadsBackExactlyInBothEncodingsWithCommasQuotesAndLineBreaks)
     const QStringList names = {"北海商事, 本店", "「かぎ」\"引用\"", "二行\r\n目", "髙橋①～", " 前に空白"};
     const auto months = storeAndRead(*session, names);
     const QString expected = QStringLiteral("日付,支払先名,予定額,支払額,残高\r\n"
-                                            "2026/12/07,\"北海商事, 本店\",1000.0001,-0.0001,-5\r\n"
-                                            "2026/12/07,\"「かぎ」\"\"引用\"\"\",1000.0002,-0.0002,-5\r\n"
-                                            "2026/12/07,\"二行\r\n目\",1000.0003,-0.0003,-5\r\n"
-                                            "2026/12/07,髙橋①～,1000.0004,-0.0004,-5\r\n"
-                                            "2026/12/07,\" 前に空白\",1000.0005,-0.0005,-5\r\n");
-    const QJsonArray records = {record({"日付", "支払先名", "予定額", "支払額", "残高"}), record({"2026/12/07", names[0], "1000.0001", "-0.0001", "-5"}),
-        record({"2026/12/07", names[1], "1000.0002", "-0.0002", "-5"}), record({"2026/12/07", names[2], "1000.0003", "-0.0003", "-5"}),
-        record({"2026/12/07", names[3], "1000.0004", "-0.0004", "-5"}), record({"2026/12/07", names[4], "1000.0005", "-0.0005", "-5"})};
+                                            "2026/12/07,\"北海商事, 本店\",1000.0001,-0.0001,-8999.9998\r\n"
+                                            "2026/12/07,\"「かぎ」\"\"引用\"\"\",1000.0002,-0.0002,-7999.9994\r\n"
+                                            "2026/12/07,\"二行\r\n目\",1000.0003,-0.0003,-6999.9988\r\n"
+                                            "2026/12/07,髙橋①～,1000.0004,-0.0004,-5999.998\r\n"
+                                            "2026/12/07,\" 前に空白\",1000.0005,-0.0005,-4999.997\r\n");
+    const QJsonArray records = {record({"日付", "支払先名", "予定額", "支払額", "残高"}), record({"2026/12/07", names[0], "1000.0001", "-0.0001", "-8999.9998"}),
+        record({"2026/12/07", names[1], "1000.0002", "-0.0002", "-7999.9994"}), record({"2026/12/07", names[2], "1000.0003", "-0.0003", "-6999.9988"}),
+        record({"2026/12/07", names[3], "1000.0004", "-0.0004", "-5999.998"}), record({"2026/12/07", names[4], "1000.0005", "-0.0005", "-4999.997"})};
 
     for (const CsvEncoding encoding : {CsvEncoding::Cp932, CsvEncoding::Utf8Bom}) {
         const bool sjis = encoding == CsvEncoding::Cp932;
@@ -333,8 +335,8 @@ TEST(CsvExport, TextASpreadsheetWouldRunAsAFormulaIsGuardedAmountsStayNumbersAnd
     const auto months = storeAndRead(*session, names);
     const QString csv = csvText(months);
     // Only the text fields carry the guard: negative amounts stay plain numbers.
-    EXPECT_TRUE(csv.contains("\r\n2026/12/07,'+81 3,1000.0002,-0.0002,-5\r\n")) << csv.toStdString();
-    EXPECT_TRUE(csv.contains("\r\n2026/12/07,'-株式会社,1000.0003,-0.0003,-5\r\n"));
+    EXPECT_TRUE(csv.contains("\r\n2026/12/07,'+81 3,1000.0002,-0.0002,-7999.9994\r\n")) << csv.toStdString();
+    EXPECT_TRUE(csv.contains("\r\n2026/12/07,'-株式会社,1000.0003,-0.0003,-6999.9988\r\n"));
     // What the export guarded comes back from an import as it was stored, but for the
     // tab and the line break at the start: white space around a name is not kept.
     QStringList imported = names;

@@ -28,7 +28,7 @@ void storeBook(SQLite::Database& main)
     storeLine(main, "2026-12-10", 2, "「かぎ」\"引用\"", 123456, 0, 1500123456);
     storeLine(main, "2026-12-20", 3, "二行\n目", 0, yen(200000), -499876544);
     storeLine(main, "2026-12-25", 4, "髙橋", QVariant(), yen(1), QVariant());
-    storeLine(main, "2027-01-04", 1, "巨額", QVariant(), 0, Q_INT64_C(9000000000000000001));
+    storeLine(main, "2027-01-04", 1, "巨額", Q_INT64_C(9000000000499876545), 0, Q_INT64_C(9000000000000000001));
 }
 
 QJsonArray cell(const QString& type, const QJsonValue& value, const QString& format = QStringLiteral("General"))

@@ -26,12 +26,17 @@ TEST(BalanceChain, TheRuleIsExactAMonthWithACarryOverOfItsOwnStartsFromItAndOver
 
     const ledger::CarryOvers carries{{QDate(2025, 1, 1), yen(1)}, {QDate(2025, 3, 1), yen(300)}, {QDate(2025, 4, 1), yen(400)}};
     ledger::BalanceChain chain(QDate(2025, 1, 20), yen(10), carries);
-    EXPECT_EQ(chain.next(QDate(2025, 1, 31), yen(5), yen(0)).value, yen(15)) << "the opening month's own carry is in the opening";
-    EXPECT_EQ(chain.next(QDate(2025, 2, 3), yen(0), yen(20)).value, yen(-5));
-    EXPECT_EQ(chain.next(QDate(2025, 2, 3), std::nullopt, yen(1)).kind, ledger::LineBalance::Empty);
-    EXPECT_EQ(chain.running(), yen(-5)) << "a line without a balance passes the one before it on";
+    const auto line = [](QDate date, std::optional<Amount> scheduled, std::optional<Amount> paid) {
+        return ledger::LineAmounts{date, true, scheduled, paid};
+    };
+    EXPECT_EQ(chain.next(line(QDate(2025, 1, 31), yen(5), yen(0))).value, yen(15)) << "the opening month's own carry is in the opening";
+    EXPECT_EQ(chain.next(line(QDate(2025, 2, 3), yen(0), yen(20))).value, yen(-5));
+    EXPECT_EQ(chain.next(line(QDate(2025, 2, 3), std::nullopt, yen(1))).kind, ledger::LineBalance::Empty);
+    EXPECT_EQ(chain.next({QDate(2025, 2, 4), false, yen(7), yen(0)}).kind, ledger::LineBalance::Outside);
+    EXPECT_EQ(chain.next({QDate(), true, yen(7), yen(0)}).kind, ledger::LineBalance::Outside);
+    EXPECT_EQ(chain.running(), yen(-5)) << "a line without a balance or outside the chain passes the one before it on";
     // March has no line: April's own carry-over wins over March's.
-    EXPECT_EQ(chain.next(QDate(2025, 4, 2), yen(1), yen(0)).value, yen(401));
+    EXPECT_EQ(chain.next(line(QDate(2025, 4, 2), yen(1), yen(0))).value, yen(401));
     EXPECT_EQ(chain.enterMonth(QDate(2025, 9, 1)), yen(401));
 }
 
@@ -63,7 +68,7 @@ TEST(Book, TheOpeningCumulativeAndRunFollowTheLinesAndTheCarryOversOfTheBook)
     EXPECT_TRUE(book.summary().latestMonth == QDate(2025, 4, 1) && book.summary().storedLines == 4);
 }
 
-TEST(Book, ARunWritesOnlyChangedBalancesStopsAtALineWithoutPayeeAndRefusesAnOverflowBeforeWriting)
+TEST(Book, ARunWritesOnlyChangedBalancesPassesOverALineWithoutPayeeAndRefusesAnOverflowBeforeWriting)
 {
     Files f;
     f.line("2025-01-05", 1, "a", 100, 0, units(100));
@@ -77,8 +82,11 @@ TEST(Book, ARunWritesOnlyChangedBalancesStopsAtALineWithoutPayeeAndRefusesAnOver
         Book(f.main).rebalanceFrom(QDate(2025, 1, 1));
         tx.commit();
     }
-    EXPECT_EQ(changes, 1) << "only line b's balance was wrong";
-    EXPECT_EQ(f.lines(), "01-05 #1 a 100, 01-06 #1 b 150, 01-07 #1  7, 01-08 #1 c 8");
+    EXPECT_EQ(changes, 2) << "only line b's and line c's balances were wrong";
+    EXPECT_EQ(f.lines(), "01-05 #1 a 100, 01-06 #1 b 150, 01-07 #1  7, 01-08 #1 c 151")
+        << "the line without a payee keeps what it holds and moves nothing";
+    EXPECT_FALSE(ledger::findChainBreak(f.main));
+    EXPECT_EQ(Book(f.main).opening(QDate(2025, 2, 1)).carry(), yen(151));
 
     store::exec(f.main, "UPDATE 支払予定表 SET 予定額 = ? WHERE 支払先名 = 'a'", {std::numeric_limits<qint64>::max()});
     const QString before = f.lines();
