@@ -31,9 +31,4 @@ inline QString sheetField(int column)
     return column >= 0 && column <= kCol元支払先名 ? QString::fromUtf8(names[column]) : QString();
 }
 
-inline bool isAmountColumn(int column)
-{
-    return column == kCol予定額 || column == kCol支払額 || column == kCol残高;
-}
-
 } // namespace schedule

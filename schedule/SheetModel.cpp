@@ -185,10 +185,4 @@ void SheetModel::linesChanged(const std::vector<int>& rows)
     emit dataChanged(index(*first, 0), index(*last, columnCount() - 1));
 }
 
-void SheetModel::sheetReplaced()
-{
-    beginResetModel();
-    endResetModel();
-}
-
 } // namespace schedule

@@ -37,7 +37,6 @@ public:
 
     // The controller changed these lines (or, with none given, the whole sheet).
     void linesChanged(const std::vector<int>& rows);
-    void sheetReplaced();
 
     // A cell's value as the line holds it (for tests and the page).
     QVariant value(int row, int column) const;

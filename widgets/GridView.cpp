@@ -331,7 +331,6 @@ bool GridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event
 {
     const bool opened = QTableView::edit(index, trigger, event);
     if (opened && state() == QAbstractItemView::EditingState) {
-        editedIndex_ = index;
         // Installed again, the grid's filter runs before the delegate's, so that a key the
         // key-down handler cancels never reaches the delegate.
         if (QWidget* editor = indexWidget(index))

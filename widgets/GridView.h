@@ -19,8 +19,7 @@ class WorkTableModel;
 //                                 buffer, not yet written (acceptedRow() tells its line,
 //                                 which is the current line unless a click elsewhere ended
 //                                 the edit);
-//   editingEnded()                the cell editor closed (editedIndex() is its cell, also
-//                                 when a click elsewhere has already moved the current cell);
+//   editingEnded()                the cell editor closed;
 //   currentCellMoved(row, column) the current cell moved (previous position given);
 //   keyDownHandler(key, mods)     a key reached the grid or its editor; set key to 0
 //                                 to cancel it.
@@ -56,7 +55,6 @@ public:
     using QTableView::edit;
     bool isEditing() const { return state() == QAbstractItemView::EditingState; }
     // The cell whose editor was opened last (kept until the next editor opens).
-    QModelIndex editedIndex() const { return editedIndex_; }
     // The line of the value that cellAccepted last announced.
     int acceptedRow() const { return acceptedRow_; }
     int currentRowIndex() const;
@@ -152,7 +150,6 @@ private:
     bool refusing_ = false; // the refusal of a key is being told: the editor stays open
     bool holdEditorFocus_ = false; // the editor being created must not take the focus
     WorkTableModel* model_ = nullptr;
-    QPersistentModelIndex editedIndex_;
     int acceptedRow_ = -1;
 };
 

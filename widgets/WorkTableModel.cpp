@@ -196,8 +196,6 @@ Qt::ItemFlags WorkTableModel::flags(const QModelIndex& index) const
     if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
-    if (!editable_.value(index.column(), true))
-        return flags;
     if (kinds_.value(index.column(), ColumnKind::Text) == ColumnKind::Check)
         return flags | Qt::ItemIsUserCheckable;
     return flags | Qt::ItemIsEditable;
@@ -229,11 +227,6 @@ void WorkTableModel::setAlignment(int column, Qt::Alignment alignment)
 void WorkTableModel::setColumnKind(int column, ColumnKind kind)
 {
     kinds_.insert(column, kind);
-}
-
-void WorkTableModel::setColumnEditable(int column, bool editable)
-{
-    editable_.insert(column, editable);
 }
 
 void WorkTableModel::setAppendLine(bool on)

@@ -41,7 +41,6 @@ public:
     void setHeading(int column, const QString& heading);
     void setAlignment(int column, Qt::Alignment alignment);
     void setColumnKind(int column, ColumnKind kind);
-    void setColumnEditable(int column, bool editable);
     // Offers one empty line after the last row; a value typed into it appends a row.
     void setAppendLine(bool on);
 
@@ -89,7 +88,6 @@ private:
     QHash<int, QString> headings_;
     QHash<int, Qt::Alignment> alignments_;
     QHash<int, ColumnKind> kinds_;
-    QHash<int, bool> editable_;
     bool appendLine_ = false;
 };
 

@@ -83,8 +83,9 @@ TEST(WriteStepWindow, AWriteFailingInTheMiddleOfATickedDeletionOrThePayeeCopyCha
         // The master first, then the copy: when only the copy failed, the master holds the
         // deletion and the ticks are still there for the command to be repeated.
         const QStringList now = w.storedPayees();
-        if (now != master)
+        if (now != master) {
             EXPECT_EQ(now.size(), 3) << "step " << step;
+        }
         EXPECT_EQ(store::scalar(w.workDb(), "SELECT count(*) FROM w支払先マスタ WHERE チェック = 1").toLongLong(), 5);
     }
     EXPECT_GT(inBackup, 0);
