@@ -87,7 +87,7 @@ void BM_Overview_BareSQLite(benchmark::State& state)
         std::vector<BarePoint> points;
         // The opening: the last line with a balance before the range, the latest carry-over
         // before it, the first month's own, and the carry-overs in the range.
-        Stmt carry(db, bare::lines("SELECT 日付, 残高 FROM %1 WHERE 日付 < ? AND 残高 IS NOT NULL ORDER BY 日付 DESC, 行番号 DESC, rowid DESC LIMIT 1").c_str());
+        Stmt carry(db, bare::lines("SELECT 日付, 残高 FROM %1 WHERE 日付 < ? AND 残高 IS NOT NULL AND 支払先名 <> '' ORDER BY 日付 DESC, 行番号 DESC, rowid DESC LIMIT 1").c_str());
         carry.text(1, first);
         sqlite3_int64 running = carry.step() ? sqlite3_column_int64(carry.s, 1) : 0;
         Stmt carryBefore(db, "SELECT 年月, 繰越額 FROM 繰越額 WHERE 年月 < ? ORDER BY 年月 DESC LIMIT 1");
@@ -100,7 +100,7 @@ void BM_Overview_BareSQLite(benchmark::State& state)
         carries.text(1, first);
         while (carries.step()) {
         }
-        Stmt range(db, bare::lines("SELECT 日付, 予定額, 支払額 FROM %1 WHERE 日付 >= ? AND 日付 < ? ORDER BY 日付, 行番号, rowid").c_str());
+        Stmt range(db, bare::lines("SELECT 日付, 予定額, 支払額, 支払先名 <> '' FROM %1 WHERE 日付 >= ? AND 日付 < ? ORDER BY 日付, 行番号, rowid").c_str());
         range.text(1, first);
         range.text(2, end);
         int current = -1;
@@ -115,7 +115,9 @@ void BM_Overview_BareSQLite(benchmark::State& state)
             BareMonth& m = months[index];
             m.scheduled += sqlite3_column_int64(range.s, 1);
             m.paid += sqlite3_column_int64(range.s, 2);
-            running = m.closing = running + sqlite3_column_int64(range.s, 1) - sqlite3_column_int64(range.s, 2);
+            // A line without a payee takes no balance.
+            if (sqlite3_column_int(range.s, 3) != 0)
+                running = m.closing = running + sqlite3_column_int64(range.s, 1) - sqlite3_column_int64(range.s, 2);
             if (running < m.lowest) {
                 m.lowest = running;
                 m.lowestDay = day;

@@ -19,16 +19,21 @@ BalanceChain::BalanceChain(const QDate& openingMonth, Amount opening, const Carr
     : carries_(carries)
     , nextCarry_(carries.upper_bound(calendar::firstOfMonth(openingMonth)))
     , month_(calendar::firstOfMonth(openingMonth))
+    , monthEnd_(month_.addMonths(1))
     , running_(opening)
 {
 }
 
 Amount BalanceChain::enterMonth(const QDate& date)
 {
+    // Most lines fall in the month entered last.
+    if (date >= month_ && date < monthEnd_)
+        return running_;
     const QDate month = calendar::firstOfMonth(date);
     if (!month.isValid() || month <= month_)
         return running_;
     month_ = month;
+    monthEnd_ = month.addMonths(1);
     while (nextCarry_ != carries_.end() && nextCarry_->first <= month_) {
         running_ = nextCarry_->second;
         ++nextCarry_;

@@ -68,6 +68,7 @@ private:
     const CarryOvers& carries_;
     CarryOvers::const_iterator nextCarry_;
     QDate month_;
+    QDate monthEnd_; // the first day after month_
     Amount running_;
 };
 

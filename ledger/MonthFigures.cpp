@@ -11,13 +11,16 @@ std::vector<int> bookOrder(const std::vector<LineAmounts>& lines)
 {
     std::vector<int> order(lines.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    const auto before = [&](int a, int b) {
         const QDate& da = lines[static_cast<std::size_t>(a)].date;
         const QDate& db = lines[static_cast<std::size_t>(b)].date;
         if (da.isValid() != db.isValid())
             return da.isValid();
         return da < db;
-    });
+    };
+    // Stored lines come in book order already.
+    if (!std::is_sorted(order.begin(), order.end(), before))
+        std::stable_sort(order.begin(), order.end(), before);
     return order;
 }
 
