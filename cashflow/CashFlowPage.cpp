@@ -35,6 +35,15 @@ CashFlowPage::CashFlowPage(PageContext& context, QWidget* parent)
     , lbl月_(new QLabel(this))
     , split_(new QSplitter(Qt::Horizontal, this))
 {
+    setUpControls();
+    layOut();
+    connect(startMonthEdit_, &YearMonthEdit::monthEntered, this, &CashFlowPage::refresh);
+    connect(num月数_, &QSpinBox::valueChanged, this, &CashFlowPage::refresh);
+    connectMonthChoice();
+}
+
+void CashFlowPage::setUpControls()
+{
     startMonthEdit_->setObjectName(QStringLiteral("Dt開始年月"));
     startMonthEdit_->setFont(QFont(QStringLiteral("ＭＳ ゴシック")));
     startMonthEdit_->setFixedWidth(twipsToPixels(1860));
@@ -60,7 +69,10 @@ CashFlowPage::CashFlowPage(PageContext& context, QWidget* parent)
     // The month under the mouse never widens the window.
     lbl月_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     lbl月_->setMinimumHeight(lbl月_->fontMetrics().height());
+}
 
+void CashFlowPage::layOut()
+{
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(QStringLiteral("開始年月"), this));
     top->addWidget(startMonthEdit_);
@@ -91,9 +103,6 @@ CashFlowPage::CashFlowPage(PageContext& context, QWidget* parent)
     connect(buttons.at(1), &QAction::triggered, this, &CashFlowPage::printOverview);
     connect(buttons.at(2), &QAction::triggered, this, &CashFlowPage::exportRequested);
     connect(makeCommand(hint, this, PageCommand::Hint), &QAction::triggered, this, [this] { emit hintRequested(QStringLiteral("cmdHint資金繰り")); });
-    connect(startMonthEdit_, &YearMonthEdit::monthEntered, this, &CashFlowPage::refresh);
-    connect(num月数_, &QSpinBox::valueChanged, this, &CashFlowPage::refresh);
-    connectMonthChoice();
 }
 
 void CashFlowPage::connectMonthChoice()

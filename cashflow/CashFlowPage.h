@@ -45,6 +45,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void setUpControls();
+    // The controls and the page's command buttons in their places.
+    void layOut();
     void connectMonthChoice();
     // The table's share of the page: all its columns when there is room.
     void fitTable();

@@ -71,6 +71,24 @@ ReportWindow::ReportWindow(ReportDocument document, messages::Msg& msg, QWidget*
     printer_->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), orientationOf(document_), QMarginsF(0, 0, 0, 0)));
     printer_->setDocName(document_.name);
 
+    preview_ = new QPrintPreviewWidget(printer_.get(), this);
+    preview_->setObjectName(QStringLiteral("preview"));
+    preview_->setViewMode(QPrintPreviewWidget::SinglePageView);
+    preview_->setZoomMode(QPrintPreviewWidget::FitInView);
+    connect(preview_, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* printer) { renderDocument(*printer, document_); });
+    connect(preview_, &QPrintPreviewWidget::previewChanged, this, &ReportWindow::updatePageState);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(makeButtons());
+    layout->addWidget(preview_, 1);
+    fitOnScreen(owner);
+
+    preview_->updatePreview();
+    updatePageState();
+}
+
+QHBoxLayout* ReportWindow::makeButtons()
+{
     auto* buttons = new QHBoxLayout;
     auto* print = addButton(buttons, "cmd印刷", QStringLiteral("印刷"), this);
     auto* pdf = addButton(buttons, "cmdPDF保存", QStringLiteral("PDF保存"), this);
@@ -85,18 +103,6 @@ ReportWindow::ReportWindow(ReportDocument document, messages::Msg& msg, QWidget*
     buttons->addStretch();
     auto* close = addButton(buttons, "cmd閉じる", QStringLiteral("閉じる"), this);
 
-    preview_ = new QPrintPreviewWidget(printer_.get(), this);
-    preview_->setObjectName(QStringLiteral("preview"));
-    preview_->setViewMode(QPrintPreviewWidget::SinglePageView);
-    preview_->setZoomMode(QPrintPreviewWidget::FitInView);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(buttons);
-    layout->addWidget(preview_, 1);
-    fitOnScreen(owner);
-
-    connect(preview_, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* printer) { renderDocument(*printer, document_); });
-    connect(preview_, &QPrintPreviewWidget::previewChanged, this, &ReportWindow::updatePageState);
     connect(print, &QPushButton::clicked, this, &ReportWindow::onPrintClicked);
     connect(pdf, &QPushButton::clicked, this, &ReportWindow::onSavePdfClicked);
     connect(exportButton, &QPushButton::clicked, this, &ReportWindow::exportRequested);
@@ -111,9 +117,7 @@ ReportWindow::ReportWindow(ReportDocument document, messages::Msg& msg, QWidget*
         updatePageState();
     });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
-
-    preview_->updatePreview();
-    updatePageState();
+    return buttons;
 }
 
 ReportWindow::~ReportWindow()

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+class QHBoxLayout;
 class QLabel;
 class QPrinter;
 class QPrintPreviewWidget;
@@ -70,6 +71,8 @@ protected:
 private:
     // Sizes and places the window inside the available area of the screen it opens on.
     void fitOnScreen(QWidget* owner);
+    // The row of buttons above the preview, connected.
+    QHBoxLayout* makeButtons();
     // After a zoom, scrolls so that the top of the page being read is in view.
     void keepPageTopInView(int page);
     void zoom(bool in);
