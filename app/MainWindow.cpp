@@ -11,6 +11,7 @@
 #include "SettingsPage.h"
 #include "AccountStore.h"
 #include "AllDelete.h"
+#include "LongCommand.h"
 #include "MainActions.h"
 #include "RestoreList.h"
 #include "StatusLine.h"
@@ -214,7 +215,9 @@ void MainWindow::closeEvent(QCloseEvent* event)
     // A save in progress paints the window meanwhile; a close asked for then waits for
     // the user to ask again once the save is over. Unsaved changes of the sheet are
     // registered or dropped only as the user says.
-    if (!closingWithoutQuestions_ && (schedulePage_->isSaving() || !schedulePage_->confirmLeavingSheet())) {
+    // A long command running under its progress dialog holds statements and a transaction
+    // open: the files never close under it.
+    if (store::LongCommand::running() || (!closingWithoutQuestions_ && (schedulePage_->isSaving() || !schedulePage_->confirmLeavingSheet()))) {
         event->ignore();
         return;
     }
