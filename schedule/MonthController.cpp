@@ -227,6 +227,12 @@ DraftOutcome MonthController::restoreDraft()
     figures_.繰越額 = state.carry;
     // Stored lines of the month that the draft does not show were cleared off it.
     cleared_ = std::none_of(lines_.begin(), lines_.end(), [](const SheetLine& line) { return line.original.has_value(); });
+    // A name the book does not hold on its line was typed (or pasted) before the restart:
+    // it counts as typed since the month was loaded, and is registered with the sheet.
+    for (const SheetLine& line : lines_) {
+        if (line.hasPayee() && !(line.original && line.original->payee == line.payee) && !typedNames_.contains(line.payee))
+            typedNames_ << line.payee;
+    }
     settle(shown);
     setExtraChanges(true);
     writeDraftState();

@@ -162,3 +162,27 @@ TEST(SessionEnd, ASignalDuringAnImportStopsItRollsItBackAndClosesAsTheCloseButto
     SQLite::Database main(w.dir().mainPath().toStdString(), SQLite::OPEN_READONLY);
     EXPECT_EQ(main.execAndGet("SELECT count(*) FROM 支払先マスタ").getInt(), 0) << "the import rolled back";
 }
+
+TEST(SessionEnd, NamesTypedBeforeASignalEndedTheRunJoinThePayeeListWhenTheRestoredSheetIsRegistered)
+{
+    TempDataDir dir;
+    seed::storeSettings(dir, "西暦", 1, 0);
+    {
+        MainWindowHarness w(dir);
+        ASSERT_TRUE(w.startOn(QDate(2005, 4, 1)));
+        ASSERT_TRUE(w.show());
+        w.type(0, kCol表示日付, "5");
+        w.type(0, kCol支払先名, "SigPayee");
+        w.type(0, kCol予定額, "1,200");
+        TerminationSignals systemSignals;
+        endWithTheSession(w.window(), systemSignals);
+        ASSERT_EQ(::raise(SIGTERM), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.session().isOpen(), 5000);
+    }
+    MainWindowHarness w(dir);
+    ASSERT_TRUE(w.start());
+    ASSERT_EQ(w.cell(0, kCol支払先名), "SigPayee");
+    w.click("cmd登録", true);
+    EXPECT_TRUE(w.storedLines().contains("SigPayee")) << w.storedLines().toStdString();
+    EXPECT_EQ(w.storedPayees(), QStringList{"SigPayee"});
+}

@@ -222,3 +222,26 @@ TEST(MonthController, TheDraftOfAnUnregisteredSheetComesBackInTheNextRunAndAFail
     EXPECT_EQ(draft(f.work, 2), "05 三月 100/0 101, 09 未登録 0/0 101");
     EXPECT_EQ(next.figures().繰越額, Amount::fromYen(1));
 }
+
+TEST(MonthController, TheNamesOfARestoredDraftThatTheBookDoesNotHoldAreRegisteredWithTheSheet)
+{
+    Files f;
+    storeLine(f.main, "2005-03-05", 1, "三月", yen(100), yen(0), yen(100));
+    storeLine(f.main, "2005-03-06", 2, "旧名", yen(100), yen(0), yen(200));
+    {
+        MonthController month(*f.session);
+        month.setMonth(QDate(2005, 3, 1));
+        month.load();
+        type(month, 1, kCol支払先名, "新名");
+        type(month, 2, kCol表示日付, "9");
+        type(month, 2, kCol支払先名, "SigPayee");
+        type(month, 2, kCol予定額, "100");
+    }
+    MonthController next(*f.session);
+    QStringList registered;
+    next.registerPayees = [&](SQLite::Database&, const QStringList& names) { registered << names; };
+    ASSERT_EQ(next.restoreDraft(), DraftOutcome::Restored);
+    EXPECT_EQ(next.typedNames(), (QStringList{"新名", "SigPayee"}));
+    ASSERT_EQ(next.save().kind, SaveResult::Kind::Saved);
+    EXPECT_EQ(registered, (QStringList{"新名", "SigPayee"})) << "the book's own name on its line is not typed";
+}
