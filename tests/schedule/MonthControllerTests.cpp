@@ -223,6 +223,35 @@ TEST(MonthController, TheDraftOfAnUnregisteredSheetComesBackInTheNextRunAndAFail
     EXPECT_EQ(next.figures().繰越額, Amount::fromYen(1));
 }
 
+TEST(MonthController, EditsMadeWhileTheWorkFileIsBusyReachTheDraftAtTheNextWriteThatGoesThrough)
+{
+    Files f;
+    MonthController month(*f.session);
+    month.setMonth(QDate(2005, 3, 1));
+    month.load();
+    QSignalSpy failed(&month, &MonthController::draftFailed);
+    QSignalSpy behind(&month, &MonthController::draftBehindChanged);
+    {
+        SQLite::Database other(f.dir.workPath().toStdString(), SQLite::OPEN_READWRITE);
+        other.exec("BEGIN IMMEDIATE");
+        type(month, 0, kCol支払先名, "NewA");
+        type(month, 0, kCol予定額, "7000");
+        other.exec("ROLLBACK");
+    }
+    EXPECT_TRUE(month.draftBehind());
+    ASSERT_EQ(failed.size(), 1) << "told once while the file stays busy";
+    EXPECT_TRUE(failed[0][1].toBool()) << "the cause is another program holding the file";
+    EXPECT_EQ(draft(f.work, 1), "- - 0/0 -");
+    // The next write that goes through writes the whole sheet, not only its own line.
+    type(month, 1, kCol表示日付, "27");
+    EXPECT_FALSE(month.draftBehind());
+    EXPECT_EQ(draft(f.work, 2), "- NewA 7000/0 -, 27 - 0/0 -");
+    ASSERT_EQ(behind.size(), 2);
+    EXPECT_TRUE(behind[0][0].toBool());
+    EXPECT_FALSE(behind[1][0].toBool());
+    EXPECT_EQ(failed.size(), 1);
+}
+
 TEST(MonthController, TheNamesOfARestoredDraftThatTheBookDoesNotHoldAreRegisteredWithTheSheet)
 {
     Files f;
