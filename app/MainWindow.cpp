@@ -11,6 +11,7 @@
 #include "SettingsPage.h"
 #include "AccountStore.h"
 #include "AllDelete.h"
+#include "LongCommand.h"
 #include "MainActions.h"
 #include "RestoreList.h"
 #include "StatusLine.h"
@@ -75,6 +76,7 @@ MainWindow::MainWindow(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
 
     connect(schedulePage_, &schedule::SchedulePage::closeRequested, this, &MainWindow::onCloseRequested);
     connect(schedulePage_, &schedule::SchedulePage::modifiedChanged, this, &MainWindow::showSheetModified);
+    connect(schedulePage_, &schedule::SchedulePage::draftBehindChanged, this, &MainWindow::showDraftBehind);
     connect(schedulePage_, &schedule::SchedulePage::printRequested, this, &MainWindow::onPrintClicked);
     connect(schedulePage_, &schedule::SchedulePage::hintRequested, this, &MainWindow::openHint);
     // A name typed on the sheet is offered in the drop-down at once; it joins the payee
@@ -214,7 +216,9 @@ void MainWindow::closeEvent(QCloseEvent* event)
     // A save in progress paints the window meanwhile; a close asked for then waits for
     // the user to ask again once the save is over. Unsaved changes of the sheet are
     // registered or dropped only as the user says.
-    if (!closingWithoutQuestions_ && (schedulePage_->isSaving() || !schedulePage_->confirmLeavingSheet())) {
+    // A long command running under its progress dialog holds statements and a transaction
+    // open: the files never close under it.
+    if (store::LongCommand::running() || (!closingWithoutQuestions_ && (schedulePage_->isSaving() || !schedulePage_->confirmLeavingSheet()))) {
         event->ignore();
         return;
     }
@@ -229,9 +233,28 @@ void MainWindow::refreshPayeeDropDown()
 
 void MainWindow::showSheetModified(bool modified)
 {
-    setWindowTitle(modified ? QStringLiteral("* ") + titleText() : titleText());
-    const QString text = messages::messageText(messages::MsgId::状態_未登録, QString());
-    statusLine_->setStanding(modified ? text : QString());
+    sheetModified_ = modified;
+    showSheetState();
+}
+
+void MainWindow::showDraftBehind(bool behind)
+{
+    draftBehind_ = behind;
+    showSheetState();
+    // The warning shows at once, in place of the last command's message.
+    if (behind)
+        statusLine_->dropMessage();
+}
+
+void MainWindow::showSheetState()
+{
+    setWindowTitle(sheetModified_ ? QStringLiteral("* ") + titleText() : titleText());
+    QString text;
+    if (draftBehind_)
+        text = messages::messageText(messages::MsgId::状態_下書き遅れ, QString());
+    else if (sheetModified_)
+        text = messages::messageText(messages::MsgId::状態_未登録, QString());
+    statusLine_->setStanding(text);
 }
 
 void MainWindow::openHint(const QString& controlName)

@@ -94,8 +94,11 @@ private:
     void connectTransferCommand();
     // Shows a month chosen on the cash-flow page on the schedule page.
     void openScheduleMonth(const QDate& month);
-    // The title and the status line mark a sheet with unsaved changes.
+    // The title and the status line mark a sheet with unsaved changes; the status line
+    // says while the work file's copy of the sheet is behind it (a crash would lose lines).
     void showSheetModified(bool modified);
+    void showDraftBehind(bool behind);
+    void showSheetState();
     // The grid's drop-down list rebuilt from the payee master.
     void refreshPayeeDropDown();
     // The backups: hooks for the pages' destructive commands, the status line's undo,
@@ -146,5 +149,7 @@ private:
     backup::RestoreList* restoreList_;
     MainActions* actions_;
     QPointer<KeyListDialog> keyList_;
+    bool sheetModified_ = false;
+    bool draftBehind_ = false;
     bool closingWithoutQuestions_ = false;
 };

@@ -3,6 +3,7 @@
 
 #include "MainWindow.h"
 
+#include "LongCommand.h"
 #include "SchedulePage.h"
 
 #include <QApplication>
@@ -24,7 +25,11 @@ void MainWindow::closeWithoutQuestions()
         popup->close();
     if (QWidget* modal = QApplication::activeModalWidget())
         modal->close();
-    if (QApplication::activePopupWidget() || QApplication::activeModalWidget() || QThread::currentThread()->loopLevel() > 1 || schedulePage_->isSaving()) {
+    // A long command (an import) is asked to stop, and rolls back; the files close once it
+    // has returned.
+    store::LongCommand::requestStop();
+    if (QApplication::activePopupWidget() || QApplication::activeModalWidget() || QThread::currentThread()->loopLevel() > 1 || schedulePage_->isSaving()
+        || store::LongCommand::running()) {
         QTimer::singleShot(kCloseRetryMs, this, &MainWindow::closeWithoutQuestions);
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "AccountStore.h"
 #include "ExportCommand.h"
+#include "LongCommand.h"
 #include "Msg.h"
 #include "PayeeAccountsCsv.h"
 #include "PayeeRuleImport.h"
@@ -56,7 +57,7 @@ public:
             dialog_.setValue(value); // a modal dialog lets the events in here
         if (command_.onProgress)
             command_.onProgress(dialog_);
-        return !dialog_.wasCanceled();
+        return !dialog_.wasCanceled() && !store::LongCommand::stopRequested();
     }
 
 private:
@@ -148,6 +149,9 @@ bool PayeeImportCommand::importFile(const QString& path, TextEncoding encoding, 
         return false;
     }
     const bool csv = QFileInfo(path).suffix().compare(QStringLiteral("csv"), Qt::CaseInsensitive) == 0;
+    // The progress dialogs let events in: the program's end waits for the import, which
+    // stops at its next step as on キャンセル.
+    const store::LongCommand running;
     PayeeList list;
     {
         StepProgress reading(QStringLiteral("支払先の一覧を読んでいます…"), parent, *this);

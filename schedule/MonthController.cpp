@@ -157,7 +157,7 @@ LoadResult MonthController::load(const std::function<void(int)>& showProgress)
         progress(30);
         // The draft first: when the work file refuses it, the sheet on screen stays as it was.
         draft_.writeAll(read.lines, {month_, read.opening.carry(), false, read.version});
-        draftFailing_ = false;
+        setDraftBehind(false);
     } catch (const std::exception& e) {
         store::logSkipped(QStringLiteral("load the month"), e);
         result.failure = FileFailure::from(e);
@@ -227,6 +227,12 @@ DraftOutcome MonthController::restoreDraft()
     figures_.繰越額 = state.carry;
     // Stored lines of the month that the draft does not show were cleared off it.
     cleared_ = std::none_of(lines_.begin(), lines_.end(), [](const SheetLine& line) { return line.original.has_value(); });
+    // A name the book does not hold on its line was typed (or pasted) before the restart:
+    // it counts as typed since the month was loaded, and is registered with the sheet.
+    for (const SheetLine& line : lines_) {
+        if (line.hasPayee() && !(line.original && line.original->payee == line.payee) && !typedNames_.contains(line.payee))
+            typedNames_ << line.payee;
+    }
     settle(shown);
     setExtraChanges(true);
     writeDraftState();
@@ -259,7 +265,7 @@ bool MonthController::writeDraft(const std::vector<int>& changed, bool withState
 {
     if (!filesOpen())
         return false;
-    if (draftFailing_)
+    if (draftBehind_)
         return writeWholeDraft(lines_, draftState());
     try {
         draft_.writeLines(lines_, changed);
@@ -268,8 +274,7 @@ bool MonthController::writeDraft(const std::vector<int>& changed, bool withState
         return true;
     } catch (const std::exception& e) {
         store::logSkipped(QStringLiteral("write the draft"), e);
-        draftFailing_ = true;
-        emit draftFailed(QString::fromUtf8(e.what()));
+        tellDraftFailure(e);
         return false;
     }
 }
@@ -278,14 +283,29 @@ bool MonthController::writeWholeDraft(const SheetLines& lines, const DraftState&
 {
     try {
         draft_.writeAll(lines, state);
-        draftFailing_ = false;
+        setDraftBehind(false);
         return true;
     } catch (const std::exception& e) {
         store::logSkipped(QStringLiteral("write the whole draft"), e);
-        if (!std::exchange(draftFailing_, true))
-            emit draftFailed(QString::fromUtf8(e.what()));
+        tellDraftFailure(e);
         return false;
     }
+}
+
+void MonthController::tellDraftFailure(const std::exception& error)
+{
+    // Told once: the writes after it fail the same way until one goes through.
+    if (draftBehind_)
+        return;
+    setDraftBehind(true);
+    const FileFailure failure = FileFailure::from(error);
+    emit draftFailed(failure.engine, failure.kind == FileFailure::Busy);
+}
+
+void MonthController::setDraftBehind(bool behind)
+{
+    if (std::exchange(draftBehind_, behind) != behind)
+        emit draftBehindChanged(behind);
 }
 
 void MonthController::writeDraftState()

@@ -164,6 +164,10 @@ public:
     // loaded that stand on a stored line at save are given.
     std::function<void(SQLite::Database& main, const QStringList& names)> registerPayees;
 
+    // Whether the work file's draft is behind the sheet: a write failed, and no write of
+    // the whole sheet has gone through since. A crash now would lose the lines not in it.
+    bool draftBehind() const { return draftBehind_; }
+
     // The names typed or pasted on the sheet since it was loaded that stand on it now (with
     // storedOnly, on a line the save stores).
     QStringList typedNames(bool storedOnly = false) const;
@@ -182,8 +186,12 @@ signals:
     void cellRefused(int row, int column, const QString& text, schedule::CellRefusal why);
     // A payee name was typed or pasted into the sheet.
     void payeeTyped(const QString& name);
-    // The draft could not be written to the work file (the sheet on screen is unchanged).
-    void draftFailed(const QString& engine);
+    // The draft could not be written to the work file (the sheet on screen is unchanged);
+    // busy when another program held the file. Told once until a write goes through again.
+    void draftFailed(const QString& engine, bool busy);
+    // The work file's draft is behind the sheet (a write failed) or has caught up with it
+    // (a later write of the whole sheet went through).
+    void draftBehindChanged(bool behind);
 
 private:
     bool filesOpen() const;
@@ -210,6 +218,8 @@ private:
     // (draftFailed) until a write succeeds again. Answers whether the draft was written.
     bool writeDraft(const std::vector<int>& changed, bool withState);
     bool writeWholeDraft(const SheetLines& lines, const DraftState& state);
+    void tellDraftFailure(const std::exception& error);
+    void setDraftBehind(bool behind);
     void writeDraftState();
     void setExtraChanges(bool on);
     QString describeLines(const std::vector<int>& rows) const;
@@ -225,7 +235,7 @@ private:
     bool cleared_ = false;       // cleared since the month was loaded
     bool extraChanges_ = false;  // unregistered changes the undo stack no longer holds
     QStringList typedNames_;
-    bool draftFailing_ = false;
+    bool draftBehind_ = false;
     qint64 version_ = 0; // the book's version of the month the sheet's lines began from
 };
 

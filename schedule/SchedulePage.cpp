@@ -188,6 +188,7 @@ void SchedulePage::connectCommands()
     connect(num繰越額_, &AmountField::amountChanged, this, [this] { controller_->setCarry(num繰越額_->amount()); });
     connect(controller_, &MonthController::figuresChanged, this, &SchedulePage::showFigures);
     connect(controller_, &MonthController::modifiedChanged, this, &SchedulePage::modifiedChanged);
+    connect(controller_, &MonthController::draftBehindChanged, this, &SchedulePage::draftBehindChanged);
 }
 
 void SchedulePage::resizeEvent(QResizeEvent* event)

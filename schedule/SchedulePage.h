@@ -134,6 +134,8 @@ signals:
     void statusText(const QString& text);
     // The sheet holds unsaved changes, or no longer does.
     void modifiedChanged(bool modified);
+    // The work file's copy of the sheet fell behind it (a write failed), or caught up.
+    void draftBehindChanged(bool behind);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -68,8 +68,9 @@ void SchedulePage::connectGrid()
     connect(controller_, &MonthController::cellRefused, this, [this](int, int, const QString& text, CellRefusal why) { tellRefusedValue(text, why); },
         Qt::QueuedConnection);
     connect(controller_, &MonthController::payeeTyped, this, [this] { emit payeeListNeeded(dat支払先名_, controller_->typedNames()); });
-    connect(controller_, &MonthController::draftFailed, this, [this](const QString& engine) {
-        context_.msg.ShowMsg(messages::MsgId::入力_下書き失敗, engine);
+    // The box's advice follows the cause: another program holding the work file, or the disk.
+    connect(controller_, &MonthController::draftFailed, this, [this](const QString& engine, bool busy) {
+        context_.msg.ShowMsg(busy ? messages::MsgId::入力_下書き使用中 : messages::MsgId::入力_下書き失敗, engine);
     }, Qt::QueuedConnection);
     connect(gridInp_, &GridView::pasteRequested, this, &SchedulePage::pasteIntoSheet);
     gridInp_->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -51,6 +51,16 @@ bool samePlace(int fd, const QString& path)
         && open.st_ino == named.st_ino;
 }
 
+// Whether both name a computer and not the same one. A copy of a system (a cloned virtual
+// machine) keeps the machine id under a computer name of its own: a name that differs
+// tells another computer even when the ids agree.
+bool otherComputer(const LockOwner& owner, const LockOwner& own)
+{
+    const bool idsDiffer = !owner.machineId.isEmpty() && !own.machineId.isEmpty() && owner.machineId != own.machineId;
+    const bool namesDiffer = !owner.host.isEmpty() && !own.host.isEmpty() && owner.host != own.host;
+    return idsDiffer || namesDiffer;
+}
+
 } // namespace
 
 std::optional<LockOwner> LockOwner::parse(const QByteArray& content)
@@ -116,7 +126,7 @@ bool InstanceLock::openHeld()
             // A running program holds it; what it wrote says where.
             held_ = true;
             owner_ = LockOwner::parse(readAllAt(fd_));
-            otherComputer_ = owner_ && !owner_->machineId.isEmpty() && owner_->machineId != own_.machineId;
+            otherComputer_ = owner_ && otherComputer(*owner_, own_);
             lastTouched_ = modifiedAt(fd_);
             ::close(fd_);
             fd_ = -1;
@@ -145,7 +155,7 @@ void InstanceLock::judge(const QDateTime& now)
     }
     lastTouched_ = modifiedAt(fd_);
     const bool idsKnown = !owner_->machineId.isEmpty() && !own_.machineId.isEmpty();
-    const bool thisComputer = idsKnown ? owner_->machineId == own_.machineId : owner_->host == own_.host;
+    const bool thisComputer = !otherComputer(*owner_, own_) && (idsKnown || owner_->host == own_.host);
     if (thisComputer && !owner_->bootId.isEmpty()) {
         // Nobody on this computer holds the flock: the program that wrote it has ended, in
         // this boot or before the computer was restarted.

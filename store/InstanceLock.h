@@ -36,7 +36,9 @@ struct LockOwner {
 // computer that cannot see the flock sees the lock is in use. At the end it removes the
 // file only when the file is still its own (same file, same token).
 //
-// A lock nobody holds is judged by what it names: one written by this computer in this
+// A lock nobody holds is judged by what it names (a computer is told by its machine id and
+// its name: a lock whose name differs is another computer's even when the ids agree, as
+// for a copied system): one written by this computer in this
 // boot, or before its last restart, belongs to a program that has ended and is taken over
 // at once; one written by another computer is refused while it was touched within
 // kStaleMinutes, and after that reported as stale (nothing can show that the other computer

@@ -272,6 +272,11 @@ StatementCache::StatementCache(SQLite::Database& db)
     caches()[&db_] = this;
 }
 
+bool StatementCache::inUse() const
+{
+    return std::any_of(statements_.begin(), statements_.end(), [](const auto& s) { return s->inUse_; });
+}
+
 StatementCache::~StatementCache()
 {
     const std::lock_guard guard(cachesLock());

@@ -58,6 +58,7 @@ public:
     static Use reuse(SQLite::Database& db, const QString& sql);
 
 private:
+    friend class StatementCache;
     [[noreturn]] void fail(int code);
 
     SQLite::Database& db_;
@@ -91,6 +92,9 @@ public:
     ~StatementCache();
     StatementCache(const StatementCache&) = delete;
     StatementCache& operator=(const StatementCache&) = delete;
+
+    // Whether a statement of the cache is in use (a command up the stack runs it).
+    bool inUse() const;
 
 private:
     friend class Prepared;

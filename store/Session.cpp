@@ -9,6 +9,8 @@
 
 #include <SQLiteCpp/Database.h>
 
+#include <sqlite3.h>
+
 
 namespace store {
 
@@ -37,12 +39,41 @@ Session::~Session()
     close();
 }
 
+namespace {
+
+// Closes a connection with its statement cache. A connection that a command up the stack
+// still uses (a transaction open, or a statement of it not finalized) is not closed under
+// it: the engine would refuse the close, and the statements and the transaction's guard
+// would reach a closed connection. It is left to the end of the process, which lets go of
+// the file (the engine rolls back an unfinished transaction when the file is opened again).
+void closeConnection(std::unique_ptr<StatementCache>& cache, std::unique_ptr<SQLite::Database>& db)
+{
+    if (!db) {
+        cache.reset();
+        return;
+    }
+    sqlite3* handle = db->getHandle();
+    if (sqlite3_get_autocommit(handle) == 0 || (cache && cache->inUse())) {
+        qCWarning(lcStore) << "a connection still in use is left open:" << QString::fromUtf8(db->getFilename());
+        static_cast<void>(cache.release());
+        static_cast<void>(db.release());
+        return;
+    }
+    cache.reset();
+    if (sqlite3_next_stmt(handle, nullptr) != nullptr) {
+        qCWarning(lcStore) << "a connection with a statement still prepared is left open:" << QString::fromUtf8(db->getFilename());
+        static_cast<void>(db.release());
+        return;
+    }
+    db.reset();
+}
+
+} // namespace
+
 void Session::close()
 {
-    mainStatements_.reset();
-    workStatements_.reset();
-    main_.reset();
-    work_.reset();
+    closeConnection(mainStatements_, main_);
+    closeConnection(workStatements_, work_);
 }
 
 void Session::refuseWrites(const QString& file)

@@ -3,12 +3,15 @@
 #include "MainWindowHarness.h"
 
 #include "BackupFolder.h"
+#include "PayeeImportCommand.h"
 #include "SessionEnd.h"
 #include "SheetColumns.h"
 #include "Sql.h"
 #include "TerminationSignals.h"
 
 #include <QDialog>
+#include <QFile>
+#include <QProgressDialog>
 #include <QEventLoop>
 #include <QTest>
 #include <QTimer>
@@ -118,4 +121,68 @@ TEST(SessionEnd, TheSessionManagersRequestAsksAboutTheSheetAndCancelKeepsTheSess
     EXPECT_TRUE(w.window().commitSessionData());
     EXPECT_TRUE(w.storedLines().contains("未登録の店"));
     EXPECT_FALSE(w.window().windowTitle().startsWith("*"));
+}
+
+TEST(SessionEnd, ASignalDuringAnImportStopsItRollsItBackAndClosesAsTheCloseButtonDoes)
+{
+    MainWindowHarness w;
+    ASSERT_TRUE(w.start());
+    ASSERT_TRUE(w.show());
+    QByteArray names;
+    for (int line = 1; line <= 20000; ++line)
+        names += "支払先" + QByteArray::number(line) + "\n";
+    QFile list(w.dir().filePath("names.txt"));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write(names);
+    list.close();
+    TerminationSignals systemSignals;
+    endWithTheSession(w.window(), systemSignals);
+    auto& import = w.window().payeeImportCommand();
+    import.askFile = [&](QWidget*) { return std::pair{list.fileName(), exchange::TextEncoding::Detect}; };
+    import.progressAfterMs = 0;
+    bool raised = false;
+    bool openAtTheNextStep = false;
+    import.onProgress = [&](QProgressDialog& dialog) {
+        if (raised)
+            openAtTheNextStep = openAtTheNextStep || w.session().isOpen();
+        else if (dialog.labelText().contains("追加") && dialog.value() > 100)
+            raised = ::raise(SIGTERM) == 0;
+    };
+    w.presenter.setDefaultAnswer(true);
+    w.click("cmd支払先取込");
+    ASSERT_TRUE(raised);
+    EXPECT_TRUE(openAtTheNextStep) << "the files stay open while the import runs";
+    QTRY_VERIFY_WITH_TIMEOUT(!w.session().isOpen(), 5000);
+    // Only the import's question: no box about the close-time backup.
+    ASSERT_EQ(w.presenter.shown().size(), 1u) << w.lastBox().toStdString();
+    w.outcome().window.reset();
+    EXPECT_FALSE(QFile::exists(w.dir().filePath("Quorel1.lock")));
+    EXPECT_FALSE(QFile::exists(w.dir().mainPath() + "-journal"));
+    EXPECT_FALSE(QFile::exists(w.dir().mainPath() + "-wal"));
+    SQLite::Database main(w.dir().mainPath().toStdString(), SQLite::OPEN_READONLY);
+    EXPECT_EQ(main.execAndGet("SELECT count(*) FROM 支払先マスタ").getInt(), 0) << "the import rolled back";
+}
+
+TEST(SessionEnd, NamesTypedBeforeASignalEndedTheRunJoinThePayeeListWhenTheRestoredSheetIsRegistered)
+{
+    TempDataDir dir;
+    seed::storeSettings(dir, "西暦", 1, 0);
+    {
+        MainWindowHarness w(dir);
+        ASSERT_TRUE(w.startOn(QDate(2005, 4, 1)));
+        ASSERT_TRUE(w.show());
+        w.type(0, kCol表示日付, "5");
+        w.type(0, kCol支払先名, "SigPayee");
+        w.type(0, kCol予定額, "1,200");
+        TerminationSignals systemSignals;
+        endWithTheSession(w.window(), systemSignals);
+        ASSERT_EQ(::raise(SIGTERM), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.session().isOpen(), 5000);
+    }
+    MainWindowHarness w(dir);
+    ASSERT_TRUE(w.start());
+    ASSERT_EQ(w.cell(0, kCol支払先名), "SigPayee");
+    w.click("cmd登録", true);
+    EXPECT_TRUE(w.storedLines().contains("SigPayee")) << w.storedLines().toStdString();
+    EXPECT_EQ(w.storedPayees(), QStringList{"SigPayee"});
 }

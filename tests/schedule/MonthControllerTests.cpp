@@ -222,3 +222,55 @@ TEST(MonthController, TheDraftOfAnUnregisteredSheetComesBackInTheNextRunAndAFail
     EXPECT_EQ(draft(f.work, 2), "05 三月 100/0 101, 09 未登録 0/0 101");
     EXPECT_EQ(next.figures().繰越額, Amount::fromYen(1));
 }
+
+TEST(MonthController, EditsMadeWhileTheWorkFileIsBusyReachTheDraftAtTheNextWriteThatGoesThrough)
+{
+    Files f;
+    MonthController month(*f.session);
+    month.setMonth(QDate(2005, 3, 1));
+    month.load();
+    QSignalSpy failed(&month, &MonthController::draftFailed);
+    QSignalSpy behind(&month, &MonthController::draftBehindChanged);
+    {
+        SQLite::Database other(f.dir.workPath().toStdString(), SQLite::OPEN_READWRITE);
+        other.exec("BEGIN IMMEDIATE");
+        type(month, 0, kCol支払先名, "NewA");
+        type(month, 0, kCol予定額, "7000");
+        other.exec("ROLLBACK");
+    }
+    EXPECT_TRUE(month.draftBehind());
+    ASSERT_EQ(failed.size(), 1) << "told once while the file stays busy";
+    EXPECT_TRUE(failed[0][1].toBool()) << "the cause is another program holding the file";
+    EXPECT_EQ(draft(f.work, 1), "- - 0/0 -");
+    // The next write that goes through writes the whole sheet, not only its own line.
+    type(month, 1, kCol表示日付, "27");
+    EXPECT_FALSE(month.draftBehind());
+    EXPECT_EQ(draft(f.work, 2), "- NewA 7000/0 -, 27 - 0/0 -");
+    ASSERT_EQ(behind.size(), 2);
+    EXPECT_TRUE(behind[0][0].toBool());
+    EXPECT_FALSE(behind[1][0].toBool());
+    EXPECT_EQ(failed.size(), 1);
+}
+
+TEST(MonthController, TheNamesOfARestoredDraftThatTheBookDoesNotHoldAreRegisteredWithTheSheet)
+{
+    Files f;
+    storeLine(f.main, "2005-03-05", 1, "三月", yen(100), yen(0), yen(100));
+    storeLine(f.main, "2005-03-06", 2, "旧名", yen(100), yen(0), yen(200));
+    {
+        MonthController month(*f.session);
+        month.setMonth(QDate(2005, 3, 1));
+        month.load();
+        type(month, 1, kCol支払先名, "新名");
+        type(month, 2, kCol表示日付, "9");
+        type(month, 2, kCol支払先名, "SigPayee");
+        type(month, 2, kCol予定額, "100");
+    }
+    MonthController next(*f.session);
+    QStringList registered;
+    next.registerPayees = [&](SQLite::Database&, const QStringList& names) { registered << names; };
+    ASSERT_EQ(next.restoreDraft(), DraftOutcome::Restored);
+    EXPECT_EQ(next.typedNames(), (QStringList{"新名", "SigPayee"}));
+    ASSERT_EQ(next.save().kind, SaveResult::Kind::Saved);
+    EXPECT_EQ(registered, (QStringList{"新名", "SigPayee"})) << "the book's own name on its line is not typed";
+}

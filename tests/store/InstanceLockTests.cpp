@@ -111,6 +111,29 @@ TEST(InstanceLock, AnotherComputersLockIsRefusedWhileFreshAndOnlyOfferedAfterTen
     EXPECT_EQ(LockOwner::parse(TempDataDir::readAll(path))->pid, QCoreApplication::applicationPid());
 }
 
+TEST(InstanceLock, ALockOfAnotherComputerNameIsAnotherComputersEvenWithThisMachineId)
+{
+    // A copied system: this machine id and boot, under a computer name of its own.
+    TempDataDir dir;
+    const QString path = dir.filePath("Quorel1.lock");
+    const QByteArray content = lockText(endedPid(), "cloned-pc", QSysInfo::machineUniqueId(), QSysInfo::bootUniqueId());
+    ASSERT_NE(QSysInfo::machineHostName(), "cloned-pc");
+    writeFile(path, content);
+    const QDateTime touched = modified(path);
+    {
+        InstanceLock fresh(dir.path(), touched.addSecs(60));
+        EXPECT_FALSE(fresh.acquired());
+        EXPECT_TRUE(fresh.heldOnOtherComputer());
+        EXPECT_EQ(fresh.staleHost(), "cloned-pc");
+    }
+    {
+        InstanceLock silent(dir.path(), touched.addSecs(InstanceLock::kStaleMinutes * 60 + 1));
+        EXPECT_FALSE(silent.acquired()) << "offered after asking, never taken over silently";
+        EXPECT_EQ(silent.stale(), InstanceLock::Stale::OtherComputer);
+    }
+    EXPECT_EQ(TempDataDir::readAll(path), content);
+}
+
 TEST(InstanceLock, ARunningHolderIsNeverTakenOverAndOnlyTheHolderRemovesItsLock)
 {
     TempDataDir dir;

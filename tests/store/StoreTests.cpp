@@ -1,4 +1,5 @@
 #include "DataFiles.h"
+#include "Prepared.h"
 #include "Schema.h"
 #include "Session.h"
 #include "Sql.h"
@@ -103,6 +104,25 @@ TEST(Session, CrossFileStatementsReachTheMainFileThroughAPathWithBlanksAndJapane
         tx.commit();
     }
     EXPECT_EQ(scalar(session->mainDb(), "SELECT group_concat(支払先名, '|') FROM (SELECT 支払先名 FROM 支払先マスタ ORDER BY 支払先名)").toString(), "O'Brien|x");
+}
+
+TEST(Session, AConnectionStillInUseIsNotClosedUnderTheCommandAndItsTransactionRollsBack)
+{
+    TempDataDir dir;
+    auto session = Session::open(dir.path());
+    {
+        // A command in the middle of its transaction, one cached statement in use.
+        Transaction tx(session->mainDb());
+        exec(session->mainDb(), "INSERT INTO 支払先マスタ VALUES ('途中')");
+        auto use = Prepared::reuse(session->mainDb(), "SELECT 支払先名 FROM 支払先マスタ");
+        ASSERT_TRUE(use->next());
+        session->close();
+        EXPECT_FALSE(session->isOpen());
+        EXPECT_EQ(use->text(0), "途中") << "the statement is still usable";
+    }
+    // The guard rolled the transaction back on the connection left open: nothing was added.
+    SQLite::Database main(dir.mainPath().toStdString(), SQLite::OPEN_READONLY);
+    EXPECT_EQ(main.execAndGet("SELECT count(*) FROM 支払先マスタ").getInt(), 0);
 }
 
 TEST(Sql, UnorderedReadOfASheetReturnsAdditionOrder)
