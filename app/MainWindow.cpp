@@ -62,6 +62,22 @@ MainWindow::MainWindow(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     // The hint texts of the window are stored under this name.
     setObjectName(QStringLiteral("FrmQuorel1"));
     setAttribute(Qt::WA_DeleteOnClose, false);
+    layOutPages();
+    connectPages();
+    connectExportCommands();
+    connectTransferCommand();
+    setUpBackups();
+
+    setWindowTitle(titleText());
+    runStartupReads();
+    connectStatusLine(); // the sheet's grid has its model once the pages are set up
+    setUpMenuBar();
+    fitGridsOnScreen();
+    backups_.atStart();
+}
+
+void MainWindow::layOutPages()
+{
     tabs_->setObjectName(QStringLiteral("SSTab1"));
     tabs_->addTab(schedulePage_, QStringLiteral("     支 払 予 定     "));
     tabs_->addTab(payeePage_, QStringLiteral(" 支払先保守 "));
@@ -73,7 +89,10 @@ MainWindow::MainWindow(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     layout->addWidget(tabs_);
     layout->addWidget(statusLine_);
     resize(twipsToPixels(10995), twipsToPixels(7155));
+}
 
+void MainWindow::connectPages()
+{
     connect(schedulePage_, &schedule::SchedulePage::closeRequested, this, &MainWindow::onCloseRequested);
     connect(schedulePage_, &schedule::SchedulePage::modifiedChanged, this, &MainWindow::showSheetModified);
     connect(schedulePage_, &schedule::SchedulePage::draftBehindChanged, this, &MainWindow::showDraftBehind);
@@ -105,17 +124,6 @@ MainWindow::MainWindow(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     connect(settingsPage_, &settings::SettingsPage::bannerClicked, this, &MainWindow::openMakerPage);
     // A new era setting shows at once in the year-month field; the report reads it when opened.
     connect(settingsPage_, &settings::SettingsPage::settingsChanged, schedulePage_, &schedule::SchedulePage::applyEra);
-
-    connectExportCommands();
-    connectTransferCommand();
-    setUpBackups();
-
-    setWindowTitle(titleText());
-    runStartupReads();
-    connectStatusLine(); // the sheet's grid has its model once the pages are set up
-    setUpMenuBar();
-    fitGridsOnScreen();
-    backups_.atStart();
 }
 
 void MainWindow::fitGridsOnScreen()

@@ -83,6 +83,10 @@ private:
     // Bank details an earlier version kept for deleted payees: named once, after an update.
     void reportUnlistedAccounts();
     void closeFiles();
+    // The pages on their tabs, the menu bar and the status line.
+    void layOutPages();
+    // What the pages ask of the window and of each other.
+    void connectPages();
     void fitGridsOnScreen();
     void openHint(const QString& controlName);
     void onDeleteAllClicked();

@@ -135,10 +135,8 @@ QString importNotes(const ImportPlan& plan, const PayeeList& list, const Importe
 
 } // namespace
 
-bool PayeeImportCommand::importFile(const QString& path, TextEncoding encoding, QWidget* parent)
+bool PayeeImportCommand::openList(QFile& file, const QString& shownPath)
 {
-    const QString shownPath = QDir::toNativeSeparators(path);
-    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         msg_.ShowMsg(messages::MsgId::その他_読込失敗, shownPath);
         return false;
@@ -148,6 +146,23 @@ bool PayeeImportCommand::importFile(const QString& path, TextEncoding encoding, 
         msg_.ShowMsg(messages::MsgId::その他_取込大きすぎ, shownPath);
         return false;
     }
+    return true;
+}
+
+void PayeeImportCommand::tellImported(qsizetype names, std::size_t rules)
+{
+    if (rules == 0)
+        msg_.ShowMsg(messages::MsgId::登録_取込完了, QString::number(names));
+    else
+        msg_.ShowMsg(messages::MsgId::登録_取込規則完了, QStringLiteral("%1 件を追加し、支払日の指定 %2").arg(names).arg(rules));
+}
+
+bool PayeeImportCommand::importFile(const QString& path, TextEncoding encoding, QWidget* parent)
+{
+    const QString shownPath = QDir::toNativeSeparators(path);
+    QFile file(path);
+    if (!openList(file, shownPath))
+        return false;
     const bool csv = QFileInfo(path).suffix().compare(QStringLiteral("csv"), Qt::CaseInsensitive) == 0;
     // The progress dialogs let events in: the program's end waits for the import, which
     // stops at its next step as on キャンセル.
@@ -198,10 +213,7 @@ bool PayeeImportCommand::importFile(const QString& path, TextEncoding encoding, 
     }
     if (!added)
         return false; // キャンセル: nothing was added
-    if (listed.rules.empty())
-        msg_.ShowMsg(messages::MsgId::登録_取込完了, QString::number(plan.toAdd.size()));
-    else
-        msg_.ShowMsg(messages::MsgId::登録_取込規則完了, QStringLiteral("%1 件を追加し、支払日の指定 %2").arg(plan.toAdd.size()).arg(listed.rules.size()));
+    tellImported(plan.toAdd.size(), listed.rules.size());
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 class QProgressDialog;
+class QFile;
 class QWidget;
 namespace store {
 class Session;
@@ -44,6 +45,10 @@ public:
     static constexpr int kNamesShown = 30;
 
 private:
+    // Opens the list, or tells why it cannot be read.
+    bool openList(QFile& file, const QString& shownPath);
+    void tellImported(qsizetype names, std::size_t rules);
+
     store::Session& session_;
     messages::Msg& msg_;
 };

@@ -77,6 +77,51 @@ std::vector<qint64> rowsToRemove(store::Prepared& find, const MonthWrite& write,
     return removals;
 }
 
+// Rewrites each sheet line's original or adds it, with its number and its balance from the
+// month's figures; answers how many were written.
+int storeSheetLines(SQLite::Database& db, const MonthWrite& write, const std::vector<std::optional<qint64>>& originals,
+    std::map<QDate, std::set<qint64>>& taken, ProgressSpan* lineProgress)
+{
+    auto updateUse = store::Prepared::reuse(db, QStringLiteral("UPDATE %1 SET 日付 = ?, 行番号 = ?, 支払先名 = ?, 予定額 = ?, 支払額 = ?, 残高 = ? WHERE rowid = ?").arg(kLinesTable));
+    store::Prepared& update = *updateUse;
+    auto insertUse = store::Prepared::reuse(db, QStringLiteral("INSERT INTO %1 (日付, 行番号, 支払先名, 予定額, 支払額, 残高) VALUES (?, ?, ?, ?, ?, ?)").arg(kLinesTable));
+    store::Prepared& insert = *insertUse;
+    // Each line goes in with the balance the month's figures give it from the carry-over the
+    // sheet shows; the balance run after it then finds them right unless lines the sheet
+    // does not show are kept among them.
+    std::vector<LineAmounts> amounts;
+    amounts.reserve(write.lines.size());
+    for (const SheetEntry& line : write.lines)
+        amounts.push_back({line.date, !line.payee.isEmpty(), line.scheduled, line.paid});
+    const MonthFigures figures = figureMonth(write.month, write.carry, amounts);
+    if (lineProgress)
+        lineProgress->start(static_cast<qint64>(write.lines.size()));
+    for (std::size_t i = 0; i < write.lines.size(); ++i) {
+        const SheetEntry& line = write.lines[i];
+        std::set<qint64>& numbers = taken[line.date];
+        qint64 number = line.position;
+        if (numbers.count(number))
+            number = *numbers.rbegin() + 1;
+        numbers.insert(number);
+        store::Prepared& statement = originals[i] ? update : insert;
+        statement.bind(1, calendar::toStoredText(line.date));
+        statement.bind(2, number);
+        statement.bind(3, line.payee);
+        bindAmount(statement, 4, line.scheduled);
+        bindAmount(statement, 5, line.paid);
+        bindAmount(statement, 6, figures.lines[i].balance);
+        if (originals[i])
+            statement.bind(7, *originals[i]);
+        statement.run();
+        if (lineProgress)
+            lineProgress->advance(static_cast<qint64>(i + 1));
+    }
+    if (lineProgress)
+        lineProgress->finish();
+
+    return static_cast<int>(write.lines.size());
+}
+
 } // namespace
 
 std::vector<StoredLine> offSheetLines(SQLite::Database& db, const QDate& month, const std::vector<LineKey>& onSheet)
@@ -107,43 +152,7 @@ WriteOutcome writeMonth(SQLite::Database& db, const MonthWrite& write, ProgressS
         remove.bind(1, rowId);
         outcome.removed += remove.run();
     }
-    auto updateUse = store::Prepared::reuse(db, QStringLiteral("UPDATE %1 SET 日付 = ?, 行番号 = ?, 支払先名 = ?, 予定額 = ?, 支払額 = ?, 残高 = ? WHERE rowid = ?").arg(kLinesTable));
-    store::Prepared& update = *updateUse;
-    auto insertUse = store::Prepared::reuse(db, QStringLiteral("INSERT INTO %1 (日付, 行番号, 支払先名, 予定額, 支払額, 残高) VALUES (?, ?, ?, ?, ?, ?)").arg(kLinesTable));
-    store::Prepared& insert = *insertUse;
-    // Each line goes in with the balance the month's figures give it from the carry-over the
-    // sheet shows; the balance run after it then finds them right unless lines the sheet
-    // does not show are kept among them.
-    std::vector<LineAmounts> amounts;
-    amounts.reserve(write.lines.size());
-    for (const SheetEntry& line : write.lines)
-        amounts.push_back({line.date, !line.payee.isEmpty(), line.scheduled, line.paid});
-    const MonthFigures figures = figureMonth(first, write.carry, amounts);
-    if (lineProgress)
-        lineProgress->start(static_cast<qint64>(write.lines.size()));
-    for (std::size_t i = 0; i < write.lines.size(); ++i) {
-        const SheetEntry& line = write.lines[i];
-        std::set<qint64>& numbers = taken[line.date];
-        qint64 number = line.position;
-        if (numbers.count(number))
-            number = *numbers.rbegin() + 1;
-        numbers.insert(number);
-        store::Prepared& statement = originals[i] ? update : insert;
-        statement.bind(1, calendar::toStoredText(line.date));
-        statement.bind(2, number);
-        statement.bind(3, line.payee);
-        bindAmount(statement, 4, line.scheduled);
-        bindAmount(statement, 5, line.paid);
-        bindAmount(statement, 6, figures.lines[i].balance);
-        if (originals[i])
-            statement.bind(7, *originals[i]);
-        statement.run();
-        ++outcome.stored;
-        if (lineProgress)
-            lineProgress->advance(static_cast<qint64>(i + 1));
-    }
-    if (lineProgress)
-        lineProgress->finish();
+    outcome.stored = storeSheetLines(db, write, originals, taken, lineProgress);
 
     Book book(db);
     const Amount broughtIn = book.opening(first).broughtIn;

@@ -2,6 +2,7 @@
 
 #include "Book.h"
 #include "CellEntry.h"
+#include "MonthWrite.h"
 #include "PreviousMonth.h"
 #include "SheetDraft.h"
 #include "SheetFigures.h"
@@ -221,6 +222,14 @@ private:
     void tellDraftFailure(const std::exception& error);
     void setDraftBehind(bool behind);
     void writeDraftState();
+    // The sheet's lines as a registration writes them; a refusal (an incomplete line, a
+    // balance out of range) instead.
+    std::optional<SaveResult> collectWrite(ledger::MonthWrite& write) const;
+    // After クリア: asks what becomes of the stored lines the sheet no longer shows.
+    // Answers false when the user cancels.
+    bool chooseOffSheet(ledger::MonthWrite& write, const std::function<OffSheetChoice(const std::vector<ledger::StoredLine>&)>& ask);
+    // Shows the month as the book holds it after a registration, and retires the draft.
+    void showSaved(SaveResult& result);
     void setExtraChanges(bool on);
     QString describeLines(const std::vector<int>& rows) const;
 

@@ -188,13 +188,8 @@ QString MonthController::describeLines(const std::vector<int>& rows) const
     return named.join(QStringLiteral("、"));
 }
 
-SaveResult MonthController::save(const std::function<OffSheetChoice(const std::vector<ledger::StoredLine>&)>& askOffSheet,
-    const std::function<void(int)>& showProgress)
+std::optional<SaveResult> MonthController::collectWrite(ledger::MonthWrite& write) const
 {
-    SaveResult result;
-    if (!filesOpen() || !month_.isValid())
-        return result;
-    ledger::MonthWrite write{.month = month_, .carry = carry()};
     std::vector<int> incomplete;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         const SheetLine& line = lines_[i];
@@ -207,28 +202,44 @@ SaveResult MonthController::save(const std::function<OffSheetChoice(const std::v
             write.emptied.push_back(*line.original);
     }
     if (!incomplete.empty())
-        return {SaveResult::Kind::Incomplete, describeLines(incomplete)};
+        return SaveResult{SaveResult::Kind::Incomplete, describeLines(incomplete)};
     SheetLines check = lines_;
     if (const auto overflow = computeSheet(check, carry()).overflowAt)
-        return {SaveResult::Kind::Overflow, describeLines({*overflow})};
+        return SaveResult{SaveResult::Kind::Overflow, describeLines({*overflow})};
+    return std::nullopt;
+}
+
+bool MonthController::chooseOffSheet(ledger::MonthWrite& write, const std::function<OffSheetChoice(const std::vector<ledger::StoredLine>&)>& ask)
+{
+    if (!cleared_ || !ask)
+        return true;
+    std::vector<ledger::LineKey> keys;
+    for (const SheetLine& line : lines_) {
+        if (line.original)
+            keys.push_back(*line.original);
+    }
+    std::vector<ledger::StoredLine> offSheet;
+    store::skipOnFailure(QStringLiteral("lines off the sheet"), [&] { offSheet = ledger::offSheetLines(session_.mainDb(), month_, keys); });
+    if (offSheet.empty())
+        return true;
+    const OffSheetChoice choice = ask(offSheet);
+    write.deleteOffSheet = choice == OffSheetChoice::Delete;
+    return choice != OffSheetChoice::Cancel;
+}
+
+SaveResult MonthController::save(const std::function<OffSheetChoice(const std::vector<ledger::StoredLine>&)>& askOffSheet,
+    const std::function<void(int)>& showProgress)
+{
+    SaveResult result;
+    if (!filesOpen() || !month_.isValid())
+        return result;
+    ledger::MonthWrite write{.month = month_, .carry = carry()};
+    if (auto refused = collectWrite(write))
+        return *refused;
+    if (!chooseOffSheet(write, askOffSheet))
+        return {SaveResult::Kind::Cancelled};
 
     auto& main = session_.mainDb();
-    if (cleared_ && askOffSheet) {
-        std::vector<ledger::LineKey> keys;
-        for (const SheetLine& line : lines_) {
-            if (line.original)
-                keys.push_back(*line.original);
-        }
-        std::vector<ledger::StoredLine> offSheet;
-        store::skipOnFailure(QStringLiteral("lines off the sheet"), [&] { offSheet = ledger::offSheetLines(main, month_, keys); });
-        if (!offSheet.empty()) {
-            const OffSheetChoice choice = askOffSheet(offSheet);
-            if (choice == OffSheetChoice::Cancel)
-                return {SaveResult::Kind::Cancelled};
-            write.deleteOffSheet = choice == OffSheetChoice::Delete;
-        }
-    }
-
     // The two stretches of the bar meet at kSaveBarLinesDone, shown once.
     int shown = -1;
     const auto showBar = [&](int value) {
@@ -256,13 +267,19 @@ SaveResult MonthController::save(const std::function<OffSheetChoice(const std::v
         result.failure = FileFailure::from(e);
         return result;
     }
+    showSaved(result);
+    return result;
+}
+
+void MonthController::showSaved(SaveResult& result)
+{
     // The sheet shows the month as the book now holds it, and the draft becomes that month,
     // registered, at its new version in one write. When the work file refuses it, the draft
     // still names the version before the save: a start then sees that the book has moved on
     // and does not offer the draft's lines as unregistered again.
     try {
         MonthRead read = readMonth();
-        result.monthLines = ledger::monthLineCount(main, month_);
+        result.monthLines = ledger::monthLineCount(session_.mainDb(), month_);
         read.figures = computeSheet(read.lines, read.opening.carry());
         const bool drafted = writeWholeDraft(read.lines, {month_, read.opening.carry(), false, read.version});
         show(std::move(read), drafted);
@@ -272,7 +289,6 @@ SaveResult MonthController::save(const std::function<OffSheetChoice(const std::v
         setExtraChanges(false);
     }
     writeDraftState();
-    return result;
 }
 
 int MonthController::markPaid(const std::vector<LinePayment>& payments)
