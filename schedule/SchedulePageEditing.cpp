@@ -351,7 +351,8 @@ void SchedulePage::onDeleteLineClicked()
 {
     if (!filesOpen())
         return;
-    // The question names the line and says that a stored line leaves the book at once.
+    // The question names the line; only for a stored line does it say that the line
+    // leaves the book at once (a line never registered leaves only the sheet).
     const int row = gridInp_->currentRowIndex();
     const bool named = row >= 0 && row < controller_->model()->rowCount();
     QString line;
@@ -359,7 +360,8 @@ void SchedulePage::onDeleteLineClicked()
         const SheetLine& shown = controller_->lines()[static_cast<std::size_t>(row)];
         line = messages::describeLine(shown.day, shown.payee, shown.scheduled, shown.paid);
     }
-    const bool asked = named ? context_.msg.ShowMsg(messages::MsgId::削除_行確認, line)
+    const messages::MsgId question = controller_->lineIsStored(row) ? messages::MsgId::削除_行確認 : messages::MsgId::削除_未登録行確認;
+    const bool asked = named ? context_.msg.ShowMsg(question, line)
                              : context_.msg.ShowMsg(messages::MsgId::削除_伝票確認2, QStringLiteral("指定された行"));
     if (asked)
         LineDelete();
