@@ -132,6 +132,8 @@ signals:
     void payeeListNeeded(WorkTableModel* dropDownSource, const QStringList& typed);
     // A short text for the window's status line.
     void statusText(const QString& text);
+    // A text given by statusText no longer holds; the line drops it if it still shows it.
+    void statusTextWithdrawn(const QString& text);
     // The sheet holds unsaved changes, or no longer does.
     void modifiedChanged(bool modified);
     // The work file's copy of the sheet fell behind it (a write failed), or caught up.
@@ -158,7 +160,8 @@ private:
     // The weekday column, moved beside the day; the payee column gives it its width.
     static constexpr double kWeekdayTwips = 400;
     void setUpWeekdayColumn();
-    // The status line names the bank holiday of the current line's day.
+    // The status line names the bank holiday of the current line's day; once the cursor
+    // stands on another day, the holiday told before is withdrawn.
     void tellBankHoliday();
     // What 前月複写 moved, in the status line.
     void tellRepeatedDays(const CopyOutcome& outcome);
@@ -211,6 +214,7 @@ private:
     QList<QAction*> gridMenu_;
     bool toGridAfterMonth_ = false; // the year-month was confirmed with Enter
     bool saving_ = false;
+    QString toldHoliday_; // the holiday message the status line was given last
 };
 
 } // namespace schedule
