@@ -228,7 +228,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::refreshPayeeDropDown()
 {
-    payees::AddComb支払先名(*session_, schedulePage_->findChild<WorkTableModel*>(QStringLiteral("dat支払先名")), schedulePage_->typedPayees());
+    payees::AddComb支払先名(*session_, schedulePage_->findChild<WorkTableModel*>(QStringLiteral("dat支払先名")), schedulePage_->sheetPayees());
 }
 
 void MainWindow::showSheetModified(bool modified)
@@ -311,8 +311,8 @@ void MainWindow::connectExportCommands()
         if (!payeeImport_.run(this))
             return;
         // The page's copy is the master in name order: the drop-down list is copied from it
-        // unless names typed on the sheet join it.
-        if (payeePage_->Read支払先() && schedulePage_->typedPayees().isEmpty())
+        // unless names on the sheet join it.
+        if (payeePage_->Read支払先() && schedulePage_->sheetPayees().isEmpty())
             payees::copyPayeeListFromPage(*session_, schedulePage_->findChild<WorkTableModel*>(QStringLiteral("dat支払先名")));
         else
             refreshPayeeDropDown();

@@ -72,8 +72,8 @@ public:
     // answers true (the changes are dropped), キャンセル answers false.
     bool confirmLeavingSheet();
     bool hasUnsavedChanges() const;
-    // The names typed on the sheet since it was loaded that stand on it.
-    QStringList typedPayees() const;
+    // The payee names on the sheet shown, each once.
+    QStringList sheetPayees() const;
     // How the names typed on the sheet join the payee master when the month is registered
     // (inside the save's transaction on the main connection).
     void setRegisterPayees(std::function<void(SQLite::Database& main, const QStringList& names)> registerPayees);
