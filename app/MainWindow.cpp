@@ -319,9 +319,16 @@ void MainWindow::connectExportCommands()
     });
 }
 
+bool MainWindow::openWithDesktop(const QUrl& address)
+{
+    return QDesktopServices::openUrl(address);
+}
+
 void MainWindow::openMakerPage()
 {
-    QDesktopServices::openUrl(QUrl(QString::fromUtf8(kMakerPage)));
+    const QUrl address(QString::fromUtf8(kMakerPage));
+    if (!openInBrowser || !openInBrowser(address))
+        msg_.ShowMsg(messages::MsgId::その他_ブラウザなし, address.toString());
 }
 
 void MainWindow::openScheduleMonth(const QDate& month)
