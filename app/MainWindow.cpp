@@ -236,7 +236,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::refreshPayeeDropDown()
 {
-    payees::AddComb支払先名(*session_, schedulePage_->findChild<WorkTableModel*>(QStringLiteral("dat支払先名")), schedulePage_->typedPayees());
+    payees::AddComb支払先名(*session_, schedulePage_->findChild<WorkTableModel*>(QStringLiteral("dat支払先名")), schedulePage_->sheetPayees());
 }
 
 void MainWindow::showSheetModified(bool modified)
@@ -319,17 +319,24 @@ void MainWindow::connectExportCommands()
         if (!payeeImport_.run(this))
             return;
         // The page's copy is the master in name order: the drop-down list is copied from it
-        // unless names typed on the sheet join it.
-        if (payeePage_->Read支払先() && schedulePage_->typedPayees().isEmpty())
+        // unless names on the sheet join it.
+        if (payeePage_->Read支払先() && schedulePage_->sheetPayees().isEmpty())
             payees::copyPayeeListFromPage(*session_, schedulePage_->findChild<WorkTableModel*>(QStringLiteral("dat支払先名")));
         else
             refreshPayeeDropDown();
     });
 }
 
+bool MainWindow::openWithDesktop(const QUrl& address)
+{
+    return QDesktopServices::openUrl(address);
+}
+
 void MainWindow::openMakerPage()
 {
-    QDesktopServices::openUrl(QUrl(QString::fromUtf8(kMakerPage)));
+    const QUrl address(QString::fromUtf8(kMakerPage));
+    if (!openInBrowser || !openInBrowser(address))
+        msg_.ShowMsg(messages::MsgId::その他_ブラウザなし, address.toString());
 }
 
 void MainWindow::openScheduleMonth(const QDate& month)

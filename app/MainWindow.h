@@ -11,8 +11,10 @@
 #include "Session.h"
 
 #include <QPointer>
+#include <QUrl>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class KeyListDialog;
@@ -55,6 +57,10 @@ public:
     exchange::PayeeImportCommand& payeeImportCommand() { return payeeImport_; }
     banking::TransferCommand& transferCommand() { return transfer_; }
     exchange::PayeeExportCommand& payeeExportCommand() { return payeeExport_; }
+    // Opens a web address in the desktop's browser, answering whether one took it;
+    // replaceable for tests.
+    std::function<bool(const QUrl& address)> openInBrowser = &MainWindow::openWithDesktop;
+    static bool openWithDesktop(const QUrl& address);
 
     void setUpControls();
     void onCloseRequested();
@@ -132,6 +138,8 @@ private:
     void showBackups();
     void showKeyList();
     void showAbout();
+    // The bulletin board in the browser; when no browser takes it, a box names the address
+    // so that it can be opened elsewhere.
     void openMakerPage();
 
     std::unique_ptr<store::InstanceLock> lock_;

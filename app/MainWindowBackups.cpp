@@ -76,6 +76,7 @@ void MainWindow::refreshStatus()
 void MainWindow::connectStatusLine()
 {
     connect(schedulePage_, &schedule::SchedulePage::statusText, this, [this](const QString& text) { statusLine_->showText(text, false); });
+    connect(schedulePage_, &schedule::SchedulePage::statusTextWithdrawn, statusLine_, &StatusLine::withdraw);
     connect(payeePage_, &payees::PayeePage::statusText, this, [this](const QString& text) { statusLine_->showText(text, false); });
     // A change of the sheet (a typed value, a paste, a deleted or inserted line, another
     // month) is a new command: the message of the one before no longer holds. A command

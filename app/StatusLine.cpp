@@ -102,6 +102,12 @@ void StatusLine::clear()
     showStanding();
 }
 
+void StatusLine::withdraw(const QString& text)
+{
+    if (hasMessage_ && !undoOffered() && filePath_.isEmpty() && text_->text() == text)
+        clear();
+}
+
 void StatusLine::setStanding(const QString& text)
 {
     standing_ = text;

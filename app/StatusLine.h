@@ -39,6 +39,8 @@ public:
         if (!undoOffered())
             clear();
     }
+    // The message goes when it is still `text` (and offers no undo); another message stays.
+    void withdraw(const QString& text);
     // The text shown whenever no message is (empty for none).
     void setStanding(const QString& text);
     // A status tip over the line's text; an empty tip uncovers the text again.

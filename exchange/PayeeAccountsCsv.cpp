@@ -7,6 +7,20 @@ namespace exchange {
 namespace {
 
 const char* const kHeadings[] = {"支払先名", "銀行番号", "銀行名", "支店番号", "支店名", "預金種目", "口座番号", "口座名義", "顧客コード"};
+const char* const kRuleHeadings[] = {"支払日", "休日"};
+
+QStringList headingsOf(const auto& list)
+{
+    QStringList headings;
+    for (const char* heading : list)
+        headings << QString::fromUtf8(heading);
+    return headings;
+}
+
+QStringList ruleFields(const ledger::PaymentRule& rule)
+{
+    return {rule.day ? ledger::usualDayText(*rule.day) : QString(), rule.shift ? ledger::shiftText(*rule.shift) : QString()};
+}
 
 QStringList detailFields(const banking::PayeeAccount& details)
 {
@@ -37,18 +51,20 @@ QString codeOf(const QString& text, int digits)
 
 QStringList payeeListHeadings()
 {
-    QStringList headings;
-    for (const char* heading : kHeadings)
-        headings << QString::fromUtf8(heading);
+    QStringList headings = headingsOf(kHeadings);
+    for (qsizetype i = 0; i < qsizetype(std::size(kRuleHeadings)); ++i)
+        headings.insert(1 + i, QString::fromUtf8(kRuleHeadings[i]));
     return headings;
 }
 
-QString payeeListCsv(const QStringList& names, const banking::PayeeAccounts& accounts)
+QString payeeListCsv(const QStringList& names, const banking::PayeeAccounts& accounts, const ledger::PaymentRules& rules)
 {
     QString text = csvTextRecord(payeeListHeadings());
     for (const QString& name : names) {
         const auto found = accounts.find(name);
+        const auto rule = rules.find(name);
         QStringList fields{name};
+        fields << ruleFields(rule != rules.end() ? rule->second : ledger::PaymentRule{});
         if (found != accounts.end())
             fields << detailFields(found->second);
         else
@@ -63,7 +79,7 @@ ImportedAccounts accountsFromRecords(const QList<QStringList>& records)
     ImportedAccounts imported;
     if (records.isEmpty())
         return imported;
-    const QStringList headings = payeeListHeadings();
+    const QStringList headings = headingsOf(kHeadings);
     QList<qsizetype> columns;
     for (const QString& heading : headings)
         columns << records.front().indexOf(heading);

@@ -14,8 +14,9 @@ class Msg;
 
 namespace exchange {
 
-// The payee page's 出力: the payee master in its order with each payee's bank details as a
-// CSV file (payeeListCsv) that the page's 取込 reads back, details included. Shift_JIS
+// The payee page's 出力: the payee master in its order with each payee's payment rule and
+// bank details as a CSV file (payeeListCsv) that the page's 取込 reads back, rules and
+// details included. Shift_JIS
 // (CP932) when every name has a code there, else UTF-8 with a byte-order mark; written
 // whole or not at all.
 class PayeeExportCommand {

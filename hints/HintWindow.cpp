@@ -7,6 +7,7 @@
 #include "Twips.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -254,6 +255,15 @@ void HintWindow::onClearClicked()
 void HintWindow::onCloseClicked()
 {
     close();
+}
+
+void HintWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace hints

@@ -6,6 +6,7 @@
 
 #include <optional>
 
+class QKeyEvent;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -60,6 +61,10 @@ public:
     // The text as it is stored: an unchanged loaded text exactly as read, an edited one
     // with the line breaks of the loaded text.
     QString contentsForStoring() const;
+
+protected:
+    // Esc closes the window as 閉じる does.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QPushButton* makeButton(const QString& name, const QString& caption);

@@ -194,6 +194,12 @@ QString Amount::format() const
     return negative ? QLatin1Char('-') + grouped : grouped;
 }
 
+QString Amount::widestText()
+{
+    constexpr std::int64_t smallestYen = std::numeric_limits<std::int64_t>::min() / kScale;
+    return Amount(smallestYen * kScale).format();
+}
+
 QString Amount::toExactString() const
 {
     const bool negative = units_ < 0;

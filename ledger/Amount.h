@@ -60,6 +60,9 @@ public:
     // "#,###": comma groups, a leading minus, an empty text for zero; a fraction of a yen
     // (only an older file holds one) is shown with its decimals ("1,234.5"), never rounded.
     QString format() const;
+    // The widest text format() gives of an amount typed in whole yen: that of the smallest
+    // one ("-922,337,203,685,477"). A column that shows it whole shows every such amount.
+    static QString widestText();
 
     // The amount with its four decimals, for exact display and round trips ("-0.99", "12").
     QString toExactString() const;

@@ -1,10 +1,12 @@
 #include "PayeePage.h"
 
+#include "CellBlock.h"
 #include "CommandButtons.h"
 #include "GridView.h"
 #include "HintButton.h"
 #include "Msg.h"
 #include "PayeeName.h"
+#include "PayeePaste.h"
 #include "PaymentRuleBox.h"
 #include "Session.h"
 #include "Skip.h"
@@ -38,6 +40,7 @@ PayeePage::PayeePage(PageContext& context, QWidget* parent)
     grid_->setMinimumSize(twipsToPixels(6435), twipsToPixels(5700) / 2);
     grid_->keyDownHandler = [this](int& key, Qt::KeyboardModifiers modifiers) { onGridKey(key, modifiers); };
     connect(grid_, &GridView::cellAccepted, this, &PayeePage::nameAccepted);
+    connect(grid_, &GridView::pasteRequested, this, [this](const QString& text) { guarded("Grid支払先マスタ paste", [&] { pasteNames(text); }); });
 
     auto* buttons = new QVBoxLayout;
     const auto made = addCommandButtons(buttons, this,
@@ -220,6 +223,63 @@ void PayeePage::nameAccepted(int column)
         }
         context_.msg.ShowMsg(messages::MsgId::入力_名前不可, QStringLiteral("「%1」\n%2").arg(shownPayeeName(name), refusal->text()));
     });
+}
+
+void PayeePage::pasteNames(const QString& text)
+{
+    const std::vector<QStringList> block = parseCellBlock(text);
+    const QModelIndexList selected = grid_->selectedCells();
+    const int nameColumn = dat支払先マスタ_->fieldIndex(QStringLiteral("支払先名"));
+    if (block.empty() || selected.isEmpty() || nameColumn < 0)
+        return;
+    grid_->commit();
+    std::vector<std::pair<int, int>> cells;
+    for (const QModelIndex& cell : selected)
+        cells.emplace_back(cell.row(), cell.column());
+    const NamePaste paste = planNamePaste(block, cells, grid_->visibleColumns(), nameColumn, dat支払先マスタ_->storedRowCount());
+    const auto heading = [this](int column) { return column >= 0 ? dat支払先マスタ_->headerData(column, Qt::Horizontal).toString() : QString(); };
+    QStringList refused;
+    // Named as the month sheet names a refused value: line, column (欄外 right of the last),
+    // the value and why.
+    const auto refuse = [&](int row, int column, const QString& value, messages::MsgId why) {
+        const QString where = heading(column);
+        refused << QStringLiteral("%1 行目 %2「%3」 %4").arg(row + 1).arg(where.isEmpty() ? QStringLiteral("欄外") : where, shownPayeeName(value), messages::messageText(why));
+    };
+    std::size_t nextRefused = 0;
+    for (const NamePaste::Name& name : paste.names) {
+        // Refused values are named in the order of their lines.
+        for (; nextRefused < paste.refused.size() && paste.refused[nextRefused].row < name.row; ++nextRefused) {
+            const NamePaste::Refused& value = paste.refused[nextRefused];
+            refuse(value.row, value.column, value.text, value.why ? messages::MsgId::入力_貼付名前 : messages::MsgId::入力_貼付枠外);
+        }
+        // Each line is written as a typed line is, when the cursor leaves it.
+        bool written = false;
+        store::skipOnFailure(QStringLiteral("Grid支払先マスタ paste"), [&] {
+            if (name.row < dat支払先マスタ_->storedRowCount())
+                dat支払先マスタ_->setValue(name.row, nameColumn, name.name);
+            else if (!dat支払先マスタ_->setData(dat支払先マスタ_->index(dat支払先マスタ_->storedRowCount(), nameColumn), name.name))
+                return;
+            dat支払先マスタ_->commit();
+            written = true;
+        });
+        if (!written) {
+            dat支払先マスタ_->discardPending();
+            refuse(name.row, nameColumn, name.name, messages::MsgId::入力_貼付書込);
+        }
+    }
+    for (; nextRefused < paste.refused.size(); ++nextRefused) {
+        const NamePaste::Refused& value = paste.refused[nextRefused];
+        refuse(value.row, value.column, value.text, value.why ? messages::MsgId::入力_貼付名前 : messages::MsgId::入力_貼付枠外);
+    }
+    if (refused.isEmpty())
+        return;
+    constexpr qsizetype kNamed = 10;
+    if (refused.size() > kNamed) {
+        const qsizetype more = refused.size() - kNamed;
+        refused.resize(kNamed);
+        refused << messages::messageText(messages::MsgId::入力_貼付ほか, QString::number(more));
+    }
+    context_.msg.ShowMsg(messages::MsgId::入力_貼付不可, refused.join(u'\n'));
 }
 
 void PayeePage::onGridKey(int& key, Qt::KeyboardModifiers modifiers)

@@ -67,6 +67,10 @@ private:
     void addAccountCommand(QVBoxLayout* buttons);
     void refreshPage();
     void onGridKey(int& key, Qt::KeyboardModifiers modifiers);
+    // Ctrl+V on the grid: each pasted name is checked as if typed and goes into the page's
+    // copy line by line (names past the last line into new lines); the refused ones are
+    // named in a box, the others go in.
+    void pasteNames(const QString& text);
     // A name typed into the grid is kept without the blanks around it; a name that
     // checkPayeeName refuses is not taken: the cell keeps its value and a box says why.
     void nameAccepted(int column);

@@ -52,6 +52,9 @@ struct TextItem {
     bool bold = false;
     Qt::Alignment alignment = Qt::AlignLeft;
     QColor color = Qt::black;
+    // A text wider than its box goes on up to this many lines (broken between words, or
+    // anywhere in a word longer than the box) before it is made smaller.
+    int lines = 1;
 };
 
 // A ruled line; width in twips.

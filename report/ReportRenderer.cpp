@@ -5,6 +5,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPrinter>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -29,6 +30,30 @@ QFont baseFont(const TextItem& item)
     return font;
 }
 
+// The text broken into lines of the box's width (between words, or anywhere in a word
+// longer than the box), each line placed below the one before from the top.
+void layOutLines(QTextLayout& layout, const TextItem& item)
+{
+    QTextOption option(item.alignment & Qt::AlignHorizontal_Mask);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    double height = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(item.box.width());
+        line.setPosition(QPointF(0, height));
+        height += line.height();
+    }
+    layout.endLayout();
+}
+
+int linesNeeded(const QFont& font, const TextItem& item)
+{
+    QTextLayout layout(item.text, font);
+    layOutLines(layout, item);
+    return layout.lineCount();
+}
+
 // The base font made smaller when the text is wider than its box. No glyph of these
 // faces is wider than one em, so a text whose length in ems fits needs no measuring.
 QFont fitted(QFont font, const QFontMetricsF& metrics, const TextItem& item)
@@ -37,12 +62,33 @@ QFont fitted(QFont font, const QFontMetricsF& metrics, const TextItem& item)
     if (item.text.isEmpty() || static_cast<double>(item.text.size()) * size <= item.box.width())
         return font;
     const double advance = metrics.horizontalAdvance(item.text);
-    if (advance > item.box.width()) {
-        const int smallest = static_cast<int>(std::ceil(size * kSmallestScale));
-        const int fitting = static_cast<int>(std::floor(size * item.box.width() / advance));
-        font.setPixelSize(std::max(smallest, fitting));
+    if (advance <= item.box.width())
+        return font;
+    const int smallest = static_cast<int>(std::ceil(size * kSmallestScale));
+    if (item.lines > 1) {
+        // Smaller a twentieth at a time until the text takes no more than its lines.
+        for (int pixels = size; pixels > smallest; pixels -= std::max(1, size / 20)) {
+            font.setPixelSize(pixels);
+            if (linesNeeded(font, item) <= item.lines)
+                return font;
+        }
+        font.setPixelSize(smallest);
+        return font;
     }
+    const int fitting = static_cast<int>(std::floor(size * item.box.width() / advance));
+    font.setPixelSize(std::max(smallest, fitting));
     return font;
+}
+
+// A text of more lines, its lines centred in the box from top to bottom.
+void drawLines(QPainter& painter, const QFont& font, const TextItem& item)
+{
+    QTextLayout layout(item.text, font);
+    layOutLines(layout, item);
+    double height = 0;
+    for (int i = 0; i < layout.lineCount(); ++i)
+        height += layout.lineAt(i).height();
+    layout.draw(&painter, QPointF(item.box.left(), item.box.top() + std::max(0.0, (item.box.height() - height) / 2)));
 }
 
 // Fonts and metrics of the few sizes a page uses, made once per page.
@@ -76,6 +122,11 @@ QFont fittedFont(const TextItem& item)
     return fitted(font, QFontMetricsF(font), item);
 }
 
+double naturalWidth(const TextItem& item)
+{
+    return QFontMetricsF(baseFont(item)).horizontalAdvance(item.text);
+}
+
 void paintPage(QPainter& painter, const ReportPage& page, double unitsPerTwipX, double unitsPerTwipY)
 {
     painter.save();
@@ -100,9 +151,13 @@ void paintPage(QPainter& painter, const ReportPage& page, double unitsPerTwipX, 
         if (text.text.isEmpty())
             continue;
         const auto& [font, metrics] = fonts.get(text);
-        painter.setFont(fitted(font, metrics, text));
+        const QFont shown = fitted(font, metrics, text);
+        painter.setFont(shown);
         painter.setPen(text.color);
-        painter.drawText(text.box, static_cast<int>(text.alignment) | Qt::TextSingleLine, text.text);
+        if (text.lines > 1 && metrics.horizontalAdvance(text.text) > text.box.width())
+            drawLines(painter, shown, text);
+        else
+            painter.drawText(text.box, static_cast<int>(text.alignment) | Qt::TextSingleLine, text.text);
     }
     painter.restore();
 }

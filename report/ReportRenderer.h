@@ -11,9 +11,12 @@ class QPainter;
 namespace report {
 
 // The font of a text item in twip units (pixel size = points x 20). A text wider than
-// its box gets a smaller size, down to 60 %, so that amounts and names stay whole;
-// beyond that the text is clipped to its box.
+// its box (than its lines of the box, for a text of more lines) gets a smaller size,
+// down to 60 %, so that amounts and names stay whole; beyond that the text is clipped to
+// its box.
 QFont fittedFont(const TextItem& item);
+// How wide the text is on one line at its own size, in twips.
+double naturalWidth(const TextItem& item);
 
 // Paints one page on a painter whose origin is the paper's top left corner, with the
 // given number of device units per twip across and down.

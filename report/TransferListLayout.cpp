@@ -2,9 +2,9 @@
 
 #include "Amount.h"
 #include "Holidays.h"
+#include "ReportRenderer.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace report {
 
@@ -42,7 +42,8 @@ public:
         : page_(page)
     {
     }
-    void text(const QString& name, int row, const QRectF& box, const QString& text, Qt::Alignment alignment, double points = kTextPoints, bool bold = false)
+    void text(const QString& name, int row, const QRectF& box, const QString& text, Qt::Alignment alignment, double points = kTextPoints, bool bold = false,
+        int lines = 1)
     {
         TextItem item;
         item.name = name;
@@ -53,6 +54,7 @@ public:
         item.pointSize = points;
         item.bold = bold;
         item.alignment = alignment;
+        item.lines = lines;
         page_.texts.push_back(std::move(item));
     }
     void rule(const QString& name, double y, int row, double width, bool dashed)
@@ -90,14 +92,56 @@ void layoutListHeader(ListBuilder& builder, const TransferListHeader& header, in
     builder.rule(QStringLiteral("Line見出し下"), top + kHeadingsTop + kCellHeight + 40, -1, kHeaderRuleWidth, false);
 }
 
-void layoutRow(ListBuilder& builder, double bandTop, int row, const TransferListRow& line)
+// A line's texts, one for each column, in a band of one line's height.
+std::vector<TextItem> rowTexts(const TransferListRow& line)
 {
     const QString values[] = {line.payee, line.bank, line.branch, line.account, line.holder, yenText(line.yen)};
+    std::vector<TextItem> texts;
     for (std::size_t i = 0; i < std::size(kColumns); ++i) {
         const Column& column = kColumns[i];
-        builder.text(QString::fromUtf16(column.name), row, QRectF(column.left, bandTop, column.width, kCellHeight), values[i], column.alignment);
+        TextItem item;
+        item.name = QString::fromUtf16(column.name);
+        item.box = QRectF(column.left, 0, column.width, kCellHeight);
+        item.text = values[i];
+        item.family = reportFontFamily();
+        item.pointSize = kTextPoints;
+        item.alignment = column.alignment;
+        texts.push_back(std::move(item));
     }
-    builder.rule(QStringLiteral("Line行"), bandTop + 310, row, kRowRuleWidth, true);
+    return texts;
+}
+
+// A text a little too wide for its column is printed a step smaller (9 points for 10); one
+// that would have to be smaller than that goes on two lines.
+constexpr double kSmallestOnOneLine = 0.9;
+
+bool wraps(const TextItem& item)
+{
+    return naturalWidth(item) * kSmallestOnOneLine > item.box.width();
+}
+
+// A line with a text that goes on two lines (a holder's name of 30 characters, a long
+// payee) takes two lines' height.
+bool needsTwoLines(const TransferListRow& line)
+{
+    const std::vector<TextItem> texts = rowTexts(line);
+    return std::any_of(texts.begin(), texts.end(), wraps);
+}
+
+double bandHeight(bool twoLines)
+{
+    return twoLines ? 2 * kDetailHeight : kDetailHeight;
+}
+
+void layoutRow(ListBuilder& builder, double bandTop, int row, const TransferListRow& line, bool twoLines)
+{
+    for (TextItem& item : rowTexts(line)) {
+        const double height = twoLines ? kCellHeight + kDetailHeight : kCellHeight;
+        if (twoLines && wraps(item))
+            item.lines = 2;
+        builder.text(item.name, row, QRectF(item.box.left(), bandTop, item.box.width(), height), item.text, item.alignment, item.pointSize, item.bold, item.lines);
+    }
+    builder.rule(QStringLiteral("Line行"), bandTop + bandHeight(twoLines) - 10, row, kRowRuleWidth, true);
 }
 
 void layoutTotal(ListBuilder& builder, double bandTop, const std::vector<TransferListRow>& rows)
@@ -124,20 +168,36 @@ ReportDocument layoutTransferList(const TransferListHeader& header, const std::v
     ReportDocument document;
     document.paper = QSizeF(kA4Width, kA4Height);
     document.name = QStringLiteral("振込一覧_") + header.date.toString(QStringLiteral("yyyy年MM月dd日"));
-    const double room = kA4Height - kMarginTop - kMarginBottom - kListHeaderHeight;
-    // The last page keeps room for the total below its lines.
-    const int perPage = static_cast<int>(std::floor(room / kDetailHeight));
-    const int count = static_cast<int>(rows.size());
-    const int pageCount = std::max(1, (count + 1 + perPage - 1) / perPage);
-    document.pages.resize(static_cast<std::size_t>(pageCount));
+    const double top = kMarginTop + kListHeaderHeight;
+    const double bottom = kA4Height - kMarginBottom;
+    // The lines of each page, as many as fit; the last page keeps room for the total below
+    // its lines.
+    std::vector<bool> twoLines;
+    std::vector<std::vector<int>> pages(1);
+    double bandTop = top;
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        twoLines.push_back(needsTwoLines(rows[row]));
+        const double height = bandHeight(twoLines.back());
+        if (bandTop + height > bottom && !pages.back().empty()) {
+            pages.emplace_back();
+            bandTop = top;
+        }
+        pages.back().push_back(static_cast<int>(row));
+        bandTop += height;
+    }
+    if (bandTop + kDetailHeight > bottom)
+        pages.emplace_back();
+    const int pageCount = static_cast<int>(pages.size());
+    document.pages.resize(pages.size());
     for (int p = 0; p < pageCount; ++p) {
         ListBuilder builder(document.pages[static_cast<std::size_t>(p)]);
         layoutListHeader(builder, header, p, pageCount);
-        const int first = p * perPage;
-        const int last = std::min(count, first + perPage);
-        double bandTop = kMarginTop + kListHeaderHeight;
-        for (int row = first; row < last; ++row, bandTop += kDetailHeight)
-            layoutRow(builder, bandTop, row, rows[static_cast<std::size_t>(row)]);
+        bandTop = top;
+        for (int row : pages[static_cast<std::size_t>(p)]) {
+            const bool two = twoLines[static_cast<std::size_t>(row)];
+            layoutRow(builder, bandTop, row, rows[static_cast<std::size_t>(row)], two);
+            bandTop += bandHeight(two);
+        }
         if (p == pageCount - 1)
             layoutTotal(builder, bandTop, rows);
     }

@@ -130,6 +130,7 @@ void MonthController::show(MonthRead read, bool draftWritten)
         const SheetLines before = lines_;
         lines_ = std::move(read.lines);
         settle(before, !draftWritten);
+        emit sheetReplaced();
         return;
     }
     // Computed and written as the draft already: the whole sheet is shown anew.
@@ -138,6 +139,7 @@ void MonthController::show(MonthRead read, bool draftWritten)
     figures_.支払額月計 = read.figures->paid;
     model_->linesChanged({0, static_cast<int>(lines_.size()) - 1});
     emit figuresChanged();
+    emit sheetReplaced();
 }
 
 LoadResult MonthController::load(const std::function<void(int)>& showProgress)
@@ -194,6 +196,7 @@ void MonthController::clear()
     setExtraChanges(false);
     settle(before);
     writeDraftState();
+    emit sheetReplaced();
 }
 
 DraftOutcome MonthController::restoreDraft()

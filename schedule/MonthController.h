@@ -172,6 +172,9 @@ public:
     // The names typed or pasted on the sheet since it was loaded that stand on it now (with
     // storedOnly, on a line the save stores).
     QStringList typedNames(bool storedOnly = false) const;
+    // Every payee name on the sheet shown, each once, in the order of the lines: with the
+    // payee list, what the drop-down offers.
+    QStringList sheetNames() const;
 
     // Checks payee names typed or pasted on the sheet (set by the program: the rules of a
     // name are the payee list's).
@@ -187,6 +190,9 @@ signals:
     void cellRefused(int row, int column, const QString& text, schedule::CellRefusal why);
     // A payee name was typed or pasted into the sheet.
     void payeeTyped(const QString& name);
+    // The sheet shows other lines: a month read, a draft restored, the sheet cleared. Names
+    // typed on the sheet before (its changes dropped or registered) are no longer on it.
+    void sheetReplaced();
     // The draft could not be written to the work file (the sheet on screen is unchanged);
     // busy when another program held the file. Told once until a write goes through again.
     void draftFailed(const QString& engine, bool busy);

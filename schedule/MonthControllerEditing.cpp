@@ -178,6 +178,16 @@ QStringList MonthController::typedNames(bool storedOnly) const
     return names;
 }
 
+QStringList MonthController::sheetNames() const
+{
+    QStringList names;
+    for (const SheetLine& line : lines_) {
+        if (line.hasPayee() && !names.contains(line.payee))
+            names << line.payee;
+    }
+    return names;
+}
+
 QString MonthController::describeLines(const std::vector<int>& rows) const
 {
     QStringList named;

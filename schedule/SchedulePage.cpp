@@ -237,7 +237,6 @@ void SchedulePage::Clear支払予定表()
     monthEdit_->setFromText(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
     controller_->setMonth(monthEdit_->date());
     controller_->clear();
-    emit payeeListNeeded(dat支払先名_, controller_->typedNames());
 }
 
 MonthHeader SchedulePage::monthHeader() const
@@ -255,9 +254,9 @@ void SchedulePage::setNameCheck(std::function<std::optional<QString>(const QStri
     controller_->checkName = std::move(check);
 }
 
-QStringList SchedulePage::typedPayees() const
+QStringList SchedulePage::sheetPayees() const
 {
-    return controller_->typedNames();
+    return controller_->sheetNames();
 }
 
 bool SchedulePage::hasUnsavedChanges() const

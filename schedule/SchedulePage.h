@@ -72,8 +72,8 @@ public:
     // answers true (the changes are dropped), キャンセル answers false.
     bool confirmLeavingSheet();
     bool hasUnsavedChanges() const;
-    // The names typed on the sheet since it was loaded that stand on it.
-    QStringList typedPayees() const;
+    // The payee names on the sheet shown, each once.
+    QStringList sheetPayees() const;
     // How the names typed on the sheet join the payee master when the month is registered
     // (inside the save's transaction on the main connection).
     void setRegisterPayees(std::function<void(SQLite::Database& main, const QStringList& names)> registerPayees);
@@ -132,6 +132,8 @@ signals:
     void payeeListNeeded(WorkTableModel* dropDownSource, const QStringList& typed);
     // A short text for the window's status line.
     void statusText(const QString& text);
+    // A text given by statusText no longer holds; the line drops it if it still shows it.
+    void statusTextWithdrawn(const QString& text);
     // The sheet holds unsaved changes, or no longer does.
     void modifiedChanged(bool modified);
     // The work file's copy of the sheet fell behind it (a write failed), or caught up.
@@ -158,7 +160,8 @@ private:
     // The weekday column, moved beside the day; the payee column gives it its width.
     static constexpr double kWeekdayTwips = 400;
     void setUpWeekdayColumn();
-    // The status line names the bank holiday of the current line's day.
+    // The status line names the bank holiday of the current line's day; once the cursor
+    // stands on another day, the holiday told before is withdrawn.
     void tellBankHoliday();
     // What 前月複写 moved, in the status line.
     void tellRepeatedDays(const CopyOutcome& outcome);
@@ -211,6 +214,7 @@ private:
     QList<QAction*> gridMenu_;
     bool toGridAfterMonth_ = false; // the year-month was confirmed with Enter
     bool saving_ = false;
+    QString toldHoliday_; // the holiday message the status line was given last
 };
 
 } // namespace schedule

@@ -16,6 +16,7 @@
 #include <QHeaderView>
 
 #include <set>
+#include <utility>
 
 namespace schedule {
 
@@ -37,11 +38,13 @@ void SchedulePage::setUpWeekdayColumn()
 void SchedulePage::tellBankHoliday()
 {
     const int row = gridInp_->currentRowIndex();
-    if (row < 0 || row >= static_cast<int>(controller_->lines().size()))
+    const bool onLine = row >= 0 && row < static_cast<int>(controller_->lines().size());
+    const QDate date = onLine ? controller_->lines()[static_cast<std::size_t>(row)].date : QDate();
+    if (!date.isValid() || !calendar::isBankHoliday(date)) {
+        if (!toldHoliday_.isEmpty())
+            emit statusTextWithdrawn(std::exchange(toldHoliday_, QString()));
         return;
-    const QDate date = controller_->lines()[static_cast<std::size_t>(row)].date;
-    if (!calendar::isBankHoliday(date))
-        return;
+    }
     // The weekday is named with the date; the reason only when it is more than the weekday.
     QString reason = bankHolidayReason(date);
     if (date.dayOfWeek() >= Qt::Saturday && calendar::holidayName(date).isEmpty())
@@ -49,7 +52,8 @@ void SchedulePage::tellBankHoliday()
     const QString day = QStringLiteral("%1行目の %2（%3%4）")
                             .arg(row + 1)
                             .arg(calendar::toSlashText(date), calendar::weekdayLetter(date), reason.isEmpty() ? QString() : QStringLiteral("・") + reason);
-    emit statusText(messages::messageText(messages::MsgId::状態_休業日, day));
+    toldHoliday_ = messages::messageText(messages::MsgId::状態_休業日, day);
+    emit statusText(toldHoliday_);
 }
 
 void SchedulePage::moveSelectedToBusinessDay(bool forward)

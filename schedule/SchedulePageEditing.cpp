@@ -67,7 +67,11 @@ void SchedulePage::connectGrid()
     // was not taken, once the editor has closed.
     connect(controller_, &MonthController::cellRefused, this, [this](int, int, const QString& text, CellRefusal why) { tellRefusedValue(text, why); },
         Qt::QueuedConnection);
-    connect(controller_, &MonthController::payeeTyped, this, [this] { emit payeeListNeeded(dat支払先名_, controller_->typedNames()); });
+    // The drop-down offers the payee list and the names on the sheet shown: a name typed
+    // joins it at once, and the names of a sheet that is replaced leave it.
+    const auto offerNames = [this] { emit payeeListNeeded(dat支払先名_, controller_->sheetNames()); };
+    connect(controller_, &MonthController::payeeTyped, this, offerNames);
+    connect(controller_, &MonthController::sheetReplaced, this, offerNames);
     // The box's advice follows the cause: another program holding the work file, or the disk.
     connect(controller_, &MonthController::draftFailed, this, [this](const QString& engine, bool busy) {
         context_.msg.ShowMsg(busy ? messages::MsgId::入力_下書き使用中 : messages::MsgId::入力_下書き失敗, engine);
@@ -351,7 +355,8 @@ void SchedulePage::onDeleteLineClicked()
 {
     if (!filesOpen())
         return;
-    // The question names the line and says that a stored line leaves the book at once.
+    // The question names the line; only for a stored line does it say that the line
+    // leaves the book at once (a line never registered leaves only the sheet).
     const int row = gridInp_->currentRowIndex();
     const bool named = row >= 0 && row < controller_->model()->rowCount();
     QString line;
@@ -359,7 +364,8 @@ void SchedulePage::onDeleteLineClicked()
         const SheetLine& shown = controller_->lines()[static_cast<std::size_t>(row)];
         line = messages::describeLine(shown.day, shown.payee, shown.scheduled, shown.paid);
     }
-    const bool asked = named ? context_.msg.ShowMsg(messages::MsgId::削除_行確認, line)
+    const messages::MsgId question = controller_->lineIsStored(row) ? messages::MsgId::削除_行確認 : messages::MsgId::削除_未登録行確認;
+    const bool asked = named ? context_.msg.ShowMsg(question, line)
                              : context_.msg.ShowMsg(messages::MsgId::削除_伝票確認2, QStringLiteral("指定された行"));
     if (asked)
         LineDelete();

@@ -64,7 +64,7 @@ bool SchedulePage::restoreUnsavedSheet()
         emit statusText(messages::messageText(messages::MsgId::状態_下書き登録済, calendar::formatYearMonth(controller_->month(), monthEdit_->eraPattern())));
         return true;
     }
-    emit payeeListNeeded(dat支払先名_, controller_->typedNames());
+    emit payeeListNeeded(dat支払先名_, controller_->sheetNames());
     emit modifiedChanged(true);
     emit statusText(messages::messageText(messages::MsgId::状態_未登録復帰, QString()));
     return true;

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QStyle>
 
+#include <limits>
+
 QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
@@ -39,6 +41,10 @@ void GridDelegate::prepareEditor(QWidget* editor) const
             line->setInputMethodHints(grid->inputMethodHints());
         }
     }
+    // A pasted text goes in whole, however long (a line edit cuts it at 32767 characters):
+    // the column's rules then see it all, and a refusal names its real length.
+    if (line)
+        line->setMaxLength(std::numeric_limits<int>::max());
     // A completion list takes the keys while it shows: the grid sees them first.
     if (line && line->completer())
         line->completer()->popup()->installEventFilter(grid);

@@ -1,13 +1,17 @@
 #include "GridView.h"
 
 #include <algorithm>
+#include <cmath>
 
+#include "Amount.h"
 #include "CellBlock.h"
 #include "Skip.h"
 #include "WorkTableModel.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFontMetricsF>
+#include <QStyle>
 #include <QCompleter>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -55,10 +59,19 @@ void GridView::setupColumn(int index, const ColumnSetup& setup)
         amountColumns_.insert(index);
     else
         amountColumns_.remove(index);
-    if (setup.widthTwips > 0)
-        setColumnWidth(index, twipsToPixels(setup.widthTwips));
+    if (setup.widthTwips > 0 || setup.amount)
+        setColumnWidth(index, std::max(twipsToPixels(setup.widthTwips), setup.amount ? amountColumnWidth() : 0));
     if (setup.dropDown)
         setItemDelegateForColumn(index, setup.dropDown);
+}
+
+int GridView::amountColumnWidth() const
+{
+    // The cell's text stands inside the style's margin on either side, and the grid line
+    // takes a pixel of the cell.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    const double text = QFontMetricsF(font()).horizontalAdvance(ledger::Amount::widestText());
+    return static_cast<int>(std::ceil(text)) + 2 * margin + (showGrid() ? 1 : 0) + 1;
 }
 
 int GridView::currentRowIndex() const

@@ -42,9 +42,12 @@ public:
         QString heading;
         bool amount = false; // "#,###" display, amount input
         Qt::Alignment alignment = Qt::AlignLeft;
-        double widthTwips = 0;
+        double widthTwips = 0; // an amount column is never narrower than amountColumnWidth()
         QAbstractItemDelegate* dropDown = nullptr;
     };
+    // The width in pixels at which an amount column shows the widest amount typed in whole
+    // yen (ledger::Amount::widestText) whole in the grid's font.
+    int amountColumnWidth() const;
 
     explicit GridView(QWidget* parent = nullptr);
 

@@ -84,6 +84,9 @@ TEST(BusinessDaysWindow, TheWeekdayStandsBesideTheDayTabPassesOverItAndAHolidayI
     grid->setCurrentCell(0, kCol予定額);
     EXPECT_EQ(status(w).toStdString(), "1行目の 2026/05/06（水・振替休日） は銀行の休業日です。Ctrl+Shift+← で前営業日へ、Ctrl+Shift+→ で翌営業日へ移せます。");
     EXPECT_TRUE(w.presenter.shown().empty());
+    // On an ordinary day the holiday is no longer named.
+    grid->setCurrentCell(1, kCol予定額);
+    EXPECT_FALSE(status(w).contains("休業日")) << status(w).toStdString();
 
     // Copied without the weekday, a block pastes back into the same columns; a value pasted
     // onto the weekday is refused as computed.
@@ -103,6 +106,15 @@ TEST(BusinessDaysWindow, TheWeekdayStandsBesideTheDayTabPassesOverItAndAHolidayI
     EXPECT_EQ(w.cell(3, kCol支払先名), "水道");
     ASSERT_EQ(w.presenter.shown().size(), 1u);
     EXPECT_TRUE(w.presenter.shown()[0].text.contains("計算される欄です")) << w.presenter.shown()[0].text.toStdString();
+
+    // Leaving a holiday drops only the holiday's message: what a command said stays.
+    grid->setCurrentCell(2, kCol予定額);
+    EXPECT_TRUE(status(w).contains("3行目の 2026/05/06")) << status(w).toStdString();
+    QTest::keyClick(grid, Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier);
+    const QString moved = status(w);
+    EXPECT_TRUE(moved.startsWith("前営業日へ")) << moved.toStdString();
+    grid->setCurrentCell(1, kCol予定額);
+    EXPECT_EQ(status(w), moved);
 }
 
 TEST(BusinessDaysWindow, RepeatingLastMonthAcrossGoldenWeekFollowsThePayeesRulesAndUndoesAsOneStep)

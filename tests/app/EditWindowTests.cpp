@@ -179,8 +179,13 @@ TEST(EditWindow, RegisterLineDeleteLineInsertAndDeleteEverythingRunFromTheirButt
     w.click("cmd行削除", true);
     ASSERT_EQ(w.presenter.shown().size(), 1u);
     EXPECT_EQ(w.presenter.shown()[0].kind, messages::BoxKind::AskDefaultNo);
+    // The inserted line was never registered: the question does not speak of the book.
+    EXPECT_EQ(w.presenter.shown()[0].text, findMessage(messages::MsgId::削除_未登録行確認, "日付なし　支払先なし　予定額 0　支払額 0").text);
     w.grid()->setCurrentCell(0, kCol支払先名);
     w.click("cmd行削除", true);
+    // The stored line's question says that it leaves the book at once.
+    ASSERT_FALSE(w.presenter.shown().empty());
+    EXPECT_TRUE(w.presenter.shown()[0].text.contains("登録済みの支払予定表からもすぐに削除されます")) << w.presenter.shown()[0].text.toStdString();
     EXPECT_EQ(w.lines(1), "31 O'Brien 8,000");
     EXPECT_EQ(w.figures(), "5,000 | 3,000 |  | 7,200");
     EXPECT_EQ(w.storedLines(), "02-20 #1 二月 5000 / 03-31 #2 O'Brien 8000 / 04-10 #1 四月 7000 / 05-01 #1 五月 7200");

@@ -154,3 +154,28 @@ TEST(MenuBar, TheReadmesKeyTableNamesEveryKeyOfTheMenus)
     }
     EXPECT_GT(keys, 20);
 }
+
+TEST(MenuBarWindow, TheBulletinBoardOpensInTheBrowserOrIsNamedWhenNoBrowserTakesIt)
+{
+    MainWindowHarness w;
+    ASSERT_TRUE(w.start());
+    ASSERT_TRUE(w.show());
+    QStringList opened;
+    bool browser = true;
+    w.window().openInBrowser = [&](const QUrl& address) {
+        opened << address.toString();
+        return browser;
+    };
+    QAction* board = action(w.window(), "act掲示板");
+    ASSERT_TRUE(board);
+    board->trigger();
+    EXPECT_EQ(opened, QStringList{"https://tovark.example.jp/"});
+    EXPECT_TRUE(w.presenter.shown().empty());
+
+    // No browser: the box names the address, to be opened elsewhere.
+    browser = false;
+    board->trigger();
+    ASSERT_EQ(w.presenter.shown().size(), 1u);
+    EXPECT_TRUE(w.presenter.shown()[0].text.contains("https://tovark.example.jp/")) << w.presenter.shown()[0].text.toStdString();
+    EXPECT_TRUE(w.presenter.shown()[0].text.contains("ブラウザを開けませんでした")) << w.presenter.shown()[0].text.toStdString();
+}

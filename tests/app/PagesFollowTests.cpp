@@ -54,3 +54,30 @@ TEST(PagesFollow, NamesRegisteredAnywhereAreOfferedAtOnceAndDeleteEverythingShow
     EXPECT_FALSE(w.yearMonth()->eraPattern());
     EXPECT_EQ(store::scalar(w.workDb(), "SELECT count(*) FROM w支払先マスタ").toLongLong(), 0);
 }
+
+TEST(PagesFollow, NamesTypedOnASheetWhoseChangesAreDroppedAreNoLongerOffered)
+{
+    MainWindowHarness w;
+    seed::storeLines(w.dir(), {StoredLine{QDate(2005, 4, 10), 1, "四月", 500, 0, 500}, StoredLine{QDate(2005, 5, 10), 1, "五月", 100, 0, 600}});
+    seed::storePayees(w.dir(), {"四月"});
+    seed::storeSettings(w.dir(), "西暦", 0, 0); // typed names stay out of the payee list
+    ASSERT_TRUE(w.startOn(QDate(2005, 4, 1)));
+    ASSERT_TRUE(w.show());
+    w.type(1, kCol支払先名, "捨てる名前");
+    EXPECT_TRUE(offered(w).contains("捨てる名前"));
+
+    // The next month with いいえ to keeping the changes: the payee list and the names of
+    // the month shown are offered, the dropped name is not.
+    w.click("cmdMonNext", false);
+    EXPECT_EQ(w.cell(0, kCol支払先名), "五月");
+    QStringList names = offered(w);
+    names.sort();
+    EXPECT_EQ(names, (QStringList{"五月", "四月"}));
+
+    // The same for 読込 of the month shown.
+    w.type(1, kCol支払先名, "また捨てる");
+    EXPECT_TRUE(offered(w).contains("また捨てる"));
+    w.click("cmd読込", false);
+    EXPECT_FALSE(offered(w).contains("また捨てる"));
+    EXPECT_EQ(w.storedPayees(), QStringList{"四月"});
+}

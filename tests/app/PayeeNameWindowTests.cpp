@@ -2,12 +2,15 @@
 // them, refused past 100 characters or with a control character, never cut.
 #include "MainWindowHarness.h"
 
+#include "GridView.h"
 #include "Msg.h"
 #include "SheetColumns.h"
 #include "PayeeImportCommand.h"
 #include "Sql.h"
 #include "WorkTableModel.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -127,4 +130,24 @@ TEST(PayeeNameWindow, TheMonthSheetTakesNamesByTheSameRules)
     ASSERT_EQ(w.presenter.shown().size(), 2u);
     EXPECT_TRUE(w.presenter.shown()[0].text.startsWith(messages::findMessage(messages::MsgId::入力_名前不可, "").text));
     EXPECT_EQ(w.cell(0, schedule::kCol支払先名), "北海商事");
+}
+
+TEST(PayeeNameWindow, ANamePastedIntoACellsEditorIsTakenWholeAndARefusalNamesItsLength)
+{
+    MainWindowHarness w;
+    ASSERT_TRUE(w.startOn(QDate(2026, 1, 1)));
+    ASSERT_TRUE(w.show());
+    w.presenter.clear();
+    QGuiApplication::clipboard()->setText(QString(100000, QChar(u'長')));
+    GridView* grid = w.grid();
+    grid->setFocus();
+    grid->setCurrentCell(0, schedule::kCol支払先名);
+    QTest::keyClick(grid, Qt::Key_F2);
+    QWidget* editor = QApplication::focusWidget();
+    ASSERT_TRUE(editor && editor != grid);
+    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(w.presenter.shown().size(), 1u);
+    EXPECT_TRUE(w.presenter.shown()[0].text.contains("100000 文字あります。支払先名は 100 文字までです")) << w.lastBox().toStdString();
+    EXPECT_EQ(w.cell(0, schedule::kCol支払先名), "");
 }

@@ -1,7 +1,12 @@
 #include "MainWindowHarness.h"
 
+#include "GridView.h"
 #include "Msg.h"
 #include "Sql.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -122,4 +127,29 @@ TEST(PayeeWindow, FailedRegistrationIsReportedAndLeavesMasterAndPageAsTheyWere)
     store::exec(w.mainDb(), "DROP TRIGGER refuse");
     w.click("cmd支払先登録", true);
     EXPECT_EQ(w.storedPayees(), QStringList({"one", "two", "拒否"}));
+}
+
+TEST(PayeeWindow, CtrlVOnACellPastesTheNamesWithoutOpeningItAndNamesTheRefusedOnes)
+{
+    PayeePage w({"Acme", "zone"});
+    ASSERT_TRUE(w.outcome().window);
+    w.click("cmd支払先読込");
+    auto* grid = w.find<GridView>("Grid支払先マスタ");
+    ASSERT_TRUE(grid);
+
+    // A column of names from a spreadsheet onto the second line: it replaces that name and
+    // the lines after the last one are new; the refused value is named, the others go in.
+    QGuiApplication::clipboard()->setText("北海商事\r\n 東京電力 \r\n" + QString(101, QChar(u'長')) + "\r\n最後\r\n");
+    grid->setCurrentCell(1, kName);
+    QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_FALSE(grid->isEditing());
+    EXPECT_EQ(w.shown(), QStringList({"Acme", "北海商事", "東京電力", "最後", ""}));
+    ASSERT_EQ(w.presenter.shown().size(), 1u);
+    EXPECT_EQ(w.presenter.shown()[0].title, "貼り付けの注意");
+    EXPECT_TRUE(w.presenter.shown()[0].text.contains("4 行目 支払先名「" + QString(40, QChar(u'長')) + "…」 支払先名にできません"))
+        << w.presenter.shown()[0].text.toStdString();
+
+    // The page's copy holds them, as typed names: 登録 stores them.
+    w.click("cmd支払先登録", true);
+    EXPECT_EQ(w.storedPayees(), QStringList({"Acme", "北海商事", "東京電力", "最後"}));
 }

@@ -109,7 +109,10 @@ TEST(Startup, OpensTheMainWindowWithItsPagesControlsAndGridColumns)
     // The weekday stands beside the day, in the room the payee column gives it.
     const QStringList headings = {"日付", "曜", "支払先名", "予定額", "支払額", "総　額"};
     const int shown[] = {kCol表示日付, kCol曜日, kCol支払先名, kCol予定額, kCol支払額, kCol残高};
-    const int widths[] = {40, 27, 249, 93, 91, 88};
+    // The amount columns are as wide as the widest amount needs (GridView::amountColumnWidth).
+    const int amountWidth = static_cast<GridView*>(grid)->amountColumnWidth();
+    EXPECT_GT(amountWidth, 93);
+    const int widths[] = {40, 27, 249, amountWidth, amountWidth, amountWidth};
     for (int i = 0; i < 6; ++i) {
         EXPECT_FALSE(grid->isColumnHidden(shown[i]));
         EXPECT_EQ(model->headerData(shown[i], Qt::Horizontal).toString(), headings[i]);

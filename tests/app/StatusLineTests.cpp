@@ -53,6 +53,27 @@ TEST(StatusLine, EachMessageReplacesTheLastAgesIntoTheStandingStateAndAnUndoOffe
     EXPECT_EQ(line.text(), "");
 }
 
+TEST(StatusLine, AWithdrawnTextGoesOnlyWhileItIsStillShown)
+{
+    StatusLine line;
+    line.setStanding("未登録の変更があります。");
+    line.showText("休業日です。", false);
+    line.withdraw("休業日です。");
+    EXPECT_EQ(line.text(), "未登録の変更があります。");
+    EXPECT_FALSE(line.showsMessage());
+
+    // Another message, an undo offer and a written file stay.
+    line.showText("登録しました。", false);
+    line.withdraw("休業日です。");
+    EXPECT_EQ(line.text(), "登録しました。");
+    line.showText("休業日です。", true);
+    line.withdraw("休業日です。");
+    EXPECT_TRUE(line.undoOffered());
+    line.showFileWritten("休業日です。", "/tmp/a.csv");
+    line.withdraw("休業日です。");
+    EXPECT_TRUE(line.showsMessage());
+}
+
 TEST(StatusLine, AMessageAgesAfterAMinuteByDefault)
 {
     StatusLine line;

@@ -8,6 +8,7 @@
 #include "BookFixture.h"
 #include "Digest.h"
 #include "Msg.h"
+#include "Schema.h"
 #include "SmallDisk.h"
 #include "StartupRescue.h"
 #include "TempDataDir.h"
@@ -151,6 +152,44 @@ TEST(BackupDigest, TheConditionOfABackupIsWhatARestoreWouldFind)
         EXPECT_EQ(found.verdict(), c.verdict) << c.name;
         EXPECT_EQ(conditionText(found), QString::fromUtf8(c.text)) << c.name;
         EXPECT_EQ(found.summary.has_value(), QFile::exists(path)) << c.name;
+    }
+}
+
+TEST(BackupDigest, ABackupARestoreCouldNotBringUpToDateIsNamedAndRefusedBeforeAnythingIsReplaced)
+{
+    OpenBook b;
+    fillBook(b.main());
+    // Books of versions in between, each recorded as made: a table where the program puts
+    // one of its indexes, and a later table without a column the program reads.
+    struct Case {
+        const char* name;
+        const char* change;
+        const char* engine;
+    };
+    const Case cases[] = {
+        {"a table in the place of an index", "DROP INDEX 振込記録_振込指定日; CREATE TABLE 振込記録_振込指定日 (x)", "振込記録_振込指定日"},
+        {"a table without a column", "DROP TABLE 支払日規則; CREATE TABLE 支払日規則 (支払先名 TEXT PRIMARY KEY, 支払日 INTEGER)", "休日"},
+    };
+    for (const Case& c : cases) {
+        b.main().exec(c.change);
+        const QString path = b.backUp();
+        b.main().exec("DROP TABLE IF EXISTS 振込記録_振込指定日; DROP TABLE 支払日規則");
+        store::upgradeDataFile(b.main(), store::DataFile::Main);
+        ASSERT_EQ(checkDigest(path), DigestState::Matches) << c.name;
+
+        const BackupCondition found = *inspectBackup(path);
+        EXPECT_EQ(found.verdict(), BackupCondition::Verdict::Damaged) << c.name;
+        EXPECT_EQ(conditionText(found), "破損（復元できないファイル）") << c.name;
+        ASSERT_TRUE(found.unusable) << c.name;
+        EXPECT_TRUE(found.unusable->contains(QString::fromUtf8(c.engine))) << found.unusable->toStdString();
+
+        const QString before = dumpBook(b.main());
+        b.presenter.clear();
+        b.presenter.setDefaultAnswer(true);
+        EXPECT_FALSE(b.service.restore(path)) << c.name;
+        EXPECT_EQ(titles(b.presenter), std::vector<QString>{"復元の拒否"}) << c.name;
+        EXPECT_EQ(dumpBook(b.main()), before) << c.name;
+        EXPECT_EQ(store::scalar(b.main(), "SELECT count(*) FROM sqlite_master WHERE name = '振込記録_振込指定日' AND type = 'index'").toLongLong(), 1) << c.name;
     }
 }
 

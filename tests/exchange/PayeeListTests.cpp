@@ -7,6 +7,9 @@
 #include "PayeeExportCommand.h"
 #include "PayeeImport.h"
 #include "PayeeImportCommand.h"
+#include "PayeeRuleImport.h"
+#include "Holidays.h"
+#include "PaymentRules.h"
 #include "Session.h"
 #include "Sql.h"
 #include "TempDataDir.h"
@@ -34,9 +37,9 @@ TEST(PayeeList, DetailsGoOutWithTheirNamesAndComeBackAsTheyWereOrAreNamedWhenUnf
     const banking::PayeeAccounts accounts = {{"=危険", details("=危険", "ｷｹﾝ", banking::AccountType::Savings, "")},
         {"山田商店", details("山田商店", "ﾔﾏﾀﾞ ｼﾖｳﾃﾝ", banking::AccountType::Checking, "0042")}};
     const QString text = payeeListCsv(names, accounts);
-    EXPECT_TRUE(text.startsWith("支払先名,銀行番号,銀行名,支店番号,支店名,預金種目,口座番号,口座名義,顧客コード\r\n"));
-    EXPECT_TRUE(text.contains("'=危険,0005,ﾐﾂﾋﾞｼ,012,ｼﾌﾞﾔ,貯蓄,0012345,ｷｹﾝ,\r\n")) << text.toStdString();
-    EXPECT_TRUE(text.contains("口座なし,,,,,,,,\r\n"));
+    EXPECT_TRUE(text.startsWith("支払先名,支払日,休日,銀行番号,銀行名,支店番号,支店名,預金種目,口座番号,口座名義,顧客コード\r\n"));
+    EXPECT_TRUE(text.contains("'=危険,,,0005,ﾐﾂﾋﾞｼ,012,ｼﾌﾞﾔ,貯蓄,0012345,ｷｹﾝ,\r\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("口座なし,,,,,,,,,,\r\n"));
     EXPECT_EQ(namesFromText(text, true), names);
 
     const ImportedAccounts back = accountsFromRecords(csvRecords(text));
@@ -61,6 +64,22 @@ TEST(PayeeList, DetailsGoOutWithTheirNamesAndComeBackAsTheyWereOrAreNamedWhenUnf
     EXPECT_TRUE(accountsFromRecords(csvRecords("支払先名\r\n山田\r\n")).accounts.empty()) << "a list of names alone carries no details";
 }
 
+TEST(PayeeList, ThePaymentRulesGoOutWithTheirNamesAndAreReadBackAsTheyWere)
+{
+    using calendar::HolidayShift;
+    const QStringList names = {"東京電力", "家賃", "決まりなし", "休日だけ"};
+    const ledger::PaymentRules rules = {{"東京電力", {25, HolidayShift::翌営業日}}, {"家賃", {ledger::kMonthEnd, std::nullopt}},
+        {"休日だけ", {std::nullopt, HolidayShift::そのまま}}};
+    const QString text = payeeListCsv(names, {}, rules);
+    EXPECT_TRUE(text.contains("東京電力,25日,翌営業日,")) << text.toStdString();
+    EXPECT_TRUE(text.contains("家賃,末日,,")) << text.toStdString();
+
+    const ListedRules back = rulesFromText(text, true);
+    EXPECT_TRUE(back.unreadable.isEmpty()) << back.unreadable.join(" ").toStdString();
+    EXPECT_EQ(ledger::PaymentRules(back.rules.begin(), back.rules.end()), rules);
+    EXPECT_TRUE(accountsFromRecords(csvRecords(text)).accounts.empty()) << "a list without details gives none";
+}
+
 TEST(PayeeList, TheExportedFileIsImportedIntoAnotherBookWithItsDetails)
 {
     TempDataDir from;
@@ -71,6 +90,7 @@ TEST(PayeeList, TheExportedFileIsImportedIntoAnotherBookWithItsDetails)
         auto session = store::Session::open(from.path());
         store::exec(session->mainDb(), "INSERT INTO 支払先マスタ (支払先名) VALUES ('山田商店'), ('口座なし')");
         banking::AccountStore(session->mainDb()).savePayeeAccount(details("山田商店", "ﾔﾏﾀﾞ", banking::AccountType::Ordinary, "7"));
+        ledger::writePaymentRule(session->mainDb(), "口座なし", {ledger::kMonthEnd, calendar::HolidayShift::前営業日});
         PayeeExportCommand command(*session, msg);
         QString written;
         command.askPath = [&](const QString& suggested, QWidget*) {
@@ -97,4 +117,7 @@ TEST(PayeeList, TheExportedFileIsImportedIntoAnotherBookWithItsDetails)
     const auto kept = banking::AccountStore(session->mainDb()).payeeAccount("山田商店");
     ASSERT_TRUE(kept);
     EXPECT_EQ(*kept, details("山田商店", "ﾔﾏﾀﾞ", banking::AccountType::Ordinary, "7")) << "the details of a name already there are updated";
+    const ledger::PaymentRules rules = ledger::readPaymentRules(session->mainDb());
+    ASSERT_EQ(rules.size(), 1u);
+    EXPECT_EQ(rules.at("口座なし"), (ledger::PaymentRule{ledger::kMonthEnd, calendar::HolidayShift::前営業日}));
 }

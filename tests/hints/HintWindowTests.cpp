@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 using messages::BoxKind;
 
 namespace {
@@ -131,4 +133,27 @@ TEST(HintWindow, AFailedSaveOrDeleteIsReportedAndKeepsBothTextAndRow)
     ASSERT_EQ(f.rows().size(), 1u);
     EXPECT_EQ(f.rows()[0][1].toString(), "元の文");
     EXPECT_EQ(f.box()->toPlainText(), "+元の文");
+}
+
+TEST(HintWindow, EscClosesItWhereverTheFocusIs)
+{
+    HintFixture f;
+    f.store("cmdHint", "保存済み");
+    // The text box read-only and being edited, and a button: Esc closes the window each
+    // time, as 閉じる does, and leaves the stored hint as it was.
+    for (const char* focus : {"txtContents", "cmd編集", "editing"}) {
+        f.open("cmdHint");
+        ASSERT_TRUE(f.hints.isOpen()) << focus;
+        QWidget* target = f.box();
+        if (std::string_view(focus) == "editing") {
+            f.click("cmd編集");
+            QTest::keyClicks(f.box(), "X");
+        } else if (std::string_view(focus) != "txtContents") {
+            target = f.hints.window()->findChild<QPushButton*>(QString::fromUtf8(focus));
+        }
+        QTest::keyClick(target, Qt::Key_Escape);
+        EXPECT_FALSE(f.hints.isOpen()) << focus;
+    }
+    EXPECT_EQ(f.rows().at(0)[1].toString(), "保存済み");
+    EXPECT_TRUE(f.presenter.shown().empty());
 }

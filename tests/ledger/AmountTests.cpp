@@ -35,6 +35,11 @@ TEST(Amount, FormatsAsCommaGroupsWithBlankZero)
     EXPECT_EQ(Amount::fromUnits(std::numeric_limits<std::int64_t>::min()).format(), "-922,337,203,685,477.5808");
     EXPECT_EQ(ledger::formatAmount(QVariant()), "");
     EXPECT_EQ(ledger::formatAmount(QVariant(qlonglong(150'000'000))), "15,000");
+    // The widest text of an amount in whole yen is the smallest one's: the largest is
+    // narrower by its sign.
+    EXPECT_EQ(Amount::widestText(), "-922,337,203,685,477");
+    EXPECT_EQ(Amount::parse("922337203685477")->format(), "922,337,203,685,477");
+    EXPECT_FALSE(Amount::parse("-922337203685478").has_value());
 }
 
 TEST(Amount, ArithmeticRefusesOverflowAndRoundTripsExactly)

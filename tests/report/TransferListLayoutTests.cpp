@@ -1,3 +1,4 @@
+#include "ReportRenderer.h"
 #include "TransferListLayout.h"
 
 #include <gtest/gtest.h>
@@ -48,4 +49,44 @@ TEST(TransferList, ALineATransferAndTheCountAndTotalAfterTheLastOnPagesOfA4)
     const ReportDocument empty = layoutTransferList(header, {});
     ASSERT_EQ(empty.pages.size(), 1u);
     EXPECT_EQ(texts(empty.pages[0], QStringLiteral("txt合計")), QStringList({QStringLiteral("0")}));
+}
+
+TEST(TransferList, AHoldersNameOfThirtyCharactersGoesOnTwoLinesAtTheListsSize)
+{
+    const TransferListHeader header{QDate(2027, 3, 25), QStringLiteral("ﾄﾊﾞ-ｸ"), QStringLiteral("/tmp/振込_20270325.txt")};
+    // 30 half-width characters, the longest holder the banks take, with and without a blank.
+    const QString longHolder = QStringLiteral("ｶ)ﾄｳｷﾖｳﾃﾞﾝﾘﾖｸﾊﾟﾜｰｸﾞﾘﾂﾄﾞﾎｰﾙﾃﾞｨﾝｸﾞｽ").left(30);
+    const QString blanked = QStringLiteral("ﾀﾞｲﾆﾎﾝｲﾝｻﾂ ｼﾔ ﾀﾞｲﾋﾖｳﾄﾘｼﾏﾘﾔｸ ﾔﾏﾀﾞﾀﾛｳ").left(30);
+    ASSERT_EQ(longHolder.size(), 30);
+    ASSERT_EQ(blanked.size(), 30);
+    std::vector<TransferListRow> rows;
+    for (int i = 0; i < 60; ++i)
+        rows.push_back({QStringLiteral("支払先%1").arg(i), QStringLiteral("0001 ﾐｽﾞﾎ"), QStringLiteral("001 ﾎﾝﾃﾝ"), QStringLiteral("普通 1234567"),
+            i % 3 == 0 ? QStringLiteral("ﾀﾅｶ") : i % 3 == 1 ? longHolder : blanked, 1000});
+    const ReportDocument document = layoutTransferList(header, rows);
+
+    double previousBottom = 0;
+    int previousPage = -1;
+    int listed = 0;
+    for (std::size_t p = 0; p < document.pages.size(); ++p) {
+        for (const TextItem& item : document.pages[p].texts) {
+            EXPECT_LE(item.box.bottom(), kA4Height - kMarginBottom) << item.name.toStdString() << " leaves the page";
+            if (item.name != QStringLiteral("txt口座名義"))
+                continue;
+            const bool isLong = item.text.size() == 30;
+            // At the list's own size, on two lines of a band twice as high; a short name
+            // keeps one line.
+            EXPECT_EQ(fittedFont(item).pixelSize(), static_cast<int>(kTextPoints * 20)) << item.text.toStdString();
+            EXPECT_EQ(item.lines, isLong ? 2 : 1) << item.text.toStdString();
+            EXPECT_GE(item.box.height(), isLong ? 2 * kDetailHeight - 40 : kDetailHeight - 40);
+            // Each line stands below the one before it.
+            if (static_cast<int>(p) == previousPage)
+                EXPECT_GE(item.box.top(), previousBottom - 1) << item.row;
+            previousBottom = item.box.bottom();
+            previousPage = static_cast<int>(p);
+            ++listed;
+        }
+    }
+    EXPECT_EQ(listed, 60);
+    EXPECT_EQ(texts(document.pages.back(), QStringLiteral("txt件数")), QStringList({QStringLiteral("合計 60 件")}));
 }

@@ -1,3 +1,4 @@
+#include "Amount.h"
 #include "GridView.h"
 #include "Session.h"
 #include "Sql.h"
@@ -8,6 +9,7 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -292,4 +294,17 @@ TEST(GridView, TheEditorTakesTheFocusAfterTheCommitWithoutTheInputMethodCommitti
     EXPECT_EQ(QApplication::focusWidget(), line);
     EXPECT_EQ(spy.reason, Qt::PopupFocusReason);
     EXPECT_EQ(line->text(), "電気");
+}
+
+TEST(GridView, AnAmountColumnShowsTheWidestAmountWholeAndAWiderColumnKeepsItsWidth)
+{
+    GridFixture f;
+    // The style elides a cell's text that is wider than the cell inside its margins.
+    const int margin = f.grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &f.grid) + 1;
+    const int inside = f.grid.visualRect(f.model.index(0, 5)).width() - 2 * margin;
+    for (const QString& text : {QStringLiteral("12,345,678,901"), QStringLiteral("922,337,203,685,477"), ledger::Amount::widestText()})
+        EXPECT_EQ(f.grid.fontMetrics().elidedText(text, Qt::ElideRight, inside), text) << text.toStdString() << " in " << inside;
+
+    f.grid.setupColumn(5, {.amount = true, .alignment = Qt::AlignRight, .widthTwips = 6000});
+    EXPECT_EQ(f.grid.columnWidth(5), twipsToPixels(6000));
 }
