@@ -24,7 +24,7 @@ namespace {
 // Where the settings page's controls stand in the window (same measure as SheetLayout).
 const QPoint kSettingsTab(266, 18);
 const QPoint kSecondBackup(89, 269);
-const QPoint kRestoreButton(695, 238);
+const QPoint kRestoreButton(873, 238);
 constexpr int kLines = 200000;
 constexpr int kKills = 12;
 
