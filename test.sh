@@ -21,7 +21,12 @@ real_input_suites() {
   return "$status"
 }
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Builds with Ninja; a build folder made earlier keeps the generator it was made with.
+generator() {
+  [ -f "$1/CMakeCache.txt" ] || echo "-GNinja"
+}
+
+cmake -S . -B build $(generator build) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs" -E '^real(ime|input)'
 # What the fault, fuzz and hostile-input tests tried, as they report it.
@@ -29,7 +34,7 @@ grep -h '^\[ [a-z ]* \]' build/Testing/Temporary/LastTest.log | sort -u || true
 real_input_suites build
 
 if [ "${QUOREL_SKIP_SANITIZERS:-0}" != 1 ]; then
-  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUOREL_SANITIZE=ON -DQUOREL_BENCH=OFF
+  cmake -S . -B build-asan $(generator build-asan) -DCMAKE_BUILD_TYPE=Debug -DQUOREL_SANITIZE=ON -DQUOREL_BENCH=OFF
   cmake --build build-asan -j"$jobs"
   export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1" UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
   ctest --test-dir build-asan --output-on-failure -j"$jobs" -E '^real(ime|input)'
