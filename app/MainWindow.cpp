@@ -109,7 +109,12 @@ void MainWindow::connectPages()
         if (session_->settings.g支払先自動登録)
             payees::addPayees(main, names);
     });
-    connect(payeePage_, &payees::PayeePage::masterChanged, this, &MainWindow::refreshPayeeDropDown);
+    // The drop-down offers the payee master as the book holds it after each change.
+    store::BookChanges& changes = session_->changes();
+    connect(payeePage_, &payees::PayeePage::masterChanged, &changes, &store::BookChanges::payeesChanged);
+    connect(&changes, &store::BookChanges::payeesChanged, this, &MainWindow::refreshPayeeDropDown);
+    connect(&changes, &store::BookChanges::bookReplaced, payeePage_, &payees::PayeePage::Read支払先);
+    connect(&changes, &store::BookChanges::bookReplaced, restoreList_, &backup::RestoreList::refresh);
     connect(schedulePage_, &schedule::SchedulePage::payeeListNeeded, this,
         [this](WorkTableModel* dropDownSource, const QStringList& typed) { payees::AddComb支払先名(*session_, dropDownSource, typed); });
     connect(payeePage_, &payees::PayeePage::hintRequested, this, &MainWindow::openHint);
@@ -122,8 +127,6 @@ void MainWindow::connectPages()
             cashFlowPage_->openAt(schedulePage_->monthHeader().month);
     });
     connect(settingsPage_, &settings::SettingsPage::bannerClicked, this, &MainWindow::openMakerPage);
-    // A new era setting shows at once in the year-month field; the report reads it when opened.
-    connect(settingsPage_, &settings::SettingsPage::settingsChanged, schedulePage_, &schedule::SchedulePage::applyEra);
 }
 
 void MainWindow::fitGridsOnScreen()
@@ -282,7 +285,7 @@ void MainWindow::onDeleteAllClicked()
         AllDelete(session_->mainDb());
         backups_.destructiveDone(backup::Reason::AllDelete);
         // Every page shows the emptied book at once.
-        reloadPages();
+        emit session_->changes().bookReplaced();
     } catch (const std::exception& e) {
         store::logSkipped(QStringLiteral("AllDelete"), e);
         msg_.ShowMsg(messages::MsgId::削除_失敗, QStringLiteral("すべてのデータ"));

@@ -114,8 +114,6 @@ private:
     // The backups: hooks for the pages' destructive commands, the status line's undo,
     // the restore list on the settings page.
     void setUpBackups();
-    // After a restore: every page reads the main file again; the month shown stays.
-    void reloadPages();
     void refreshStatus();
     // The status line: each command's message replaces the last one, and a change of the
     // sheet or the book retires a message that no longer describes it.

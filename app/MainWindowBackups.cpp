@@ -51,7 +51,7 @@ void MainWindow::setUpBackups()
     backups_.beforeReplace = [this] { return schedulePage_->confirmLeavingSheet(); };
     connect(&backups_, &backup::BackupService::undoChanged, this, &MainWindow::refreshStatus);
     connect(&backups_, &backup::BackupService::bookReplaced, this, [this] {
-        reloadPages();
+        emit session_->changes().bookReplaced();
         // The book was replaced: what the status line said of the one before goes with it.
         const QString text = messages::messageText(messages::MsgId::状態_復元済, backups_.lastReplacement());
         statusLine_->showText(text, false);
@@ -111,21 +111,6 @@ void MainWindow::undoLast()
         return;
     }
     refreshStatus();
-}
-
-void MainWindow::reloadPages()
-{
-    const QDate month = schedulePage_->monthHeader().month;
-    settingsPage_->Read設定();
-    schedulePage_->applyEra();
-    schedulePage_->Clear支払予定表();
-    if (month.isValid()) {
-        if (auto* field = findChild<YearMonthEdit*>(QStringLiteral("Dt年月")))
-            field->setFromText(month.toString(QStringLiteral("yyyyMMdd")));
-    }
-    schedulePage_->Read支払予定();
-    payeePage_->Read支払先();
-    restoreList_->refresh();
 }
 
 void MainWindow::checkBalancesAfterRecovery()

@@ -40,6 +40,10 @@ CashFlowPage::CashFlowPage(PageContext& context, QWidget* parent)
     connect(startMonthEdit_, &YearMonthEdit::monthEntered, this, &CashFlowPage::refresh);
     connect(num月数_, &QSpinBox::valueChanged, this, &CashFlowPage::refresh);
     connectMonthChoice();
+    store::BookChanges& changes = context_.session.changes();
+    connect(&changes, &store::BookChanges::monthsChanged, this, &CashFlowPage::bookChanged);
+    connect(&changes, &store::BookChanges::settingsChanged, this, &CashFlowPage::bookChanged);
+    connect(&changes, &store::BookChanges::bookReplaced, this, &CashFlowPage::bookChanged);
 }
 
 void CashFlowPage::setUpControls()
@@ -128,13 +132,23 @@ bool CashFlowPage::era() const
 void CashFlowPage::openAt(const QDate& date)
 {
     startMonthEdit_->setEraPattern(era());
-    if (date.isValid())
-        startMonthEdit_->setDate(QDate(date.year(), date.month(), 1));
+    const QDate start = date.isValid() ? QDate(date.year(), date.month(), 1) : startMonthEdit_->date();
+    if (start == startMonthEdit_->date() && !stale_)
+        return;
+    startMonthEdit_->setDate(start);
     refresh();
+}
+
+void CashFlowPage::bookChanged()
+{
+    stale_ = true;
+    if (isVisible())
+        refresh();
 }
 
 void CashFlowPage::refresh()
 {
+    stale_ = false;
     Overview overview;
     if (context_.session.isOpen() && startMonthEdit_->date().isValid())
         store::skipOnFailure(QStringLiteral("read the cash-flow overview"),

@@ -24,7 +24,8 @@ class CashFlowPage : public QWidget {
 public:
     explicit CashFlowPage(PageContext& context, QWidget* parent = nullptr);
 
-    // Shows the range from the month of date (kept as it is when date is invalid).
+    // Shows the range from the month of date (kept as it is when date is invalid); the
+    // figures are read again when the range moved or the book changed since they were read.
     void openAt(const QDate& date);
     // Reads the figures of the range again and shows them.
     void refresh();
@@ -54,7 +55,11 @@ private:
     void showHovered(int month);
     bool era() const;
 
+    // The book changed: read at once when shown, else when next opened.
+    void bookChanged();
+
     PageContext& context_;
+    bool stale_ = true;
     CashFlowModel* model_;
     YearMonthEdit* startMonthEdit_;
     QSpinBox* num月数_;

@@ -143,19 +143,40 @@ void Book::rebalanceFrom(const QDate& month, ProgressSpan* progress)
         progress->finish();
 }
 
-bool Book::deleteLine(const LineKey& key)
+std::optional<StoredLine> Book::deleteLine(const LineKey& key)
 {
-    auto removeUse = store::Prepared::reuse(db_, QStringLiteral("DELETE FROM %1 WHERE rowid = (SELECT rowid FROM %1 WHERE 日付 = ? AND 行番号 = ? AND 支払先名 = ? ORDER BY rowid LIMIT 1)").arg(kLinesTable));
-    store::Prepared& remove = *removeUse;
-    remove.bind(1, QVariant(calendar::toStoredText(key.date)));
-    remove.bind(2, key.lineNumber);
-    remove.bind(3, QVariant(key.payee));
-    const bool deleted = remove.run() > 0;
-    if (deleted) {
-        rebalanceFrom(key.date);
-        bumpMonthVersion(db_, key.date);
-    }
-    return deleted;
+    auto findUse = store::Prepared::reuse(db_,
+        QStringLiteral("SELECT rowid, 予定額, 支払額, 残高 FROM %1 WHERE 日付 = ? AND 行番号 = ? AND 支払先名 = ? ORDER BY rowid LIMIT 1").arg(kLinesTable));
+    store::Prepared& find = *findUse;
+    find.bind(1, QVariant(calendar::toStoredText(key.date)));
+    find.bind(2, key.lineNumber);
+    find.bind(3, QVariant(key.payee));
+    if (!find.next())
+        return std::nullopt;
+    const StoredLine line{find.integer(0), key.date, key.lineNumber, key.payee, amountAt(find, 1), amountAt(find, 2), amountAt(find, 3)};
+    find.reset();
+    auto removeUse = store::Prepared::reuse(db_, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(kLinesTable));
+    removeUse->bind(1, line.rowId);
+    removeUse->run();
+    rebalanceFrom(key.date);
+    bumpMonthVersion(db_, key.date);
+    return line;
+}
+
+void Book::restoreLine(const StoredLine& line)
+{
+    auto insertUse = store::Prepared::reuse(db_,
+        QStringLiteral("INSERT INTO %1 (日付, 行番号, 支払先名, 予定額, 支払額, 残高) VALUES (?, ?, ?, ?, ?, ?)").arg(kLinesTable));
+    store::Prepared& insert = *insertUse;
+    insert.bind(1, QVariant(calendar::toStoredText(line.date)));
+    insert.bind(2, line.lineNumber);
+    insert.bind(3, QVariant(line.payee));
+    bindAmount(insert, 4, line.scheduled);
+    bindAmount(insert, 5, line.paid);
+    bindAmount(insert, 6, line.balance);
+    insert.run();
+    rebalanceFrom(line.date);
+    bumpMonthVersion(db_, line.date);
 }
 
 void Book::deleteAll()

@@ -69,8 +69,10 @@ public:
     void rebalanceFrom(const QDate& month, ProgressSpan* progress = nullptr);
 
     // Deletes the stored line that has this key, then runs the chain from its month.
-    // Answers whether a line was deleted.
-    bool deleteLine(const LineKey& key);
+    // Answers the line as the book held it, or nothing when no line has the key.
+    std::optional<StoredLine> deleteLine(const LineKey& key);
+    // Puts a deleted line back as deleteLine answered it, then runs the chain from its month.
+    void restoreLine(const StoredLine& line);
 
     // Deletes every stored line and carry-over.
     void deleteAll();

@@ -16,14 +16,6 @@ namespace ledger {
 
 namespace {
 
-void bindAmount(store::Prepared& statement, int index, const std::optional<Amount>& amount)
-{
-    if (amount)
-        statement.bind(index, qint64(amount->units()));
-    else
-        statement.bindNull(index);
-}
-
 // The rowid of the stored line with this key, looked up before anything is written.
 std::optional<qint64> findKey(store::Prepared& find, const LineKey& key)
 {

@@ -29,6 +29,14 @@ QDate storedDate(QByteArrayView text)
     return year < 0 || month < 0 || day < 0 ? QDate() : QDate(year, month, day);
 }
 
+void bindAmount(store::Prepared& statement, int index, const std::optional<Amount>& amount)
+{
+    if (amount)
+        statement.bind(index, qint64(amount->units()));
+    else
+        statement.bindNull(index);
+}
+
 std::optional<Amount> amountAt(const store::Prepared& query, int column)
 {
     switch (query.columnType(column)) {

@@ -51,6 +51,8 @@ QDate dateAt(const store::Prepared& query, int column);
 // An amount column of a query's current row: null gives nothing, an integer is
 // ten-thousandths, anything else is read as the stored value would be.
 std::optional<Amount> amountAt(const store::Prepared& query, int column);
+// Binds an amount as stored: ten-thousandths, or null when there is none.
+void bindAmount(store::Prepared& statement, int index, const std::optional<Amount>& amount);
 
 // The stored lines dated in the month of `month`, by date, line number and rowid; at most
 // `limit` of them when limit >= 0. Throws store::DbError.

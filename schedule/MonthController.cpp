@@ -57,7 +57,8 @@ MonthController::MonthController(store::Session& session, QObject* parent)
 {
     model_->setObjectName(QStringLiteral("datInp"));
     undo_->setUndoLimit(kUndoDepth);
-    connect(undo_, &QUndoStack::cleanChanged, this, [this] { emit modifiedChanged(hasUnsavedChanges()); });
+    connect(undo_, &QUndoStack::indexChanged, this, &MonthController::tellModified);
+    connect(undo_, &QUndoStack::cleanChanged, this, &MonthController::tellModified);
 }
 
 MonthController::~MonthController()
@@ -79,15 +80,30 @@ void MonthController::setMonth(const QDate& month)
 
 bool MonthController::hasUnsavedChanges() const
 {
-    return extraChanges_ || !undo_->isClean();
+    if (extraChanges_)
+        return true;
+    // A step that wrote the book as well as the sheet leaves the two agreeing: only steps of
+    // the sheet alone between the registered state and now are unregistered changes.
+    const int clean = undo_->cleanIndex();
+    if (clean < 0)
+        return true;
+    for (int i = std::min(clean, undo_->index()); i < std::max(clean, undo_->index()); ++i) {
+        if (!dynamic_cast<const StoredLineDelete*>(undo_->command(i)))
+            return true;
+    }
+    return false;
 }
 
 void MonthController::setExtraChanges(bool on)
 {
-    const bool was = hasUnsavedChanges();
     extraChanges_ = on;
-    if (was != hasUnsavedChanges())
-        emit modifiedChanged(hasUnsavedChanges());
+    tellModified();
+}
+
+void MonthController::tellModified()
+{
+    if (const bool modified = hasUnsavedChanges(); modified != modifiedShown_)
+        emit modifiedChanged(modifiedShown_ = modified);
 }
 
 MonthController::MonthRead MonthController::readMonth()
@@ -326,7 +342,7 @@ void MonthController::apply(const SheetChange& change)
     settle(before);
 }
 
-bool MonthController::pushChange(const QString& text, const SheetLines& after, std::optional<std::optional<ledger::Amount>> carry)
+std::optional<std::pair<SheetChange, SheetChange>> MonthController::changeTo(const SheetLines& after, std::optional<std::optional<ledger::Amount>> carry) const
 {
     SheetChange before;
     SheetChange next;
@@ -345,8 +361,16 @@ bool MonthController::pushChange(const QString& text, const SheetLines& after, s
         next.carry = *carry;
     }
     if (next.lines.empty() && !next.carry)
+        return std::nullopt;
+    return std::pair(std::move(before), std::move(next));
+}
+
+bool MonthController::pushChange(const QString& text, const SheetLines& after, std::optional<std::optional<ledger::Amount>> carry)
+{
+    auto change = changeTo(after, carry);
+    if (!change)
         return false;
-    undo_->push(new SheetCommand(*this, text, std::move(before), std::move(next)));
+    undo_->push(new SheetCommand(*this, text, std::move(change->first), std::move(change->second)));
     writeDraftState();
     return true;
 }

@@ -146,8 +146,8 @@ public:
     int markPaid(const std::vector<LinePayment>& payments);
     // Whether the line at `row` was loaded from or saved into the book.
     bool lineIsStored(int row) const;
-    // Deletes the line at `row`. A line the book holds leaves the book at once (the book's
-    // balances follow; the undo history starts afresh); any other line is an undo step.
+    // Deletes the line at `row`: one undo step. A line the book holds leaves the book at
+    // once (the book's balances follow) and comes back to it when the step is undone.
     // Answers whether a stored line was deleted. Throws when the book refused; nothing
     // changed then.
     bool deleteLine(int row);
@@ -180,11 +180,11 @@ public:
     // name are the payee list's).
     NameCheck checkName;
 
-    // Applies one side of an undo step (the undo commands call it).
-    void apply(const SheetChange& change);
-
 signals:
     void figuresChanged();
+    // A step of the sheet's history could not be undone or redone: the book refused its
+    // side. The sheet is unchanged and its history goes (engine: the engine's words).
+    void historyDropped(const QString& engine);
     void modifiedChanged(bool modified);
     // A typed value was refused; the cell keeps its value.
     void cellRefused(int row, int column, const QString& text, schedule::CellRefusal why);
@@ -201,7 +201,27 @@ signals:
     void draftBehindChanged(bool behind);
 
 private:
+    // Only the undo commands change the sheet's lines.
+    friend class SheetCommand;
+    friend class StoredLineDelete;
+    // Applies one side of an undo step.
+    void apply(const SheetChange& change);
+    // The book's side of a stored line's deletion being redone or undone. Answers what the
+    // book held, or false; a refusal is told and
+    // the history is dropped (historyDropped), the sheet staying as it is.
+    std::optional<ledger::StoredLine> deleteFromBook(const ledger::LineKey& key);
+    bool restoreToBook(const ledger::StoredLine& line);
+    // Deletes the stored line with this key in one transaction; throws when the book refused.
+    std::optional<ledger::StoredLine> removeStored(const ledger::LineKey& key);
+    // The sheet's side of such a step: the lines, the cumulative figure, the whole draft at
+    // the month's new version.
+    void applyBookStep(const SheetChange& change);
+    void dropHistoryAfterRefusal(const std::exception& error);
+
     bool filesOpen() const;
+    // The two sides of the change from the lines shown to `after` (and the carry-over);
+    // nothing when nothing changes.
+    std::optional<std::pair<SheetChange, SheetChange>> changeTo(const SheetLines& after, std::optional<std::optional<ledger::Amount>> carry) const;
     // Pushes the change from the lines shown to `after` (and the carry-over) as one undo step.
     bool pushChange(const QString& text, const SheetLines& after, std::optional<std::optional<ledger::Amount>> carry = std::nullopt);
     // The figures and balances again; writes and announces the lines that changed.
@@ -237,6 +257,8 @@ private:
     // Shows the month as the book holds it after a registration, and retires the draft.
     void showSaved(SaveResult& result);
     void setExtraChanges(bool on);
+    // modifiedChanged, when hasUnsavedChanges() differs from what it told last.
+    void tellModified();
     QString describeLines(const std::vector<int>& rows) const;
 
     store::Session& session_;
@@ -249,6 +271,7 @@ private:
     QUndoStack* undo_;
     bool cleared_ = false;       // cleared since the month was loaded
     bool extraChanges_ = false;  // unregistered changes the undo stack no longer holds
+    bool modifiedShown_ = false; // what modifiedChanged told last
     QStringList typedNames_;
     bool draftBehind_ = false;
     qint64 version_ = 0; // the book's version of the month the sheet's lines began from

@@ -147,25 +147,78 @@ bool MonthController::deleteLine(int row)
         pushChange(stepText(SheetStep::DeleteLine), after);
         return false;
     }
-    // The stored line leaves the book at once, and the book's balances follow.
+    // The stored line leaves the book at once, and the book's balances follow; a line the
+    // book no longer holds just leaves the sheet.
+    const auto removed = removeStored(*lines_[static_cast<std::size_t>(row)].original);
+    if (!removed) {
+        pushChange(stepText(SheetStep::DeleteLine), after);
+        return false;
+    }
+    auto change = changeTo(after, std::nullopt);
+    undo_->push(new StoredLineDelete(*this, *removed, std::move(change->first), std::move(change->second)));
+    return true;
+}
+
+std::optional<ledger::StoredLine> MonthController::removeStored(const ledger::LineKey& key)
+{
     auto& main = session_.mainDb();
     store::Transaction tx(main);
-    const bool deleted = ledger::Book(main).deleteLine(*lines_[static_cast<std::size_t>(row)].original);
+    auto removed = ledger::Book(main).deleteLine(key);
     const qint64 version = ledger::monthVersion(main, month_);
     tx.commit();
-    const bool unsaved = hasUnsavedChanges();
-    const SheetLines before = lines_;
-    lines_ = std::move(after);
     version_ = version;
-    // A step from before the deletion would bring back a line the book no longer holds.
-    undo_->clear();
-    undo_->setClean();
-    store::skipOnFailure(QStringLiteral("the cumulative figure"), [&] { figures_.累計 = ledger::Book(main).cumulative(); });
-    setExtraChanges(unsaved);
+    emit session_.changes().monthsChanged(month_);
+    return removed;
+}
+
+std::optional<ledger::StoredLine> MonthController::deleteFromBook(const ledger::LineKey& key)
+{
+    try {
+        if (auto removed = removeStored(key))
+            return removed;
+        throw std::runtime_error("the deleted line is not in the book");
+    } catch (const std::exception& e) {
+        dropHistoryAfterRefusal(e);
+        return std::nullopt;
+    }
+}
+
+bool MonthController::restoreToBook(const ledger::StoredLine& line)
+{
+    try {
+        auto& main = session_.mainDb();
+        store::Transaction tx(main);
+        ledger::Book(main).restoreLine(line);
+        const qint64 version = ledger::monthVersion(main, month_);
+        tx.commit();
+        version_ = version;
+        emit session_.changes().monthsChanged(month_);
+        return true;
+    } catch (const std::exception& e) {
+        dropHistoryAfterRefusal(e);
+        return false;
+    }
+}
+
+void MonthController::applyBookStep(const SheetChange& change)
+{
+    const SheetLines before = lines_;
+    for (const auto& [place, line] : change.lines)
+        lines_[static_cast<std::size_t>(place)] = line;
+    store::skipOnFailure(QStringLiteral("the cumulative figure"), [&] { figures_.累計 = ledger::Book(session_.mainDb()).cumulative(); });
     settle(before, false);
     // The whole sheet at the month's new version, in one write of the work file.
     writeWholeDraft(lines_, draftState());
-    return deleted;
+}
+
+void MonthController::dropHistoryAfterRefusal(const std::exception& error)
+{
+    store::logSkipped(QStringLiteral("undo or redo a deletion of a stored line"), error);
+    // The steps around the one refused no longer meet the book: they go once the stack has
+    // finished its own step. The sheet's unregistered changes stay unregistered.
+    setExtraChanges(true);
+    QMetaObject::invokeMethod(this, [this] { undo_->clear(); }, Qt::QueuedConnection);
+    emit historyDropped(FileFailure::from(error).engine);
 }
 
 QStringList MonthController::typedNames(bool storedOnly) const
@@ -262,12 +315,14 @@ SaveResult MonthController::save(const std::function<OffSheetChoice(const std::v
     try {
         store::Transaction tx(main);
         const ledger::WriteOutcome written = ledger::writeMonth(main, write, &lineBar, &balanceBar);
-        if (registerPayees) {
-            if (const QStringList names = typedNames(true); !names.isEmpty())
-                registerPayees(main, names);
-        }
+        const QStringList names = registerPayees ? typedNames(true) : QStringList();
+        if (!names.isEmpty())
+            registerPayees(main, names);
         tx.commit();
         result.stored = written.stored;
+        emit session_.changes().monthsChanged(month_);
+        if (!names.isEmpty())
+            emit session_.changes().payeesChanged();
     } catch (const ledger::OverflowError& e) {
         const QString where = e.date().toString(QStringLiteral("yyyy/MM/dd")) + QStringLiteral("「%1」").arg(e.payee());
         return {SaveResult::Kind::Overflow, where};

@@ -78,6 +78,26 @@ SchedulePage::SchedulePage(PageContext& context, QWidget* parent)
     connectCommands();
     connectGrid();
     connectTransferCommand();
+    followBook();
+}
+
+void SchedulePage::followBook()
+{
+    store::BookChanges& changes = context_.session.changes();
+    // A new era setting shows at once in the year-month field; the report reads it when opened.
+    connect(&changes, &store::BookChanges::settingsChanged, this, &SchedulePage::applyEra);
+    connect(&changes, &store::BookChanges::bookReplaced, this, &SchedulePage::showReplacedBook);
+}
+
+void SchedulePage::showReplacedBook()
+{
+    // The month shown stays, as the replaced book holds it (the sheet's unregistered changes
+    // were registered or dropped as the user chose before the book was replaced).
+    const QDate month = monthHeader().month;
+    Clear支払予定表();
+    if (month.isValid())
+        monthEdit_->setFromText(month.toString(QStringLiteral("yyyyMMdd")));
+    Read支払予定();
 }
 
 void SchedulePage::nameControls()
@@ -189,6 +209,7 @@ void SchedulePage::connectCommands()
     connect(controller_, &MonthController::figuresChanged, this, &SchedulePage::showFigures);
     connect(controller_, &MonthController::modifiedChanged, this, &SchedulePage::modifiedChanged);
     connect(controller_, &MonthController::draftBehindChanged, this, &SchedulePage::draftBehindChanged);
+    connect(controller_, &MonthController::historyDropped, this, [this] { context_.msg.ShowMsg(messages::MsgId::削除_取消失敗, QString()); });
 }
 
 void SchedulePage::resizeEvent(QResizeEvent* event)

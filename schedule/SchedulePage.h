@@ -56,6 +56,8 @@ public:
     void setUpControls();
     // The year-month field's pattern and width by the era setting.
     void applyEra();
+    // The month shown, read again from a book that was replaced.
+    void showReplacedBook();
     // Blank figures, today's month, a blank sheet, the payee drop-down refilled.
     void Clear支払予定表();
     // Loads the month of the year-month field. Does nothing while the field is empty. When
@@ -143,6 +145,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Listens to the committed changes of the book.
+    void followBook();
     // The parts of the page, built in this order by the constructor.
     void nameControls();
     QGridLayout* figuresLayout(QPushButton* monBef, QPushButton* monNext);

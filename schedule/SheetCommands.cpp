@@ -2,6 +2,8 @@
 
 #include "MonthController.h"
 
+#include <utility>
+
 namespace schedule {
 
 SheetCommand::SheetCommand(MonthController& month, const QString& text, SheetChange before, SheetChange after)
@@ -20,6 +22,37 @@ void SheetCommand::redo()
 void SheetCommand::undo()
 {
     month_.apply(before_);
+}
+
+StoredLineDelete::StoredLineDelete(MonthController& month, ledger::StoredLine removed, SheetChange before, SheetChange after)
+    : QUndoCommand(stepText(SheetStep::DeleteLine))
+    , month_(month)
+    , removed_(std::move(removed))
+    , before_(std::move(before))
+    , after_(std::move(after))
+{
+}
+
+void StoredLineDelete::redo()
+{
+    if (!std::exchange(firstRedo_, false)) {
+        const auto removed = month_.deleteFromBook(removed_.key());
+        if (!removed) {
+            setObsolete(true);
+            return;
+        }
+        removed_ = *removed;
+    }
+    month_.applyBookStep(after_);
+}
+
+void StoredLineDelete::undo()
+{
+    if (!month_.restoreToBook(removed_)) {
+        setObsolete(true);
+        return;
+    }
+    month_.applyBookStep(before_);
 }
 
 QString stepText(SheetStep step)

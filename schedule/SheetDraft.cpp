@@ -26,14 +26,6 @@ void bindDate(store::Prepared& statement, int index, const QDate& date)
         statement.bindNull(index);
 }
 
-void bindAmount(store::Prepared& statement, int index, const std::optional<ledger::Amount>& amount)
-{
-    if (amount)
-        statement.bind(index, qint64(amount->units()));
-    else
-        statement.bindNull(index);
-}
-
 // Binds a line's fields in the sheet's column order from the first parameter on.
 void bindLine(store::Prepared& statement, int first, const SheetLine& line, int place)
 {

@@ -84,6 +84,7 @@ SettingsPage::SettingsPage(PageContext& context, QWidget* parent)
     layout->addWidget(lblSupport);
     layout->addWidget(lblInfo);
     layout->addStretch();
+    connect(&context_.session.changes(), &store::BookChanges::bookReplaced, this, &SettingsPage::readAndTell);
 }
 
 void SettingsPage::nameControls()
@@ -176,12 +177,17 @@ void SettingsPage::setUpControls()
 
 void SettingsPage::onEnterClicked()
 {
-    const store::InMemorySettings before = context_.session.settings;
     Entry設定();
+    readAndTell();
+}
+
+void SettingsPage::readAndTell()
+{
+    const store::InMemorySettings before = context_.session.settings;
     Read設定();
     const store::InMemorySettings& after = context_.session.settings;
     if (after.g年号 != before.g年号 || after.g支払先自動登録 != before.g支払先自動登録 || after.gLineColor1 != before.gLineColor1)
-        emit settingsChanged();
+        emit context_.session.changes().settingsChanged();
 }
 
 void SettingsPage::Entry設定()

@@ -51,13 +51,14 @@ signals:
     void hintRequested(const QString& controlName);
     void allDeleteRequested();
     void bannerClicked();
-    // 登録 changed the in-memory settings: the pages show them from now on.
-    void settingsChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Reads the settings record; when the settings the pages show changed, tells the book's
+    // listeners.
+    void readAndTell();
     // The parts of the page, built by the constructor.
     void nameControls();
     QHBoxLayout* makeSettingsRow();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BookChanges.h"
 #include "InstanceLock.h"
 
 #include <QString>
@@ -61,6 +62,9 @@ public:
 
     InMemorySettings settings;
 
+    // Where the committed changes of the book are told.
+    BookChanges& changes() { return changes_; }
+
 private:
     Session() = default;
 
@@ -72,6 +76,7 @@ private:
     std::unique_ptr<StatementCache> mainStatements_;
     std::unique_ptr<StatementCache> workStatements_;
     QString refusedFor_;
+    BookChanges changes_;
     bool mainUpgraded_ = false;
 };
 

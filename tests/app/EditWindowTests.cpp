@@ -1,6 +1,7 @@
 #include "MainWindowHarness.h"
 
 #include "AmountField.h"
+#include "CashFlowModel.h"
 #include "GridEditing.h"
 #include "GridView.h"
 #include "InputMethodSwitch.h"
@@ -10,6 +11,7 @@
 #include "YearMonthEdit.h"
 
 #include <QApplication>
+#include <QTableView>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -189,6 +191,18 @@ TEST(EditWindow, RegisterLineDeleteLineInsertAndDeleteEverythingRunFromTheirButt
     EXPECT_EQ(w.lines(1), "31 O'Brien 8,000");
     EXPECT_EQ(w.figures(), "5,000 | 3,000 |  | 7,200");
     EXPECT_EQ(w.storedLines(), "02-20 #1 二月 5000 / 03-31 #2 O'Brien 8000 / 04-10 #1 四月 7000 / 05-01 #1 五月 7200");
+    // The cash-flow page shows the book as it is each time it opens on the same months.
+    w.showPage(MainWindowHarness::CashFlow);
+    auto* overview = w.window().findChild<QTableView*>("Grid資金繰り");
+    EXPECT_EQ(overview->model()->index(2, cashflow::CashFlowModel::Closing).data().toString(), QStringLiteral("7,200"));
+    w.showPage(MainWindowHarness::Schedule);
+    // Ctrl+Z brings the stored line back to the sheet and to the book.
+    QTest::keyClick(w.grid(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(w.lines(2), "05 山田商店 15,000 / 31 O'Brien 18,000");
+    EXPECT_EQ(w.storedLines(), "02-20 #1 二月 5000 / 03-05 #1 山田商店 15000 / 03-31 #2 O'Brien 18000 / 04-10 #1 四月 17000 / 05-01 #1 五月 17200");
+    w.showPage(MainWindowHarness::CashFlow);
+    EXPECT_EQ(overview->model()->index(2, cashflow::CashFlowModel::Closing).data().toString(), QStringLiteral("17,200"));
+    w.showPage(MainWindowHarness::Schedule);
 
     // Delete everything: No does nothing; Yes empties lines and payees, and the page shows
     // the emptied month at once, so that registering it stores nothing again.

@@ -45,7 +45,7 @@ TEST(Catalogue, RaisedEntriesHaveTheirExactTitlesTextsAndDefaultButtons)
         // Every destructive question preselects いいえ.
         {MsgId::削除_支払先全件, "", "削除の確認", "すべての支払先を削除します。よろしいですか", BoxKind::AskDefaultNo},
         {MsgId::削除_ヒント確認, "", "削除の確認", "このボタンのヒントを削除します。よろしいですか", BoxKind::AskDefaultNo},
-        {MsgId::削除_行確認, "07日", "削除の確認", "次の行を削除します。登録済みの支払予定表からもすぐに削除されます。よろしいですか\n\n07日", BoxKind::AskDefaultNo},
+        {MsgId::削除_行確認, "07日", "削除の確認", "次の行を削除します。登録済みの支払予定表からもすぐに削除されます（元に戻せます）。よろしいですか\n\n07日", BoxKind::AskDefaultNo},
         {MsgId::入力_桁あふれ, "金額", "入力注意", "金額が扱える範囲を超えています。-922,337,203,685,477 から 922,337,203,685,477 までの金額を指定してください", BoxKind::Warn},
     };
     for (const Case& c : cases) {

@@ -80,8 +80,9 @@ TEST(TransferList, AHoldersNameOfThirtyCharactersGoesOnTwoLinesAtTheListsSize)
             EXPECT_EQ(item.lines, isLong ? 2 : 1) << item.text.toStdString();
             EXPECT_GE(item.box.height(), isLong ? 2 * kDetailHeight - 40 : kDetailHeight - 40);
             // Each line stands below the one before it.
-            if (static_cast<int>(p) == previousPage)
+            if (static_cast<int>(p) == previousPage) {
                 EXPECT_GE(item.box.top(), previousBottom - 1) << item.row;
+            }
             previousBottom = item.box.bottom();
             previousPage = static_cast<int>(p);
             ++listed;

@@ -3,6 +3,7 @@
 #include "SheetModel.h"
 #include "StoredLines.h"
 
+#include <QCoreApplication>
 #include <QSignalSpy>
 #include <QUndoStack>
 
@@ -83,7 +84,7 @@ TEST(MonthController, LoadShowsTheMonthAndItsOpeningAndEditsFollowTheBooksRuleIn
     EXPECT_EQ(month.model()->data(month.model()->index(2, kCol支払額)).toString(), "");
 }
 
-TEST(MonthController, EveryKindOfEditIsOneUndoStepAndAStoredLineDeletionStartsTheHistoryAfresh)
+TEST(MonthController, EveryKindOfEditIsOneUndoStepAStoredLineDeletionWithTheBooksSide)
 {
     Files f;
     storeLine(f.main, "2005-01-10", 1, "電気", yen(5000), yen(4800), yen(200));
@@ -114,14 +115,41 @@ TEST(MonthController, EveryKindOfEditIsOneUndoStepAndAStoredLineDeletionStartsTh
     EXPECT_EQ(shown(month, 4), all);
     EXPECT_TRUE(month.hasUnsavedChanges());
 
-    // A blank line's deletion is a step; a stored line leaves the book and the history.
+    // A blank line's deletion is a step; so is a stored line's, which leaves the book at
+    // once and comes back to it on undo.
     EXPECT_FALSE(month.deleteLine(0));
     EXPECT_EQ(undo.count(), 5);
     EXPECT_TRUE(month.deleteLine(0));
-    EXPECT_EQ(undo.count(), 0);
+    EXPECT_EQ(undo.count(), 6);
     EXPECT_TRUE(month.hasUnsavedChanges()) << "the pasted and copied lines are still unregistered";
     EXPECT_EQ(row(f.main, "SELECT count(*) FROM 支払予定表"), "1");
     EXPECT_EQ(shown(month, 2), "07 貼付 1000/0 1050, 10 電気 5000/0 6050");
+    undo.undo();
+    EXPECT_EQ(row(f.main, "SELECT group_concat(支払先名 || ' ' || (残高 / 10000)) FROM 支払予定表"), "電気 200,既存 201");
+    EXPECT_EQ(shown(month, 2), "03 既存 1/0 51, 07 貼付 1000/0 1051");
+    undo.redo();
+    EXPECT_EQ(row(f.main, "SELECT count(*) FROM 支払予定表"), "1");
+    EXPECT_EQ(draft(f.work, 2), "07 貼付 1000/0 1050, 10 電気 5000/0 6050");
+    // Every step undone: the sheet is the month as loaded, and the book holds it again.
+    while (undo.canUndo())
+        undo.undo();
+    EXPECT_EQ(shown(month, 2), "03 既存 1/0 201, - - 0/0 -");
+    EXPECT_EQ(row(f.main, "SELECT count(*) FROM 支払予定表"), "2");
+    EXPECT_FALSE(month.hasUnsavedChanges()) << "the book's side of a step is not an unregistered change";
+
+    // A book that refuses the step's side leaves the sheet as it is, and the history goes.
+    while (undo.index() < 6)
+        undo.redo();
+    QSignalSpy dropped(&month, &MonthController::historyDropped);
+    f.session->refuseWrites(f.session->mainPath());
+    undo.undo();
+    f.session->allowWrites();
+    EXPECT_EQ(dropped.size(), 1);
+    EXPECT_EQ(shown(month, 2), "07 貼付 1000/0 1050, 10 電気 5000/0 6050");
+    EXPECT_EQ(row(f.main, "SELECT count(*) FROM 支払予定表"), "1");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(undo.count(), 0);
+    EXPECT_TRUE(month.hasUnsavedChanges());
 }
 
 TEST(MonthController, ASaveStoresTheSheetShowsTheMonthAsStoredAndRegistersOnlyTypedNamesStillOnIt)
