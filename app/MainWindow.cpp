@@ -105,10 +105,6 @@ void MainWindow::connectPages()
             return refusal->text();
         return std::nullopt;
     });
-    schedulePage_->setRegisterPayees([this](SQLite::Database& main, const QStringList& names) {
-        if (session_->settings.g支払先自動登録)
-            payees::addPayees(main, names);
-    });
     // The drop-down offers the payee master as the book holds it after each change.
     store::BookChanges& changes = session_->changes();
     connect(payeePage_, &payees::PayeePage::masterChanged, &changes, &store::BookChanges::payeesChanged);

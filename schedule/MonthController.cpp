@@ -4,6 +4,7 @@
 #include "DayText.h"
 #include "MonthVersion.h"
 #include "MonthWrite.h"
+#include "PayeeList.h"
 #include "SaveProgress.h"
 #include "Session.h"
 #include "SheetColumns.h"
@@ -18,34 +19,8 @@
 
 #include <algorithm>
 
-#include <SQLiteCpp/Exception.h>
-
-#include <sqlite3.h>
 
 namespace schedule {
-
-FileFailure FileFailure::from(const std::exception& error)
-{
-    int code = 0;
-    if (const auto* db = dynamic_cast<const store::DbError*>(&error))
-        code = db->code();
-    else if (const auto* engine = dynamic_cast<const SQLite::Exception*>(&error))
-        code = engine->getErrorCode();
-    FileFailure failure;
-    failure.engine = QString::fromUtf8(error.what());
-    switch (code & 0xff) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        failure.kind = Busy;
-        break;
-    case SQLITE_FULL:
-        failure.kind = Full;
-        break;
-    default:
-        failure.kind = Other;
-    }
-    return failure;
-}
 
 MonthController::MonthController(store::Session& session, QObject* parent)
     : QObject(parent)
@@ -59,6 +34,7 @@ MonthController::MonthController(store::Session& session, QObject* parent)
     undo_->setUndoLimit(kUndoDepth);
     connect(undo_, &QUndoStack::indexChanged, this, &MonthController::tellModified);
     connect(undo_, &QUndoStack::cleanChanged, this, &MonthController::tellModified);
+    registerPayees = [](SQLite::Database& main, const QStringList& names) { payees::addPayees(main, names); };
 }
 
 MonthController::~MonthController()
@@ -215,49 +191,6 @@ void MonthController::clear()
     emit sheetReplaced();
 }
 
-DraftOutcome MonthController::restoreDraft()
-{
-    if (!filesOpen())
-        return DraftOutcome::None;
-    DraftState state;
-    std::optional<SheetLines> lines;
-    if (!store::skipOnFailure(QStringLiteral("read the draft"), [&] {
-            state = draft_.readState();
-            if (state.unsaved && state.month.isValid())
-                lines = draft_.read();
-        })
-        || !lines)
-        return DraftOutcome::None;
-    setMonth(state.month);
-    MonthRead read;
-    try {
-        read = readMonth();
-    } catch (const std::exception& e) {
-        store::logSkipped(QStringLiteral("read the month of the draft"), e);
-        return DraftOutcome::None;
-    }
-    if (read.version != state.version) {
-        qCInfo(lcStore) << "the draft of" << state.month << "began from version" << state.version << "and the book holds version" << read.version;
-        return DraftOutcome::Registered;
-    }
-    read.lines = std::move(*lines);
-    show(std::move(read), true);
-    const SheetLines shown = lines_;
-    figures_.繰越額 = state.carry;
-    // Stored lines of the month that the draft does not show were cleared off it.
-    cleared_ = std::none_of(lines_.begin(), lines_.end(), [](const SheetLine& line) { return line.original.has_value(); });
-    // A name the book does not hold on its line was typed (or pasted) before the restart:
-    // it counts as typed since the month was loaded, and is registered with the sheet.
-    for (const SheetLine& line : lines_) {
-        if (line.hasPayee() && !(line.original && line.original->payee == line.payee) && !typedNames_.contains(line.payee))
-            typedNames_ << line.payee;
-    }
-    settle(shown);
-    setExtraChanges(true);
-    writeDraftState();
-    return DraftOutcome::Restored;
-}
-
 void MonthController::settle(const SheetLines& before, bool writeDraft)
 {
     const SheetFigures figures = computeSheet(lines_, carry());
@@ -273,106 +206,6 @@ void MonthController::settle(const SheetLines& before, bool writeDraft)
         this->writeDraft(changed, false);
     model_->linesChanged(changed);
     emit figuresChanged();
-}
-
-DraftState MonthController::draftState() const
-{
-    return {month_, figures_.繰越額, hasUnsavedChanges(), version_};
-}
-
-bool MonthController::writeDraft(const std::vector<int>& changed, bool withState)
-{
-    if (!filesOpen())
-        return false;
-    if (draftBehind_)
-        return writeWholeDraft(lines_, draftState());
-    try {
-        draft_.writeLines(lines_, changed);
-        if (withState)
-            draft_.writeState(draftState());
-        return true;
-    } catch (const std::exception& e) {
-        store::logSkipped(QStringLiteral("write the draft"), e);
-        tellDraftFailure(e);
-        return false;
-    }
-}
-
-bool MonthController::writeWholeDraft(const SheetLines& lines, const DraftState& state)
-{
-    try {
-        draft_.writeAll(lines, state);
-        setDraftBehind(false);
-        return true;
-    } catch (const std::exception& e) {
-        store::logSkipped(QStringLiteral("write the whole draft"), e);
-        tellDraftFailure(e);
-        return false;
-    }
-}
-
-void MonthController::tellDraftFailure(const std::exception& error)
-{
-    // Told once: the writes after it fail the same way until one goes through.
-    if (draftBehind_)
-        return;
-    setDraftBehind(true);
-    const FileFailure failure = FileFailure::from(error);
-    emit draftFailed(failure.engine, failure.kind == FileFailure::Busy);
-}
-
-void MonthController::setDraftBehind(bool behind)
-{
-    if (std::exchange(draftBehind_, behind) != behind)
-        emit draftBehindChanged(behind);
-}
-
-void MonthController::writeDraftState()
-{
-    writeDraft({}, true);
-}
-
-void MonthController::apply(const SheetChange& change)
-{
-    const SheetLines before = lines_;
-    for (const auto& [place, line] : change.lines)
-        lines_[static_cast<std::size_t>(place)] = line;
-    if (change.carry)
-        figures_.繰越額 = *change.carry;
-    settle(before);
-}
-
-std::optional<std::pair<SheetChange, SheetChange>> MonthController::changeTo(const SheetLines& after, std::optional<std::optional<ledger::Amount>> carry) const
-{
-    SheetChange before;
-    SheetChange next;
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        SheetLine was = lines_[i];
-        SheetLine will = after[i];
-        was.balance.reset();
-        will.balance.reset();
-        if (was == will)
-            continue;
-        before.lines.emplace_back(static_cast<int>(i), std::move(was));
-        next.lines.emplace_back(static_cast<int>(i), std::move(will));
-    }
-    if (carry && *carry != figures_.繰越額) {
-        before.carry = figures_.繰越額;
-        next.carry = *carry;
-    }
-    if (next.lines.empty() && !next.carry)
-        return std::nullopt;
-    return std::pair(std::move(before), std::move(next));
-}
-
-bool MonthController::pushChange(const QString& text, const SheetLines& after, std::optional<std::optional<ledger::Amount>> carry)
-{
-    auto change = changeTo(after, carry);
-    if (!change)
-        return false;
-    undo_->push(new SheetCommand(*this, text, std::move(change->first), std::move(change->second)));
-    writeDraftState();
-    return true;
 }
 
 } // namespace schedule

@@ -159,68 +159,6 @@ bool MonthController::deleteLine(int row)
     return true;
 }
 
-std::optional<ledger::StoredLine> MonthController::removeStored(const ledger::LineKey& key)
-{
-    auto& main = session_.mainDb();
-    store::Transaction tx(main);
-    auto removed = ledger::Book(main).deleteLine(key);
-    const qint64 version = ledger::monthVersion(main, month_);
-    tx.commit();
-    version_ = version;
-    emit session_.changes().monthsChanged(month_);
-    return removed;
-}
-
-std::optional<ledger::StoredLine> MonthController::deleteFromBook(const ledger::LineKey& key)
-{
-    try {
-        if (auto removed = removeStored(key))
-            return removed;
-        throw std::runtime_error("the deleted line is not in the book");
-    } catch (const std::exception& e) {
-        dropHistoryAfterRefusal(e);
-        return std::nullopt;
-    }
-}
-
-bool MonthController::restoreToBook(const ledger::StoredLine& line)
-{
-    try {
-        auto& main = session_.mainDb();
-        store::Transaction tx(main);
-        ledger::Book(main).restoreLine(line);
-        const qint64 version = ledger::monthVersion(main, month_);
-        tx.commit();
-        version_ = version;
-        emit session_.changes().monthsChanged(month_);
-        return true;
-    } catch (const std::exception& e) {
-        dropHistoryAfterRefusal(e);
-        return false;
-    }
-}
-
-void MonthController::applyBookStep(const SheetChange& change)
-{
-    const SheetLines before = lines_;
-    for (const auto& [place, line] : change.lines)
-        lines_[static_cast<std::size_t>(place)] = line;
-    store::skipOnFailure(QStringLiteral("the cumulative figure"), [&] { figures_.累計 = ledger::Book(session_.mainDb()).cumulative(); });
-    settle(before, false);
-    // The whole sheet at the month's new version, in one write of the work file.
-    writeWholeDraft(lines_, draftState());
-}
-
-void MonthController::dropHistoryAfterRefusal(const std::exception& error)
-{
-    store::logSkipped(QStringLiteral("undo or redo a deletion of a stored line"), error);
-    // The steps around the one refused no longer meet the book: they go once the stack has
-    // finished its own step. The sheet's unregistered changes stay unregistered.
-    setExtraChanges(true);
-    QMetaObject::invokeMethod(this, [this] { undo_->clear(); }, Qt::QueuedConnection);
-    emit historyDropped(FileFailure::from(error).engine);
-}
-
 QStringList MonthController::typedNames(bool storedOnly) const
 {
     QStringList names;
@@ -315,7 +253,7 @@ SaveResult MonthController::save(const std::function<OffSheetChoice(const std::v
     try {
         store::Transaction tx(main);
         const ledger::WriteOutcome written = ledger::writeMonth(main, write, &lineBar, &balanceBar);
-        const QStringList names = registerPayees ? typedNames(true) : QStringList();
+        const QStringList names = registerPayees && session_.settings.g支払先自動登録 ? typedNames(true) : QStringList();
         if (!names.isEmpty())
             registerPayees(main, names);
         tx.commit();

@@ -265,10 +265,6 @@ MonthHeader SchedulePage::monthHeader() const
     return {monthEdit_->date(), num繰越額_->amount(), num予定額月計_->amount(), num支払額月計_->amount(), num累計_->amount()};
 }
 
-void SchedulePage::setRegisterPayees(std::function<void(SQLite::Database& main, const QStringList& names)> registerPayees)
-{
-    controller_->registerPayees = std::move(registerPayees);
-}
 
 void SchedulePage::setNameCheck(std::function<std::optional<QString>(const QString& name)> check)
 {

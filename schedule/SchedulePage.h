@@ -76,9 +76,6 @@ public:
     bool hasUnsavedChanges() const;
     // The payee names on the sheet shown, each once.
     QStringList sheetPayees() const;
-    // How the names typed on the sheet join the payee master when the month is registered
-    // (inside the save's transaction on the main connection).
-    void setRegisterPayees(std::function<void(SQLite::Database& main, const QStringList& names)> registerPayees);
     // What makes a payee name one the payee list would refuse, in the catalogue's words.
     void setNameCheck(std::function<std::optional<QString>(const QString& name)> check);
     // A save is running (its bar lets the window paint meanwhile, but nothing may end it).
