@@ -125,3 +125,29 @@ void MainWindow::checkBalancesAfterRecovery()
     if (auto* list = restoreList_->findChild<QWidget*>(QStringLiteral("lstBackup")))
         list->setFocus(Qt::OtherFocusReason);
 }
+
+void MainWindow::showSheetModified(bool modified)
+{
+    sheetModified_ = modified;
+    showSheetState();
+}
+
+void MainWindow::showDraftBehind(bool behind)
+{
+    draftBehind_ = behind;
+    showSheetState();
+    // The warning shows at once, in place of the last command's message.
+    if (behind)
+        statusLine_->dropMessage();
+}
+
+void MainWindow::showSheetState()
+{
+    setWindowTitle(sheetModified_ ? QStringLiteral("* ") + titleText() : titleText());
+    QString text;
+    if (draftBehind_)
+        text = messages::messageText(messages::MsgId::状態_下書き遅れ, QString());
+    else if (sheetModified_)
+        text = messages::messageText(messages::MsgId::状態_未登録, QString());
+    statusLine_->setStanding(text);
+}

@@ -131,4 +131,69 @@ void SchedulePage::stepMonth(int count)
     loadAndGoToFirstEmptyLine();
 }
 
+void SchedulePage::followBook()
+{
+    store::BookChanges& changes = context_.session.changes();
+    // A new era setting shows at once in the year-month field; the report reads it when opened.
+    connect(&changes, &store::BookChanges::settingsChanged, this, &SchedulePage::applyEra);
+    connect(&changes, &store::BookChanges::bookReplaced, this, &SchedulePage::showReplacedBook);
+}
+
+void SchedulePage::showReplacedBook()
+{
+    // The month shown stays, as the replaced book holds it (the sheet's unregistered changes
+    // were registered or dropped as the user chose before the book was replaced).
+    const QDate month = monthHeader().month;
+    Clear支払予定表();
+    if (month.isValid())
+        monthEdit_->setFromText(month.toString(QStringLiteral("yyyyMMdd")));
+    Read支払予定();
+}
+
+void SchedulePage::applyEra()
+{
+    const bool era = context_.session.settings.eraYears();
+    monthEdit_->setEraPattern(era);
+    monthEdit_->setFixedWidth(twipsToPixels(era ? 1860 : 1560));
+}
+
+void SchedulePage::Clear支払予定表()
+{
+    if (!filesOpen())
+        return;
+    monthEdit_->setFromText(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
+    controller_->setMonth(monthEdit_->date());
+    controller_->clear();
+}
+
+void SchedulePage::onClearClicked()
+{
+    if (confirmLeavingSheet())
+        Clear支払予定表();
+}
+
+void SchedulePage::showProgress(int value)
+{
+    pbar_->setValue(value);
+}
+
+void SchedulePage::showFigures()
+{
+    const MonthFigures& figures = controller_->figures();
+    num繰越額_->setAmount(figures.繰越額);
+    num予定額月計_->setAmount(figures.予定額月計);
+    num支払額月計_->setAmount(figures.支払額月計);
+    num累計_->setAmount(figures.累計);
+    showCarryOrigin();
+}
+
+void SchedulePage::showCarryOrigin()
+{
+    QString tip;
+    if (controller_->month().isValid() && controller_->carry() != controller_->broughtIn()) {
+        tip = messages::messageText(messages::MsgId::状態_繰越元, controller_->broughtIn().format().isEmpty() ? QStringLiteral("0") : controller_->broughtIn().format());
+    }
+    num繰越額_->setToolTip(tip);
+}
+
 } // namespace schedule
