@@ -109,7 +109,7 @@ void MainWindow::connectPages()
         if (session_->settings.g支払先自動登録)
             payees::addPayees(main, names);
     });
-    connect(payeePage_, &payees::PayeePage::masterChanged, this, &MainWindow::refreshPayeeDropDown);
+    connect(&payeePage_->payeeTable(), &ledger::PayeeTable::payeesChanged, this, &MainWindow::refreshPayeeDropDown);
     connect(schedulePage_, &schedule::SchedulePage::payeeListNeeded, this,
         [this](WorkTableModel* dropDownSource, const QStringList& typed) { payees::AddComb支払先名(*session_, dropDownSource, typed); });
     connect(payeePage_, &payees::PayeePage::hintRequested, this, &MainWindow::openHint);
