@@ -102,7 +102,7 @@ void MainWindow::connectPages()
     });
     // The drop-down offers the payee master as the book holds it after each change.
     store::BookChanges& changes = session_->changes();
-    connect(payeePage_, &payees::PayeePage::masterChanged, &changes, &store::BookChanges::payeesChanged);
+    connect(&payeePage_->payeeTable(), &ledger::PayeeTable::payeesChanged, &changes, &store::BookChanges::payeesChanged);
     connect(&changes, &store::BookChanges::payeesChanged, this, &MainWindow::refreshPayeeDropDown);
     connect(&changes, &store::BookChanges::bookReplaced, payeePage_, &payees::PayeePage::Read支払先);
     connect(&changes, &store::BookChanges::bookReplaced, restoreList_, &backup::RestoreList::refresh);

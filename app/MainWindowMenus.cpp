@@ -95,9 +95,10 @@ void MainWindow::setUpMenuBar()
     }
     connect(tabs_, &QTabWidget::currentChanged, this, &MainWindow::followPage);
     connect(tabs_, &QTabWidget::currentChanged, this, &MainWindow::followHistory);
-    const QUndoStack* history = schedulePage_->sheetHistory();
-    connect(history, &QUndoStack::canUndoChanged, this, &MainWindow::followHistory);
-    connect(history, &QUndoStack::canRedoChanged, this, &MainWindow::followHistory);
+    for (const QUndoStack* history : std::initializer_list<const QUndoStack*>{schedulePage_->sheetHistory(), payeePage_->history()}) {
+        connect(history, &QUndoStack::canUndoChanged, this, &MainWindow::followHistory);
+        connect(history, &QUndoStack::canRedoChanged, this, &MainWindow::followHistory);
+    }
     connect(&backups_, &backup::BackupService::undoChanged, this, &MainWindow::followHistory);
     followPage();
     followHistory();
@@ -126,6 +127,8 @@ void MainWindow::connectWindowCommands()
     connect(a.redo, &QAction::triggered, this, [this] {
         if (tabs_->currentWidget() == schedulePage_)
             schedulePage_->redoSheet();
+        else if (tabs_->currentWidget() == payeePage_)
+            payeePage_->redoEdit();
     });
     auto* grid = schedulePage_->findChild<GridView*>(QStringLiteral("GridInp"));
     connect(a.copy, &QAction::triggered, grid, &GridView::copySelection);
@@ -155,16 +158,19 @@ void MainWindow::followPage()
 
 void MainWindow::followHistory()
 {
-    const bool schedule = tabs_->currentWidget() == schedulePage_;
-    const QUndoStack* history = schedulePage_->sheetHistory();
-    actions_->undo->setEnabled((schedule && history->canUndo()) || backups_.undoOffered());
-    actions_->redo->setEnabled(schedule && history->canRedo());
+    // The shown page's edits: the sheet's or the payee page's.
+    const QWidget* shown = tabs_->currentWidget();
+    const QUndoStack* history = shown == schedulePage_ ? schedulePage_->sheetHistory() : shown == payeePage_ ? payeePage_->history() : nullptr;
+    actions_->undo->setEnabled((history && history->canUndo()) || backups_.undoOffered());
+    actions_->redo->setEnabled(history && history->canRedo());
     actions_->undoDeletion->setEnabled(backups_.undoOffered());
 }
 
 void MainWindow::undoCommand()
 {
     if (tabs_->currentWidget() == schedulePage_ && schedulePage_->undoSheet())
+        return;
+    if (tabs_->currentWidget() == payeePage_ && payeePage_->undoEdit())
         return;
     undoLast();
 }

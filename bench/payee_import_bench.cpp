@@ -6,7 +6,7 @@
 
 #include "BareSqlite.h"
 #include "PayeeImport.h"
-#include "PayeeMaster.h"
+#include "PayeeTable.h"
 #include "RatioReporter.h"
 #include "Session.h"
 #include "Sql.h"
@@ -135,9 +135,9 @@ void BM_PayeePage_Read(benchmark::State& state)
 {
     auto session = store::Session::open(data().dir.path());
     exchange::addPayees(*session, data().names);
-    payees::PayeeMaster master(*session);
+    ledger::PayeeTable master(*session);
     for (auto _ : state)
-        master.Read支払先();
+        master.readIntoCopy();
     dropNewNames(session->mainDb().getHandle());
 }
 

@@ -5,9 +5,9 @@
 #include "ExportCommand.h"
 #include "Msg.h"
 #include "PayeeAccountsCsv.h"
+#include "PayeeTable.h"
 #include "Session.h"
 #include "Skip.h"
-#include "Sql.h"
 #include "WholeFile.h"
 
 #include <QDir>
@@ -38,8 +38,7 @@ bool PayeeExportCommand::run(QWidget* parent)
     banking::PayeeAccounts accounts;
     ledger::PaymentRules rules;
     const bool read = store::skipOnFailure(QStringLiteral("payee list"), [&] {
-        for (const store::Row& row : store::queryRows(session_.mainDb(), QStringLiteral("SELECT 支払先名 FROM 支払先マスタ ORDER BY rowid")))
-            names << row.at(0).toString();
+        names = ledger::PayeeTable(session_).names();
         accounts = banking::AccountStore(session_.mainDb()).payeeAccounts();
         rules = ledger::readPaymentRules(session_.mainDb());
     });

@@ -1,23 +1,14 @@
 #include "PayeeImport.h"
 
-#include "Prepared.h"
 #include "CsvExport.h"
+#include "PayeeTable.h"
 #include "PaymentRules.h"
-#include "Session.h"
-#include "Sql.h"
-#include "Transaction.h"
 
 #include <QHash>
 
-#include <algorithm>
 #include <vector>
 
 namespace exchange {
-
-namespace {
-// The progress is told once per this many names.
-constexpr qint64 kProgressEvery = 512;
-} // namespace
 
 QList<QStringList> csvRecords(const QString& text)
 {
@@ -77,9 +68,8 @@ ImportPlan planImport(store::Session& session, const QStringList& names)
         slot = unique.size(); // 1-based: 0 is a slot just made
     }
     std::vector<bool> known(static_cast<size_t>(unique.size()), false);
-    store::Prepared read(session.mainDb(), QStringLiteral("SELECT 支払先名 FROM 支払先マスタ WHERE 支払先名 IS NOT NULL"));
-    while (read.next()) {
-        const auto found = place.constFind(read.text(0));
+    for (const QString& stored : ledger::PayeeTable(session).names()) {
+        const auto found = place.constFind(stored);
         if (found != place.constEnd())
             known[static_cast<size_t>(*found - 1)] = true;
     }
@@ -90,27 +80,10 @@ ImportPlan planImport(store::Session& session, const QStringList& names)
 
 bool addPayees(store::Session& session, const QStringList& names, const std::vector<std::pair<QString, ledger::PaymentRule>>& rules, const AddProgress& progress)
 {
-    store::Transaction transaction(session.mainDb());
-    for (const auto& [name, rule] : rules)
-        ledger::writePaymentRule(session.mainDb(), name, rule);
     // The plan made just before holds each name once and none the master holds, and nothing
     // else writes the master in between (the import's boxes are modal, another program is
-    // kept out by the lock): the names are appended without a look-up each.
-    store::Prepared add(session.mainDb(), QStringLiteral("INSERT INTO 支払先マスタ (支払先名) VALUES (?1)"));
-    // In binary order the index on the name grows at neighbouring places, not all over.
-    QStringList ordered = names;
-    std::sort(ordered.begin(), ordered.end());
-    const qint64 total = ordered.size();
-    for (qint64 done = 0; done < total; ++done) {
-        if (progress && done % kProgressEvery == 0 && !progress(done, total))
-            return false; // the transaction rolls back
-        add.bind(1, ordered.at(done));
-        add.run();
-    }
-    transaction.commit();
-    if (progress)
-        progress(total, total);
-    return true;
+    // kept out by the lock).
+    return ledger::PayeeTable(session).appendNames(names, rules, progress);
 }
 
 } // namespace exchange

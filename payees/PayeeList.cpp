@@ -1,56 +1,33 @@
 #include "PayeeList.h"
 
 #include "PayeeName.h"
-#include "Schema.h"
+#include "PayeeTable.h"
 #include "Session.h"
 #include "Skip.h"
-#include "Transaction.h"
 #include "WorkTableModel.h"
-
-#include <QJsonArray>
-#include <QJsonDocument>
 
 namespace payees {
 
-void AddComb支払先名(store::Session& session, WorkTableModel* dropDownSource, const QStringList& typed)
-{
-    store::skipOnFailure(QStringLiteral("AddComb支払先名"), [&] {
-        auto& work = session.workDb();
-        const QString master = store::attachedMainTable(QStringLiteral("支払先マスタ"));
-        store::Transaction tx(work);
-        store::exec(work, QStringLiteral("DELETE FROM w支払先名"));
-        store::exec(work,
-            QStringLiteral("INSERT INTO w支払先名 SELECT 支払先名 FROM (SELECT 支払先名 FROM %1 UNION ALL "
-                           "SELECT DISTINCT value FROM json_each(?) WHERE value NOT IN (SELECT 支払先名 FROM %1 WHERE 支払先名 IS NOT NULL)) "
-                           "ORDER BY 支払先名 COLLATE ja")
-                .arg(master),
-            {QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(typed)).toJson(QJsonDocument::Compact))});
-        tx.commit();
-    });
-    if (dropDownSource)
-        store::skipOnFailure(QStringLiteral("refresh dat支払先名"), [&] { dropDownSource->refresh(); });
-}
-
 namespace {
 
-int addPayee(SQLite::Database& main, const QString& name)
+void refreshSource(WorkTableModel* dropDownSource)
 {
-    return store::exec(main, QString::fromUtf8(kAddPayeeStatement), {name});
+    if (dropDownSource)
+        store::skipOnFailure(QStringLiteral("refresh dat支払先名"), [&] { dropDownSource->refresh(); });
 }
 
 } // namespace
 
+void AddComb支払先名(store::Session& session, WorkTableModel* dropDownSource, const QStringList& typed)
+{
+    store::skipOnFailure(QStringLiteral("AddComb支払先名"), [&] { ledger::PayeeTable(session).rebuildList(typed); });
+    refreshSource(dropDownSource);
+}
+
 void copyPayeeListFromPage(store::Session& session, WorkTableModel* dropDownSource)
 {
-    store::skipOnFailure(QStringLiteral("copyPayeeListFromPage"), [&] {
-        auto& work = session.workDb();
-        store::Transaction tx(work);
-        store::exec(work, QStringLiteral("DELETE FROM w支払先名"));
-        store::exec(work, QStringLiteral("INSERT INTO w支払先名 SELECT 支払先名 FROM w支払先マスタ ORDER BY rowid"));
-        tx.commit();
-    });
-    if (dropDownSource)
-        store::skipOnFailure(QStringLiteral("refresh dat支払先名"), [&] { dropDownSource->refresh(); });
+    store::skipOnFailure(QStringLiteral("copyPayeeListFromPage"), [&] { ledger::PayeeTable(session).copyListFromCopy(); });
+    refreshSource(dropDownSource);
 }
 
 bool Add支払先(store::Session& session, const QString& typed)
@@ -62,20 +39,13 @@ bool Add支払先(store::Session& session, const QString& typed)
         return false;
     }
     bool added = false;
-    store::skipOnFailure(QStringLiteral("Add支払先"), [&] {
-        store::Transaction tx(session.mainDb());
-        added = addPayee(session.mainDb(), name) > 0;
-        tx.commit();
-    });
+    store::skipOnFailure(QStringLiteral("Add支払先"), [&] { added = ledger::PayeeTable(session).add(name); });
     return added;
 }
 
 void addPayees(SQLite::Database& main, const QStringList& names)
 {
-    store::Transaction tx(main);
-    for (const QString& name : names)
-        addPayee(main, name);
-    tx.commit();
+    ledger::PayeeTable::addNames(main, names);
 }
 
 } // namespace payees

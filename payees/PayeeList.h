@@ -31,11 +31,6 @@ void copyPayeeListFromPage(store::Session& session, WorkTableModel* dropDownSour
 // a refused name, a failed look-up or insert adds nothing and is logged.
 bool Add支払先(store::Session& session, const QString& name);
 
-// The statement that adds one name (bound once, as ?1) unless the master holds it; the
-// index on the name makes the look-up a search, not a scan.
-inline constexpr const char* kAddPayeeStatement
-    = "INSERT INTO 支払先マスタ (支払先名) SELECT ?1 WHERE NOT EXISTS (SELECT 1 FROM 支払先マスタ WHERE 支払先名 = ?1)";
-
 // The same inside a transaction the caller holds on the main connection (the month's save
 // registers the names typed on its sheet this way). Throws store::DbError.
 void addPayees(SQLite::Database& main, const QStringList& names);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "PageContext.h"
-#include "PayeeMaster.h"
+#include "PayeeTable.h"
 
 #include <QWidget>
 
@@ -10,18 +10,20 @@
 class GridView;
 class QLabel;
 class QPushButton;
+class QUndoStack;
 class QVBoxLayout;
-class WorkTableModel;
 
 namespace payees {
 
 class BankDetailsDialog;
+class PayeeModel;
 class PaymentRuleBox;
 
 // The payee maintenance page: the editable copy of the payee master and its five commands,
 // and below the grid the payment rule of the payee on the current line.
 // The grid shows a tick column and the name column, offers an empty line at the end for a
-// new name, and removes the current row from the copy on the Delete key.
+// new name, and removes the current row from the copy on the Delete key. Each edit of the
+// copy is a step of the page's history (history()); 読込, 登録 and 削除 start it afresh.
 class PayeePage : public QWidget {
     Q_OBJECT
 public:
@@ -29,7 +31,15 @@ public:
 
     // Binds the data source and sets up the grid's two columns.
     void setUpControls();
-    // Empties the page; the master is not touched.
+    // The payee tables, which tell when the master changed (payeesChanged).
+    ledger::PayeeTable& payeeTable() { return payees_; }
+    // The edits of the page, for 元に戻す and やり直し.
+    QUndoStack* history() const;
+    // 元に戻す and やり直し on the page: the last step undone or done again; answers
+    // whether there was one.
+    bool undoEdit();
+    bool redoEdit();
+    // Empties the page, its history too (at start); the master is not touched.
     void Clear支払先マスタ();
     // Loads the master into the page, sorted by name; answers whether the page now holds
     // the master (a failure is told in a box).
@@ -37,7 +47,8 @@ public:
     // Writes the page over the master (after the question of the register button);
     // a failure leaves the master as it was and is reported.
     void Entry支払先マスタ();
-    // Asks, then deletes the ticked names from the master and the ticked rows from the page.
+    // Asks, then deletes the ticked names from the master (with their bank details and
+    // rules) and the ticked rows from the page, as one step of the page's history.
     void LineDelete支払先マスタ();
     // Asks, then empties the master and the page.
     void Delete支払先マスタ();
@@ -55,25 +66,26 @@ signals:
     void importRequested();
     // cmd支払先出力: the payee list with the bank details out to a file.
     void exportRequested();
-    // The payee master changed (registered, names deleted): lists built from it follow.
-    void masterChanged();
     // A short text for the window's status line.
     void statusText(const QString& text);
 
 private:
     void onEnterClicked();
+    // クリア: the page emptied as one step of its history.
+    void onClearClicked();
     // The 口座 (Ctrl+K) and 出力 buttons below the page's commands, and the double-click on
     // a line's number.
     void addAccountCommand(QVBoxLayout* buttons);
-    void refreshPage();
+    bool walkHistory(bool forward);
     void onGridKey(int& key, Qt::KeyboardModifiers modifiers);
     // Ctrl+V on the grid: each pasted name is checked as if typed and goes into the page's
-    // copy line by line (names past the last line into new lines); the refused ones are
+    // copy (names past the last line into new lines) as one step; the refused ones are
     // named in a box, the others go in.
     void pasteNames(const QString& text);
-    // A name typed into the grid is kept without the blanks around it; a name that
-    // checkPayeeName refuses is not taken: the cell keeps its value and a box says why.
-    void nameAccepted(int column);
+    // A name the model refused: the cell keeps its value and a box says why.
+    void nameRefused(const QString& name, const QString& why);
+    // An undo or redo that could not be written: the page shows the copy as stored.
+    void historyFailed();
     // The payment rule box follows the grid's current line.
     void connectRuleBox();
     void showCurrentRule();
@@ -83,8 +95,8 @@ private:
     void guarded(const char* what, F&& body) noexcept;
 
     PageContext& context_;
-    PayeeMaster master_;
-    WorkTableModel* dat支払先マスタ_;
+    ledger::PayeeTable payees_;
+    PayeeModel* dat支払先マスタ_;
     GridView* grid_;
     PaymentRuleBox* ruleBox_;
     QLabel* account_;

@@ -11,7 +11,7 @@
 #include "Msg.h"
 #include "Session.h"
 #include "Skip.h"
-#include "WorkTableModel.h"
+#include "PayeeModel.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -20,10 +20,6 @@
 #include <QVBoxLayout>
 
 namespace payees {
-
-namespace {
-constexpr int kNameColumn = 1;
-} // namespace
 
 void PayeePage::addAccountCommand(QVBoxLayout* buttons)
 {
@@ -50,7 +46,7 @@ void PayeePage::openAccountDialog(int row)
     grid_->commit();
     if (row < 0)
         row = grid_->currentRowIndex();
-    const QString payee = row >= 0 && row < dat支払先マスタ_->rowCount() ? dat支払先マスタ_->value(row, kNameColumn).toString() : QString();
+    const QString payee = dat支払先マスタ_->name(row);
     if (payee.trimmed().isEmpty()) {
         context_.msg.ShowMsg(messages::MsgId::登録_口座支払先なし, QString());
         return;

@@ -2,9 +2,9 @@
 
 #include "Holidays.h"
 #include "Msg.h"
+#include "PayeeTable.h"
 #include "Session.h"
 #include "Skip.h"
-#include "Sql.h"
 #include "Transaction.h"
 
 #include <QComboBox>
@@ -15,9 +15,10 @@ namespace payees {
 
 using calendar::HolidayShift;
 
-PaymentRuleBox::PaymentRuleBox(PageContext& context, QWidget* parent)
+PaymentRuleBox::PaymentRuleBox(PageContext& context, ledger::PayeeTable& payees, QWidget* parent)
     : QGroupBox(QStringLiteral("支払日"), parent)
     , context_(context)
+    , payees_(payees)
     , lbl支払先_(new QLabel(this))
     , cmb支払日_(new QComboBox(this))
     , cmb休日_(new QComboBox(this))
@@ -57,9 +58,8 @@ void PaymentRuleBox::showPayee(const QString& name)
     bool registered = false;
     if (!name.isEmpty() && context_.session.isOpen()) {
         store::skipOnFailure(QStringLiteral("read the payment rule"), [&] {
-            auto& main = context_.session.mainDb();
-            registered = !store::scalar(main, QStringLiteral("SELECT 1 FROM 支払先マスタ WHERE 支払先名 = ? LIMIT 1"), {name}).isNull();
-            const ledger::PaymentRules rules = ledger::readPaymentRules(main);
+            registered = payees_.holds(name);
+            const ledger::PaymentRules rules = ledger::readPaymentRules(context_.session.mainDb());
             if (const auto found = rules.find(name); found != rules.end())
                 rule = found->second;
         });
@@ -99,9 +99,8 @@ void PaymentRuleBox::storeShownRule()
         return;
     const ledger::PaymentRule rule = shownRule();
     const bool stored = store::skipOnFailure(QStringLiteral("store the payment rule"), [&] {
-        auto& main = context_.session.mainDb();
-        store::Transaction tx(main);
-        ledger::writePaymentRule(main, payee_, rule);
+        store::Transaction tx(context_.session.mainDb());
+        ledger::writePaymentRule(context_.session.mainDb(), payee_, rule);
         tx.commit();
     });
     if (!stored) {

@@ -3,6 +3,10 @@
 #include "PageContext.h"
 #include "PaymentRules.h"
 
+namespace ledger {
+class PayeeTable;
+}
+
 #include <QGroupBox>
 
 class QComboBox;
@@ -18,7 +22,7 @@ namespace payees {
 class PaymentRuleBox : public QGroupBox {
     Q_OBJECT
 public:
-    explicit PaymentRuleBox(PageContext& context, QWidget* parent = nullptr);
+    PaymentRuleBox(PageContext& context, ledger::PayeeTable& payees, QWidget* parent = nullptr);
 
     // Shows the rule of the payee (read from the file); an empty name, or one the master
     // does not hold, shows a box that cannot be changed.
@@ -37,6 +41,7 @@ private:
     void storeShownRule();
 
     PageContext& context_;
+    ledger::PayeeTable& payees_;
     QString payee_;
     QLabel* lbl支払先_;
     QComboBox* cmb支払日_;

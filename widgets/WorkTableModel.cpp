@@ -2,11 +2,7 @@
 
 #include "Amount.h"
 #include "AmountColor.h"
-#include "Transaction.h"
 #include "DayText.h"
-
-#include <SQLiteCpp/Database.h>
-#include <SQLiteCpp/Statement.h>
 
 #include <algorithm>
 
@@ -35,27 +31,23 @@ WorkTableModel::WorkTableModel(QObject* parent)
 void WorkTableModel::bind(SQLite::Database* db, const QString& table)
 {
     beginResetModel();
-    db_ = db;
+    source_ = db ? std::make_unique<WorkTable>(*db, table) : nullptr;
     table_ = table;
     fields_.clear();
     rows_.clear();
     pendingRow_ = -1;
-    if (db_) {
-        for (const Row& column : queryRows(*db_, QStringLiteral("SELECT name FROM pragma_table_info(?) ORDER BY cid"), {table_}))
-            fields_ << column.at(0).toString();
-    }
+    if (source_)
+        fields_ = source_->fields();
     endResetModel();
 }
 
 void WorkTableModel::refresh()
 {
-    if (!db_)
+    if (!source_)
         return;
     std::vector<Line> lines;
-    const auto rows = queryRows(*db_, QStringLiteral("SELECT rowid, * FROM ") + quoteIdentifier(table_) + QStringLiteral(" ORDER BY rowid"));
-    lines.reserve(rows.size());
-    for (const Row& row : rows)
-        lines.push_back(Line{row.front().toLongLong(), Row(row.begin() + 1, row.end())});
+    for (auto& [rowId, values] : source_->lines())
+        lines.push_back(Line{rowId, std::move(values)});
     pendingRow_ = -1;
     const bool sameLines = std::equal(lines.begin(), lines.end(), rows_.begin(), rows_.end(),
         [](const Line& a, const Line& b) { return a.rowId == b.rowId; });
@@ -137,19 +129,15 @@ QVariant WorkTableModel::data(const QModelIndex& index, int role) const
 void WorkTableModel::appendStoredLine()
 {
     const int row = static_cast<int>(rows_.size());
-    Transaction tx(*db_);
-    exec(*db_, QStringLiteral("INSERT INTO ") + quoteIdentifier(table_) + QStringLiteral(" DEFAULT VALUES"));
-    const qint64 rowId = db_->getLastInsertRowid();
-    tx.commit();
-    const auto read = queryRows(*db_, QStringLiteral("SELECT * FROM ") + quoteIdentifier(table_) + QStringLiteral(" WHERE rowid = ?"), {rowId});
+    auto [rowId, read] = source_->append();
     beginInsertRows({}, row + 1, row + 1);
-    rows_.push_back(Line{rowId, read.empty() ? Row(static_cast<size_t>(fields_.size())) : read.front()});
+    rows_.push_back(Line{rowId, read.empty() ? Row(static_cast<size_t>(fields_.size())) : std::move(read)});
     endInsertRows();
 }
 
 bool WorkTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    if (!index.isValid() || !db_)
+    if (!index.isValid() || !source_)
         return false;
     const int row = index.row();
     const int column = index.column();
@@ -269,23 +257,18 @@ void WorkTableModel::setValue(int row, int column, const QVariant& newValue)
 
 void WorkTableModel::commit()
 {
-    if (pendingRow_ < 0 || !db_)
+    if (pendingRow_ < 0 || !source_)
         return;
     const Line& line = rows_[static_cast<size_t>(pendingRow_)];
-    QStringList sets;
+    QStringList changed;
     QVariantList values;
     for (int c = 0; c < fields_.size(); ++c) {
         if (!pendingChanged_[static_cast<size_t>(c)])
             continue;
-        sets << quoteIdentifier(fields_.at(c)) + QStringLiteral(" = ?");
+        changed << fields_.at(c);
         values << line.values[static_cast<size_t>(c)];
     }
-    if (!sets.isEmpty()) {
-        values << line.rowId;
-        Transaction tx(*db_);
-        exec(*db_, QStringLiteral("UPDATE ") + quoteIdentifier(table_) + QStringLiteral(" SET ") + sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE rowid = ?"), values);
-        tx.commit();
-    }
+    source_->write(line.rowId, changed, values);
     pendingRow_ = -1;
 }
 
@@ -301,15 +284,13 @@ void WorkTableModel::discardPending()
 
 void WorkTableModel::removeLine(int row)
 {
-    if (row < 0 || row >= static_cast<int>(rows_.size()))
+    if (!source_ || row < 0 || row >= static_cast<int>(rows_.size()))
         throw DbError(table_, QStringLiteral("no such line"), 0);
     if (pendingRow_ == row)
         pendingRow_ = -1;
     else if (pendingRow_ >= 0)
         commit();
-    Transaction tx(*db_);
-    exec(*db_, QStringLiteral("DELETE FROM ") + quoteIdentifier(table_) + QStringLiteral(" WHERE rowid = ?"), {rows_[static_cast<size_t>(row)].rowId});
-    tx.commit();
+    source_->remove(rows_[static_cast<size_t>(row)].rowId);
     beginRemoveRows({}, row, row);
     rows_.erase(rows_.begin() + row);
     endRemoveRows();

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "Sql.h"
+#include "WorkTable.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QStringList>
+
+#include <memory>
 
 // A data source bound to one table of a work file: the rows in the order they were
 // added (rowid order), each with its rowid. The line being edited is kept in a buffer
@@ -21,10 +24,10 @@ public:
 
     explicit WorkTableModel(QObject* parent = nullptr);
 
-    // Binds the model to a table ("record source"); call refresh() to read it.
+    // Binds the model to a table ("record source"), read and written through
+    // store::WorkTable; call refresh() to read it. No database unbinds it.
     void bind(SQLite::Database* db, const QString& table);
     const QString& table() const { return table_; }
-    SQLite::Database* database() const { return db_; }
 
     // Re-reads the table; a buffered edit that was not committed is dropped. When the
     // table holds the same lines as before, only the changed values are announced.
@@ -78,7 +81,7 @@ private:
     void appendStoredLine();
     bool isAppendLine(int row) const { return appendLine_ && row == static_cast<int>(rows_.size()); }
 
-    SQLite::Database* db_ = nullptr;
+    std::unique_ptr<store::WorkTable> source_;
     QString table_;
     QStringList fields_;
     std::vector<Line> rows_;

@@ -1,6 +1,6 @@
 #include "HintStore.h"
 #include "PayeeList.h"
-#include "PayeeMaster.h"
+#include "PayeeTable.h"
 #include "PrintCommand.h"
 #include "ReportLayout.h"
 #include "ReportRenderer.h"
@@ -45,9 +45,9 @@ TEST(HostileText, PayeeNamesAreStoredReadBackShownAndPrintedExactly)
         scalar(fresh, "SELECT count(*) FROM sqlite_master WHERE type = 'table'").toLongLong());
 
     // The payee page's round trip: load, register, and the master holds the same texts.
-    payees::PayeeMaster master(*session);
-    master.Read支払先();
-    master.Entry支払先マスタ();
+    ledger::PayeeTable master(*session);
+    master.readIntoCopy();
+    master.enterCopy();
     QStringList stored;
     for (const Row& row : queryRows(session->mainDb(), "SELECT 支払先名 FROM 支払先マスタ"))
         stored << row.at(0).toString();

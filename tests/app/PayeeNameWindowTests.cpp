@@ -7,7 +7,7 @@
 #include "SheetColumns.h"
 #include "PayeeImportCommand.h"
 #include "Sql.h"
-#include "WorkTableModel.h"
+#include "PayeeModel.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -35,7 +35,7 @@ TEST(PayeeNameWindow, ThePayeePageKeepsTypedNamesWithoutBlanksAndRefusesOthersWi
     ASSERT_TRUE(w.start());
     ASSERT_TRUE(w.show());
     w.showPage(MainWindowHarness::Payees);
-    auto* page = w.find<WorkTableModel>("dat支払先マスタ");
+    auto* page = w.find<payees::PayeeModel>("dat支払先マスタ");
 
     w.typeInto("Grid支払先マスタ", 0, kNameColumn, QStringLiteral("　 北海商事  "));
     EXPECT_EQ(pageNames(w), QStringList{"北海商事"});

@@ -153,3 +153,51 @@ TEST(PayeeWindow, CtrlVOnACellPastesTheNamesWithoutOpeningItAndNamesTheRefusedOn
     w.click("cmd支払先登録", true);
     EXPECT_EQ(w.storedPayees(), QStringList({"Acme", "北海商事", "東京電力", "最後"}));
 }
+
+TEST(PayeeWindow, CtrlZAndCtrlYWalkThePageEditsAndADeletedPayeeComesBackWithItsBankDetails)
+{
+    PayeePage w({"A社", "B社"}, "INSERT INTO 支払先口座 (支払先名, 銀行番号, 口座番号) VALUES ('B社', '0001', '1234567')");
+    ASSERT_TRUE(w.outcome().window);
+    auto* undo = w.window().findChild<QAction*>("act元に戻す");
+    auto* redo = w.window().findChild<QAction*>("actやり直し");
+    ASSERT_TRUE(undo && redo);
+    w.click("cmd支払先読込");
+    EXPECT_FALSE(redo->isEnabled());
+    w.typeName(0, "エース");
+    w.tick(1);
+    w.click("cmd支払先行削除", true);
+    ASSERT_EQ(w.storedPayees(), QStringList({"A社"}));
+    const auto accounts = [&] { return store::scalar(w.mainDb(), "SELECT count(*) FROM 支払先口座 WHERE 支払先名 = 'B社'").toInt(); };
+    EXPECT_EQ(accounts(), 0);
+
+    // Ctrl+Z on the grid undoes the page's last step: the deletion, details included.
+    auto* grid = w.find<GridView>("Grid支払先マスタ");
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(w.storedPayees(), QStringList({"A社", "B社"}));
+    EXPECT_EQ(accounts(), 1);
+    EXPECT_EQ(w.shown(), QStringList({"エース", "B社", ""}));
+    EXPECT_TRUE(redo->isEnabled());
+    // Then the tick and the rename, one step each.
+    QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(w.shown(), QStringList({"A社", "B社", ""}));
+    EXPECT_EQ(store::scalar(w.workDb(), "SELECT group_concat(支払先名, ',') FROM w支払先マスタ").toString(), "A社,B社");
+
+    // The Edit menu's やり直し (Ctrl+Y) does them again, the deletion last.
+    QTest::keyClick(grid, Qt::Key_Y, Qt::ControlModifier);
+    redo->trigger();
+    EXPECT_EQ(w.storedPayees(), QStringList({"A社", "B社"}));
+    QTest::keyClick(grid, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(w.storedPayees(), QStringList({"A社"}));
+    EXPECT_EQ(accounts(), 0);
+    EXPECT_EQ(w.shown(), QStringList({"エース", ""}));
+    EXPECT_FALSE(redo->isEnabled());
+
+    // On the month sheet the page's steps are not on offer.
+    QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+    w.showPage(MainWindowHarness::Schedule);
+    EXPECT_FALSE(redo->isEnabled());
+    redo->trigger();
+    EXPECT_EQ(w.storedPayees(), QStringList({"A社", "B社"}));
+}

@@ -12,7 +12,6 @@
 #include "Session.h"
 #include "Sql.h"
 #include "TransferDialog.h"
-#include "WorkTableModel.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -208,9 +207,9 @@ TEST(SafePaymentsWindow, BankDetailsFollowTheirPayeeWhenRenamedGoWhenItIsDeleted
     w.click("cmd支払先読込");
     const int power = static_cast<int>(w.column("Grid支払先マスタ", 1).indexOf("電気"));
     ASSERT_GE(power, 0);
-    auto* model = qobject_cast<WorkTableModel*>(grid->model());
+    QAbstractItemModel* model = grid->model();
     ASSERT_TRUE(model);
-    model->setData(model->index(power, 0), 1);
+    model->setData(model->index(power, 0), Qt::Checked, Qt::CheckStateRole);
     w.click("cmd支払先行削除", true);
     EXPECT_FALSE(accounts.payeeAccount("電気"));
     grid->setCurrentCell(power, 1);

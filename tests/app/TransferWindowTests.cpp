@@ -124,7 +124,7 @@ TEST(TransferWindow, TheDaysTickedLinesGoToTheFileAndAreMarkedPaidAsOneUndoStep)
     EXPECT_EQ(w.cell(3, kCol支払額), "");
     EXPECT_NE(w.figures(), figuresBefore);
     EXPECT_TRUE(w.window().windowTitle().startsWith("* "));
-    EXPECT_EQ(w.window().findChild<QUndoStack*>()->undoText(), "支払済");
+    EXPECT_EQ(schedulePage(w)->sheetHistory()->undoText(), "支払済");
 
     ASSERT_TRUE(schedulePage(w)->undoSheet());
     EXPECT_EQ(w.cell(1, kCol支払額), "30,000");
@@ -169,7 +169,7 @@ TEST(TransferWindow, OnAFullDiskTheFileIsToldAsNotMadeKeptAsItWasAndNoLineIsMark
     EXPECT_EQ(w.cell(3, kCol支払額), "");
     EXPECT_EQ(w.figures(), figuresBefore);
     EXPECT_FALSE(w.window().windowTitle().startsWith("* "));
-    EXPECT_EQ(w.window().findChild<QUndoStack*>()->count(), 0);
+    EXPECT_EQ(schedulePage(w)->sheetHistory()->count(), 0);
     EXPECT_TRUE(w.window().findChildren<report::ReportWindow*>().isEmpty()) << "no list of a file not made";
 
     // With room on the disk the same command makes the file and marks the lines paid.
@@ -177,7 +177,7 @@ TEST(TransferWindow, OnAFullDiskTheFileIsToldAsNotMadeKeptAsItWasAndNoLineIsMark
     w.click("cmd振込データ", true);
     EXPECT_EQ(TempDataDir::readAll(path).size(), 5 * 122);
     EXPECT_EQ(w.cell(1, kCol支払額), "100,000");
-    EXPECT_EQ(w.window().findChild<QUndoStack*>()->undoText(), "支払済");
+    EXPECT_EQ(schedulePage(w)->sheetHistory()->undoText(), "支払済");
 }
 
 TEST(TransferWindow, NoSenderNoFileCancelAndNoMarkingChangeNothingAndTheKeyOpensTheCommand)

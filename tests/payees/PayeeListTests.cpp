@@ -1,5 +1,5 @@
 #include "PayeeList.h"
-#include "PayeeMaster.h"
+#include "PayeeTable.h"
 #include "Session.h"
 #include "Sql.h"
 #include "TempDataDir.h"
@@ -63,7 +63,7 @@ TEST(PayeeList, TheDropDownAndThePayeePageListNamesInJapaneseOrder)
         store::exec(f.main, "INSERT INTO 支払先マスタ (支払先名) VALUES (?)", {QString::fromUtf8(name)});
     AddComb支払先名(*f.session, nullptr);
     EXPECT_EQ(listed(f.work), "あおき,ｲﾄｳ,カトウ,さとう,山田商店");
-    PayeeMaster(*f.session).Read支払先();
+    ledger::PayeeTable(*f.session).readIntoCopy();
     EXPECT_EQ(row(f.work, "SELECT group_concat(支払先名, ',') FROM (SELECT 支払先名 FROM w支払先マスタ ORDER BY rowid)"), "あおき,ｲﾄｳ,カトウ,さとう,山田商店");
     // Right after the page read the master, the drop-down list is copied from the page
     // without a second sort, and is the same list.
