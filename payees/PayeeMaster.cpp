@@ -14,16 +14,17 @@ namespace {
 const QString kMaster = store::attachedMainTable(QStringLiteral("支払先マスタ"));
 const QString kAccounts = store::attachedMainTable(QStringLiteral("支払先口座"));
 const QString kRules = store::attachedMainTable(store::quoteIdentifier(ledger::kPaymentRuleTable));
+const QString kBearers = store::attachedMainTable(QStringLiteral("支払先手数料負担"));
 
-// A payee's bank details and payment rule go with the payee: the names the master no
+// A payee's bank details, payment rule and fee bearer go with the payee: the names the master no
 // longer holds lose theirs. On the work connection, which holds the main file attached.
 void dropDetailsOfRemovedPayees(SQLite::Database& work)
 {
-    for (const QString& table : {kRules, kAccounts})
+    for (const QString& table : {kRules, kAccounts, kBearers})
         store::exec(work, QStringLiteral("DELETE FROM %1 WHERE 支払先名 NOT IN (SELECT 支払先名 FROM %2 WHERE 支払先名 IS NOT NULL)").arg(table, kMaster));
 }
 
-// A name changed on a line of the copy carries the payee's details and rule to the new
+// A name changed on a line of the copy carries the payee's details, rule and bearer to the new
 // name, unless the old name stays in the copy on another line or the new name has its
 // own. Runs before the master is replaced, in the same transaction.
 void carryDetailsOfRenamedPayees(SQLite::Database& work)
@@ -33,7 +34,7 @@ void carryDetailsOfRenamedPayees(SQLite::Database& work)
                        "WHERE w.支払先名 IS NOT NULL AND o.支払先名 IS NOT NULL AND w.支払先名 <> o.支払先名 "
                        "AND o.支払先名 NOT IN (SELECT 支払先名 FROM w支払先マスタ WHERE 支払先名 IS NOT NULL) ORDER BY o.rowid"));
     for (const store::Row& row : renamed) {
-        for (const QString& table : {kAccounts, kRules}) {
+        for (const QString& table : {kAccounts, kRules, kBearers}) {
             store::exec(work, QStringLiteral("UPDATE %1 SET 支払先名 = ?2 WHERE 支払先名 = ?1 AND NOT EXISTS (SELECT 1 FROM %1 WHERE 支払先名 = ?2)").arg(table),
                 {row.at(0), row.at(1)});
         }
@@ -105,6 +106,7 @@ void PayeeMaster::Delete支払先マスタ()
         store::exec(session_.mainDb(), QStringLiteral("DELETE FROM 支払先マスタ"));
         store::exec(session_.mainDb(), QStringLiteral("DELETE FROM ") + store::quoteIdentifier(ledger::kPaymentRuleTable));
         store::exec(session_.mainDb(), QStringLiteral("DELETE FROM 支払先口座"));
+        store::exec(session_.mainDb(), QStringLiteral("DELETE FROM 支払先手数料負担"));
         tx.commit();
     });
 }
