@@ -59,11 +59,11 @@ QDate SchedulePage::currentLineDate() const
     return lines[static_cast<std::size_t>(row)].date;
 }
 
-int SchedulePage::markPaid(const std::vector<LinePayment>& payments)
+int SchedulePage::markPaid(const std::vector<LinePayment>& payments, const std::vector<AddedPayment>& added)
 {
     if (!filesOpen())
         return 0;
-    return controller_->markPaid(payments);
+    return controller_->markPaid(payments, added);
 }
 
 } // namespace schedule

@@ -1,0 +1,112 @@
+// Transfer fees through the real main window: the fee settings and a payee's bearer as the
+// book keeps them, the dialog's columns and totals, the file's amounts, and the paid marks
+// with the day's fee line as one step of the sheet's undo.
+
+#include "AccountStore.h"
+#include "FeeSettingsStore.h"
+#include "GridView.h"
+#include "MainWindowHarness.h"
+#include "PayeeBearers.h"
+#include "SchedulePage.h"
+#include "Session.h"
+#include "SheetColumns.h"
+#include "Sql.h"
+#include "TransferDialog.h"
+
+#include <QLabel>
+#include <QTableWidget>
+#include <QUndoStack>
+
+#include <gtest/gtest.h>
+
+using namespace schedule;
+
+namespace {
+
+const QDate kMonth(2027, 3, 1);
+const QDate kDay(2027, 3, 25);
+
+banking::PayeeAccount account(const char* payee, const char* bank)
+{
+    return {QString::fromUtf8(payee),
+        {QString::fromUtf8(bank), QStringLiteral("ﾐｽﾞﾎ"), QStringLiteral("001"), QStringLiteral("ﾎﾝﾃﾝ"), banking::AccountType::Ordinary, QStringLiteral("1234567"),
+            QStringLiteral("ﾀﾅｶ")},
+        {}};
+}
+
+// On the 25th: 田中 (70,000 unpaid) in the sender's own branch, 佐藤 (30,000) at another
+// bank; the payee bears the fee by default, 田中 by choice too; a fee line is asked for.
+void seedBook(TempDataDir& dir)
+{
+    seed::storeLines(dir, {{kDay, 1, "田中", 100000, 30000, -70000}, {kDay, 2, "佐藤", 30000, 0, -100000}});
+    seed::storePayees(dir, {QStringLiteral("田中"), QStringLiteral("佐藤")});
+    auto session = store::Session::open(dir.path());
+    banking::AccountStore store(session->mainDb());
+    store.savePayeeAccount(account("田中", "0001"));
+    store.savePayeeAccount(account("佐藤", "0005"));
+    banking::Sender sender;
+    sender.code = QStringLiteral("0123456789");
+    sender.name = QStringLiteral("ﾄﾊﾞ-ｸ");
+    sender.account = account("", "0001").account;
+    sender.account.holder.clear();
+    store.saveSender(sender);
+    banking::FeeSettings fees;
+    fees.defaultBearer = banking::FeeBearer::Payee;
+    fees.addFeeLine = true;
+    fees.table.of(banking::FeeDestination::SameBranch) = {{0, 0}, {30000, 110}};
+    fees.table.of(banking::FeeDestination::OtherBank) = {{0, 330}, {30000, 550}};
+    banking::FeeSettingsStore(session->mainDb()).write(fees);
+    banking::PayeeBearers(session->mainDb()).set(QStringLiteral("田中"), banking::FeeBearer::Payee);
+}
+
+} // namespace
+
+TEST(TransferFeesWindow, TheFileSendsTheBillsLessTheFeesAndMarkingPaidAddsTheDaysFees)
+{
+    TempDataDir dir;
+    seedBook(dir);
+    MainWindowHarness w(dir);
+    ASSERT_TRUE(w.startOn(kMonth));
+    w.window().transferCommand().today = [] { return kMonth; };
+    w.grid()->setCurrentCell(0, kCol支払先名);
+
+    QStringList seen;
+    w.window().transferCommand().askChoice = [&](banking::TransferDialog& dialog) -> std::optional<banking::TransferChoice> {
+        auto* table = dialog.findChild<QTableWidget*>(QStringLiteral("grid振込対象"));
+        for (int row = 0; row < table->rowCount(); ++row) {
+            QStringList cells;
+            for (int column = 1; column < table->columnCount(); ++column) {
+                if (column < 2 || column > 5)
+                    cells << table->item(row, column)->text();
+            }
+            seen << cells.join(QLatin1Char('|'));
+        }
+        seen << dialog.findChild<QLabel*>(QStringLiteral("lbl振込合計"))->text();
+        return banking::TransferChoice{dialog.day(), dialog.chosen()};
+    };
+    w.window().transferCommand().askPath = [&](const QString&, QWidget*) { return dir.filePath(QStringLiteral("振込.txt")); };
+    w.presenter.clear();
+    w.presenter.pushAnswer(true); // mark paid
+    w.click("cmd振込データ");
+
+    EXPECT_EQ(seen, QStringList({"田中|先方|70,000|110|69,890|110|", "佐藤|先方|30,000|550|29,450|330|差額 220 円",
+                        "振込 2 件　合計 99,340 円　手数料 440 円　引落予定額 99,780 円"}));
+    ASSERT_GE(w.presenter.shown().size(), 1u);
+    EXPECT_TRUE(w.presenter.shown()[0].text.contains("合計: 99,340 円\n手数料: 440 円\n引落予定額: 99,780 円")) << w.presenter.shown()[0].text.toStdString();
+    const QByteArray bytes = TempDataDir::readAll(dir.filePath(QStringLiteral("振込.txt")));
+    ASSERT_EQ(bytes.size(), 5 * 122);
+    EXPECT_EQ(bytes.mid(122 + 80, 10), QByteArray("0000069890"));
+    EXPECT_EQ(bytes.mid(2 * 122 + 80, 10), QByteArray("0000029450"));
+    EXPECT_EQ(bytes.mid(3 * 122, 19), QByteArray("8000002000000099340"));
+
+    // The bills are settled whole, and the day's fees are a line of their own.
+    EXPECT_EQ(w.cell(2, kCol表示日付), "25");
+    EXPECT_EQ(w.cell(2, kCol支払先名), "振込手数料");
+    EXPECT_EQ(w.cell(0, kCol支払額), "100,000");
+    EXPECT_EQ(w.cell(1, kCol支払額), "30,000");
+    EXPECT_EQ(w.cell(2, kCol予定額), "440");
+    EXPECT_EQ(w.cell(2, kCol支払額), "440");
+    ASSERT_TRUE(w.window().findChild<SchedulePage*>()->undoSheet());
+    EXPECT_EQ(w.cell(2, kCol支払先名), "");
+    EXPECT_EQ(w.cell(1, kCol支払額), "");
+}
