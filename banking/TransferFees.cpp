@@ -3,6 +3,8 @@
 #include "Msg.h"
 #include "TransferFile.h"
 
+#include <algorithm>
+
 namespace banking {
 
 namespace {
@@ -90,6 +92,28 @@ QStringList bandProblems(const FeeBands& bands)
             problems << which + messages::messageText(messages::MsgId::入力_手数料範囲, yenText(band.fee));
     }
     return problems;
+}
+
+TypedBands bandsFromTexts(const std::vector<std::pair<QString, QString>>& rows)
+{
+    TypedBands typed;
+    const auto yenOf = [&](const QString& text, const QString& cell) -> qint64 {
+        const ledger::TypedAmount amount = ledger::Amount::fromTyped(text);
+        if (amount.value)
+            return amount.value->units() / ledger::Amount::kScale;
+        typed.problems << messages::messageText(messages::MsgId::入力_手数料数字, QStringLiteral("%1「%2」").arg(cell, text.trimmed()));
+        return -1;
+    };
+    for (const auto& [from, fee] : rows) {
+        if (from.trimmed().isEmpty() && fee.trimmed().isEmpty())
+            continue;
+        typed.bands.push_back({yenOf(from, QStringLiteral("下限")), yenOf(fee, QStringLiteral("手数料"))});
+    }
+    if (!typed.problems.isEmpty())
+        return typed;
+    std::stable_sort(typed.bands.begin(), typed.bands.end(), [](const FeeBand& a, const FeeBand& b) { return a.from < b.from; });
+    typed.problems = bandProblems(typed.bands);
+    return typed;
 }
 
 FeeDestination destinationOf(const BankAccount& to, const BankAccount& from)

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <optional>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -58,6 +59,15 @@ struct FeeTable {
 // What is wrong with a destination's bands (edges not rising, a negative edge or fee, one
 // past ten digits); empty when they can be used.
 QStringList bandProblems(const FeeBands& bands);
+
+// Bands as typed: rows of a lower edge and a fee in whole yen (digits, full-width digits,
+// comma groups). Rows with both cells blank are left out, the others sorted by their edges;
+// a cell that is no whole yen, and whatever bandProblems finds, is named in `problems`.
+struct TypedBands {
+    FeeBands bands;
+    QStringList problems;
+};
+TypedBands bandsFromTexts(const std::vector<std::pair<QString, QString>>& rows);
 
 // The book-wide fee settings and the table they apply to.
 struct FeeSettings {

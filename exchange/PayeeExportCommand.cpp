@@ -5,6 +5,7 @@
 #include "ExportCommand.h"
 #include "Msg.h"
 #include "PayeeAccountsCsv.h"
+#include "PayeeBearers.h"
 #include "Session.h"
 #include "Skip.h"
 #include "Sql.h"
@@ -37,11 +38,13 @@ bool PayeeExportCommand::run(QWidget* parent)
     QStringList names;
     banking::PayeeAccounts accounts;
     ledger::PaymentRules rules;
+    std::map<QString, banking::FeeBearer> bearers;
     const bool read = store::skipOnFailure(QStringLiteral("payee list"), [&] {
         for (const store::Row& row : store::queryRows(session_.mainDb(), QStringLiteral("SELECT 支払先名 FROM 支払先マスタ ORDER BY rowid")))
             names << row.at(0).toString();
         accounts = banking::AccountStore(session_.mainDb()).payeeAccounts();
         rules = ledger::readPaymentRules(session_.mainDb());
+        bearers = banking::PayeeBearers(session_.mainDb()).all();
     });
     if (!read) {
         msg_.ShowMsg(messages::MsgId::その他_読込失敗, QStringLiteral("支払先マスタ"));
@@ -52,7 +55,7 @@ bool PayeeExportCommand::run(QWidget* parent)
         return false;
     if (QFileInfo(path).suffix().compare(QStringLiteral("csv"), Qt::CaseInsensitive) != 0)
         path += QStringLiteral(".csv");
-    const QString text = payeeListCsv(names, accounts, rules);
+    const QString text = payeeListCsv(names, accounts, rules, bearers);
     const std::optional<QByteArray> bytes = encodeCsv(text, CsvEncoding::Cp932);
     const QString error = store::writeWholeFile(path, bytes ? *bytes : *encodeCsv(text, CsvEncoding::Utf8Bom));
     if (!error.isEmpty()) {

@@ -5,6 +5,7 @@
 #include "LongCommand.h"
 #include "Msg.h"
 #include "PayeeAccountsCsv.h"
+#include "PayeeBearers.h"
 #include "PayeeRuleImport.h"
 #include "Session.h"
 #include "TextCodec.h"
@@ -205,6 +206,9 @@ bool PayeeImportCommand::importFile(const QString& path, TextEncoding encoding, 
         banking::AccountStore store(session_.mainDb());
         for (const banking::PayeeAccount& details : accounts.accounts)
             store.savePayeeAccount(details);
+        banking::PayeeBearers bearers(session_.mainDb());
+        for (const auto& [name, bearer] : accounts.bearers)
+            bearers.set(name, bearer);
         transaction.commit();
     });
     if (!ran) {

@@ -3,16 +3,21 @@
 // with the day's fee line as one step of the sheet's undo.
 
 #include "AccountStore.h"
+#include "BankDetailsDialog.h"
+#include "FeeDialog.h"
 #include "FeeSettingsStore.h"
 #include "GridView.h"
 #include "MainWindowHarness.h"
 #include "PayeeBearers.h"
+#include "PayeePage.h"
 #include "SchedulePage.h"
 #include "Session.h"
+#include "SettingsPage.h"
 #include "SheetColumns.h"
 #include "Sql.h"
 #include "TransferDialog.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QTableWidget>
 #include <QUndoStack>
@@ -109,4 +114,65 @@ TEST(TransferFeesWindow, TheFileSendsTheBillsLessTheFeesAndMarkingPaidAddsTheDay
     ASSERT_TRUE(w.window().findChild<SchedulePage*>()->undoSheet());
     EXPECT_EQ(w.cell(2, kCol支払先名), "");
     EXPECT_EQ(w.cell(1, kCol支払額), "");
+}
+
+TEST(TransferFeesWindow, TheFeeTableIsTypedOnTheSettingsPageAndEachPayeesBearerWithItsAccount)
+{
+    TempDataDir dir;
+    seedBook(dir);
+    {
+        auto session = store::Session::open(dir.path());
+        banking::FeeSettingsStore(session->mainDb()).write({});
+    }
+    MainWindowHarness w(dir);
+    ASSERT_TRUE(w.start());
+    w.showPage(MainWindowHarness::Settings);
+    EXPECT_EQ(w.find<QLabel>("lbl振込手数料")->toolTip(), "手数料：据置型・当方負担\n同行同店 未設定　同行他店 未設定　他行 未設定");
+    auto* page = w.window().findChild<settings::SettingsPage*>();
+    QStringList boxes;
+    page->askFees = [&](settings::FeeDialog& dialog) {
+        QTableWidget* other = dialog.table(banking::FeeDestination::OtherBank);
+        EXPECT_EQ(other->rowCount(), 2) << "an empty table offers rows to type into";
+        other->setItem(0, 0, new QTableWidgetItem("30,000"));
+        other->setItem(0, 1, new QTableWidgetItem("550"));
+        other->setItem(1, 0, new QTableWidgetItem("0"));
+        other->setItem(1, 1, new QTableWidgetItem("三百"));
+        dialog.tryAccept(); // the fee in words is refused, named with its table
+        boxes << w.lastBox();
+        other->item(1, 1)->setText("330");
+        dialog.findChild<QComboBox*>("cmb手数料計算方式")->setCurrentIndex(1);
+        dialog.findChild<QComboBox*>("cmb手数料負担既定")->setCurrentIndex(1);
+        dialog.tryAccept();
+        return dialog.result() == QDialog::Accepted;
+    };
+    w.presenter.clear();
+    w.click("cmd振込手数料");
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].contains("他行: 手数料「三百」 は円の整数で入力してください")) << boxes[0].toStdString();
+    const banking::FeeSettings stored = banking::FeeSettingsStore(w.mainDb()).read();
+    EXPECT_EQ(stored.table.of(banking::FeeDestination::OtherBank), (banking::FeeBands{{0, 330}, {30000, 550}}));
+    EXPECT_TRUE(stored.table.of(banking::FeeDestination::SameBank).empty());
+    EXPECT_EQ(stored.method, banking::FeeMethod::AddLowerFee);
+    EXPECT_EQ(stored.defaultBearer, banking::FeeBearer::Payee);
+    EXPECT_EQ(w.find<QLabel>("lbl振込手数料")->toolTip(), "手数料：未満手数料加算型・先方負担\n同行同店 未設定　同行他店 未設定　他行 2段");
+
+    // The payee's bearer is chosen with its account and shown under the payee grid.
+    w.showPage(MainWindowHarness::Payees);
+    w.click("cmd支払先読込");
+    auto* payees = w.window().findChild<payees::PayeePage*>();
+    QString shownBearer;
+    payees->askAccount = [&](payees::BankDetailsDialog& dialog) {
+        auto* bearer = dialog.findChild<QComboBox*>("cmb手数料負担");
+        shownBearer = bearer->currentText();
+        bearer->setCurrentIndex(1); // 当方負担
+        dialog.tryAccept();
+        return dialog.result() == QDialog::Accepted;
+    };
+    const int row = static_cast<int>(w.column("Grid支払先マスタ", 1).indexOf("田中"));
+    ASSERT_GE(row, 0);
+    w.keyOn("Grid支払先マスタ", row, 1, Qt::Key_Right);
+    w.click("cmd支払先口座");
+    EXPECT_EQ(shownBearer, "先方負担");
+    EXPECT_EQ(banking::PayeeBearers(w.mainDb()).of("田中"), banking::FeeBearer::Payer);
+    EXPECT_TRUE(w.find<QLabel>("lbl支払先口座")->text().endsWith("　手数料：当方負担")) << w.find<QLabel>("lbl支払先口座")->text().toStdString();
 }

@@ -152,3 +152,13 @@ TEST(TransferFees, BandsMustRiseAndStayWithinTenDigits)
     EXPECT_FALSE(bearerFromText(QStringLiteral("先")).has_value());
     EXPECT_TRUE(methodFromName(QStringLiteral("未満手数料加算型")) == FeeMethod::AddLowerFee);
 }
+
+TEST(TransferFees, TypedBandsAreWholeYenSortedByTheirEdgesAndBlankRowsLeftOut)
+{
+    const TypedBands typed = bandsFromTexts({{"３０，０００", "550"}, {"", ""}, {" 0 ", "330"}});
+    EXPECT_TRUE(typed.problems.isEmpty()) << typed.problems.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(typed.bands, (FeeBands{{0, 330}, {30000, 550}}));
+    EXPECT_EQ(bandsFromTexts({{"1.5", "330"}, {"30000", ""}}).problems,
+        QStringList({QStringLiteral("下限「1.5」 は円の整数で入力してください"), QStringLiteral("手数料「」 は円の整数で入力してください")}));
+    EXPECT_EQ(bandsFromTexts({{"0", "330"}, {"0", "550"}}).problems.size(), 1);
+}
