@@ -4,6 +4,8 @@
 
 #include "AccountStore.h"
 #include "BankDetailsDialog.h"
+#include "CashFlowChart.h"
+#include "CashFlowPage.h"
 #include "FeeDialog.h"
 #include "FeeSettingsStore.h"
 #include "GridView.h"
@@ -72,6 +74,12 @@ TEST(TransferFeesWindow, TheFileSendsTheBillsLessTheFeesAndMarkingPaidAddsTheDay
     seedBook(dir);
     MainWindowHarness w(dir);
     ASSERT_TRUE(w.startOn(kMonth));
+    // The cash-flow page names the fees the month's planned transfers will cost.
+    w.showPage(MainWindowHarness::CashFlow);
+    w.window().findChild<cashflow::CashFlowPage*>()->openAt(kMonth);
+    emit w.window().findChild<cashflow::CashFlowChartView*>("Chart資金繰り")->monthHovered(0);
+    EXPECT_TRUE(w.find<QLabel>("lbl資金繰り月")->text().endsWith("振込手数料（見込）440 円")) << w.find<QLabel>("lbl資金繰り月")->text().toStdString();
+    w.showPage(MainWindowHarness::Schedule);
     w.window().transferCommand().today = [] { return kMonth; };
     w.grid()->setCurrentCell(0, kCol支払先名);
 

@@ -1,3 +1,4 @@
+#include "ExpectedFees.h"
 #include "TransferFees.h"
 
 #include <gtest/gtest.h>
@@ -161,4 +162,24 @@ TEST(TransferFees, TypedBandsAreWholeYenSortedByTheirEdgesAndBlankRowsLeftOut)
     EXPECT_EQ(bandsFromTexts({{"1.5", "330"}, {"30000", ""}}).problems,
         QStringList({QStringLiteral("下限「1.5」 は円の整数で入力してください"), QStringLiteral("手数料「」 は円の整数で入力してください")}));
     EXPECT_EQ(bandsFromTexts({{"0", "330"}, {"0", "550"}}).problems.size(), 1);
+}
+
+TEST(TransferFees, TheExpectedFeesOfAMonthAreThoseOfItsUnpaidLinesOnEachDay)
+{
+    const PayeeAccount payee{QStringLiteral("家賃"),
+        {QStringLiteral("0005"), QStringLiteral("ﾐﾂﾋﾞｼ"), QStringLiteral("001"), QStringLiteral("ﾎﾝﾃﾝ"), AccountType::Ordinary, QStringLiteral("1"), QStringLiteral("ﾔﾁﾝ")}, {}};
+    const PayeeAccounts accounts = {{payee.payee, payee}};
+    FeeContext fees;
+    fees.from.bankCode = QStringLiteral("0001");
+    fees.settings = bankTable(FeeMethod::Fixed);
+    const QDate day(2027, 4, 25);
+    const std::vector<SheetEntry> lines = {
+        {-1, day, payee.payee, yen(30000), std::nullopt},          // sent whole by the owner: 550
+        {-1, day.addDays(-5), payee.payee, yen(5000), yen(5000)}, // paid: nothing to send
+        {-1, day.addDays(-5), QStringLiteral("口座なし"), yen(5000), std::nullopt},
+        {-1, day.addDays(1), payee.payee, yen(10000), yen(0)},    // 330 either way
+    };
+    EXPECT_EQ(expectedFees(lines, accounts, fees), 550 + 330);
+    fees.settings.defaultBearer = FeeBearer::Payee;
+    EXPECT_EQ(expectedFees(lines, accounts, fees), 330 + 330) << "the 30,000 bill sent as 29,450 costs 330";
 }
