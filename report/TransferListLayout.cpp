@@ -23,15 +23,15 @@ struct Column {
 
 // The columns across the 10600-twip band, left to right.
 constexpr Column kColumns[] = {
-    {u"txt支払先名", u"支払先名", 195, 1500, kLeft},
-    {u"txt銀行", u"銀行", 1725, 1200, kLeft},
-    {u"txt支店", u"支店", 2955, 1100, kLeft},
-    {u"txt口座", u"口座", 4085, 1200, kLeft},
-    {u"txt口座名義", u"口座名義", 5315, 1650, kLeft},
-    {u"txt支払金額", u"支払金額", 6995, 1000, kRight},
-    {u"txt先方負担", u"先方負担", 8025, 800, kRight},
-    {u"txt金額", u"振込金額", 8855, 1000, kRight},
-    {u"txt手数料", u"手数料", 9885, 715, kRight},
+    {u"txt支払先名", u"支払先名", 195, 1350, kLeft},
+    {u"txt銀行", u"銀行", 1600, 1150, kLeft},
+    {u"txt支店", u"支店", 2800, 1000, kLeft},
+    {u"txt口座", u"口座", 3850, 1500, kLeft},
+    {u"txt口座名義", u"口座名義", 5400, 1550, kLeft},
+    {u"txt支払金額", u"支払金額", 7030, 930, kRight},
+    {u"txt先方負担", u"先方負担", 8060, 850, kRight},
+    {u"txt金額", u"振込金額", 8990, 900, kRight},
+    {u"txt手数料", u"手数料", 9960, 640, kRight},
 };
 constexpr std::size_t kBillColumn = 5;
 constexpr std::size_t kFeeColumn = 8;

@@ -158,7 +158,7 @@ QString feeSummary(const banking::FeeSettings& settings)
         const std::size_t bands = settings.table.of(destination).size();
         parts << banking::destinationName(destination) + (bands == 0 ? QStringLiteral(" 未設定") : QStringLiteral(" %1段").arg(bands));
     }
-    return QStringLiteral("%1・%2\n%3").arg(banking::methodName(settings.method), banking::bearerName(settings.defaultBearer), parts.join(QStringLiteral("　")));
+    return QStringLiteral("%1・%2\n%3").arg(banking::methodName(settings.method), banking::bearerName(settings.defaultBearer), parts.join(QLatin1Char('\n')));
 }
 
 } // namespace settings

@@ -46,8 +46,8 @@ private:
     QCheckBox* feeLine_;
 };
 
-// The fee settings in a few lines for the settings page: the method, the default bearer and
-// each destination's bands ("他行 2段" or "他行 未設定").
+// The fee settings in a few lines for the settings page: the method and the default bearer,
+// then a line for each destination's bands ("他行 2段" or "他行 未設定").
 QString feeSummary(const banking::FeeSettings& settings);
 
 } // namespace settings

@@ -135,7 +135,7 @@ TEST(TransferFeesWindow, TheFeeTableIsTypedOnTheSettingsPageAndEachPayeesBearerW
     MainWindowHarness w(dir);
     ASSERT_TRUE(w.start());
     w.showPage(MainWindowHarness::Settings);
-    EXPECT_EQ(w.find<QLabel>("lbl振込手数料")->toolTip(), "手数料：据置型・当方負担\n同行同店 未設定　同行他店 未設定　他行 未設定");
+    EXPECT_EQ(w.find<QLabel>("lbl振込手数料")->toolTip(), "手数料：据置型・当方負担\n同行同店 未設定\n同行他店 未設定\n他行 未設定");
     auto* page = w.window().findChild<settings::SettingsPage*>();
     QStringList boxes;
     page->askFees = [&](settings::FeeDialog& dialog) {
@@ -162,7 +162,7 @@ TEST(TransferFeesWindow, TheFeeTableIsTypedOnTheSettingsPageAndEachPayeesBearerW
     EXPECT_TRUE(stored.table.of(banking::FeeDestination::SameBank).empty());
     EXPECT_EQ(stored.method, banking::FeeMethod::AddLowerFee);
     EXPECT_EQ(stored.defaultBearer, banking::FeeBearer::Payee);
-    EXPECT_EQ(w.find<QLabel>("lbl振込手数料")->toolTip(), "手数料：未満手数料加算型・先方負担\n同行同店 未設定　同行他店 未設定　他行 2段");
+    EXPECT_EQ(w.find<QLabel>("lbl振込手数料")->toolTip(), "手数料：未満手数料加算型・先方負担\n同行同店 未設定\n同行他店 未設定\n他行 2段");
 
     // The payee's bearer is chosen with its account and shown under the payee grid.
     w.showPage(MainWindowHarness::Payees);
