@@ -51,6 +51,31 @@ FeeDialog::FeeDialog(const banking::FeeSettings& stored, messages::Msg& msg, QWi
     for (banking::FeeBearer bearer : {banking::FeeBearer::Payer, banking::FeeBearer::Payee})
         bearer_->addItem(banking::bearerName(bearer), static_cast<int>(bearer));
 
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("先方負担の計算方式"), method_);
+    form->addRow(QStringLiteral("手数料の負担（支払先で指定のないとき）"), bearer_);
+    form->addRow(QString(), feeLine_);
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* enter = buttons->addButton(QStringLiteral("登録"), QDialogButtonBox::AcceptRole);
+    enter->setObjectName(QStringLiteral("cmd手数料登録"));
+    QPushButton* cancel = buttons->addButton(QDialogButtonBox::Cancel);
+    cancel->setObjectName(QStringLiteral("cmdキャンセル"));
+    disconnect(buttons, &QDialogButtonBox::accepted, this, nullptr);
+    connect(enter, &QPushButton::clicked, this, &FeeDialog::tryAccept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("銀行の手数料表（税込・円）：各段の下限（この金額以上）と手数料。空の表の振込先は、先方負担で振り込めません。"), this));
+    layout->addLayout(makeTables());
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    showSettings(stored);
+    resize(760, 420);
+}
+
+QHBoxLayout* FeeDialog::makeTables()
+{
     auto* tables = new QHBoxLayout;
     for (FeeDestination destination : banking::kFeeDestinations) {
         auto* box = new QGroupBox(banking::destinationName(destination), this);
@@ -73,27 +98,7 @@ FeeDialog::FeeDialog(const banking::FeeSettings& stored, messages::Msg& msg, QWi
         tables->addWidget(box);
     }
 
-    auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("先方負担の計算方式"), method_);
-    form->addRow(QStringLiteral("手数料の負担（支払先で指定のないとき）"), bearer_);
-    form->addRow(QString(), feeLine_);
-
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* enter = buttons->addButton(QStringLiteral("登録"), QDialogButtonBox::AcceptRole);
-    enter->setObjectName(QStringLiteral("cmd手数料登録"));
-    QPushButton* cancel = buttons->addButton(QDialogButtonBox::Cancel);
-    cancel->setObjectName(QStringLiteral("cmdキャンセル"));
-    disconnect(buttons, &QDialogButtonBox::accepted, this, nullptr);
-    connect(enter, &QPushButton::clicked, this, &FeeDialog::tryAccept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("銀行の手数料表（税込・円）：各段の下限（この金額以上）と手数料。空の表の振込先は、先方負担で振り込めません。"), this));
-    layout->addLayout(tables);
-    layout->addLayout(form);
-    layout->addWidget(buttons);
-    showSettings(stored);
-    resize(760, 420);
+    return tables;
 }
 
 QTableWidget* FeeDialog::makeTable(FeeDestination destination)

@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
 class QTableWidget;
 namespace messages {
 class Msg;
@@ -35,6 +36,8 @@ public:
     void tryAccept();
 
 private:
+    // The three tables side by side, each with its buttons to add and remove rows.
+    QHBoxLayout* makeTables();
     QTableWidget* makeTable(banking::FeeDestination destination);
     void showSettings(const banking::FeeSettings& settings);
 
