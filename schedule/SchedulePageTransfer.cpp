@@ -7,6 +7,7 @@
 #include "CommandButtons.h"
 #include "GridView.h"
 #include "MonthController.h"
+#include "Msg.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -63,7 +64,14 @@ int SchedulePage::markPaid(const std::vector<LinePayment>& payments, const std::
 {
     if (!filesOpen())
         return 0;
-    return controller_->markPaid(payments, added);
+    const bool room = controller_->lines().empty() || !controller_->lines().back().holdsData();
+    const int changed = controller_->markPaid(payments, added);
+    // The bills are marked whatever happens; a fee line without an empty line is named.
+    if (!room) {
+        for (const AddedPayment& line : added)
+            context_.msg.ShowMsg(messages::MsgId::入力_手数料行入らず, line.amount.format());
+    }
+    return changed;
 }
 
 } // namespace schedule
