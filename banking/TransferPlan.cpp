@@ -29,8 +29,10 @@ TransferTotals totalsOf(const std::vector<TransferCandidate>& chosen)
         ++totals.count;
         totals.bills += line.yen;
         totals.sent += line.sentYen();
-        if (!line.fee)
+        if (!line.fee) {
+            ++totals.unknownFees;
             continue;
+        }
         totals.deducted += line.fee->deducted;
         if (line.fee->charged)
             totals.charged += *line.fee->charged;
