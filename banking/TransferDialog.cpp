@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -109,7 +110,9 @@ TransferDialog::TransferDialog(const QDate& month, TransferSources sources, cons
             listRequested(this->day(), chosen());
     });
     setDay(date_->date());
-    resize(1180, 560);
+    // Wide enough for the fee columns, within a small screen.
+    const QRect room = screen() ? screen()->availableGeometry() : QRect(0, 0, 1180, 560);
+    resize(std::min(1180, room.width() - 40), std::min(560, room.height() - 40));
 }
 
 void TransferDialog::buildTables()
