@@ -1,7 +1,9 @@
 #include "TransferCommand.h"
 
 #include "AccountStore.h"
+#include "FeeSettingsStore.h"
 #include "Msg.h"
+#include "PayeeBearers.h"
 #include "ReportWindow.h"
 #include "Session.h"
 #include "Skip.h"
@@ -66,6 +68,8 @@ bool TransferCommand::readDetails(std::optional<Sender>& sender, TransferSources
         sender = store.sender();
         sources.accounts = store.payeeAccounts();
         sources.unlisted = store.unlistedPayees();
+        sources.fees.settings = FeeSettingsStore(session_.mainDb()).read();
+        sources.fees.bearers = PayeeBearers(session_.mainDb()).all();
     });
     if (!read) {
         msg_.ShowMsg(messages::MsgId::その他_読込失敗, QStringLiteral("振込依頼人と支払先の口座"));
@@ -80,10 +84,11 @@ bool TransferCommand::readDetails(std::optional<Sender>& sender, TransferSources
         msg_.ShowMsg(messages::MsgId::その他_依頼人未設定, joinedForMessage(problems));
         return false;
     }
+    sources.fees.from = sender->account;
     return true;
 }
 
-std::vector<SentTransfer> TransferCommand::run(const QDate& month, const std::vector<SheetEntry>& lines, const QDate& day, QWidget* parent)
+PaidTransfers TransferCommand::run(const QDate& month, const std::vector<SheetEntry>& lines, const QDate& day, QWidget* parent)
 {
     if (!month.isValid()) {
         msg_.ShowMsg(messages::MsgId::その他_振込月なし, QString());
@@ -94,6 +99,7 @@ std::vector<SentTransfer> TransferCommand::run(const QDate& month, const std::ve
     if (!readDetails(sender, sources))
         return {};
     sender_ = *sender;
+    addFeeLine_ = sources.fees.settings.addFeeLine;
     sources.lines = lines;
     TransferDialog dialog(month, std::move(sources), day, today ? today() : QDate(), parent);
     dialog.listRequested = [this, &dialog](const QDate& listDay, const std::vector<TransferCandidate>& chosen) { showList(listDay, chosen, QString(), &dialog); };
@@ -104,15 +110,19 @@ std::vector<SentTransfer> TransferCommand::run(const QDate& month, const std::ve
     if (path.isEmpty())
         return {};
     record(*choice, path);
-    std::vector<SentTransfer> sent;
+    PaidTransfers paid;
+    paid.day = choice->day;
     for (const TransferCandidate& line : choice->chosen)
-        sent.push_back({line.row, line.yen});
-    const bool markPaid = msg_.ShowMsg(messages::MsgId::登録_支払済確認, QString::number(sent.size()));
+        paid.sent.push_back({line.row, line.yen});
+    const TransferTotals totals = totalsOf(choice->chosen);
+    if (addFeeLine_ && totals.charged > 0)
+        paid.feeLineYen = totals.charged;
+    const bool markPaid = msg_.ShowMsg(messages::MsgId::登録_支払済確認, QString::number(paid.sent.size()));
     // The list comes last, in front: no box of the command is left to raise the main
     // window above it.
     if (parent)
         showList(choice->day, choice->chosen, path, parent->window());
-    return markPaid ? sent : std::vector<SentTransfer>();
+    return markPaid ? paid : PaidTransfers();
 }
 
 bool TransferCommand::confirmChoice(const TransferChoice& choice)
@@ -163,12 +173,16 @@ QString TransferCommand::writeFile(const TransferChoice& choice, QWidget* parent
     }
     if (written)
         written(path);
+    const TransferTotals totals = totalsOf(choice.chosen);
+    const QString fees = totals.unknownFees == totals.count
+        ? QString()
+        : QStringLiteral("手数料: %1 円\n引落予定額: %2 円\n").arg(yenText(totals.charged), yenText(totals.withdrawal()));
     msg_.ShowMsg(messages::MsgId::その他_振込作成完了,
-        QStringLiteral("振込指定日: %1\n件数: %2 件\n合計: %3 円\nファイル: %4")
+        QStringLiteral("振込指定日: %1\n件数: %2 件\n合計: %3 円\n%4ファイル: %5")
             .arg(choice.day.toString(QStringLiteral("yyyy/MM/dd")))
             .arg(file.count)
             .arg(yenText(file.total))
-            .arg(QDir::toNativeSeparators(path)));
+            .arg(fees, QDir::toNativeSeparators(path)));
     return path;
 }
 
@@ -177,8 +191,14 @@ report::ReportWindow* TransferCommand::showList(const QDate& day, const std::vec
     std::vector<report::TransferListRow> rows;
     for (const TransferCandidate& line : chosen) {
         const BankAccount& account = line.details->account;
-        rows.push_back({line.details->payee, account.bankCode + QLatin1Char(' ') + account.bankName, account.branchCode + QLatin1Char(' ') + account.branchName,
-            accountText(account), account.holder, line.yen});
+        report::TransferListRow row{line.details->payee, account.bankCode + QLatin1Char(' ') + account.bankName,
+            account.branchCode + QLatin1Char(' ') + account.branchName, accountText(account), account.holder, line.sentYen()};
+        row.bill = line.yen;
+        if (line.fee && line.fee->bearer == FeeBearer::Payee)
+            row.deducted = line.fee->deducted;
+        if (line.fee)
+            row.charged = line.fee->charged;
+        rows.push_back(std::move(row));
     }
     const report::TransferListHeader header{day, sender_.name, file.isEmpty() ? QStringLiteral("（未作成）") : QDir::toNativeSeparators(file)};
     auto* window = report::ReportWindow::showOnce(report::layoutTransferList(header, rows), msg_, owner);

@@ -31,10 +31,19 @@ struct TransferChoice {
     std::vector<TransferCandidate> chosen;
 };
 
-// A sheet line written to a transfer file and the yen it sends.
+// A sheet line written to a transfer file and the yen of the bill it settles (the whole
+// bill also when the payee bore the fee).
 struct SentTransfer {
     int row = -1;
     qint64 yen = 0;
+};
+
+// What marking the lines paid does: the bills settled and, when the book's setting asks for
+// it, one line 振込手数料 on the transfer day with the fees the account is charged.
+struct PaidTransfers {
+    std::vector<SentTransfer> sent;
+    QDate day;
+    std::optional<qint64> feeLineYen;
 };
 
 // 振込データ作成: reads the sender and the payees' accounts, lets the user choose the day and
@@ -48,9 +57,9 @@ public:
     TransferCommand(store::Session& session, messages::Msg& msg);
 
     // The command on the month's sheet (`day`: the date of the grid's current line). Answers
-    // the sheet rows written and what each sends, to be added to their 支払額; empty when the
-    // user declined the marking or nothing was written.
-    std::vector<SentTransfer> run(const QDate& month, const std::vector<SheetEntry>& lines, const QDate& day, QWidget* parent);
+    // the sheet rows written and the bill each settles, to be added to their 支払額, and the
+    // fee line to add; empty when the user declined the marking or nothing was written.
+    PaidTransfers run(const QDate& month, const std::vector<SheetEntry>& lines, const QDate& day, QWidget* parent);
 
     // Opens the list of a day's transfers (preview, print and PDF).
     report::ReportWindow* showList(const QDate& day, const std::vector<TransferCandidate>& chosen, const QString& file, QWidget* owner);
@@ -77,6 +86,7 @@ private:
     store::Session& session_;
     messages::Msg& msg_;
     Sender sender_;
+    bool addFeeLine_ = false;
 };
 
 } // namespace banking

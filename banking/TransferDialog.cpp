@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -17,7 +18,10 @@ namespace banking {
 
 namespace {
 
-enum ReadyColumn { kTick, kPayee, kBank, kBranch, kAccount, kHolder, kAmount, kNote, kReadyColumns };
+enum ReadyColumn { kTick, kPayee, kBank, kBranch, kAccount, kHolder, kBearer, kAmount, kDeducted, kSent, kCharged, kNote, kReadyColumns };
+
+constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
+const QColor kWarning(0xb0, 0, 0);
 
 QTableWidget* makeTable(const QStringList& headings, const char* name, QWidget* parent)
 {
@@ -56,7 +60,7 @@ QDate TransferDialog::openingDay(const QDate& month, const QDate& wanted, const 
     if (wanted.isValid() && wanted.year() == first.year() && wanted.month() == first.month())
         return wanted;
     for (QDate day = first; day.month() == first.month(); day = day.addDays(1)) {
-        if (!planTransfers(sources.lines, day, sources.accounts, sources.unlisted).ready.empty())
+        if (!planTransfers(sources.lines, day, sources.accounts, sources.unlisted, sources.fees).ready.empty())
             return day;
     }
     return first;
@@ -69,7 +73,8 @@ TransferDialog::TransferDialog(const QDate& month, TransferSources sources, cons
     , date_(new QDateEdit(this))
     , dateNote_(new QLabel(this))
     , ready_(makeTable({QStringLiteral("振込"), QStringLiteral("支払先名"), QStringLiteral("銀行"), QStringLiteral("支店"), QStringLiteral("口座"),
-                           QStringLiteral("口座名義"), QStringLiteral("金額"), QStringLiteral("確認")},
+                           QStringLiteral("口座名義"), QStringLiteral("負担"), QStringLiteral("支払金額"), QStringLiteral("先方負担"), QStringLiteral("振込金額"),
+                           QStringLiteral("手数料"), QStringLiteral("確認")},
           "grid振込対象", this))
     , apart_(makeTable({QStringLiteral("支払先名"), QStringLiteral("理由")}, "grid振込対象外", this))
     , total_(new QLabel(this))
@@ -105,7 +110,9 @@ TransferDialog::TransferDialog(const QDate& month, TransferSources sources, cons
             listRequested(this->day(), chosen());
     });
     setDay(date_->date());
-    resize(900, 560);
+    // Wide enough for the fee columns, within a small screen.
+    const QRect room = screen() ? screen()->availableGeometry() : QRect(0, 0, 1180, 560);
+    resize(std::min(1180, room.width() - 40), std::min(560, room.height() - 40));
 }
 
 void TransferDialog::buildTables()
@@ -149,7 +156,7 @@ void TransferDialog::setDay(const QDate& day)
         date_->setDate(day); // comes back here through dateChanged, within the month
         return;
     }
-    plan_ = planTransfers(sources_.lines, day, sources_.accounts, sources_.unlisted);
+    plan_ = planTransfers(sources_.lines, day, sources_.accounts, sources_.unlisted, sources_.fees);
     fillReady();
     fillApart();
     showDateNote();
@@ -173,17 +180,42 @@ void TransferDialog::fillReady()
         ready_->setItem(i, kBranch, cell(account.branchCode + QLatin1Char(' ') + account.branchName));
         ready_->setItem(i, kAccount, cell(accountText(account)));
         ready_->setItem(i, kHolder, cell(account.holder));
-        ready_->setItem(i, kAmount, cell(yenText(line.yen), Qt::AlignRight | Qt::AlignVCenter));
-        QTableWidgetItem* note = cell(line.repeated ? QStringLiteral("重複の疑い") : QString());
-        if (line.repeated) {
-            note->setForeground(QColor(0xb0, 0, 0));
-            note->setToolTip(QStringLiteral("この日の前の行と同じ支払先・金額です。二重の支払でなければチェックしてください。"));
-        }
-        ready_->setItem(i, kNote, note);
+        ready_->setItem(i, kAmount, cell(yenText(line.yen), kRight));
+        fillFees(i, line);
     }
     ready_->resizeColumnsToContents();
     ready_->horizontalHeader()->setStretchLastSection(false);
     ready_->horizontalHeader()->setSectionResizeMode(kPayee, QHeaderView::Stretch);
+}
+
+void TransferDialog::fillFees(int index, const TransferCandidate& line)
+{
+    const std::optional<TransferFee>& fee = line.fee;
+    const bool payeeBears = fee && fee->bearer == FeeBearer::Payee;
+    ready_->setItem(index, kBearer, cell(fee ? bearerName(fee->bearer).left(2) : QString()));
+    ready_->setItem(index, kDeducted, cell(payeeBears ? yenText(fee->deducted) : QString(), kRight));
+    ready_->setItem(index, kSent, cell(yenText(line.sentYen()), kRight));
+    QTableWidgetItem* charged = cell(fee && fee->charged ? yenText(*fee->charged) : QStringLiteral("―"), kRight);
+    if (!fee || !fee->charged)
+        charged->setToolTip(QStringLiteral("手数料表が空のため分かりません（設定・情報のページの振込手数料）"));
+    ready_->setItem(index, kCharged, charged);
+    QStringList notes;
+    QStringList tips;
+    if (line.repeated) {
+        notes << QStringLiteral("重複の疑い");
+        tips << QStringLiteral("この日の前の行と同じ支払先・金額です。二重の支払でなければチェックしてください。");
+    }
+    if (fee && fee->differs()) {
+        notes << QStringLiteral("差額 %1 円").arg(yenText(fee->difference()));
+        tips << QStringLiteral("先方負担で差し引く手数料 %1 円と、銀行が振込金額 %2 円に掛ける手数料 %3 円が違います。")
+                    .arg(yenText(fee->deducted), yenText(line.sentYen()), yenText(fee->charged.value_or(0)));
+    }
+    QTableWidgetItem* note = cell(notes.join(QStringLiteral("、")));
+    if (!notes.isEmpty()) {
+        note->setForeground(kWarning);
+        note->setToolTip(tips.join(QLatin1Char('\n')));
+    }
+    ready_->setItem(index, kNote, note);
 }
 
 void TransferDialog::fillApart()
@@ -216,10 +248,7 @@ std::vector<TransferCandidate> TransferDialog::chosen() const
 void TransferDialog::showTotal()
 {
     const std::vector<TransferCandidate> lines = chosen();
-    qint64 total = 0;
-    for (const TransferCandidate& line : lines)
-        total += line.yen;
-    QString text = QStringLiteral("振込 %1 件　合計 %2 円").arg(lines.size()).arg(yenText(total));
+    QString text = totalsText(totalsOf(lines));
     // The repeats are named, ticked or not, so that a bill is never sent twice unseen.
     QStringList left;
     QStringList sent;

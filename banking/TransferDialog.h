@@ -16,19 +16,23 @@ class QTableWidget;
 namespace banking {
 
 // What the transfer dialog is made from: the month's sheet lines, the payee master's
-// payees' bank details, and the names whose details are kept though the payee master no
-// longer holds them (never used).
+// payees' bank details, the names whose details are kept though the payee master no
+// longer holds them (never used), and what the fees are worked out from.
 struct TransferSources {
     std::vector<SheetEntry> lines;
     PayeeAccounts accounts;
     QStringList unlisted;
+    FeeContext fees;
 };
 
 // 振込データ作成: the payment date (within the month shown; a bank holiday or a day before
 // `today` is pointed out beside it) and, for that day, the lines that can be paid by
-// transfer, each with its payee's account and unpaid amount and a tick, the count and
-// total of the ticked ones, and apart from them the day's lines that cannot be paid by
-// transfer with the reason. Every line starts ticked except one that repeats an earlier
+// transfer, each with its payee's account, who bears the fee, the bill (支払金額), the fee
+// deducted (先方負担), the amount transferred (振込金額), the fee the bank charges and a
+// tick; a line whose deducted and charged fees differ is marked with the difference. Under
+// the lines: the count and total of the ticked transfers, their fees and what leaves the
+// account (引落予定額). Apart from them the day's lines that cannot be paid by transfer
+// with the reason. Every line starts ticked except one that repeats an earlier
 // line's payee and amount: it is marked and stays unticked until the user ticks it, and the
 // summary names it. 作成 accepts the dialog when at least one line is ticked; 振込一覧
 // shows the ticked lines as a printable list.
@@ -56,6 +60,7 @@ public:
 private:
     void buildTables();
     void fillReady();
+    void fillFees(int index, const TransferCandidate& line);
     void fillApart();
     void showTotal();
     void showDateNote();

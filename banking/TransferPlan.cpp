@@ -1,6 +1,7 @@
 #include "TransferPlan.h"
 
 #include "Msg.h"
+#include "PayeeBearers.h"
 
 #include <set>
 #include <unordered_map>
@@ -12,13 +13,44 @@ TransferFile makeTransferFile(const Sender& sender, const QDate& date, const std
 {
     return makeTransferFile(sender, date, chosen.size(), [&](std::size_t i) {
         const TransferCandidate& line = chosen[i];
-        return TransferView{line.details->payee, line.details->account, line.details->customerCode, line.yen, line.details};
+        return TransferView{line.details->payee, line.details->account, line.details->customerCode, line.sentYen(), line.details};
     });
 }
 
 std::optional<ledger::Amount> unpaidOf(const SheetEntry& line)
 {
     return line.scheduled.value_or(ledger::Amount()).minus(line.paid.value_or(ledger::Amount()));
+}
+
+TransferTotals totalsOf(const std::vector<TransferCandidate>& chosen)
+{
+    TransferTotals totals;
+    for (const TransferCandidate& line : chosen) {
+        ++totals.count;
+        totals.bills += line.yen;
+        totals.sent += line.sentYen();
+        if (!line.fee) {
+            ++totals.unknownFees;
+            continue;
+        }
+        totals.deducted += line.fee->deducted;
+        if (line.fee->charged)
+            totals.charged += *line.fee->charged;
+        else
+            ++totals.unknownFees;
+    }
+    return totals;
+}
+
+QString totalsText(const TransferTotals& totals)
+{
+    QString text = QStringLiteral("振込 %1 件　合計 %2 円").arg(totals.count).arg(yenText(totals.sent));
+    if (totals.unknownFees == totals.count)
+        return text;
+    text += QStringLiteral("　手数料 %1 円　引落予定額 %2 円").arg(yenText(totals.charged), yenText(totals.withdrawal()));
+    if (totals.unknownFees > 0)
+        text += QStringLiteral("（手数料表のない %1 件の手数料を除く）").arg(totals.unknownFees);
+    return text;
 }
 
 QString transferText(const QString& payee, qint64 yen)
@@ -51,7 +83,7 @@ std::variant<qint64, QString> amountToTransfer(const SheetEntry& line)
 
 } // namespace
 
-TransferPlan planTransfers(const std::vector<SheetEntry>& lines, const QDate& day, const PayeeAccounts& accounts, const QStringList& unlisted)
+TransferPlan planTransfers(const std::vector<SheetEntry>& lines, const QDate& day, const PayeeAccounts& accounts, const QStringList& unlisted, const FeeContext& fees)
 {
     TransferPlan plan;
     plan.ready.reserve(lines.size());
@@ -85,8 +117,14 @@ TransferPlan planTransfers(const std::vector<SheetEntry>& lines, const QDate& da
             continue;
         }
         const qint64 yen = std::get<qint64>(amount);
+        const FeeBearer bearer = bearerOf(fees.bearers, line.payee, fees.settings.defaultBearer);
+        const auto fee = transferFee(fees.settings, destinationOf(found->second.account, fees.from), bearer, *ledger::Amount::fromYen(yen));
+        if (const QString* why = std::get_if<QString>(&fee)) {
+            apart(*why);
+            continue;
+        }
         const bool repeated = !offered.emplace(&found->second, yen).second;
-        plan.ready.push_back({line.row, &found->second, yen, repeated});
+        plan.ready.push_back({line.row, &found->second, yen, repeated, std::get<TransferFee>(fee)});
     }
     return plan;
 }

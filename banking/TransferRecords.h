@@ -51,7 +51,9 @@ private:
 };
 
 // The transfers of `chosen` that a file of `records` already holds: each recorded transfer
-// matches at most one chosen one, by payee and amount. Named as "家賃 200,000 円（2026/12/08
+// matches at most one chosen one, by payee and amount. The amount is the bill (a bill whose
+// fee the payee bears is recorded whole, so that a fee table changed in between cannot hide
+// the same bill sent twice). Named as "家賃 200,000 円（2026/12/08
 // 10:15 作成 振込_20261225.txt）", in the order chosen.
 QStringList alreadyWritten(const std::vector<TransferRecord>& records, const std::vector<TransferCandidate>& chosen);
 

@@ -4,6 +4,7 @@
 #include "CashFlowModel.h"
 #include "CommandButtons.h"
 #include "EraCalendar.h"
+#include "ExpectedFees.h"
 #include "HintButton.h"
 #include "OverviewPrint.h"
 #include "ReportWindow.h"
@@ -153,6 +154,10 @@ void CashFlowPage::refresh()
     if (context_.session.isOpen() && startMonthEdit_->date().isValid())
         store::skipOnFailure(QStringLiteral("read the cash-flow overview"),
             [&] { overview = ledger::readOverview(context_.session.mainDb(), startMonthEdit_->date(), num月数_->value()); });
+    fees_.clear();
+    if (context_.session.isOpen() && overview.first.isValid())
+        store::skipOnFailure(QStringLiteral("read the expected transfer fees"),
+            [&] { fees_ = banking::expectedMonthFees(context_.session.mainDb(), overview.first, overview.end); });
     chart_->setOverview(overview);
     model_->setOverview(std::move(overview), era());
     // The table shows every column whole when the page has room (the chart takes the
@@ -192,7 +197,9 @@ void CashFlowPage::showHovered(int month)
                                  CashFlowModel::cellText(flow, CashFlowModel::Lowest, era()),
                                  CashFlowModel::cellText(flow, CashFlowModel::LowestDay, era()));
     const QString holidays = CashFlowModel::holidayPaymentText(flow);
-    lbl月_->setText(holidays.isEmpty() ? text : text + QStringLiteral("　") + holidays);
+    const auto fees = fees_.find(flow.month);
+    const QString feeText = fees == fees_.end() ? QString() : QStringLiteral("　振込手数料（見込）%1 円").arg(banking::yenText(fees->second));
+    lbl月_->setText((holidays.isEmpty() ? text : text + QStringLiteral("　") + holidays) + feeText);
     QPalette palette = lbl月_->palette();
     palette.setColor(QPalette::WindowText, flow.goesNegative() ? negativeColor() : QWidget::palette().color(QPalette::WindowText));
     lbl月_->setPalette(palette);

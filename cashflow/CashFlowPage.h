@@ -5,6 +5,8 @@
 #include <QDate>
 #include <QWidget>
 
+#include <map>
+
 class QLabel;
 class QSpinBox;
 class QSplitter;
@@ -18,7 +20,9 @@ class CashFlowModel;
 
 // The cash-flow page: a range of months from a year-month, a table of the months' figures
 // and a chart of the running balance beside it. A click on a month in either selects it;
-// a double-click (or Enter in the table) asks for that month on the schedule page.
+// a double-click (or Enter in the table) asks for that month on the schedule page. The line
+// under them names the month chosen, with the fees its planned transfers are expected to
+// cost.
 class CashFlowPage : public QWidget {
     Q_OBJECT
 public:
@@ -68,6 +72,8 @@ private:
     QLabel* lbl月_;
     QSplitter* split_;
     bool splitMoved_ = false;
+    // The expected transfer fees of the months shown, by their first day.
+    std::map<QDate, qint64> fees_;
 };
 
 } // namespace cashflow

@@ -1,6 +1,7 @@
 #include "PayeeAccountsCsv.h"
 
 #include "CsvExport.h"
+#include "Msg.h"
 
 namespace exchange {
 
@@ -8,6 +9,7 @@ namespace {
 
 const char* const kHeadings[] = {"支払先名", "銀行番号", "銀行名", "支店番号", "支店名", "預金種目", "口座番号", "口座名義", "顧客コード"};
 const char* const kRuleHeadings[] = {"支払日", "休日"};
+const QString kBearerHeading = QStringLiteral("手数料負担");
 
 QStringList headingsOf(const auto& list)
 {
@@ -54,10 +56,12 @@ QStringList payeeListHeadings()
     QStringList headings = headingsOf(kHeadings);
     for (qsizetype i = 0; i < qsizetype(std::size(kRuleHeadings)); ++i)
         headings.insert(1 + i, QString::fromUtf8(kRuleHeadings[i]));
+    headings << kBearerHeading;
     return headings;
 }
 
-QString payeeListCsv(const QStringList& names, const banking::PayeeAccounts& accounts, const ledger::PaymentRules& rules)
+QString payeeListCsv(const QStringList& names, const banking::PayeeAccounts& accounts, const ledger::PaymentRules& rules,
+    const std::map<QString, banking::FeeBearer>& bearers)
 {
     QString text = csvTextRecord(payeeListHeadings());
     for (const QString& name : names) {
@@ -69,6 +73,8 @@ QString payeeListCsv(const QStringList& names, const banking::PayeeAccounts& acc
             fields << detailFields(found->second);
         else
             fields << QStringList(static_cast<int>(std::size(kHeadings)) - 1, QString());
+        const auto bearer = bearers.find(name);
+        fields << (bearer != bearers.end() ? banking::bearerName(bearer->second).left(2) : QString());
         text += csvTextRecord(fields);
     }
     return text;
@@ -83,7 +89,22 @@ ImportedAccounts accountsFromRecords(const QList<QStringList>& records)
     QList<qsizetype> columns;
     for (const QString& heading : headings)
         columns << records.front().indexOf(heading);
-    if (columns[0] < 0 || columns[6] < 0)
+    if (columns[0] < 0)
+        return imported;
+    const qsizetype bearerColumn = records.front().indexOf(kBearerHeading);
+    for (qsizetype r = 1; r < records.size() && bearerColumn >= 0; ++r) {
+        const QStringList& record = records[r];
+        const QString name = columns[0] < record.size() ? csvFieldText(record[columns[0]]) : QString();
+        const QString text = bearerColumn < record.size() ? csvFieldText(record[bearerColumn]).trimmed() : QString();
+        if (name.trimmed().isEmpty())
+            continue;
+        const std::optional<banking::FeeBearer> bearer = banking::bearerFromText(text);
+        if (!text.isEmpty() && !bearer)
+            imported.refused << QStringLiteral("%1: %2: ").arg(name, kBearerHeading) + messages::messageText(messages::MsgId::入力_手数料負担不可, text);
+        else
+            imported.bearers.emplace_back(name, bearer);
+    }
+    if (columns[6] < 0)
         return imported;
     for (qsizetype r = 1; r < records.size(); ++r) {
         const QStringList& record = records[r];

@@ -5,6 +5,7 @@
 #include "ExportCommand.h"
 #include "Msg.h"
 #include "PayeeAccountsCsv.h"
+#include "PayeeBearers.h"
 #include "PayeeTable.h"
 #include "Session.h"
 #include "Skip.h"
@@ -37,10 +38,12 @@ bool PayeeExportCommand::run(QWidget* parent)
     QStringList names;
     banking::PayeeAccounts accounts;
     ledger::PaymentRules rules;
+    std::map<QString, banking::FeeBearer> bearers;
     const bool read = store::skipOnFailure(QStringLiteral("payee list"), [&] {
         names = ledger::PayeeTable(session_).names();
         accounts = banking::AccountStore(session_.mainDb()).payeeAccounts();
         rules = ledger::readPaymentRules(session_.mainDb());
+        bearers = banking::PayeeBearers(session_.mainDb()).all();
     });
     if (!read) {
         msg_.ShowMsg(messages::MsgId::その他_読込失敗, QStringLiteral("支払先マスタ"));
@@ -51,7 +54,7 @@ bool PayeeExportCommand::run(QWidget* parent)
         return false;
     if (QFileInfo(path).suffix().compare(QStringLiteral("csv"), Qt::CaseInsensitive) != 0)
         path += QStringLiteral(".csv");
-    const QString text = payeeListCsv(names, accounts, rules);
+    const QString text = payeeListCsv(names, accounts, rules, bearers);
     const std::optional<QByteArray> bytes = encodeCsv(text, CsvEncoding::Cp932);
     const QString error = store::writeWholeFile(path, bytes ? *bytes : *encodeCsv(text, CsvEncoding::Utf8Bom));
     if (!error.isEmpty()) {

@@ -5,6 +5,7 @@
 #include "LongCommand.h"
 #include "Msg.h"
 #include "PayeeAccountsCsv.h"
+#include "PayeeBearers.h"
 #include "PayeeRuleImport.h"
 #include "Session.h"
 #include "TextCodec.h"
@@ -116,6 +117,17 @@ ListExtras extrasOf(QFile& file, bool csv, const QString& encodingName)
     return extras;
 }
 
+// The bank details and fee bearers a list carries, stored in the caller's transaction.
+void storeDetails(SQLite::Database& main, const ImportedAccounts& accounts)
+{
+    banking::AccountStore store(main);
+    for (const banking::PayeeAccount& details : accounts.accounts)
+        store.savePayeeAccount(details);
+    banking::PayeeBearers bearers(main);
+    for (const auto& [name, bearer] : accounts.bearers)
+        bearers.set(name, bearer);
+}
+
 // What the question adds under the names: those left out, the refused lines and the bank
 // details that come along.
 QString importNotes(const ImportPlan& plan, const PayeeList& list, const ImportedAccounts& accounts, const QString& shownPath)
@@ -202,9 +214,7 @@ bool PayeeImportCommand::importFile(const QString& path, TextEncoding encoding, 
         added = addPayees(session_, plan.toAdd, listed.rules, [&](qint64 done, qint64 total) { return adding.step(done, total); });
         if (!added)
             return; // キャンセル: the transaction rolls back
-        banking::AccountStore store(session_.mainDb());
-        for (const banking::PayeeAccount& details : accounts.accounts)
-            store.savePayeeAccount(details);
+        storeDetails(session_.mainDb(), accounts);
         transaction.commit();
     });
     if (!ran) {

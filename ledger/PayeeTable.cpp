@@ -19,23 +19,25 @@ namespace {
 const QString kMaster = store::attachedMainTable(QStringLiteral("支払先マスタ"));
 const QString kAccounts = store::attachedMainTable(QStringLiteral("支払先口座"));
 const QString kRules = store::attachedMainTable(store::quoteIdentifier(kPaymentRuleTable));
+const QString kBearers = store::attachedMainTable(QStringLiteral("支払先手数料負担"));
+// The tables that hold a payee's details by its name: they follow the payee.
+const QString kDetailTables[] = {kRules, kAccounts, kBearers};
 
 // The progress of an append is told once per this many names.
 constexpr qint64 kProgressEvery = 512;
 
-// A payee's bank details and payment rule go with the payee: the names the master no
-// longer holds lose theirs. Answers the rows taken, by table. On the work connection,
-// which holds the main file attached.
-std::pair<std::vector<store::Row>, std::vector<store::Row>> takeDetailsOfRemovedPayees(SQLite::Database& work)
+// A payee's details go with the payee: the names the master no longer holds lose theirs.
+// Answers the rows taken, by table. On the work connection, which holds the main file
+// attached.
+std::vector<std::vector<store::Row>> takeDetailsOfRemovedPayees(SQLite::Database& work)
 {
-    std::vector<store::Row> taken[2];
+    std::vector<std::vector<store::Row>> taken;
     const QString orphan = QStringLiteral("WHERE 支払先名 NOT IN (SELECT 支払先名 FROM %1 WHERE 支払先名 IS NOT NULL)").arg(kMaster);
-    const QString tables[2] = {kRules, kAccounts};
-    for (int i = 0; i < 2; ++i) {
-        taken[i] = store::queryRows(work, QStringLiteral("SELECT * FROM %1 %2 ORDER BY rowid").arg(tables[i], orphan));
-        store::exec(work, QStringLiteral("DELETE FROM %1 %2").arg(tables[i], orphan));
+    for (const QString& table : kDetailTables) {
+        taken.push_back(store::queryRows(work, QStringLiteral("SELECT * FROM %1 %2 ORDER BY rowid").arg(table, orphan)));
+        store::exec(work, QStringLiteral("DELETE FROM %1 %2").arg(table, orphan));
     }
-    return {std::move(taken[0]), std::move(taken[1])};
+    return taken;
 }
 
 // Rows of a table stored again as they were read with SELECT *.
@@ -52,7 +54,7 @@ void putRows(SQLite::Database& work, const QString& table, const std::vector<sto
     }
 }
 
-// A name changed on a line of the copy carries the payee's details and rule to the new
+// A name changed on a line of the copy carries the payee's details to the new
 // name, unless the old name stays in the copy on another line or the new name has its
 // own. Runs before the master is replaced, in the same transaction.
 void carryDetailsOfRenamedPayees(SQLite::Database& work)
@@ -62,7 +64,7 @@ void carryDetailsOfRenamedPayees(SQLite::Database& work)
                        "WHERE w.支払先名 IS NOT NULL AND o.支払先名 IS NOT NULL AND w.支払先名 <> o.支払先名 "
                        "AND o.支払先名 NOT IN (SELECT 支払先名 FROM w支払先マスタ WHERE 支払先名 IS NOT NULL) ORDER BY o.rowid"));
     for (const store::Row& row : renamed) {
-        for (const QString& table : {kAccounts, kRules}) {
+        for (const QString& table : kDetailTables) {
             store::exec(work, QStringLiteral("UPDATE %1 SET 支払先名 = ?2 WHERE 支払先名 = ?1 AND NOT EXISTS (SELECT 1 FROM %1 WHERE 支払先名 = ?2)").arg(table),
                 {row.at(0), row.at(1)});
         }
@@ -190,7 +192,7 @@ RemovedPayees PayeeTable::removeTicked()
         if (tx.step(QStringLiteral("remove a ticked payee"), [&] { remove.exec({row.at(0)}); }, store::Transaction::Step::OneStatement))
             removed.master.push_back(row);
     }
-    std::tie(removed.rules, removed.accounts) = takeDetailsOfRemovedPayees(work());
+    removed.details = takeDetailsOfRemovedPayees(work());
     tx.commit();
     // The master changed whether or not the copy follows.
     const auto tell = qScopeGuard([this] { emit payeesChanged(); });
@@ -212,8 +214,8 @@ void PayeeTable::putBack(const RemovedPayees& removed)
     store::Prepared put(work(), QStringLiteral("INSERT INTO %1 (rowid, 支払先名) VALUES ((SELECT CASE WHEN EXISTS (SELECT 1 FROM %1 WHERE rowid = ?1) THEN NULL ELSE ?1 END), ?2)").arg(kMaster));
     for (const store::Row& row : removed.master)
         put.exec({row.at(0), row.at(1)});
-    putRows(work(), kRules, removed.rules);
-    putRows(work(), kAccounts, removed.accounts);
+    for (std::size_t i = 0; i < removed.details.size() && i < std::size(kDetailTables); ++i)
+        putRows(work(), kDetailTables[i], removed.details[i]);
     tx.commit();
     const auto tell = qScopeGuard([this] { emit payeesChanged(); });
     store::Transaction copy(work());
@@ -227,6 +229,7 @@ void PayeeTable::removeAll()
     store::exec(main(), QStringLiteral("DELETE FROM 支払先マスタ"));
     store::exec(main(), QStringLiteral("DELETE FROM ") + store::quoteIdentifier(kPaymentRuleTable));
     store::exec(main(), QStringLiteral("DELETE FROM 支払先口座"));
+    store::exec(main(), QStringLiteral("DELETE FROM 支払先手数料負担"));
     tx.commit();
     emit payeesChanged();
 }

@@ -39,12 +39,12 @@ struct PayeeCopyChanged {
 };
 
 // What a deletion of payees took out of the book, kept so that it can be put back: the
-// master's rows with their rowids (the master's order), the payment rules and bank details
-// that went with them, and the copy's lines.
+// master's rows with their rowids (the master's order), the rows of the tables that hold
+// a payee's details by its name (payment rules, bank details, fee bearer) that went with
+// them, and the copy's lines.
 struct RemovedPayees {
     std::vector<store::Row> master;
-    std::vector<store::Row> rules;
-    std::vector<store::Row> accounts;
+    std::vector<std::vector<store::Row>> details; // by table, in the order the owner keeps them
     std::vector<PayeeCopyLine> copy;
 };
 

@@ -14,7 +14,8 @@
 
 namespace payees {
 
-BankDetailsDialog::BankDetailsDialog(const QString& payee, const std::optional<banking::PayeeAccount>& stored, messages::Msg& msg, QWidget* parent)
+BankDetailsDialog::BankDetailsDialog(
+    const QString& payee, const std::optional<banking::PayeeAccount>& stored, messages::Msg& msg, QWidget* parent, std::optional<banking::FeeBearer> bearer)
     : QDialog(parent)
     , payee_(payee)
     , msg_(msg)
@@ -26,6 +27,7 @@ BankDetailsDialog::BankDetailsDialog(const QString& payee, const std::optional<b
     , number_(field("txt口座番号", false))
     , holder_(field("txt口座名義", true))
     , customerCode_(field("txt顧客コード", false))
+    , bearer_(new QComboBox(this))
 {
     setObjectName(QStringLiteral("dlg支払先口座"));
     setWindowTitle(QStringLiteral("口座の登録"));
@@ -38,6 +40,13 @@ BankDetailsDialog::BankDetailsDialog(const QString& payee, const std::optional<b
     banking::addAccountRows(*form, {bankCode_, bankName_, branchCode_, branchName_, type_, number_});
     form->addRow(QStringLiteral("口座名義（カナ30文字まで）"), holder_);
     form->addRow(QStringLiteral("顧客コード（任意）"), customerCode_);
+    bearer_->setObjectName(QStringLiteral("cmb手数料負担"));
+    bearer_->addItem(QStringLiteral("設定に従う"));
+    for (banking::FeeBearer choice : {banking::FeeBearer::Payer, banking::FeeBearer::Payee})
+        bearer_->addItem(banking::bearerName(choice), static_cast<int>(choice));
+    bearer_->setCurrentIndex(bearer ? std::max(bearer_->findData(static_cast<int>(*bearer)), 0) : 0);
+    bearer_->setToolTip(QStringLiteral("先方負担：振込手数料を差し引いた額を振り込みます"));
+    form->addRow(QStringLiteral("振込手数料"), bearer_);
 
     auto* note = new QLabel(QStringLiteral("カナの欄は、ひらがなや全角カタカナで入力すると銀行で使える半角カナになります（小さい「ッ」「ャ」は大きい字になります）。"), this);
     note->setWordWrap(true);
@@ -53,6 +62,14 @@ BankDetailsDialog::BankDetailsDialog(const QString& payee, const std::optional<b
     if (stored)
         showDetails(*stored);
     bankCode_->setFocus(Qt::OtherFocusReason);
+}
+
+std::optional<banking::FeeBearer> BankDetailsDialog::bearer() const
+{
+    const QVariant chosen = bearer_->currentData();
+    if (!chosen.isValid())
+        return std::nullopt;
+    return static_cast<banking::FeeBearer>(chosen.toInt());
 }
 
 QLineEdit* BankDetailsDialog::field(const char* name, bool kana)

@@ -9,9 +9,12 @@
 #include "CommandButtons.h"
 #include "GridView.h"
 #include "Msg.h"
+#include "PayeeBearers.h"
 #include "Session.h"
 #include "Skip.h"
 #include "PayeeModel.h"
+#include "Transaction.h"
+#include "WorkTableModel.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -52,20 +55,29 @@ void PayeePage::openAccountDialog(int row)
         return;
     }
     std::optional<banking::PayeeAccount> stored;
-    if (!store::skipOnFailure(QStringLiteral("read the payee's account"), [&] { stored = banking::AccountStore(context_.session.mainDb()).payeeAccount(payee); })) {
+    std::optional<banking::FeeBearer> bearer;
+    const bool read = store::skipOnFailure(QStringLiteral("read the payee's account"), [&] {
+        stored = banking::AccountStore(context_.session.mainDb()).payeeAccount(payee);
+        bearer = banking::PayeeBearers(context_.session.mainDb()).of(payee);
+    });
+    if (!read) {
         context_.msg.ShowMsg(messages::MsgId::その他_読込失敗, QStringLiteral("支払先の口座"));
         return;
     }
-    BankDetailsDialog dialog(payee, stored, context_.msg, this);
+    BankDetailsDialog dialog(payee, stored, context_.msg, this, bearer);
     if (!askAccount || !askAccount(dialog))
         return;
     const std::optional<banking::PayeeAccount>& details = dialog.details();
     const bool written = store::skipOnFailure(QStringLiteral("write the payee's account"), [&] {
+        store::Transaction tx(context_.session.mainDb());
         banking::AccountStore accounts(context_.session.mainDb());
         if (details)
             accounts.savePayeeAccount(*details);
         else
             accounts.removePayeeAccount(payee);
+        // The bearer is kept with the details and goes with them.
+        banking::PayeeBearers(context_.session.mainDb()).set(payee, details ? dialog.bearer() : std::nullopt);
+        tx.commit();
     });
     if (!written)
         context_.msg.ShowMsg(messages::MsgId::登録_失敗, QStringLiteral("「%1」の口座").arg(payee));
@@ -79,7 +91,12 @@ void PayeePage::showCurrentAccount(const QString& payee)
         return;
     }
     std::optional<banking::PayeeAccount> details;
-    if (!store::skipOnFailure(QStringLiteral("show the payee's account"), [&] { details = banking::AccountStore(context_.session.mainDb()).payeeAccount(payee); })) {
+    std::optional<banking::FeeBearer> bearer;
+    const bool read = store::skipOnFailure(QStringLiteral("show the payee's account"), [&] {
+        details = banking::AccountStore(context_.session.mainDb()).payeeAccount(payee);
+        bearer = banking::PayeeBearers(context_.session.mainDb()).of(payee);
+    });
+    if (!read) {
         account_->clear();
         return;
     }
@@ -88,8 +105,11 @@ void PayeePage::showCurrentAccount(const QString& payee)
         return;
     }
     const banking::BankAccount& account = details->account;
+    // A payee that follows the default says nothing more than before.
+    const QString fee = bearer ? QStringLiteral("　手数料：%1").arg(banking::bearerName(*bearer)) : QString();
     account_->setText(QStringLiteral("口座：%1 %2　%3 %4　%5 %6　%7")
-                          .arg(account.bankCode, account.bankName, account.branchCode, account.branchName, banking::accountTypeName(account.type), account.number, account.holder));
+                          .arg(account.bankCode, account.bankName, account.branchCode, account.branchName, banking::accountTypeName(account.type), account.number, account.holder)
+        + fee);
 }
 
 } // namespace payees

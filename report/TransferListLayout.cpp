@@ -23,13 +23,18 @@ struct Column {
 
 // The columns across the 10600-twip band, left to right.
 constexpr Column kColumns[] = {
-    {u"txt支払先名", u"支払先名", 195, 2350, kLeft},
-    {u"txt銀行", u"銀行", 2600, 1700, kLeft},
-    {u"txt支店", u"支店", 4350, 1500, kLeft},
-    {u"txt口座", u"口座", 5900, 1250, kLeft},
-    {u"txt口座名義", u"口座名義", 7350, 1750, kLeft},
-    {u"txt金額", u"金額", 9150, 1450, kRight},
+    {u"txt支払先名", u"支払先名", 195, 1350, kLeft},
+    {u"txt銀行", u"銀行", 1600, 1150, kLeft},
+    {u"txt支店", u"支店", 2800, 1000, kLeft},
+    {u"txt口座", u"口座", 3850, 1400, kLeft},
+    {u"txt口座名義", u"口座名義", 5300, 1650, kLeft},
+    {u"txt支払金額", u"支払金額", 7030, 930, kRight},
+    {u"txt先方負担", u"先方負担", 8060, 850, kRight},
+    {u"txt金額", u"振込金額", 8990, 900, kRight},
+    {u"txt手数料", u"手数料", 9960, 640, kRight},
 };
+constexpr std::size_t kBillColumn = 5;
+constexpr std::size_t kFeeColumn = 8;
 constexpr double kRuleLeft = 195;
 constexpr double kRuleRight = 10600;
 constexpr double kListHeaderHeight = 1500;
@@ -95,7 +100,9 @@ void layoutListHeader(ListBuilder& builder, const TransferListHeader& header, in
 // A line's texts, one for each column, in a band of one line's height.
 std::vector<TextItem> rowTexts(const TransferListRow& line)
 {
-    const QString values[] = {line.payee, line.bank, line.branch, line.account, line.holder, yenText(line.yen)};
+    const auto optionalYen = [](const std::optional<qint64>& yen) { return yen ? yenText(*yen) : QString(); };
+    const QString values[] = {line.payee, line.bank, line.branch, line.account, line.holder, yenText(line.bill.value_or(line.yen)), optionalYen(line.deducted),
+        yenText(line.yen), optionalYen(line.charged)};
     std::vector<TextItem> texts;
     for (std::size_t i = 0; i < std::size(kColumns); ++i) {
         const Column& column = kColumns[i];
@@ -144,14 +151,34 @@ void layoutRow(ListBuilder& builder, double bandTop, int row, const TransferList
     builder.rule(QStringLiteral("Line行"), bandTop + bandHeight(twoLines) - 10, row, kRowRuleWidth, true);
 }
 
+// The band after the last line: the count and the sums of each amount column, and below
+// them what leaves the account (the transfers and the fees charged).
+constexpr double kTotalHeight = 2 * kDetailHeight;
+
 void layoutTotal(ListBuilder& builder, double bandTop, const std::vector<TransferListRow>& rows)
 {
+    qint64 bills = 0;
+    qint64 deducted = 0;
     qint64 total = 0;
-    for (const TransferListRow& row : rows)
+    qint64 fees = 0;
+    for (const TransferListRow& row : rows) {
+        bills += row.bill.value_or(row.yen);
+        deducted += row.deducted.value_or(0);
         total += row.yen;
+        fees += row.charged.value_or(0);
+    }
+    const auto at = [&](std::size_t column, double top) {
+        return QRectF(kColumns[column].left, top, kColumns[column].width, kCellHeight);
+    };
+    const double top = bandTop + 40;
     builder.rule(QStringLiteral("Line合計"), bandTop, -1, kHeaderRuleWidth, false);
-    builder.text(QStringLiteral("txt件数"), -1, QRectF(5900, bandTop + 40, 3200, kCellHeight), QStringLiteral("合計 %1 件").arg(rows.size()), kRight, kTextPoints, true);
-    builder.text(QStringLiteral("txt合計"), -1, QRectF(9150, bandTop + 40, 1450, kCellHeight), yenText(total), kRight, kTextPoints, true);
+    builder.text(QStringLiteral("txt件数"), -1, QRectF(3400, top, 3500, kCellHeight), QStringLiteral("合計 %1 件").arg(rows.size()), kRight, kTextPoints, true);
+    builder.text(QStringLiteral("txt支払金額合計"), -1, at(kBillColumn, top), yenText(bills), kRight, kTextPoints, true);
+    builder.text(QStringLiteral("txt先方負担合計"), -1, at(kBillColumn + 1, top), yenText(deducted), kRight, kTextPoints, true);
+    builder.text(QStringLiteral("txt合計"), -1, at(kBillColumn + 2, top), yenText(total), kRight, kTextPoints, true);
+    builder.text(QStringLiteral("txt手数料合計"), -1, at(kFeeColumn, top), yenText(fees), kRight, kTextPoints, true);
+    builder.text(QStringLiteral("txt引落予定額"), -1, QRectF(3400, top + kDetailHeight, 7200, kCellHeight),
+        QStringLiteral("引落予定額（振込金額＋手数料） %1 円").arg(yenText(total + fees)), kRight, kTextPoints, true);
 }
 
 } // namespace
@@ -185,7 +212,7 @@ ReportDocument layoutTransferList(const TransferListHeader& header, const std::v
         pages.back().push_back(static_cast<int>(row));
         bandTop += height;
     }
-    if (bandTop + kDetailHeight > bottom)
+    if (bandTop + kTotalHeight > bottom)
         pages.emplace_back();
     const int pageCount = static_cast<int>(pages.size());
     document.pages.resize(pages.size());

@@ -93,8 +93,10 @@ public:
     InsertOutcome insertLine(int row);
     // Amounts paid on lines of the sheet (a transfer file was written for them): each is
     // added to its line's 支払額 (never replacing it), as one undo step; the balances
-    // follow. Lines without a payee are left as they are. Answers how many lines changed.
-    int markPaid(const std::vector<LinePayment>& payments);
+    // follow. Lines without a payee are left as they are. Each of `added` goes, in the same
+    // step, into an empty line after the sheet's last line (none when no line is left).
+    // Answers how many lines changed or were added.
+    int markPaid(const std::vector<LinePayment>& payments, const std::vector<AddedPayment>& added = {});
     // Whether the line at `row` was loaded from or saved into the book.
     bool lineIsStored(int row) const;
     // Deletes the line at `row`: one undo step. A line the book holds leaves the book at

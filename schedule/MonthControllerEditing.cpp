@@ -2,6 +2,7 @@
 
 #include "MonthController.h"
 
+#include "DayText.h"
 #include "Holidays.h"
 #include "MonthVersion.h"
 #include "MonthWrite.h"
@@ -15,6 +16,8 @@
 #include "Transaction.h"
 
 #include <QUndoStack>
+
+#include <algorithm>
 
 namespace schedule {
 
@@ -294,7 +297,7 @@ void MonthController::showSaved(SaveResult& result)
     writeDraftState();
 }
 
-int MonthController::markPaid(const std::vector<LinePayment>& payments)
+int MonthController::markPaid(const std::vector<LinePayment>& payments, const std::vector<AddedPayment>& added)
 {
     if (!filesOpen())
         return 0;
@@ -310,6 +313,19 @@ int MonthController::markPaid(const std::vector<LinePayment>& payments)
         if (!paid)
             continue;
         line.paid = *paid;
+        ++changed;
+    }
+    const auto lastUsed = std::find_if(after.rbegin(), after.rend(), [](const SheetLine& line) { return line.holdsData(); });
+    auto free = lastUsed.base();
+    for (const AddedPayment& payment : added) {
+        if (free == after.end() || !payment.date.isValid())
+            break;
+        free->day = calendar::twoDigitDay(payment.date);
+        free->date = payment.date;
+        free->payee = payment.payee;
+        free->scheduled = payment.amount;
+        free->paid = payment.amount;
+        ++free;
         ++changed;
     }
     if (changed > 0)

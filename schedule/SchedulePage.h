@@ -106,10 +106,11 @@ public:
 
     // The bulk transfer (振込データ作成, cmd振込データ): the sheet's lines as shown, the
     // date of the grid's current line (invalid when it has none), and the lines written to
-    // a transfer file marked paid as one undo step (answers how many changed).
+    // a transfer file marked paid, with the day's fee line added, as one undo step (answers
+    // how many lines changed or were added).
     const SheetLines& sheetLines() const;
     QDate currentLineDate() const;
-    int markPaid(const std::vector<LinePayment>& payments);
+    int markPaid(const std::vector<LinePayment>& payments, const std::vector<AddedPayment>& added = {});
 
     // 前営業日へ / 翌営業日へ: the selected lines whose day is a bank holiday move to the
     // business day before or after it within the month; the status line says what moved.

@@ -7,6 +7,7 @@
 #include "CommandButtons.h"
 #include "GridView.h"
 #include "MonthController.h"
+#include "Msg.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -59,11 +60,18 @@ QDate SchedulePage::currentLineDate() const
     return lines[static_cast<std::size_t>(row)].date;
 }
 
-int SchedulePage::markPaid(const std::vector<LinePayment>& payments)
+int SchedulePage::markPaid(const std::vector<LinePayment>& payments, const std::vector<AddedPayment>& added)
 {
     if (!filesOpen())
         return 0;
-    return controller_->markPaid(payments);
+    const bool room = controller_->lines().empty() || !controller_->lines().back().holdsData();
+    const int changed = controller_->markPaid(payments, added);
+    // The bills are marked whatever happens; a fee line without an empty line is named.
+    if (!room) {
+        for (const AddedPayment& line : added)
+            context_.msg.ShowMsg(messages::MsgId::入力_手数料行入らず, line.amount.format());
+    }
+    return changed;
 }
 
 } // namespace schedule

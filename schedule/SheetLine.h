@@ -38,6 +38,14 @@ struct LinePayment {
     ledger::Amount amount;
 };
 
+// A line added with the paid marks (the day's 振込手数料): its date and payee, and the amount
+// that is both scheduled and paid.
+struct AddedPayment {
+    QDate date;
+    QString payee;
+    ledger::Amount amount;
+};
+
 using SheetLines = std::vector<SheetLine>;
 
 // A sheet of kSheetLines blank lines numbered from 1.

@@ -14,9 +14,11 @@ class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QVBoxLayout;
 
 namespace settings {
 
+class FeeDialog;
 class HolidayShiftBox;
 class SenderDialog;
 
@@ -46,6 +48,10 @@ public:
     void openSenderDialog();
     // The dialog's run, replaceable for tests: answers whether it was accepted.
     std::function<bool(SenderDialog& dialog)> askSender;
+    // cmd振込手数料: the fee table of the sender's account and the book's fee settings in
+    // their dialog; what the dialog registers is written to the main file at once.
+    void openFeeDialog();
+    std::function<bool(FeeDialog& dialog)> askFees;
 
 signals:
     void hintRequested(const QString& controlName);
@@ -75,6 +81,9 @@ private:
     // opens its dialog; shown again whenever the settings are read.
     void addSenderBox(QHBoxLayout* row);
     void showSender();
+    // In the sender's box: the fee settings in short, and the button that opens their dialog.
+    void addFeeRows(QVBoxLayout* column);
+    void showFees();
 
     PageContext& context_;
     QFrame* pic罫線色_;
@@ -84,6 +93,7 @@ private:
     QLabel* image2_;
     HolidayShiftBox* holidayShift_;
     QLabel* senderSummary_ = nullptr;
+    QLabel* feeSummary_ = nullptr;
 };
 
 } // namespace settings

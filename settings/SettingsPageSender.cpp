@@ -38,6 +38,7 @@ void SettingsPage::addSenderBox(QHBoxLayout* row)
     edit->setToolTip(QStringLiteral("振込データ作成に使う依頼人コード・依頼人名・口座"));
     column->addWidget(senderSummary_);
     column->addWidget(edit, 0, Qt::AlignLeft);
+    addFeeRows(column);
     column->addStretch();
     row->addSpacing(12);
     row->addWidget(box, 0, Qt::AlignTop);
@@ -49,6 +50,7 @@ void SettingsPage::addSenderBox(QHBoxLayout* row)
 
 void SettingsPage::showSender()
 {
+    showFees();
     std::optional<banking::Sender> sender;
     if (!store::skipOnFailure(QStringLiteral("read the sender"), [&] { sender = banking::AccountStore(context_.session.mainDb()).sender(); })) {
         senderSummary_->setText(QString());

@@ -118,6 +118,35 @@ CREATE TABLE IF NOT EXISTS "振込記録明細" (
 );
 CREATE INDEX IF NOT EXISTS "振込記録明細_記録番号" ON "振込記録明細" ("記録番号");
 
+-- The fee table of the sender's account, as the bank publishes it: for each destination
+-- ("区分" 0 同行同店, 1 同行他店, 2 他行) its bands, each charging "手数料" (tax included)
+-- for a transfer from "下限" up to the next band's "下限"; both amounts in ten-thousandths
+-- of whole yen. A destination without rows has no fees given.
+CREATE TABLE IF NOT EXISTS "振込手数料表" (
+    "区分"   INTEGER NOT NULL,
+    "下限"   INTEGER NOT NULL,
+    "手数料" INTEGER NOT NULL,
+    PRIMARY KEY ("区分", "下限")
+);
+
+-- The book's transfer fee settings: how the fee deducted from a bill borne by the payee is
+-- chosen ("計算方式" '据置型', '未満手数料加算型' or '以上手数料加算型'), who bears the fee
+-- of a payee without a choice of its own ("既定負担" '当方' or '先方'), and whether marking
+-- transfers paid adds a line 振込手数料 with the day's fees ("手数料行" 0 or 1). At most
+-- one row; none reads as 据置型, 当方 and 0.
+CREATE TABLE IF NOT EXISTS "振込手数料設定" (
+    "計算方式" TEXT,
+    "既定負担" TEXT,
+    "手数料行" INTEGER DEFAULT 0
+);
+
+-- Who bears the transfer fee of a payee ('当方' or '先方'), by the payee's name. A payee
+-- without a row follows 振込手数料設定."既定負担".
+CREATE TABLE IF NOT EXISTS "支払先手数料負担" (
+    "支払先名" TEXT PRIMARY KEY,
+    "負担"     TEXT
+);
+
 -- @work
 -- The three sheet tables share one layout so that rows copy between them with
 -- SELECT *. "元日付" and "元支払先名" keep the date and payee a line was loaded

@@ -3,6 +3,7 @@
 // that follow their payee when it is renamed or deleted.
 
 #include "AccountStore.h"
+#include "PayeeBearers.h"
 #include "GridView.h"
 #include "MainWindowHarness.h"
 #include "Msg.h"
@@ -178,6 +179,8 @@ TEST(SafePaymentsWindow, BankDetailsFollowTheirPayeeWhenRenamedGoWhenItIsDeleted
         // An earlier version left the details of a deleted payee behind.
         auto session = store::Session::open(dir.path());
         banking::AccountStore(session->mainDb()).savePayeeAccount(account("消えた", "3333333"));
+        banking::PayeeBearers(session->mainDb()).set("家賃", banking::FeeBearer::Payee);
+        banking::PayeeBearers(session->mainDb()).set("電気", banking::FeeBearer::Payer);
     }
     MainWindowHarness w(dir);
     ASSERT_TRUE(w.startOn(kMonth));
@@ -188,7 +191,7 @@ TEST(SafePaymentsWindow, BankDetailsFollowTheirPayeeWhenRenamedGoWhenItIsDeleted
     auto* label = w.find<QLabel>("lbl支払先口座");
     EXPECT_EQ(w.column("Grid支払先マスタ", 1).mid(0, 2), QStringList({"家賃", "電気"}));
     grid->setCurrentCell(0, 1);
-    EXPECT_EQ(label->text(), "口座：0001 ﾐｽﾞﾎ　001 ﾎﾝﾃﾝ　普通 7654321　ﾔﾁﾝ ｶﾝﾘ");
+    EXPECT_EQ(label->text(), "口座：0001 ﾐｽﾞﾎ　001 ﾎﾝﾃﾝ　普通 7654321　ﾔﾁﾝ ｶﾝﾘ　手数料：先方負担");
     // The details an earlier version left behind are never offered for a transfer.
     EXPECT_EQ(banking::AccountStore(w.mainDb()).unlistedPayees(), QStringList({"消えた"}));
     EXPECT_EQ(banking::AccountStore(w.mainDb()).payeeAccounts().count("消えた"), 0u);
@@ -201,6 +204,7 @@ TEST(SafePaymentsWindow, BankDetailsFollowTheirPayeeWhenRenamedGoWhenItIsDeleted
     EXPECT_EQ(accounts.payeeAccount("大家")->account.number, "7654321");
     EXPECT_FALSE(accounts.payeeAccount("家賃"));
     EXPECT_EQ(ledger::readPaymentRules(w.mainDb()).count("大家"), 1u);
+    EXPECT_EQ(banking::PayeeBearers(w.mainDb()).all(), (std::map<QString, banking::FeeBearer>{{"大家", banking::FeeBearer::Payee}, {"電気", banking::FeeBearer::Payer}}));
 
     // Ticked and deleted: the details go with the payee, and the status line's undo brings
     // them back.
@@ -212,6 +216,7 @@ TEST(SafePaymentsWindow, BankDetailsFollowTheirPayeeWhenRenamedGoWhenItIsDeleted
     model->setData(model->index(power, 0), Qt::Checked, Qt::CheckStateRole);
     w.click("cmd支払先行削除", true);
     EXPECT_FALSE(accounts.payeeAccount("電気"));
+    EXPECT_FALSE(banking::PayeeBearers(w.mainDb()).of("電気")) << "the bearer goes with the payee";
     grid->setCurrentCell(power, 1);
     auto* undo = w.window().findChild<QPushButton*>("cmd元に戻す");
     ASSERT_TRUE(undo && !undo->isHidden()) << "the payee's deletion offers no undo";
@@ -220,6 +225,7 @@ TEST(SafePaymentsWindow, BankDetailsFollowTheirPayeeWhenRenamedGoWhenItIsDeleted
     banking::AccountStore restored(w.mainDb());
     ASSERT_TRUE(restored.payeeAccount("電気"));
     EXPECT_EQ(restored.payeeAccount("電気")->account.number, "1111111");
+    EXPECT_EQ(banking::PayeeBearers(w.mainDb()).of("電気"), banking::FeeBearer::Payer);
 
     // The details an earlier version left behind went with the registration of the page.
     EXPECT_TRUE(restored.unlistedPayees().isEmpty());

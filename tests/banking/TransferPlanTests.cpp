@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 using namespace banking;
 
 namespace {
@@ -148,4 +150,90 @@ TEST(TransferRecords, AFileWrittenIsKeptAndItsTransfersAreFoundOnceEachForTheSam
     const std::vector<TransferCandidate> chosen = {{0, &rent, 200000}, {1, &rent, 200000}, {2, &power, 5001}};
     EXPECT_EQ(alreadyWritten(kept, chosen), QStringList({QStringLiteral("家賃 200,000 円（2026/12/08 10:15 作成 振込_20261225.txt）")}));
     EXPECT_TRUE(alreadyWritten(records.forDay(day.addDays(2)), chosen).isEmpty());
+}
+
+namespace {
+
+struct ReadBack {
+    QList<qint64> amounts;
+    int count = 0;
+    qint64 total = 0;
+};
+
+// The data records' 振込金額 (positions 81-90) and the trailer's 合計件数 (2-7) and 合計金額
+// (8-19) of a file written with line ends.
+ReadBack readBack(const QByteArray& bytes)
+{
+    ReadBack read;
+    for (const QByteArray& record : bytes.split('\n')) {
+        if (record.startsWith('2'))
+            read.amounts << record.mid(80, 10).toLongLong();
+        else if (record.startsWith('8')) {
+            read.count = record.mid(1, 6).toInt();
+            read.total = record.mid(7, 12).toLongLong();
+        }
+    }
+    return read;
+}
+
+} // namespace
+
+TEST(TransferPlan, EachLineIsSentAsItsBearerWantsAndTheFileCarriesTheAmountsSent)
+{
+    const QDate day(2027, 3, 25);
+    // The sender pays from 0001-001; 田中 keeps his account there, 佐藤 at another branch,
+    // 鈴木 and 高橋 at another bank.
+    PayeeAccount elsewhere = account(QStringLiteral("鈴木"));
+    elsewhere.account.bankCode = QStringLiteral("0005");
+    PayeeAccount otherBranch = account(QStringLiteral("佐藤"));
+    otherBranch.account.branchCode = QStringLiteral("002");
+    PayeeAccount fourth = elsewhere;
+    fourth.payee = QStringLiteral("高橋");
+    const PayeeAccounts accounts = {{QStringLiteral("田中"), account(QStringLiteral("田中"))}, {QStringLiteral("佐藤"), otherBranch},
+        {QStringLiteral("鈴木"), elsewhere}, {QStringLiteral("高橋"), fourth}};
+    FeeContext fees;
+    fees.from = account(QString()).account;
+    fees.settings.defaultBearer = FeeBearer::Payee;
+    fees.settings.table.of(FeeDestination::SameBranch) = {{0, 0}, {30000, 110}};
+    fees.settings.table.of(FeeDestination::OtherBank) = {{0, 330}, {30000, 550}};
+    fees.bearers = {{QStringLiteral("高橋"), FeeBearer::Payer}};
+    const std::vector<SheetEntry> lines = {
+        {0, day, QStringLiteral("鈴木"), yen(50000), yen(0)}, // 49,450 sent, 550 charged
+        {1, day, QStringLiteral("鈴木"), yen(30000), yen(0)}, // 29,450 sent, 330 charged
+        {2, day, QStringLiteral("田中"), yen(20000), yen(0)}, // no fee within the branch
+        {3, day, QStringLiteral("佐藤"), yen(20000), yen(0)}, // no table for the bank's other branches
+        {4, day, QStringLiteral("鈴木"), yen(330), yen(0)},   // nothing left after the fee
+        {5, day, QStringLiteral("高橋"), yen(30000), yen(0)}, // the owner bears it: 30,000 sent, 550 charged
+    };
+    const TransferPlan plan = planTransfers(lines, day, accounts, {}, fees);
+    ASSERT_EQ(plan.ready.size(), 4u);
+    QStringList sent;
+    for (const TransferCandidate& line : plan.ready)
+        sent << QStringLiteral("%1 %2 %3 %4").arg(line.row).arg(line.yen).arg(line.sentYen()).arg(line.fee->charged.value_or(-1));
+    EXPECT_EQ(sent, QStringList({"0 50000 49450 550", "1 30000 29450 330", "2 20000 20000 0", "5 30000 30000 550"}));
+    EXPECT_EQ(plan.ready[1].fee->difference(), 220);
+    ASSERT_EQ(plan.apart.size(), 2u);
+    EXPECT_TRUE(plan.apart[0].reason.contains(QStringLiteral("手数料表（同行他店）が空です"))) << plan.apart[0].reason.toStdString();
+    EXPECT_EQ(plan.apart[1].reason, QStringLiteral("先方負担の振込手数料 330 円を差し引くと振り込む額が残りません"));
+
+    const TransferTotals totals = totalsOf(plan.ready);
+    EXPECT_EQ(totals.bills, 130000);
+    EXPECT_EQ(totals.deducted, 1100);
+    EXPECT_EQ(totals.sent, 128900);
+    EXPECT_EQ(totals.charged, 1430);
+    EXPECT_EQ(totals.withdrawal(), 130330);
+
+    // The file read back: each data record carries the amount sent, the trailer their sum.
+    Sender sender;
+    sender.code = QStringLiteral("0000000001");
+    sender.name = QStringLiteral("ﾄﾊﾞ-ｸ");
+    sender.account = fees.from;
+    sender.account.holder.clear();
+    const TransferFile file = makeTransferFile(sender, day, plan.ready);
+    ASSERT_TRUE(file.ok()) << file.problems.join(QLatin1Char('\n')).toStdString();
+    const auto [amounts, trailerCount, trailerTotal] = readBack(file.bytes);
+    EXPECT_EQ(amounts, QList<qint64>({49450, 29450, 20000, 30000}));
+    EXPECT_EQ(trailerCount, 4);
+    EXPECT_EQ(trailerTotal, std::accumulate(amounts.begin(), amounts.end(), qint64(0)));
+    EXPECT_EQ(file.total, trailerTotal);
 }

@@ -4,6 +4,7 @@
 #include "MessagePresenter.h"
 #include "Msg.h"
 #include "PayeeAccountsCsv.h"
+#include "PayeeBearers.h"
 #include "PayeeExportCommand.h"
 #include "PayeeImport.h"
 #include "PayeeImportCommand.h"
@@ -37,9 +38,9 @@ TEST(PayeeList, DetailsGoOutWithTheirNamesAndComeBackAsTheyWereOrAreNamedWhenUnf
     const banking::PayeeAccounts accounts = {{"=危険", details("=危険", "ｷｹﾝ", banking::AccountType::Savings, "")},
         {"山田商店", details("山田商店", "ﾔﾏﾀﾞ ｼﾖｳﾃﾝ", banking::AccountType::Checking, "0042")}};
     const QString text = payeeListCsv(names, accounts);
-    EXPECT_TRUE(text.startsWith("支払先名,支払日,休日,銀行番号,銀行名,支店番号,支店名,預金種目,口座番号,口座名義,顧客コード\r\n"));
-    EXPECT_TRUE(text.contains("'=危険,,,0005,ﾐﾂﾋﾞｼ,012,ｼﾌﾞﾔ,貯蓄,0012345,ｷｹﾝ,\r\n")) << text.toStdString();
-    EXPECT_TRUE(text.contains("口座なし,,,,,,,,,,\r\n"));
+    EXPECT_TRUE(text.startsWith("支払先名,支払日,休日,銀行番号,銀行名,支店番号,支店名,預金種目,口座番号,口座名義,顧客コード,手数料負担\r\n"));
+    EXPECT_TRUE(text.contains("'=危険,,,0005,ﾐﾂﾋﾞｼ,012,ｼﾌﾞﾔ,貯蓄,0012345,ｷｹﾝ,,\r\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("口座なし,,,,,,,,,,,\r\n"));
     EXPECT_EQ(namesFromText(text, true), names);
 
     const ImportedAccounts back = accountsFromRecords(csvRecords(text));
@@ -91,6 +92,7 @@ TEST(PayeeList, TheExportedFileIsImportedIntoAnotherBookWithItsDetails)
         store::exec(session->mainDb(), "INSERT INTO 支払先マスタ (支払先名) VALUES ('山田商店'), ('口座なし')");
         banking::AccountStore(session->mainDb()).savePayeeAccount(details("山田商店", "ﾔﾏﾀﾞ", banking::AccountType::Ordinary, "7"));
         ledger::writePaymentRule(session->mainDb(), "口座なし", {ledger::kMonthEnd, calendar::HolidayShift::前営業日});
+        banking::PayeeBearers(session->mainDb()).set("山田商店", banking::FeeBearer::Payee);
         PayeeExportCommand command(*session, msg);
         QString written;
         command.askPath = [&](const QString& suggested, QWidget*) {
@@ -120,4 +122,24 @@ TEST(PayeeList, TheExportedFileIsImportedIntoAnotherBookWithItsDetails)
     const ledger::PaymentRules rules = ledger::readPaymentRules(session->mainDb());
     ASSERT_EQ(rules.size(), 1u);
     EXPECT_EQ(rules.at("口座なし"), (ledger::PaymentRule{ledger::kMonthEnd, calendar::HolidayShift::前営業日}));
+    EXPECT_EQ(banking::PayeeBearers(session->mainDb()).all(), (std::map<QString, banking::FeeBearer>{{"山田商店", banking::FeeBearer::Payee}}));
+}
+
+TEST(PayeeList, TheFeeBearerGoesOutAndComesBackAndAListWithoutItLeavesTheBearers)
+{
+    const QStringList names = {"先方の店", "当方の店", "既定の店"};
+    const std::map<QString, banking::FeeBearer> bearers = {{"先方の店", banking::FeeBearer::Payee}, {"当方の店", banking::FeeBearer::Payer}};
+    const QString text = payeeListCsv(names, {}, {}, bearers);
+    EXPECT_TRUE(text.contains("先方の店,,,,,,,,,,,先方\r\n")) << text.toStdString();
+    const ImportedAccounts back = accountsFromRecords(csvRecords(text));
+    EXPECT_TRUE(back.refused.isEmpty());
+    using Read = std::pair<QString, std::optional<banking::FeeBearer>>;
+    EXPECT_EQ(back.bearers, (std::vector<Read>{{"先方の店", banking::FeeBearer::Payee}, {"当方の店", banking::FeeBearer::Payer}, {"既定の店", std::nullopt}}));
+
+    // A list of an earlier version has no column: nothing is said about the bearers.
+    EXPECT_TRUE(accountsFromRecords(csvRecords("支払先名,銀行番号,口座番号\r\n山田,5,1\r\n")).bearers.empty());
+    // A typed list may say 先方負担; a word that is neither is named.
+    const ImportedAccounts typed = accountsFromRecords(csvRecords("支払先名,手数料負担\r\n山田,先方負担\r\n川口,半分\r\n"));
+    EXPECT_EQ(typed.bearers, (std::vector<Read>{{"山田", banking::FeeBearer::Payee}}));
+    EXPECT_EQ(typed.refused, QStringList({"川口: 手数料負担: 「半分」は当方か先方で入力してください"}));
 }

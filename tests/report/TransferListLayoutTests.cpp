@@ -91,3 +91,29 @@ TEST(TransferList, AHoldersNameOfThirtyCharactersGoesOnTwoLinesAtTheListsSize)
     EXPECT_EQ(listed, 60);
     EXPECT_EQ(texts(document.pages.back(), QStringLiteral("txt件数")), QStringList({QStringLiteral("合計 60 件")}));
 }
+
+TEST(TransferList, EachLineShowsTheBillTheFeesAndTheAmountSentAndTheTotalsWhatLeavesTheAccount)
+{
+    const TransferListHeader header{QDate(2027, 3, 25), QStringLiteral("ﾄﾊﾞ-ｸ"), QStringLiteral("/tmp/振込_20270325.txt")};
+    const QString bank = QStringLiteral("0005 ﾐﾂﾋﾞｼ");
+    std::vector<TransferListRow> rows = {
+        {QStringLiteral("鈴木"), bank, QStringLiteral("001 ﾎﾝﾃﾝ"), QStringLiteral("普通 1"), QStringLiteral("ｽｽﾞｷ"), 29450, 30000, 550, 330},
+        {QStringLiteral("高橋"), bank, QStringLiteral("001 ﾎﾝﾃﾝ"), QStringLiteral("普通 2"), QStringLiteral("ﾀｶﾊｼ"), 30000, 30000, std::nullopt, 550},
+        {QStringLiteral("田中"), bank, QStringLiteral("001 ﾎﾝﾃﾝ"), QStringLiteral("普通 3"), QStringLiteral("ﾀﾅｶ"), 700},
+    };
+    const ReportDocument document = layoutTransferList(header, rows);
+    ASSERT_EQ(document.pages.size(), 1u);
+    const ReportPage& page = document.pages[0];
+    EXPECT_EQ(texts(page, QStringLiteral("txt支払金額")), QStringList({"30,000", "30,000", "700"}));
+    EXPECT_EQ(texts(page, QStringLiteral("txt先方負担")), QStringList({"550", "", ""}));
+    EXPECT_EQ(texts(page, QStringLiteral("txt金額")), QStringList({"29,450", "30,000", "700"}));
+    EXPECT_EQ(texts(page, QStringLiteral("txt手数料")), QStringList({"330", "550", ""}));
+    EXPECT_EQ(texts(page, QStringLiteral("txt支払金額合計")), QStringList({"60,700"}));
+    EXPECT_EQ(texts(page, QStringLiteral("txt先方負担合計")), QStringList({"550"}));
+    EXPECT_EQ(texts(page, QStringLiteral("txt合計")), QStringList({"60,150"}));
+    EXPECT_EQ(texts(page, QStringLiteral("txt手数料合計")), QStringList({"880"}));
+    EXPECT_EQ(texts(page, QStringLiteral("txt引落予定額")), QStringList({QStringLiteral("引落予定額（振込金額＋手数料） 61,030 円")}));
+    // Every column keeps inside the band of the page.
+    for (const TextItem& item : page.texts)
+        EXPECT_LE(item.box.right(), kMarginLeft + 10600 + 1) << item.name.toStdString();
+}

@@ -302,3 +302,24 @@ TEST(MonthController, TheNamesOfARestoredDraftThatTheBookDoesNotHoldAreRegistere
     ASSERT_EQ(next.save().kind, SaveResult::Kind::Saved);
     EXPECT_EQ(registered, (QStringList{"新名", "SigPayee"})) << "the book's own name on its line is not typed";
 }
+
+TEST(MonthController, PaidMarksAddToTheLinesAndAFeeLineGoesAfterTheLastLineOnlyWhenOneIsFree)
+{
+    Files f;
+    storeLine(f.main, "2005-03-25", 1, "家賃", yen(30000), yen(0), yen(30000));
+    MonthController month(*f.session);
+    month.setMonth(QDate(2005, 3, 1));
+    ASSERT_TRUE(month.load().loaded);
+    // A line typed further down: the fee line goes after it, not into the gap.
+    EXPECT_TRUE(type(month, 3, kCol支払先名, "電気"));
+    EXPECT_TRUE(type(month, 3, kCol表示日付, "26"));
+    const AddedPayment fee{QDate(2005, 3, 25), QStringLiteral("振込手数料"), *Amount::fromYen(330)};
+    EXPECT_EQ(month.markPaid({{0, *Amount::fromYen(30000)}}, {fee}), 2);
+    EXPECT_EQ(shown(month, 5), "25 家賃 30000/30000 0, - - 0/0 -, - - 0/0 -, 26 電気 0/0 0, 25 振込手数料 330/330 0");
+    EXPECT_EQ(month.undoStack()->count(), 3) << "the marks and the fee line are one step";
+
+    // A sheet without an empty line at its end takes the marks and leaves the fee line out.
+    EXPECT_TRUE(type(month, static_cast<int>(month.lines().size()) - 1, kCol支払先名, "最後"));
+    EXPECT_EQ(month.markPaid({{0, *Amount::fromYen(1)}}, {fee}), 1);
+    EXPECT_EQ(month.lines()[0].paid, Amount::fromYen(30001));
+}

@@ -7,6 +7,8 @@
 #include "Book.h"
 #include "CarryOverTable.h"
 #include "DataFiles.h"
+#include "FeeDialog.h"
+#include "FeeSettingsStore.h"
 #include "MainWindow.h"
 #include "Holidays.h"
 #include "MessagePresenter.h"
@@ -14,8 +16,10 @@
 #include "StoredLines.h"
 #include "Transaction.h"
 #include "Sql.h"
+#include "PayeeBearers.h"
 #include "PayeePage.h"
 #include "RestoreList.h"
+#include "SettingsPage.h"
 #include "SheetColumns.h"
 #include "Startup.h"
 #include "TransferDialog.h"
@@ -184,7 +188,31 @@ void fillTransferData(MainWindow& window, const QDate& day)
         store::exec(main, insert, {day.toString("yyyy-MM-dd"), number++, QString::fromUtf8(line.payee), line.yen * 10000});
     }
     ledger::Book(main).rebalanceFrom(QDate(day.year(), day.month(), 1));
+    // The sender's bank's fees; the rent and the stationer bear their own.
+    banking::FeeSettings fees;
+    fees.addFeeLine = true;
+    fees.table.of(banking::FeeDestination::SameBranch) = {{0, 0}};
+    fees.table.of(banking::FeeDestination::SameBank) = {{0, 110}, {30000, 330}};
+    fees.table.of(banking::FeeDestination::OtherBank) = {{0, 330}, {30000, 550}};
+    banking::FeeSettingsStore(main).write(fees);
+    banking::PayeeBearers bearers(main);
+    bearers.set(QStringLiteral("家賃（山田不動産）"), banking::FeeBearer::Payee);
+    bearers.set(QStringLiteral("丸善文具"), banking::FeeBearer::Payee);
     tx.commit();
+}
+
+// The fee dialog of the settings page, with the table filled in above.
+void saveFees(MainWindow& window, const QString& directory)
+{
+    window.findChild<QTabWidget*>("SSTab1")->setCurrentIndex(2);
+    auto* page = window.findChild<settings::SettingsPage*>();
+    page->askFees = [&](settings::FeeDialog& dialog) {
+        dialog.show();
+        (void)QTest::qWaitForWindowExposed(&dialog);
+        save(&dialog, directory, "fees.png");
+        return false;
+    };
+    page->openFeeDialog();
 }
 
 // The transfer dialog on a day of the current month, and the bank details of a payee.
@@ -207,6 +235,7 @@ void saveTransfer(MainWindow& window, const QString& directory)
     }
     window.transferCommand().askChoice = [&](banking::TransferDialog& dialog) -> std::optional<banking::TransferChoice> {
         dialog.setTicked(3, false);
+        dialog.resize(1240, 520);
         dialog.show();
         (void)QTest::qWaitForWindowExposed(&dialog);
         save(&dialog, directory, "transfer.png");
@@ -319,6 +348,7 @@ int main(int argc, char** argv)
     }
     saveCashFlow(window, out);
     saveTransfer(window, out);
+    saveFees(window, out);
     window.close();
     return 0;
 }
