@@ -51,3 +51,13 @@ struct ReadResult {
 };
 
 } // namespace statement
+
+namespace statement {
+
+// The key each line of the statement is remembered by once reconciled: the account, day
+// and reference number the bank gave it, or (without one) its day, direction, amount and
+// words with its place among the lines equal in all of them, so that two equal debits
+// of one day stay two lines and the same file read again gives the same keys.
+std::vector<QString> lineKeys(const Statement& statement);
+
+} // namespace statement
