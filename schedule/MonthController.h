@@ -201,6 +201,10 @@ signals:
     void draftBehindChanged(bool behind);
 
 private:
+    // A reconciled bank statement's step writes the draft's state as the controller's own
+    // steps do.
+    friend class StatementCommand;
+
     bool filesOpen() const;
     // Pushes the change from the lines shown to `after` (and the carry-over) as one undo step.
     bool pushChange(const QString& text, const SheetLines& after, std::optional<std::optional<ledger::Amount>> carry = std::nullopt);

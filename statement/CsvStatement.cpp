@@ -126,7 +126,7 @@ QStringList csvTitles(const QByteArray& bytes)
     return titles;
 }
 
-ReadResult readCsvStatement(const QByteArray& bytes, const CsvColumns& columns)
+ReadResult readCsvStatement(const QByteArray& bytes, const CsvColumns& columns, const std::function<void(int)>& progress)
 {
     const std::optional<QString> text = csvText(bytes);
     if (!text)
@@ -138,6 +138,8 @@ ReadResult readCsvStatement(const QByteArray& bytes, const CsvColumns& columns)
     ReadResult result{Statement{}, {}};
     Statement& statement = *result.statement;
     for (std::size_t i = 1; i < records->size(); ++i) {
+        if (progress && i % 4096 == 0)
+            progress(static_cast<int>(i * 100 / records->size()));
         const QStringList& record = (*records)[i];
         const int number = static_cast<int>(i + 1);
         if (std::all_of(record.begin(), record.end(), [](const QString& f) { return f.trimmed().isEmpty(); }))
@@ -165,7 +167,24 @@ ReadResult readCsvStatement(const QByteArray& bytes, const CsvColumns& columns)
             statement.to = line.date;
         statement.lines.push_back(std::move(line));
     }
+    if (progress)
+        progress(100);
     return result;
+}
+
+CsvColumns guessColumns(const QStringList& titles)
+{
+    auto find = [&](std::initializer_list<const char16_t*> words) {
+        for (int i = 0; i < titles.size(); ++i) {
+            for (const char16_t* word : words) {
+                if (titles.at(i).contains(QString::fromUtf16(word)))
+                    return i;
+            }
+        }
+        return -1;
+    };
+    return {find({u"日付", u"取引日", u"勘定日"}), find({u"出金", u"引出", u"支払", u"払戻"}), find({u"入金", u"預入", u"預り", u"受入"}),
+        find({u"摘要", u"内容", u"お取引"}), find({u"照会番号", u"参照番号", u"取引番号"})};
 }
 
 } // namespace statement

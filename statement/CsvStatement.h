@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -42,6 +43,11 @@ QStringList csvTitles(const QByteArray& bytes);
 // over; every other record needs a day and one amount. Days are yyyy/mm/dd (also with -
 // or . or 年月日, or yyyymmdd) or in era years (令和8年12月8日, R8.12.8); amounts are whole
 // yen with or without comma groups and 円. The first place that breaks this is named.
-ReadResult readCsvStatement(const QByteArray& bytes, const CsvColumns& columns);
+// progress is told the share read so far (0 to 100) now and then.
+ReadResult readCsvStatement(const QByteArray& bytes, const CsvColumns& columns, const std::function<void(int)>& progress = {});
+
+// The columns a bank's titles suggest (日付・取引日, 出金・お引出し・支払, 入金・お預入れ・
+// 預り, 摘要・内容, 照会番号); -1 where no title suggests one.
+CsvColumns guessColumns(const QStringList& titles);
 
 } // namespace statement

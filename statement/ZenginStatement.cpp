@@ -242,7 +242,7 @@ bool looksLikeZengin(const QByteArray& bytes)
     return bytes.size() >= kZenginRecordSize && bytes.startsWith("103");
 }
 
-ReadResult readZenginStatement(const QByteArray& bytes, const QDate& notAfter)
+ReadResult readZenginStatement(const QByteArray& bytes, const QDate& notAfter, const std::function<void(int)>& progress)
 {
     qsizetype length = 0;
     const std::optional<int> stride = recordStride(bytes, length);
@@ -255,6 +255,8 @@ ReadResult readZenginStatement(const QByteArray& bytes, const QDate& notAfter)
     char expected = '1'; // the kinds that may come next: '1', '2' (data or trailer), '9' done
     const qsizetype count = length / *stride;
     for (qsizetype i = 0; i < count && !result.error.reason.size(); ++i) {
+        if (progress && i % 4096 == 0)
+            progress(static_cast<int>(i * 100 / count));
         const char* bytesOf = bytes.constData() + i * *stride;
         Record r(bytesOf, static_cast<int>(i + 1), result);
         // Each record is followed by CR LF when the first is; the last may go without.
@@ -286,6 +288,8 @@ ReadResult readZenginStatement(const QByteArray& bytes, const QDate& notAfter)
         return {std::nullopt, result.error};
     if (expected != '9')
         return ReadResult::failed(static_cast<int>(count), {}, QStringLiteral("エンド・レコード（9）がありません"));
+    if (progress)
+        progress(100);
     return result;
 }
 

@@ -9,6 +9,8 @@
 
 #include <QByteArray>
 
+#include <functional>
+
 namespace statement {
 
 inline constexpr int kZenginRecordSize = 200;
@@ -20,7 +22,8 @@ bool looksLikeZengin(const QByteArray& bytes);
 // digit field with other characters, a date no era holds, a byte outside the single-byte
 // code, a record out of its order, a trailer whose counts or totals differ from its data
 // records, bytes after the end record). Era dates are read as the latest era that puts
-// them on or before notAfter.
-ReadResult readZenginStatement(const QByteArray& bytes, const QDate& notAfter);
+// them on or before notAfter. progress is told the share read so far (0 to 100) now and
+// then.
+ReadResult readZenginStatement(const QByteArray& bytes, const QDate& notAfter, const std::function<void(int)>& progress = {});
 
 } // namespace statement
