@@ -170,3 +170,17 @@ TEST(CsvStatement, BrokenFilesAreRefusedWithThePlaceNamed)
         EXPECT_EQ(read.error.field, c.field) << c.what;
     }
 }
+
+TEST(ZenginStatement, ProgressClimbsToTheWholeFile)
+{
+    Account many{"081201", "081231", {}};
+    for (int i = 0; i < 9000; ++i)
+        many.entries.push_back({"081208", 2, 100 + i, QString(), QStringLiteral("ﾃｽﾄ"), i + 1});
+    std::vector<int> told;
+    const ReadResult read = readZenginStatement(statementFile({many}, false), kLimit, [&](int percent) { told.push_back(percent); });
+    ASSERT_TRUE(read.ok()) << read.error.text().toStdString();
+    ASSERT_GE(told.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+    EXPECT_EQ(told.front(), 0);
+    EXPECT_EQ(told.back(), 100);
+}

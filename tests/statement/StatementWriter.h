@@ -111,14 +111,15 @@ inline QByteArray trailer(const Account& a)
         (e.inOut == 1 ? in : out) += 1;
         (e.inOut == 1 ? inTotal : outTotal) += e.yen;
     }
+    const qint64 closing = 1000000 + inTotal - outTotal; // an overdraft is 貸越区分 2
     return RecordBuilder()
         .digits("8")
         .number(in, 6)
         .number(inTotal, 13)
         .number(out, 6)
         .number(outTotal, 13)
-        .digits("1")
-        .number(1000000 + inTotal - outTotal, 14)
+        .digits(closing < 0 ? "2" : "1")
+        .number(closing < 0 ? -closing : closing, 14)
         .number(in + out, 7)
         .record();
 }
