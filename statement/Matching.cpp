@@ -5,7 +5,6 @@
 #include "NameKey.h"
 
 #include <algorithm>
-#include <unordered_map>
 
 namespace statement {
 
@@ -13,13 +12,12 @@ namespace {
 
 constexpr qint64 kScale = ledger::Amount::kScale;
 
-// The open lines by the amount they owe, each list in the order of the lines' days.
-struct LinesByAmount {
-    struct Entry {
-        int day; // business-day index
-        std::size_t line;
-    };
-    std::unordered_map<qint64, std::vector<Entry>> byAmount;
+// The open lines that owe an amount some withdrawal has, by amount and day.
+struct IndexEntry {
+    qint64 amount;
+    int day; // business-day index
+    std::size_t line;
+    friend bool operator<(const IndexEntry& a, const IndexEntry& b) { return a.amount != b.amount ? a.amount < b.amount : a.day < b.day; }
 };
 
 class Matcher {
@@ -30,11 +28,8 @@ public:
         , sources_(sources)
         , days_(firstDay(), lastDay())
         , taken_(lines.size(), false)
+        , payeeSlots_(lines.size(), -1)
     {
-        for (std::size_t i = 0; i < lines.size(); ++i)
-            index_.byAmount[lines[i].open].push_back({days_.index(lines[i].date), i});
-        for (auto& [amount, entries] : index_.byAmount)
-            std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.day < b.day; });
     }
 
     Reconciliation run(const std::vector<std::size_t>& withdrawals);
@@ -58,7 +53,29 @@ private:
     bool withinWindow(const QDate& a, const QDate& b) const { return std::abs(days_.index(a) - days_.index(b)) <= sources_.dayWindow; }
 
     // The keys that name a payee: its account holder and the names statements used.
-    const std::vector<QString>& payeeKeys(const QString& payee);
+    const std::vector<QString>& payeeKeys(std::size_t line);
+    // Indexes the open lines whose amount one of the withdrawals has.
+    void indexLines(const std::vector<std::size_t>& withdrawals);
+
+    // The lines whose amount and day fit a withdrawal, and whether its words name their
+    // payee; a span of them per withdrawal.
+    struct Candidate {
+        std::size_t line;
+        bool named;
+    };
+    struct Span {
+        std::size_t withdrawal;
+        std::size_t begin;
+        std::size_t end;
+        int named;
+    };
+    void collect(const std::vector<std::size_t>& withdrawals, Reconciliation& result);
+    std::size_t onlyNamed(const Span& span) const;
+    void proposeUnique(Reconciliation& result, std::vector<bool>& proposed);
+    void offerChoices(Reconciliation& result, const std::vector<bool>& proposed);
+    void findOverdue(Reconciliation& result) const;
+    std::vector<Candidate> candidates_;
+    std::vector<Span> spans_;
     std::optional<Proposal> fileProposal(std::size_t withdrawal);
     void payFileLines(const banking::TransferRecord& file, Proposal& proposal);
 
@@ -66,25 +83,49 @@ private:
     const std::vector<OpenLine>& lines_;
     const MatchSources& sources_;
     BusinessDayIndex days_;
-    LinesByAmount index_;
+    std::vector<IndexEntry> index_;
     std::vector<bool> taken_;
+    std::vector<int> payeeSlots_; // per open line, its payee's place in payeeKeys_ once looked up
+    std::vector<std::vector<QString>> payeeKeyLists_;
     std::vector<bool> filesUsed_;
     NameKeys keys_;
-    QHash<QString, std::vector<QString>> payeeKeys_;
+    QHash<QString, int> payeeKeys_;
     QHash<QPair<QString, qint64>, std::vector<std::size_t>> byPayeeAndDay_; // made when a file matches
 };
 
-const std::vector<QString>& Matcher::payeeKeys(const QString& payee)
+const std::vector<QString>& Matcher::payeeKeys(std::size_t line)
 {
+    int& slot = payeeSlots_[line];
+    if (slot >= 0)
+        return payeeKeyLists_[static_cast<std::size_t>(slot)];
+    const QString& payee = lines_[line].payee;
     auto found = payeeKeys_.find(payee);
-    if (found != payeeKeys_.end())
-        return *found;
-    std::vector<QString> keys;
-    if (const auto holder = sources_.accountNames.constFind(payee); holder != sources_.accountNames.constEnd())
-        keys.push_back(nameKey(*holder));
-    for (const QString& name : sources_.statementNames.value(payee))
-        keys.push_back(nameKey(name));
-    return *payeeKeys_.insert(payee, std::move(keys));
+    if (found == payeeKeys_.end()) {
+        std::vector<QString> keys;
+        if (const auto holder = sources_.accountNames.constFind(payee); holder != sources_.accountNames.constEnd())
+            keys.push_back(nameKey(*holder));
+        for (const QString& name : sources_.statementNames.value(payee))
+            keys.push_back(nameKey(name));
+        payeeKeyLists_.push_back(std::move(keys));
+        found = payeeKeys_.insert(payee, static_cast<int>(payeeKeyLists_.size() - 1));
+    }
+    slot = *found;
+    return payeeKeyLists_[static_cast<std::size_t>(slot)];
+}
+
+void Matcher::indexLines(const std::vector<std::size_t>& withdrawals)
+{
+    std::vector<qint64> amounts;
+    amounts.reserve(withdrawals.size());
+    for (const std::size_t w : withdrawals)
+        amounts.push_back(statement_.lines[w].yen * kScale);
+    std::sort(amounts.begin(), amounts.end());
+    amounts.erase(std::unique(amounts.begin(), amounts.end()), amounts.end());
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (std::binary_search(amounts.begin(), amounts.end(), lines_[i].open))
+            index_.push_back({lines_[i].open, days_.index(lines_[i].date), i});
+    }
+    std::sort(index_.begin(), index_.end());
 }
 
 std::optional<Proposal> Matcher::fileProposal(std::size_t withdrawal)
@@ -124,63 +165,81 @@ void Matcher::payFileLines(const banking::TransferRecord& file, Proposal& propos
     }
 }
 
-Reconciliation Matcher::run(const std::vector<std::size_t>& withdrawals)
+void Matcher::collect(const std::vector<std::size_t>& withdrawals, Reconciliation& result)
 {
-    Reconciliation result;
-    struct Candidates {
-        std::size_t withdrawal;
-        std::vector<std::size_t> named;
-        std::vector<std::size_t> unnamed;
-    };
-    std::vector<Candidates> open;
+    indexLines(withdrawals);
+    spans_.reserve(withdrawals.size());
     for (const std::size_t w : withdrawals) {
         if (auto file = fileProposal(w)) {
             result.proposed.push_back(std::move(*file));
             continue;
         }
         const StatementLine& debit = statement_.lines[w];
-        Candidates c{w, {}, {}};
-        const auto bucket = index_.byAmount.find(debit.yen * kScale);
-        if (bucket != index_.byAmount.end()) {
-            const int day = days_.index(debit.date);
-            auto it = std::lower_bound(bucket->second.begin(), bucket->second.end(), day - sources_.dayWindow,
-                [](const LinesByAmount::Entry& e, int d) { return e.day < d; });
-            const QString& words = keys_.key(statementWords(debit));
-            for (; it != bucket->second.end() && it->day <= day + sources_.dayWindow; ++it) {
-                const std::vector<QString>& keys = payeeKeys(lines_[it->line].payee);
-                const bool named = std::any_of(keys.begin(), keys.end(), [&](const QString& k) { return keyMatches(words, k); });
-                (named ? c.named : c.unnamed).push_back(it->line);
-            }
+        Span span{w, candidates_.size(), candidates_.size(), 0};
+        const qint64 amount = debit.yen * kScale;
+        const int day = days_.index(debit.date);
+        auto it = std::lower_bound(index_.begin(), index_.end(), IndexEntry{amount, day - sources_.dayWindow, 0});
+        const QString* words = nullptr;
+        for (; it != index_.end() && it->amount == amount && it->day <= day + sources_.dayWindow; ++it) {
+            if (!words)
+                words = &keys_.key(statementWords(debit));
+            const std::vector<QString>& keys = payeeKeys(it->line);
+            const bool named = std::any_of(keys.begin(), keys.end(), [&](const QString& k) { return keyMatches(*words, k); });
+            candidates_.push_back({it->line, named});
+            span.named += named ? 1 : 0;
         }
-        open.push_back(std::move(c));
+        span.end = candidates_.size();
+        spans_.push_back(span);
     }
-    // A line named by exactly one withdrawal that names only it is proposed; the rest choose.
-    std::unordered_map<std::size_t, int> namings;
-    for (const Candidates& c : open) {
-        for (const std::size_t line : c.named)
-            ++namings[line];
+}
+
+std::size_t Matcher::onlyNamed(const Span& span) const
+{
+    for (std::size_t i = span.begin; i < span.end; ++i) {
+        if (candidates_[i].named)
+            return candidates_[i].line;
     }
-    std::vector<bool> proposed(statement_.lines.size(), false);
-    for (const Candidates& c : open) {
-        if (c.named.size() == 1 && namings[c.named.front()] == 1 && !taken_[c.named.front()]) {
-            taken_[c.named.front()] = true;
-            proposed[c.withdrawal] = true;
-            result.proposed.push_back({c.withdrawal, {{c.named.front(), lines_[c.named.front()].open}}, -1, 0});
-        }
-    }
-    for (const Candidates& c : open) {
-        if (proposed[c.withdrawal])
+    return lines_.size();
+}
+
+void Matcher::proposeUnique(Reconciliation& result, std::vector<bool>& proposed)
+{
+    // A line named by exactly one withdrawal that names only it is proposed.
+    std::vector<int> namings(lines_.size(), 0);
+    for (const Candidate& c : candidates_)
+        namings[c.line] += c.named ? 1 : 0;
+    for (const Span& span : spans_) {
+        if (span.named != 1)
             continue;
-        Ambiguity choice{c.withdrawal, {}, !c.named.empty()};
-        for (const std::size_t line : c.named.empty() ? c.unnamed : c.named) {
-            if (!taken_[line])
-                choice.choices.push_back(line);
+        const std::size_t line = onlyNamed(span);
+        if (namings[line] != 1 || taken_[line])
+            continue;
+        taken_[line] = true;
+        proposed[span.withdrawal] = true;
+        result.proposed.push_back({span.withdrawal, {{line, lines_[line].open}}, -1, 0});
+    }
+}
+
+void Matcher::offerChoices(Reconciliation& result, const std::vector<bool>& proposed)
+{
+    for (const Span& span : spans_) {
+        if (proposed[span.withdrawal])
+            continue;
+        // The lines it names, or when it names none, the lines whose amount and day fit.
+        Ambiguity choice{span.withdrawal, {}, span.named > 0};
+        for (std::size_t i = span.begin; i < span.end; ++i) {
+            if (candidates_[i].named == choice.nameKnown && !taken_[candidates_[i].line])
+                choice.choices.push_back(candidates_[i].line);
         }
         if (choice.choices.empty())
-            result.unmatched.push_back(c.withdrawal);
+            result.unmatched.push_back(span.withdrawal);
         else
             result.ambiguous.push_back(std::move(choice));
     }
+}
+
+void Matcher::findOverdue(Reconciliation& result) const
+{
     std::vector<bool> offered = taken_;
     for (const Ambiguity& a : result.ambiguous) {
         for (const std::size_t line : a.choices)
@@ -191,6 +250,16 @@ Reconciliation Matcher::run(const std::vector<std::size_t>& withdrawals)
         if (!offered[i] && days_.index(lines_[i].date) + sources_.dayWindow <= end)
             result.overdue.push_back(i);
     }
+}
+
+Reconciliation Matcher::run(const std::vector<std::size_t>& withdrawals)
+{
+    Reconciliation result;
+    collect(withdrawals, result);
+    std::vector<bool> proposed(statement_.lines.size(), false);
+    proposeUnique(result, proposed);
+    offerChoices(result, proposed);
+    findOverdue(result);
     return result;
 }
 

@@ -11,6 +11,8 @@
 
 #include <QHash>
 
+#include <array>
+
 namespace statement {
 
 namespace {
@@ -57,6 +59,17 @@ constexpr Field kWithdrawalTotal{"出金額合計", 26, 13};
 constexpr Field kClosing{"取引後残高", 40, 14};
 constexpr Field kDataCount{"データ・レコード件数", 54, 7};
 
+// Which bytes are characters of the banks' single-byte code: ASCII from the space to the
+// tilde and the half-width katakana 0xA1-0xDF.
+constexpr std::array<bool, 256> kBankBytes = [] {
+    std::array<bool, 256> table{};
+    for (int c = 0x20; c <= 0x7E; ++c)
+        table[static_cast<std::size_t>(c)] = true;
+    for (int c = 0xA1; c <= 0xDF; ++c)
+        table[static_cast<std::size_t>(c)] = true;
+    return table;
+}();
+
 // One record of the file; the first field that breaks the format is kept as the error.
 class Record {
 public:
@@ -84,22 +97,31 @@ public:
     // The text of a field in the single-byte code, blanks at its end taken off.
     QString text(const Field& field)
     {
-        QString out(field.width, Qt::Uninitialized);
+        const int length = checkedLength(field);
+        if (length <= 0)
+            return {};
+        QString out(length, Qt::Uninitialized);
         QChar* to = out.data();
+        for (int i = 0; i < length; ++i) {
+            const auto c = static_cast<unsigned char>(bytes_[field.offset + i]);
+            to[i] = c < 0x80 ? QChar(c) : QChar(char16_t(0xFF61 + (c - 0xA1)));
+        }
+        return out;
+    }
+
+    // Checks that every byte of the field is one of the single-byte code's characters;
+    // answers the length without the blanks at its end (-1 when a byte is not).
+    int checkedLength(const Field& field)
+    {
+        int length = 0;
         for (int i = 0; i < field.width; ++i) {
             const auto c = static_cast<unsigned char>(bytes_[field.offset + i]);
-            if (c >= 0x20 && c <= 0x7E)
-                to[i] = QChar(c);
-            else if (c >= 0xA1 && c <= 0xDF)
-                to[i] = QChar(char16_t(0xFF61 + (c - 0xA1)));
-            else
-                return fail(field, QStringLiteral("半角の文字でないバイト（0x%1）があります").arg(c, 2, 16, QLatin1Char('0')).toUpper()), QString();
+            if (!kBankBytes[c])
+                return fail(field, QStringLiteral("半角の文字でないバイト（0x%1）があります").arg(c, 2, 16, QLatin1Char('0')).toUpper()), -1;
+            if (c != ' ')
+                length = i + 1;
         }
-        qsizetype end = out.size();
-        while (end > 0 && out.at(end - 1) == u' ')
-            --end;
-        out.truncate(end);
-        return out;
+        return length;
     }
 
     QDate date(const Field& field, const QDate& notAfter, QHash<int, QDate>& known)
@@ -170,12 +192,12 @@ void readHeader(Record& r, Group& group, Statement& statement, const QDate& notA
     const QDate from = r.date(kFrom, notAfter, dates);
     const QDate to = r.date(kTo, notAfter, dates);
     const qint64 bank = r.digits(kBankCode);
-    r.text(kBankName);
+    r.checkedLength(kBankName);
     const qint64 branch = r.digits(kBranchCode);
-    r.text(kBranchName);
+    r.checkedLength(kBranchName);
     const qint64 type = r.digits(kAccountType);
     const qint64 number = r.digits(kAccountNumber);
-    r.text(kAccountName);
+    r.checkedLength(kAccountName);
     r.digits(kOpening);
     if (!r.failed() && from > to)
         r.fail(kTo, QStringLiteral("勘定日（自）より前の日付です"));
@@ -200,10 +222,10 @@ void readData(Record& r, Group& group, Statement& statement, const QDate& notAft
     r.digits(kTransaction);
     line.yen = r.digits(kAmount);
     r.digits(kOtherBank);
-    r.text(kSenderCode);
+    r.checkedLength(kSenderCode);
     line.name = r.text(kSenderName);
-    r.text(kSenderBank);
-    r.text(kSenderBranch);
+    r.checkedLength(kSenderBank);
+    r.checkedLength(kSenderBranch);
     line.memo = r.text(kMemo);
     if (r.failed())
         return;
@@ -254,6 +276,7 @@ ReadResult readZenginStatement(const QByteArray& bytes, const QDate& notAfter, c
     Group group;
     char expected = '1'; // the kinds that may come next: '1', '2' (data or trailer), '9' done
     const qsizetype count = length / *stride;
+    statement.lines.reserve(static_cast<std::size_t>(count));
     for (qsizetype i = 0; i < count && !result.error.reason.size(); ++i) {
         if (progress && i % 4096 == 0)
             progress(static_cast<int>(i * 100 / count));
