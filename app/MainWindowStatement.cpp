@@ -26,7 +26,8 @@ void MainWindow::connectStatementCommand()
         std::vector<schedule::StatementEntry> entries;
         for (const statement::PlannedEntry& entry : plan->entries)
             entries.push_back({entry.date, entry.payee, entry.amount});
-        const schedule::StatementCommand::Outcome outcome = schedulePage_->applyStatement(payments, entries);
+        const schedule::StatementCommand::Outcome outcome = schedulePage_->applyStatement(
+            payments, entries, [this, settled = *plan](bool applied) { statementImport_.follow(settled, applied); });
         QString told = QStringLiteral("%1 行を支払済にし、%2 行を支払済の行として追加しました。").arg(outcome.paid).arg(outcome.added);
         if (outcome.noRoom > 0)
             told += QStringLiteral("\n空いている行が足りず、%1 件の出金は追加できませんでした。").arg(outcome.noRoom);

@@ -114,7 +114,8 @@ public:
     int markPaid(const std::vector<LinePayment>& payments);
     // A reconciled bank statement (cmd明細消込): amounts paid on lines and withdrawals added
     // as paid lines, as one undo step.
-    StatementCommand::Outcome applyStatement(const std::vector<LinePayment>& payments, const std::vector<StatementEntry>& entries);
+    StatementCommand::Outcome applyStatement(const std::vector<LinePayment>& payments, const std::vector<StatementEntry>& entries,
+        std::function<void(bool applied)> followed = {});
 
     // 前営業日へ / 翌営業日へ: the selected lines whose day is a bank holiday move to the
     // business day before or after it within the month; the status line says what moved.

@@ -88,11 +88,12 @@ int SchedulePage::markPaid(const std::vector<LinePayment>& payments)
     return controller_->markPaid(payments);
 }
 
-StatementCommand::Outcome SchedulePage::applyStatement(const std::vector<LinePayment>& payments, const std::vector<StatementEntry>& entries)
+StatementCommand::Outcome SchedulePage::applyStatement(const std::vector<LinePayment>& payments, const std::vector<StatementEntry>& entries,
+    std::function<void(bool)> followed)
 {
     if (!filesOpen())
         return {};
-    return StatementCommand::push(*controller_, payments, entries);
+    return StatementCommand::push(*controller_, payments, entries, std::move(followed));
 }
 
 } // namespace schedule

@@ -21,15 +21,17 @@ int firstFreeRow(const SheetLines& lines)
 
 } // namespace
 
-StatementCommand::StatementCommand(MonthController& month, SheetChange before, SheetChange after)
+StatementCommand::StatementCommand(MonthController& month, SheetChange before, SheetChange after, std::function<void(bool)> followed)
     : QUndoCommand(QStringLiteral("明細の消込"))
     , month_(month)
     , before_(std::move(before))
     , after_(std::move(after))
+    , followed_(std::move(followed))
 {
 }
 
-StatementCommand::Outcome StatementCommand::push(MonthController& month, const std::vector<LinePayment>& payments, const std::vector<StatementEntry>& entries)
+StatementCommand::Outcome StatementCommand::push(MonthController& month, const std::vector<LinePayment>& payments, const std::vector<StatementEntry>& entries,
+    std::function<void(bool)> followed)
 {
     Outcome outcome;
     const SheetLines& lines = month.lines();
@@ -69,7 +71,7 @@ StatementCommand::Outcome StatementCommand::push(MonthController& month, const s
     }
     if (next.lines.empty())
         return {};
-    month.undoStack()->push(new StatementCommand(month, std::move(before), std::move(next)));
+    month.undoStack()->push(new StatementCommand(month, std::move(before), std::move(next), std::move(followed)));
     return outcome;
 }
 
@@ -77,12 +79,17 @@ void StatementCommand::redo()
 {
     month_.apply(after_);
     month_.writeDraftState();
+    if (pushed_ && followed_)
+        followed_(true);
+    pushed_ = true;
 }
 
 void StatementCommand::undo()
 {
     month_.apply(before_);
     month_.writeDraftState();
+    if (followed_)
+        followed_(false);
 }
 
 } // namespace schedule

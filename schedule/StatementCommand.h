@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace schedule {
@@ -36,18 +37,22 @@ public:
 
     // Pushes the step onto the month's undo stack; nothing when it changes no line. Lines
     // without a payee, rows outside the sheet, an amount that would overflow and entries
-    // dated outside the month shown are left out.
-    static Outcome push(MonthController& month, const std::vector<LinePayment>& payments, const std::vector<StatementEntry>& entries);
+    // dated outside the month shown are left out. `followed` is told when the step is undone
+    // (false) and redone (true) later, so that what was remembered with it can follow.
+    static Outcome push(MonthController& month, const std::vector<LinePayment>& payments, const std::vector<StatementEntry>& entries,
+        std::function<void(bool applied)> followed = {});
 
     void redo() override;
     void undo() override;
 
 private:
-    StatementCommand(MonthController& month, SheetChange before, SheetChange after);
+    StatementCommand(MonthController& month, SheetChange before, SheetChange after, std::function<void(bool)> followed);
 
     MonthController& month_;
     SheetChange before_;
     SheetChange after_;
+    std::function<void(bool)> followed_;
+    bool pushed_ = false; // the first redo is the push itself
 };
 
 } // namespace schedule

@@ -208,6 +208,17 @@ std::optional<ReconcilePlan> StatementImport::run(const QDate& month, const std:
     }
 }
 
+void StatementImport::follow(const ReconcilePlan& plan, bool applied)
+{
+    store::skipOnFailure(QStringLiteral("follow the statement's undo"), [&] {
+        StatementStore store(session_.mainDb());
+        if (applied)
+            store.settle(plan.settled, {}, QDateTime::currentDateTime());
+        else
+            store.forget(plan.settled);
+    });
+}
+
 bool StatementImport::remember(const ReconcilePlan& plan, int window, int windowBefore)
 {
     try {

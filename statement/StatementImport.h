@@ -34,6 +34,9 @@ public:
     // user cancelled, the file was refused, nothing was new, or the decisions could not be
     // remembered (said in a box).
     std::optional<ReconcilePlan> run(const QDate& month, const std::vector<banking::SheetEntry>& lines, QWidget* parent);
+    // The plan's step of the sheet was undone (applied false) or redone: its statement lines
+    // are forgotten or remembered again, so that an import proposes them as the sheet shows.
+    void follow(const ReconcilePlan& plan, bool applied);
 
     // The dialogs, replaceable for tests: the file to read (empty for cancel), the columns
     // of a CSV layout not seen before (nothing for cancel), the reconciliation's answer.

@@ -82,6 +82,14 @@ void StatementStore::settle(const std::vector<SettledLine>& lines, const std::ve
     tx.commit();
 }
 
+void StatementStore::forget(const std::vector<SettledLine>& lines)
+{
+    store::Transaction tx(db_);
+    for (const SettledLine& line : lines)
+        store::exec(db_, QStringLiteral("DELETE FROM 明細消込 WHERE 照合キー = ?"), {line.key});
+    tx.commit();
+}
+
 int StatementStore::dayWindow()
 {
     const QVariant days = store::scalar(db_, QStringLiteral("SELECT 営業日幅 FROM 明細照合設定 ORDER BY rowid LIMIT 1"));

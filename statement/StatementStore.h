@@ -58,6 +58,8 @@ public:
     QSet<QString> settledKeys(const QDate& from, const QDate& to);
     // Records reconciled lines and the names confirmed with them, in one transaction.
     void settle(const std::vector<SettledLine>& lines, const std::vector<PayeeName>& names, const QDateTime& when);
+    // Forgets reconciled lines again (their step of the sheet was undone); the names stay.
+    void forget(const std::vector<SettledLine>& lines);
 
     int dayWindow();
     void setDayWindow(int days);

@@ -141,13 +141,18 @@ TEST(ReconcileWindow, MatchesChoicesAndLinesWithoutWithdrawalsGoOnTheSheetAsOneU
     EXPECT_EQ(history->count(), 1);
     EXPECT_EQ(history->undoText(), "明細の消込");
 
-    // One undo takes the whole statement off the sheet; redo puts it back.
+    // One undo takes the whole statement off the sheet, and its lines out of what is
+    // remembered as reconciled; redo puts both back.
+    auto settledCount = [&] { return store::scalar(w.mainDb(), "SELECT count(*) FROM 明細消込").toInt(); };
+    EXPECT_EQ(settledCount(), 5);
     ASSERT_TRUE(w.window().findChild<SchedulePage*>()->undoSheet());
     EXPECT_EQ(w.cell(0, kCol支払額), "");
     EXPECT_EQ(w.cell(5, kCol支払先名), "");
     EXPECT_EQ(w.figures(), figuresBefore);
+    EXPECT_EQ(settledCount(), 0);
     ASSERT_TRUE(w.window().findChild<SchedulePage*>()->redoSheet());
     EXPECT_EQ(w.cell(1, kCol支払額), "200,000");
+    EXPECT_EQ(settledCount(), 5);
 
     // Every withdrawal decided on is remembered, and the name the rent was paid under.
     EXPECT_EQ(store::scalar(w.mainDb(), "SELECT group_concat(処理, ',') FROM (SELECT 処理 FROM 明細消込 ORDER BY 勘定日, 照合キー)").toString(),
