@@ -4,8 +4,11 @@
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QVBoxLayout>
 
 namespace statement {
 

@@ -12,6 +12,8 @@
 #include "ZenginStatement.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
 #include <QFileDialog>
 #include <QProgressDialog>
 #include <QSet>
