@@ -20,6 +20,45 @@ struct IndexEntry {
     friend bool operator<(const IndexEntry& a, const IndexEntry& b) { return a.amount != b.amount ? a.amount < b.amount : a.day < b.day; }
 };
 
+// A set of amounts in one table (open addressing), as quick to ask as the lines are many.
+class AmountSet {
+public:
+    explicit AmountSet(std::size_t count)
+    {
+        std::size_t size = 16;
+        while (size < count * 2)
+            size *= 2;
+        slots_.assign(size, kEmpty);
+        mask_ = size - 1;
+    }
+    void insert(qint64 amount)
+    {
+        for (std::size_t i = slot(amount);; i = (i + 1) & mask_) {
+            if (slots_[i] == amount)
+                return;
+            if (slots_[i] == kEmpty) {
+                slots_[i] = amount;
+                return;
+            }
+        }
+    }
+    bool contains(qint64 amount) const
+    {
+        for (std::size_t i = slot(amount);; i = (i + 1) & mask_) {
+            if (slots_[i] == amount)
+                return true;
+            if (slots_[i] == kEmpty)
+                return false;
+        }
+    }
+
+private:
+    static constexpr qint64 kEmpty = -1; // open amounts are above 0
+    std::size_t slot(qint64 amount) const { return static_cast<std::size_t>((static_cast<quint64>(amount) * 0x9E3779B97F4A7C15ULL) >> 20) & mask_; }
+    std::vector<qint64> slots_;
+    std::size_t mask_ = 0;
+};
+
 class Matcher {
 public:
     Matcher(const Statement& statement, const std::vector<OpenLine>& lines, const MatchSources& sources)
@@ -54,8 +93,9 @@ private:
 
     // The keys that name a payee: its account holder and the names statements used.
     const std::vector<QString>& payeeKeys(std::size_t line);
-    // Indexes the open lines whose amount one of the withdrawals has.
-    void indexLines(const std::vector<std::size_t>& withdrawals);
+    // Indexes the open lines whose amount one of the `count` amounts is.
+    template <class AmountAt>
+    void indexLines(std::size_t count, AmountAt amountAt);
 
     // The lines whose amount and day fit a withdrawal, and whether its words name their
     // payee; a span of them per withdrawal.
@@ -113,16 +153,14 @@ const std::vector<QString>& Matcher::payeeKeys(std::size_t line)
     return payeeKeyLists_[static_cast<std::size_t>(slot)];
 }
 
-void Matcher::indexLines(const std::vector<std::size_t>& withdrawals)
+template <class AmountAt>
+void Matcher::indexLines(std::size_t count, AmountAt amountAt)
 {
-    std::vector<qint64> amounts;
-    amounts.reserve(withdrawals.size());
-    for (const std::size_t w : withdrawals)
-        amounts.push_back(statement_.lines[w].yen * kScale);
-    std::sort(amounts.begin(), amounts.end());
-    amounts.erase(std::unique(amounts.begin(), amounts.end()), amounts.end());
+    AmountSet amounts(count);
+    for (std::size_t i = 0; i < count; ++i)
+        amounts.insert(amountAt(i));
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (std::binary_search(amounts.begin(), amounts.end(), lines_[i].open))
+        if (amounts.contains(lines_[i].open))
             index_.push_back({lines_[i].open, days_.index(lines_[i].date), i});
     }
     std::sort(index_.begin(), index_.end());
@@ -167,7 +205,17 @@ void Matcher::payFileLines(const banking::TransferRecord& file, Proposal& propos
 
 void Matcher::collect(const std::vector<std::size_t>& withdrawals, Reconciliation& result)
 {
-    indexLines(withdrawals);
+    // The withdrawals a transfer file takes first, in the statement's order; the others
+    // meet the index in the order of amount and day, so that one pass over both finds
+    // every line whose amount and day fit.
+    struct Pending {
+        qint64 amount;
+        int day;
+        std::size_t span;
+        QString words; // the key of its words (a QHash moves its values as it grows)
+    };
+    std::vector<Pending> pending;
+    pending.reserve(withdrawals.size());
     spans_.reserve(withdrawals.size());
     for (const std::size_t w : withdrawals) {
         if (auto file = fileProposal(w)) {
@@ -175,21 +223,24 @@ void Matcher::collect(const std::vector<std::size_t>& withdrawals, Reconciliatio
             continue;
         }
         const StatementLine& debit = statement_.lines[w];
-        Span span{w, candidates_.size(), candidates_.size(), 0};
-        const qint64 amount = debit.yen * kScale;
-        const int day = days_.index(debit.date);
-        auto it = std::lower_bound(index_.begin(), index_.end(), IndexEntry{amount, day - sources_.dayWindow, 0});
-        const QString* words = nullptr;
-        for (; it != index_.end() && it->amount == amount && it->day <= day + sources_.dayWindow; ++it) {
-            if (!words)
-                words = &keys_.key(statementWords(debit));
-            const std::vector<QString>& keys = payeeKeys(it->line);
-            const bool named = std::any_of(keys.begin(), keys.end(), [&](const QString& k) { return keyMatches(*words, k); });
-            candidates_.push_back({it->line, named});
+        pending.push_back({debit.yen * kScale, days_.index(debit.date), spans_.size(), keys_.key(statementWords(debit))});
+        spans_.push_back({w, 0, 0, 0});
+    }
+    indexLines(pending.size(), [&](std::size_t i) { return pending[i].amount; });
+    std::sort(pending.begin(), pending.end(), [](const Pending& a, const Pending& b) { return a.amount != b.amount ? a.amount < b.amount : a.day < b.day; });
+    std::size_t from = 0;
+    for (const Pending& p : pending) {
+        while (from < index_.size() && (index_[from].amount < p.amount || (index_[from].amount == p.amount && index_[from].day < p.day - sources_.dayWindow)))
+            ++from;
+        Span& span = spans_[p.span];
+        span.begin = span.end = candidates_.size();
+        for (std::size_t i = from; i < index_.size() && index_[i].amount == p.amount && index_[i].day <= p.day + sources_.dayWindow; ++i) {
+            const std::vector<QString>& keys = payeeKeys(index_[i].line);
+            const bool named = std::any_of(keys.begin(), keys.end(), [&](const QString& k) { return keyMatches(p.words, k); });
+            candidates_.push_back({index_[i].line, named});
             span.named += named ? 1 : 0;
         }
         span.end = candidates_.size();
-        spans_.push_back(span);
     }
 }
 
