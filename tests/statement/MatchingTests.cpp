@@ -172,4 +172,22 @@ TEST(StatementStore, KeepsLayoutsNamesSettledLinesAndTheWindow)
     EXPECT_FALSE(store.settledKeys(QDate(2026, 12, 9), QDate(2026, 12, 31)).contains(keys[0]));
     EXPECT_EQ(store.payeeNames().value(QStringLiteral("南商事")), QStringList{QStringLiteral("ﾐﾅﾐ")});
     EXPECT_EQ(store::scalar(session->mainDb(), QStringLiteral("SELECT 処理 FROM 明細消込 WHERE 照合キー = ?"), {keys[2]}).toString(), QStringLiteral("見送り"));
+    store.forget({{keys[0], QDate(2026, 12, 8), 1000, Settlement::Matched}});
+    EXPECT_EQ(store.settledKeys(QDate(2026, 12, 1), QDate(2026, 12, 31)), (QSet<QString>{keys[2]}));
+}
+
+TEST(StatementStore, ABookOfAnEarlierVersionGetsTheTablesWhenOpened)
+{
+    TempDataDir dir;
+    {
+        auto session = store::Session::open(dir.path());
+        for (const char* table : {"明細CSV列", "明細名義", "明細消込", "明細照合設定"})
+            store::exec(session->mainDb(), QStringLiteral("DROP TABLE %1").arg(QString::fromUtf8(table)));
+    }
+    auto session = store::Session::open(dir.path());
+    StatementStore store(session->mainDb());
+    EXPECT_EQ(store.dayWindow(), StatementStore::kDefaultDayWindow);
+    store.settle({{QStringLiteral("k"), QDate(2026, 12, 8), 1, Settlement::Left}}, {{QStringLiteral("家賃"), QStringLiteral("ﾔﾇｼ")}}, QDateTime());
+    EXPECT_EQ(store.settledKeys(QDate(2026, 12, 1), QDate(2026, 12, 31)).size(), 1);
+    EXPECT_EQ(store.payeeNames().size(), 1);
 }
