@@ -57,6 +57,7 @@ MainActions::MainActions(QObject* parent)
     , previousBusinessDay(command(this, L::コマンド_前営業日へ, {keys(Qt::CTRL | Qt::SHIFT | Qt::Key_Left)}, Qt::WidgetShortcut))
     , nextBusinessDay(command(this, L::コマンド_翌営業日へ, {keys(Qt::CTRL | Qt::SHIFT | Qt::Key_Right)}, Qt::WidgetShortcut))
     , transfer(command(this, L::コマンド_振込データ作成, {keys(Qt::CTRL | Qt::SHIFT | Qt::Key_T)}))
+    , statement(command(this, L::コマンド_明細消込, {keys(Qt::CTRL | Qt::SHIFT | Qt::Key_B)}))
     , importPayees(command(this, L::コマンド_取込))
     , account(command(this, L::コマンド_口座, {keys(Qt::CTRL | Qt::Key_K)}))
     , undoDeletion(command(this, L::コマンド_削除の取消))
@@ -74,7 +75,7 @@ MainActions::MainActions(QObject* parent)
     }
     pageGroup->setExclusive(true);
     menus_ = {
-        {L::メニュー_ファイル, {load, enter, clear, remove, nullptr, print, exportFile, nullptr, quit}},
+        {L::メニュー_ファイル, {load, enter, clear, remove, nullptr, print, exportFile, statement, nullptr, quit}},
         {L::メニュー_編集, {undo, redo, nullptr, copy, paste, emptyCells, nullptr, insertLine, deleteLine}},
         {L::メニュー_表示, {pages[0], pages[1], pages[2], pages[3], nullptr, previousMonth, nextMonth}},
         {L::メニュー_支払予定, {copyPreviousMonth, previousBusinessDay, nextBusinessDay, nullptr, transfer}},

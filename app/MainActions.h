@@ -57,6 +57,7 @@ public:
     QAction* previousBusinessDay;
     QAction* nextBusinessDay;
     QAction* transfer;
+    QAction* statement; // 入出金明細の消込, in the ファイル menu
     // 支払先
     QAction* importPayees;
     QAction* account;

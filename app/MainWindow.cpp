@@ -45,6 +45,7 @@ MainWindow::MainWindow(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     , payeeImport_(*session_, msg_)
     , transfer_(*session_, msg_)
     , payeeExport_(*session_, msg_)
+    , statementImport_(*session_, msg_)
     , tabs_(new QTabWidget(this))
     , schedulePage_(new schedule::SchedulePage(context_))
     , payeePage_(new payees::PayeePage(context_))
@@ -61,6 +62,7 @@ MainWindow::MainWindow(std::unique_ptr<store::InstanceLock> lock, std::unique_pt
     connectPages();
     connectExportCommands();
     connectTransferCommand();
+    connectStatementCommand();
     setUpBackups();
 
     setWindowTitle(titleText());

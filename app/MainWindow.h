@@ -5,6 +5,7 @@
 #include "HintController.h"
 #include "PayeeExportCommand.h"
 #include "PayeeImportCommand.h"
+#include "StatementImport.h"
 #include "TransferCommand.h"
 #include "Msg.h"
 #include "PageContext.h"
@@ -57,6 +58,7 @@ public:
     exchange::PayeeImportCommand& payeeImportCommand() { return payeeImport_; }
     banking::TransferCommand& transferCommand() { return transfer_; }
     exchange::PayeeExportCommand& payeeExportCommand() { return payeeExport_; }
+    statement::StatementImport& statementImport() { return statementImport_; }
     // Opens a web address in the desktop's browser, answering whether one took it;
     // replaceable for tests.
     std::function<bool(const QUrl& address)> openInBrowser = &MainWindow::openWithDesktop;
@@ -102,6 +104,7 @@ private:
     // marked paid on the sheet when the user agrees; the payee list with its bank details
     // out from the payee page.
     void connectTransferCommand();
+    void connectStatementCommand();
     // Shows a month chosen on the cash-flow page on the schedule page.
     void openScheduleMonth(const QDate& month);
     // The title and the status line mark a sheet with unsaved changes; the status line
@@ -150,6 +153,7 @@ private:
     exchange::PayeeImportCommand payeeImport_;
     banking::TransferCommand transfer_;
     exchange::PayeeExportCommand payeeExport_;
+    statement::StatementImport statementImport_;
     QTabWidget* tabs_;
     schedule::SchedulePage* schedulePage_;
     payees::PayeePage* payeePage_;

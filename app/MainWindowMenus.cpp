@@ -54,6 +54,7 @@ const PageRoute kRoutes[] = {
     {&MainActions::nextMonth, PageCommand::NextMonth},
     {&MainActions::copyPreviousMonth, PageCommand::CopyPreviousMonth},
     {&MainActions::transfer, PageCommand::Transfer},
+    {&MainActions::statement, PageCommand::Statement},
     {&MainActions::account, PageCommand::Account},
     {&MainActions::hint, PageCommand::Hint},
     {&MainActions::quit, PageCommand::Quit, true},

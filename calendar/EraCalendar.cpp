@@ -111,6 +111,33 @@ public:
         return std::nullopt;
     }
 
+    // The day of era year, month and day in the latest era that holds it on or before
+    // notAfter; invalid when none does.
+    QDate latestEraDate(int eraYear, int month, int day, const QDate& notAfter)
+    {
+        UErrorCode status = U_ZERO_ERROR;
+        calendar_->setTime(noonOf(notAfter), status);
+        int era = calendar_->get(UCAL_ERA, status);
+        if (U_FAILURE(status))
+            return {};
+        for (; era >= 0; --era) {
+            status = U_ZERO_ERROR;
+            calendar_->clear();
+            calendar_->set(UCAL_ERA, era);
+            calendar_->set(UCAL_YEAR, eraYear);
+            calendar_->set(UCAL_MONTH, month - 1);
+            calendar_->set(UCAL_DATE, day);
+            calendar_->set(UCAL_HOUR_OF_DAY, 12);
+            const QDate found = dateOf(calendar_->getTime(status));
+            // ICU rolls a day the era does not hold into another era or month: the day read
+            // back must be the one asked for.
+            if (U_FAILURE(status) || !found.isValid() || found > notAfter || found.month() != month || found.day() != day || !isInEraYear(found, era, eraYear))
+                continue;
+            return found;
+        }
+        return {};
+    }
+
 private:
     bool isInEraYear(const QDate& date, int era, int eraYear)
     {
@@ -238,6 +265,14 @@ QString formatYearMonth(const QDate& date, bool era)
     if (era && japaneseCalendar().ok())
         return japaneseCalendar().format(date);
     return QStringLiteral("%1年%2月").arg(date.year(), 4, 10, QLatin1Char('0')).arg(date.month(), 2, 10, QLatin1Char('0'));
+}
+
+QDate dateFromEraDigits(int eraYear, int month, int day, const QDate& notAfter)
+{
+    JapaneseCalendar& calendar = japaneseCalendar();
+    if (!calendar.ok() || eraYear < 1 || month < 1 || month > 12 || day < 1 || day > 31 || !notAfter.isValid())
+        return {};
+    return calendar.latestEraDate(eraYear, month, day, notAfter);
 }
 
 std::optional<YearMonth> parseYearMonth(const QString& text)

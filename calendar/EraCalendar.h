@@ -40,4 +40,10 @@ inline QDate lastHeldDate() { return QDate(kLastYearMonth.year, kLastYearMonth.m
 // write for a slash (・, halfwidth ･) is read as a slash.
 std::optional<YearMonth> parseYearMonth(const QString& text);
 
+// A day written with its era year but without the era's name, as the banks' files write
+// YYMMDD: the day of the latest era in which era year, month and day exist and which is on
+// or before notAfter (so "310430" is 平成31年4月30日 and "010501" 令和元年5月1日 while
+// 令和31年 is still to come). Invalid when no era holds that day.
+QDate dateFromEraDigits(int eraYear, int month, int day, const QDate& notAfter);
+
 } // namespace calendar

@@ -158,6 +158,9 @@ private:
     // Only the undo commands change the sheet's lines.
     friend class SheetCommand;
     friend class StoredLineDelete;
+    // A reconciled bank statement's step writes the draft's state as the controller's own
+    // steps do.
+    friend class StatementCommand;
     // Applies one side of an undo step.
     void apply(const SheetChange& change);
     // The book's side of a stored line's deletion being redone or undone. Answers what the

@@ -4,6 +4,7 @@
 #include "CommandButtons.h"
 #include "PageContext.h"
 #include "SheetLine.h"
+#include "StatementCommand.h"
 
 #include <QDate>
 #include <QWidget>
@@ -111,6 +112,10 @@ public:
     const SheetLines& sheetLines() const;
     QDate currentLineDate() const;
     int markPaid(const std::vector<LinePayment>& payments, const std::vector<AddedPayment>& added = {});
+    // A reconciled bank statement (cmd明細消込): amounts paid on lines and withdrawals added
+    // as paid lines, as one undo step.
+    StatementCommand::Outcome applyStatement(const std::vector<LinePayment>& payments, const std::vector<StatementEntry>& entries,
+        std::function<void(bool applied)> followed = {});
 
     // 前営業日へ / 翌営業日へ: the selected lines whose day is a bank holiday move to the
     // business day before or after it within the month; the status line says what moved.
@@ -126,6 +131,9 @@ signals:
     // cmd振込データ: a bulk-transfer file from a day's lines of the sheet's month (the
     // grid's edit committed).
     void transferRequested(const QDate& month);
+    // cmd明細消込: a bank statement's withdrawals matched to the sheet's lines (the grid's
+    // edit committed).
+    void statementRequested(const QDate& month);
     void hintRequested(const QString& controlName);
     // The drop-down's list of names should be rebuilt from the payee master and the names
     // typed on the sheet (a new name typed is offered at once).
@@ -158,6 +166,7 @@ private:
     void addTransferCommand(QVBoxLayout* buttons);
     void connectTransferCommand();
     void requestTransfer();
+    void requestStatement();
 
     // The weekday column, moved beside the day; the payee column gives it its width.
     static constexpr double kWeekdayTwips = 400;

@@ -1,6 +1,7 @@
-// The schedule page's part of the bulk transfer (振込データ作成): the command that asks
-// for it from the button column (and the main window's menus), and the paid marking of the
-// lines written to a transfer file. The file itself is made outside the page.
+// The schedule page's part of the bulk transfer (振込データ作成) and of the bank statement's
+// reconciliation (入出金明細の消込): the commands that ask for them from the button column
+// (and the main window's menus), and the paid marking of the lines written to a transfer
+// file or matched to a statement. The files themselves are made and read outside the page.
 
 #include "SchedulePage.h"
 
@@ -8,6 +9,7 @@
 #include "GridView.h"
 #include "MonthController.h"
 #include "Msg.h"
+#include "StatementCommand.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -22,6 +24,11 @@ void SchedulePage::addTransferCommand(QVBoxLayout* buttons)
     button->setToolTip(QStringLiteral("振込データ作成"));
     buttons->addWidget(button);
     makeCommand(button, this, PageCommand::Transfer);
+    auto* statement = new QPushButton(QStringLiteral("明細消込"), this);
+    statement->setObjectName(QStringLiteral("cmd明細消込"));
+    statement->setToolTip(QStringLiteral("入出金明細の消込"));
+    buttons->addWidget(statement);
+    makeCommand(statement, this, PageCommand::Statement);
 }
 
 void SchedulePage::connectTransferCommand()
@@ -29,8 +36,11 @@ void SchedulePage::connectTransferCommand()
     QPushButton* transfer = commandButton(this, PageCommand::Transfer);
     // After the page's other commands in the tab order, before the hint button.
     setTabOrder(commandButton(this, PageCommand::Clear), transfer);
-    setTabOrder(transfer, commandButton(this, PageCommand::Hint));
+    QPushButton* statement = commandButton(this, PageCommand::Statement);
+    setTabOrder(transfer, statement);
+    setTabOrder(statement, commandButton(this, PageCommand::Hint));
     connect(command(PageCommand::Transfer), &QAction::triggered, this, &SchedulePage::requestTransfer);
+    connect(command(PageCommand::Statement), &QAction::triggered, this, &SchedulePage::requestStatement);
 }
 
 void SchedulePage::requestTransfer()
@@ -44,6 +54,18 @@ void SchedulePage::requestTransfer()
     // The value still in a cell's editor is part of the sheet the file is made from.
     gridInp_->commit();
     emit transferRequested(controller_->month());
+}
+
+void SchedulePage::requestStatement()
+{
+    if (!filesOpen())
+        return;
+    if (!controller_->month().isValid()) {
+        remindYearMonth();
+        return;
+    }
+    gridInp_->commit();
+    emit statementRequested(controller_->month());
 }
 
 const SheetLines& SchedulePage::sheetLines() const
@@ -72,6 +94,14 @@ int SchedulePage::markPaid(const std::vector<LinePayment>& payments, const std::
             context_.msg.ShowMsg(messages::MsgId::入力_手数料行入らず, line.amount.format());
     }
     return changed;
+}
+
+StatementCommand::Outcome SchedulePage::applyStatement(const std::vector<LinePayment>& payments, const std::vector<StatementEntry>& entries,
+    std::function<void(bool)> followed)
+{
+    if (!filesOpen())
+        return {};
+    return StatementCommand::push(*controller_, payments, entries, std::move(followed));
 }
 
 } // namespace schedule

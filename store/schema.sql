@@ -147,6 +147,45 @@ CREATE TABLE IF NOT EXISTS "支払先手数料負担" (
     "負担"     TEXT
 );
 
+-- The columns of a bank's CSV statement, by the file's column titles joined with tabs
+-- ("見出し"): counted from 0, "照会番号列" NULL when the bank writes no reference number.
+-- Chosen once, when the first file of that layout is imported.
+CREATE TABLE IF NOT EXISTS "明細CSV列" (
+    "見出し"     TEXT PRIMARY KEY,
+    "日付列"     INTEGER NOT NULL,
+    "出金列"     INTEGER NOT NULL,
+    "入金列"     INTEGER NOT NULL,
+    "摘要列"     INTEGER NOT NULL,
+    "照会番号列" INTEGER
+);
+
+-- The names bank statements gave a payee's withdrawals ("明細名", as the statement wrote
+-- them), kept when the user confirmed such a match, so that later statements match them.
+CREATE TABLE IF NOT EXISTS "明細名義" (
+    "支払先名" TEXT NOT NULL,
+    "明細名"   TEXT NOT NULL,
+    PRIMARY KEY ("支払先名", "明細名")
+);
+
+-- The statement lines already reconciled, so that a statement imported again proposes
+-- nothing for them: "照合キー" is the account, day and reference number (照会番号) the bank
+-- gave the line, or, without one, the line's contents and its place among equal lines;
+-- "処理" is '消込' (paid lines of the book), '追加' (added as a paid line) or '見送り'.
+CREATE TABLE IF NOT EXISTS "明細消込" (
+    "照合キー" TEXT PRIMARY KEY,
+    "勘定日"   TEXT NOT NULL,
+    "金額"     INTEGER NOT NULL,
+    "処理"     TEXT NOT NULL,
+    "消込日時" TEXT
+);
+CREATE INDEX IF NOT EXISTS "明細消込_勘定日" ON "明細消込" ("勘定日");
+
+-- How many bank business days a withdrawal may lie from its line's day and still match
+-- it. At most one row; none reads as 3.
+CREATE TABLE IF NOT EXISTS "明細照合設定" (
+    "営業日幅" INTEGER
+);
+
 -- @work
 -- The three sheet tables share one layout so that rows copy between them with
 -- SELECT *. "元日付" and "元支払先名" keep the date and payee a line was loaded

@@ -28,6 +28,7 @@ enum class PageCommand {
     NextMonth,
     CopyPreviousMonth,
     Transfer,
+    Statement,
     Import,
     Account,
     DeleteAll,

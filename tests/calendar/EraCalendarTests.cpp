@@ -145,3 +145,28 @@ TEST(ParseYearMonth, ReadsBackEveryDisplayedMonth)
         }
     }
 }
+
+TEST(DateFromEraDigits, LatestEraHoldingTheDayUpToTheLimit)
+{
+    const QDate limit(2027, 12, 31);
+    struct Case {
+        int year, month, day;
+        QDate expected;
+    };
+    const std::vector<Case> cases = {
+        {31, 4, 30, QDate(2019, 4, 30)}, // 令和31年 is after the limit: 平成
+        {1, 5, 1, QDate(2019, 5, 1)},    // the first day of 令和
+        {1, 4, 30, QDate(1989, 4, 30)},  // 令和 starts in May: 平成元年
+        {8, 12, 8, QDate(2026, 12, 8)},
+        {30, 1, 15, QDate(2018, 1, 15)},
+        {64, 1, 7, QDate(1989, 1, 7)},   // the last day of 昭和
+        {64, 1, 8, QDate()},             // no era holds 64年1月8日 after 昭和
+        {8, 2, 30, QDate()},
+        {0, 1, 1, QDate()},
+        {8, 13, 1, QDate()},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(dateFromEraDigits(c.year, c.month, c.day, limit), c.expected) << c.year << "/" << c.month << "/" << c.day;
+    // The limit decides between eras: on 2019-04-30 "010501" cannot be 令和 yet.
+    EXPECT_EQ(dateFromEraDigits(1, 5, 1, QDate(2019, 4, 30)), QDate(1989, 5, 1));
+}

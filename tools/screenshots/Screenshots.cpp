@@ -22,6 +22,7 @@
 #include "SettingsPage.h"
 #include "SheetColumns.h"
 #include "Startup.h"
+#include "ReconcileDialog.h"
 #include "TransferDialog.h"
 #include "GridView.h"
 #include "Holidays.h"
@@ -30,6 +31,7 @@
 #include <QApplication>
 #include <QChart>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QTableView>
 #include <QPlainTextEdit>
@@ -260,6 +262,45 @@ void saveTransfer(MainWindow& window, const QString& directory)
     }
 }
 
+// The reconciliation of a bank's statement against the transfer pictures' day: a CSV
+// statement of that day and the days after it, its columns as their titles suggest.
+void saveStatement(MainWindow& window, const QString& directory)
+{
+    const QDate today = QDate::currentDate();
+    QDate day(today.year(), today.month(), 25);
+    while (calendar::isBankHoliday(day))
+        day = day.addDays(-1);
+    QTemporaryDir folder;
+    const QString path = QDir(folder.path()).filePath("meisai.csv");
+    QFile file(path);
+    (void)file.open(QIODevice::WriteOnly);
+    auto line = [&](const QDate& date, const char* words, qint64 out, qint64 in) {
+        file.write(QStringLiteral("%1,%2,%3,%4\r\n")
+                       .arg(date.toString("yyyy/MM/dd"), QString::fromUtf8(words), out ? QString::number(out) : QString(), in ? QString::number(in) : QString())
+                       .toUtf8());
+    };
+    file.write(QStringLiteral("取引日,お取引内容,お引出し,お預入れ\r\n").toUtf8());
+    line(day, "ﾃﾞﾝｷﾘﾖｳ ﾄｳｷﾖｳﾃﾞﾝﾘﾖｸ", 48'600, 0);
+    line(day, "ﾌﾘｺﾐ ﾔﾏﾀﾞﾌﾄﾞｳｻﾝ", 180'000, 0);
+    line(day, "ﾌﾘｺﾐ ﾏﾙｾﾞﾝﾌﾞﾝｸﾞ", 12'800, 0);
+    line(day, "ﾌﾘｺﾐ ﾏﾙｾﾞﾝﾌﾞﾝｸﾞ", 12'800, 0);
+    line(day.addDays(1), "ｵﾌｲｽﾘ-ｽ", 22'000, 0);
+    line(day.addDays(1), "ｶ-ﾄﾞ ｺﾞﾘﾖｳｷﾝ", 5'480, 0);
+    line(day.addDays(6), "ﾌﾘｺﾐ ﾐﾅﾐｼﾖｳｼﾞ", 0, 330'000);
+    file.close();
+    window.findChild<QTabWidget*>("SSTab1")->setCurrentIndex(0);
+    statement::StatementImport& import = window.statementImport();
+    import.askPath = [&](QWidget*) { return path; };
+    import.askColumns = [](const QStringList& titles, QWidget*) { return std::optional<statement::CsvColumns>(statement::guessColumns(titles)); };
+    import.decide = [&](statement::ReconcileDialog& dialog) {
+        dialog.show();
+        (void)QTest::qWaitForWindowExposed(&dialog);
+        save(&dialog, directory, "statement.png");
+        return false;
+    };
+    window.findChild<QPushButton*>("cmd明細消込")->click();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -349,6 +390,7 @@ int main(int argc, char** argv)
     saveCashFlow(window, out);
     saveTransfer(window, out);
     saveFees(window, out);
+    saveStatement(window, out);
     window.close();
     return 0;
 }
