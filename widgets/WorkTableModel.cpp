@@ -315,6 +315,17 @@ void WorkTableModel::removeLine(int row)
     endRemoveRows();
 }
 
+void WorkTableModel::insertStoredRow(qint64 rowId, const Row& values)
+{
+    const auto place = std::lower_bound(rows_.begin(), rows_.end(), rowId, [](const Line& line, qint64 id) { return line.rowId < id; });
+    const int row = static_cast<int>(place - rows_.begin());
+    beginInsertRows({}, row, row);
+    rows_.insert(place, Line{rowId, values});
+    if (pendingRow_ >= row)
+        ++pendingRow_;
+    endInsertRows();
+}
+
 qint64 WorkTableModel::rowId(int row) const
 {
     if (row < 0 || row >= static_cast<int>(rows_.size()))

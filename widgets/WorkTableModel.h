@@ -61,6 +61,9 @@ public:
 
     // Deletes the line from the table and from the model; throws DbError.
     void removeLine(int row);
+    // Shows a row the caller has just added to the table, at its place in rowid order,
+    // without reading the table again.
+    void insertStoredRow(qint64 rowId, const store::Row& values);
     qint64 rowId(int row) const;
 
 signals:

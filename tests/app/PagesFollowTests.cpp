@@ -1,9 +1,17 @@
 #include "MainWindowHarness.h"
 
+#include "GridView.h"
+#include "PayeeList.h"
+#include "SchedulePage.h"
 #include "SheetColumns.h"
 #include "Sql.h"
 #include "WorkTableModel.h"
 #include "YearMonthEdit.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -80,4 +88,46 @@ TEST(PagesFollow, NamesTypedOnASheetWhoseChangesAreDroppedAreNoLongerOffered)
     w.click("cmd読込", false);
     EXPECT_FALSE(offered(w).contains("また捨てる"));
     EXPECT_EQ(w.storedPayees(), QStringList{"四月"});
+}
+
+TEST(PagesFollow, APastedBlockOfNamesAndATypedNameGoIntoTheListInPlaceWithoutRebuildingIt)
+{
+    MainWindowHarness w;
+    QStringList payees;
+    for (int i = 0; i < 3000; ++i)
+        payees << QStringLiteral("取引先%1").arg(i * 7 % 3000, 4, 10, QChar('0'));
+    seed::storePayees(w.dir(), payees);
+    ASSERT_TRUE(w.startOn(QDate(2005, 4, 1)));
+    ASSERT_TRUE(w.show());
+    auto* list = w.find<WorkTableModel>("dat支払先名");
+    ASSERT_EQ(list->storedRowCount(), 3000);
+    QSignalSpy rebuilt(list, &QAbstractItemModel::modelReset);
+    QSignalSpy inserted(list, &QAbstractItemModel::rowsInserted);
+
+    // 199 names down the payee column, one of them listed already and one twice.
+    QStringList block;
+    for (int i = 0; i < 199; ++i)
+        block << QStringLiteral("貼付先%1").arg(i * 37 % 199, 3, 10, QChar('0'));
+    block[10] = "取引先0100";
+    block[20] = block[30];
+    QGuiApplication::clipboard()->setText(block.join('\n') + '\n');
+    w.grid()->setCurrentCell(0, kCol支払先名);
+    QTest::keyClick(w.grid(), Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(w.cell(198, kCol支払先名), block[198]);
+    EXPECT_EQ(rebuilt.count(), 0);
+    EXPECT_EQ(inserted.count(), 197);
+    ASSERT_EQ(list->storedRowCount(), 3197);
+
+    // One name typed on the last line and Enter: in at its place, still no rebuild.
+    w.type(199, kCol支払先名, "あたらしい名前", Qt::Key_Return);
+    EXPECT_EQ(rebuilt.count(), 0);
+    EXPECT_EQ(inserted.count(), 198);
+
+    // What the list shows is what a rebuild from the file makes, in the same order.
+    const QStringList shown = offered(w);
+    EXPECT_EQ(shown.size(), 3198);
+    EXPECT_EQ(shown.front(), "あたらしい名前");
+    payees::AddComb支払先名(w.session(), list, w.window().findChild<SchedulePage*>()->sheetPayees());
+    EXPECT_EQ(rebuilt.count(), 1);
+    EXPECT_EQ(offered(w), shown);
 }

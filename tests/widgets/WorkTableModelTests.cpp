@@ -83,3 +83,31 @@ TEST(WorkTableModel, AppendLineAndTickColumnWriteNewRows)
     EXPECT_EQ(rows[0][0].toLongLong(), 1);
     EXPECT_EQ(rows[0][1].toString(), "新しい支払先");
 }
+
+TEST(WorkTableModel, ARowAddedByRowidShowsAtItsPlaceAndTheBufferedLineFollowsIt)
+{
+    TempDataDir dir;
+    auto session = Session::open(dir.path());
+    auto& work = session->workDb();
+    exec(work, "INSERT INTO w支払先名 (rowid, 支払先名) VALUES (10, 'a'), (30, 'c')");
+    WorkTableModel model;
+    model.bind(&work, "w支払先名");
+    model.refresh();
+    ASSERT_TRUE(model.setData(model.index(1, 0), "c edited"));
+    ASSERT_EQ(model.pendingRow(), 1);
+
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    exec(work, "INSERT INTO w支払先名 (rowid, 支払先名) VALUES (20, 'b'), (40, 'd')");
+    model.insertStoredRow(20, {QString("b")});
+    model.insertStoredRow(40, {QString("d")});
+    ASSERT_EQ(inserted.size(), 2);
+    EXPECT_EQ(inserted.at(0).at(1).toInt(), 1);
+    EXPECT_EQ(inserted.at(1).at(1).toInt(), 3);
+    ASSERT_EQ(model.rowCount(), 4);
+    EXPECT_EQ(model.value(1, 0).toString(), "b");
+    EXPECT_EQ(model.rowId(3), 40);
+    // The buffered edit moved down with its line and is written to its own rowid.
+    EXPECT_EQ(model.pendingRow(), 2);
+    model.commit();
+    EXPECT_EQ(scalar(work, "SELECT group_concat(支払先名, ',') FROM (SELECT 支払先名 FROM w支払先名 ORDER BY rowid)").toString(), "a,b,c edited,d");
+}
