@@ -79,9 +79,11 @@ private:
         flow.月末残高 = figures.closing;
         flow.最低残高 = figures.lowest;
         flow.最低残高日 = figures.lowestDay;
+        // Looked up once a day of the month, not once a line.
+        const quint32 bankHolidays = lines_.empty() ? 0 : calendar::bankHolidaysOfMonth(flow.month);
         for (int i : figures.order) {
             const LineAmounts& line = lines_[static_cast<std::size_t>(i)];
-            if (line.scheduled && !line.scheduled->isZero() && calendar::isBankHoliday(line.date))
+            if (line.scheduled && !line.scheduled->isZero() && (bankHolidays >> (line.date.day() - 1) & 1) != 0)
                 flow.holidayPayments.push_back(line.date);
             overview_.points.push_back({line.date, next_, figures.lines[static_cast<std::size_t>(i)].running});
         }
