@@ -9,6 +9,9 @@ namespace payees {
 
 namespace {
 
+// Marks an editor that setEditorData has filled once.
+const char* const kSetUp = "payeeEditorSetUp";
+
 // The names the completion list offers: every listed name but the one typed in full, so
 // that a name typed whole (as an input method commits it) opens no list that only repeats it.
 class OtherNames : public QSortFilterProxyModel {
@@ -77,6 +80,11 @@ void PayeeDropDown::setEditorData(QWidget* editor, const QModelIndex& index) con
         return;
     }
     const QString text = index.data(Qt::EditRole).toString();
+    // The line changed under an editor set up before that shows its name already (the
+    // name just committed): the list is not searched again, nor the text selected anew.
+    if (combo->property(kSetUp).toBool() && combo->currentText() == text)
+        return;
+    combo->setProperty(kSetUp, true);
     const int listed = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
     combo->setCurrentIndex(listed);
     combo->setEditText(text);
