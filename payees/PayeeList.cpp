@@ -1,6 +1,7 @@
 #include "PayeeList.h"
 
 #include "PayeeName.h"
+#include "Prepared.h"
 #include "Schema.h"
 #include "Session.h"
 #include "Skip.h"
@@ -10,6 +11,10 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace payees {
 
@@ -72,25 +77,40 @@ int placeInList(const WorkTableModel& list, const QString& name)
     return low;
 }
 
-// Adds each name the list lacks between its neighbours; false when two neighbours leave
-// no rowid between them. Throws store::DbError.
-bool insertNames(SQLite::Database& work, WorkTableModel& list, const QStringList& names)
+// Adds each name the list lacks between its neighbours; the names that go between the same
+// two share the room evenly. False when two neighbours leave too little room. Throws
+// store::DbError.
+bool insertNames(SQLite::Database& work, WorkTableModel& list, QStringList names)
 {
-    store::Transaction tx(work);
-    for (const QString& name : names) {
+    names.removeDuplicates();
+    std::vector<std::pair<int, QString>> placed; // the row each new name goes before
+    for (const QString& name : std::as_const(names)) {
         const int place = placeInList(list, name);
-        const int count = list.storedRowCount();
-        if (place < count && list.value(place, 0).toString() == name)
-            continue;
+        if (place >= list.storedRowCount() || list.value(place, 0).toString() != name)
+            placed.emplace_back(place, name);
+    }
+    std::sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first : store::compareJapanese(a.second, b.second) < 0;
+    });
+    std::vector<std::pair<qint64, store::Row>> added;
+    store::Transaction tx(work);
+    store::Prepared insert(work, QStringLiteral("INSERT INTO w支払先名 (rowid, 支払先名) VALUES (?, ?)"));
+    for (auto group = placed.begin(); group != placed.end();) {
+        const int place = group->first;
+        const auto end = std::find_if(group, placed.end(), [place](const auto& p) { return p.first != place; });
+        const qint64 count = end - group;
         const qint64 before = place > 0 ? list.rowId(place - 1) : 0;
-        const qint64 after = place < count ? list.rowId(place) : before + 2 * kListRowIdGap;
-        if (after - before < 2)
+        const qint64 after = place < list.storedRowCount() ? list.rowId(place) : before + (count + 1) * kListRowIdGap;
+        const qint64 step = (after - before) / (count + 1);
+        if (step < 1)
             return false;
-        const qint64 rowId = before + (after - before) / 2;
-        store::exec(work, QStringLiteral("INSERT INTO w支払先名 (rowid, 支払先名) VALUES (?, ?)"), {rowId, name});
-        list.insertStoredRow(rowId, {name});
+        for (qint64 i = 1; group != end; ++group, ++i) {
+            insert.exec({before + step * i, group->second});
+            added.emplace_back(before + step * i, store::Row{group->second});
+        }
     }
     tx.commit();
+    list.insertStoredRows(std::move(added));
     return true;
 }
 

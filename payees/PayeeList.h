@@ -21,14 +21,14 @@ namespace payees {
 // a name can later go in between two others (offerTypedNames).
 void AddComb支払先名(store::Session& session, WorkTableModel* dropDownSource = nullptr, const QStringList& typed = {});
 
-inline constexpr qint64 kListRowIdGap = 1 << 16;
+inline constexpr qint64 kListRowIdGap = qint64(1) << 32;
 
 // Offers names just typed or pasted on the month's sheet in the drop-down list shown by
 // dropDownSource (bound to w支払先名): each name the list lacks goes in at its place in
-// name order, found by halving the list, with a rowid between its neighbours', in one
-// transaction. When two neighbours leave no rowid between them, or a step fails, the list
-// is rebuilt once instead (AddComb支払先名 with the sheet's names `onSheet`). Answers
-// whether it was rebuilt.
+// name order, found by halving the list, with a rowid between its neighbours' (names that
+// go between the same two share the room evenly), in one transaction. When two neighbours
+// leave too little room, or a step fails, the list is rebuilt once instead (AddComb支払先名
+// with the sheet's names `onSheet`). Answers whether it was rebuilt.
 bool offerTypedNames(store::Session& session, WorkTableModel& dropDownSource, const QStringList& names, const QStringList& onSheet);
 
 // The same list as AddComb支払先名 makes, copied from the payee page's copy w支払先マスタ

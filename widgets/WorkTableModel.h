@@ -6,6 +6,9 @@
 #include <QHash>
 #include <QStringList>
 
+#include <utility>
+#include <vector>
+
 // A data source bound to one table of a work file: the rows in the order they were
 // added (rowid order), each with its rowid. The line being edited is kept in a buffer
 // until commit() writes it back by rowid; editing another line commits the buffered one
@@ -61,9 +64,10 @@ public:
 
     // Deletes the line from the table and from the model; throws DbError.
     void removeLine(int row);
-    // Shows a row the caller has just added to the table, at its place in rowid order,
-    // without reading the table again.
-    void insertStoredRow(qint64 rowId, const store::Row& values);
+    // Shows rows the caller has just added to the table (rowid and values), each at its
+    // place in rowid order, without reading the table again: a few announced row by row,
+    // more merged in one pass and announced as a reset.
+    void insertStoredRows(std::vector<std::pair<qint64, store::Row>> added);
     qint64 rowId(int row) const;
 
 signals:
@@ -79,6 +83,7 @@ private:
     };
     void beginPending(int row);
     void appendStoredLine();
+    void insertStoredRow(qint64 rowId, store::Row values);
     bool isAppendLine(int row) const { return appendLine_ && row == static_cast<int>(rows_.size()); }
 
     SQLite::Database* db_ = nullptr;

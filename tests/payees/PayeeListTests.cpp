@@ -107,18 +107,31 @@ TEST(PayeeList, TypedNamesGoInBetweenTheirNeighboursAndTheListIsRebuiltOnlyWhenN
     reset.clear();
     QStringList onSheet = typed;
     int rebuilds = 0;
-    for (int i = 0; i < 24; ++i) {
+    for (int i = 0; i < 40; ++i) {
         onSheet << QStringLiteral("D社%1").arg(i, 2, 10, QChar('0'));
         rebuilds += offerTypedNames(*f.session, source, {onSheet.back()}, onSheet) ? 1 : 0;
     }
     EXPECT_EQ(rebuilds, 1);
     EXPECT_EQ(reset.count(), 1);
-    EXPECT_EQ(source.storedRowCount(), 34);
+    EXPECT_EQ(source.storedRowCount(), 50);
     const QString grown = listed(f.work);
     EXPECT_EQ(shown(), grown);
     EXPECT_TRUE(grown.contains("C社,D社00,D社01,D社02,")) << grown.toStdString();
     AddComb支払先名(*f.session, &source, onSheet);
     EXPECT_EQ(listed(f.work), grown);
+
+    // A block of names for one place, given at once, shares its room: no rebuild.
+    QStringList block;
+    for (int i = 299; i >= 0; --i)
+        block << QStringLiteral("E社%1").arg(i, 3, 10, QChar('0'));
+    onSheet << block;
+    EXPECT_FALSE(offerTypedNames(*f.session, source, block, onSheet));
+    EXPECT_EQ(source.storedRowCount(), 350);
+    const QString blocked = listed(f.work);
+    EXPECT_EQ(shown(), blocked);
+    EXPECT_TRUE(blocked.contains("D社39,E社000,E社001,")) << blocked.toStdString();
+    AddComb支払先名(*f.session, &source, onSheet);
+    EXPECT_EQ(listed(f.work), blocked);
 
     // A list written rowid after rowid by something else is rebuilt at the first new name.
     store::exec(f.work, "DELETE FROM w支払先名");
