@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QLineEdit>
+#include <QListView>
 #include <QSortFilterProxyModel>
 
 namespace payees {
@@ -65,6 +66,10 @@ QWidget* PayeeDropDown::createEditor(QWidget* parent, const QStyleOptionViewItem
     completer->setCompletionColumn(0);
     completer->setCaseSensitivity(Qt::CaseSensitive);
     completer->setCompletionMode(QCompleter::PopupCompletion);
+    // Every name is one line of the same font: the pop-up does not measure each of the
+    // thousands a short text can offer.
+    if (auto* list = qobject_cast<QListView*>(completer->popup()))
+        list->setUniformItemSizes(true);
     combo->setCompleter(completer);
     combo->setCurrentIndex(-1);
     // The line edit holds the focus while the user types, so the grid watches it.
