@@ -110,6 +110,8 @@ void MainWindow::connectPages()
     connect(&changes, &store::BookChanges::bookReplaced, restoreList_, &backup::RestoreList::refresh);
     connect(schedulePage_, &schedule::SchedulePage::payeeListNeeded, this,
         [this](WorkTableModel* dropDownSource, const QStringList& typed) { payees::AddComb支払先名(*session_, dropDownSource, typed); });
+    connect(schedulePage_, &schedule::SchedulePage::payeesTyped, this,
+        [this](WorkTableModel* dropDownSource, const QStringList& names) { payees::offerTypedNames(*session_, *dropDownSource, names, schedulePage_->sheetPayees()); });
     connect(payeePage_, &payees::PayeePage::hintRequested, this, &MainWindow::openHint);
     connect(settingsPage_, &settings::SettingsPage::hintRequested, this, &MainWindow::openHint);
     connect(settingsPage_, &settings::SettingsPage::allDeleteRequested, this, &MainWindow::onDeleteAllClicked);

@@ -29,6 +29,8 @@ std::optional<BackupCondition> inspectBackup(const QString& path, const StopChec
     if (isStopped())
         return std::nullopt;
     condition.chainBreak = chainBreakOf(path);
+    if (isStopped())
+        return std::nullopt;
     condition.summary = summarizeBookFile(path);
     return condition;
 }

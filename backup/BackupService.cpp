@@ -239,11 +239,11 @@ bool BackupService::undo()
     return replaceWith(backupPath, command + QStringLiteral("の前"));
 }
 
-bool BackupService::restore(const QString& backupPath)
+bool BackupService::restore(const QString& backupPath, const std::optional<BackupCondition>& known)
 {
     const auto entry = BackupFolder::parse(backupPath);
     const QString name = entry ? describe(*entry) : backupPath;
-    const BackupCondition found = *inspectBackup(backupPath);
+    const BackupCondition found = known ? *known : *inspectBackup(backupPath);
     if (found.unusable) {
         msg_.ShowMsg(messages::MsgId::復元_拒否, backupPath + QLatin1Char('\n') + *found.unusable);
         return false;

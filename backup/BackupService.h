@@ -76,8 +76,10 @@ public:
     // Checks the backup (inspectBackup), asks, keeps the current state as a backup, restores,
     // announces bookReplaced and tells what was restored. A backup that is no book is
     // refused; one that differs from its record or whose balances do not follow is restored
-    // only when the user insists. Answers whether the book was replaced.
-    bool restore(const QString& backupPath);
+    // only when the user insists. Answers whether the book was replaced. `known` is what an
+    // inspection found in the backup while it is unchanged since (BackupInspector::known):
+    // the backup is then not read again.
+    bool restore(const QString& backupPath, const std::optional<BackupCondition>& known = std::nullopt);
 
     // Asked right before the book is replaced (undo or restore): whether the screens may
     // drop what they hold that is not stored. Answering false leaves the book as it is.

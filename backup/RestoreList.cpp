@@ -117,7 +117,10 @@ void RestoreList::onRestoreClicked()
         service_.msg().ShowMsg(messages::MsgId::行指定_指定なし, QString());
         return;
     }
-    service_.restore(item->data(0, Qt::UserRole).toString());
+    // What the inspector found is used while the backup is unchanged: the file is not read
+    // on the window's thread a second time.
+    const QString path = item->data(0, Qt::UserRole).toString();
+    service_.restore(path, inspector_.known(path));
     refresh();
 }
 

@@ -35,6 +35,30 @@ public:
         std::printf("%s: %.3f ms / %.3f ms = ratio %.2f (target <= %.1f) %s\n", what, a->second * 1e3, b->second * 1e3, ratio, target,
             ratio <= target ? "ok" : "OVER");
     }
+
+    // Prints "what: ours ms / bare ms = ratio r" for a case whose target is a time of its
+    // own (printWithin), the bare side doing only part of the work.
+    void printRatio(const char* what, const std::string& ours, const std::string& bare) const
+    {
+        const auto a = seconds.find(ours);
+        const auto b = seconds.find(bare);
+        if (a == seconds.end() || b == seconds.end() || b->second <= 0) {
+            std::printf("%s: ratio not measured\n", what);
+            return;
+        }
+        std::printf("%s: %.3f ms / %.3f ms = ratio %.2f\n", what, a->second * 1e3, b->second * 1e3, a->second / b->second);
+    }
+
+    // Prints "what: ours ms (target <= t ms) ok|OVER".
+    void printWithin(const char* what, const std::string& ours, double targetMs) const
+    {
+        const auto a = seconds.find(ours);
+        if (a == seconds.end()) {
+            std::printf("%s: not measured\n", what);
+            return;
+        }
+        std::printf("%s: %.3f ms (target <= %.1f ms) %s\n", what, a->second * 1e3, targetMs, a->second * 1e3 <= targetMs ? "ok" : "OVER");
+    }
 };
 
 // The start of every benchmark program: reads Google Benchmark's arguments, prepares the

@@ -366,4 +366,17 @@ bool isBankHoliday(const QDate& date)
     return isBankClosingDay(date.month(), date.day(), date.dayOfWeek());
 }
 
+quint32 bankHolidaysOfMonth(const QDate& date)
+{
+    if (!date.isValid())
+        return 0;
+    const QDate first(date.year(), date.month(), 1);
+    quint32 days = 0;
+    for (int day = 0; day < first.daysInMonth(); ++day) {
+        if (isBankHoliday(first.addDays(day)))
+            days |= quint32(1) << day;
+    }
+    return days;
+}
+
 } // namespace calendar

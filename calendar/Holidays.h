@@ -44,6 +44,10 @@ QList<Holiday> holidaysOfYear(int year);
 // invalid date.
 bool isBankHoliday(const QDate& date);
 
+// The bank holidays of the month of a date, one bit a day (bit 0 the 1st), for code that
+// asks about many days of one month; 0 for an invalid date.
+quint32 bankHolidaysOfMonth(const QDate& date);
+
 // The nearest bank business day on or before / on or after a date; an invalid date for
 // an invalid date.
 QDate previousBusinessDay(const QDate& date);

@@ -30,16 +30,27 @@ QFont chartFont(int points)
     return font;
 }
 
-// The balance as steps: level until each line's day, then the line's balance.
+// The balance as steps: level until each day with lines, then the day's balances, all on
+// one upright line at that day. The line is drawn from the level before, the day's lowest
+// and highest balance and its last one: a few points a day, however many lines it holds.
 QList<QPointF> steps(const Overview& overview)
 {
     QList<QPointF> points;
     qreal level = thousands(overview.開始残高);
     points.append({0.0, level});
-    for (const BalancePoint& point : overview.points) {
-        const qreal x = overview.first.daysTo(point.date);
+    for (auto line = overview.points.begin(); line != overview.points.end();) {
+        const QDate day = line->date;
+        const qreal x = overview.first.daysTo(day);
         points.append({x, level});
-        level = thousands(point.balance);
+        qreal low = level;
+        qreal high = level;
+        for (; line != overview.points.end() && line->date == day; ++line) {
+            level = thousands(line->balance);
+            low = std::min(low, level);
+            high = std::max(high, level);
+        }
+        points.append({x, low});
+        points.append({x, high});
         points.append({x, level});
     }
     points.append({static_cast<qreal>(overview.first.daysTo(overview.end)), level});

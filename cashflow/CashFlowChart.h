@@ -13,7 +13,7 @@ using ledger::BalancePoint;
 using ledger::MonthFlow;
 using ledger::Overview;
 
-// Draws the running balance of an overview into a chart: a step line per stored line
+// Draws the running balance of an overview into a chart: a step line through each day's
 // from the carry-over to the closing balance, filled blue above zero and red below, the
 // zero line, and a grid line at each month boundary with the months named under it.
 // The horizontal value is the number of days since the overview's first day.

@@ -31,7 +31,20 @@ struct StoredDay {
 StoredDay parseStoredDate(QByteArrayView text)
 {
     StoredDay day{storedDate(text)};
-    day.date.getDate(&day.year, &day.month, nullptr);
+    // A date stored as YYYY-MM-DD names its year and month in its digits; any other form
+    // asks the date.
+    if (day.date.isValid() && text.size() >= 10 && text[4] == '-' && text[7] == '-') {
+        const auto number = [&](qsizetype at, qsizetype count) {
+            int value = 0;
+            for (qsizetype i = at; i < at + count; ++i)
+                value = value * 10 + (text[i] - '0');
+            return value;
+        };
+        day.year = number(0, 4);
+        day.month = number(5, 2);
+    } else {
+        day.date.getDate(&day.year, &day.month, nullptr);
+    }
     return day;
 }
 
@@ -79,9 +92,12 @@ private:
         flow.月末残高 = figures.closing;
         flow.最低残高 = figures.lowest;
         flow.最低残高日 = figures.lowestDay;
+        // Looked up once a day of the month, not once a line.
+        const quint32 bankHolidays = lines_.empty() ? 0 : calendar::bankHolidaysOfMonth(flow.month);
+        const qint64 firstDay = flow.month.toJulianDay();
         for (int i : figures.order) {
             const LineAmounts& line = lines_[static_cast<std::size_t>(i)];
-            if (line.scheduled && !line.scheduled->isZero() && calendar::isBankHoliday(line.date))
+            if (line.scheduled && !line.scheduled->isZero() && (bankHolidays >> (line.date.toJulianDay() - firstDay) & 1) != 0)
                 flow.holidayPayments.push_back(line.date);
             overview_.points.push_back({line.date, next_, figures.lines[static_cast<std::size_t>(i)].running});
         }

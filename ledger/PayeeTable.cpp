@@ -239,11 +239,12 @@ void PayeeTable::rebuildList(const QStringList& typed)
     store::Transaction tx(work());
     store::exec(work(), QStringLiteral("DELETE FROM w支払先名"));
     store::exec(work(),
-        QStringLiteral("INSERT INTO w支払先名 SELECT 支払先名 FROM (SELECT 支払先名 FROM %1 UNION ALL "
+        QStringLiteral("INSERT INTO w支払先名 (rowid, 支払先名) SELECT row_number() OVER (ORDER BY 支払先名 COLLATE ja) * ?, 支払先名 FROM "
+                       "(SELECT 支払先名 FROM %1 UNION ALL "
                        "SELECT DISTINCT value FROM json_each(?) WHERE value NOT IN (SELECT 支払先名 FROM %1 WHERE 支払先名 IS NOT NULL)) "
                        "ORDER BY 支払先名 COLLATE ja")
             .arg(kMaster),
-        {QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(typed)).toJson(QJsonDocument::Compact))});
+        {kListRowIdGap, QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(typed)).toJson(QJsonDocument::Compact))});
     tx.commit();
 }
 
@@ -251,7 +252,16 @@ void PayeeTable::copyListFromCopy()
 {
     store::Transaction tx(work());
     store::exec(work(), QStringLiteral("DELETE FROM w支払先名"));
-    store::exec(work(), QStringLiteral("INSERT INTO w支払先名 SELECT 支払先名 FROM w支払先マスタ ORDER BY rowid"));
+    store::exec(work(), QStringLiteral("INSERT INTO w支払先名 (rowid, 支払先名) SELECT rowid * ?, 支払先名 FROM w支払先マスタ ORDER BY rowid"), {kListRowIdGap});
+    tx.commit();
+}
+
+void PayeeTable::insertListNames(const std::vector<std::pair<qint64, QString>>& names)
+{
+    store::Transaction tx(work());
+    store::Prepared insert(work(), QStringLiteral("INSERT INTO w支払先名 (rowid, 支払先名) VALUES (?, ?)"));
+    for (const auto& [rowId, name] : names)
+        insert.exec({rowId, name});
     tx.commit();
 }
 

@@ -16,6 +16,10 @@ class Session;
 
 namespace ledger {
 
+// The rowids of the drop-down list w支払先名 follow its name order this far apart, so that a
+// name can later go in between two others without the list being rebuilt.
+inline constexpr qint64 kListRowIdGap = qint64(1) << 32;
+
 // One line of the payee page's copy (w支払先マスタ) with its rowid, which orders the copy,
 // and the master's name it was read with (w支払先元名), if any.
 struct PayeeCopyLine {
@@ -104,10 +108,14 @@ public:
     void watchCopy();
 
     // Rebuilds the drop-down list as a copy of the master (duplicates and empty names
-    // included) with the `typed` names the master lacks, sorted by name.
+    // included) with the `typed` names the master lacks, sorted by name, the rowids
+    // kListRowIdGap apart.
     void rebuildList(const QStringList& typed);
     // The same list copied from the copy right after readIntoCopy() filled it.
     void copyListFromCopy();
+    // Names put into the drop-down list at the rowids given (between their neighbours'), in
+    // one transaction.
+    void insertListNames(const std::vector<std::pair<qint64, QString>>& names);
 
 signals:
     // The master changed (names added, replaced, deleted or put back).

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PayeeTable.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -17,8 +19,19 @@ namespace payees {
 // Rebuilds the drop-down list w支払先名 as a copy of the payee master (duplicates and empty
 // names included) with the names typed on the month's sheet that the master lacks, sorted
 // by name, then re-reads the drop-down's data source when one is given. A failure is
-// skipped and logged.
+// skipped and logged. The rowids of the list follow its order kListRowIdGap apart, so that
+// a name can later go in between two others (offerTypedNames).
 void AddComb支払先名(store::Session& session, WorkTableModel* dropDownSource = nullptr, const QStringList& typed = {});
+
+inline constexpr qint64 kListRowIdGap = ledger::kListRowIdGap;
+
+// Offers names just typed or pasted on the month's sheet in the drop-down list shown by
+// dropDownSource (bound to w支払先名): each name the list lacks goes in at its place in
+// name order, found by halving the list, with a rowid between its neighbours' (names that
+// go between the same two share the room evenly), in one transaction. When two neighbours
+// leave too little room, or a step fails, the list is rebuilt once instead (AddComb支払先名
+// with the sheet's names `onSheet`). Answers whether it was rebuilt.
+bool offerTypedNames(store::Session& session, WorkTableModel& dropDownSource, const QStringList& names, const QStringList& onSheet);
 
 // The same list as AddComb支払先名 makes, copied from the payee page's copy w支払先マスタ
 // right after Read支払先 has filled it from the master in name order, so that a long master

@@ -142,8 +142,9 @@ signals:
     void modifiedChanged(bool modified);
     // A typed value was refused; the cell keeps its value.
     void cellRefused(int row, int column, const QString& text, schedule::CellRefusal why);
-    // A payee name was typed or pasted into the sheet.
-    void payeeTyped(const QString& name);
+    // Payee names were typed or pasted into the sheet: one signal for each edit or paste,
+    // with its names in the order of the cells.
+    void payeesTyped(const QStringList& names);
     // The sheet shows other lines: a month read, a draft restored, the sheet cleared. Names
     // typed on the sheet before (its changes dropped or registered) are no longer on it.
     void sheetReplaced();

@@ -45,7 +45,7 @@ bool MonthController::editCell(int row, int column, const QVariant& value)
         return true;
     if (newName) {
         typedNames_ << line.payee;
-        emit payeeTyped(line.payee);
+        emit payeesTyped({line.payee});
     }
     return true;
 }
@@ -68,11 +68,9 @@ std::vector<RefusedValue> MonthController::paste(const std::vector<PasteCell>& c
         else if (cell.column == kCol支払先名 && line.hasPayee())
             names << line.payee;
     }
-    if (pushChange(stepText(SheetStep::Paste), after)) {
-        for (const QString& name : names) {
-            typedNames_ << name;
-            emit payeeTyped(name);
-        }
+    if (pushChange(stepText(SheetStep::Paste), after) && !names.isEmpty()) {
+        typedNames_ << names;
+        emit payeesTyped(names);
     }
     return refused;
 }

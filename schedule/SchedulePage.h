@@ -136,8 +136,10 @@ signals:
     void statementRequested(const QDate& month);
     void hintRequested(const QString& controlName);
     // The drop-down's list of names should be rebuilt from the payee master and the names
-    // typed on the sheet (a new name typed is offered at once).
+    // typed on the sheet.
     void payeeListNeeded(WorkTableModel* dropDownSource, const QStringList& typed);
+    // Names typed or pasted by one edit of the sheet, to be offered in the drop-down at once.
+    void payeesTyped(WorkTableModel* dropDownSource, const QStringList& names);
     // A short text for the window's status line.
     void statusText(const QString& text);
     // A text given by statusText no longer holds; the line drops it if it still shows it.

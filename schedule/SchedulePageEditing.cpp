@@ -67,11 +67,10 @@ void SchedulePage::connectGrid()
     // was not taken, once the editor has closed.
     connect(controller_, &MonthController::cellRefused, this, [this](int, int, const QString& text, CellRefusal why) { tellRefusedValue(text, why); },
         Qt::QueuedConnection);
-    // The drop-down offers the payee list and the names on the sheet shown: a name typed
-    // joins it at once, and the names of a sheet that is replaced leave it.
-    const auto offerNames = [this] { emit payeeListNeeded(dat支払先名_, controller_->sheetNames()); };
-    connect(controller_, &MonthController::payeeTyped, this, offerNames);
-    connect(controller_, &MonthController::sheetReplaced, this, offerNames);
+    // The drop-down offers the payee list and the names on the sheet shown: the names of an
+    // edit or a paste join it at once, and the names of a sheet that is replaced leave it.
+    connect(controller_, &MonthController::payeesTyped, this, [this](const QStringList& names) { emit payeesTyped(dat支払先名_, names); });
+    connect(controller_, &MonthController::sheetReplaced, this, [this] { emit payeeListNeeded(dat支払先名_, controller_->sheetNames()); });
     // The box's advice follows the cause: another program holding the work file, or the disk.
     connect(controller_, &MonthController::draftFailed, this, [this](const QString& engine, bool busy) {
         context_.msg.ShowMsg(busy ? messages::MsgId::入力_下書き使用中 : messages::MsgId::入力_下書き失敗, engine);

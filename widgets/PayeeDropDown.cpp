@@ -3,11 +3,15 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QLineEdit>
+#include <QListView>
 #include <QSortFilterProxyModel>
 
 namespace payees {
 
 namespace {
+
+// Marks an editor that setEditorData has filled once.
+const char* const kSetUp = "payeeEditorSetUp";
 
 // The names the completion list offers: every listed name but the one typed in full, so
 // that a name typed whole (as an input method commits it) opens no list that only repeats it.
@@ -62,6 +66,10 @@ QWidget* PayeeDropDown::createEditor(QWidget* parent, const QStyleOptionViewItem
     completer->setCompletionColumn(0);
     completer->setCaseSensitivity(Qt::CaseSensitive);
     completer->setCompletionMode(QCompleter::PopupCompletion);
+    // Every name is one line of the same font: the pop-up does not measure each of the
+    // thousands a short text can offer.
+    if (auto* list = qobject_cast<QListView*>(completer->popup()))
+        list->setUniformItemSizes(true);
     combo->setCompleter(completer);
     combo->setCurrentIndex(-1);
     // The line edit holds the focus while the user types, so the grid watches it.
@@ -77,6 +85,11 @@ void PayeeDropDown::setEditorData(QWidget* editor, const QModelIndex& index) con
         return;
     }
     const QString text = index.data(Qt::EditRole).toString();
+    // The line changed under an editor set up before that shows its name already (the
+    // name just committed): the list is not searched again, nor the text selected anew.
+    if (combo->property(kSetUp).toBool() && combo->currentText() == text)
+        return;
+    combo->setProperty(kSetUp, true);
     const int listed = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
     combo->setCurrentIndex(listed);
     combo->setEditText(text);

@@ -296,6 +296,46 @@ void WorkTableModel::removeLine(int row)
     endRemoveRows();
 }
 
+void WorkTableModel::insertStoredRow(qint64 rowId, Row values)
+{
+    const auto place = std::lower_bound(rows_.begin(), rows_.end(), rowId, [](const Line& line, qint64 id) { return line.rowId < id; });
+    const int row = static_cast<int>(place - rows_.begin());
+    beginInsertRows({}, row, row);
+    rows_.insert(place, Line{rowId, std::move(values)});
+    if (pendingRow_ >= row)
+        ++pendingRow_;
+    endInsertRows();
+}
+
+void WorkTableModel::insertStoredRows(std::vector<std::pair<qint64, Row>> added)
+{
+    // Each row inserted alone moves every row after it: past a few, one pass is cheaper.
+    constexpr std::size_t kOneByOne = 8;
+    std::sort(added.begin(), added.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    if (added.size() <= kOneByOne) {
+        for (auto& [rowId, values] : added)
+            insertStoredRow(rowId, std::move(values));
+        return;
+    }
+    beginResetModel();
+    std::vector<Line> merged;
+    merged.reserve(rows_.size() + added.size());
+    auto next = added.begin();
+    int pending = -1;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        for (; next != added.end() && next->first < rows_[i].rowId; ++next)
+            merged.push_back(Line{next->first, std::move(next->second)});
+        if (static_cast<int>(i) == pendingRow_)
+            pending = static_cast<int>(merged.size());
+        merged.push_back(std::move(rows_[i]));
+    }
+    for (; next != added.end(); ++next)
+        merged.push_back(Line{next->first, std::move(next->second)});
+    rows_ = std::move(merged);
+    pendingRow_ = pending;
+    endResetModel();
+}
+
 qint64 WorkTableModel::rowId(int row) const
 {
     if (row < 0 || row >= static_cast<int>(rows_.size()))

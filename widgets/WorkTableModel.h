@@ -8,6 +8,8 @@
 #include <QStringList>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 // A data source bound to one table of a work file: the rows in the order they were
 // added (rowid order), each with its rowid. The line being edited is kept in a buffer
@@ -64,6 +66,10 @@ public:
 
     // Deletes the line from the table and from the model; throws DbError.
     void removeLine(int row);
+    // Shows rows the caller has just added to the table (rowid and values), each at its
+    // place in rowid order, without reading the table again: a few announced row by row,
+    // more merged in one pass and announced as a reset.
+    void insertStoredRows(std::vector<std::pair<qint64, store::Row>> added);
     qint64 rowId(int row) const;
 
 signals:
@@ -79,6 +85,7 @@ private:
     };
     void beginPending(int row);
     void appendStoredLine();
+    void insertStoredRow(qint64 rowId, store::Row values);
     bool isAppendLine(int row) const { return appendLine_ && row == static_cast<int>(rows_.size()); }
 
     std::unique_ptr<store::WorkTable> source_;

@@ -282,3 +282,39 @@ TEST(BackupWindow, TheRestoreListTellsWhatARestoreWouldFindAndADamagedBackupIsRe
     EXPECT_EQ(list->topLevelItem(0)->text(1), "復元の前");
     EXPECT_EQ(list->topLevelItem(0)->text(4), "正常");
 }
+
+TEST(BackupWindow, TheRestoreListShowsAtOnceFillsInAsBackupsAreReadAndLetsTheWindowCloseMidCheck)
+{
+    BookWindow w;
+    ASSERT_TRUE(w.started.window);
+    const backup::BackupFolder folder(w.dir.path());
+    const QDateTime made(QDate(2025, 3, 1), QTime(9, 0));
+    for (int i = 0; i < 6; ++i)
+        ASSERT_TRUE(backup::makeBackup(w.main(), folder, made.addSecs(i), backup::Reason::LineDelete).ok);
+
+    // Shown, the page lists every backup before any is read: each row waits for the
+    // inspector's thread, then fills in.
+    w.window().findChild<QTabWidget*>("SSTab1")->setCurrentIndex(2);
+    auto* list = w.window().findChild<QTreeWidget*>("lstBackup");
+    const auto* restoreList = w.window().findChild<backup::RestoreList*>("RestoreList");
+    ASSERT_EQ(list->topLevelItemCount(), 7);
+    EXPECT_TRUE(restoreList->inspecting());
+    EXPECT_EQ(list->topLevelItem(0)->text(4), "確認中");
+    EXPECT_TRUE(list->topLevelItem(0)->text(2).isEmpty());
+    ASSERT_TRUE(w.listInspected());
+    for (int row = 0; row < list->topLevelItemCount(); ++row) {
+        EXPECT_EQ(list->topLevelItem(row)->text(4), "正常") << row;
+        EXPECT_EQ(list->topLevelItem(row)->text(2), "24") << row;
+    }
+
+    // New backups shown while the window goes away: the inspection stops and its thread
+    // is waited for (the sanitized run catches a thread left reading into freed objects).
+    for (int i = 6; i < 12; ++i)
+        ASSERT_TRUE(backup::makeBackup(w.main(), folder, made.addSecs(i), backup::Reason::LineDelete).ok);
+    w.window().findChild<QTabWidget*>("SSTab1")->setCurrentIndex(0);
+    w.window().findChild<QTabWidget*>("SSTab1")->setCurrentIndex(2);
+    EXPECT_TRUE(restoreList->inspecting());
+    w.window().close();
+    w.started.window.reset();
+    QTest::qWait(20);
+}

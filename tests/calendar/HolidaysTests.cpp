@@ -187,3 +187,21 @@ TEST(BankDays, WeekdayLetters)
     EXPECT_EQ(week, u"月火水木金土日"_s);
     EXPECT_EQ(weekdayLetter(QDate()), QString());
 }
+
+TEST(Holidays, TheBankHolidaysOfAMonthAreOneBitADay)
+{
+    // May 2025: Golden Week with 振替休日 on the 6th, and the weekends.
+    quint32 may = 0;
+    for (int day : {3, 4, 5, 6, 10, 11, 17, 18, 24, 25, 31})
+        may |= quint32(1) << (day - 1);
+    EXPECT_EQ(calendar::bankHolidaysOfMonth(QDate(2025, 5, 20)), may);
+    EXPECT_EQ(calendar::bankHolidaysOfMonth(QDate()), 0u);
+    // Every month the holidays cover and the years around them, day by day.
+    for (QDate month(1947, 1, 1); month.year() <= 2151; month = month.addMonths(1)) {
+        const quint32 days = calendar::bankHolidaysOfMonth(month);
+        for (int day = 1; day <= 31; ++day) {
+            const bool holiday = day <= month.daysInMonth() && calendar::isBankHoliday(QDate(month.year(), month.month(), day));
+            ASSERT_EQ((days >> (day - 1) & 1) != 0, holiday) << month.toString("yyyy-MM").toStdString() << " day " << day;
+        }
+    }
+}

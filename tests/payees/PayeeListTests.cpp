@@ -7,6 +7,8 @@
 
 #include <SQLiteCpp/Database.h>
 
+#include <QSignalSpy>
+
 #include <gtest/gtest.h>
 
 using namespace payees;
@@ -70,6 +72,74 @@ TEST(PayeeList, TheDropDownAndThePayeePageListNamesInJapaneseOrder)
     store::exec(f.work, "DELETE FROM w支払先名");
     copyPayeeListFromPage(*f.session, nullptr);
     EXPECT_EQ(listed(f.work), "あおき,ｲﾄｳ,カトウ,さとう,山田商店");
+}
+
+TEST(PayeeList, TypedNamesGoInBetweenTheirNeighboursAndTheListIsRebuiltOnlyWhenNoRowidIsLeft)
+{
+    Files f;
+    for (const char* name : {"山田商店", "B社", "", "A社", "B社", "さとう"})
+        store::exec(f.main, "INSERT INTO 支払先マスタ (支払先名) VALUES (?)", {QString::fromUtf8(name)});
+    WorkTableModel source;
+    source.bind(&f.work, "w支払先名");
+    AddComb支払先名(*f.session, &source);
+    QSignalSpy reset(&source, &QAbstractItemModel::modelReset);
+    const auto shown = [&] {
+        QStringList names;
+        for (int row = 0; row < source.storedRowCount(); ++row)
+            names << source.value(row, 0).toString();
+        return names.join(',');
+    };
+
+    // Listed names are left alone; new ones (each once) go in at their places, in the file
+    // and in the model alike, where a rebuild with them on the sheet places them.
+    const QStringList typed{"C社", "A社", "あおき", "C社", "ｲﾄｳ", "山田商店", "与謝野"};
+    EXPECT_FALSE(offerTypedNames(*f.session, source, typed, typed));
+    EXPECT_EQ(reset.count(), 0);
+    const QString placed = listed(f.work);
+    EXPECT_EQ(shown(), placed);
+    EXPECT_EQ(source.storedRowCount(), 10);
+    AddComb支払先名(*f.session, &source, typed);
+    EXPECT_EQ(listed(f.work), placed);
+    EXPECT_EQ(shown(), placed);
+
+    // Each name after the last one typed halves the room left before the next: once none
+    // is left, the list is rebuilt once, and names go in between again after it.
+    reset.clear();
+    QStringList onSheet = typed;
+    int rebuilds = 0;
+    for (int i = 0; i < 40; ++i) {
+        onSheet << QStringLiteral("D社%1").arg(i, 2, 10, QChar('0'));
+        rebuilds += offerTypedNames(*f.session, source, {onSheet.back()}, onSheet) ? 1 : 0;
+    }
+    EXPECT_EQ(rebuilds, 1);
+    EXPECT_EQ(reset.count(), 1);
+    EXPECT_EQ(source.storedRowCount(), 50);
+    const QString grown = listed(f.work);
+    EXPECT_EQ(shown(), grown);
+    EXPECT_TRUE(grown.contains("C社,D社00,D社01,D社02,")) << grown.toStdString();
+    AddComb支払先名(*f.session, &source, onSheet);
+    EXPECT_EQ(listed(f.work), grown);
+
+    // A block of names for one place, given at once, shares its room: no rebuild.
+    QStringList block;
+    for (int i = 299; i >= 0; --i)
+        block << QStringLiteral("E社%1").arg(i, 3, 10, QChar('0'));
+    onSheet << block;
+    EXPECT_FALSE(offerTypedNames(*f.session, source, block, onSheet));
+    EXPECT_EQ(source.storedRowCount(), 350);
+    const QString blocked = listed(f.work);
+    EXPECT_EQ(shown(), blocked);
+    EXPECT_TRUE(blocked.contains("D社39,E社000,E社001,")) << blocked.toStdString();
+    AddComb支払先名(*f.session, &source, onSheet);
+    EXPECT_EQ(listed(f.work), blocked);
+
+    // A list written rowid after rowid by something else is rebuilt at the first new name.
+    store::exec(f.work, "DELETE FROM w支払先名");
+    store::exec(f.work, "INSERT INTO w支払先名 (支払先名) VALUES ('A社'), ('B社')");
+    source.refresh();
+    EXPECT_TRUE(offerTypedNames(*f.session, source, {"A社1"}, {"A社1"}));
+    EXPECT_EQ(source.storedRowCount(), 7);
+    EXPECT_TRUE(listed(f.work).contains("A社,A社1,B社,B社")) << listed(f.work).toStdString();
 }
 
 TEST(PayeeList, Add支払先RegistersAnExactNameOnceWhateverItHolds)

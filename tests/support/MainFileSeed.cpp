@@ -42,8 +42,11 @@ void storeLines(const TempDataDir& dir, const std::vector<StoredLine>& lines)
 void storePayees(const TempDataDir& dir, const QStringList& names)
 {
     SQLite::Database main = openMain(dir);
+    // One transaction: a long list is not synced name by name.
+    store::exec(main, "BEGIN");
     for (const QString& name : names)
         store::exec(main, "INSERT INTO 支払先マスタ (支払先名) VALUES (?)", {name});
+    store::exec(main, "COMMIT");
 }
 
 void storeSettings(const TempDataDir& dir, const QVariant& era, const QVariant& autoRegister, const QVariant& lineColour)

@@ -176,3 +176,23 @@ TEST(PayeeDropDown, EnterInTheCompletionListCommitsTheCellAndMovesDown)
         EXPECT_FALSE(g.grid.isEditing());
     }
 }
+
+// The line changing under an open editor (the name it holds just committed) leaves the
+// editor as the user has it; another name on the line is shown selected, as on opening.
+TEST(PayeeDropDown, AnOpenEditorIsRefilledOnlyWhenItsLineHoldsAnotherName)
+{
+    EditingGrid g({"A社", "B社"});
+    ASSERT_NE(g.combo, nullptr);
+    g.combo->lineEdit()->setText("B社");
+    g.combo->lineEdit()->setCursorPosition(1);
+    g.sheet.setValue(0, 4, QString("B社"));
+    emit g.sheet.dataChanged(g.sheet.index(0, 4), g.sheet.index(0, 4));
+    EXPECT_EQ(g.combo->lineEdit()->cursorPosition(), 1);
+    EXPECT_FALSE(g.combo->lineEdit()->hasSelectedText());
+
+    g.sheet.setValue(0, 4, QString("A社"));
+    emit g.sheet.dataChanged(g.sheet.index(0, 4), g.sheet.index(0, 4));
+    EXPECT_EQ(g.combo->currentText(), "A社");
+    EXPECT_EQ(g.combo->currentIndex(), 0);
+    EXPECT_EQ(g.combo->lineEdit()->selectedText(), "A社");
+}

@@ -83,3 +83,49 @@ TEST(WorkTableModel, AppendLineAndTickColumnWriteNewRows)
     EXPECT_EQ(rows[0][0].toLongLong(), 1);
     EXPECT_EQ(rows[0][1].toString(), "新しい支払先");
 }
+
+TEST(WorkTableModel, RowsAddedByRowidShowAtTheirPlacesAndTheBufferedLineFollowsThem)
+{
+    TempDataDir dir;
+    auto session = Session::open(dir.path());
+    auto& work = session->workDb();
+    exec(work, "INSERT INTO w支払先名 (rowid, 支払先名) VALUES (100, 'a'), (300, 'c')");
+    WorkTableModel model;
+    model.bind(&work, "w支払先名");
+    model.refresh();
+    ASSERT_TRUE(model.setData(model.index(1, 0), "c edited"));
+    ASSERT_EQ(model.pendingRow(), 1);
+    const auto shown = [&] {
+        QStringList names;
+        for (int row = 0; row < model.rowCount(); ++row)
+            names << QString::number(model.rowId(row)) + model.value(row, 0).toString();
+        return names.join(',');
+    };
+
+    // A few rows are announced one by one, at their places.
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+    exec(work, "INSERT INTO w支払先名 (rowid, 支払先名) VALUES (400, 'd'), (200, 'b')");
+    model.insertStoredRows({{400, {QString("d")}}, {200, {QString("b")}}});
+    ASSERT_EQ(inserted.size(), 2);
+    EXPECT_EQ(inserted.at(0).at(1).toInt(), 1);
+    EXPECT_EQ(inserted.at(1).at(1).toInt(), 3);
+    EXPECT_EQ(reset.size(), 0);
+    EXPECT_EQ(shown(), "100a,200b,300c edited,400d");
+    EXPECT_EQ(model.pendingRow(), 2);
+
+    // Many are merged in one pass: one reset, the buffered line still the edited one.
+    std::vector<std::pair<qint64, store::Row>> many;
+    for (qint64 id = 450; id >= 50; id -= 100)
+        many.push_back({id, {QString::number(id)}});
+    for (qint64 id = 110; id < 120; ++id)
+        many.push_back({id, {QString::number(id)}});
+    model.insertStoredRows(many);
+    EXPECT_EQ(inserted.size(), 2);
+    EXPECT_EQ(reset.size(), 1);
+    EXPECT_EQ(shown(), "5050,100a,110110,111111,112112,113113,114114,115115,116116,117117,118118,119119,150150,200b,250250,300c edited,"
+                       "350350,400d,450450");
+    ASSERT_EQ(model.pendingRow(), 15);
+    model.commit();
+    EXPECT_EQ(scalar(work, "SELECT 支払先名 FROM w支払先名 WHERE rowid = 300").toString(), "c edited");
+}
