@@ -259,9 +259,9 @@ SaveResult MonthController::save(const std::function<OffSheetChoice(const std::v
             registerPayees(main, names);
         tx.commit();
         result.stored = written.stored;
+        // The names registered were offered by the drop-down as they were typed, and the
+        // sheet shown anew below has it rebuilt once: the payees need no notice of their own.
         emit session_.changes().monthsChanged(month_);
-        if (!names.isEmpty())
-            emit session_.changes().payeesChanged();
     } catch (const ledger::OverflowError& e) {
         const QString where = e.date().toString(QStringLiteral("yyyy/MM/dd")) + QStringLiteral("「%1」").arg(e.payee());
         return {SaveResult::Kind::Overflow, where};
