@@ -148,27 +148,6 @@ void SchedulePage::connectCommands()
     connect(controller_, &MonthController::historyDropped, this, [this] { context_.msg.ShowMsg(messages::MsgId::削除_取消失敗, QString()); });
 }
 
-MonthHeader SchedulePage::monthHeader() const
-{
-    return {monthEdit_->date(), num繰越額_->amount(), num予定額月計_->amount(), num支払額月計_->amount(), num累計_->amount()};
-}
-
-
-void SchedulePage::setNameCheck(std::function<std::optional<QString>(const QString& name)> check)
-{
-    controller_->checkName = std::move(check);
-}
-
-QStringList SchedulePage::sheetPayees() const
-{
-    return controller_->sheetNames();
-}
-
-bool SchedulePage::hasUnsavedChanges() const
-{
-    return controller_->hasUnsavedChanges();
-}
-
 bool SchedulePage::filesOpen() const
 {
     // After the window has closed the files, a late notification must not reach them.

@@ -196,4 +196,25 @@ void SchedulePage::showCarryOrigin()
     num繰越額_->setToolTip(tip);
 }
 
+MonthHeader SchedulePage::monthHeader() const
+{
+    return {monthEdit_->date(), num繰越額_->amount(), num予定額月計_->amount(), num支払額月計_->amount(), num累計_->amount()};
+}
+
+
+void SchedulePage::setNameCheck(std::function<std::optional<QString>(const QString& name)> check)
+{
+    controller_->checkName = std::move(check);
+}
+
+QStringList SchedulePage::sheetPayees() const
+{
+    return controller_->sheetNames();
+}
+
+bool SchedulePage::hasUnsavedChanges() const
+{
+    return controller_->hasUnsavedChanges();
+}
+
 } // namespace schedule

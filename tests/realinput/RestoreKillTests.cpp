@@ -23,8 +23,8 @@ namespace {
 
 // Where the settings page's controls stand in the window (same measure as SheetLayout).
 const QPoint kSettingsTab(266, 18);
-const QPoint kSecondBackup(89, 269);
-const QPoint kRestoreButton(873, 238);
+const QPoint kSecondBackup(89, 342);
+const QPoint kRestoreButton(873, 311);
 constexpr int kLines = 200000;
 constexpr int kKills = 12;
 
