@@ -61,6 +61,9 @@ public:
 
     // Whether the sheet or the carry-over holds changes that are not registered.
     bool hasUnsavedChanges() const;
+    // The user drops the sheet's unregistered changes: what the steps done since it was
+    // loaded remembered outside the sheet (the lines of a reconciled statement) is forgotten.
+    void forgetUnregisteredSteps();
 
     // A blank sheet and blank totals; the carry-over is the month's opening. Stored lines of
     // the month stay stored; a save then asks about them.

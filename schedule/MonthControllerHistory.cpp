@@ -6,6 +6,7 @@
 #include "MonthVersion.h"
 #include "Session.h"
 #include "SheetCommands.h"
+#include "StatementCommand.h"
 #include "Skip.h"
 #include "Transaction.h"
 
@@ -118,6 +119,16 @@ void MonthController::dropHistoryAfterRefusal(const std::exception& error)
     setExtraChanges(true);
     QMetaObject::invokeMethod(this, [this] { undo_->clear(); }, Qt::QueuedConnection);
     emit historyDropped(FileFailure::from(error).engine);
+}
+
+void MonthController::forgetUnregisteredSteps()
+{
+    // Every step in the stack came after the last load or registration; those done (below
+    // the index) are the ones whose memory stands.
+    for (int i = undo_->index() - 1; i >= 0; --i) {
+        if (const auto* step = dynamic_cast<const StatementCommand*>(undo_->command(i)))
+            step->forget();
+    }
 }
 
 } // namespace schedule

@@ -80,6 +80,7 @@ bool SchedulePage::confirmLeavingSheet()
         Entry支払予定表();
         return !controller_->hasUnsavedChanges();
     case messages::Answer::No:
+        controller_->forgetUnregisteredSteps();
         return true;
     case messages::Answer::Cancel:
         break;

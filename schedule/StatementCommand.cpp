@@ -84,6 +84,12 @@ void StatementCommand::redo()
     pushed_ = true;
 }
 
+void StatementCommand::forget() const
+{
+    if (followed_)
+        followed_(false);
+}
+
 void StatementCommand::undo()
 {
     month_.apply(before_);

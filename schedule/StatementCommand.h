@@ -44,6 +44,9 @@ public:
 
     void redo() override;
     void undo() override;
+    // The sheet is dropped with the step done and unregistered: what was remembered with it
+    // is forgotten, as when it is undone.
+    void forget() const;
 
 private:
     StatementCommand(MonthController& month, SheetChange before, SheetChange after, std::function<void(bool)> followed);

@@ -215,6 +215,15 @@ TEST(ReconcileWindow, TheSameStatementAgainProposesNothingNewAndABrokenFileNothi
     EXPECT_EQ(asked, 2);
     EXPECT_TRUE(w.lastBox().contains("4 件目のレコードの「取引金額」")) << w.lastBox().toStdString();
     EXPECT_EQ(sheetHistory(w)->count(), 1);
+
+    // The sheet dropped unregistered (いいえ): its reconciled lines are not paid in the book,
+    // so the same statement proposes them again.
+    w.presenter.pushAnswer(false);
+    w.loadMonth(kMonth);
+    EXPECT_EQ(sheetHistory(w)->count(), 0);
+    path = writeFile(dir, "明細3.txt", statementFile({december("081218")}, false));
+    w.click("cmd明細消込");
+    EXPECT_EQ(asked, 3);
 }
 
 TEST(ReconcileWindow, ABanksCsvColumnsAreChosenOnceAndTheFileMenuRunsTheCommand)
